@@ -1,0 +1,24 @@
+# The plug-in: every source of the frame, the serial code and the block types.
+file(GLOB TELVIO_SOURCES CONFIGURE_DEPENDS
+  ${CMAKE_SOURCE_DIR}/frame/*.cpp
+  ${CMAKE_SOURCE_DIR}/serial/*.cpp
+  ${CMAKE_SOURCE_DIR}/modules/analog/*.cpp
+  ${CMAKE_SOURCE_DIR}/modules/digital/*.cpp
+  ${CMAKE_SOURCE_DIR}/modules/multi/*.cpp)
+
+add_library(Telvio SHARED ${TELVIO_SOURCES})
+set_target_properties(Telvio PROPERTIES PREFIX "" OUTPUT_NAME Telvio)
+target_include_directories(Telvio PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/resources
+  ${CMAKE_BINARY_DIR}/resources)
+telvio_add_resources(Telvio ${CMAKE_SOURCE_DIR}/resources/telvio.rc DEPENDS ${TELVIO_RESOURCE_DEPENDS})
+
+if(TELVIO_WINDOWS)
+  target_sources(Telvio PRIVATE ${CMAKE_SOURCE_DIR}/frame/Telvio.def)
+  target_link_libraries(Telvio PRIVATE user32 gdi32 comdlg32 kernel32)
+  target_link_options(Telvio PRIVATE -Wl,--enable-stdcall-fixup)
+else()
+  # Only the exports the .def file names on Windows are visible.
+  set_target_properties(Telvio PROPERTIES CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
+  target_link_libraries(Telvio PRIVATE winapi)
+  target_link_options(Telvio PRIVATE -Wl,--no-undefined)
+endif()

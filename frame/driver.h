@@ -1,0 +1,57 @@
+// Driver-wide values fixed at start-up.
+#ifndef TELVIO_FRAME_DRIVER_H
+#define TELVIO_FRAME_DRIVER_H
+
+#include <windows.h>
+
+extern HINSTANCE hInstDriver;
+extern HWND hwndHost;
+
+// The module family; InitDriver sets exactly one of them.
+extern int FAMILY_ND;
+extern int FAMILY_XX01;
+extern int FAMILY_XX04;
+extern int FAMILY_XX03;
+extern int FAMILY_XX05;
+extern int FAMILY_XX06;
+extern int FAMILY_TELV;
+
+// Lowest module address the dialogs offer and the module test accepts.
+extern int MinModuleAddress;
+
+// Variables the host writes and the plug-in reads.
+extern double fGlobalMilliSecondsPerSample;
+extern UINT uiGlobalBlockSize;
+extern BOOL bAnimation;
+extern BOOL bExperimentIsRunning;
+extern BOOL bExperimentIsPaused;
+extern DWORD dwExperimentStartTimeTicks;
+extern DWORD BBoxModul;
+
+// The shared dialog font, created on first use.
+extern HFONT hDialogFont;
+
+#define IDM_SERIAL_PORTS_CMD 4991
+
+int InitDriver();
+int ExitDriver();
+void OnMenuSerialPorts();
+void OnMenuHelp();
+void OnMenuEmpty();
+
+// Family selection from a library file name (the text after the last
+// backslash); sets the flags and MinModuleAddress, returns the menu name.
+const char* SelectFamily(char* fileName);
+
+void ShowDriverHelp(UINT command, DWORD data);
+void ShowHostHelp(UINT command, DWORD data);
+int LoadHelpFileName(char* buffer, int size);
+
+// Window procedures of the dialog controls.
+LRESULT CALLBACK ChannelButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK LessMoreButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// The serial-port configuration dialog.
+int ShowComPortsDialog(HWND owner);
+
+#endif

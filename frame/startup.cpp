@@ -1,0 +1,175 @@
+// Start-up and finish: the library entry, the binding to the host, family
+// selection, the menu, and the window classes of the dialog controls.
+#include "frame/driver.h"
+#include "frame/exports.h"
+#include "frame/host.h"
+
+#include <ctype.h>
+#include <string.h>
+
+HINSTANCE hInstDriver;
+HWND hwndHost;
+
+int FAMILY_ND;
+int FAMILY_XX01;
+int FAMILY_XX04;
+int FAMILY_XX03;
+int FAMILY_XX05;
+int FAMILY_XX06;
+int FAMILY_TELV;
+
+int MinModuleAddress = 1;
+
+double fGlobalMilliSecondsPerSample;
+UINT uiGlobalBlockSize;
+BOOL bAnimation;
+BOOL bExperimentIsRunning;
+BOOL bExperimentIsPaused;
+DWORD dwExperimentStartTimeTicks;
+DWORD BBoxModul;
+
+HFONT hDialogFont;
+
+namespace {
+
+const char kChannelButtonClass[] = "VUV:CONTROLKANAL";
+const char kLessMoreButtonClass[] = "VUV:CONTROLLESSMORE";
+
+struct DllVariable {
+    const char* name;
+    void* address;
+    int size;
+};
+
+const DllVariable dllVariables[] = {
+    {"fGlobalMilliSecondsPerSample", &fGlobalMilliSecondsPerSample, 8},
+    {"uiGlobalBlockSize", &uiGlobalBlockSize, 4},
+    {"bAnimation", &bAnimation, 4},
+    {"bExperimentIsRunning", &bExperimentIsRunning, 4},
+    {"bExperimentIsPaused", &bExperimentIsPaused, 4},
+    {"dwExperimentStartTimeTicks", &dwExperimentStartTimeTicks, 4},
+    {"BBoxModul", &BBoxModul, 4},
+};
+
+static_assert(sizeof fGlobalMilliSecondsPerSample == 8, "offered as 8 bytes");
+static_assert(sizeof uiGlobalBlockSize == 4 && sizeof bAnimation == 4 && sizeof BBoxModul == 4 &&
+                  sizeof dwExperimentStartTimeTicks == 4,
+              "offered as 4 bytes");
+
+struct FamilyRow {
+    char prefix[5];
+    int* flag;
+    int minAddress;
+    const char* menu;
+};
+
+const FamilyRow families[] = {
+    {"XX01", &FAMILY_XX01, 1, "XXX1"}, {"XX04", &FAMILY_XX04, 0, "XXX1"},
+    {"XX03", &FAMILY_XX03, 0, "XXX1"}, {"XX05", &FAMILY_XX05, 0, "XXX1"},
+    {"XX06", &FAMILY_XX06, 0, "XXX1"}, {"TELV", &FAMILY_TELV, 0, "TLV_MENU_I"},
+};
+
+void RegisterControlClass(const char* name, WNDPROC proc) {
+    WNDCLASSA wc;
+    memset(&wc, 0, sizeof wc);
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = proc;
+    wc.cbClsExtra = 0;
+    wc.cbWndExtra = 2; // the button state
+    wc.hInstance = hInstDriver;
+    wc.hIcon = nullptr;
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(DKGRAY_BRUSH));
+    wc.lpszMenuName = nullptr;
+    wc.lpszClassName = name;
+    RegisterClassA(&wc);
+}
+
+void InsertDriverMenu(const char* menuName) {
+    HMENU menu = LoadMenuA(hInstDriver, menuName);
+    char title[19] = "";
+    GetMenuStringA(menu, 0, title, sizeof title, MF_BYPOSITION);
+    HMENU popup = GetSubMenu(menu, 0);
+    InsertMenuA(HostMainMenu(), 3, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(popup),
+                title);
+}
+
+} // namespace
+
+const char* SelectFamily(char* fileName) {
+    for (char* p = fileName; *p; p++)
+        *p = static_cast<char>(toupper(static_cast<unsigned char>(*p)));
+    for (const FamilyRow& f : families) {
+        if (strncmp(fileName, f.prefix, 4) == 0) {
+            *f.flag = 1;
+            MinModuleAddress = f.minAddress;
+            return f.menu;
+        }
+    }
+    FAMILY_ND = 1;
+    return "XXX1";
+}
+
+int InitDriver() {
+    // The path is cut to the buffer and always terminated, so a long path or
+    // one without a separator still gives a file name.
+    char path[256];
+    DWORD n = GetModuleFileNameA(hInstDriver, path, sizeof path);
+    if (n >= sizeof path) n = sizeof path - 1;
+    path[n] = 0;
+    char* fileName = strrchr(path, '\\');
+    fileName = fileName ? fileName + 1 : path;
+    const char* menuName = SelectFamily(fileName);
+
+    InsertDriverMenu(menuName);
+
+    RegisterMenuEntry(IDM_SERIAL_PORTS_CMD, OnMenuSerialPorts);
+    RegisterMenuEntry(4992, OnMenuHelp);
+    if (FAMILY_XX04) RegisterMenuEntry(4993, OnMenuEmpty);
+    return 1;
+}
+
+int ExitDriver() {
+    return 1;
+}
+
+void OnMenuSerialPorts() {
+    ShowComPortsDialog(hwndHost);
+}
+void OnMenuHelp() {
+    ShowDriverHelp(HELP_CONTENTS, 0);
+}
+void OnMenuEmpty() {}
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) hInstDriver = instance;
+    return TRUE;
+}
+
+int WINAPI SetupVarnixDLL(HWND hwnd) {
+    hwndHost = hwnd;
+    if (!ResolveHostInterface(hwnd)) return 0;
+    if (!DefineDllModule()) return 0;
+    for (const DllVariable& v : dllVariables) {
+        if (!DefineDllVariable(v.name, v.address, v.size)) return 0;
+    }
+    if (!InitDriver()) return 0;
+    RegisterControlClass(kChannelButtonClass, ChannelButtonProc);
+    RegisterControlClass(kLessMoreButtonClass, LessMoreButtonProc);
+    return 1;
+}
+
+int WINAPI FinishVarnixDLL(DWORD) {
+    UnregisterClassA(kChannelButtonClass, hInstDriver);
+    UnregisterClassA(kLessMoreButtonClass, hInstDriver);
+    if (hDialogFont != nullptr) {
+        DeleteStackedObject(hDialogFont);
+        hDialogFont = nullptr;
+    }
+    ExitDriver();
+    return 1;
+}
+
+int WINAPI WEP(DWORD) {
+    return 1;
+}

@@ -1,0 +1,64 @@
+// Ids of the plug-in's resources and controls.
+#ifndef TELVIO_RESOURCE_H
+#define TELVIO_RESOURCE_H
+
+// Menu commands of the driver itself.
+#define IDM_SERIAL_PORTS 4991
+#define IDM_DRIVER_HELP 4992
+#define IDM_XX04_EXTRA 4993
+#define IDM_PLACEHOLDER 65535
+
+// Help file names by family.
+#define IDS_HELP_ND 1000
+#define IDS_HELP_XX01 1500
+#define IDS_HELP_XX04 1501
+#define IDS_HELP_XX03 1505
+#define IDS_HELP_XX05 1506
+#define IDS_HELP_XX06 1507
+#define IDS_HELP_TELV 1508
+
+// Menu ids of the block types.
+#define IDM_ND6005 2991
+#define IDM_ND6005I 2995
+#define IDM_ND6011 2950
+#define IDM_ND6011P 2951
+#define IDM_ND6012 2952
+#define IDM_ND6013 2953
+#define IDM_ND6014 2989
+#define IDM_ND6015 2988
+#define IDM_ND6016 2987
+#define IDM_ND6017 2954
+#define IDM_ND6018 2955
+#define IDM_ND6018P 2956
+#define IDM_ND6019 2992
+#define IDM_ND6021 2957
+#define IDM_ND6022 2967
+#define IDM_ND6024 2968
+#define IDM_ND6024I 2969
+#define IDM_ND6033 2970
+#define IDM_ND6041I 2978
+#define IDM_ND6042O 2979
+#define IDM_ND6043O 2980
+#define IDM_ND6044I 2976
+#define IDM_ND6044O 2977
+#define IDM_ND6050I 2958
+#define IDM_ND6050O 2959
+#define IDM_ND6052 2960
+#define IDM_ND6053 2972
+#define IDM_ND6054 2973
+#define IDM_ND6055I 2996
+#define IDM_ND6055O 2997
+#define IDM_ND6056 2974
+#define IDM_ND6058 2975
+#define IDM_ND6060I 2961
+#define IDM_ND6060O 2962
+#define IDM_ND6063 2971
+#define IDM_ND6063I 2990
+#define IDM_ND6065I 2963
+#define IDM_ND6065O 2964
+#define IDM_ND6067 2981
+#define IDM_ND6080 2965
+#define IDM_ND6751 2994
+#define IDM_ND6757O 2993
+
+#endif

@@ -1,0 +1,72 @@
+// GDI objects as plain records: stock objects, and bitmaps loaded from the
+// resources (size and colour depth only; nothing is drawn headless).
+#include "internal.h"
+
+#include <string.h>
+
+#include <set>
+
+namespace winapi {
+namespace {
+struct GdiObject {
+    int kind; // 1 brush, 2 pen, 3 font, 4 bitmap
+    int stock;
+    BITMAP bm;
+};
+GdiObject stockObjects[20];
+std::set<GdiObject*> bitmaps;
+
+unsigned rd16(const unsigned char* p) {
+    return p[0] | (p[1] << 8);
+}
+unsigned rd32(const unsigned char* p) {
+    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<unsigned>(p[3]) << 24);
+}
+} // namespace
+} // namespace winapi
+
+using namespace winapi;
+
+HGDIOBJ WINAPI GetStockObject(int i) {
+    if (i < 0 || i >= 20) return nullptr;
+    GdiObject& o = stockObjects[i];
+    o.stock = 1;
+    o.kind = i <= NULL_BRUSH ? 1 : (i <= NULL_PEN ? 2 : 3);
+    return &o;
+}
+
+// A bitmap resource is a BITMAPINFOHEADER, its colour table and the pixels.
+HBITMAP WINAPI LoadBitmapA(HINSTANCE instance, LPCSTR name) {
+    ResourceData r;
+    if (!findResource(instance, RT_BITMAP, name, &r) || r.size < 40 || rd32(r.data) < 40) {
+        setLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
+        return nullptr;
+    }
+    GdiObject* o = new GdiObject;
+    memset(o, 0, sizeof *o);
+    o->kind = 4;
+    o->bm.bmWidth = static_cast<LONG>(rd32(r.data + 4));
+    LONG h = static_cast<LONG>(rd32(r.data + 8));
+    o->bm.bmHeight = h < 0 ? -h : h;
+    o->bm.bmPlanes = static_cast<WORD>(rd16(r.data + 12));
+    o->bm.bmBitsPixel = static_cast<WORD>(rd16(r.data + 14));
+    o->bm.bmWidthBytes = ((o->bm.bmWidth * o->bm.bmBitsPixel + 15) / 16) * 2;
+    bitmaps.insert(o);
+    return reinterpret_cast<HBITMAP>(o);
+}
+
+BOOL WINAPI DeleteObject(HGDIOBJ h) {
+    GdiObject* o = static_cast<GdiObject*>(h);
+    if (bitmaps.erase(o)) {
+        delete o;
+        return TRUE;
+    }
+    return h != nullptr;
+}
+
+int WINAPI GetObjectA(HANDLE h, int size, LPVOID out) {
+    GdiObject* o = static_cast<GdiObject*>(h);
+    if (!bitmaps.count(o) || out == nullptr || size < static_cast<int>(sizeof(BITMAP))) return 0;
+    memcpy(out, &o->bm, sizeof(BITMAP));
+    return sizeof(BITMAP);
+}

@@ -1,0 +1,2 @@
+// Part of <windows.h>; filled in with its functions.
+#pragma once

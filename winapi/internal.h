@@ -1,0 +1,44 @@
+// Shared state of the headless Win32 layer (one process: one window manager,
+// one clock, one module list).
+#ifndef WINAPI_INTERNAL_H
+#define WINAPI_INTERNAL_H
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace winapi {
+
+struct Module {
+    void* dl = nullptr;   // dlopen handle, 0 for the program
+    std::string hostPath; // the file as the host file system names it
+    const unsigned char* res = nullptr;
+    unsigned resSize = 0;
+    int refs = 0;
+};
+
+Module* moduleFromHandle(HINSTANCE h); // 0 when not a module; NULL is the program
+Module* programModule();
+
+// Resource lookup in a module's compiled .res data. Names and types are
+// ordinals (IS_INTRESOURCE) or texts, compared without case.
+struct ResourceData {
+    const unsigned char* data;
+    unsigned size;
+};
+bool findResource(HINSTANCE h, LPCSTR type, LPCSTR name, ResourceData* out);
+
+// Text conversion between the resource files' UTF-16 and code page 1252.
+std::string utf16ToAnsi(const unsigned char* p, unsigned chars);
+char wideToAnsi(unsigned w);
+
+// Windows-style path of a host path ("/a/b" gives "Z:\a\b").
+std::string windowsPath(const std::string& hostPath);
+std::string hostPath(const char* path);
+
+void setLastError(DWORD e);
+
+} // namespace winapi
+
+#endif
