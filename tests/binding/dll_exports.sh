@@ -5,7 +5,7 @@ set -euo pipefail
 dll=$1
 [ -f "$dll" ] || { echo "missing $dll (build the win32 preset first)"; exit 1; }
 dump=$(i686-w64-mingw32-objdump -p "$dll")
-names=$(sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' <<<"$dump" | sed -n 's/.*\] //p' | sort | tr '\n' ' ')
+names=$(sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' <<<"$dump" | sed -n 's/^[[:space:]]*\[ *[0-9]*\] //p' | sort | tr '\n' ' ')
 [ "$names" = "FinishVarnixDLL SetupVarnixDLL WEP " ] || { echo "exports: $names"; exit 1; }
 imports=$(sed -n 's/.*DLL Name: //p' <<<"$dump" | tr 'A-Z' 'a-z' | sort | tr '\n' ' ')
 for dllname in $imports; do

@@ -1,0 +1,118 @@
+// CreateFileA, ReadFile, WriteFile, CloseHandle on ordinary files.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <string>
+
+#include "temp_dir.h"
+
+namespace {
+
+HANDLE create(const std::string& path, DWORD access, DWORD disposition) {
+    return CreateFileA(path.c_str(), access, 0, NULL, disposition, FILE_ATTRIBUTE_NORMAL, NULL);
+}
+
+TEST(File, CreateAlwaysMakesOrEmptiesTheFileAndTellsWhichWithTheLastError) {
+    TempDir dir;
+    std::string path = dir.file("Logfile0.txt");
+    SetLastError(1234);
+    HANDLE h = create(path, GENERIC_WRITE, CREATE_ALWAYS);
+    ASSERT_NE(INVALID_HANDLE_VALUE, h);
+    EXPECT_EQ(static_cast<DWORD>(ERROR_SUCCESS), GetLastError());
+    const char text[] = "1:\tCOM1 \t0.00 sec\t+ #012B6\r\n";
+    DWORD written = 0;
+    ASSERT_TRUE(WriteFile(h, text, sizeof(text) - 1, &written, NULL));
+    EXPECT_EQ(sizeof(text) - 1, written);
+    ASSERT_TRUE(CloseHandle(h));
+    EXPECT_EQ(std::string(text), fileText(path));
+
+    h = create(path, GENERIC_WRITE, CREATE_ALWAYS);
+    ASSERT_NE(INVALID_HANDLE_VALUE, h);
+    EXPECT_EQ(static_cast<DWORD>(ERROR_ALREADY_EXISTS), GetLastError());
+    ASSERT_TRUE(CloseHandle(h));
+    EXPECT_EQ("", fileText(path));
+}
+
+TEST(File, ReadFileGivesTheBytesThenZeroAtTheEnd) {
+    TempDir dir;
+    std::string path = dir.file("data.bin");
+    writeText(path, std::string("ab\r\n\xff\0z", 7));
+    HANDLE h = create(path, GENERIC_READ, OPEN_EXISTING);
+    ASSERT_NE(INVALID_HANDLE_VALUE, h);
+    char buf[16];
+    DWORD got = 99;
+    ASSERT_TRUE(ReadFile(h, buf, sizeof(buf), &got, NULL));
+    ASSERT_EQ(7u, got);
+    EXPECT_EQ(std::string("ab\r\n\xff\0z", 7), std::string(buf, got));
+    ASSERT_TRUE(ReadFile(h, buf, sizeof(buf), &got, NULL));
+    EXPECT_EQ(0u, got);
+    EXPECT_TRUE(CloseHandle(h));
+}
+
+struct OpenFailure {
+    const char* name; // under the test folder
+    DWORD access;
+    DWORD disposition;
+    DWORD error;
+};
+
+const OpenFailure kOpenFailures[] = {
+    {"absent.txt", GENERIC_READ, OPEN_EXISTING, ERROR_FILE_NOT_FOUND},
+    {"absent.txt", GENERIC_WRITE, TRUNCATE_EXISTING, ERROR_FILE_NOT_FOUND},
+    {"no/such/dir/f.txt", GENERIC_WRITE, CREATE_ALWAYS, ERROR_PATH_NOT_FOUND},
+    {"present.txt", GENERIC_WRITE, CREATE_NEW, ERROR_FILE_EXISTS},
+    {"sub", GENERIC_READ, OPEN_EXISTING, ERROR_ACCESS_DENIED}, // a folder
+    {"present.txt", GENERIC_READ, 0, ERROR_INVALID_PARAMETER},
+};
+
+TEST(File, OpenFailuresGiveTheDocumentedErrors) {
+    TempDir dir;
+    writeText(dir.file("present.txt"), "x");
+    ASSERT_EQ(0, mkdir(dir.file("sub").c_str(), 0755));
+    for (const OpenFailure& f : kOpenFailures) {
+        SetLastError(0);
+        HANDLE h = create(dir.file(f.name), f.access, f.disposition);
+        EXPECT_EQ(INVALID_HANDLE_VALUE, h) << f.name;
+        EXPECT_EQ(f.error, GetLastError()) << f.name;
+    }
+}
+
+TEST(File, OpenAlwaysKeepsTheContentAndWindowsPathsWork) {
+    TempDir dir;
+    writeText(dir.file("keep.txt"), "kept");
+    std::string winPath = "Z:" + dir.file("keep.txt");
+    for (char& c : winPath)
+        if (c == '/') c = '\\';
+    HANDLE h = create(winPath, GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS);
+    ASSERT_NE(INVALID_HANDLE_VALUE, h);
+    EXPECT_EQ(static_cast<DWORD>(ERROR_ALREADY_EXISTS), GetLastError());
+    char buf[8];
+    DWORD got = 0;
+    ASSERT_TRUE(ReadFile(h, buf, sizeof(buf), &got, NULL));
+    EXPECT_EQ("kept", std::string(buf, got));
+    EXPECT_TRUE(CloseHandle(h));
+}
+
+TEST(File, ClosedOrForeignHandlesAreInvalid) {
+    TempDir dir;
+    HANDLE h = create(dir.file("f.txt"), GENERIC_WRITE, CREATE_NEW);
+    ASSERT_NE(INVALID_HANDLE_VALUE, h);
+    ASSERT_TRUE(CloseHandle(h));
+    int local = 0;
+    HANDLE bad[] = {h, INVALID_HANDLE_VALUE, NULL, &local};
+    for (HANDLE b : bad) {
+        char c = 0;
+        DWORD n = 77;
+        SetLastError(0);
+        EXPECT_FALSE(CloseHandle(b));
+        EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_HANDLE), GetLastError());
+        EXPECT_FALSE(WriteFile(b, &c, 1, &n, NULL));
+        EXPECT_EQ(0u, n);
+        EXPECT_FALSE(ReadFile(b, &c, 1, &n, NULL));
+        EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_HANDLE), GetLastError());
+    }
+}
+
+} // namespace
