@@ -1,0 +1,311 @@
+// modsim: stand-in remote I/O modules on a pseudo-terminal.
+//
+// A Bus is one serial line (one COM port): a pseudo-terminal whose slave side the driver opens,
+// and the modules at addresses 0 to 255 that answer on it. Lines are the command or reply text,
+// optionally followed by two upper-case hexadecimal digits of the 8-bit sum of the text
+// characters, and always ended by a carriage return.
+//
+// A Bus serves either from the caller's thread (Pump) or from a thread of its own (Start/Stop).
+// Every public method is safe to call from any thread while the background thread runs.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <cstddef>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace modsim {
+
+/* ---- line framing ---- */
+
+// The 8-bit sum of the character codes of the text.
+unsigned char Checksum(const std::string& text);
+// The two upper-case hexadecimal digits of Checksum(text).
+std::string ChecksumDigits(const std::string& text);
+// The line as it goes on the wire: text, the checksum digits when `checksum`, then CR.
+std::string FrameLine(const std::string& text, bool checksum);
+// Takes a received line (without its CR) apart. Without `checksum` the text is the line. With it
+// the last two characters must be the upper-case digits of the sum of the rest; 0 when they are
+// not or when the line is too short to hold them.
+int UnframeLine(const std::string& line, bool checksum, std::string* text);
+// Value of one hexadecimal digit (upper or lower case), -1 for any other character.
+int HexDigit(char c);
+
+/* ---- modules and their profiles ---- */
+
+constexpr int kMaxChannels = 32;
+constexpr int kAddresses = 256;
+
+enum class Wave { Constant, Sine, Ramp, Square };
+
+// A channel value that follows time: offset + amplitude x shape(t / period).
+// Sine: sin(2 pi t / period); Ramp: rises from 0 to 1 over each period; Square: +1 for the first
+// half of each period, -1 for the second. Constant ignores amplitude and period.
+struct Waveform {
+    Wave kind = Wave::Constant;
+    double offset = 0.0;
+    double amplitude = 0.0;
+    double periodS = 1.0;
+};
+double WaveValue(const Waveform& wave, double timeS);
+
+// The module's own output watchdog, as far as commands have set it up, and the keep-alive lines
+// ("~**") the bus has seen.
+struct Watchdog {
+    int enabled = 0;
+    int timeoutTenths = 0;
+    std::string safeValue;
+    unsigned hostOkCount = 0;
+    double lastHostOkS = -1.0;
+};
+
+struct Profile;
+
+// State of one module. Handlers read and change it with the bus lock held.
+struct Module {
+    int address = 0;
+    const Profile* profile = nullptr;
+    int checksum = 0;          // the module expects and sends checksums
+    int answerBadChecksum = 0; // a line with a wrong checksum gets "?AA" instead of silence
+    unsigned char typeCode = 0;
+    unsigned char baudCode = 6; // 3..8: 1200..38400 baud
+    unsigned char dataFormat = 0;
+    double channels[kMaxChannels] = {};
+    Waveform waves[kMaxChannels];
+    int waveOn[kMaxChannels] = {};
+    double outputs[kMaxChannels] = {};
+    unsigned digitalInputs = 0;
+    unsigned digitalOutputs = 0;
+    std::vector<std::string> writes; // commands that changed an output or a setting, in order
+    Watchdog watchdog;
+
+    // The value of an input channel at the given time: the waveform when one is set, else the
+    // value last set.
+    double Channel(int channel, double timeS) const;
+};
+
+// One command line addressed to a module, taken apart.
+struct Command {
+    char lead = 0;      // '$', '#', '%', '@' or '~'
+    int address = 0;    // the two hexadecimal digits after the lead character
+    std::string text;   // the whole command, checksum removed
+    std::string body;   // what follows the address
+    std::string args;   // what follows the matched key
+    double timeS = 0.0; // when it was received, seconds since the bus was made
+};
+
+// Answers one command: fills `reply` with the reply text (no checksum, no CR; left empty for a
+// command that gets no reply) and returns 1, or returns 0 for a command the module does not
+// know, which is answered "?AA".
+using CommandHandler = int (*)(Module& module, const Command& command, std::string& reply);
+
+// One row of a command table: lead character and the start of the body after the address. The
+// first row whose lead matches and whose key starts the body takes the command, so longer keys
+// go before shorter ones. A table ends with a row whose lead is 0.
+struct CommandEntry {
+    char lead;
+    const char* key;
+    CommandHandler handler;
+};
+
+// A model: what "$AAM", "$AAF" and "$AA2" report and the commands of its own. Profiles are
+// referenced, not copied: a caller's own profile must outlive the bus.
+struct Profile {
+    const char* model;            // "$AAM" answers "!AA" followed by this
+    const char* firmware;         // "$AAF" answers "!AA" followed by this
+    unsigned char typeCode;       // initial type code of "$AA2"
+    unsigned char dataFormat;     // initial data format of "$AA2", without the checksum bit 0x40
+    int analogInputs;             // channels read by "#AA" and "#AAN"
+    const char* analogFormat;     // printf format of one analog value, e.g. "%+07.2f"
+    const CommandEntry* commands; // the model's own table, may be null; searched first
+};
+
+// The commands every model answers: "$AA2", "$AAM", "$AAF", "%AANNTTCCFF".
+extern const CommandEntry kCommonCommands[];
+// The built-in models, and one by its model text ("6018"); null when unknown.
+const Profile* Profiles(size_t* count);
+const Profile* FindProfile(const std::string& model);
+// Baud code of the configuration (3..8) for a baud rate, 0 for a rate outside 1200..38400.
+unsigned char BaudCode(int baud);
+
+/* ---- faults ---- */
+
+enum class FaultKind {
+    Silence,         // no reply
+    Late,            // the reply held back by delayMs more
+    WrongFirstChar,  // first character replaced (by firstChar, or '!' <-> '>'), checksum fitting
+    BadChecksum,     // two digits that are not the sum (also for a module without checksums)
+    MissingChecksum, // the reply without its checksum digits
+    CutShort,        // only the first `length` bytes of the line (default half), then CR
+    NeverEnded,      // the whole line without its CR
+    TrailingBytes,   // `bytes` (default "XY") written right after the CR, in the same write
+    Overlong,        // the reply text padded to `length` characters (default 200)
+    Unplug,          // no reply, the port goes away for delayMs (-1: until Replug)
+};
+const char* FaultName(FaultKind kind);
+
+constexpr int kAlways = -1;
+
+// A fault applies to the next replies of its module: `times` of them (kAlways: all), only to
+// commands whose text starts with `match` when it is not empty. Of several faults of a module the
+// first that matches takes the reply.
+struct Fault {
+    FaultKind kind = FaultKind::Silence;
+    int times = 1;
+    std::string match;
+    int delayMs = 0;
+    int length = 0;
+    char firstChar = 0;
+    std::string bytes;
+
+    Fault() = default;
+    explicit Fault(FaultKind k, int n = 1) : kind(k), times(n) {}
+};
+
+/* ---- the log ---- */
+
+struct LogEntry {
+    double timeS = 0.0; // seconds since the bus was made, when the CR came in
+    std::string line;   // received bytes before the CR (as far as kept for an overlong line)
+    int address = -1;   // the module address read from the line, -1 when none could be read
+    int overlong = 0;   // the line outgrew the input buffer and was dropped
+    std::string reply;  // the bytes sent in answer, faults applied; empty for none
+    std::string fault;  // name of the fault that shaped the reply, empty for none
+};
+
+/* ---- the bus ---- */
+
+constexpr size_t kMaxInputLine = 256; // a longer line is dropped whole
+
+class Bus {
+  public:
+    Bus();
+    ~Bus();
+    Bus(const Bus&) = delete;
+    Bus& operator=(const Bus&) = delete;
+
+    // Opens the pseudo-terminal (raw, with a spare slave descriptor held open so the driver can
+    // close and reopen the port). 1 when open; on failure 0 and the reason in *error.
+    int Open(std::string* error = nullptr);
+    // Stops the thread, closes the pseudo-terminal and removes the link.
+    void Close();
+    int IsOpen() const;
+    // The slave device the driver opens ("/dev/pts/N"); empty while unplugged or closed.
+    std::string SlavePath() const;
+    // Keeps a symbolic link at `path` pointing at the slave device (also after Replug); an
+    // existing link or file there is replaced. Removed by Close. 1 when made.
+    int SetLink(const std::string& path);
+    std::string LinkPath() const;
+
+    // The line's baud rate and bits per character (start + data + parity + stop bits). Baud 0
+    // takes the rate the driver set on the port. New modules take its baud code.
+    void SetBaud(int baud, int bitsPerChar = 10);
+    // Holds every reply back by its length at the baud rate, as a real line would take.
+    void SetWireTime(int on);
+
+    int AddModule(int address, const std::string& model, int checksum);
+    int AddModule(int address, const Profile& profile, int checksum);
+    int RemoveModule(int address);
+    int HasModule(int address) const;
+    int SetChecksum(int address, int on);
+    int SetChannel(int address, int channel, double value);
+    int SetWaveform(int address, int channel, const Waveform& wave);
+    int SetDigitalInputs(int address, unsigned bits);
+    // A copy of the module's state; 0 when there is no module at the address.
+    int GetModule(int address, Module* out) const;
+    // Runs `edit` on the module with the bus lock held; 0 when there is no module.
+    int EditModule(int address, const std::function<void(Module&)>& edit);
+
+    int InjectFault(int address, const Fault& fault);
+    int ClearFaults(int address);
+    // Faults of the module not used up yet.
+    size_t PendingFaults(int address) const;
+
+    std::vector<LogEntry> Log() const;
+    size_t LogCount() const;
+    void ClearLog();
+    // Waits until the log holds at least `count` entries; 1 when it does.
+    int WaitForLog(size_t count, int timeoutMs) const;
+    // Called for every received line, from the serving thread, without the lock held.
+    void SetTrace(std::function<void(const LogEntry&)> trace);
+
+    // Serves from the caller's thread: reads what the driver wrote, answers complete lines and
+    // writes replies that are due. Returns once it has handled a line or written a held-back
+    // reply and nothing is left to send, or when timeoutMs have passed; the answer is the
+    // number of lines handled, -1 while another thread serves.
+    int Pump(int timeoutMs);
+    // Serves from a thread of its own until Stop (or Close, or destruction).
+    int Start();
+    void Stop();
+    int Running() const;
+
+    // Takes the port away as if its adapter were pulled (the slave device disappears, the
+    // driver's descriptor reports a hang-up), and brings back a new one. 1 when done.
+    int Unplug();
+    int Replug();
+    int Plugged() const;
+
+  private:
+    using Clock = std::chrono::steady_clock;
+    struct Pending {
+        Clock::time_point due;
+        std::string bytes;
+    };
+    struct Slot {
+        int used = 0;
+        Module module;
+        std::vector<Fault> faults;
+    };
+
+    int OpenPtyLocked(std::string* error);
+    void ClosePtyLocked();
+    int UpdateLinkLocked();
+    void Wake();
+    void ServeRequestsLocked();
+    void TakeBytes(const char* data, size_t n, int* handled);
+    void HandleLine(const std::string& line, int overlong);
+    std::string AnswerLocked(const std::string& line, LogEntry* entry, int* delayMs, int* unplugMs,
+                             int* unplug);
+    void QueueReplyLocked(const std::string& bytes, int delayMs);
+    int WriteDueLocked();
+    int EffectiveBaudLocked() const;
+    double Seconds(Clock::time_point t) const;
+    void ThreadMain();
+
+    mutable std::mutex mutex_;
+    mutable std::condition_variable changed_;
+    Clock::time_point t0_;
+    int master_ = -1;
+    int spare_ = -1;
+    int wake_[2] = {-1, -1};
+    int opened_ = 0;
+    int plugged_ = 0;
+    std::string slavePath_;
+    std::string linkPath_;
+    int baud_ = 9600;
+    int bitsPerChar_ = 10;
+    int wireTime_ = 0;
+    Slot slots_[kAddresses];
+    std::vector<LogEntry> log_;
+    std::function<void(const LogEntry&)> trace_;
+    std::string rx_;
+    int rxOverlong_ = 0;
+    std::vector<Pending> pending_;
+    Clock::time_point wireFree_;
+    int replugAt_ = 0;
+    Clock::time_point replugDue_;
+    int unplugRequest_ = 0;
+    int replugRequest_ = 0;
+    unsigned requestsServed_ = 0;
+    int pumping_ = 0;
+    std::thread::id pumpThread_;
+    std::thread thread_;
+    int running_ = 0;
+    int stop_ = 0;
+};
+
+} // namespace modsim
