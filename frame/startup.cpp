@@ -3,6 +3,8 @@
 #include "frame/driver.h"
 #include "frame/exports.h"
 #include "frame/host.h"
+#include "frame/registration.h"
+#include "serial/ports.h"
 
 #include <ctype.h>
 #include <string.h>
@@ -126,10 +128,18 @@ int InitDriver() {
     RegisterMenuEntry(IDM_SERIAL_PORTS_CMD, OnMenuSerialPorts);
     RegisterMenuEntry(4992, OnMenuHelp);
     if (FAMILY_XX04) RegisterMenuEntry(4993, OnMenuEmpty);
+
+    // Driver settings: the reply time-out, then the ports and switches.
+    ReadBusyTimeOut();
+    ReadComPortsIni();
+
+    // Every block type decides by the family whether it registers.
+    RegisterBlockTypes();
     return 1;
 }
 
 int ExitDriver() {
+    WriteBusyTimeOut();
     return 1;
 }
 

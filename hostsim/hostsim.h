@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "frame/hostapi.h"
+#include "frame/records.h"
 
 namespace hostsim {
 
@@ -83,6 +84,86 @@ void UnloadPlugin(Plugin* plugin);             // FreeLibrary without FinishVarn
 std::string MenuTree(HMENU menu, int position);
 // What the plug-in registered: the binding report the command line prints.
 std::string BindingReport(const Plugin& plugin);
+
+// ---- Module classes and blocks ----
+
+// A class as RegisterModuleClass received it, with its texts copied during
+// the call (the record's text pointers point at the copies).
+struct ModuleClass {
+    ModuleClassRecord record;
+    std::string className;
+    std::string defaultName;
+    std::string description;
+    std::string helpFile;
+    int iconWidth = 0, iconHeight = 0;     // 0: no icon bitmap
+    int symbolWidth = 0, symbolHeight = 0; // 0: no symbol bitmap
+};
+int ClassCount();
+const ModuleClass* ClassAt(int index); // in registration order
+// A class name registered more than once names the first class registered
+// under it.
+const ModuleClass* FindClassByName(const char* name);
+const ModuleClass* FindClassByMenuId(int menuId);
+// One line per registered class, in registration order.
+std::string ClassesReport();
+
+// A block as the host keeps it: the record at the host's layout, the
+// parameter, runtime and per-channel records of the class's sizes, and 16
+// output channel objects.
+struct Block {
+    ModuleRecord record;
+    const ModuleClass* moduleClass = nullptr;
+    OutputChannel outputs[16];
+    char outputNames[16][24]; // names given by CopyChannelName
+    std::vector<unsigned char> param, runtime;
+    std::vector<unsigned char> channelScan[16];
+    int afterLoadAnswer = -1; // answer to MODMSG_AFTER_LOAD after a load
+};
+int BlockCount();
+Block* BlockAt(int index); // in worksheet order
+Block* FindBlock(const ModuleRecord* module);
+// A new block of the class, as the host makes it when a menu command is
+// chosen: zeroed records, the default name and description, then
+// MODMSG_CREATE. A block whose creation is answered 0 is removed again and
+// nullptr returned; *answer (when given) gets the answer.
+Block* CreateBlock(const ModuleClass* moduleClass, int* answer = nullptr);
+// MODMSG_DELETE, then the block's records are freed.
+void DeleteBlock(Block* block);
+int SendClassMessage(Block* block, int msg, int wParam, int lParam);
+int ProcessBlock(Block* block);
+
+// PerformDefaultAction as the plug-in called it; it answers the value set
+// (0 to MODMSG_GET_SCHEMA: the host has no schema of its own).
+struct DefaultActionCall {
+    ModuleRecord* module;
+    UINT msg;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+const std::vector<DefaultActionCall>& DefaultActionCalls();
+void SetDefaultActionAnswer(int answer);
+
+// Records the plug-in handed to GlvoModuleNotifyGlobalVar, copied.
+const std::vector<GlvoNotifyRecord>& GlobalVarNotifications();
+
+// Registers a class from the host side, as RegisterModuleClass does (for
+// fixtures of tests).
+int RegisterClassRecord(ModuleClassRecord* record);
+
+// ---- Worksheet files ----
+
+// The worksheet as text: one section per block with its class name, block
+// name, description, channel counts and every field of its type's parameter
+// schema by name, indexed rows expanded. 0 and a message when a schema
+// cannot be followed.
+int WorksheetToText(std::string* text, std::string* error);
+// Replaces the worksheet with the blocks of the text (the old blocks get
+// MODMSG_DELETE) and sends each new block MODMSG_AFTER_LOAD. A text that
+// cannot be loaded whole is refused with a message naming the line, and the
+// worksheet stays as it was.
+int WorksheetFromText(const std::string& text, std::string* error);
+int SaveWorksheet(const char* path, std::string* error);
+int LoadWorksheet(const char* path, std::string* error);
 
 } // namespace hostsim
 

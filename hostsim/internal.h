@@ -9,7 +9,17 @@ namespace hostsim {
 // Blocks and module classes.
 int WINAPI HostRegisterModuleClass(ModuleClassRecord* record);
 int WINAPI HostPerformDefaultAction(ModuleRecord* module, UINT msg, WPARAM wParam, LPARAM lParam);
+int WINAPI HostChangeModuleSize(ModuleRecord* module, int inputs, int outputs);
+int WINAPI HostChangeModuleName(ModuleRecord* module, const char* name);
+int WINAPI HostCopyChannelName(OutputChannel* channel, const char* name);
+int WINAPI HostGlvoModuleNotifyGlobalVar(GlvoNotifyRecord* record);
 void ResetBlocks();
+
+// A block of the class that is not (yet) in the worksheet.
+Block* MakeBlock(const ModuleClass* moduleClass);
+void FreeBlock(Block* block);
+// The worksheet's blocks are replaced by these, in this order.
+void ReplaceBlocks(const std::vector<Block*>& blocks);
 
 } // namespace hostsim
 

@@ -39,6 +39,143 @@ WINAPI_HEADLESS_API void WinapiSetProgramResources(const unsigned char* data, un
 // and the host file system ("/dir/file").
 WINAPI_HEADLESS_API void WinapiToHostPath(const char* windowsPath, char* out, unsigned outSize);
 
+// ---- Dialogs: what the user does ----
+// Actions are queued for dialogs and played in order by the modal loop of
+// DialogBoxParamA, each on the innermost modal dialog running when its turn
+// comes, so one script can walk through nested dialogs. An action names a
+// control by its id. An action the control cannot take (no such control,
+// disabled, read-only, no such entry) is skipped, counted and reported on
+// stderr. A dialog still waiting when the queue is empty gets WM_COMMAND
+// IDCANCEL and is then ended with IDCANCEL; that is counted too.
+typedef void (*WinapiDialogCallback)(HWND dialog, void* user);
+// Sets the focus to the control, then sets its text as typed (limit, case
+// and digit styles apply): EN_CHANGE from an edit, CBN_EDITCHANGE from an
+// editable combo box.
+WINAPI_HEADLESS_API void WinapiQueueType(int id, const char* text);
+// Focus to the combo or list box, select the entry with this text (without
+// case), CBN_SELCHANGE (LBN_SELCHANGE with LBS_NOTIFY).
+WINAPI_HEADLESS_API void WinapiQueuePick(int id, const char* text);
+// A mouse click: a button takes the focus, auto check boxes and radio
+// buttons change, BN_CLICKED; other windows get WM_LBUTTONDOWN and UP.
+WINAPI_HEADLESS_API void WinapiQueueClick(int id);
+// A double click: a button gets down, up, double click, up (BN_CLICKED,
+// BN_DOUBLECLICKED where Windows sends it); a list box LBN_DBLCLK; a window
+// of a registered class WM_LBUTTONDBLCLK only, with MK_CONTROL while Ctrl is
+// held.
+WINAPI_HEADLESS_API void WinapiQueueDoubleClick(int id);
+WINAPI_HEADLESS_API void WinapiQueueMouseDown(int id);        // WM_LBUTTONDOWN
+WINAPI_HEADLESS_API void WinapiQueueMouseUp(int id);          // WM_LBUTTONUP
+WINAPI_HEADLESS_API void WinapiQueueRightDoubleClick(int id); // WM_RBUTTONDBLCLK
+// Hold (1) or release (0) the Ctrl key: GetAsyncKeyState, GetKeyState and
+// the mouse messages' MK_CONTROL report it.
+WINAPI_HEADLESS_API void WinapiQueueCtrl(int held);
+// Sends a message to the control, or to the dialog itself for id 0.
+WINAPI_HEADLESS_API void WinapiQueueMessage(int id, UINT msg, WPARAM wParam, LPARAM lParam);
+// Calls the function with the dialog at this point of the script.
+WINAPI_HEADLESS_API void WinapiQueueCallback(WinapiDialogCallback callback, void* user);
+// OK and Cancel as clicks on the IDOK / IDCANCEL buttons (the button takes
+// the focus first); without such a button WM_COMMAND IDOK / IDCANCEL as from
+// the Enter or Esc key.
+WINAPI_HEADLESS_API void WinapiQueueOk(void);
+WINAPI_HEADLESS_API void WinapiQueueCancel(void);
+WINAPI_HEADLESS_API int WinapiQueuedActionCount(void);
+
+// The same actions at once, on a given dialog (a modeless one, or the modal
+// one from a callback); each answers 1 when taken, 0 when refused.
+WINAPI_HEADLESS_API int WinapiUserType(HWND dialog, int id, const char* text);
+WINAPI_HEADLESS_API int WinapiUserPick(HWND dialog, int id, const char* text);
+WINAPI_HEADLESS_API int WinapiUserClick(HWND dialog, int id);
+WINAPI_HEADLESS_API int WinapiUserDoubleClick(HWND dialog, int id);
+WINAPI_HEADLESS_API int WinapiUserMouseDown(HWND dialog, int id);
+WINAPI_HEADLESS_API int WinapiUserMouseUp(HWND dialog, int id);
+WINAPI_HEADLESS_API int WinapiUserRightDoubleClick(HWND dialog, int id);
+WINAPI_HEADLESS_API int WinapiUserOk(HWND dialog);
+WINAPI_HEADLESS_API int WinapiUserCancel(HWND dialog);
+WINAPI_HEADLESS_API void WinapiSetCtrlHeld(int held);
+WINAPI_HEADLESS_API int WinapiCtrlHeld(void);
+
+// The innermost modal dialog running, or NULL.
+WINAPI_HEADLESS_API HWND WinapiModalDialog(void);
+// Template name of a dialog window: its text name, or "#n" for an ordinal.
+WINAPI_HEADLESS_API int WinapiDialogTemplateName(HWND dialog, char* buf, int size);
+
+// Dialogs that were left waiting and cancelled, and refused actions.
+WINAPI_HEADLESS_API int WinapiUnfinishedDialogCount(void);
+WINAPI_HEADLESS_API int WinapiUnfinishedDialogName(int index, char* buf, int size);
+WINAPI_HEADLESS_API int WinapiFailedActionCount(void);
+
+// ---- Dialogs: their state when they were destroyed ----
+// Every dialog leaves a snapshot of its controls when it is destroyed (a
+// modal one right after EndDialog). `dialog` names the template as it was
+// passed (text, MAKEINTRESOURCE(n) or "#n"); NULL is the last dialog. The
+// latest snapshot of that template answers.
+typedef struct WinapiControlInfo {
+    int id;
+    char className[64];
+    char text[256];
+    DWORD style;
+    int check;     // BM_GETCHECK of buttons, 0 for others
+    int enabled;   // 1 or 0
+    int visible;   // WS_VISIBLE
+    int itemCount; // combo and list boxes
+    int selection; // combo and list boxes, -1 for none
+} WinapiControlInfo;
+WINAPI_HEADLESS_API int WinapiDialogSnapshotCount(void);
+WINAPI_HEADLESS_API int WinapiDialogFound(LPCSTR dialog);          // 1 when a snapshot exists
+WINAPI_HEADLESS_API INT_PTR WinapiDialogResult(LPCSTR dialog);     // EndDialog's value
+WINAPI_HEADLESS_API int WinapiDialogCancelledByRun(LPCSTR dialog); // left waiting
+WINAPI_HEADLESS_API int WinapiDialogControlCount(LPCSTR dialog);
+WINAPI_HEADLESS_API int WinapiDialogControlAt(LPCSTR dialog, int index, WinapiControlInfo* out);
+WINAPI_HEADLESS_API int WinapiDialogControl(LPCSTR dialog, int id, WinapiControlInfo* out);
+WINAPI_HEADLESS_API int WinapiDialogText(LPCSTR dialog, int id, char* buf, int size);
+WINAPI_HEADLESS_API int WinapiDialogItem(LPCSTR dialog, int id, int index, char* buf, int size);
+WINAPI_HEADLESS_API int WinapiLastDialogText(int id, char* buf, int size);
+WINAPI_HEADLESS_API int WinapiLastDialogCheck(int id); // -1 without such a control
+
+// ---- Message boxes ----
+// MessageBoxA takes the next queued answer (IDOK, IDYES, ...). Without one
+// it answers its default button (IDOK for MB_OK) and counts as unanswered.
+typedef struct WinapiMessageBoxCall {
+    HWND owner;
+    char caption[256];
+    char text[1024];
+    UINT type;
+    int answer;
+    int answered; // 0 when no answer was queued
+} WinapiMessageBoxCall;
+WINAPI_HEADLESS_API void WinapiQueueMessageBoxAnswer(int answer);
+WINAPI_HEADLESS_API int WinapiMessageBoxCount(void);
+WINAPI_HEADLESS_API int WinapiMessageBoxAt(int index, WinapiMessageBoxCall* out);
+WINAPI_HEADLESS_API int WinapiUnansweredMessageBoxCount(void);
+
+// ---- File dialogs ----
+// GetSaveFileNameA and GetOpenFileNameA take the next queued answer: a file
+// name, or NULL for Cancel. A name without a folder is taken in the initial
+// folder; a host path ("/tmp/x.txt") is shown in its Windows form. Without
+// an answer they cancel and count as unanswered.
+typedef struct WinapiFileDialogCall {
+    int save; // 1 GetSaveFileNameA, 0 GetOpenFileNameA
+    HWND owner;
+    char filter[512]; // the pairs with '|' for each terminating null
+    char initialDir[MAX_PATH];
+    char initialFile[MAX_PATH]; // what the buffer held
+    char title[256];
+    char defExt[32];
+    DWORD flags;
+    DWORD maxFile;
+    int answered;
+    int accepted;
+    char file[MAX_PATH]; // the name returned
+} WinapiFileDialogCall;
+WINAPI_HEADLESS_API void WinapiQueueFileName(const char* nameOrNull);
+WINAPI_HEADLESS_API int WinapiFileDialogCount(void);
+WINAPI_HEADLESS_API int WinapiFileDialogAt(int index, WinapiFileDialogCall* out);
+WINAPI_HEADLESS_API int WinapiUnansweredFileDialogCount(void);
+
+// Forgets every queued action and answer, every record and counter, the
+// snapshots, and releases Ctrl.
+WINAPI_HEADLESS_API void WinapiDialogsReset(void);
+
 #ifdef __cplusplus
 }
 #endif

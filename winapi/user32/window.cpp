@@ -30,6 +30,11 @@ Window* windowFromHandle(HWND h) {
 
 WindowClass* findClass(LPCSTR name, HINSTANCE instance) {
     if (name == nullptr) return nullptr;
+    registerStandardControls();
+    if (IS_INTRESOURCE(name)) {
+        if (reinterpret_cast<ULONG_PTR>(name) != 0x8002) return nullptr; // only the dialog atom
+        name = "#32770";
+    }
     for (auto& c : classes) {
         if (!c->system && c->wc.hInstance == instance && sameName(c->name, name)) return c.get();
     }
@@ -226,6 +231,19 @@ static bool takeMessage(LPMSG out, HWND hwnd, UINT lo, UINT hi, bool remove) {
     }
     return false;
 }
+
+namespace winapi {
+bool takeWindowMessage(MSG* out) {
+    for (auto it = posted.begin(); it != posted.end(); ++it) {
+        if (it->hwnd != nullptr) {
+            *out = *it;
+            posted.erase(it);
+            return true;
+        }
+    }
+    return false;
+}
+} // namespace winapi
 
 BOOL WINAPI PeekMessageA(LPMSG out, HWND hwnd, UINT lo, UINT hi, UINT removeFlag) {
     if (out == nullptr) return FALSE;

@@ -40,6 +40,10 @@ WindowClass* findClass(LPCSTR name, HINSTANCE instance);
 // Registers a class that every instance sees (the standard controls).
 void registerSystemClass(const char* name, WNDPROC proc, int wndExtra);
 std::vector<Window*> childrenOf(HWND parent);
+// Takes the first posted message that is addressed to a window.
+bool takeWindowMessage(MSG* out);
+// Registers the standard controls and the dialog class on first use.
+void registerStandardControls();
 
 } // namespace winapi
 

@@ -1,0 +1,67 @@
+// The module class record of a block type, filled from the type's row for the
+// selected family and handed to the host.
+#include "frame/registration.h"
+#include "frame/driver.h"
+#include "frame/host.h"
+
+#include <stdio.h>
+#include <string.h>
+
+int SelectedFamilyIndex() {
+    if (FAMILY_XX01) return FAMILY_INDEX_XX01;
+    if (FAMILY_XX04) return FAMILY_INDEX_XX04;
+    if (FAMILY_XX03) return FAMILY_INDEX_XX03;
+    if (FAMILY_XX05) return FAMILY_INDEX_XX05;
+    if (FAMILY_XX06) return FAMILY_INDEX_XX06;
+    if (FAMILY_TELV) return FAMILY_INDEX_TELV;
+    return FAMILY_INDEX_ND;
+}
+
+int RegisterBlockType(const BlockTypeRow& row) {
+    const int family = SelectedFamilyIndex();
+    const char* className = row.className[family];
+    if (className == nullptr) return 0;
+
+    ModuleClassRecord record;
+    memset(&record, 0, sizeof record);
+
+    row.nameBuffer[0] = 0;
+    if (row.nameString != 0 &&
+        LoadStringA(hInstDriver, row.nameString, row.nameBuffer, DEFAULT_NAME_CHARS + 1) <= 0) {
+        row.nameBuffer[0] = 0;
+    }
+    if (family != FAMILY_INDEX_ND && row.defaultName[family] != nullptr)
+        snprintf(row.nameBuffer, DEFAULT_NAME_CHARS + 1, "%s", row.defaultName[family]);
+
+    UINT description =
+        family == FAMILY_INDEX_XX03 ? row.descriptionStringXX03 : row.descriptionString;
+    if (LoadStringA(hInstDriver, description, row.descriptionBuffer, DESCRIPTION_CHARS + 1) <= 0)
+        row.descriptionBuffer[0] = 0;
+
+    char helpFile[20];
+    if (LoadHelpFileName(helpFile, sizeof helpFile) <= 0) helpFile[0] = 0;
+
+    record.hInstance = hInstDriver;
+    record.pszClassName = className;
+    record.uParamSize = row.paramSize;
+    record.uRuntimeSize = row.runtimeSize;
+    record.uChannelDataSize = row.channelDataSize;
+    record.uMenuId = row.menuId;
+    record.pszDefaultName = row.nameBuffer;
+    record.pszDescription = row.descriptionBuffer;
+    record.dwHelpContext = row.helpContext;
+    record.pszHelpFile = helpFile;
+    record.dwReserved28 = 0;
+    record.hbmIcon = LoadBitmapA(hInstDriver, row.icon);
+    record.hbmSymbol =
+        (family == FAMILY_INDEX_TELV && row.symbol) ? LoadBitmapA(hInstDriver, row.symbol) : 0;
+    record.pfnClassProc = row.classProc;
+    record.pfnProcess = row.process;
+    return RegisterModuleClass(&record);
+}
+
+void RegisterBlockTypes() {
+#define CALL_REGISTER(type) type##_Register();
+    BLOCK_TYPES(CALL_REGISTER)
+#undef CALL_REGISTER
+}

@@ -1,0 +1,36 @@
+// Block type ND6018P: thermocouple input module with two more thermocouple types.
+#include "frame/host.h"
+#include "frame/registration.h"
+#include "resource.h"
+
+int MODULE_CALL ND6018P_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
+    return PerformDefaultAction(module, msg, wParam, lParam);
+}
+
+int MODULE_CALL ND6018P_Process(ModuleRecord*) {
+    return 0;
+}
+
+namespace {
+
+char defaultName[DEFAULT_NAME_CHARS + 1];
+char description[DESCRIPTION_CHARS + 1];
+
+// clang-format off
+const BlockTypeRow row = {
+    "ND6018P", 1576, 56, 8, IDM_ND6018P, 1120, // sizes, menu id, help context
+    // class names: default, XX01, XX04, XX03, XX05, XX06, TELV
+    {nullptr, nullptr, nullptr, nullptr,
+     nullptr, nullptr, "Q7018P_I_MODULE"},
+    // default names of the same families (the default family loads its string)
+    {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, "Q7018P-I-00"},
+    0, 1137, 0, // strings: default name, description, description in XX03
+    "ND6018_ICO", "Q7018P_IN", // icon, symbol
+    ND6018P_ClassProc, ND6018P_Process, defaultName, description};
+// clang-format on
+
+} // namespace
+
+int ND6018P_Register() {
+    return RegisterBlockType(row);
+}

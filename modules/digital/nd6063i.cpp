@@ -1,0 +1,36 @@
+// Block type ND6063I: digital inputs of the 7063 relay module.
+#include "frame/host.h"
+#include "frame/registration.h"
+#include "resource.h"
+
+int MODULE_CALL ND6063I_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
+    return PerformDefaultAction(module, msg, wParam, lParam);
+}
+
+int MODULE_CALL ND6063I_Process(ModuleRecord*) {
+    return 0;
+}
+
+namespace {
+
+char defaultName[DEFAULT_NAME_CHARS + 1];
+char description[DESCRIPTION_CHARS + 1];
+
+// clang-format off
+const BlockTypeRow row = {
+    "ND6063I", 1576, 56, 4, IDM_ND6063I, 1180, // sizes, menu id, help context
+    // class names: default, XX01, XX04, XX03, XX05, XX06, TELV
+    {nullptr, nullptr, nullptr, nullptr,
+     nullptr, nullptr, "Q7063I_MODULE"},
+    // default names of the same families (the default family loads its string)
+    {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, "Q7063 Inp00"},
+    0, 2004, 0, // strings: default name, description, description in XX03
+    "ND6063I_ICO", "Q7063I_IN", // icon, symbol
+    ND6063I_ClassProc, ND6063I_Process, defaultName, description};
+// clang-format on
+
+} // namespace
+
+int ND6063I_Register() {
+    return RegisterBlockType(row);
+}

@@ -1,0 +1,63 @@
+// COM ports and the line framing of the module protocol: the only code that
+// touches a serial port.
+//
+// A line is the command or reply text, then, when the module uses checksums,
+// the two upper-case hexadecimal digits of the 8-bit sum of the text
+// characters, then a carriage return.
+#ifndef TELVIO_SERIAL_SERCOMM_H
+#define TELVIO_SERIAL_SERCOMM_H
+
+#include <windows.h>
+
+// Results of ReadCom and QueryCom.
+enum {
+    COM_OK = 0,         // a complete line is in the caller's buffer, checksum cut off
+    COM_INCOMPLETE = 1, // ReadCom: no carriage return yet
+    COM_TIMEOUT = 2,    // QueryCom: no complete line in time
+    COM_CHECKSUM = 3,   // the checksum digits do not match the text
+    COM_FAILED = 4,     // not written, or the reply is longer than the buffer
+};
+
+// Flow-control modes of every port (FlowControl in the driver INI file).
+enum {
+    FLOW_NONE = 0,
+    FLOW_HANDSHAKE = 1,
+    FLOW_XONXOFF = 2,
+    FLOW_DTR = 3,
+    FLOW_RTS = 4,
+    FLOW_DTR_RTS = 5,
+};
+
+// A framed line (text, checksum digits, CR) and its terminator fit here: a
+// command has at most 20 characters with checksum, 22 without.
+#define COM_LINE_SIZE 24
+// The reply accumulator of ReadCom, and the largest maxlen it takes.
+#define COM_REPLY_SIZE 120
+// How long QueryCom waits for a reply.
+#define COM_QUERY_TIMEOUT_MS 2000
+
+// Port primitives, on a port handle.
+HANDLE ComHandleOpen(const char* portName, DWORD inQueue, DWORD outQueue);
+void ComHandleClose(HANDLE handle);
+int ComHandleRead(HANDLE handle, char* buffer, int wanted);
+int ComHandleWrite(HANDLE handle, const char* bytes, int count);
+void ComHandlePurge(HANDLE handle, int receive);
+DWORD ComHandleErrors(HANDLE handle, COMSTAT* status);
+
+// The 8-bit sum of the first `length` characters.
+unsigned LineChecksum(const char* text, int length);
+// Frames `text` into `line` (COM_LINE_SIZE bytes); the line length, or 0 when
+// the framed line would not fit.
+int FrameLine(char* line, const char* text, int checksum);
+// With `checksum`, cuts the two digits off a received line and compares
+// them with the sum of the rest: COM_OK or COM_CHECKSUM.
+int CheckLineChecksum(char* line, int checksum);
+
+// Serial functions on COM numbers 1..16.
+int OpenCom(int port, const char* caption);
+int CloseCom(int port);
+int WriteCom(int port, const char* text, int checksum);
+int ReadCom(int port, char* reply, int maxlen, int checksum);
+int QueryCom(int port, char* buffer, int maxlen, int checksum, int waitMs);
+
+#endif

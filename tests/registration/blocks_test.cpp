@@ -1,0 +1,184 @@
+// Blocks in the stand-in host: created at the host's layout with the record
+// sizes of their class, messages routed to the class procedure, and the
+// host functions the plug-in calls on a block.
+#include "plugin_fixture.h"
+
+#include <string.h>
+
+#include <set>
+
+namespace {
+
+// A host function as the plug-in resolves it, by its name.
+template <typename F> F HostFunctionNamed(const char* name) {
+    LRESULT r = SendMessageA(hostsim::MainWindow(), HOSTMSG_GET_FUNCTION, 0,
+                             reinterpret_cast<LPARAM>(name));
+    return reinterpret_cast<F>(static_cast<uintptr_t>(r));
+}
+
+bool AllZero(const void* p, size_t n) {
+    const unsigned char* b = static_cast<const unsigned char*>(p);
+    for (size_t i = 0; i < n; i++) {
+        if (b[i]) return false;
+    }
+    return true;
+}
+
+TEST_F(PluginTest, ABlockGetsZeroedRecordsOfItsClassSizes) {
+    ASSERT_EQ(1, Bind("Telvio.so"));
+    hostsim::SetDefaultActionAnswer(1); // the stubs hand creation to the host
+    for (int i = 0; i < hostsim::ClassCount(); i++) {
+        const hostsim::ModuleClass* c = hostsim::ClassAt(i);
+        SCOPED_TRACE(c->className);
+        int answer = 0;
+        hostsim::Block* b = hostsim::CreateBlock(c, &answer);
+        ASSERT_NE(nullptr, b);
+        EXPECT_EQ(1, answer);
+        const ModuleRecord& r = b->record;
+        EXPECT_EQ(c->defaultName, r.szName);
+        EXPECT_EQ(c->description, r.szDescription);
+        EXPECT_EQ(0u, r.uInputs);
+        EXPECT_EQ(0u, r.uOutputs);
+        EXPECT_TRUE(AllZero(r.aiInputChannel, sizeof r.aiInputChannel));
+        EXPECT_TRUE(AllZero(r.aiOutputChannel, sizeof r.aiOutputChannel));
+        EXPECT_EQ(static_cast<size_t>(c->record.uParamSize), b->param.size());
+        EXPECT_EQ(static_cast<size_t>(c->record.uRuntimeSize), b->runtime.size());
+        EXPECT_TRUE(AllZero(b->param.data(), b->param.size()));
+        EXPECT_TRUE(AllZero(b->runtime.data(), b->runtime.size()));
+        EXPECT_EQ(b->param.data(), r.pParam);
+        EXPECT_EQ(b->runtime.data(), r.pRuntime);
+        std::set<const void*> distinct;
+        for (int k = 0; k < 16; k++) {
+            EXPECT_EQ(static_cast<size_t>(c->record.uChannelDataSize), b->channelScan[k].size());
+            EXPECT_EQ(b->channelScan[k].data(), r.apChannelScan[k]);
+            EXPECT_EQ(&b->outputs[k], r.apOutput[k]);
+            distinct.insert(r.apChannelScan[k]);
+            distinct.insert(r.apOutput[k]);
+        }
+        EXPECT_EQ(32u, distinct.size());
+    }
+    EXPECT_EQ(38, hostsim::BlockCount());
+}
+
+TEST_F(PluginTest, ACreationAnsweredZeroLeavesNoBlock) {
+    ASSERT_EQ(1, Bind("Telvio.so"));
+    hostsim::SetDefaultActionAnswer(0);
+    int answer = -1;
+    EXPECT_EQ(nullptr, hostsim::CreateBlock(hostsim::FindClassByMenuId(2955), &answer));
+    EXPECT_EQ(0, answer);
+    EXPECT_EQ(0, hostsim::BlockCount());
+}
+
+// Until a type's roles exist, its class procedure hands every message to the
+// host with the same four arguments and returns the host's answer.
+TEST_F(PluginTest, UnhandledCodesReachPerformDefaultActionAndItsAnswerComesBack) {
+    ASSERT_EQ(1, Bind("Telvio.so"));
+    hostsim::SetDefaultActionAnswer(1);
+    std::vector<hostsim::Block*> blocks;
+    for (int i = 0; i < hostsim::ClassCount(); i++)
+        blocks.push_back(hostsim::CreateBlock(hostsim::ClassAt(i)));
+    const int codes[] = {3, 150, 203, 1000};
+    int answer = 40;
+    for (hostsim::Block* b : blocks) {
+        ASSERT_NE(nullptr, b);
+        SCOPED_TRACE(b->moduleClass->className);
+        for (int code : codes) {
+            hostsim::SetDefaultActionAnswer(++answer);
+            size_t before = hostsim::DefaultActionCalls().size();
+            EXPECT_EQ(answer, hostsim::SendClassMessage(b, code, 0x1234 + code, -7 - code));
+            ASSERT_EQ(before + 1, hostsim::DefaultActionCalls().size());
+            const hostsim::DefaultActionCall& call = hostsim::DefaultActionCalls().back();
+            EXPECT_EQ(&b->record, call.module);
+            EXPECT_EQ(static_cast<UINT>(code), call.msg);
+            EXPECT_EQ(static_cast<WPARAM>(0x1234 + code), call.wParam);
+            EXPECT_EQ(static_cast<LPARAM>(-7 - code), call.lParam);
+        }
+        EXPECT_EQ(0, hostsim::ProcessBlock(b)) << "nothing to process yet";
+    }
+}
+
+TEST_F(PluginTest, DeletingABlockTellsItsClassFirst) {
+    ASSERT_EQ(1, Bind("Telvio.so"));
+    hostsim::SetDefaultActionAnswer(1);
+    hostsim::Block* b = hostsim::CreateBlock(hostsim::FindClassByMenuId(2955));
+    ASSERT_NE(nullptr, b);
+    ModuleRecord* record = &b->record;
+    hostsim::DeleteBlock(b);
+    ASSERT_FALSE(hostsim::DefaultActionCalls().empty());
+    EXPECT_EQ(static_cast<UINT>(MODMSG_DELETE), hostsim::DefaultActionCalls().back().msg);
+    EXPECT_EQ(record, hostsim::DefaultActionCalls().back().module);
+    EXPECT_EQ(0, hostsim::BlockCount());
+}
+
+// The record's help-file text lives only during the call; the host keeps a copy.
+TEST(HostClasses, RegistrationCopiesTheTextsDuringTheCall) {
+    ASSERT_TRUE(hostsim::Start());
+    char className[32] = "FIXTURE_MODULE";
+    char help[20] = "Fixture.hlp";
+    ModuleClassRecord r;
+    memset(&r, 0, sizeof r);
+    r.pszClassName = className;
+    r.pszHelpFile = help;
+    r.pszDefaultName = "Fix-00";
+    r.pszDescription = "Fixture";
+    r.uParamSize = 16;
+    r.uMenuId = 4000;
+    ASSERT_EQ(1, hostsim::RegisterClassRecord(&r));
+    memset(help, 'x', sizeof help - 1);
+    memset(className, 'y', sizeof className - 1);
+    const hostsim::ModuleClass* c = hostsim::FindClassByName("FIXTURE_MODULE");
+    ASSERT_NE(nullptr, c);
+    EXPECT_EQ("Fixture.hlp", c->helpFile);
+    EXPECT_STREQ("Fixture.hlp", c->record.pszHelpFile);
+    EXPECT_EQ(c, hostsim::FindClassByMenuId(4000));
+    EXPECT_EQ(nullptr, hostsim::FindClassByName("OTHER_MODULE"));
+}
+
+TEST_F(PluginTest, HostFunctionsOnABlock) {
+    ASSERT_EQ(1, Bind("Telvio.so"));
+    hostsim::SetDefaultActionAnswer(1);
+    hostsim::Block* b = hostsim::CreateBlock(hostsim::FindClassByMenuId(2955));
+    ASSERT_NE(nullptr, b);
+    ModuleRecord* m = &b->record;
+
+    auto changeSize = HostFunctionNamed<PFN_ChangeModuleSize>("ChangeModuleSize");
+    EXPECT_EQ(1, changeSize(m, 2, 8));
+    EXPECT_EQ(2u, m->uInputs);
+    EXPECT_EQ(8u, m->uOutputs);
+    EXPECT_EQ(0, changeSize(m, 0, 17)) << "16 channels at most";
+    EXPECT_EQ(0, changeSize(m, -1, 1));
+    EXPECT_EQ(8u, m->uOutputs);
+
+    auto changeName = HostFunctionNamed<PFN_ChangeModuleName>("ChangeModuleName");
+    EXPECT_EQ(1, changeName(m, "Oven"));
+    EXPECT_STREQ("Oven", m->szName);
+    EXPECT_EQ(1, changeName(m, "A name that is far too long"));
+    EXPECT_STREQ("A name that ", m->szName) << "12 characters";
+
+    auto copyName = HostFunctionNamed<PFN_CopyChannelName>("CopyChannelName");
+    EXPECT_EQ(1, copyName(m->apOutput[3], "Flow"));
+    EXPECT_STREQ("Flow", b->outputNames[3]);
+    EXPECT_EQ(1, copyName(m->apOutput[0], "A channel name longer than 23"));
+    EXPECT_STREQ("A channel name longer t", b->outputNames[0]);
+    OutputChannel stranger;
+    EXPECT_EQ(0, copyName(&stranger, "x")) << "not a channel of any block";
+
+    auto notify = HostFunctionNamed<PFN_GlvoModuleNotifyGlobalVar>("GlvoModuleNotifyGlobalVar");
+    GlvoNotifyRecord g;
+    memset(&g, 0, sizeof g);
+    g.dwGlvoCode = 169;
+    g.dwGlvoCount = 1;
+    g.lGlvoParam = 77;
+    g.lGlvoIndex = -1;
+    snprintf(g.szGlvoText, sizeof g.szGlvoText, "---");
+    EXPECT_EQ(1, notify(&g));
+    memset(&g, 0xEE, sizeof g); // the plug-in's record lives on its stack
+    ASSERT_EQ(1u, hostsim::GlobalVarNotifications().size());
+    const GlvoNotifyRecord& kept = hostsim::GlobalVarNotifications()[0];
+    EXPECT_EQ(169u, kept.dwGlvoCode);
+    EXPECT_EQ(77, kept.lGlvoParam);
+    EXPECT_EQ(-1, kept.lGlvoIndex);
+    EXPECT_STREQ("---", kept.szGlvoText);
+}
+
+} // namespace
