@@ -1,7 +1,7 @@
-// Number texts in the host's conventions and the hexadecimal fields of module
-// replies. The C library formats and reads numbers with the decimal point of
-// its locale; FormatDouble and ParsePlain turn that back into '.', so nothing
-// here depends on which locale the host has set.
+// Number texts in the host's conventions, the hexadecimal fields of module
+// replies, and the placing and font of the plug-in's dialogs. The C library formats and reads
+// numbers with the decimal point of its locale; FormatDouble and ParsePlain turn that back into
+// '.', so nothing here depends on which locale the host has set.
 #include "frame/numbers.h"
 #include "frame/driver.h"
 #include "frame/host.h"

@@ -2,6 +2,10 @@
 // function the plug-in asks for by message 30000 or 30001.
 #include "hostsim/internal.h"
 
+#ifndef _WIN32
+#include "winapi_headless.h"
+#endif
+
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -192,6 +196,9 @@ void BuildAnswers() {
         {"ShowInternalError", FunctionAddress(ShowInternalError)},
         {"CreateStackedFontIndirect", FunctionAddress(CreateStackedFontIndirect)},
         {"DeleteStackedObject", FunctionAddress(DeleteStackedObject)},
+        {"GlStr_Set", FunctionAddress(HostGlStr_Set)},
+        {"StopExperiment", FunctionAddress(HostStopExperiment)},
+        {"CurrentExperimentTime", FunctionAddress(HostCurrentExperimentTime)},
     };
     for (int i = 0; i < kFunctions; i++) {
         auto it = f.find(kFunctionNames[i]);
@@ -269,6 +276,7 @@ int Start() {
     s.internalErrors.clear();
     s.unexpected = 0;
     ResetBlocks();
+    ResetExperiment();
     BuildAnswers();
     return 1;
 }
@@ -288,6 +296,12 @@ void SetExeFileDir(const char* folder) {
     } else {
         snprintf(exeFileDir, sizeof exeFileDir, "%s%c", folder, sep);
     }
+#ifndef _WIN32
+    // The host program lives in that folder too, so what the plug-in keeps
+    // beside the program (its INI file, the monitor log) lands there.
+    std::string program = std::string(exeFileDir) + "Varnix.exe";
+    WinapiSetProgramPath(program.c_str());
+#endif
 }
 const char* ExeFileDir() {
     return exeFileDir;

@@ -67,6 +67,16 @@ struct Warning {
 const std::vector<Warning>& Warnings();
 const std::vector<std::string>& InternalErrors();
 
+// The experiment clock: CurrentExperimentTime answers the seconds since
+// this call by GetTickCount, so the manual clock moves it (Start() sets it
+// going too).
+void StartExperimentClock();
+// StopExperiment calls since Start().
+int StopExperimentCalls();
+// Global strings as GlStr_Set wrote them ("" for one never written).
+std::string GlobalString(int number);
+int GlobalStringWrites();
+
 // Calls of host functions the stand-in does not implement.
 int UnexpectedCalls();
 

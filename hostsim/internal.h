@@ -15,6 +15,12 @@ int WINAPI HostCopyChannelName(OutputChannel* channel, const char* name);
 int WINAPI HostGlvoModuleNotifyGlobalVar(GlvoNotifyRecord* record);
 void ResetBlocks();
 
+// The experiment.
+int WINAPI HostGlStr_Set(WORD number, const char* text, int length);
+void WINAPI HostStopExperiment();
+double WINAPI HostCurrentExperimentTime(int which);
+void ResetExperiment();
+
 // A block of the class that is not (yet) in the worksheet.
 Block* MakeBlock(const ModuleClass* moduleClass);
 void FreeBlock(Block* block);

@@ -395,10 +395,13 @@ int Bus::Pump(int timeoutMs) {
             if (replugAt_) wakeAt = std::min(wakeAt, replugDue_);
             if (plugged_ && !hangup) fd = master_;
         }
-        auto wait = std::chrono::duration_cast<std::chrono::microseconds>(wakeAt - now).count();
-        int waitMs = wait > 0 ? static_cast<int>((wait + 999) / 1000) : 0;
+        // To the microsecond, so a reply held back for its wire time goes out when due.
+        auto wait = std::chrono::duration_cast<std::chrono::nanoseconds>(wakeAt - now).count();
+        if (wait < 0) wait = 0;
+        timespec timeout = {static_cast<time_t>(wait / 1000000000LL),
+                            static_cast<long>(wait % 1000000000LL)};
         pollfd fds[2] = {{wake_[0], POLLIN, 0}, {fd, POLLIN, 0}};
-        int n = poll(fds, fd >= 0 ? 2 : 1, waitMs);
+        int n = ppoll(fds, fd >= 0 ? 2 : 1, &timeout, nullptr);
         if (n < 0) {
             if (errno == EINTR) continue;
             break;
@@ -459,7 +462,7 @@ void Bus::HandleLine(const std::string& line, int overlong) {
         int unplug = 0;
         int unplugMs = -1;
         if (!overlong) entry.reply = AnswerLocked(line, &entry, &delayMs, &unplugMs, &unplug);
-        if (!entry.reply.empty()) QueueReplyLocked(entry.reply, delayMs);
+        if (!entry.reply.empty()) QueueReplyLocked(entry.reply, delayMs, line.size() + 1);
         log_.push_back(entry);
         if (unplug) {
             ClosePtyLocked();
@@ -546,12 +549,16 @@ int Bus::EffectiveBaudLocked() const {
     return SpeedToBaud(cfgetospeed(&t));
 }
 
-void Bus::QueueReplyLocked(const std::string& bytes, int delayMs) {
+void Bus::QueueReplyLocked(const std::string& bytes, int delayMs, size_t requestBytes) {
     Clock::time_point start = Clock::now() + std::chrono::milliseconds(delayMs);
     Clock::time_point due = start;
     if (wireTime_) {
         int baud = EffectiveBaudLocked();
         if (baud > 0) {
+            // The request reached the pseudo-terminal at once; on a line its
+            // last byte, the carriage return, arrives only after its bits.
+            start += std::chrono::microseconds(static_cast<long long>(requestBytes) *
+                                               bitsPerChar_ * 1000000LL / baud);
             // One reply at a time on the line, each as long as its bits take.
             if (start < wireFree_) start = wireFree_;
             long long us = static_cast<long long>(bytes.size()) * bitsPerChar_ * 1000000LL / baud;

@@ -80,6 +80,8 @@ struct Module {
     double outputs[kMaxChannels] = {};
     unsigned digitalInputs = 0;
     unsigned digitalOutputs = 0;
+    unsigned counters[4] = {}; // counter inputs, read by "#AAN" and "#AAND"
+    int events = 0;            // event count of "@AARE"
     std::vector<std::string> writes; // commands that changed an output or a setting, in order
     Watchdog watchdog;
 
@@ -204,7 +206,8 @@ class Bus {
     // The line's baud rate and bits per character (start + data + parity + stop bits). Baud 0
     // takes the rate the driver set on the port. New modules take its baud code.
     void SetBaud(int baud, int bitsPerChar = 10);
-    // Holds every reply back by its length at the baud rate, as a real line would take.
+    // Holds every reply back by the length of its request and its own at the baud rate, as a
+    // real line would take.
     void SetWireTime(int on);
 
     int AddModule(int address, const std::string& model, int checksum);
@@ -270,7 +273,7 @@ class Bus {
     void HandleLine(const std::string& line, int overlong);
     std::string AnswerLocked(const std::string& line, LogEntry* entry, int* delayMs, int* unplugMs,
                              int* unplug);
-    void QueueReplyLocked(const std::string& bytes, int delayMs);
+    void QueueReplyLocked(const std::string& bytes, int delayMs, size_t requestBytes);
     int WriteDueLocked();
     int EffectiveBaudLocked() const;
     double Seconds(Clock::time_point t) const;

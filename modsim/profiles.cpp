@@ -5,6 +5,7 @@
 #include "modsim.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace modsim {
@@ -92,8 +93,270 @@ int ReadAnalog(Module& m, const Command& c, std::string& reply) {
     return 1;
 }
 
+int ParseValue(const std::string& text, double* out) {
+    if (text.empty()) return 0;
+    char* end = nullptr;
+    double v = strtod(text.c_str(), &end);
+    if (end == text.c_str() || *end != 0) return 0;
+    *out = v;
+    return 1;
+}
+
+int ParseHexDigits(const std::string& text, size_t count, unsigned* out) {
+    if (text.size() != count) return 0;
+    unsigned v = 0;
+    for (char ch : text) {
+        int d = HexDigit(ch);
+        if (d < 0) return 0;
+        v = v * 16 + static_cast<unsigned>(d);
+    }
+    *out = v;
+    return 1;
+}
+
+std::string Printf(const char* format, unsigned a, unsigned b = 0, unsigned c = 0, unsigned d = 0,
+                   unsigned e = 0) {
+    char text[64];
+    snprintf(text, sizeof text, format, a, b, c, d, e);
+    return text;
+}
+
+// "#AA(data)": the value of the one analog output; answered ">".
+int WriteAnalogSingle(Module& m, const Command& c, std::string& reply) {
+    double v;
+    if (!ParseValue(c.args, &v)) return 0;
+    m.outputs[0] = v;
+    m.writes.push_back(c.text);
+    reply = ">";
+    return 1;
+}
+
+// "#AAN(data)" with the channel as '0' + N or 'A' + N, answered ">"; and
+// "#AACN(data)", answered "!AA".
+int WriteAnalogChannel(Module& m, const Command& c, std::string& reply) {
+    const std::string& a = c.args;
+    if (a.size() < 2) return 0;
+    size_t at = 1;
+    int channel = -1;
+    int acknowledge = 0;
+    if (a[0] == 'C' && a[1] >= '0' && a[1] <= '9') {
+        channel = a[1] - '0';
+        at = 2;
+        acknowledge = 1;
+    } else if (a[0] >= '0' && a[0] <= '9') {
+        channel = a[0] - '0';
+    } else if (a[0] >= 'A' && a[0] <= 'P') {
+        channel = a[0] - 'A';
+    }
+    double v;
+    if (channel < 0 || channel >= kMaxChannels || !ParseValue(a.substr(at), &v)) return 0;
+    m.outputs[channel] = v;
+    m.writes.push_back(c.text);
+    reply = acknowledge ? Ack(m.address) : ">";
+    return 1;
+}
+
+// "$AA7(data)": the excitation voltage; answered "!AA".
+int WriteExcitation(Module& m, const Command& c, std::string& reply) {
+    double v;
+    if (!ParseValue(c.args, &v)) return 0;
+    m.outputs[0] = v;
+    m.writes.push_back(c.text);
+    reply = Ack(m.address);
+    return 1;
+}
+
+// "$AA6" in the layouts of the module series.
+int ReadDigital8(Module& m, const Command& c, std::string& reply) {
+    if (!c.args.empty()) return 0;
+    reply = Printf("!%02X%02X00", m.digitalOutputs & 0xFF, m.digitalInputs & 0xFF);
+    return 1;
+}
+int ReadDigital6052(Module& m, const Command& c, std::string& reply) {
+    if (!c.args.empty()) return 0;
+    reply = Printf("!%02X0000", m.digitalInputs & 0xFF);
+    return 1;
+}
+int ReadDigital16(Module& m, const Command& c, std::string& reply) {
+    if (!c.args.empty()) return 0;
+    reply = Printf("!%04X00", m.digitalInputs & 0xFFFF);
+    return 1;
+}
+int ReadDigital6058(Module& m, const Command& c, std::string& reply) {
+    if (!c.args.empty()) return 0;
+    unsigned v = m.digitalInputs;
+    reply = Printf("!00%02X%02X%02X%02X", v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF,
+                   (v >> 24) & 0xFF);
+    return 1;
+}
+// "$AAI": the four digital inputs of the analog output module.
+int ReadDigitalNibble(Module& m, const Command& c, std::string& reply) {
+    if (!c.args.empty()) return 0;
+    reply = Printf("!%02X%1X", m.address & 0xFF, m.digitalInputs & 0xF);
+    return 1;
+}
+
+// "@AADI" in the layouts of the module series.
+int ReadDio(Module& m, const Command& c, std::string& reply) {
+    if (!c.args.empty()) return 0;
+    reply =
+        Printf("!%02X0%02X%02X", m.address & 0xFF, m.digitalOutputs & 0xFF, m.digitalInputs & 0xFF);
+    return 1;
+}
+int ReadDio6080(Module& m, const Command& c, std::string& reply) {
+    if (!c.args.empty()) return 0;
+    reply = Printf("!%02X0%02X00", m.address & 0xFF, m.digitalInputs & 0xFF);
+    return 1;
+}
+int ReadDio6005(Module& m, const Command& c, std::string& reply) {
+    if (!c.args.empty()) return 0;
+    reply = Printf("!%02X%02X", m.address & 0xFF, m.digitalOutputs & 0xFF);
+    return 1;
+}
+
+// "@AARE": the event count.
+int ReadEvents(Module& m, const Command& c, std::string& reply) {
+    if (!c.args.empty()) return 0;
+    char text[32];
+    snprintf(text, sizeof text, "!%02X%d", m.address & 0xFF, m.events);
+    reply = text;
+    return 1;
+}
+
+// "@AADO0N" and "@AADO1N": two output lines each, answered "!AA".
+int WriteDo0(Module& m, const Command& c, std::string& reply) {
+    unsigned v;
+    if (!ParseHexDigits(c.args, 1, &v)) return 0;
+    m.digitalOutputs = (m.digitalOutputs & ~0x3u) | (v & 0x3u);
+    m.writes.push_back(c.text);
+    reply = Ack(m.address);
+    return 1;
+}
+int WriteDo1(Module& m, const Command& c, std::string& reply) {
+    unsigned v;
+    if (!ParseHexDigits(c.args, 1, &v)) return 0;
+    m.digitalOutputs = (m.digitalOutputs & ~0xCu) | ((v & 0x3u) << 2);
+    m.writes.push_back(c.text);
+    reply = Ack(m.address);
+    return 1;
+}
+
+// "#AA00DD": the output byte, answered ">".
+int WriteDigital8(Module& m, const Command& c, std::string& reply) {
+    unsigned v;
+    if (!ParseHexDigits(c.args, 2, &v)) return 0;
+    m.digitalOutputs = v;
+    m.writes.push_back(c.text);
+    reply = ">";
+    return 1;
+}
+// "@AAN" (four lines) and "@AADDDD" (sixteen), answered ">".
+int WriteDigitalAt(Module& m, const Command& c, std::string& reply) {
+    unsigned v;
+    if (!ParseHexDigits(c.args, 1, &v) && !ParseHexDigits(c.args, 4, &v)) return 0;
+    m.digitalOutputs = v;
+    m.writes.push_back(c.text);
+    reply = ">";
+    return 1;
+}
+// "#AATDDDD" (sixteen lines) and "#AATDDDDDD" (three bytes, the first byte
+// first), answered ">".
+int WriteDigitalT(Module& m, const Command& c, std::string& reply) {
+    unsigned v;
+    if (ParseHexDigits(c.args, 4, &v)) {
+        m.digitalOutputs = v;
+    } else if (ParseHexDigits(c.args, 6, &v)) {
+        m.digitalOutputs = (v >> 16) | (v & 0xFF00u) | ((v & 0xFFu) << 16);
+    } else {
+        return 0;
+    }
+    m.writes.push_back(c.text);
+    reply = ">";
+    return 1;
+}
+
+// "#AAN": counter N as eight hexadecimal digits; "#AAND" in decimal.
+int ReadCounter(Module& m, const Command& c, std::string& reply) {
+    const std::string& a = c.args;
+    if (a.empty() || a.size() > 2 || (a.size() == 2 && a[1] != 'D')) return 0;
+    int n = HexDigit(a[0]);
+    if (n < 0 || n > 3) return 0;
+    reply = Printf(a.size() == 2 ? ">%08u" : ">%08X", m.counters[n]);
+    return 1;
+}
+
 const CommandEntry kAnalogInputCommands[] = {
     {'#', "", ReadAnalog},
+    {0, nullptr, nullptr},
+};
+const CommandEntry k6005Commands[] = {
+    {'@', "DI", ReadDio6005},
+    {'#', "", ReadAnalog},
+    {0, nullptr, nullptr},
+};
+const CommandEntry k6011Commands[] = {
+    {'@', "DI", ReadDio},
+    {'@', "RE", ReadEvents},
+    {'#', "", ReadAnalog},
+    {0, nullptr, nullptr},
+};
+const CommandEntry k6014Commands[] = {
+    {'@', "DO0", WriteDo0}, {'@', "DI", ReadDio},  {'@', "RE", ReadEvents},
+    {'#', "", ReadAnalog},  {0, nullptr, nullptr},
+};
+const CommandEntry k6016Commands[] = {
+    {'@', "DO0", WriteDo0},  {'@', "DO1", WriteDo1},      {'@', "DI", ReadDio},
+    {'@', "RE", ReadEvents}, {'$', "7", WriteExcitation}, {'#', "", ReadAnalog},
+    {0, nullptr, nullptr},
+};
+const CommandEntry k6021Commands[] = {
+    {'#', "", WriteAnalogSingle},
+    {0, nullptr, nullptr},
+};
+const CommandEntry k6022Commands[] = {
+    {'#', "", WriteAnalogChannel},
+    {0, nullptr, nullptr},
+};
+const CommandEntry k6024Commands[] = {
+    {'$', "I", ReadDigitalNibble},
+    {'#', "", WriteAnalogChannel},
+    {0, nullptr, nullptr},
+};
+const CommandEntry kDigital16InCommands[] = {
+    {'$', "6", ReadDigital16},
+    {0, nullptr, nullptr},
+};
+const CommandEntry kDigital8Commands[] = {
+    {'$', "6", ReadDigital8},
+    {'#', "00", WriteDigital8},
+    {0, nullptr, nullptr},
+};
+const CommandEntry k6063Commands[] = {
+    {'$', "6", ReadDigital8},
+    {'#', "00", WriteDigital8},
+    {'@', "", WriteDigitalAt},
+    {0, nullptr, nullptr},
+};
+const CommandEntry kDigital16OutCommands[] = {
+    {'@', "", WriteDigitalAt},
+    {0, nullptr, nullptr},
+};
+const CommandEntry k6052Commands[] = {
+    {'$', "6", ReadDigital6052},
+    {0, nullptr, nullptr},
+};
+const CommandEntry k6056Commands[] = {
+    {'#', "T", WriteDigitalT},
+    {0, nullptr, nullptr},
+};
+const CommandEntry k6058Commands[] = {
+    {'$', "6", ReadDigital6058},
+    {'#', "T", WriteDigitalT},
+    {0, nullptr, nullptr},
+};
+const CommandEntry k6080Commands[] = {
+    {'@', "DI", ReadDio6080},
+    {'#', "", ReadCounter},
     {0, nullptr, nullptr},
 };
 
@@ -101,45 +364,45 @@ const CommandEntry kAnalogInputCommands[] = {
 // engineering units.
 const Profile kProfiles[] = {
     // analog inputs
-    {"6005", "A1.0", 0x00, 0x00, 8, "%+07.2f", kAnalogInputCommands},
-    {"6011", "A1.0", 0x0E, 0x00, 1, "%+07.2f", kAnalogInputCommands},
-    {"6012", "A1.0", 0x08, 0x00, 1, "%+07.3f", kAnalogInputCommands},
+    {"6005", "A1.0", 0x00, 0x00, 8, "%+07.2f", k6005Commands},
+    {"6011", "A1.0", 0x0E, 0x00, 1, "%+07.2f", k6011Commands},
+    {"6012", "A1.0", 0x08, 0x00, 1, "%+07.3f", k6011Commands},
     {"6013", "A1.0", 0x20, 0x00, 1, "%+07.2f", kAnalogInputCommands},
-    {"6014", "A1.0", 0x08, 0x00, 1, "%+07.3f", kAnalogInputCommands},
+    {"6014", "A1.0", 0x08, 0x00, 1, "%+07.3f", k6014Commands},
     {"6015", "A1.0", 0x20, 0x00, 7, "%+07.2f", kAnalogInputCommands},
-    {"6016", "A1.0", 0x00, 0x00, 1, "%+07.3f", kAnalogInputCommands},
+    {"6016", "A1.0", 0x00, 0x00, 1, "%+07.3f", k6016Commands},
     {"6017", "A1.0", 0x08, 0x00, 8, "%+07.3f", kAnalogInputCommands},
     {"6018", "A1.0", 0x0E, 0x00, 8, "%+07.2f", kAnalogInputCommands},
     {"6019", "A1.0", 0x00, 0x00, 8, "%+07.2f", kAnalogInputCommands},
     {"6033", "A1.0", 0x20, 0x00, 3, "%+07.2f", kAnalogInputCommands},
-    {"7011", "A2.0", 0x0E, 0x00, 1, "%+07.2f", kAnalogInputCommands},
-    {"7012", "A2.0", 0x08, 0x00, 1, "%+07.3f", kAnalogInputCommands},
+    {"7011", "A2.0", 0x0E, 0x00, 1, "%+07.2f", k6011Commands},
+    {"7012", "A2.0", 0x08, 0x00, 1, "%+07.3f", k6011Commands},
     {"7017", "A2.0", 0x08, 0x00, 8, "%+07.3f", kAnalogInputCommands},
     {"7018", "A2.0", 0x0E, 0x00, 8, "%+07.2f", kAnalogInputCommands},
     // analog outputs
-    {"6021", "A1.0", 0x30, 0x00, 0, nullptr, nullptr},
-    {"6022", "A1.0", 0x30, 0x00, 0, nullptr, nullptr},
-    {"6024", "A1.0", 0x30, 0x00, 0, nullptr, nullptr},
+    {"6021", "A1.0", 0x30, 0x00, 0, nullptr, k6021Commands},
+    {"6022", "A1.0", 0x30, 0x00, 0, nullptr, k6022Commands},
+    {"6024", "A1.0", 0x30, 0x00, 0, nullptr, k6024Commands},
     // digital inputs and outputs, relays
-    {"6041", "A1.0", 0x40, 0x00, 0, nullptr, nullptr},
-    {"6042", "A1.0", 0x40, 0x00, 0, nullptr, nullptr},
-    {"6043", "A1.0", 0x40, 0x00, 0, nullptr, nullptr},
-    {"6044", "A1.0", 0x40, 0x00, 0, nullptr, nullptr},
-    {"6050", "A1.0", 0x40, 0x00, 0, nullptr, nullptr},
-    {"6052", "A1.0", 0x40, 0x00, 0, nullptr, nullptr},
-    {"6053", "A1.0", 0x40, 0x00, 0, nullptr, nullptr},
-    {"6054", "A1.0", 0x40, 0x00, 0, nullptr, nullptr},
-    {"6055", "A1.0", 0x40, 0x00, 0, nullptr, nullptr},
-    {"6056", "A1.0", 0x40, 0x00, 0, nullptr, nullptr},
-    {"6058", "A1.0", 0x40, 0x00, 0, nullptr, nullptr},
-    {"6060", "A1.0", 0x40, 0x00, 0, nullptr, nullptr},
-    {"6063", "A1.0", 0x40, 0x00, 0, nullptr, nullptr},
-    {"6065", "A1.0", 0x40, 0x00, 0, nullptr, nullptr},
-    {"6067", "A1.0", 0x40, 0x00, 0, nullptr, nullptr},
-    {"6751", "A1.0", 0x40, 0x00, 0, nullptr, nullptr},
-    {"6757", "A1.0", 0x40, 0x00, 0, nullptr, nullptr},
+    {"6041", "A1.0", 0x40, 0x00, 0, nullptr, kDigital16InCommands},
+    {"6042", "A1.0", 0x40, 0x00, 0, nullptr, kDigital16OutCommands},
+    {"6043", "A1.0", 0x40, 0x00, 0, nullptr, kDigital16OutCommands},
+    {"6044", "A1.0", 0x40, 0x00, 0, nullptr, kDigital8Commands},
+    {"6050", "A1.0", 0x40, 0x00, 0, nullptr, kDigital8Commands},
+    {"6052", "A1.0", 0x40, 0x00, 0, nullptr, k6052Commands},
+    {"6053", "A1.0", 0x40, 0x00, 0, nullptr, kDigital16InCommands},
+    {"6054", "A1.0", 0x40, 0x00, 0, nullptr, kDigital16InCommands},
+    {"6055", "A1.0", 0x40, 0x00, 0, nullptr, kDigital8Commands},
+    {"6056", "A1.0", 0x40, 0x00, 0, nullptr, k6056Commands},
+    {"6058", "A1.0", 0x40, 0x00, 0, nullptr, k6058Commands},
+    {"6060", "A1.0", 0x40, 0x00, 0, nullptr, kDigital8Commands},
+    {"6063", "A1.0", 0x40, 0x00, 0, nullptr, k6063Commands},
+    {"6065", "A1.0", 0x40, 0x00, 0, nullptr, kDigital8Commands},
+    {"6067", "A1.0", 0x40, 0x00, 0, nullptr, kDigital8Commands},
+    {"6751", "A1.0", 0x40, 0x00, 0, nullptr, kDigital16InCommands},
+    {"6757", "A1.0", 0x40, 0x00, 0, nullptr, kDigital16OutCommands},
     // counter and frequency
-    {"6080", "A1.0", 0x50, 0x00, 0, nullptr, nullptr},
+    {"6080", "A1.0", 0x50, 0x00, 0, nullptr, k6080Commands},
 };
 
 } // namespace

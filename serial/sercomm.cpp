@@ -52,63 +52,6 @@ void ShowPortWarning(const char* caption, UINT id, const char* argument, int num
     ShowWarning(caption ? caption : "", text);
 }
 
-// Port settings from a port table row and the flow-control mode; the other
-// members keep what the port had.
-void ApplySettings(DCB* dcb, const ComSettings* row) {
-    static const DWORD bauds[] = {CBR_1200, CBR_2400, CBR_4800, CBR_9600, CBR_19200, CBR_38400};
-    if (row->Baud_Rate >= 0 && row->Baud_Rate <= 5) {
-        dcb->BaudRate = bauds[row->Baud_Rate];
-    } else {
-        ShowInternalError("Unexpected Baud Rate", kSource, __LINE__);
-    }
-    dcb->ByteSize = static_cast<BYTE>(row->Data_Bits);
-    if (row->Stop_Bits == 1) {
-        dcb->StopBits = ONESTOPBIT;
-    } else if (row->Stop_Bits == 2) {
-        dcb->StopBits = TWOSTOPBITS;
-    } else {
-        ShowInternalError("Unexpected Stop Bit Param", kSource, __LINE__);
-    }
-    if (row->Parity == 0) {
-        dcb->Parity = NOPARITY;
-    } else if (row->Parity == 1) {
-        dcb->Parity = ODDPARITY;
-    } else if (row->Parity == 2) {
-        dcb->Parity = EVENPARITY;
-    } else {
-        ShowInternalError("Unexpected Parity Param", kSource, __LINE__);
-    }
-
-    int flow = FlowControl;
-    dcb->fOutxCtsFlow = flow == FLOW_HANDSHAKE;
-    dcb->fOutxDsrFlow = flow == FLOW_HANDSHAKE;
-    dcb->fOutX = flow == FLOW_XONXOFF;
-    dcb->fInX = flow == FLOW_XONXOFF;
-    if (flow == FLOW_HANDSHAKE) {
-        dcb->fDtrControl = DTR_CONTROL_HANDSHAKE;
-    } else if (flow == FLOW_DTR || flow == FLOW_DTR_RTS) {
-        dcb->fDtrControl = DTR_CONTROL_ENABLE;
-    } else {
-        dcb->fDtrControl = DTR_CONTROL_DISABLE;
-    }
-    if (flow == FLOW_HANDSHAKE) {
-        dcb->fRtsControl = RTS_CONTROL_HANDSHAKE;
-    } else if (flow == FLOW_RTS || flow == FLOW_DTR_RTS) {
-        dcb->fRtsControl = RTS_CONTROL_ENABLE;
-    } else {
-        dcb->fRtsControl = RTS_CONTROL_DISABLE;
-    }
-    if (flow == FLOW_XONXOFF) {
-        dcb->XonChar = 0x11;
-        dcb->XoffChar = 0x13;
-        dcb->XonLim = static_cast<WORD>(row->RS232_Buffer * 4096 - 500);
-        dcb->XoffLim = 200;
-    } else {
-        dcb->XonLim = 10;
-        dcb->XoffLim = 10;
-    }
-}
-
 // Pause kept between two writes, by family, and its monitor note.
 DWORD WritePause(const char** note) {
     if (FAMILY_XX03 || FAMILY_TELV) {
@@ -167,6 +110,61 @@ void ProgrammingWait(int waitMs) {
 }
 
 } // namespace
+
+void ApplyComSettings(DCB* dcb, const ComSettings* row) {
+    static const DWORD bauds[] = {CBR_1200, CBR_2400, CBR_4800, CBR_9600, CBR_19200, CBR_38400};
+    if (row->Baud_Rate >= 0 && row->Baud_Rate <= 5) {
+        dcb->BaudRate = bauds[row->Baud_Rate];
+    } else {
+        ShowInternalError("Unexpected Baud Rate", kSource, __LINE__);
+    }
+    dcb->ByteSize = static_cast<BYTE>(row->Data_Bits);
+    if (row->Stop_Bits == 1) {
+        dcb->StopBits = ONESTOPBIT;
+    } else if (row->Stop_Bits == 2) {
+        dcb->StopBits = TWOSTOPBITS;
+    } else {
+        ShowInternalError("Unexpected Stop Bit Param", kSource, __LINE__);
+    }
+    if (row->Parity == 0) {
+        dcb->Parity = NOPARITY;
+    } else if (row->Parity == 1) {
+        dcb->Parity = ODDPARITY;
+    } else if (row->Parity == 2) {
+        dcb->Parity = EVENPARITY;
+    } else {
+        ShowInternalError("Unexpected Parity Param", kSource, __LINE__);
+    }
+
+    int flow = FlowControl;
+    dcb->fOutxCtsFlow = flow == FLOW_HANDSHAKE;
+    dcb->fOutxDsrFlow = flow == FLOW_HANDSHAKE;
+    dcb->fOutX = flow == FLOW_XONXOFF;
+    dcb->fInX = flow == FLOW_XONXOFF;
+    if (flow == FLOW_HANDSHAKE) {
+        dcb->fDtrControl = DTR_CONTROL_HANDSHAKE;
+    } else if (flow == FLOW_DTR || flow == FLOW_DTR_RTS) {
+        dcb->fDtrControl = DTR_CONTROL_ENABLE;
+    } else {
+        dcb->fDtrControl = DTR_CONTROL_DISABLE;
+    }
+    if (flow == FLOW_HANDSHAKE) {
+        dcb->fRtsControl = RTS_CONTROL_HANDSHAKE;
+    } else if (flow == FLOW_RTS || flow == FLOW_DTR_RTS) {
+        dcb->fRtsControl = RTS_CONTROL_ENABLE;
+    } else {
+        dcb->fRtsControl = RTS_CONTROL_DISABLE;
+    }
+    if (flow == FLOW_XONXOFF) {
+        dcb->XonChar = 0x11;
+        dcb->XoffChar = 0x13;
+        dcb->XonLim = static_cast<WORD>(row->RS232_Buffer * 4096 - 500);
+        dcb->XoffLim = 200;
+    } else {
+        dcb->XonLim = 10;
+        dcb->XoffLim = 10;
+    }
+}
 
 HANDLE ComHandleOpen(const char* portName, DWORD inQueue, DWORD outQueue) {
     char device[32];
@@ -276,7 +274,7 @@ int OpenCom(int port, const char* caption) {
     dcb.DCBlength = sizeof dcb;
     int ok = GetCommState(h, &dcb) != 0;
     if (ok) {
-        ApplySettings(&dcb, row);
+        ApplyComSettings(&dcb, row);
         ok = SetCommState(h, &dcb) != 0;
     }
     if (!ok) {
@@ -342,6 +340,11 @@ int ReadCom(int port, char* reply, int maxlen, int checksum) {
     accumulated = 0;
     if (MonitorIsOn()) MonitorLogLine(port, 0, reply);
     return CheckLineChecksum(reply, checksum);
+}
+
+void ComDiscardReply(int port) {
+    accumulated = 0;
+    if (IsOpen(port)) ComHandlePurge(portHandle[port], 1);
 }
 
 int QueryCom(int port, char* buffer, int maxlen, int checksum, int waitMs) {

@@ -53,11 +53,20 @@ int FrameLine(char* line, const char* text, int checksum);
 // them with the sum of the rest: COM_OK or COM_CHECKSUM.
 int CheckLineChecksum(char* line, int checksum);
 
+struct ComSettings;
+// The port settings of a port table row and of FlowControl; the other
+// members keep what the port had. A baud index, stop bits or parity outside
+// its table is an internal error and keeps the port's value.
+void ApplyComSettings(DCB* dcb, const ComSettings* row);
+
 // Serial functions on COM numbers 1..16.
 int OpenCom(int port, const char* caption);
 int CloseCom(int port);
 int WriteCom(int port, const char* text, int checksum);
 int ReadCom(int port, char* reply, int maxlen, int checksum);
 int QueryCom(int port, char* buffer, int maxlen, int checksum, int waitMs);
+// Before a request: forgets the part of a reply ReadCom holds and whatever is
+// queued on the port, so nothing that came before is taken for its reply.
+void ComDiscardReply(int port);
 
 #endif

@@ -35,6 +35,10 @@ WINAPI_HEADLESS_API void WinapiHelpCallsClear(void);
 // registers them before main().
 WINAPI_HEADLESS_API void WinapiSetProgramResources(const unsigned char* data, unsigned size);
 
+// Where the program seems to live (GetModuleFileNameA(NULL)): a test puts the
+// host program in a folder of its own, and with it the files kept beside it.
+WINAPI_HEADLESS_API void WinapiSetProgramPath(const char* path);
+
 // Path translation between the Windows form the API shows ("Z:\dir\file")
 // and the host file system ("/dir/file").
 WINAPI_HEADLESS_API void WinapiToHostPath(const char* windowsPath, char* out, unsigned outSize);

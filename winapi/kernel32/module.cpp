@@ -79,6 +79,11 @@ extern "C" void WinapiSetProgramResources(const unsigned char* data, unsigned si
     m.resSize = size;
 }
 
+extern "C" void WinapiSetProgramPath(const char* path) {
+    Module& m = program();
+    if (path && *path) m.hostPath = hostPath(path);
+}
+
 extern "C" void WinapiToHostPath(const char* windowsPathText, char* out, unsigned outSize) {
     if (out == nullptr || outSize == 0) return;
     std::string p = hostPath(windowsPathText);

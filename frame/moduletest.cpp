@@ -1,0 +1,159 @@
+// The module test, the probes and the small helpers around them.
+#include "frame/moduletest.h"
+#include "frame/driver.h"
+#include "frame/host.h"
+#include "serial/sercomm.h"
+
+#include "resource.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+namespace {
+
+void ChannelsFromMask(int* channels, UINT count, WORD mask) {
+    if (count > 16) count = 16;
+    int bit = 0;
+    for (UINT j = 0; j < count; j++) {
+        while (bit < 15 && !(mask & (1u << bit)))
+            bit++;
+        channels[j] = bit + 1;
+        bit++;
+    }
+}
+
+void LoadText(UINT id, char* buffer, int size) {
+    if (LoadStringA(hInstDriver, id, buffer, size) <= 0) buffer[0] = 0;
+}
+
+// One blocking query of a fresh copy of the command.
+int Query(int port, const char* command, char* buffer, int size, int checksum) {
+    snprintf(buffer, static_cast<size_t>(size), "%s", command);
+    return QueryCom(port, buffer, size, checksum, 0);
+}
+
+} // namespace
+
+void SetInputChannelsFromMask(ModuleRecord* module, WORD mask) {
+    if (module) ChannelsFromMask(module->aiInputChannel, module->uInputs, mask);
+}
+
+void SetOutputChannelsFromMask(ModuleRecord* module, WORD mask) {
+    if (module) ChannelsFromMask(module->aiOutputChannel, module->uOutputs, mask);
+}
+
+void ClampInt(int* value, int low, int high) {
+    if (*value < low) {
+        *value = low;
+    } else if (*value > high) {
+        *value = high;
+    }
+}
+
+void ShowWarningByIds(UINT captionId, UINT textId) {
+    char caption[30];
+    char text[250];
+    LoadText(captionId, caption, sizeof caption);
+    LoadText(textId, text, sizeof text);
+    ShowWarning(caption, text);
+}
+
+void ShowWarningById(const char* caption, UINT textId) {
+    char text[250];
+    LoadText(textId, text, sizeof text);
+    ShowWarning(caption ? caption : "", text);
+}
+
+void BeginWaitCursor() {
+    SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+}
+
+void EndWaitCursor() {
+    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+}
+
+int ProbeChecksum(int port, int address) {
+    char command[8];
+    snprintf(command, sizeof command, "$%02X2", address & 0xFF);
+    char reply[20];
+    int result = Query(port, command, reply, sizeof reply, 0);
+    if (result != COM_OK) result = Query(port, command, reply, sizeof reply, 0);
+    if (result == COM_OK && reply[0] != '?') return 2;
+    result = Query(port, command, reply, sizeof reply, 1);
+    if (result != COM_OK) result = Query(port, command, reply, sizeof reply, 1);
+    return result == COM_OK ? 1 : 0;
+}
+
+int ReadModuleName(int port, int address, int checksum) {
+    char command[8];
+    snprintf(command, sizeof command, "$%02XM", address & 0xFF);
+    char reply[30];
+    // Only a clean reply names the model: a checksum error is no number.
+    if (Query(port, command, reply, sizeof reply, checksum) != COM_OK) return 0;
+    if (reply[0] != '!') return 0;
+    reply[8] = 0;
+    if (strlen(reply) < 4) return 0;
+    int model = atoi(reply + 3);
+    return model > 99999 ? -2 : model;
+}
+
+int TestModule(int port, int address, int expected) {
+    if (bExperimentIsRunning) return 0;
+    if (port < 1 || port > 16) {
+        ShowWarningById(" ?", IDS_TEST_BAD_PORT);
+        return 0;
+    }
+    if (address < MinModuleAddress) {
+        ShowWarningById(" ?", IDS_TEST_BAD_ADDRESS);
+        return 0;
+    }
+    BeginWaitCursor();
+    char format[64];
+    LoadText(IDS_TEST_CAPTION, format, sizeof format);
+    char caption[96];
+    snprintf(caption, sizeof caption, format, port, address);
+    if (!OpenCom(port, caption)) {
+        EndWaitCursor();
+        return 0;
+    }
+    int probe = ProbeChecksum(port, address);
+    char text[320];
+    if (probe == 0) {
+        CloseCom(port);
+        EndWaitCursor();
+        LoadText(IDS_TEST_NO_REPLY, text, sizeof text);
+        MessageBoxA(GetActiveWindow(), text, caption, MB_OK | MB_ICONERROR);
+        return 0;
+    }
+    int model = ReadModuleName(port, address, probe == 1);
+    CloseCom(port);
+
+    UINT id;
+    UINT icon = MB_ICONERROR;
+    int okay = 0;
+    if (model % 1000 == expected % 1000) {
+        id = IDS_TEST_OKAY;
+        icon = MB_ICONINFORMATION;
+        okay = 1;
+    } else if (model < 0) {
+        id = model == -2 ? IDS_USES_CHECKSUMS : IDS_TEST_NO_REPLY;
+    } else if (model > 0) {
+        id = IDS_TEST_WRONG_TYPE;
+    } else {
+        id = IDS_TEST_UNKNOWN;
+        icon = MB_ICONINFORMATION;
+    }
+    char textFormat[250];
+    LoadText(id, textFormat, sizeof textFormat);
+    snprintf(text, sizeof text, textFormat, model);
+    if (id == IDS_TEST_OKAY || id == IDS_TEST_UNKNOWN) {
+        char line[80];
+        LoadText(probe == 1 ? IDS_TEST_WITH_CHECKSUMS : IDS_TEST_NO_CHECKSUMS, line, sizeof line);
+        size_t used = strlen(text);
+        snprintf(text + used, sizeof text - used, "\n%s", line);
+    }
+    MessageBoxA(GetActiveWindow(), text, caption, MB_OK | icon);
+    EndWaitCursor();
+    return okay;
+}

@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Runs the Windows build under Wine, in a throwaway prefix of the build.
+#   wine.sh PREFIX init              make the prefix, start its display and wineserver
+#   wine.sh PREFIX run PROGRAM ARGS  run a program in it
+#   wine.sh PREFIX stop              stop the wineserver and the display
+#   wine.sh PREFIX path UNIXPATH     the Windows form of a path
+# Starting Wine is slow where 32-bit code is emulated, so the display, the
+# wineserver and Wine's own services stay up from init to stop.
+set -euo pipefail
+prefix=$1
+cmd=$2
+shift 2
+export WINEPREFIX=$prefix WINEDEBUG=-all WINEARCH=win32
+# No Mono or Gecko installers: the checks need neither, and they would wait.
+export WINEDLLOVERRIDES="mscoree=d;mshtml=d"
+state=$prefix.state
+
+stop() {
+  if [ -d "$prefix" ]; then wineserver -k 2>/dev/null || true; fi
+  if [ -f "$state/xvfb.pid" ]; then kill "$(cat "$state/xvfb.pid")" 2>/dev/null || true; fi
+  rm -rf "$state"
+}
+
+case $cmd in
+  init)
+    stop
+    rm -rf "$prefix"
+    mkdir -p "$state"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$state/display" >/dev/null 2>&1 &
+    echo $! >"$state/xvfb.pid"
+    for _ in $(seq 100); do [ -s "$state/display" ] && break; sleep 0.1; done
+    export DISPLAY=:$(cat "$state/display")
+    mkdir -p "$prefix"
+    wineserver -p </dev/null >/dev/null 2>&1
+    wine wineboot -i >/dev/null 2>&1 </dev/null
+    ;;
+  run)
+    # Output through a file: Wine's own services may inherit the program's
+    # standard output and keep a pipe open long after the program ended.
+    export DISPLAY=:$(cat "$state/display")
+    out=$(mktemp)
+    err=$(mktemp)
+    rc=0
+    wine "$@" >"$out" 2>"$err" </dev/null || rc=$?
+    cat "$out"
+    cat "$err" >&2
+    rm -f "$out" "$err"
+    exit $rc
+    ;;
+  stop)
+    stop
+    ;;
+  path)
+    p=$(readlink -f "$1")
+    echo "Z:${p//\//\\}"
+    ;;
+  *)
+    echo "usage: wine.sh PREFIX init|run|stop|path ..." >&2
+    exit 2
+    ;;
+esac

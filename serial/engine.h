@@ -1,0 +1,40 @@
+// The request engine: exactly one transaction in flight for all ports and
+// all blocks. A block begins a scan-list entry, then steps the engine on each
+// of its processing calls until the reply is in or the transaction failed;
+// a failure goes through the block's error policy.
+#ifndef TELVIO_SERIAL_ENGINE_H
+#define TELVIO_SERIAL_ENGINE_H
+
+#include "frame/records.h"
+#include "serial/scan.h"
+
+struct MessParam;
+
+enum {
+    SS_IDLE = 0,     // no transaction, or one begun and not yet sent
+    SS_BUSY = 1,     // request written, waiting for the reply
+    SS_READY = 2,    // reply checked and stored into the entry's cell
+    SS_ERROR = 3,    // failed; the error text waits for ScanErrorAction
+    SS_FATAL = 4,    // the port could not be reopened; the experiment is stopped
+    SS_BADREPLY = 5, // wrong reply; seen only inside ScanStep
+};
+
+// Size of the error text.
+#define SCAN_ERROR_TEXT_SIZE 384
+
+// Idle, nothing current: what a new scan list starts with.
+void ScanEngineReset();
+// 1 when begun (nothing is sent yet), 0 when there is no list or a
+// transaction stands, -1 for a handle outside the list.
+int ScanBegin(ScanHandle handle, ModuleRecord* block);
+// Advances the transaction and answers the state after the call.
+int ScanStep();
+void ScanReset();
+// The block's error policy after SS_ERROR; ends with ScanReset.
+void ScanErrorAction(const MessParam* settings, int* waiting, double* resumeTime);
+
+int ScanState();
+int ScanCurrentEntry();
+const char* ScanErrorText();
+
+#endif

@@ -1,0 +1,403 @@
+// The scan list, its registrars, and the command and reply of every request
+// kind.
+#include "serial/scan.h"
+#include "frame/driver.h"
+#include "frame/host.h"
+#include "frame/moduletest.h"
+#include "frame/numbers.h"
+#include "serial/engine.h"
+#include "serial/sercomm.h"
+
+#include "resource.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+int ScanAnalogChannelMask;
+
+namespace {
+
+const char kSource[] = "scan";
+
+ScanEntry* scanList;
+int scanCount;
+
+int IsHexDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F');
+}
+
+// The byte of the two upper-case hexadecimal digits at `at`; 0 when the reply
+// ends before them or one is no such digit.
+int HexByteAt(const char* reply, size_t length, size_t at, BYTE* out) {
+    if (at + 2 > length || !IsHexDigit(reply[at]) || !IsHexDigit(reply[at + 1])) return 0;
+    *out = static_cast<BYTE>(ParseHexByte(reply + at));
+    return 1;
+}
+
+// 1 when a number starts at `text`: optional blanks and sign, then a digit,
+// or a decimal point and a digit.
+int NumberStarts(const char* text) {
+    while (*text == ' ')
+        text++;
+    if (*text == '+' || *text == '-') text++;
+    if (*text == '.' || *text == ',') text++;
+    return *text >= '0' && *text <= '9';
+}
+
+int DecimalAt(const char* reply, size_t length, size_t at, double* out) {
+    if (at >= length || !NumberStarts(reply + at)) return 0;
+    char copy[COM_REPLY_SIZE];
+    snprintf(copy, sizeof copy, "%s", reply + at);
+    *out = ParseNumber(copy);
+    return 1;
+}
+
+int IntegerAt(const char* reply, size_t length, size_t at, long* out) {
+    if (at >= length) return 0;
+    const char* p = reply + at;
+    while (*p == ' ')
+        p++;
+    if (*p == '+' || *p == '-') p++;
+    if (*p < '0' || *p > '9') return 0;
+    *out = strtol(reply + at, nullptr, 10);
+    return 1;
+}
+
+// Command head and a value in the given conversion, with '.' as the point.
+int WithValue(char* request, int size, const char* head, const char* conversion, double value) {
+    char number[NUMBER_TEXT_SIZE];
+    FormatDouble(number, sizeof number, conversion, value);
+    int n = snprintf(request, static_cast<size_t>(size), "%s%s", head, number);
+    return n > 0 && n < size;
+}
+
+int Fits(int n, int size) {
+    return n > 0 && n < size;
+}
+
+} // namespace
+
+int ScanListCreate() {
+    if (scanList) return 1;
+    scanList = static_cast<ScanEntry*>(
+        NewMemAlloc(SCAN_LIST_SIZE * sizeof(ScanEntry), kSource, __LINE__));
+    if (scanList == nullptr) {
+        ShowWarningByIds(IDS_ERROR, IDS_NO_MEMORY);
+        return 0;
+    }
+    scanCount = 0;
+    ScanEngineReset();
+    return 1;
+}
+
+void ScanListFree() {
+    if (scanList == nullptr) return;
+    NewDoMemFree(scanList, kSource, __LINE__);
+    scanList = nullptr;
+}
+
+int ScanListExists() {
+    return scanList != nullptr;
+}
+
+int ScanListCount() {
+    return scanCount;
+}
+
+ScanEntry* ScanListEntry(ScanHandle handle) {
+    if (scanList == nullptr || handle < 0 || handle >= scanCount) return nullptr;
+    return &scanList[handle];
+}
+
+ScanHandle ScanListAdd(int kind, int port, int address, int param, void* data, int checksum) {
+    if (scanList == nullptr) return -1;
+    if (scanCount >= SCAN_LIST_SIZE) {
+        StopExperiment();
+        ShowWarningByIds(IDS_ERROR, IDS_TOO_MANY_CHANNELS);
+        return -1;
+    }
+    ScanEntry* e = &scanList[scanCount];
+    e->Kind = kind;
+    e->Port = port;
+    e->Address = address;
+    e->Param = param;
+    e->Checksum = checksum;
+    e->Data = data;
+    return scanCount++;
+}
+
+ScanHandle ScanAddAiRead(int port, int address, int channel, float* data, int checksum) {
+    return ScanListAdd(SCAN_AI_READ, port, address, channel, data, checksum);
+}
+ScanHandle ScanAddAoWrite(int port, int address, int channel, float* data, int checksum) {
+    return ScanListAdd(SCAN_AO_WRITE, port, address, channel, data, checksum);
+}
+ScanHandle ScanAddExcitationWrite6016(int port, int address, int param, float* data,
+                                      int checksum) {
+    return ScanListAdd(SCAN_EXCITATION_WRITE_6016, port, address, param, data, checksum);
+}
+ScanHandle ScanAddAoWrite6024(int port, int address, int channel, float* data, int checksum) {
+    return ScanListAdd(SCAN_AO_WRITE_6024, port, address, channel, data, checksum);
+}
+ScanHandle ScanAddCounterRead6080(int port, int address, int counter, float* data, int checksum) {
+    return ScanListAdd(SCAN_COUNTER_READ_6080, port, address, counter, data, checksum);
+}
+ScanHandle ScanAddDiRead(int port, int address, BYTE* data, int checksum) {
+    return ScanListAdd(SCAN_DI_READ, port, address, -1, data, checksum);
+}
+ScanHandle ScanAddDoWrite(int port, int address, BYTE* data, int checksum) {
+    return ScanListAdd(SCAN_DO_WRITE, port, address, -1, data, checksum);
+}
+ScanHandle ScanAddDiRead6052(int port, int address, BYTE* data, int checksum) {
+    return ScanListAdd(SCAN_DI_READ_6052, port, address, -1, data, checksum);
+}
+ScanHandle ScanAddDi16Read(int port, int address, WORD* data, int checksum) {
+    return ScanListAdd(SCAN_DI16_READ, port, address, -1, data, checksum);
+}
+ScanHandle ScanAddDi16Read6041I(int port, int address, WORD* data, int checksum) {
+    return ScanListAdd(SCAN_DI16_READ_6041I, port, address, -1, data, checksum);
+}
+ScanHandle ScanAddDioRead(int port, int address, BYTE* data, int checksum) {
+    return ScanListAdd(SCAN_DIO_READ, port, address, -1, data, checksum);
+}
+ScanHandle ScanAddEventRead(int port, int address, short* data, int checksum) {
+    return ScanListAdd(SCAN_EVENT_READ, port, address, -1, data, checksum);
+}
+ScanHandle ScanAddEventRead6014(int port, int address, short* data, int checksum) {
+    return ScanListAdd(SCAN_EVENT_READ_6014, port, address, -1, data, checksum);
+}
+ScanHandle ScanAddEventRead6016(int port, int address, short* data, int checksum) {
+    return ScanListAdd(SCAN_EVENT_READ_6016, port, address, -1, data, checksum);
+}
+ScanHandle ScanAddDo0Write(int port, int address, BYTE* data, int checksum) {
+    return ScanListAdd(SCAN_DO0_WRITE, port, address, -1, data, checksum);
+}
+ScanHandle ScanAddDo0Write6016(int port, int address, BYTE* data, int checksum) {
+    return ScanListAdd(SCAN_DO0_WRITE, port, address, -1, data, checksum);
+}
+ScanHandle ScanAddDo1Write6016(int port, int address, BYTE* data, int checksum) {
+    return ScanListAdd(SCAN_DO1_WRITE_6016, port, address, -1, data, checksum);
+}
+ScanHandle ScanAddDo16Write6042O(int port, int address, WORD* data, int checksum) {
+    return ScanListAdd(SCAN_DO16_WRITE_6042O, port, address, -1, data, checksum);
+}
+ScanHandle ScanAddDo16Write(int port, int address, WORD* data, int checksum) {
+    return ScanListAdd(SCAN_DO16_WRITE, port, address, -1, data, checksum);
+}
+ScanHandle ScanAddDo4Write6063(int port, int address, BYTE* data, int checksum) {
+    return ScanListAdd(SCAN_DO4_WRITE_6063, port, address, -1, data, checksum);
+}
+ScanHandle ScanAddDoWrite6056(int port, int address, WORD* data, int checksum) {
+    return ScanListAdd(SCAN_DO_WRITE_6056, port, address, -1, data, checksum);
+}
+ScanHandle ScanAddDioRead6058(int port, int address, DWORD* data, int checksum) {
+    return ScanListAdd(SCAN_DIO_READ_6058, port, address, -1, data, checksum);
+}
+ScanHandle ScanAddDoWrite6058(int port, int address, BYTE* data, int checksum) {
+    return ScanListAdd(SCAN_DO_WRITE_6058, port, address, -1, data, checksum);
+}
+ScanHandle ScanAddDiRead6080(int port, int address, BYTE* data, int checksum) {
+    return ScanListAdd(SCAN_DI_READ_6080, port, address, -1, data, checksum);
+}
+ScanHandle ScanAddDiRead6005I(int port, int address, BYTE* data, int checksum) {
+    return ScanListAdd(SCAN_DI_READ_6005I, port, address, -1, data, checksum);
+}
+ScanHandle ScanAddDiRead6024Di(int port, int address, BYTE* data, int checksum) {
+    return ScanListAdd(SCAN_DI_READ_6024DI, port, address, -1, data, checksum);
+}
+ScanHandle ScanAddDo1Write16(int port, int address, WORD* data, int checksum) {
+    return ScanListAdd(SCAN_DO1_WRITE16, port, address, -1, data, checksum);
+}
+
+int ScanFormatRequest(const ScanEntry* e, char* request, int size) {
+    if (e == nullptr || request == nullptr || size <= 0) return 0;
+    request[0] = 0;
+    const size_t n = static_cast<size_t>(size);
+    const int a = e->Address & 0xFF;
+    const int p = e->Param;
+    // An entry without a cell has nothing to send for an output kind.
+    BYTE* byte = static_cast<BYTE*>(e->Data);
+    WORD* word = static_cast<WORD*>(e->Data);
+    float* value = static_cast<float*>(e->Data);
+    char head[16];
+    switch (e->Kind) {
+    case SCAN_AI_READ:
+        if (p < 0 || ScanAnalogChannelMask == 1 || ScanAnalogChannelMask == 2)
+            return Fits(snprintf(request, n, "#%02X", a), size);
+        return Fits(snprintf(request, n, "#%02X%X", a, p), size);
+    case SCAN_AO_WRITE:
+        if (value == nullptr) return 0;
+        if (p < 0) {
+            snprintf(head, sizeof head, "#%02X", a);
+            return WithValue(request, size, head, "%06.3f", *value);
+        }
+        if (FAMILY_XX03) {
+            snprintf(head, sizeof head, "#%02X%c", a, '0' + p);
+            return WithValue(request, size, head, "%+07.3f", *value);
+        }
+        if (FAMILY_TELV) {
+            snprintf(head, sizeof head, "#%02X%c", a, '0' + p);
+            return WithValue(request, size, head, "%06.3f", *value);
+        }
+        snprintf(head, sizeof head, "#%02X%c", a, 'A' + p);
+        return WithValue(request, size, head, "%+07.3f", *value);
+    case SCAN_DI_READ:
+    case SCAN_DI_READ_6052:
+    case SCAN_DI16_READ:
+    case SCAN_DI16_READ_6041I:
+    case SCAN_DIO_READ_6058: return Fits(snprintf(request, n, "$%02X6", a), size);
+    case SCAN_DO_WRITE:
+        if (byte == nullptr) return 0;
+        return Fits(snprintf(request, n, "#%02X00%02X", a, *byte), size);
+    case SCAN_DIO_READ:
+    case SCAN_DI_READ_6080:
+    case SCAN_DI_READ_6005I: return Fits(snprintf(request, n, "@%02XDI", a), size);
+    case SCAN_EVENT_READ:
+    case SCAN_EVENT_READ_6016:
+    case SCAN_EVENT_READ_6014: return Fits(snprintf(request, n, "@%02XRE", a), size);
+    case SCAN_COUNTER_READ_6080:
+        if (FAMILY_ND) return Fits(snprintf(request, n, "#%02X%1XD", a, p & 0xF), size);
+        return Fits(snprintf(request, n, "#%02X%1X", a, p & 0xF), size);
+    case SCAN_DO_WRITE_6056:
+        if (word == nullptr) return 0;
+        return Fits(snprintf(request, n, "#%02XT%04X", a, *word), size);
+    case SCAN_DO_WRITE_6058:
+        if (byte == nullptr) return 0;
+        return Fits(snprintf(request, n, "#%02XT%02X%02X%02X", a, byte[0], byte[1], byte[2]),
+                    size);
+    case SCAN_DI_READ_6024DI: return Fits(snprintf(request, n, "$%02XI", a), size);
+    case SCAN_EXCITATION_WRITE_6016:
+        if (value == nullptr) return 0;
+        snprintf(head, sizeof head, "$%02X7", a);
+        return WithValue(request, size, head, "%+07.3f", *value);
+    case SCAN_DO1_WRITE_6016:
+        if (byte == nullptr) return 0;
+        *byte &= 3;
+        return Fits(snprintf(request, n, "@%02XDO1%1X", a, *byte), size);
+    case SCAN_DO0_WRITE:
+        if (byte == nullptr) return 0;
+        *byte &= 3;
+        return Fits(snprintf(request, n, "@%02XDO0%1X", a, *byte), size);
+    case SCAN_AO_WRITE_6024:
+        if (value == nullptr) return 0;
+        if (FAMILY_XX01) {
+            snprintf(head, sizeof head, "#%02XC%c", a, '0' + p);
+        } else {
+            snprintf(head, sizeof head, "#%02X%c", a, '0' + p);
+        }
+        return WithValue(request, size, head, "%+07.3f", *value);
+    case SCAN_DO1_WRITE16:
+        if (word == nullptr) return 0;
+        return Fits(snprintf(request, n, "@%02XDO1%1X", a, *word), size);
+    case SCAN_DO16_WRITE_6042O:
+    case SCAN_DO16_WRITE:
+        if (word == nullptr) return 0;
+        return Fits(snprintf(request, n, "@%02X%04X", a, *word), size);
+    case SCAN_DO4_WRITE_6063:
+        if (byte == nullptr) return 0;
+        return Fits(snprintf(request, n, "@%02X%1X", a, *byte), size);
+    }
+    return 0;
+}
+
+char ScanExpectedReply(int kind) {
+    switch (kind) {
+    case SCAN_AI_READ:
+    case SCAN_AO_WRITE:
+    case SCAN_DO_WRITE:
+    case SCAN_COUNTER_READ_6080:
+    case SCAN_DO_WRITE_6056:
+    case SCAN_DO_WRITE_6058:
+    case SCAN_DO16_WRITE_6042O:
+    case SCAN_DO16_WRITE:
+    case SCAN_DO4_WRITE_6063: return '>';
+    case SCAN_AO_WRITE_6024: return FAMILY_XX01 ? '!' : '>';
+    default: return '!';
+    }
+}
+
+int ScanParseReply(const ScanEntry* e, const char* reply) {
+    if (e == nullptr || reply == nullptr) return 0;
+    const size_t length = strlen(reply);
+    BYTE b[4];
+    double number;
+    long integer;
+    switch (e->Kind) {
+    case SCAN_AI_READ:
+        if (!DecimalAt(reply, length, 1, &number)) return 0;
+        if (e->Data) *static_cast<float*>(e->Data) = static_cast<float>(number);
+        return 1;
+    case SCAN_DI_READ:
+    case SCAN_DI_READ_6005I:
+        if (!HexByteAt(reply, length, 3, &b[0])) return 0;
+        if (e->Data) *static_cast<BYTE*>(e->Data) = b[0];
+        return 1;
+    case SCAN_DI_READ_6052:
+        if (!HexByteAt(reply, length, 1, &b[0])) return 0;
+        if (e->Data) *static_cast<BYTE*>(e->Data) = b[0];
+        return 1;
+    case SCAN_DI16_READ:
+    case SCAN_DI16_READ_6041I:
+        if (!HexByteAt(reply, length, 1, &b[0]) || !HexByteAt(reply, length, 3, &b[1])) return 0;
+        if (e->Data) *static_cast<WORD*>(e->Data) = static_cast<WORD>(b[0] * 256 + b[1]);
+        return 1;
+    case SCAN_DIO_READ:
+        if (!HexByteAt(reply, length, 6, &b[0]) || !HexByteAt(reply, length, 4, &b[1])) return 0;
+        if (e->Data) {
+            static_cast<BYTE*>(e->Data)[0] = b[0];
+            static_cast<BYTE*>(e->Data)[1] = b[1];
+        }
+        return 1;
+    case SCAN_EVENT_READ:
+    case SCAN_EVENT_READ_6016:
+    case SCAN_EVENT_READ_6014:
+        if (!IntegerAt(reply, length, 3, &integer)) return 0;
+        if (e->Data) *static_cast<short*>(e->Data) = static_cast<short>(integer);
+        return 1;
+    case SCAN_COUNTER_READ_6080:
+        if (FAMILY_ND) {
+            if (!DecimalAt(reply, length, 1, &number)) return 0;
+        } else {
+            size_t digits = length - 1 < 8 ? length - 1 : 8;
+            if (length < 2) return 0;
+            for (size_t i = 0; i < digits; i++)
+                if (!IsHexDigit(reply[1 + i])) return 0;
+            number = static_cast<double>(ParseHex32(reply + 1));
+        }
+        if (e->Data) *static_cast<float*>(e->Data) = static_cast<float>(number);
+        return 1;
+    case SCAN_DI_READ_6080:
+        if (!HexByteAt(reply, length, 4, &b[0])) return 0;
+        if (e->Data) *static_cast<BYTE*>(e->Data) = b[0];
+        return 1;
+    case SCAN_DIO_READ_6058:
+        for (int i = 0; i < 4; i++)
+            if (!HexByteAt(reply, length, 3 + 2 * static_cast<size_t>(i), &b[i])) return 0;
+        if (e->Data) {
+            *static_cast<DWORD*>(e->Data) = static_cast<DWORD>(b[0]) |
+                                            static_cast<DWORD>(b[1]) << 8 |
+                                            static_cast<DWORD>(b[2]) << 16 |
+                                            static_cast<DWORD>(b[3]) << 24;
+        }
+        return 1;
+    case SCAN_DI_READ_6024DI:
+        if (length < 4 || !IsHexDigit(reply[3])) return 0;
+        if (e->Data) *static_cast<BYTE*>(e->Data) = static_cast<BYTE>(HexDigitValue(reply[3]));
+        return 1;
+    case SCAN_AO_WRITE:
+    case SCAN_DO_WRITE:
+    case SCAN_DO_WRITE_6056:
+    case SCAN_DO_WRITE_6058:
+    case SCAN_EXCITATION_WRITE_6016:
+    case SCAN_DO1_WRITE_6016:
+    case SCAN_DO0_WRITE:
+    case SCAN_AO_WRITE_6024:
+    case SCAN_DO1_WRITE16:
+    case SCAN_DO16_WRITE_6042O:
+    case SCAN_DO16_WRITE:
+    case SCAN_DO4_WRITE_6063: return 1;
+    }
+    ShowInternalError("scan kind", kSource, __LINE__);
+    return 0;
+}
