@@ -1,0 +1,363 @@
+// The transaction engine against simulated modules on a pseudo-terminal, on
+// the manual clock: a good reply, repeats after a time-out and a wrong reply,
+// reopening the port, the error texts, the error policy, a late reply, a
+// failed write, and the round robin over several blocks.
+#include "engine_fixture.h"
+
+namespace {
+
+using enginetest::EngineTest;
+using enginetest::MonitorHas;
+using enginetest::NameBlock;
+using modsim::Fault;
+using modsim::FaultKind;
+
+const char kNoReply[] = "Blk: Module on COM1 , address 1 doesn't reply.";
+const char kChecksum[] = "Blk: Check sum error. Module on COM1 , address 1.";
+const char kProblem[] = "Blk: Communication problem. Module on COM1, address 1.";
+
+class Engine : public EngineTest {
+  protected:
+    void SetUp() override {
+        EngineTest::SetUp();
+        NameBlock(&block, "Blk");
+        MonitorStart();
+        WinapiUseManualClock(5000);
+    }
+    // A 6017 at address 1 with the given checksum mode, channel c at c + 1.
+    void AnalogModule(int checksum, bool pumped = false) {
+        OpenBus(pumped);
+        ASSERT_EQ(1, bus.AddModule(1, "6017", checksum));
+        for (int c = 0; c < 8; c++)
+            bus.SetChannel(1, c, c + 1.0);
+        ASSERT_EQ(1, ScanListCreate());
+        h0 = ScanAddAiRead(1, 1, 0, &cell0, checksum);
+        h1 = ScanAddAiRead(1, 1, 1, &cell1, checksum);
+    }
+    // Steps once after the time-out has passed.
+    int StepAfterTimeOut() {
+        WinapiAdvanceClock(static_cast<DWORD>(BusyTimeOut) + 1);
+        return ScanStep();
+    }
+    // Waits until the module has received `lines` lines.
+    void WaitLines(size_t lines) { ASSERT_EQ(1, bus.WaitForLog(lines, 2000)); }
+
+    float cell0 = 0, cell1 = 0;
+    ScanHandle h0 = -1, h1 = -1;
+};
+
+TEST_F(Engine, AGoodReplyIsStoredAndStaysReadyUntilReset) {
+    AnalogModule(1);
+    EXPECT_EQ(SS_READY, Transact(h1));
+    EXPECT_FLOAT_EQ(2.0f, cell1);
+    EXPECT_EQ(SS_READY, ScanStep());
+    EXPECT_EQ(SS_READY, ScanStep());
+    EXPECT_EQ(0, ScanBegin(h0, &block)); // the standing transaction is not replaced
+    ScanReset();
+    EXPECT_EQ(SS_IDLE, ScanStep());
+    ASSERT_EQ(1u, bus.LogCount());
+    EXPECT_EQ("#011" + modsim::ChecksumDigits("#011"), bus.Log()[0].line);
+    EXPECT_EQ(0, MonitorHas("Repeat"));
+}
+
+TEST_F(Engine, BeginRefusesABadHandleAndAStandingTransaction) {
+    AnalogModule(0);
+    EXPECT_EQ(-1, ScanBegin(-1, &block));
+    EXPECT_EQ(-1, ScanBegin(2, &block));
+    ASSERT_EQ(2u, hostsim::InternalErrors().size());
+    EXPECT_EQ(0u, hostsim::InternalErrors()[0].find("scan handle"));
+    ASSERT_EQ(1, bus.InjectFault(1, Fault(FaultKind::Silence)));
+    ASSERT_EQ(1, ScanBegin(h0, &block));
+    EXPECT_EQ(SS_BUSY, ScanStep());
+    EXPECT_EQ(0, ScanBegin(h1, &block));
+    EXPECT_EQ(h0, ScanCurrentEntry());
+}
+
+TEST_F(Engine, OneTimeOutIsRepeatedAndThenAnswered) {
+    AnalogModule(0);
+    ASSERT_EQ(1, bus.InjectFault(1, Fault(FaultKind::Silence)));
+    ASSERT_EQ(1, ScanBegin(h0, &block));
+    EXPECT_EQ(SS_BUSY, ScanStep());
+    WaitLines(1);
+    WinapiAdvanceClock(static_cast<DWORD>(BusyTimeOut)); // not yet: strictly more
+    EXPECT_EQ(SS_BUSY, ScanStep());
+    EXPECT_EQ(0, MonitorHas("Repeat"));
+    WinapiAdvanceClock(1);
+    int state = ScanStep();
+    EXPECT_EQ(1, MonitorHas("Repeat"));
+    if (state == SS_BUSY) state = StepUntilDone();
+    EXPECT_EQ(SS_READY, state);
+    EXPECT_FLOAT_EQ(1.0f, cell0);
+    EXPECT_EQ(2u, bus.LogCount());
+}
+
+TEST_F(Engine, TwoTimeOutsWithoutReopenGiveTheNoReplyText) {
+    AnalogModule(0);
+    ASSERT_EQ(1, bus.InjectFault(1, Fault(FaultKind::Silence, modsim::kAlways)));
+    ASSERT_EQ(1, ScanBegin(h0, &block));
+    EXPECT_EQ(SS_BUSY, ScanStep());
+    EXPECT_EQ(SS_BUSY, StepAfterTimeOut());
+    EXPECT_EQ(SS_ERROR, StepAfterTimeOut());
+    EXPECT_STREQ(kNoReply, ScanErrorText());
+    EXPECT_EQ(1, MonitorHas("Repeat"));
+    EXPECT_EQ(0, MonitorHas("Reopen COM"));
+    EXPECT_EQ(-1, ScanCurrentEntry());
+    EXPECT_EQ(SS_ERROR, ScanStep()); // stands until the error policy ran
+}
+
+TEST_F(Engine, ASecondTimeOutReopensThePortAndTriesAThirdTime) {
+    ReOpenComOnError = 1;
+    AnalogModule(0);
+    ASSERT_EQ(1, bus.InjectFault(1, Fault(FaultKind::Silence, 2)));
+    ASSERT_EQ(1, ScanBegin(h1, &block));
+    EXPECT_EQ(SS_BUSY, ScanStep());
+    WaitLines(1);
+    EXPECT_EQ(SS_BUSY, StepAfterTimeOut());
+    WaitLines(2);
+    int state = StepAfterTimeOut();
+    EXPECT_EQ(1, MonitorHas("Reopen COM"));
+    if (state == SS_BUSY) state = StepUntilDone();
+    EXPECT_EQ(SS_READY, state);
+    EXPECT_FLOAT_EQ(2.0f, cell1);
+    EXPECT_EQ(3u, bus.LogCount());
+}
+
+TEST_F(Engine, ASilentModuleAfterTheReopenGivesTheNoReplyText) {
+    ReOpenComOnError = 1;
+    AnalogModule(0);
+    ASSERT_EQ(1, bus.InjectFault(1, Fault(FaultKind::Silence, modsim::kAlways)));
+    ASSERT_EQ(1, ScanBegin(h0, &block));
+    EXPECT_EQ(SS_BUSY, ScanStep());
+    EXPECT_EQ(SS_BUSY, StepAfterTimeOut());
+    EXPECT_EQ(SS_BUSY, StepAfterTimeOut());
+    EXPECT_EQ(SS_ERROR, StepAfterTimeOut());
+    EXPECT_STREQ(kNoReply, ScanErrorText());
+    EXPECT_EQ(0, hostsim::StopExperimentCalls());
+}
+
+TEST_F(Engine, AFailedReopenStopsTheExperiment) {
+    ReOpenComOnError = 1;
+    AnalogModule(0);
+    ASSERT_EQ(1, bus.InjectFault(1, Fault(FaultKind::Silence, modsim::kAlways)));
+    ASSERT_EQ(1, ScanBegin(h0, &block));
+    EXPECT_EQ(SS_BUSY, ScanStep());
+    EXPECT_EQ(SS_BUSY, StepAfterTimeOut());
+    ASSERT_EQ(1, bus.Unplug());
+    EXPECT_EQ(SS_FATAL, StepAfterTimeOut());
+    EXPECT_EQ(1, hostsim::StopExperimentCalls());
+    ASSERT_FALSE(hostsim::Warnings().empty());
+    EXPECT_EQ("Heavy Error", hostsim::Warnings().back().caption);
+    EXPECT_EQ("Reopen COM failed!\nExperiment stopped!", hostsim::Warnings().back().text);
+    // OpenCom has shown its own message first, under "Error".
+    EXPECT_EQ("Error", hostsim::Warnings().front().caption);
+    EXPECT_EQ(SS_FATAL, ScanStep());
+    ScanReset();
+    EXPECT_EQ(SS_IDLE, ScanStep());
+}
+
+TEST_F(Engine, AWrongFirstCharacterIsRepeatedOnceThenAnError) {
+    AnalogModule(0);
+    Fault wrong(FaultKind::WrongFirstChar, 1);
+    wrong.firstChar = '?';
+    ASSERT_EQ(1, bus.InjectFault(1, wrong));
+    EXPECT_EQ(SS_READY, Transact(h0));
+    EXPECT_EQ(1, MonitorHas("Repeat"));
+    EXPECT_EQ(2u, bus.LogCount());
+    ScanReset();
+
+    wrong.times = 2;
+    ASSERT_EQ(1, bus.InjectFault(1, wrong));
+    EXPECT_EQ(SS_ERROR, Transact(h1));
+    EXPECT_STREQ(kProblem, ScanErrorText());
+    EXPECT_EQ(h1, ScanCurrentEntry());
+    EXPECT_EQ(4u, bus.LogCount());
+}
+
+TEST_F(Engine, AReplyShorterThanItsParserReadsIsAWrongReply) {
+    OpenBus();
+    ASSERT_EQ(1, bus.AddModule(1, "6050", 0));
+    ASSERT_EQ(1, bus.SetDigitalInputs(1, 0xC3));
+    ASSERT_EQ(1, ScanListCreate());
+    BYTE image = 0;
+    ScanHandle h = ScanAddDiRead(1, 1, &image, 0);
+    Fault cut(FaultKind::CutShort, 1);
+    cut.length = 4; // "!00C" of "!00C300"
+    ASSERT_EQ(1, bus.InjectFault(1, cut));
+    EXPECT_EQ(SS_READY, Transact(h));
+    EXPECT_EQ(0xC3, image);
+    EXPECT_EQ(1, MonitorHas("Repeat"));
+}
+
+TEST_F(Engine, AChecksumErrorFailsAtOnce) {
+    AnalogModule(1);
+    ASSERT_EQ(1, bus.InjectFault(1, Fault(FaultKind::BadChecksum)));
+    EXPECT_EQ(SS_ERROR, Transact(h0));
+    EXPECT_STREQ(kChecksum, ScanErrorText());
+    EXPECT_EQ(0, MonitorHas("Repeat"));
+    EXPECT_EQ(1u, bus.LogCount());
+    EXPECT_FLOAT_EQ(0.0f, cell0);
+}
+
+TEST_F(Engine, ALateReplyIsNeverTakenForTheNextRequestsReply) {
+    // The module is served from this thread: it answers only when told, so
+    // its replies to channel 0 come after the transaction has timed out.
+    AnalogModule(0, true);
+    ASSERT_EQ(1, ScanBegin(h0, &block));
+    EXPECT_EQ(SS_BUSY, ScanStep());
+    EXPECT_EQ(SS_BUSY, StepAfterTimeOut());
+    EXPECT_EQ(SS_ERROR, StepAfterTimeOut());
+    int waiting = 0;
+    double resume = 0;
+    MessParam goOn;
+    InitMessParam(&goOn);
+    goOn.Error_Stop = 0;
+    ScanErrorAction(&goOn, &waiting, &resume);
+    // Now both replies to channel 0 arrive, late.
+    for (int i = 0; i < 20 && bus.LogCount() < 2; i++)
+        bus.Pump(50);
+    ASSERT_EQ(2u, bus.LogCount());
+    usleep(20000);
+
+    ASSERT_EQ(1, ScanBegin(h1, &block));
+    int state = ScanStep();
+    for (int i = 0; i < 40 && state == SS_BUSY; i++) {
+        bus.Pump(10);
+        state = ScanStep();
+    }
+    EXPECT_EQ(SS_READY, state);
+    EXPECT_FLOAT_EQ(2.0f, cell1);
+    EXPECT_FLOAT_EQ(0.0f, cell0);
+}
+
+TEST_F(Engine, AFailedWriteEndsTheTransactionWithTheCommunicationText) {
+    AnalogModule(0);
+    ASSERT_EQ(1, ScanBegin(h0, &block));
+    CloseCom(1); // the port refuses every write now
+    EXPECT_EQ(SS_ERROR, ScanStep());
+    EXPECT_STREQ(kProblem, ScanErrorText());
+    EXPECT_EQ(SS_ERROR, ScanStep()); // no new attempt within the transaction
+    EXPECT_TRUE(hostsim::Warnings().empty());
+    MessParam stop;
+    InitMessParam(&stop);
+    int waiting = 0;
+    double resume = 0;
+    ScanErrorAction(&stop, &waiting, &resume);
+    EXPECT_EQ(1, hostsim::StopExperimentCalls());
+    ASSERT_EQ(1u, hostsim::Warnings().size());
+    EXPECT_EQ(kProblem, hostsim::Warnings()[0].text);
+}
+
+struct PolicyCase {
+    int stop, setVar, varNr, waitMin;
+    int stopCalls;
+    std::string globalString3;
+    int waiting;
+    double resume;
+    const char* note;
+};
+
+TEST_F(Engine, EveryBranchOfTheErrorPolicy) {
+    AnalogModule(0);
+    const PolicyCase cases[] = {
+        {1, 1, 3, 2, 1, "", 0, -1, nullptr},             // stop: nothing else
+        {0, 1, 3, 2, 0, kNoReply, 1, 130.0, "Waiting!"}, // string 3, wait 2 min
+        {0, 0, 3, 2, 0, "", 1, 130.0, "Waiting!"},       // wait without the string
+        {0, 1, 3, 0, 0, kNoReply, 0, -1, "Continue!"},   // string, retry at once
+        {0, 0, 3, 0, 0, "", 0, -1, "Continue!"},         // retry at once
+    };
+    ASSERT_EQ(1, bus.InjectFault(1, Fault(FaultKind::Silence, modsim::kAlways)));
+    for (const PolicyCase& c : cases) {
+        hostsim::Start();
+        MonitorClear();
+        hostsim::StartExperimentClock();
+        WinapiAdvanceClock(10000); // experiment time 10 s
+        ASSERT_EQ(1, ScanBegin(h0, &block));
+        EXPECT_EQ(SS_BUSY, ScanStep());
+        EXPECT_EQ(SS_BUSY, StepAfterTimeOut());
+        ASSERT_EQ(SS_ERROR, StepAfterTimeOut());
+        // The error came 3.002 s later; the resume time counts from then.
+        double now = 10.0 + 2 * (BusyTimeOut + 1) / 1000.0;
+        MessParam p;
+        InitMessParam(&p);
+        p.Error_Stop = c.stop;
+        p.Error_Set_Var = c.setVar;
+        p.Error_Var_Nr = c.varNr;
+        p.Error_Wait_Min = c.waitMin;
+        int waiting = 0;
+        double resume = -1;
+        ScanErrorAction(&p, &waiting, &resume);
+        EXPECT_EQ(c.stopCalls, hostsim::StopExperimentCalls());
+        EXPECT_EQ(c.globalString3, hostsim::GlobalString(3));
+        EXPECT_EQ(c.waiting, waiting);
+        if (c.resume < 0) {
+            EXPECT_EQ(-1.0, resume);
+        } else {
+            EXPECT_NEAR(now + 120.0, resume, 1e-6);
+        }
+        if (c.note) {
+            EXPECT_EQ(1, MonitorHas(c.note)) << c.note;
+        }
+        if (c.stop) {
+            ASSERT_EQ(1u, hostsim::Warnings().size());
+            EXPECT_EQ("Error", hostsim::Warnings()[0].caption);
+            EXPECT_EQ(kNoReply, hostsim::Warnings()[0].text);
+        } else {
+            EXPECT_TRUE(hostsim::Warnings().empty());
+        }
+        EXPECT_EQ(SS_IDLE, ScanState());
+        EXPECT_EQ(-1, ScanCurrentEntry());
+    }
+}
+
+// The turn of the processing procedures, reduced to the engine: the block at
+// the cursor begins its request, steps it, takes the value and passes on.
+int Turn(ModuleRecord* self, ScanHandle handle, int* delivered) {
+    if (ModuleTableCurrent() != self) return 0;
+    int state = ScanStep();
+    if (state == SS_IDLE) {
+        if (ScanBegin(handle, self) == 1) state = ScanStep();
+    }
+    if (state == SS_READY) {
+        (*delivered)++;
+        ScanReset();
+        ModuleTableNext();
+    }
+    return 1;
+}
+
+TEST_F(Engine, TheRoundRobinGivesEveryBlockItsTurnInTableOrder) {
+    WinapiUseRealClock();
+    OpenBus();
+    ModuleRecord blocks[3] = {};
+    MessParam settings[3];
+    float cells[3] = {};
+    ScanHandle handles[3];
+    ASSERT_EQ(1, ScanListCreate());
+    for (int i = 0; i < 3; i++) {
+        ASSERT_EQ(1, bus.AddModule(i + 1, "6017", 0));
+        bus.SetChannel(i + 1, 0, 10.0 * (i + 1));
+        InitMessParam(&settings[i]);
+        ASSERT_EQ(1, ModuleTableAdd(&blocks[i], &settings[i], 6017));
+        handles[i] = ScanAddAiRead(1, i + 1, 0, &cells[i], 0);
+    }
+    ModuleTableResetCursor();
+    int delivered[3] = {};
+    for (int cycle = 0; cycle < 20000 && delivered[0] < 2; cycle++) {
+        int any = 0;
+        for (int i = 0; i < 3 && delivered[0] < 2; i++)
+            any |= Turn(&blocks[i], handles[i], &delivered[i]);
+        EXPECT_EQ(1, any);
+        usleep(100);
+    }
+    EXPECT_EQ(2, delivered[0]);
+    EXPECT_EQ(1, delivered[1]);
+    EXPECT_EQ(1, delivered[2]);
+    EXPECT_FLOAT_EQ(10.0f, cells[0]);
+    EXPECT_FLOAT_EQ(20.0f, cells[1]);
+    EXPECT_FLOAT_EQ(30.0f, cells[2]);
+    std::vector<std::string> wire = Wire();
+    std::vector<std::string> expected = {"#010", "#020", "#030", "#010"};
+    EXPECT_EQ(expected, wire);
+}
+
+} // namespace
