@@ -19,7 +19,6 @@
 
 #include <chrono>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -45,14 +44,13 @@ struct Result {
 
 int Run(int baud, const std::string& dir, Result* out) {
     modsim::Bus bus;
-    auto busMade = std::chrono::steady_clock::now();
     std::string error;
     if (!bus.Open(&error) || !bus.SetLink(dir + "/com1")) {
         fprintf(stderr, "bench: no pseudo-terminal: %s\n", error.c_str());
         return 0;
     }
     bus.SetBaud(baud, kBitsPerChar);
-    bus.SetWireTime(getenv("NOWIRE") ? 0 : 1);
+    bus.SetWireTime(1);
     bus.AddModule(1, "6017", 0);
     for (int c = 0; c < kChannels; c++)
         bus.SetChannel(1, c, c + 0.5);
@@ -79,7 +77,6 @@ int Run(int baud, const std::string& dir, Result* out) {
     double sendCpu = 0, busyCpu = 0, readyCpu = 0;
     long busySteps = 0, readySteps = 0;
     int done = 0;
-    std::vector<double> sent, readyAt;
     auto start = std::chrono::steady_clock::now();
     while (done < kTransactions) {
         ScanBegin(handles[done % kChannels], &block);
@@ -90,7 +87,6 @@ int Run(int baud, const std::string& dir, Result* out) {
             state = ScanStep();
             double t1 = CpuSeconds();
             if (first) {
-                if (getenv("BENCH_DEBUG")) sent.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - busMade).count());
                 sendCpu += t1 - t0;
                 first = 0;
             } else if (state == SS_BUSY) {
@@ -105,15 +101,8 @@ int Run(int baud, const std::string& dir, Result* out) {
             fprintf(stderr, "bench: transaction failed: %s\n", ScanErrorText());
             return 0;
         }
-        if (getenv("BENCH_DEBUG")) readyAt.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - busMade).count());
         ScanReset();
         done++;
-    }
-    if (getenv("BENCH_DEBUG")) {
-        auto log = bus.Log();
-        double a = 0, b = 0;
-        for (int i = 0; i < done; i++) { a += readyAt[i] - sent[i]; b += log[i].timeS - sent[i]; }
-        printf("avg write->ready %.3f ms, write->module %.3f ms\n", a / done * 1e3, b / done * 1e3);
     }
     double elapsed =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

@@ -85,10 +85,9 @@ void ShowAll(HWND dialog, MessParam* work) {
 void StartMessParam(HWND dialog) {
     ShowAll(dialog, &mpWork);
     if (bExperimentIsRunning) {
-        static const int ids[] = {IDC_MP_ONE_VALUE, IDC_MP_GLOBAL,   IDC_MP_DISTANCE,
-                                  IDC_MP_SECONDS,   IDC_MP_MINUTES,  IDC_MP_STOP,
-                                  IDC_MP_CONTINUE,  IDC_MP_WAIT,     IDC_MP_SET_VAR,
-                                  IDC_MP_VAR_NR,    IDC_MP_COPY,     IDOK};
+        static const int ids[] = {IDC_MP_ONE_VALUE, IDC_MP_GLOBAL, IDC_MP_DISTANCE, IDC_MP_SECONDS,
+                                  IDC_MP_MINUTES,   IDC_MP_STOP,   IDC_MP_CONTINUE, IDC_MP_WAIT,
+                                  IDC_MP_SET_VAR,   IDC_MP_VAR_NR, IDC_MP_COPY,     IDOK};
         for (int id : ids)
             Enable(dialog, id, 0);
     }

@@ -10,18 +10,18 @@
 #include <stddef.h>
 
 struct MessParam {
-    BOOL Use_Global_Settings;            // the host's global sample distance and block size
-    BOOL Time_Seconds;                   // the dialog shows seconds (1) or minutes (0)
-    alignas(8) double Sample_Distance;   // own sample distance, seconds
-    BOOL Error_Stop;                     // a failed transaction stops the experiment
-    int Error_Wait_Min;                  // minutes to wait after an error
-    BOOL Error_Set_Var;                  // the error text goes into a host global string
-    int Error_Var_Nr;                    // that string's number, 1..200
-    BOOL Watchdog_On;                    // the modules' output watchdog is used
-    int Watchdog_Time;                   // its time, 2..13 s
-    WORD Watchdog_Value;                 // bit i: state of output i on a watchdog time-out
+    BOOL Use_Global_Settings;          // the host's global sample distance and block size
+    BOOL Time_Seconds;                 // the dialog shows seconds (1) or minutes (0)
+    alignas(8) double Sample_Distance; // own sample distance, seconds
+    BOOL Error_Stop;                   // a failed transaction stops the experiment
+    int Error_Wait_Min;                // minutes to wait after an error
+    BOOL Error_Set_Var;                // the error text goes into a host global string
+    int Error_Var_Nr;                  // that string's number, 1..200
+    BOOL Watchdog_On;                  // the modules' output watchdog is used
+    int Watchdog_Time;                 // its time, 2..13 s
+    WORD Watchdog_Value;               // bit i: state of output i on a watchdog time-out
     WORD Dummy2[4];
-    BYTE Padding[6];                     // not saved
+    BYTE Padding[6]; // not saved
 };
 static_assert(sizeof(MessParam) == 56, "MessParam is 56 bytes");
 static_assert(alignof(MessParam) == 8, "MessParam starts at a multiple of 8");

@@ -5,6 +5,7 @@
 #include "frame/host.h"
 #include "frame/registration.h"
 #include "serial/ports.h"
+#include "serial/watchdog.h"
 
 #include <ctype.h>
 #include <string.h>
@@ -132,6 +133,7 @@ int InitDriver() {
     // Driver settings: the reply time-out, then the ports and switches.
     ReadBusyTimeOut();
     ReadComPortsIni();
+    WatchdogReset();
 
     // Every block type decides by the family whether it registers.
     RegisterBlockTypes();

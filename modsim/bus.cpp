@@ -414,7 +414,13 @@ int Bus::Pump(int timeoutMs) {
         if (fd >= 0 && (fds[1].revents & POLLIN)) {
             char buf[512];
             ssize_t r = read(fd, buf, sizeof buf);
-            if (r > 0) TakeBytes(buf, static_cast<size_t>(r), &handled);
+            if (r > 0) {
+                {
+                    std::lock_guard<std::mutex> lock(mutex_);
+                    rxTime_ = Clock::now();
+                }
+                TakeBytes(buf, static_cast<size_t>(r), &handled);
+            }
         } else if (fd >= 0 && (fds[1].revents & (POLLHUP | POLLERR))) {
             // Should not happen while the spare slave is open; stop watching the master for
             // this call rather than spin on it.
@@ -550,15 +556,18 @@ int Bus::EffectiveBaudLocked() const {
 }
 
 void Bus::QueueReplyLocked(const std::string& bytes, int delayMs, size_t requestBytes) {
-    Clock::time_point start = Clock::now() + std::chrono::milliseconds(delayMs);
+    // On the emulated line the request's bits count from when its bytes came
+    // in, not from when this bus got round to answering them.
+    Clock::time_point start =
+        (wireTime_ ? rxTime_ : Clock::now()) + std::chrono::milliseconds(delayMs);
     Clock::time_point due = start;
     if (wireTime_) {
         int baud = EffectiveBaudLocked();
         if (baud > 0) {
             // The request reached the pseudo-terminal at once; on a line its
             // last byte, the carriage return, arrives only after its bits.
-            start += std::chrono::microseconds(static_cast<long long>(requestBytes) *
-                                               bitsPerChar_ * 1000000LL / baud);
+            start += std::chrono::microseconds(static_cast<long long>(requestBytes) * bitsPerChar_ *
+                                               1000000LL / baud);
             // One reply at a time on the line, each as long as its bits take.
             if (start < wireFree_) start = wireFree_;
             long long us = static_cast<long long>(bytes.size()) * bitsPerChar_ * 1000000LL / baud;

@@ -80,8 +80,8 @@ struct Module {
     double outputs[kMaxChannels] = {};
     unsigned digitalInputs = 0;
     unsigned digitalOutputs = 0;
-    unsigned counters[4] = {}; // counter inputs, read by "#AAN" and "#AAND"
-    int events = 0;            // event count of "@AARE"
+    unsigned counters[4] = {};       // counter inputs, read by "#AAN" and "#AAND"
+    int events = 0;                  // event count of "@AARE"
     std::vector<std::string> writes; // commands that changed an output or a setting, in order
     Watchdog watchdog;
 
@@ -299,6 +299,7 @@ class Bus {
     int rxOverlong_ = 0;
     std::vector<Pending> pending_;
     Clock::time_point wireFree_;
+    Clock::time_point rxTime_; // when the bytes of the latest read came in
     int replugAt_ = 0;
     Clock::time_point replugDue_;
     int unplugRequest_ = 0;

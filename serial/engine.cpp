@@ -190,8 +190,7 @@ void ScanErrorAction(const MessParam* settings, int* waiting, double* resumeTime
     if (settings && settings->Error_Stop) {
         StopExperiment();
         char caption[32];
-        if (LoadStringA(hInstDriver, IDS_ERROR, caption, sizeof caption) <= 0)
-            caption[0] = 0;
+        if (LoadStringA(hInstDriver, IDS_ERROR, caption, sizeof caption) <= 0) caption[0] = 0;
         ShowWarning(caption, engine.errorText);
     } else if (settings) {
         if (settings->Error_Set_Var) {
@@ -201,7 +200,8 @@ void ScanErrorAction(const MessParam* settings, int* waiting, double* resumeTime
         if (settings->Error_Wait_Min > 0) {
             MonitorNote("Waiting!");
             if (waiting) *waiting = 1;
-            if (resumeTime) *resumeTime = CurrentExperimentTime(1) + settings->Error_Wait_Min * 60.0;
+            if (resumeTime)
+                *resumeTime = CurrentExperimentTime(1) + settings->Error_Wait_Min * 60.0;
         } else {
             MonitorNote("Continue!");
         }

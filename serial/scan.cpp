@@ -80,8 +80,8 @@ int Fits(int n, int size) {
 
 int ScanListCreate() {
     if (scanList) return 1;
-    scanList = static_cast<ScanEntry*>(
-        NewMemAlloc(SCAN_LIST_SIZE * sizeof(ScanEntry), kSource, __LINE__));
+    scanList =
+        static_cast<ScanEntry*>(NewMemAlloc(SCAN_LIST_SIZE * sizeof(ScanEntry), kSource, __LINE__));
     if (scanList == nullptr) {
         ShowWarningByIds(IDS_ERROR, IDS_NO_MEMORY);
         return 0;
@@ -133,8 +133,7 @@ ScanHandle ScanAddAiRead(int port, int address, int channel, float* data, int ch
 ScanHandle ScanAddAoWrite(int port, int address, int channel, float* data, int checksum) {
     return ScanListAdd(SCAN_AO_WRITE, port, address, channel, data, checksum);
 }
-ScanHandle ScanAddExcitationWrite6016(int port, int address, int param, float* data,
-                                      int checksum) {
+ScanHandle ScanAddExcitationWrite6016(int port, int address, int param, float* data, int checksum) {
     return ScanListAdd(SCAN_EXCITATION_WRITE_6016, port, address, param, data, checksum);
 }
 ScanHandle ScanAddAoWrite6024(int port, int address, int channel, float* data, int checksum) {
@@ -264,8 +263,7 @@ int ScanFormatRequest(const ScanEntry* e, char* request, int size) {
         return Fits(snprintf(request, n, "#%02XT%04X", a, *word), size);
     case SCAN_DO_WRITE_6058:
         if (byte == nullptr) return 0;
-        return Fits(snprintf(request, n, "#%02XT%02X%02X%02X", a, byte[0], byte[1], byte[2]),
-                    size);
+        return Fits(snprintf(request, n, "#%02XT%02X%02X%02X", a, byte[0], byte[1], byte[2]), size);
     case SCAN_DI_READ_6024DI: return Fits(snprintf(request, n, "$%02XI", a), size);
     case SCAN_EXCITATION_WRITE_6016:
         if (value == nullptr) return 0;
@@ -375,10 +373,9 @@ int ScanParseReply(const ScanEntry* e, const char* reply) {
         for (int i = 0; i < 4; i++)
             if (!HexByteAt(reply, length, 3 + 2 * static_cast<size_t>(i), &b[i])) return 0;
         if (e->Data) {
-            *static_cast<DWORD*>(e->Data) = static_cast<DWORD>(b[0]) |
-                                            static_cast<DWORD>(b[1]) << 8 |
-                                            static_cast<DWORD>(b[2]) << 16 |
-                                            static_cast<DWORD>(b[3]) << 24;
+            *static_cast<DWORD*>(e->Data) =
+                static_cast<DWORD>(b[0]) | static_cast<DWORD>(b[1]) << 8 |
+                static_cast<DWORD>(b[2]) << 16 | static_cast<DWORD>(b[3]) << 24;
         }
         return 1;
     case SCAN_DI_READ_6024DI:

@@ -82,8 +82,7 @@ ScanHandle ScanListAdd(int kind, int port, int address, int param, void* data, i
 // One registrar per request kind.
 ScanHandle ScanAddAiRead(int port, int address, int channel, float* data, int checksum);
 ScanHandle ScanAddAoWrite(int port, int address, int channel, float* data, int checksum);
-ScanHandle ScanAddExcitationWrite6016(int port, int address, int param, float* data,
-                                      int checksum);
+ScanHandle ScanAddExcitationWrite6016(int port, int address, int param, float* data, int checksum);
 ScanHandle ScanAddAoWrite6024(int port, int address, int channel, float* data, int checksum);
 ScanHandle ScanAddCounterRead6080(int port, int address, int counter, float* data, int checksum);
 ScanHandle ScanAddDiRead(int port, int address, BYTE* data, int checksum);

@@ -28,9 +28,10 @@ DWORD savedErrors;
 DWORD lastWriteTick;
 int firstWrite = 1;
 
-// Bytes of a reply line received so far by ReadCom, one for all ports.
-char accumulator[COM_REPLY_SIZE];
-int accumulated;
+// Bytes of a reply line received so far by ReadCom, per port: a line cut
+// short on one port is never joined to a reply on another.
+char accumulators[MAX_COM_PORTS + 1][COM_REPLY_SIZE];
+int accumulatedBytes[MAX_COM_PORTS + 1];
 
 int ValidPort(int port) {
     return port >= 1 && port <= MAX_COM_PORTS;
@@ -318,6 +319,8 @@ int ReadCom(int port, char* reply, int maxlen, int checksum) {
     if (!IsOpen(port) || reply == nullptr || maxlen <= 0) return COM_FAILED;
     if (maxlen > COM_REPLY_SIZE) maxlen = COM_REPLY_SIZE;
     HANDLE h = portHandle[port];
+    char* accumulator = accumulators[port];
+    int& accumulated = accumulatedBytes[port];
     COMSTAT status;
     ComHandleErrors(h, &status);
     if (status.cbInQue == 0) return COM_INCOMPLETE;
@@ -343,7 +346,8 @@ int ReadCom(int port, char* reply, int maxlen, int checksum) {
 }
 
 void ComDiscardReply(int port) {
-    accumulated = 0;
+    if (!ValidPort(port)) return;
+    accumulatedBytes[port] = 0;
     if (IsOpen(port)) ComHandlePurge(portHandle[port], 1);
 }
 

@@ -247,6 +247,43 @@ TEST_F(Engine, AFailedWriteEndsTheTransactionWithTheCommunicationText) {
     EXPECT_EQ(kProblem, hostsim::Warnings()[0].text);
 }
 
+TEST_F(Engine, ALineCutShortOnOnePortIsNotJoinedToAReplyOnAnother) {
+    WinapiUseRealClock();
+    AnalogModule(0);
+    modsim::Bus other;
+    std::string error;
+    ASSERT_EQ(1, other.Open(&error)) << error;
+    ASSERT_EQ(1, other.SetLink(ComLink(2)));
+    ASSERT_EQ(1, other.AddModule(1, "6050", 0));
+    ASSERT_EQ(1, other.InjectFault(1, Fault(FaultKind::NeverEnded)));
+    ASSERT_EQ(1, other.Start());
+    ComSettings r = enginetest::Row(2);
+    ASSERT_EQ(1, PortTableMerge(&r));
+    ASSERT_EQ(1, OpenCom(2, "Test"));
+    BYTE image = 0;
+    ScanHandle h2 = ScanAddDiRead(2, 1, &image, 0);
+
+    // COM2's reply never ends; its bytes are held for COM2.
+    ASSERT_EQ(1, ScanBegin(h2, &block));
+    EXPECT_EQ(SS_BUSY, ScanStep());
+    ASSERT_EQ(1, other.WaitForLog(1, 2000));
+    usleep(20000);
+    EXPECT_EQ(SS_BUSY, ScanStep());
+    ScanReset();
+    char reply[COM_REPLY_SIZE];
+    // COM1 answers whole and clean.
+    ASSERT_EQ(1, WriteCom(1, "#010", 0));
+    int result = COM_INCOMPLETE;
+    for (int i = 0; i < 2000 && result == COM_INCOMPLETE; i++) {
+        usleep(1000);
+        result = ReadCom(1, reply, sizeof reply, 0);
+    }
+    EXPECT_EQ(COM_OK, result);
+    EXPECT_STREQ(">+01.000", reply);
+    CloseCom(2);
+    other.Close();
+}
+
 struct PolicyCase {
     int stop, setVar, varNr, waitMin;
     int stopCalls;
