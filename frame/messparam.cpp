@@ -178,13 +178,23 @@ void InitMessParam(MessParam* settings) {
     settings->Watchdog_Time = 6;
 }
 
+namespace {
+
+const char* OwnSampleDistanceFault(const MessParam* settings) {
+    if (settings->Use_Global_Settings) return nullptr;
+    if (!(settings->Sample_Distance > 0.0) || !isfinite(settings->Sample_Distance))
+        return "The sample distance must be greater than 0.";
+    return nullptr;
+}
+
+} // namespace
+
 int CheckMessParam(const MessParam* settings, char* text, int size) {
     const char* reason = nullptr;
     if (settings == nullptr) {
         reason = "No measurement settings.";
     } else if (!settings->Use_Global_Settings) {
-        if (!(settings->Sample_Distance > 0.0) || !isfinite(settings->Sample_Distance))
-            reason = "The sample distance must be greater than 0.";
+        reason = OwnSampleDistanceFault(settings);
     } else if (!(fGlobalMilliSecondsPerSample > 0.0) || !isfinite(fGlobalMilliSecondsPerSample)) {
         reason = "The global sample distance must be greater than 0.";
     } else if (uiGlobalBlockSize < 1 || uiGlobalBlockSize > BLOCK_SIZE_HIGH) {
@@ -199,8 +209,10 @@ int MessParamAfterLoad(const char* caption, MessParam* settings) {
     ClampInt(&settings->Error_Wait_Min, 0, WAIT_MIN_HIGH);
     ClampInt(&settings->Error_Var_Nr, GLOBAL_STRING_LOW, GLOBAL_STRING_HIGH);
     ClampInt(&settings->Watchdog_Time, WATCHDOG_TIME_LOW, WATCHDOG_TIME_HIGH);
-    char reason[128];
-    if (CheckMessParam(settings, reason, sizeof reason)) return 1;
+    // The worksheet holds the block's own sample distance; the host's global
+    // settings are checked where they are used.
+    const char* reason = OwnSampleDistanceFault(settings);
+    if (reason == nullptr) return 1;
     ShowWarning(caption ? caption : "", reason);
     return 0;
 }

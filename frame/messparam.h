@@ -59,8 +59,8 @@ void InitMessParam(MessParam* settings);
 int CheckMessParam(const MessParam* settings, char* text, int size);
 
 // A record loaded from a worksheet: the numbers the dialogs limit are limited
-// the same way, and a sample distance that cannot be measured with is
-// refused with a warning under `caption` (0).
+// the same way, and an own sample distance of 0 or below is refused with a
+// warning under `caption` (0). The dialog's OK checks with CheckMessParam.
 int MessParamAfterLoad(const char* caption, MessParam* settings);
 
 // The shared dialogs on a block's settings; both answer 0.

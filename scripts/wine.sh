@@ -32,7 +32,11 @@ case $cmd in
     export DISPLAY=:$(cat "$state/display")
     mkdir -p "$prefix"
     wineserver -p </dev/null >/dev/null 2>&1
-    wine wineboot -i >/dev/null 2>&1 </dev/null
+    # Emulated, a helper process of wineboot may crash on the way; what counts
+    # is a prefix that runs programs, which the checks themselves show.
+    wine wineboot -i >/dev/null 2>&1 </dev/null || true
+    [ -f "$prefix/system.reg" ] && [ -d "$prefix/drive_c/windows/system32" ] || {
+      echo "wineboot made no prefix in $prefix" >&2; exit 1; }
     ;;
   run)
     # Output through a file: Wine's own services may inherit the program's
@@ -42,6 +46,12 @@ case $cmd in
     err=$(mktemp)
     rc=0
     wine "$@" >"$out" 2>"$err" </dev/null || rc=$?
+    if [ $rc -ne 0 ] && [ ! -s "$out" ]; then
+      # Nothing printed at all: Wine itself failed to start the program
+      # (emulated, it now and then does); try once more.
+      rc=0
+      wine "$@" >"$out" 2>"$err" </dev/null || rc=$?
+    fi
     cat "$out"
     cat "$err" >&2
     rm -f "$out" "$err"

@@ -71,6 +71,9 @@ TEST_F(Settings, ALoadedSampleDistanceOfZeroIsRefused) {
     EXPECT_EQ("The sample distance must be greater than 0.", hostsim::Warnings()[0].text);
     p.Sample_Distance = -1.0;
     EXPECT_EQ(0, MessParamAfterLoad("Blk", &p));
+    // With the global settings the own distance is not used.
+    p.Use_Global_Settings = 1;
+    EXPECT_EQ(1, MessParamAfterLoad("Blk", &p));
 }
 
 TEST_F(Settings, GlobalSettingsNeedABlockSizeOf1To65535) {
