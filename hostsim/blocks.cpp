@@ -1,6 +1,7 @@
 // Module classes the plug-in registers, and the blocks made of them.
 #include "hostsim/internal.h"
 
+#include <stddef.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -16,6 +17,10 @@ struct BlockState {
     std::vector<DefaultActionCall> defaultCalls;
     int defaultAnswer = 0;
     std::vector<GlvoNotifyRecord> notifications;
+    std::vector<ReleasedBlock> released;
+    std::vector<unsigned char> outputBlock; // the one block handed out at a time
+    OutputChannel* outputChannel = nullptr; // whose it is
+    bool withhold = false;
 };
 
 BlockState& B() {
@@ -109,6 +114,46 @@ int WINAPI HostGlvoModuleNotifyGlobalVar(GlvoNotifyRecord* record) {
     return 1;
 }
 
+DataBlock* WINAPI HostGetCurrentOutputBlock(OutputChannel* channel) {
+    BlockState& s = B();
+    if (channel == nullptr || s.withhold) return nullptr;
+    if (s.outputBlock.empty())
+        s.outputBlock.resize(offsetof(DataBlock, afSamples) + OUTPUT_BLOCK_SAMPLES * sizeof(float));
+    memset(s.outputBlock.data(), 0, s.outputBlock.size());
+    s.outputChannel = channel;
+    return reinterpret_cast<DataBlock*>(s.outputBlock.data());
+}
+
+void WINAPI HostNewReleaseOutputBlock(OutputChannel* channel, const char*, int) {
+    BlockState& s = B();
+    if (channel == nullptr || channel != s.outputChannel) return;
+    s.outputChannel = nullptr;
+    const DataBlock* d = reinterpret_cast<const DataBlock*>(s.outputBlock.data());
+    ReleasedBlock r;
+    r.module = nullptr;
+    r.output = -1;
+    for (Block* b : s.blocks)
+        for (int i = 0; i < 16; i++)
+            if (&b->outputs[i] == channel) {
+                r.module = &b->record;
+                r.output = i;
+            }
+    r.time = d->dBlockTime;
+    r.sampleDistance = d->dBlockSampleDistance;
+    int n = d->wSampleCount;
+    for (int i = 0; i < n; i++)
+        r.samples.push_back(d->afSamples[i]);
+    s.released.push_back(r);
+}
+
+const std::vector<ReleasedBlock>& ReleasedOutputBlocks() {
+    return B().released;
+}
+
+void WithholdOutputBlocks(bool withhold) {
+    B().withhold = withhold;
+}
+
 void ResetBlocks() {
     BlockState& s = B();
     for (Block* b : s.blocks)
@@ -118,6 +163,9 @@ void ResetBlocks() {
     s.defaultCalls.clear();
     s.defaultAnswer = 0;
     s.notifications.clear();
+    s.released.clear();
+    s.outputChannel = nullptr;
+    s.withhold = false;
 }
 
 int ClassCount() {

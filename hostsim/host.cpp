@@ -190,6 +190,8 @@ void BuildAnswers() {
         {"ChangeModuleSize", FunctionAddress(HostChangeModuleSize)},
         {"ChangeModuleName", FunctionAddress(HostChangeModuleName)},
         {"CopyChannelName", FunctionAddress(HostCopyChannelName)},
+        {"GetCurrentOutputBlock", FunctionAddress(HostGetCurrentOutputBlock)},
+        {"NewReleaseOutputBlock", FunctionAddress(HostNewReleaseOutputBlock)},
         {"GlvoModuleNotifyGlobalVar", FunctionAddress(HostGlvoModuleNotifyGlobalVar)},
         {"RegisterMenuEntry", FunctionAddress(RegisterMenuEntry)},
         {"ShowWarning", FunctionAddress(ShowWarning)},

@@ -156,6 +156,20 @@ void SetDefaultActionAnswer(int answer);
 // Records the plug-in handed to GlvoModuleNotifyGlobalVar, copied.
 const std::vector<GlvoNotifyRecord>& GlobalVarNotifications();
 
+// Data blocks of output channels: GetCurrentOutputBlock hands out one block
+// per channel of room for OUTPUT_BLOCK_SAMPLES samples (none while they are
+// withheld); NewReleaseOutputBlock records what the plug-in filled in.
+#define OUTPUT_BLOCK_SAMPLES 65535
+struct ReleasedBlock {
+    const ModuleRecord* module;
+    int output;
+    double time;
+    double sampleDistance;
+    std::vector<float> samples;
+};
+const std::vector<ReleasedBlock>& ReleasedOutputBlocks();
+void WithholdOutputBlocks(bool withhold);
+
 // Registers a class from the host side, as RegisterModuleClass does (for
 // fixtures of tests).
 int RegisterClassRecord(ModuleClassRecord* record);

@@ -13,6 +13,8 @@ int WINAPI HostChangeModuleSize(ModuleRecord* module, int inputs, int outputs);
 int WINAPI HostChangeModuleName(ModuleRecord* module, const char* name);
 int WINAPI HostCopyChannelName(OutputChannel* channel, const char* name);
 int WINAPI HostGlvoModuleNotifyGlobalVar(GlvoNotifyRecord* record);
+DataBlock* WINAPI HostGetCurrentOutputBlock(OutputChannel* channel);
+void WINAPI HostNewReleaseOutputBlock(OutputChannel* channel, const char* source, int line);
 void ResetBlocks();
 
 // The experiment.

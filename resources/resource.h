@@ -127,4 +127,11 @@
 #define IDC_WD_OFF 1153
 #define IDC_WD_BIT0 1154 // 1154..1169: outputs 0..15
 
+// Start of a block and its global-string report.
+#define IDS_NO_COM_PORT 1170
+#define IDS_WRONG_MODULE 1176
+#define IDS_MODULE_NO_REPLY 1177
+#define IDS_COMM_PROBLEM 1178
+#define IDS_GLOBAL_STRING_NOTE 1350
+
 #endif

@@ -1,0 +1,492 @@
+// The shared frame of every block type.
+#include "frame/template.h"
+
+#include "frame/driver.h"
+#include "frame/host.h"
+#include "frame/moduletest.h"
+#include "resource.h"
+#include "serial/engine.h"
+#include "serial/modtable.h"
+#include "serial/monitor.h"
+#include "serial/scan.h"
+#include "serial/sercomm.h"
+
+#include <stdint.h>
+#include <stdio.h>
+#include <string.h>
+
+namespace {
+
+BYTE* Param(ModuleRecord* module) {
+    return static_cast<BYTE*>(module->pParam);
+}
+
+char* Unit(ModuleRecord* module, const TemplateType* type, int channel) {
+    return reinterpret_cast<char*>(Param(module) + type->unitOffset) +
+           channel * TEMPLATE_UNIT_CHARS;
+}
+
+BOOL* CopyFlag(ModuleRecord* module, const TemplateType* type, int channel) {
+    return reinterpret_cast<BOOL*>(Param(module) + type->copyOffset) + channel;
+}
+
+int IsOutputType(const TemplateType* type) {
+    return type->form == TEMPLATE_OUTPUT_FORM;
+}
+
+void SetChannels(ModuleRecord* module, const TemplateType* type) {
+    WORD mask = *TemplateMask(module, type);
+    if (IsOutputType(type))
+        SetInputChannelsFromMask(module, mask);
+    else
+        SetOutputChannelsFromMask(module, mask);
+}
+
+// A failed start: the experiment is stopped (unless the step says not),
+// the text shown under the block's name and the cursor restored.
+int StartFailed(ModuleRecord* module, UINT textId, int stop) {
+    if (stop) StopExperiment();
+    if (textId) {
+        char name[16];
+        TemplateBlockName(module, name, sizeof name);
+        ShowWarningById(name, textId);
+    }
+    EndWaitCursor();
+    return 0;
+}
+
+int ModelAccepted(const TemplateType* type, int model) {
+    if (model == 0) return 1;
+    for (int i = 0; i < type->modelCount; i++)
+        if (type->models[i] == model) return 1;
+    return 0;
+}
+
+int Outputs(const ModuleRecord* module) {
+    return module->uOutputs > TEMPLATE_CHANNELS ? TEMPLATE_CHANNELS
+                                                : static_cast<int>(module->uOutputs);
+}
+
+} // namespace
+
+int* TemplateVersion(ModuleRecord* module) {
+    return reinterpret_cast<int*>(Param(module));
+}
+
+char* TemplateChannelName(ModuleRecord* module, int channel) {
+    return reinterpret_cast<char*>(Param(module) + 4) + channel * TEMPLATE_NAME_CHARS;
+}
+
+int* TemplateAddress(ModuleRecord* module, const TemplateType* type) {
+    return reinterpret_cast<int*>(Param(module) + type->addressOffset);
+}
+
+WORD* TemplateMask(ModuleRecord* module, const TemplateType* type) {
+    return reinterpret_cast<WORD*>(Param(module) + type->maskOffset);
+}
+
+ComSettings* TemplateCom(ModuleRecord* module, const TemplateType* type) {
+    return reinterpret_cast<ComSettings*>(Param(module) + type->comOffset);
+}
+
+MessParam* TemplateMess(ModuleRecord* module, const TemplateType* type) {
+    return reinterpret_cast<MessParam*>(Param(module) + type->messOffset);
+}
+
+TemplateRuntime* TemplateRuntimeOf(ModuleRecord* module) {
+    return static_cast<TemplateRuntime*>(module->pRuntime);
+}
+
+ChannelScan* TemplateChannelScan(ModuleRecord* module, int j) {
+    if (j < 0 || j >= TEMPLATE_CHANNELS) return nullptr;
+    return static_cast<ChannelScan*>(module->apChannelScan[j]);
+}
+
+int TemplateChannelOfOutput(WORD mask, int j) {
+    for (int c = 0; c < TEMPLATE_CHANNELS; c++)
+        if (mask & (1u << c)) {
+            if (j == 0) return c;
+            j--;
+        }
+    return -1;
+}
+
+void TemplateBlockName(const ModuleRecord* module, char* name, int size) {
+    snprintf(name, size, "%.*s", static_cast<int>(sizeof module->szName), module->szName);
+}
+
+int TemplateCreateDefaults(const TemplateType* type, ModuleRecord* module) {
+    *TemplateVersion(module) = 1;
+    if (module->uInputs == 0 && module->uOutputs == 0) {
+        if (IsOutputType(type)) {
+            module->uInputs = 1;
+            module->uOutputs = 0;
+        } else {
+            module->uOutputs = 1;
+            module->uInputs = 0;
+        }
+    }
+    int count = IsOutputType(type) ? module->uInputs : module->uOutputs;
+    if (count > TEMPLATE_CHANNELS) count = TEMPLATE_CHANNELS;
+    *TemplateMask(module, type) = static_cast<WORD>((1u << count) - 1);
+    *TemplateAddress(module, type) = MinModuleAddress;
+    PortTableGet(TemplateCom(module, type), ComPortsDefined);
+    SetChannels(module, type);
+    for (int i = 0; i < type->namedChannels && i < TEMPLATE_CHANNELS; i++) {
+        snprintf(TemplateChannelName(module, i), TEMPLATE_NAME_CHARS, type->nameFormat, i);
+        if (type->unitOffset >= 0)
+            snprintf(Unit(module, type, i), TEMPLATE_UNIT_CHARS, "%s", type->unit);
+        if (type->copyOffset >= 0) *CopyFlag(module, type, i) = 0;
+    }
+    if (type->defaults) type->defaults(module);
+    InitMessParam(TemplateMess(module, type));
+    return ModuleTableAdd(module, TemplateMess(module, type), type->model) ? 1 : 0;
+}
+
+int TemplateAfterLoad(const TemplateType* type, ModuleRecord* module) {
+    if (*TemplateVersion(module) < 1) {
+        ShowWarning("Error", "Old module format (not supported)");
+        return 0;
+    }
+    PortTableMerge(TemplateCom(module, type));
+    SetChannels(module, type);
+    return ModuleTableAdd(module, TemplateMess(module, type), type->model) ? 1 : 0;
+}
+
+int TemplateDeleteModule(ModuleRecord* module) {
+    ModuleTableRemove(module);
+    return 1;
+}
+
+int TemplateRefreshComSettings(const TemplateType* type, ModuleRecord* module) {
+    ComSettings* own = TemplateCom(module, type);
+    for (int i = 0; i < NumComPorts && i < MAX_COM_PORTS; i++)
+        if (PortTable[i].Port_Number == own->Port_Number) {
+            memcpy(own, &PortTable[i], sizeof *own);
+            break;
+        }
+    return 1;
+}
+
+int TemplateShowSetupDialog(const TemplateType* type, ModuleRecord* module, int msg, int wParam,
+                            int lParam) {
+    if (!type->setupDlgProc || !type->dialogTemplate)
+        return PerformDefaultAction(module, msg, wParam, lParam);
+    DialogBoxParamA(hInstDriver, type->dialogTemplate, module->hwndModule, type->setupDlgProc, 0);
+    return 1;
+}
+
+int TemplateSetChannelTiming(const TemplateType* type, ModuleRecord* module, int output) {
+    if (output < 0 || output >= Outputs(module) || !module->apOutput[output]) return 1;
+    OutputChannel* channel = module->apOutput[output];
+    const MessParam* settings = TemplateMess(module, type);
+    if (settings->Use_Global_Settings) {
+        channel->uBlockSize = uiGlobalBlockSize;
+        channel->dSampleDistance = fGlobalMilliSecondsPerSample / 1000.0;
+    } else {
+        channel->uBlockSize = 1;
+        channel->dSampleDistance = settings->Sample_Distance;
+    }
+    return 1;
+}
+
+int TemplateExportChannelNames(const TemplateType* type, ModuleRecord* module,
+                               ModuleRecord* partner) {
+    if (!partner || !partner->pParam) return 1;
+    ChannelExchange* x = static_cast<ChannelExchange*>(partner->pParam);
+    x->dwFormat = 1;
+    for (int i = 0; i < TEMPLATE_CHANNELS; i++) {
+        memcpy(x->aszNames[i], TemplateChannelName(module, i), TEMPLATE_NAME_CHARS);
+        x->aszNames[i][TEMPLATE_NAME_CHARS - 1] = 0;
+    }
+    x->bNames = 1;
+    if (IsOutputType(type)) {
+        for (int i = 0; i < TEMPLATE_CHANNELS; i++)
+            x->abCopyName[i] = type->copyOffset >= 0 ? *CopyFlag(module, type, i) : 0;
+        x->bUnits = 0;
+        x->bCopyFlags = 1;
+    } else {
+        for (int i = 0; i < TEMPLATE_CHANNELS; i++) {
+            if (type->unitOffset >= 0)
+                memcpy(x->aszUnits[i], Unit(module, type, i), TEMPLATE_UNIT_CHARS);
+            else
+                x->aszUnits[i][0] = 0;
+            x->aszUnits[i][TEMPLATE_UNIT_CHARS - 1] = 0;
+        }
+        x->bUnits = 1;
+        x->bCopyFlags = 0;
+    }
+    return 1;
+}
+
+int TemplateCheckChannelLayout(const TemplateType* type, ModuleRecord* other) {
+    if (!other) return 0;
+    UINT own = IsOutputType(type) ? other->uInputs : other->uOutputs;
+    UINT foreign = IsOutputType(type) ? other->uOutputs : other->uInputs;
+    return own >= 1 && own <= static_cast<UINT>(type->channelLimit) && foreign == 0;
+}
+
+int TemplateImportChannelNames(const TemplateType* type, ModuleRecord* module,
+                               ModuleRecord* partner) {
+    if (!TemplateCreateDefaults(type, module)) return 0;
+    module->wImportMark = 0;
+    if (!partner || !partner->pParam) return 1;
+    const ChannelExchange* x = static_cast<const ChannelExchange*>(partner->pParam);
+    for (int i = 0; i < TEMPLATE_CHANNELS; i++) {
+        if (x->bNames) {
+            memcpy(TemplateChannelName(module, i), x->aszNames[i], TEMPLATE_NAME_CHARS);
+            TemplateChannelName(module, i)[TEMPLATE_NAME_CHARS - 1] = 0;
+        }
+        if (!IsOutputType(type) && x->bUnits && type->unitOffset >= 0) {
+            memcpy(Unit(module, type, i), x->aszUnits[i], TEMPLATE_UNIT_CHARS);
+            Unit(module, type, i)[TEMPLATE_UNIT_CHARS - 1] = 0;
+        }
+        if (IsOutputType(type) && x->bCopyFlags && type->copyOffset >= 0)
+            *CopyFlag(module, type, i) = x->abCopyName[i] ? 1 : 0;
+    }
+    return 1;
+}
+
+int TemplateReportGlobalVars(const TemplateType* type, ModuleRecord* module, int lParam) {
+    GlvoNotifyRecord r;
+    memset(&r, 0, sizeof r);
+    r.dwGlvoCode = 169;
+    r.dwGlvoCount = 1;
+    r.lGlvoParam = lParam;
+    r.lGlvoIndex = -1;
+    const MessParam* settings = TemplateMess(module, type);
+    if (!settings->Error_Stop && settings->Error_Set_Var && settings->Error_Var_Nr > 0) {
+        r.dwGlvoType = 2;
+        r.dwGlvoNumber = settings->Error_Var_Nr;
+        r.dwGlvoMode = 2;
+        r.dwGlvoFlags = 2;
+        if (LoadStringA(hInstDriver, IDS_GLOBAL_STRING_NOTE, r.szGlvoText, sizeof r.szGlvoText) <=
+            0)
+            r.szGlvoText[0] = 0;
+    } else {
+        r.dwGlvoFlags = 1;
+        snprintf(r.szGlvoText, sizeof r.szGlvoText, "---");
+    }
+    GlvoModuleNotifyGlobalVar(&r);
+    return 1;
+}
+
+int TemplateSendAndExpect(const TemplateType* type, ModuleRecord* module, char* text, char expected,
+                          int checksum, int waitMs) {
+    int port = TemplateCom(module, type)->Port_Number;
+    int result = QueryCom(port, text, TEMPLATE_QUERY_SIZE, checksum, waitMs);
+    // A reply with a wrong checksum, a partial line or none at all is a
+    // failure even when its first character happens to match.
+    if (result == COM_OK && text[0] == expected) return 1;
+    StopExperiment();
+    char name[16];
+    TemplateBlockName(module, name, sizeof name);
+    ShowWarningById(name, IDS_COMM_PROBLEM);
+    return 0;
+}
+
+int TemplateStartMeasurement(const TemplateType* type, ModuleRecord* module) {
+    TemplateRuntime* rt = TemplateRuntimeOf(module);
+    int outputs = Outputs(module);
+    // Nothing of an earlier experiment is polled: every request handle is
+    // invalid until this start registers it, and no wait carries over.
+    for (int j = 0; j < outputs; j++) {
+        ChannelScan* scan = TemplateChannelScan(module, j);
+        if (scan) scan->ScanHandle = -1;
+    }
+    rt->Channel_Index = 0;
+    rt->Error_Waiting = 0;
+    rt->Resume_Time = 0.0;
+
+    MonitorExperimentStarted();
+    BeginWaitCursor();
+    if (!ScanListCreate()) return StartFailed(module, 0, 0);
+    const ComSettings* com = TemplateCom(module, type);
+    int port = com->Port_Number;
+    if (port < 1 || port > MAX_COM_PORTS) return StartFailed(module, IDS_NO_COM_PORT, 1);
+    char name[16];
+    TemplateBlockName(module, name, sizeof name);
+    if (!OpenCom(port, name)) return StartFailed(module, 0, 0);
+    int address = *TemplateAddress(module, type);
+    int probe = ProbeChecksum(port, address);
+    if (probe == 0) return StartFailed(module, IDS_MODULE_NO_REPLY, 1);
+    rt->Uses_Checksum = probe == 1 ? 1 : 0;
+    int model = ReadModuleName(port, address, rt->Uses_Checksum);
+    if (!ModelAccepted(type, model)) {
+        UINT id = model == -1   ? IDS_MODULE_NO_REPLY
+                  : model == -2 ? IDS_USES_CHECKSUMS
+                                : IDS_WRONG_MODULE;
+        return StartFailed(module, id, 1);
+    }
+    // The type's step has stopped the experiment and shown its failure.
+    if (type->configure && !type->configure(module, type)) return StartFailed(module, 0, 0);
+
+    const MessParam* settings = TemplateMess(module, type);
+    if (settings->Use_Global_Settings) {
+        rt->Sample_Seconds = fGlobalMilliSecondsPerSample / 1000.0;
+        rt->Block_Samples = static_cast<WORD>(uiGlobalBlockSize & 0xFFFF);
+        rt->Poll_Interval = uiGlobalBlockSize * rt->Sample_Seconds;
+    } else {
+        rt->Sample_Seconds = settings->Sample_Distance;
+        rt->Block_Samples = 1;
+        rt->Poll_Interval = settings->Sample_Distance;
+    }
+    rt->Next_Due = 0.0;
+    rt->Channel_Index = 0;
+
+    WORD mask = *TemplateMask(module, type);
+    for (int j = 0; j < outputs; j++) {
+        int c = TemplateChannelOfOutput(mask, j);
+        ChannelScan* scan = TemplateChannelScan(module, j);
+        if (c < 0 || !scan || !type->addRequest) return StartFailed(module, IDS_COMM_PROBLEM, 1);
+        int handle = type->addRequest(module, type, j, c);
+        if (handle < 0) {
+            scan->ScanHandle = -1;
+            return StartFailed(module, 0, 1);
+        }
+        scan->ScanHandle = handle;
+    }
+    ModuleTableResetCursor();
+    EndWaitCursor();
+    return 1;
+}
+
+int TemplateStopMeasurement(ModuleRecord* module, const TemplateType* type) {
+    ScanListFree();
+    CloseCom(TemplateCom(module, type)->Port_Number);
+    MonitorExperimentStopped();
+    return 1;
+}
+
+int TemplateProcessInputs(const TemplateType* type, ModuleRecord* module) {
+    if (ModuleTableCurrent() != module) return 0;
+    TemplateRuntime* rt = TemplateRuntimeOf(module);
+    int outputs = Outputs(module);
+    for (;;) {
+        int state = ScanStep();
+        if (rt->Channel_Index < 0 || rt->Channel_Index >= outputs) rt->Channel_Index = 0;
+        int ch = rt->Channel_Index;
+        ChannelScan* scan = TemplateChannelScan(module, ch);
+        switch (state) {
+        case SS_IDLE: {
+            if (rt->Error_Waiting) {
+                if (CurrentExperimentTime(1) < rt->Resume_Time) {
+                    ModuleTableNext();
+                    return 0;
+                }
+                MonitorNote(type->restartNote);
+                rt->Next_Due = CurrentExperimentTime(1);
+                rt->Error_Waiting = 0;
+            }
+            if (CurrentExperimentTime(1) < rt->Next_Due) {
+                ModuleTableNext();
+                return 0;
+            }
+            // A block without a registered request (its start failed, or it
+            // has no channels) never polls and passes the turn.
+            if (outputs == 0 || !scan || scan->ScanHandle < 0 || !ScanListEntry(scan->ScanHandle)) {
+                ModuleTableNext();
+                return 0;
+            }
+            if (ScanBegin(scan->ScanHandle, module) == 1) continue;
+            return 1;
+        }
+        case SS_READY: {
+            OutputChannel* output = module->apOutput[ch];
+            DataBlock* block = output ? GetCurrentOutputBlock(output) : nullptr;
+            if (!block) return 0;
+            block->dBlockTime = rt->Next_Due;
+            block->dBlockSampleDistance = rt->Sample_Seconds;
+            block->wSampleCount = rt->Block_Samples;
+            float value = scan ? scan->Channel_Value : 0.0f;
+            for (int i = 0; i < rt->Block_Samples; i++)
+                block->afSamples[i] = value;
+            NewReleaseOutputBlock(output, __FILE__, __LINE__);
+            rt->Channel_Index++;
+            if (rt->Channel_Index >= outputs) {
+                rt->Channel_Index = 0;
+                rt->Next_Due += rt->Poll_Interval;
+            }
+            ScanReset();
+            if (rt->Channel_Index > 0) continue;
+            ModuleTableNext();
+            return 1;
+        }
+        case SS_ERROR:
+            ScanErrorAction(TemplateMess(module, type), &rt->Error_Waiting, &rt->Resume_Time);
+            return 1;
+        default: return 1;
+        }
+    }
+}
+
+int TemplateClassProc(const TemplateType* type, ModuleRecord* module, int msg, int wParam,
+                      int lParam) {
+    int input = type->form == TEMPLATE_INPUT_FORM;
+    int output = type->form == TEMPLATE_OUTPUT_FORM;
+    int exchange = input || output;
+    switch (msg) {
+    case MODMSG_QUERY1: return 1;
+    case MODMSG_CHECK_LAYOUT:
+        if (!exchange) break;
+        return TemplateCheckChannelLayout(type, reinterpret_cast<ModuleRecord*>(lParam));
+    case MODMSG_CREATE: return TemplateCreateDefaults(type, module);
+    case MODMSG_DELETE: return TemplateDeleteModule(module);
+    case MODMSG_SETUP_DIALOG: return TemplateShowSetupDialog(type, module, msg, wParam, lParam);
+    case MODMSG_REFRESH_PARAMS: return TemplateRefreshComSettings(type, module);
+    case MODMSG_AFTER_LOAD: return TemplateAfterLoad(type, module);
+    case MODMSG_START: return TemplateStartMeasurement(type, module);
+    case MODMSG_STOP: return TemplateStopMeasurement(module, type);
+    case MODMSG_ACTION_SUPPORTED:
+    case MODMSG_ACTION119:
+    case MODMSG_ACTION_DESCRIBE: return 0;
+    case MODMSG_ACTION_PERFORM:
+    case MODMSG_ACTION120:
+    case MODMSG_ACTION121:
+    case MODMSG_ACTION122:
+    case MODMSG_ACTION123: return 1;
+    case MODMSG_QUERY128: return 1;
+    case MODMSG_OUTPUT_NAMES:
+        if (!input) break;
+        {
+            WORD mask = *TemplateMask(module, type);
+            for (int k = 0; k < Outputs(module); k++) {
+                int c = TemplateChannelOfOutput(mask, k);
+                if (c < 0 || !module->apOutput[k]) continue;
+                char name[TEMPLATE_NAME_CHARS];
+                snprintf(name, sizeof name, "%s", TemplateChannelName(module, c));
+                CopyChannelName(module->apOutput[k], name);
+            }
+        }
+        break;
+    case MODMSG_INPUT_NAME:
+        if (!output) break;
+        if (wParam >= 0 && wParam < TEMPLATE_CHANNELS && type->copyOffset >= 0 && lParam &&
+            *CopyFlag(module, type, wParam))
+            snprintf(TemplateChannelName(module, wParam), TEMPLATE_NAME_CHARS, "%s",
+                     reinterpret_cast<const char*>(lParam));
+        break;
+    case MODMSG_SET_NAME_COPY:
+        if (!output) break;
+        if (type->copyOffset >= 0)
+            for (int i = 0; i < TEMPLATE_CHANNELS; i++)
+                *CopyFlag(module, type, i) = wParam;
+        break;
+    case MODMSG_GET_SCHEMA: return static_cast<int>(reinterpret_cast<uintptr_t>(type->schema));
+    case MODMSG_EXPORT_NAMES:
+        if (!exchange) break;
+        return TemplateExportChannelNames(type, module, reinterpret_cast<ModuleRecord*>(lParam));
+    case MODMSG_IMPORT_NAMES:
+        if (!exchange) break;
+        return TemplateImportChannelNames(type, module, reinterpret_cast<ModuleRecord*>(lParam));
+    case MODMSG_REPORT_GLOBALS: return TemplateReportGlobalVars(type, module, lParam);
+    case MODMSG_QUERY172: return exchange ? 1 : 0;
+    case MODMSG_CHANNEL_TIMING: return TemplateSetChannelTiming(type, module, wParam);
+    case MODMSG_GET_UNIT:
+        if (!input) break;
+        if (wParam < 0 || wParam >= TEMPLATE_CHANNELS || type->unitOffset < 0) return 0;
+        return static_cast<int>(reinterpret_cast<uintptr_t>(Unit(module, type, wParam)));
+    default: break;
+    }
+    return PerformDefaultAction(module, msg, wParam, lParam);
+}

@@ -1,0 +1,178 @@
+// The shared frame of the block types on the thermocouple type: a new
+// block's defaults, the full module table, a refused load, the class
+// messages on channel layout, output names, schema and units, and the
+// query of a start sequence.
+#include "template_fixture.h"
+
+namespace {
+
+using modsim::Fault;
+using modsim::FaultKind;
+using templatetest::TemplateTest;
+
+TEST_F(TemplateTest, ANewBlockHasOneChannelTypeJAndTheDefaultNames) {
+    int answer = 0;
+    hostsim::Block* b = NewBlock("Q7018_I_MODULE", &answer);
+    ASSERT_NE(nullptr, b);
+    EXPECT_EQ(1, answer);
+    const ND6018_Param* p = P(b);
+    EXPECT_EQ(1, p->Version);
+    EXPECT_EQ(1u, b->record.uOutputs);
+    EXPECT_EQ(0u, b->record.uInputs);
+    EXPECT_EQ(1, b->record.aiOutputChannel[0]);
+    EXPECT_EQ(1, p->Channel_Mask);
+    EXPECT_EQ(MinModuleAddress, p->Module_Address);
+    EXPECT_EQ(14, p->TC_Type);
+    EXPECT_EQ(1, p->Com.Port_Number);
+    EXPECT_EQ(3, p->Com.Baud_Rate);
+    for (int i = 0; i < 16; i++) {
+        EXPECT_EQ("Vin " + std::to_string(i), p->Channel_Name[i]);
+        EXPECT_STREQ("\260C", p->Unit[i]);
+        EXPECT_EQ(0, p->Copy_Channel_Name[i]);
+    }
+    EXPECT_EQ(1.0, p->Mess.Sample_Distance);
+    ASSERT_EQ(1, ModuleTableCount());
+    EXPECT_EQ(6018, ModuleTableModel(0));
+}
+
+TEST_F(TemplateTest, TheSixtyFifthBlockIsRefused) {
+    for (int i = 0; i < MODULE_TABLE_SIZE; i++)
+        ASSERT_NE(nullptr, NewBlock(i % 2 ? "Q7018P_I_MODULE" : "Q7018_I_MODULE")) << i;
+    int answer = -1;
+    EXPECT_EQ(nullptr, NewBlock("Q7018_I_MODULE", &answer));
+    EXPECT_EQ(0, answer);
+    EXPECT_EQ(MODULE_TABLE_SIZE, ModuleTableCount());
+    EXPECT_NE(nullptr, LastWarning());
+}
+
+TEST_F(TemplateTest, AnOldRecordIsRefusedOnLoadAndStaysOutOfTheTable) {
+    hostsim::Block* b = NewBlock();
+    ASSERT_NE(nullptr, b);
+    ASSERT_EQ(1, ModuleTableRemove(&b->record));
+    P(b)->Version = 0;
+    EXPECT_EQ(0, hostsim::SendClassMessage(b, MODMSG_AFTER_LOAD, 0, 0));
+    ASSERT_NE(nullptr, LastWarning());
+    EXPECT_EQ("Error", LastWarning()->caption);
+    EXPECT_EQ("Old module format (not supported)", LastWarning()->text);
+    EXPECT_EQ(0, ModuleTableCount());
+    P(b)->Version = 1;
+    EXPECT_EQ(1, hostsim::SendClassMessage(b, MODMSG_AFTER_LOAD, 0, 0));
+    EXPECT_EQ(1, ModuleTableCount());
+}
+
+TEST_F(TemplateTest, LayoutCheckTakesOneToEightOutputsAndNoInputs) {
+    hostsim::Block* b = NewBlock();
+    ASSERT_NE(nullptr, b);
+    struct Case {
+        UINT outputs, inputs;
+        int answer;
+    } cases[] = {{1, 0, 1}, {8, 0, 1}, {9, 0, 0}, {0, 0, 0}, {8, 1, 0}, {1, 1, 0}};
+    for (const Case& c : cases) {
+        ModuleRecord other = {};
+        other.uOutputs = c.outputs;
+        other.uInputs = c.inputs;
+        EXPECT_EQ(c.answer, hostsim::SendClassMessage(b, MODMSG_CHECK_LAYOUT, 0,
+                                                      reinterpret_cast<LPARAM>(&other)))
+            << c.outputs << " outputs, " << c.inputs << " inputs";
+    }
+}
+
+TEST_F(TemplateTest, OutputNamesFollowTheSetBitsOfTheMask) {
+    hostsim::Block* b = NewBlock();
+    ASSERT_NE(nullptr, b);
+    b->record.uOutputs = 2;
+    P(b)->Channel_Mask = 0x6;
+    snprintf(P(b)->Channel_Name[1], 24, "Oven");
+    snprintf(P(b)->Channel_Name[2], 24, "Flue");
+    size_t before = hostsim::DefaultActionCalls().size();
+    hostsim::SendClassMessage(b, MODMSG_OUTPUT_NAMES, 0, 0);
+    EXPECT_STREQ("Oven", b->outputNames[0]);
+    EXPECT_STREQ("Flue", b->outputNames[1]);
+    EXPECT_STREQ("", b->outputNames[2]);
+    ASSERT_EQ(before + 1, hostsim::DefaultActionCalls().size());
+    EXPECT_EQ(static_cast<UINT>(MODMSG_OUTPUT_NAMES), hostsim::DefaultActionCalls().back().msg);
+}
+
+TEST_F(TemplateTest, TheSchemaDescribesTheParameterRecord) {
+    hostsim::Block* b = NewBlock();
+    ASSERT_NE(nullptr, b);
+    const ParamSchemaEntry* s = reinterpret_cast<const ParamSchemaEntry*>(
+        static_cast<uintptr_t>(hostsim::SendClassMessage(b, MODMSG_GET_SCHEMA, 0, 0)));
+    ASSERT_EQ(ND6018_ParamSchema, s);
+    int rows = 0;
+    while (s[rows].name) {
+        EXPECT_EQ(0, s[rows].reserved);
+        if (rows > 0) {
+            EXPECT_GT(s[rows].offset, s[rows - 1].offset) << s[rows].name;
+        }
+        rows++;
+    }
+    EXPECT_EQ(25, rows);
+    EXPECT_EQ(nullptr, s[25].type);
+    EXPECT_EQ(0, s[25].offset);
+    EXPECT_EQ(0, s[25].reserved);
+    EXPECT_STREQ("Error_Var_Nr", s[18].name);
+    EXPECT_EQ(static_cast<int>(offsetof(ND6018_Param, Mess)) + 28, s[18].offset);
+    EXPECT_EQ(static_cast<int>(offsetof(ND6018_Param, TC_Type)), s[3].offset);
+    EXPECT_EQ(ND6018_ParamSchema, ND6018P_ParamSchema);
+}
+
+TEST_F(TemplateTest, ChannelIndexesFromTheHostAreChecked) {
+    hostsim::Block* b = NewBlock();
+    ASSERT_NE(nullptr, b);
+    EXPECT_EQ(static_cast<int>(reinterpret_cast<uintptr_t>(P(b)->Unit[3])),
+              hostsim::SendClassMessage(b, MODMSG_GET_UNIT, 3, 0));
+    EXPECT_EQ(0, hostsim::SendClassMessage(b, MODMSG_GET_UNIT, 16, 0));
+    EXPECT_EQ(0, hostsim::SendClassMessage(b, MODMSG_GET_UNIT, -1, 0));
+    // Timing of an output the block does not have changes nothing.
+    b->outputs[5].uBlockSize = 77;
+    EXPECT_EQ(1, hostsim::SendClassMessage(b, MODMSG_CHANNEL_TIMING, 5, 0));
+    EXPECT_EQ(1, hostsim::SendClassMessage(b, MODMSG_CHANNEL_TIMING, 1000, 0));
+    EXPECT_EQ(77, b->outputs[5].uBlockSize);
+    P(b)->Mess.Sample_Distance = 0.5;
+    EXPECT_EQ(1, hostsim::SendClassMessage(b, MODMSG_CHANNEL_TIMING, 0, 0));
+    EXPECT_EQ(1, b->outputs[0].uBlockSize);
+    EXPECT_EQ(0.5, b->outputs[0].dSampleDistance);
+}
+
+// The query of a start sequence fails on anything but a whole, clean reply
+// with the expected first character.
+TEST_F(TemplateTest, AStartQueryFailsOnABrokenReply) {
+    Module(1);
+    ASSERT_EQ(1, OpenCom(1, "Test"));
+    hostsim::Block* b = NewBlock();
+    ASSERT_NE(nullptr, b);
+    TemplateType t = {};
+    t.comOffset = offsetof(ND6018_Param, Com);
+    struct Case {
+        const char* what;
+        FaultKind fault;
+        bool faulty;
+        int answer;
+    } cases[] = {{"clean", FaultKind::Silence, false, 1},
+                 {"checksum error", FaultKind::BadChecksum, true, 0},
+                 {"cut short", FaultKind::NeverEnded, true, 0},
+                 {"silent", FaultKind::Silence, true, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.faulty) {
+            ASSERT_EQ(1, bus.InjectFault(1, Fault(c.fault)));
+        }
+        if (c.fault != FaultKind::BadChecksum && c.faulty) WinapiUseManualClock(1000);
+        int stops = hostsim::StopExperimentCalls();
+        char text[TEMPLATE_QUERY_SIZE] = "$012";
+        EXPECT_EQ(c.answer, TemplateSendAndExpect(&t, &b->record, text, '!', 1, 0));
+        EXPECT_EQ(stops + (c.answer ? 0 : 1), hostsim::StopExperimentCalls());
+        if (!c.answer) {
+            ASSERT_NE(nullptr, LastWarning());
+            EXPECT_EQ("Q7018-I-00", LastWarning()->caption);
+            EXPECT_EQ("Communication problem with this module occured.", LastWarning()->text);
+        }
+        WinapiUseRealClock();
+        bus.ClearFaults(1);
+        usleep(20000);
+        ComDiscardReply(1);
+    }
+}
+
+} // namespace

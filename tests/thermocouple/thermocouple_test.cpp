@@ -1,0 +1,235 @@
+// The thermocouple types against a simulated module: the start sequence with
+// a matching and a differing type code, a silent module, and the values of a
+// running experiment delivered into the host's data blocks.
+#include "template_fixture.h"
+
+namespace {
+
+using enginetest::MonitorHas;
+using templatetest::TemplateTest;
+
+class Thermocouple : public TemplateTest {
+  protected:
+    // Lines the module received, from the first one on.
+    std::vector<std::string> Lines() { return Wire(); }
+    int Start(hostsim::Block* b) { return hostsim::SendClassMessage(b, MODMSG_START, 0, 0); }
+    void Stop(hostsim::Block* b) { hostsim::SendClassMessage(b, MODMSG_STOP, 0, 0); }
+    // Processes the block until `count` data blocks have been delivered or
+    // the module has had two seconds.
+    void ProcessUntil(hostsim::Block* b, size_t count) {
+        for (int i = 0; i < 2000 && hostsim::ReleasedOutputBlocks().size() < count; i++) {
+            hostsim::ProcessBlock(b);
+            usleep(1000);
+        }
+    }
+};
+
+TEST_F(Thermocouple, AMatchingTypeCodeIsNotRewritten) {
+    Module();
+    hostsim::Block* b = NewBlock();
+    ASSERT_NE(nullptr, b);
+    ASSERT_EQ(1, Start(b));
+    std::vector<std::string> lines = Lines();
+    ASSERT_EQ(3u, lines.size());
+    EXPECT_EQ("$012", lines[0]); // the checksum probe
+    EXPECT_EQ("$01M", lines[1]); // the model
+    EXPECT_EQ("$012", lines[2]); // the configuration
+    EXPECT_EQ(1, ScanListCount());
+    ScanEntry* e =
+        ScanListEntry(reinterpret_cast<ChannelScan*>(b->channelScan[0].data())->ScanHandle);
+    ASSERT_NE(nullptr, e);
+    EXPECT_EQ(SCAN_AI_READ, e->Kind);
+    EXPECT_EQ(0, e->Param);
+    EXPECT_EQ(0, R(b)->Uses_Checksum);
+    EXPECT_EQ(0, hostsim::StopExperimentCalls());
+    Stop(b);
+}
+
+TEST_F(Thermocouple, ADifferingTypeCodeIsWrittenWithTheBlocksBaudRate) {
+    Module();
+    hostsim::Block* b = NewBlock();
+    ASSERT_NE(nullptr, b);
+    P(b)->TC_Type = 15;
+    ASSERT_EQ(1, Start(b));
+    std::vector<std::string> lines = Lines();
+    ASSERT_EQ(4u, lines.size());
+    EXPECT_EQ("%01010F0600", lines[3]);
+    modsim::Module m;
+    ASSERT_EQ(1, bus.GetModule(1, &m));
+    EXPECT_EQ(0x0F, m.typeCode);
+    Stop(b);
+}
+
+TEST_F(Thermocouple, ASilentModuleFailsTheStartAndTheBlockNeverPolls) {
+    std::string error;
+    ASSERT_EQ(1, bus.Open(&error)) << error;
+    ASSERT_EQ(1, bus.SetLink(ComLink(1)));
+    ASSERT_EQ(1, bus.Start());
+    hostsim::Block* b = NewBlock();
+    ASSERT_NE(nullptr, b);
+    WinapiUseManualClock(1000);
+    R(b)->Error_Waiting = 1;
+    R(b)->Resume_Time = 99.0;
+    EXPECT_EQ(0, Start(b));
+    EXPECT_EQ(1, hostsim::StopExperimentCalls());
+    ASSERT_NE(nullptr, LastWarning());
+    EXPECT_EQ("Q7018-I-00", LastWarning()->caption);
+    EXPECT_EQ("Module does not reply!\n\267 Connected ?\n\267 Switched on ?", LastWarning()->text);
+    EXPECT_EQ(0, R(b)->Error_Waiting);
+    // The host may still call it: the block sends nothing and passes the turn.
+    bus.ClearLog();
+    hostsim::StartExperimentClock();
+    EXPECT_EQ(0, hostsim::ProcessBlock(b));
+    EXPECT_EQ(SS_IDLE, ScanState());
+    EXPECT_TRUE(Wire().empty());
+    Stop(b);
+}
+
+TEST_F(Thermocouple, EachSweepDeliversEveryChannelStampedWithItsDueTime) {
+    Module();
+    bus.SetChannel(1, 0, 21.5);
+    bus.SetChannel(1, 2, -3.25);
+    hostsim::Block* b = NewBlock();
+    ASSERT_NE(nullptr, b);
+    b->record.uOutputs = 2;
+    P(b)->Channel_Mask = 0x5;
+    P(b)->Mess.Sample_Distance = 0.5;
+    ASSERT_EQ(1, Start(b));
+    WinapiUseManualClock(10000);
+    hostsim::StartExperimentClock();
+    ProcessUntil(b, 2);
+    const std::vector<hostsim::ReleasedBlock>& out = hostsim::ReleasedOutputBlocks();
+    ASSERT_EQ(2u, out.size());
+    EXPECT_EQ(0, out[0].output);
+    EXPECT_EQ(1, out[1].output);
+    for (const hostsim::ReleasedBlock& r : out) {
+        EXPECT_EQ(&b->record, r.module);
+        EXPECT_EQ(0.0, r.time);
+        EXPECT_EQ(0.5, r.sampleDistance);
+        ASSERT_EQ(1u, r.samples.size());
+    }
+    EXPECT_FLOAT_EQ(21.5f, out[0].samples[0]);
+    EXPECT_FLOAT_EQ(-3.25f, out[1].samples[0]);
+    // Nothing is due before 0.5 s: the block passes the turn.
+    EXPECT_EQ(0, hostsim::ProcessBlock(b));
+    EXPECT_EQ(2u, out.size());
+    // A value that finds no data block waits for a later call.
+    WinapiAdvanceClock(500);
+    hostsim::WithholdOutputBlocks(true);
+    for (int i = 0; i < 2000 && ScanState() != SS_READY; i++) {
+        hostsim::ProcessBlock(b);
+        usleep(1000);
+    }
+    ASSERT_EQ(SS_READY, ScanState());
+    EXPECT_EQ(0, hostsim::ProcessBlock(b));
+    hostsim::WithholdOutputBlocks(false);
+    ProcessUntil(b, 4);
+    ASSERT_EQ(4u, out.size());
+    EXPECT_EQ(0.5, out[2].time);
+    EXPECT_EQ(0.5, out[3].time);
+    EXPECT_EQ(0, hostsim::StopExperimentCalls());
+    Stop(b);
+}
+
+TEST_F(Thermocouple, AfterAFailedReadTheBlockWaitsThenRestarts) {
+    Module();
+    MonitorStart();
+    hostsim::Block* b = NewBlock();
+    ASSERT_NE(nullptr, b);
+    P(b)->Mess.Error_Stop = 0;
+    P(b)->Mess.Error_Wait_Min = 2;
+    ASSERT_EQ(1, Start(b));
+    WinapiUseManualClock(10000);
+    hostsim::StartExperimentClock();
+    ASSERT_EQ(1, bus.InjectFault(1, modsim::Fault(modsim::FaultKind::Silence, modsim::kAlways)));
+    for (int i = 0; i < 50 && !R(b)->Error_Waiting; i++) {
+        hostsim::ProcessBlock(b);
+        usleep(2000);
+        WinapiAdvanceClock(static_cast<DWORD>(BusyTimeOut) + 1);
+    }
+    ASSERT_EQ(1, R(b)->Error_Waiting);
+    double resume = R(b)->Resume_Time;
+    EXPECT_GE(resume, 120.0);
+    // Until the resume time the block passes the turn and sends nothing.
+    ASSERT_EQ(1, bus.ClearFaults(1));
+    usleep(20000);
+    bus.ClearLog();
+    EXPECT_EQ(0, hostsim::ProcessBlock(b));
+    EXPECT_TRUE(Wire().empty());
+    EXPECT_EQ(0, MonitorHas("Restart 6018"));
+    WinapiAdvanceClock(static_cast<DWORD>((resume - CurrentExperimentTime(1)) * 1000.0) + 10);
+    ProcessUntil(b, 1);
+    ASSERT_EQ(1u, hostsim::ReleasedOutputBlocks().size());
+    EXPECT_EQ(1, MonitorHas("Restart 6018"));
+    EXPECT_EQ(0, R(b)->Error_Waiting);
+    EXPECT_GE(hostsim::ReleasedOutputBlocks()[0].time, resume);
+    EXPECT_EQ(0, hostsim::StopExperimentCalls());
+    Stop(b);
+}
+
+TEST_F(Thermocouple, WithGlobalSettingsEachSweepIsABlockOfEqualSamples) {
+    Module();
+    bus.SetChannel(1, 0, 7.5);
+    hostsim::Block* b = NewBlock("Q7018P_I_MODULE");
+    ASSERT_NE(nullptr, b);
+    P(b)->Mess.Use_Global_Settings = 1;
+    fGlobalMilliSecondsPerSample = 20.0;
+    uiGlobalBlockSize = 50;
+    ASSERT_EQ(1, Start(b));
+    WinapiUseManualClock(10000);
+    hostsim::StartExperimentClock();
+    ProcessUntil(b, 1);
+    WinapiAdvanceClock(1000);
+    ProcessUntil(b, 2);
+    const std::vector<hostsim::ReleasedBlock>& out = hostsim::ReleasedOutputBlocks();
+    ASSERT_EQ(2u, out.size());
+    for (int k = 0; k < 2; k++) {
+        EXPECT_DOUBLE_EQ(k * 1.0, out[k].time);
+        EXPECT_DOUBLE_EQ(0.02, out[k].sampleDistance);
+        ASSERT_EQ(50u, out[k].samples.size());
+        for (float v : out[k].samples)
+            EXPECT_FLOAT_EQ(7.5f, v);
+    }
+    fGlobalMilliSecondsPerSample = 0.0;
+    uiGlobalBlockSize = 0;
+    Stop(b);
+}
+
+// Each failed start stops the experiment, names the reason under the
+// block's name and leaves the arrow cursor.
+TEST_F(Thermocouple, AFailedStartShowsItsReasonAndRestoresTheCursor) {
+    std::string error;
+    ASSERT_EQ(1, bus.Open(&error)) << error;
+    ASSERT_EQ(1, bus.SetLink(ComLink(1)));
+    ASSERT_EQ(1, bus.Start());
+    ASSERT_EQ(1, bus.AddModule(2, "6017", 0));
+    struct Case {
+        const char* what;
+        int port, address;
+        const char* text;
+    } cases[] = {
+        {"no port", 0, 2, "No COM Port configurated in this module."},
+        {"silent", 1, 9, "Module does not reply!\n\267 Connected ?\n\267 Switched on ?"},
+        {"wrong model", 1, 2, "Wrong module type connected."},
+    };
+    HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        hostsim::Block* b = NewBlock();
+        ASSERT_NE(nullptr, b);
+        P(b)->Com.Port_Number = c.port;
+        P(b)->Module_Address = c.address;
+        int stops = hostsim::StopExperimentCalls();
+        WinapiUseManualClock(1000);
+        EXPECT_EQ(0, Start(b));
+        WinapiUseRealClock();
+        EXPECT_EQ(stops + 1, hostsim::StopExperimentCalls());
+        ASSERT_NE(nullptr, LastWarning());
+        EXPECT_EQ("Q7018-I-00", LastWarning()->caption);
+        EXPECT_EQ(c.text, LastWarning()->text);
+        EXPECT_EQ(arrow, SetCursor(arrow));
+        Stop(b);
+    }
+}
+
+} // namespace
