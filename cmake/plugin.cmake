@@ -22,3 +22,27 @@ else()
   target_link_libraries(Telvio PRIVATE winapi)
   target_link_options(Telvio PRIVATE -Wl,--no-undefined)
 endif()
+
+if(NOT TELVIO_WINDOWS)
+  # The plug-in's frame, serial and poll-engine sources once more as a static
+  # library, so tests and the benchmark call them directly; their host
+  # functions resolve through a stand-in host that the caller starts.
+  add_library(telvio_plugin_for_tests STATIC EXCLUDE_FROM_ALL
+    ${CMAKE_SOURCE_DIR}/frame/driver.cpp
+    ${CMAKE_SOURCE_DIR}/frame/host.cpp
+    ${CMAKE_SOURCE_DIR}/frame/help.cpp
+    ${CMAKE_SOURCE_DIR}/frame/numbers.cpp
+    ${CMAKE_SOURCE_DIR}/frame/ticks.cpp
+    ${CMAKE_SOURCE_DIR}/frame/moduletest.cpp
+    ${CMAKE_SOURCE_DIR}/frame/messparam.cpp
+    ${CMAKE_SOURCE_DIR}/serial/sercomm.cpp
+    ${CMAKE_SOURCE_DIR}/serial/ports.cpp
+    ${CMAKE_SOURCE_DIR}/serial/portdialog.cpp
+    ${CMAKE_SOURCE_DIR}/serial/monitor.cpp
+    ${CMAKE_SOURCE_DIR}/serial/modtable.cpp
+    ${CMAKE_SOURCE_DIR}/serial/scan.cpp
+    ${CMAKE_SOURCE_DIR}/serial/engine.cpp)
+  target_include_directories(telvio_plugin_for_tests PUBLIC ${CMAKE_SOURCE_DIR}
+    ${CMAKE_SOURCE_DIR}/resources ${CMAKE_BINARY_DIR}/resources)
+  target_link_libraries(telvio_plugin_for_tests PUBLIC winapi)
+endif()

@@ -1,5 +1,4 @@
-// The driver-wide values that the plug-in's start-up keeps, for the plug-in
-// sources built into the tests without it. Tests set them as start-up would.
+// The driver-wide values fixed at start-up, and the variables the host writes.
 #include "frame/driver.h"
 
 HINSTANCE hInstDriver;
