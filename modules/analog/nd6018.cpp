@@ -97,36 +97,10 @@ int ND6018_AddRequest(ModuleRecord* module, const TemplateType*, int j, int c) {
 
 namespace {
 
-[[maybe_unused]] const TemplateType type = {
-    "ND6018",
-    TEMPLATE_INPUT_FORM,
-    8,    // channel limit of message 2
-    6018, // model number
-    ND6018_Models,
-    5,
-    "Vin %d",
-    "\260C",
-    16,
-    "Restart 6018",
-    ND6018_ParamSchema,
-    offsetof(ND6018_Param, Module_Address),
-    offsetof(ND6018_Param, Channel_Mask),
-    offsetof(ND6018_Param, Com),
-    offsetof(ND6018_Param, Mess),
-    offsetof(ND6018_Param, Unit),
-    offsetof(ND6018_Param, Copy_Channel_Name),
-    nullptr, // the setup dialog is not there yet: the host's default action
-    nullptr,
-    ND6018_Defaults,
-    ND6018_Configure,
-    ND6018_AddRequest,
-};
+constexpr TemplateType type = ND6018_Descriptor("ND6018", "Restart 6018");
 
 } // namespace
 
-// The shipped library keeps the host's default action until the frame is
-// wired in for every block type; TELVIO_TEMPLATE_WIRED builds the type on it.
-#ifdef TELVIO_TEMPLATE_WIRED
 int MODULE_CALL ND6018_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
     return TemplateClassProc(&type, module, msg, wParam, lParam);
 }
@@ -134,15 +108,6 @@ int MODULE_CALL ND6018_ClassProc(ModuleRecord* module, int msg, int wParam, int 
 int MODULE_CALL ND6018_Process(ModuleRecord* module) {
     return TemplateProcessInputs(&type, module);
 }
-#else
-int MODULE_CALL ND6018_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return PerformDefaultAction(module, msg, wParam, lParam);
-}
-
-int MODULE_CALL ND6018_Process(ModuleRecord*) {
-    return 0;
-}
-#endif
 
 namespace {
 

@@ -51,4 +51,33 @@ void ND6018_Defaults(ModuleRecord* module);
 int ND6018_Configure(ModuleRecord* module, const TemplateType* type);
 int ND6018_AddRequest(ModuleRecord* module, const TemplateType* type, int j, int c);
 
+// The descriptor both types are built from; they differ in their name and
+// restart note. Constant, so each type's copy is made at compile time.
+constexpr TemplateType ND6018_Descriptor(const char* name, const char* restartNote) {
+    return TemplateType{
+        name,
+        TEMPLATE_INPUT_FORM,
+        8,    // channel limit of message 2
+        6018, // model number
+        ND6018_Models,
+        5,
+        "Vin %d",
+        "\260C",
+        16,
+        restartNote,
+        ND6018_ParamSchema,
+        offsetof(ND6018_Param, Module_Address),
+        offsetof(ND6018_Param, Channel_Mask),
+        offsetof(ND6018_Param, Com),
+        offsetof(ND6018_Param, Mess),
+        offsetof(ND6018_Param, Unit),
+        offsetof(ND6018_Param, Copy_Channel_Name),
+        nullptr, // the setup dialog: the host's default action for now
+        nullptr,
+        ND6018_Defaults,
+        ND6018_Configure,
+        ND6018_AddRequest,
+    };
+}
+
 #endif

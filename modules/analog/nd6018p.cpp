@@ -12,36 +12,10 @@ const ParamSchemaEntry* const ND6018P_ParamSchema = ND6018_ParamSchema;
 
 namespace {
 
-[[maybe_unused]] const TemplateType type = {
-    "ND6018P",
-    TEMPLATE_INPUT_FORM,
-    8,    // channel limit of message 2
-    6018, // model number
-    ND6018_Models,
-    5,
-    "Vin %d",
-    "\260C",
-    16,
-    "Restart 6018P",
-    ND6018_ParamSchema,
-    offsetof(ND6018_Param, Module_Address),
-    offsetof(ND6018_Param, Channel_Mask),
-    offsetof(ND6018_Param, Com),
-    offsetof(ND6018_Param, Mess),
-    offsetof(ND6018_Param, Unit),
-    offsetof(ND6018_Param, Copy_Channel_Name),
-    nullptr, // the setup dialog is not there yet: the host's default action
-    nullptr,
-    ND6018_Defaults,
-    ND6018_Configure,
-    ND6018_AddRequest,
-};
+constexpr TemplateType type = ND6018_Descriptor("ND6018P", "Restart 6018P");
 
 } // namespace
 
-// The shipped library keeps the host's default action until the frame is
-// wired in for every block type; TELVIO_TEMPLATE_WIRED builds the type on it.
-#ifdef TELVIO_TEMPLATE_WIRED
 int MODULE_CALL ND6018P_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
     return TemplateClassProc(&type, module, msg, wParam, lParam);
 }
@@ -49,15 +23,6 @@ int MODULE_CALL ND6018P_ClassProc(ModuleRecord* module, int msg, int wParam, int
 int MODULE_CALL ND6018P_Process(ModuleRecord* module) {
     return TemplateProcessInputs(&type, module);
 }
-#else
-int MODULE_CALL ND6018P_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return PerformDefaultAction(module, msg, wParam, lParam);
-}
-
-int MODULE_CALL ND6018P_Process(ModuleRecord*) {
-    return 0;
-}
-#endif
 
 namespace {
 

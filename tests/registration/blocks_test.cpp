@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include <set>
+#include <vector>
 
 namespace {
 
@@ -24,29 +25,44 @@ bool AllZero(const void* p, size_t n) {
     return true;
 }
 
-TEST_F(PluginTest, ABlockGetsZeroedRecordsOfItsClassSizes) {
+// The host hands a new block zeroed records of its class's sizes; a type
+// still without its roles hands creation back to the host and keeps them
+// zeroed, a type built on the frame fills in its defaults.
+TEST_F(PluginTest, ABlockGetsRecordsOfItsClassSizes) {
     ASSERT_EQ(1, Bind("Telvio.so"));
-    hostsim::SetDefaultActionAnswer(1); // the stubs hand creation to the host
+    hostsim::SetDefaultActionAnswer(1);
+    int built = 0;
     for (int i = 0; i < hostsim::ClassCount(); i++) {
         const hostsim::ModuleClass* c = hostsim::ClassAt(i);
         SCOPED_TRACE(c->className);
         int answer = 0;
+        size_t calls = hostsim::DefaultActionCalls().size();
         hostsim::Block* b = hostsim::CreateBlock(c, &answer);
         ASSERT_NE(nullptr, b);
         EXPECT_EQ(1, answer);
+        bool handedToHost = hostsim::DefaultActionCalls().size() > calls &&
+                            hostsim::DefaultActionCalls().back().msg == MODMSG_CREATE;
         const ModuleRecord& r = b->record;
         EXPECT_EQ(c->defaultName, r.szName);
         EXPECT_EQ(c->description, r.szDescription);
-        EXPECT_EQ(0u, r.uInputs);
-        EXPECT_EQ(0u, r.uOutputs);
-        EXPECT_TRUE(AllZero(r.aiInputChannel, sizeof r.aiInputChannel));
-        EXPECT_TRUE(AllZero(r.aiOutputChannel, sizeof r.aiOutputChannel));
         EXPECT_EQ(static_cast<size_t>(c->record.uParamSize), b->param.size());
         EXPECT_EQ(static_cast<size_t>(c->record.uRuntimeSize), b->runtime.size());
-        EXPECT_TRUE(AllZero(b->param.data(), b->param.size()));
         EXPECT_TRUE(AllZero(b->runtime.data(), b->runtime.size()));
         EXPECT_EQ(b->param.data(), r.pParam);
         EXPECT_EQ(b->runtime.data(), r.pRuntime);
+        if (handedToHost) {
+            EXPECT_EQ(0u, r.uInputs);
+            EXPECT_EQ(0u, r.uOutputs);
+            EXPECT_TRUE(AllZero(r.aiInputChannel, sizeof r.aiInputChannel));
+            EXPECT_TRUE(AllZero(r.aiOutputChannel, sizeof r.aiOutputChannel));
+            EXPECT_TRUE(AllZero(b->param.data(), b->param.size()));
+        } else {
+            built++;
+            int version = 0;
+            memcpy(&version, b->param.data(), sizeof version);
+            EXPECT_EQ(1, version);
+            EXPECT_EQ(1u, r.uInputs + r.uOutputs) << "a new block has one channel";
+        }
         std::set<const void*> distinct;
         for (int k = 0; k < 16; k++) {
             EXPECT_EQ(static_cast<size_t>(c->record.uChannelDataSize), b->channelScan[k].size());
@@ -58,19 +74,26 @@ TEST_F(PluginTest, ABlockGetsZeroedRecordsOfItsClassSizes) {
         EXPECT_EQ(32u, distinct.size());
     }
     EXPECT_EQ(38, hostsim::BlockCount());
+    EXPECT_GE(built, 1) << "the thermocouple type is built on the frame";
 }
 
+// The module table holds 64 blocks: the 65th creation is answered 0 and the
+// host removes the block again.
 TEST_F(PluginTest, ACreationAnsweredZeroLeavesNoBlock) {
     ASSERT_EQ(1, Bind("Telvio.so"));
-    hostsim::SetDefaultActionAnswer(0);
+    const hostsim::ModuleClass* c = hostsim::FindClassByMenuId(2955);
+    ASSERT_NE(nullptr, c);
+    for (int i = 0; i < 64; i++)
+        ASSERT_NE(nullptr, hostsim::CreateBlock(c)) << i;
     int answer = -1;
-    EXPECT_EQ(nullptr, hostsim::CreateBlock(hostsim::FindClassByMenuId(2955), &answer));
+    EXPECT_EQ(nullptr, hostsim::CreateBlock(c, &answer));
     EXPECT_EQ(0, answer);
-    EXPECT_EQ(0, hostsim::BlockCount());
+    EXPECT_EQ(64, hostsim::BlockCount());
 }
 
-// Until a type's roles exist, its class procedure hands every message to the
-// host with the same four arguments and returns the host's answer.
+// Codes that no role handles (and every code of a type still without its
+// roles) reach the host with the same four arguments, and the host's answer
+// comes back.
 TEST_F(PluginTest, UnhandledCodesReachPerformDefaultActionAndItsAnswerComesBack) {
     ASSERT_EQ(1, Bind("Telvio.so"));
     hostsim::SetDefaultActionAnswer(1);
@@ -97,17 +120,31 @@ TEST_F(PluginTest, UnhandledCodesReachPerformDefaultActionAndItsAnswerComesBack)
     }
 }
 
+// The class learns of a deletion before the records go: a type without its
+// roles hands it to the host, the thermocouple type frees its place in the
+// module table.
 TEST_F(PluginTest, DeletingABlockTellsItsClassFirst) {
     ASSERT_EQ(1, Bind("Telvio.so"));
     hostsim::SetDefaultActionAnswer(1);
-    hostsim::Block* b = hostsim::CreateBlock(hostsim::FindClassByMenuId(2955));
-    ASSERT_NE(nullptr, b);
-    ModuleRecord* record = &b->record;
-    hostsim::DeleteBlock(b);
+    hostsim::Block* stub = hostsim::CreateBlock(hostsim::FindClassByMenuId(2978));
+    ASSERT_NE(nullptr, stub);
+    ASSERT_EQ(static_cast<UINT>(MODMSG_CREATE), hostsim::DefaultActionCalls().back().msg)
+        << "menu id 2978 names a type still without its roles; pick another";
+    ModuleRecord* record = &stub->record;
+    hostsim::DeleteBlock(stub);
     ASSERT_FALSE(hostsim::DefaultActionCalls().empty());
     EXPECT_EQ(static_cast<UINT>(MODMSG_DELETE), hostsim::DefaultActionCalls().back().msg);
     EXPECT_EQ(record, hostsim::DefaultActionCalls().back().module);
     EXPECT_EQ(0, hostsim::BlockCount());
+
+    const hostsim::ModuleClass* c = hostsim::FindClassByMenuId(2955);
+    std::vector<hostsim::Block*> blocks;
+    for (int i = 0; i < 64; i++)
+        blocks.push_back(hostsim::CreateBlock(c));
+    ASSERT_NE(nullptr, blocks.back());
+    hostsim::DeleteBlock(blocks[10]);
+    EXPECT_NE(nullptr, hostsim::CreateBlock(c)) << "the deleted block's place is free again";
+    EXPECT_EQ(nullptr, hostsim::CreateBlock(c));
 }
 
 // The record's help-file text lives only during the call; the host keeps a copy.
