@@ -34,7 +34,13 @@ case $cmd in
     wineserver -p </dev/null >/dev/null 2>&1
     # Emulated, a helper process of wineboot may crash on the way; what counts
     # is a prefix that runs programs, which the checks themselves show.
+    # wineboot may also return before the wineserver has written the prefix
+    # out, so wait for it a while.
     wine wineboot -i >/dev/null 2>&1 </dev/null || true
+    for _ in $(seq 600); do
+      [ -f "$prefix/system.reg" ] && [ -d "$prefix/drive_c/windows/system32" ] && break
+      sleep 1
+    done
     [ -f "$prefix/system.reg" ] && [ -d "$prefix/drive_c/windows/system32" ] || {
       echo "wineboot made no prefix in $prefix" >&2; exit 1; }
     ;;
