@@ -135,6 +135,117 @@ TEST_F(TemplateTest, ChannelIndexesFromTheHostAreChecked) {
     EXPECT_EQ(0.5, b->outputs[0].dSampleDistance);
 }
 
+// Messages the frame answers itself with fixed values, never asking the host.
+TEST_F(TemplateTest, FixedAnswersAndTheActionStubs) {
+    hostsim::Block* b = NewBlock();
+    ASSERT_NE(nullptr, b);
+    struct Case {
+        int msg, answer;
+    } cases[] = {{MODMSG_QUERY1, 1},           {MODMSG_QUERY128, 1},  {MODMSG_QUERY172, 1},
+                 {MODMSG_ACTION_SUPPORTED, 0}, {MODMSG_ACTION119, 0}, {MODMSG_ACTION_DESCRIBE, 0},
+                 {MODMSG_ACTION_PERFORM, 1},   {MODMSG_ACTION120, 1}, {MODMSG_ACTION121, 1},
+                 {MODMSG_ACTION122, 1},        {MODMSG_ACTION123, 1}};
+    hostsim::SetDefaultActionAnswer(77);
+    size_t before = hostsim::DefaultActionCalls().size();
+    for (const Case& c : cases)
+        EXPECT_EQ(c.answer, hostsim::SendClassMessage(b, c.msg, 3, 4)) << "message " << c.msg;
+    EXPECT_EQ(before, hostsim::DefaultActionCalls().size());
+}
+
+TEST_F(TemplateTest, ChannelTimingFollowsTheGlobalSettingsWhenTheBlockUsesThem) {
+    hostsim::Block* b = NewBlock();
+    ASSERT_NE(nullptr, b);
+    P(b)->Mess.Use_Global_Settings = 1;
+    fGlobalMilliSecondsPerSample = 20.0;
+    uiGlobalBlockSize = 50;
+    EXPECT_EQ(1, hostsim::SendClassMessage(b, MODMSG_CHANNEL_TIMING, 0, 0));
+    EXPECT_EQ(50, b->outputs[0].uBlockSize);
+    EXPECT_DOUBLE_EQ(0.02, b->outputs[0].dSampleDistance);
+}
+
+// Names and units leave through the partner's exchange record and come back
+// into a new block, which is made with its defaults first.
+TEST_F(TemplateTest, NamesAndUnitsTravelThroughTheExchangeRecord) {
+    hostsim::Block* from = NewBlock();
+    ASSERT_NE(nullptr, from);
+    snprintf(P(from)->Channel_Name[0], 24, "Oven");
+    snprintf(P(from)->Channel_Name[15], 24, "Last");
+    snprintf(P(from)->Unit[15], 64, "K");
+    ChannelExchange x;
+    memset(&x, 0x5A, sizeof x);
+    ModuleRecord partner = {};
+    partner.pParam = &x;
+    EXPECT_EQ(1, hostsim::SendClassMessage(from, MODMSG_EXPORT_NAMES, 0,
+                                           reinterpret_cast<LPARAM>(&partner)));
+    EXPECT_EQ(1u, x.dwFormat);
+    EXPECT_EQ(1, x.bNames);
+    EXPECT_EQ(1, x.bUnits);
+    EXPECT_EQ(0, x.bCopyFlags);
+    EXPECT_STREQ("Oven", x.aszNames[0]);
+    EXPECT_STREQ("Vin 1", x.aszNames[1]);
+    EXPECT_STREQ("K", x.aszUnits[15]);
+    EXPECT_STREQ("\260C", x.aszUnits[0]);
+
+    hostsim::Block* to = NewBlock();
+    ASSERT_NE(nullptr, to);
+    ASSERT_EQ(1, ModuleTableRemove(&to->record)); // imported blocks enter the table anew
+    to->record.wImportMark = 9;
+    x.bUnits = 0;
+    EXPECT_EQ(1, hostsim::SendClassMessage(to, MODMSG_IMPORT_NAMES, 0,
+                                           reinterpret_cast<LPARAM>(&partner)));
+    EXPECT_EQ(0, to->record.wImportMark);
+    EXPECT_STREQ("Oven", P(to)->Channel_Name[0]);
+    EXPECT_STREQ("Last", P(to)->Channel_Name[15]);
+    EXPECT_STREQ("\260C", P(to)->Unit[15]) << "units were not offered";
+    EXPECT_EQ(1, P(to)->Version);
+    EXPECT_EQ(2, ModuleTableCount());
+}
+
+TEST_F(TemplateTest, TheGlobalStringIsReportedOnlyWhenTheErrorPolicyWritesIt) {
+    hostsim::Block* b = NewBlock();
+    ASSERT_NE(nullptr, b);
+    struct Case {
+        BOOL stop, setVar;
+        int number;
+        DWORD type, flags;
+        const char* text;
+    } cases[] = {{0, 1, 7, 2, 2, "Set global string if in wait mode"},
+                 {1, 1, 7, 0, 1, "---"},
+                 {0, 0, 7, 0, 1, "---"},
+                 {0, 1, 0, 0, 1, "---"}};
+    for (const Case& c : cases) {
+        P(b)->Mess.Error_Stop = c.stop;
+        P(b)->Mess.Error_Set_Var = c.setVar;
+        P(b)->Mess.Error_Var_Nr = c.number;
+        EXPECT_EQ(1, hostsim::SendClassMessage(b, MODMSG_REPORT_GLOBALS, 0, 4711));
+        ASSERT_FALSE(hostsim::GlobalVarNotifications().empty());
+        const GlvoNotifyRecord& r = hostsim::GlobalVarNotifications().back();
+        EXPECT_EQ(169u, r.dwGlvoCode);
+        EXPECT_EQ(1u, r.dwGlvoCount);
+        EXPECT_EQ(4711, r.lGlvoParam);
+        EXPECT_EQ(c.type, r.dwGlvoType);
+        EXPECT_EQ(c.type ? 7u : 0u, r.dwGlvoNumber);
+        EXPECT_EQ(c.type ? 2u : 0u, r.dwGlvoMode);
+        EXPECT_EQ(c.flags, r.dwGlvoFlags);
+        EXPECT_EQ(-1, r.lGlvoIndex);
+        EXPECT_STREQ(c.text, r.szGlvoText);
+    }
+}
+
+TEST_F(TemplateTest, RefreshTakesTheSettingsOfTheBlocksPortFromThePortTable) {
+    hostsim::Block* b = NewBlock();
+    ASSERT_NE(nullptr, b);
+    ComSettings row = enginetest::Row(1);
+    row.Baud_Rate = 5;
+    ASSERT_EQ(1, PortTableMerge(&row));
+    EXPECT_EQ(1, hostsim::SendClassMessage(b, MODMSG_REFRESH_PARAMS, 0, 0));
+    EXPECT_EQ(5, P(b)->Com.Baud_Rate);
+    P(b)->Com.Port_Number = 9; // no such row: nothing changes
+    P(b)->Com.Baud_Rate = 2;
+    EXPECT_EQ(1, hostsim::SendClassMessage(b, MODMSG_REFRESH_PARAMS, 0, 0));
+    EXPECT_EQ(2, P(b)->Com.Baud_Rate);
+}
+
 // The query of a start sequence fails on anything but a whole, clean reply
 // with the expected first character.
 TEST_F(TemplateTest, AStartQueryFailsOnABrokenReply) {

@@ -195,6 +195,132 @@ TEST_F(Thermocouple, WithGlobalSettingsEachSweepIsABlockOfEqualSamples) {
     Stop(b);
 }
 
+// Only the block at the round-robin cursor polls; a block with nothing due
+// passes the turn to the next.
+TEST_F(Thermocouple, OnlyTheBlockAtTheCursorPollsAndNothingDuePassesTheTurn) {
+    Module();
+    ASSERT_EQ(1, bus.AddModule(2, "6018", 0));
+    hostsim::Block* a = NewBlock();
+    hostsim::Block* b = NewBlock();
+    ASSERT_NE(nullptr, a);
+    ASSERT_NE(nullptr, b);
+    P(b)->Module_Address = 2;
+    ASSERT_EQ(1, Start(a));
+    ASSERT_EQ(1, Start(b));
+    WinapiUseManualClock(10000);
+    hostsim::StartExperimentClock();
+    ASSERT_EQ(&a->record, ModuleTableCurrent());
+    bus.ClearLog();
+    EXPECT_EQ(0, hostsim::ProcessBlock(b));
+    EXPECT_EQ(SS_IDLE, ScanState());
+    EXPECT_EQ(&a->record, ModuleTableCurrent()) << "a block off the cursor leaves it alone";
+    ProcessUntil(a, 1);
+    ASSERT_EQ(1u, hostsim::ReleasedOutputBlocks().size());
+    EXPECT_EQ(&b->record, ModuleTableCurrent()) << "a finished sweep passes the turn";
+    ProcessUntil(b, 2);
+    ASSERT_EQ(2u, hostsim::ReleasedOutputBlocks().size());
+    EXPECT_EQ(&a->record, ModuleTableCurrent());
+    // Both swept at 0 s: before 1 s nothing is due, each passes at once.
+    bus.ClearLog();
+    EXPECT_EQ(0, hostsim::ProcessBlock(a));
+    EXPECT_EQ(&b->record, ModuleTableCurrent());
+    EXPECT_EQ(0, hostsim::ProcessBlock(b));
+    EXPECT_EQ(&a->record, ModuleTableCurrent());
+    EXPECT_TRUE(Wire().empty());
+    Stop(a);
+    Stop(b);
+}
+
+// Without a wait the failed request is begun again at the next call, for
+// the same channel, and the block keeps the turn.
+TEST_F(Thermocouple, AFailedReadWithoutAWaitRepeatsTheSameChannel) {
+    Module();
+    bus.SetChannel(1, 1, 4.5);
+    bus.SetChannel(1, 3, 8.5);
+    hostsim::Block* b = NewBlock();
+    ASSERT_NE(nullptr, b);
+    b->record.uOutputs = 2;
+    P(b)->Channel_Mask = 0xA;
+    P(b)->Mess.Error_Stop = 0;
+    P(b)->Mess.Error_Wait_Min = 0;
+    MonitorStart();
+    ASSERT_EQ(1, Start(b));
+    WinapiUseManualClock(10000);
+    hostsim::StartExperimentClock();
+    modsim::Fault silent(modsim::FaultKind::Silence, modsim::kAlways);
+    silent.match = "#013";
+    ASSERT_EQ(1, bus.InjectFault(1, silent));
+    ProcessUntil(b, 1);
+    ASSERT_EQ(1u, hostsim::ReleasedOutputBlocks().size());
+    EXPECT_EQ(1, R(b)->Channel_Index);
+    for (int i = 0; i < 100 && !MonitorHas("Continue!"); i++) {
+        hostsim::ProcessBlock(b);
+        usleep(2000);
+        WinapiAdvanceClock(static_cast<DWORD>(BusyTimeOut) + 1);
+    }
+    ASSERT_EQ(1, MonitorHas("Continue!")) << "the failure was handled by the block's policy";
+    ASSERT_EQ(1, bus.ClearFaults(1));
+    EXPECT_EQ(SS_IDLE, ScanState());
+    EXPECT_EQ(1, R(b)->Channel_Index) << "the channel is not advanced";
+    EXPECT_EQ(0, R(b)->Error_Waiting);
+    EXPECT_EQ(&b->record, ModuleTableCurrent()) << "the block keeps the turn";
+    bus.ClearLog();
+    ProcessUntil(b, 2);
+    ASSERT_EQ(2u, hostsim::ReleasedOutputBlocks().size());
+    ASSERT_FALSE(Wire().empty());
+    EXPECT_EQ("#013", Wire()[0]);
+    EXPECT_EQ(1, hostsim::ReleasedOutputBlocks()[1].output);
+    EXPECT_FLOAT_EQ(8.5f, hostsim::ReleasedOutputBlocks()[1].samples[0]);
+    EXPECT_EQ(0, hostsim::StopExperimentCalls());
+    Stop(b);
+}
+
+TEST_F(Thermocouple, AChecksumModuleIsConfiguredAndReadWithChecksums) {
+    Module(1);
+    bus.SetChannel(1, 0, 99.25);
+    hostsim::Block* b = NewBlock();
+    ASSERT_NE(nullptr, b);
+    P(b)->TC_Type = 16;
+    ASSERT_EQ(1, Start(b));
+    WinapiUseManualClock(10000);
+    EXPECT_EQ(1, R(b)->Uses_Checksum);
+    modsim::Module m;
+    ASSERT_EQ(1, bus.GetModule(1, &m));
+    EXPECT_EQ(16, m.typeCode);
+    std::vector<modsim::LogEntry> log = bus.Log();
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ("%01011006" + std::string("40") + modsim::ChecksumDigits("%0101100640"),
+              log.back().line)
+        << "the module keeps its checksums";
+    hostsim::StartExperimentClock();
+    ProcessUntil(b, 1);
+    ASSERT_EQ(1u, hostsim::ReleasedOutputBlocks().size());
+    EXPECT_FLOAT_EQ(99.25f, hostsim::ReleasedOutputBlocks()[0].samples[0]);
+    Stop(b);
+}
+
+// A module that refuses the configuration read stops the experiment; the
+// probe before it used the same command and was answered.
+TEST_F(Thermocouple, AModuleRefusingItsConfigurationStopsTheExperiment) {
+    Module();
+    modsim::Fault pass(modsim::FaultKind::Late, 1); // the probe, answered in time
+    pass.match = "$012";
+    modsim::Fault refuse(modsim::FaultKind::WrongFirstChar, 1);
+    refuse.match = "$012";
+    refuse.firstChar = '?';
+    ASSERT_EQ(1, bus.InjectFault(1, pass));
+    ASSERT_EQ(1, bus.InjectFault(1, refuse));
+    hostsim::Block* b = NewBlock();
+    ASSERT_NE(nullptr, b);
+    EXPECT_EQ(0, Start(b));
+    EXPECT_EQ(3u, Lines().size());
+    EXPECT_EQ(1, hostsim::StopExperimentCalls());
+    ASSERT_NE(nullptr, LastWarning());
+    EXPECT_EQ("Q7018-I-00", LastWarning()->caption);
+    EXPECT_EQ("Communication problem with this module occured.", LastWarning()->text);
+    Stop(b);
+}
+
 // Each failed start stops the experiment, names the reason under the
 // block's name and leaves the arrow cursor.
 TEST_F(Thermocouple, AFailedStartShowsItsReasonAndRestoresTheCursor) {
