@@ -346,9 +346,12 @@ TEST_F(Thermocouple, AFailedStartShowsItsReasonAndRestoresTheCursor) {
         P(b)->Com.Port_Number = c.port;
         P(b)->Module_Address = c.address;
         int stops = hostsim::StopExperimentCalls();
-        WinapiUseManualClock(1000);
+        // The manual clock only where no reply can come: it would run out a
+        // reply's time-out before a busy simulator has answered.
+        bool silent = c.address == 9;
+        if (silent) WinapiUseManualClock(1000);
         EXPECT_EQ(0, Start(b));
-        WinapiUseRealClock();
+        if (silent) WinapiUseRealClock();
         EXPECT_EQ(stops + 1, hostsim::StopExperimentCalls());
         ASSERT_NE(nullptr, LastWarning());
         EXPECT_EQ("Q7018-I-00", LastWarning()->caption);
