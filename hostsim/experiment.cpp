@@ -1,6 +1,9 @@
-// The experiment as the plug-in sees it: its clock, its stop, and the global
-// strings a block's error policy writes.
+// The experiment: its clock, its stop, the global strings a block's error
+// policy writes, and the host's run of a worksheet: channel timing, start,
+// the processing cycles and stop.
 #include "hostsim/internal.h"
+
+#include <math.h>
 
 #include <map>
 
@@ -13,6 +16,8 @@ struct ExperimentState {
     int stopCalls = 0;
     int stringWrites = 0;
     std::map<int, std::string> strings;
+    int running = 0;
+    int stopRequested = 0;
 };
 
 ExperimentState& E() {
@@ -31,6 +36,7 @@ int WINAPI HostGlStr_Set(WORD number, const char* text, int length) {
 
 void WINAPI HostStopExperiment() {
     E().stopCalls++;
+    if (E().running) E().stopRequested = 1;
 }
 
 double WINAPI HostCurrentExperimentTime(int) {
@@ -57,6 +63,124 @@ std::string GlobalString(int number) {
 
 int GlobalStringWrites() {
     return E().stringWrites;
+}
+
+int ExperimentRunning() {
+    return E().running;
+}
+
+double ExperimentTime() {
+    return HostCurrentExperimentTime(1);
+}
+
+namespace {
+
+int Send(int index, Block* block, int msg, int wParam, ExperimentResult* r) {
+    int answer = SendClassMessage(block, msg, wParam, 0);
+    r->messages.push_back({index, msg, wParam, answer});
+    return answer;
+}
+
+// The plug-in's own state variables; a plug-in that offers none is not told.
+void SetRunningFlag(int running) {
+    BOOL flag = running ? TRUE : FALSE;
+    WriteDllVariable("bExperimentIsRunning", &flag, sizeof flag);
+}
+
+} // namespace
+
+int RunExperiment(const ExperimentOptions& options, ExperimentResult* result) {
+    ExperimentResult& r = *result;
+    r = ExperimentResult();
+    ExperimentState& e = E();
+    if (e.running) {
+        r.error = "an experiment is running";
+        return 0;
+    }
+    if (!(options.seconds >= 0.0) || !isfinite(options.seconds)) {
+        r.error = "the experiment time must be a number of seconds from 0";
+        return 0;
+    }
+    if (options.globalMilliSecondsPerSample >= 0.0) {
+        double ms = options.globalMilliSecondsPerSample;
+        if (!WriteDllVariable("fGlobalMilliSecondsPerSample", &ms, sizeof ms)) {
+            r.error = "the plug-in offers no 8-byte fGlobalMilliSecondsPerSample";
+            return 0;
+        }
+    }
+    if (options.globalBlockSize >= 0) {
+        if (options.globalBlockSize > 0xFFFFFFFFLL) {
+            r.error = "the global block size does not fit 32 bits";
+            return 0;
+        }
+        UINT size = static_cast<UINT>(options.globalBlockSize);
+        if (!WriteDllVariable("uiGlobalBlockSize", &size, sizeof size)) {
+            r.error = "the plug-in offers no 4-byte uiGlobalBlockSize";
+            return 0;
+        }
+    }
+    std::vector<Block*> blocks;
+    for (int i = 0; i < BlockCount(); i++)
+        blocks.push_back(BlockAt(i));
+    r.blocks = static_cast<int>(blocks.size());
+    r.firstOutputBlock = ReleasedOutputBlocks().size();
+
+    // The host asks each block for the timing of its output channels.
+    for (int i = 0; i < r.blocks; i++) {
+        UINT outputs = blocks[static_cast<size_t>(i)]->record.uOutputs;
+        for (UINT k = 0; k < outputs && k < 16; k++)
+            Send(i, blocks[static_cast<size_t>(i)], MODMSG_CHANNEL_TIMING, static_cast<int>(k), &r);
+    }
+
+    e.running = 1;
+    e.stopRequested = 0;
+    SetRunningFlag(1);
+    int sentStart = 0;
+    for (int i = 0; i < r.blocks; i++) {
+        if (options.beforeStart) options.beforeStart(i);
+        int answer = Send(i, blocks[static_cast<size_t>(i)], MODMSG_START, 0, &r);
+        sentStart++;
+        if (answer == 0) {
+            r.failedBlock = i;
+            break;
+        }
+        r.started++;
+        if (e.stopRequested) break;
+    }
+    if (r.failedBlock < 0 && e.stopRequested) r.stoppedDuringStart = 1;
+    const int ran = r.failedBlock < 0 && !e.stopRequested;
+
+    if (ran) {
+        if (options.onStarted) options.onStarted();
+        StartExperimentClock();
+        DWORD startTicks = GetTickCount();
+        WriteDllVariable("dwExperimentStartTimeTicks", &startTicks, sizeof startTicks);
+        for (;;) {
+            if (HostCurrentExperimentTime(1) >= options.seconds) break;
+            int busy = 0;
+            for (Block* b : blocks) {
+                if (ProcessBlock(b) != 0) busy = 1;
+                if (e.stopRequested) break;
+            }
+            r.cycles++;
+            if (e.stopRequested) {
+                r.stoppedByPlugin = 1;
+                break;
+            }
+            if (options.onCycle) options.onCycle(r.cycles - 1, busy);
+            if (!busy && options.idleSleepMs > 0) Sleep(static_cast<DWORD>(options.idleSleepMs));
+        }
+        r.endTime = HostCurrentExperimentTime(1);
+    }
+
+    // Every block that was asked to start is stopped, the one that failed
+    // too: its start may have opened the port.
+    for (int i = 0; i < sentStart; i++)
+        Send(i, blocks[static_cast<size_t>(i)], MODMSG_STOP, 0, &r);
+    SetRunningFlag(0);
+    e.running = 0;
+    e.stopRequested = 0;
+    return ran;
 }
 
 } // namespace hostsim

@@ -224,6 +224,7 @@ LRESULT CALLBACK HostWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
         if (isFunction != (msg == HOSTMSG_GET_FUNCTION)) return 0;
         return static_cast<LRESULT>(it->second);
     }
+    if (HostDialogStepMessage(msg, wParam, lParam)) return 0;
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -173,6 +175,90 @@ void WithholdOutputBlocks(bool withhold);
 // Registers a class from the host side, as RegisterModuleClass does (for
 // fixtures of tests).
 int RegisterClassRecord(ModuleClassRecord* record);
+
+// ---- The experiment ----
+
+// How an experiment runs. The host sends every block MODMSG_CHANNEL_TIMING
+// for each of its output channels, then MODMSG_START block after block (the
+// first start answered 0, or a StopExperiment during the starts, ends it),
+// sets the experiment clock going and calls every block's processing
+// procedure once per cycle, in worksheet order, until `seconds` of
+// experiment time have passed or a block called StopExperiment; then every
+// block that was sent MODMSG_START gets MODMSG_STOP.
+struct ExperimentOptions {
+    double seconds = 0.0;
+    // Written to the plug-in's DLL variables before the channel timing;
+    // negative: left as they are.
+    double globalMilliSecondsPerSample = -1.0;
+    long long globalBlockSize = -1;
+    // A cycle in which no block answered 1 is followed by Sleep(idleSleepMs)
+    // (0: none). On the manual clock Sleep moves the clock instead.
+    int idleSleepMs = 1;
+    // Called before each block's MODMSG_START with its worksheet index, and
+    // once every block has started, before the experiment clock starts.
+    std::function<void(int block)> beforeStart;
+    std::function<void()> onStarted;
+    // Called after every cycle with its number (from 0) and whether a block
+    // answered 1 in it; a test on the manual clock moves time on here.
+    std::function<void(int cycle, int busy)> onCycle;
+};
+
+// A class message the experiment sent, with the block's worksheet index.
+struct ExperimentMessage {
+    int block;
+    int msg;
+    int wParam;
+    int answer;
+};
+
+struct ExperimentResult {
+    int blocks = 0;             // blocks in the worksheet
+    int started = 0;            // blocks whose start answered 1
+    int failedBlock = -1;       // worksheet index of the block whose start answered 0
+    int stoppedDuringStart = 0; // StopExperiment was called while the blocks started
+    int stoppedByPlugin = 0;    // StopExperiment ended the cycles
+    int cycles = 0;
+    double endTime = 0.0;        // experiment time when the cycles ended
+    size_t firstOutputBlock = 0; // ReleasedOutputBlocks() index of the experiment's first block
+    std::vector<ExperimentMessage> messages;
+    std::string error; // why the experiment could not be set up
+};
+
+// Runs the worksheet's experiment on the caller's thread. 1 when every block
+// started and the cycles ran (also when a block stopped them early), else 0.
+int RunExperiment(const ExperimentOptions& options, ExperimentResult* result);
+// 1 from the first MODMSG_START to the last MODMSG_STOP of RunExperiment.
+int ExperimentRunning();
+// CurrentExperimentTime as the plug-in reads it: seconds of the experiment clock.
+double ExperimentTime();
+
+// ---- The RS-232 monitor, as a user works it ----
+
+// What the monitor's list showed, added up over every reading: lines sent
+// ('+': requests), received ('-'), the "Repeat" notes and the notes of
+// failed transfers ("Time Out", "Reopen COM", "Waiting!", "Continue!").
+struct MonitorCounts {
+    int reads = 0; // times the list was read
+    int lines = 0; // lines read in all
+    int sent = 0;
+    int received = 0;
+    int repeats = 0;
+    int errors = 0;
+    std::map<std::string, int> errorNotes; // errors by note
+    int fullReads = 0; // readings of a full ring: older lines may have been lost
+};
+// The plug-in's menu command that opens "Configuration of Serial Ports".
+#define HOSTSIM_SERIAL_PORTS_COMMAND 4991
+// Opens "Configuration of Serial Ports" by its menu command, ticks Active
+// when it is not ticked, empties the monitor (&Monitor, &Clear, &Close) and
+// leaves with Cancel, so the driver INI file is not rewritten. 1 when the
+// monitor is on.
+int MonitorSwitchOn();
+// The same way in: &Monitor, reads every line of the list into `counts`,
+// then &Clear when `clear`, &Close and Cancel. 1 when the list was read.
+int MonitorRead(MonitorCounts* counts, bool clear);
+// Adds one listed line ("n:\tCOMp \tt sec\td\ttext") to the counts.
+void MonitorCountLine(const std::string& line, MonitorCounts* counts);
 
 // ---- Worksheet files ----
 

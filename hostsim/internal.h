@@ -23,6 +23,12 @@ void WINAPI HostStopExperiment();
 double WINAPI HostCurrentExperimentTime(int which);
 void ResetExperiment();
 
+// A step the host takes in one of the plug-in's modal dialogs, posted to its
+// main window before the dialog opens; the window procedure passes this
+// message and WM_ENTERIDLE on. 1 when the message was the host's.
+#define HOSTMSG_DIALOG_STEP (WM_APP + 0x51)
+int HostDialogStepMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+
 // A block of the class that is not (yet) in the worksheet.
 Block* MakeBlock(const ModuleClass* moduleClass);
 void FreeBlock(Block* block);

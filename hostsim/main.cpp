@@ -1,17 +1,39 @@
 // hostsim: loads a plug-in as the host program does and reports what it did.
 //   hostsim report PLUGIN [--command ID]   bind, print the binding, finish
 //   hostsim classes PLUGIN                 bind, print the registered classes
+//   hostsim run WORKSHEET --seconds N [--csv] [--plugin PATH]
+//               [--global-ms X] [--block-size N]
+//                                          load the worksheet, measure for N
+//                                          seconds, print what the blocks
+//                                          delivered
 #include "hostsim/hostsim.h"
 
+#include <math.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
+#include <string>
+#include <vector>
+
 namespace {
 
+#ifdef _WIN32
+const char kPluginName[] = "Telvio.dll";
+#else
+const char kPluginName[] = "Telvio.so";
+#endif
+
 int Usage() {
-    fprintf(stderr, "usage: hostsim report PLUGIN [--command ID]\n"
-                    "       hostsim classes PLUGIN\n");
+    fprintf(stderr,
+            "usage: hostsim report PLUGIN [--command ID]\n"
+            "       hostsim classes PLUGIN\n"
+            "       hostsim run WORKSHEET --seconds N [--csv] [--plugin PATH]\n"
+            "                   [--global-ms X] [--block-size N]\n"
+            "  run: the plug-in defaults to %s beside hostsim; the driver INI file is\n"
+            "  read from hostsim's folder. --global-ms and --block-size are the global\n"
+            "  sample distance (ms, default 1000) and block size (1..65535, default 1).\n",
+            kPluginName);
     return 2;
 }
 
@@ -69,6 +91,273 @@ int Classes(int argc, char** argv) {
     return 0;
 }
 
+// A number of the whole argument; 0 when it is not one.
+int ParseNumber(const char* text, double* out) {
+    char* end = nullptr;
+    double v = strtod(text, &end);
+    if (end == text || *end != 0 || !isfinite(v)) return 0;
+    *out = v;
+    return 1;
+}
+
+// The plug-in of the run when none is given: beside the hostsim program.
+std::string DefaultPlugin() {
+    char path[MAX_PATH];
+    DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
+    if (n == 0 || n >= sizeof path) return kPluginName;
+    path[n] = 0;
+    char* slash = strrchr(path, '\\');
+    if (slash == nullptr) return kPluginName;
+    slash[1] = 0;
+    return std::string(path) + kPluginName;
+}
+
+// Text of the plug-in (Windows-1252) for the terminal.
+std::string Display(const std::string& text) {
+#ifdef _WIN32
+    return text;
+#else
+    std::string out;
+    for (unsigned char c : text) {
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c >= 0xA0) { // the Latin-1 part of the code page
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += '?';
+        }
+    }
+    return out;
+#endif
+}
+
+std::string OneLine(const std::string& text) {
+    std::string out;
+    for (char c : text)
+        out += c == '\n' ? std::string(" / ") : std::string(1, c);
+    return out;
+}
+
+// A CSV field: quoted when it holds a comma, a quote or a line break.
+std::string CsvField(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string out = "\"";
+    for (char c : text)
+        out += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return out + "\"";
+}
+
+struct Channel {
+    std::string block, name;
+    std::vector<double> times;
+    std::vector<float> values;
+};
+
+// The delivered samples by block and output channel, in worksheet order.
+std::vector<Channel> Samples(size_t first) {
+    std::vector<Channel> channels;
+    const std::vector<hostsim::ReleasedBlock>& out = hostsim::ReleasedOutputBlocks();
+    for (int b = 0; b < hostsim::BlockCount(); b++) {
+        hostsim::Block* block = hostsim::BlockAt(b);
+        for (UINT k = 0; k < block->record.uOutputs && k < 16; k++) {
+            Channel c;
+            c.block = block->record.szName;
+            c.name = block->outputNames[k][0] ? block->outputNames[k]
+                                              : "output " + std::to_string(k + 1);
+            for (size_t i = first; i < out.size(); i++) {
+                const hostsim::ReleasedBlock& r = out[i];
+                if (r.module != &block->record || r.output != static_cast<int>(k)) continue;
+                for (size_t s = 0; s < r.samples.size(); s++) {
+                    c.times.push_back(r.time + static_cast<double>(s) * r.sampleDistance);
+                    c.values.push_back(r.samples[s]);
+                }
+            }
+            channels.push_back(c);
+        }
+    }
+    return channels;
+}
+
+void PrintTable(const std::vector<Channel>& channels) {
+    for (const Channel& c : channels) {
+        printf("\n%s / %s: %u samples\n", Display(c.block).c_str(), Display(c.name).c_str(),
+               static_cast<unsigned>(c.values.size()));
+        if (c.values.empty()) continue;
+        printf("  %10s  %12s\n", "time s", "value");
+        for (size_t i = 0; i < c.values.size(); i++)
+            printf("  %10.3f  %12.4f\n", c.times[i], static_cast<double>(c.values[i]));
+    }
+}
+
+void PrintCsv(const std::vector<Channel>& channels) {
+    printf("block,channel,time,value\n");
+    for (const Channel& c : channels)
+        for (size_t i = 0; i < c.values.size(); i++)
+            printf("%s,%s,%.3f,%.4f\n", CsvField(Display(c.block)).c_str(),
+                   CsvField(Display(c.name)).c_str(), c.times[i], static_cast<double>(c.values[i]));
+}
+
+int Run(int argc, char** argv) {
+    if (argc < 3 || argv[2][0] == '-') return Usage();
+    const char* worksheet = argv[2];
+    double seconds = -1.0;
+    bool csv = false;
+    std::string pluginPath;
+    hostsim::ExperimentOptions options;
+    options.globalMilliSecondsPerSample = 1000.0;
+    options.globalBlockSize = 1;
+    for (int i = 3; i < argc; i++) {
+        const char* a = argv[i];
+        bool more = i + 1 < argc;
+        double v = 0.0;
+        if (strcmp(a, "--seconds") == 0 && more) {
+            if (!ParseNumber(argv[++i], &v) || v <= 0.0) {
+                fprintf(stderr, "hostsim: --seconds takes a number of seconds above 0\n");
+                return 2;
+            }
+            seconds = v;
+        } else if (strcmp(a, "--csv") == 0) {
+            csv = true;
+        } else if (strcmp(a, "--plugin") == 0 && more) {
+            pluginPath = argv[++i];
+        } else if (strcmp(a, "--global-ms") == 0 && more) {
+            if (!ParseNumber(argv[++i], &v) || v <= 0.0) {
+                fprintf(stderr, "hostsim: --global-ms takes milliseconds above 0\n");
+                return 2;
+            }
+            options.globalMilliSecondsPerSample = v;
+        } else if (strcmp(a, "--block-size") == 0 && more) {
+            if (!ParseNumber(argv[++i], &v) || v < 1.0 || v > 65535.0 || v != floor(v)) {
+                fprintf(stderr, "hostsim: --block-size takes a whole number from 1 to 65535\n");
+                return 2;
+            }
+            options.globalBlockSize = static_cast<long long>(v);
+        } else {
+            return Usage();
+        }
+    }
+    if (seconds < 0.0) {
+        fprintf(stderr, "hostsim: run needs --seconds N\n");
+        return 2;
+    }
+    bool defaultPlugin = pluginPath.empty();
+    if (defaultPlugin) pluginPath = DefaultPlugin();
+    // The summary goes with the table, or beside the CSV on stderr.
+    FILE* info = csv ? stderr : stdout;
+
+    if (!hostsim::Start()) {
+        fprintf(stderr, "hostsim: cannot create the host window\n");
+        return 1;
+    }
+    hostsim::Plugin plugin;
+    if (!hostsim::LoadPlugin(pluginPath.c_str(), &plugin)) {
+        fprintf(stderr, "hostsim: cannot load %s\n", pluginPath.c_str());
+        return 1;
+    }
+    if (plugin.setupResult != 1) {
+        fprintf(stderr, "hostsim: SetupVarnixDLL answered %d\n", plugin.setupResult);
+        hostsim::UnloadPlugin(&plugin);
+        return 1;
+    }
+    std::string error;
+    if (!hostsim::LoadWorksheet(worksheet, &error)) {
+        fprintf(stderr, "hostsim: %s\n", error.c_str());
+        hostsim::FinishPlugin(&plugin);
+        return 1;
+    }
+    int refused = 0;
+    for (int b = 0; b < hostsim::BlockCount(); b++) {
+        hostsim::Block* block = hostsim::BlockAt(b);
+        if (block->afterLoadAnswer == 0) {
+            fprintf(stderr, "hostsim: block %d (%s) refused its loaded record\n", b + 1,
+                    Display(block->record.szName).c_str());
+            refused++;
+        }
+        // The block names its output channels.
+        hostsim::SendClassMessage(block, MODMSG_OUTPUT_NAMES, 0, 0);
+    }
+
+    int monitor = hostsim::MonitorSwitchOn();
+    hostsim::MonitorCounts counts;
+    int ran = 0;
+    hostsim::ExperimentResult result;
+    if (refused == 0) {
+        fprintf(info, "%s: %d blocks from %s, %g s\n",
+                defaultPlugin ? kPluginName : pluginPath.c_str(), hostsim::BlockCount(), worksheet,
+                seconds);
+        options.seconds = seconds;
+        // The monitor keeps its last 256 lines only: it is read and emptied
+        // every second of the experiment, so none is lost at the rates of a
+        // pseudo-terminal or a real line.
+        double nextRead = 1.0;
+        options.onCycle = [&](int, int) {
+            if (monitor && hostsim::ExperimentTime() >= nextRead) {
+                hostsim::MonitorRead(&counts, true);
+                nextRead = hostsim::ExperimentTime() + 1.0;
+            }
+        };
+        ran = hostsim::RunExperiment(options, &result);
+        if (monitor) hostsim::MonitorRead(&counts, true);
+        if (!result.error.empty()) fprintf(stderr, "hostsim: %s\n", result.error.c_str());
+    }
+
+    std::vector<Channel> channels = Samples(result.firstOutputBlock);
+    if (csv) {
+        PrintCsv(channels);
+    } else {
+        PrintTable(channels);
+        printf("\n");
+    }
+
+    if (refused) {
+        fprintf(info, "experiment: not run, %d blocks refused their records\n", refused);
+    } else if (!result.error.empty()) {
+        fprintf(info, "experiment: not run\n");
+    } else if (result.failedBlock >= 0) {
+        fprintf(info, "experiment: block %d (%s) failed to start; %d of %d blocks started\n",
+                result.failedBlock + 1,
+                Display(hostsim::BlockAt(result.failedBlock)->record.szName).c_str(),
+                result.started, result.blocks);
+    } else if (result.stoppedDuringStart) {
+        fprintf(info, "experiment: stopped by a block while the blocks started\n");
+    } else {
+        fprintf(info, "experiment: %d blocks started, ran %.2f s in %d cycles%s\n", result.started,
+                result.endTime, result.cycles,
+                result.stoppedByPlugin ? ", stopped by a block" : "");
+    }
+
+    const std::vector<hostsim::Warning>& warnings = hostsim::Warnings();
+    if (warnings.empty()) {
+        fprintf(info, "warnings: none\n");
+    } else {
+        fprintf(info, "warnings: %u\n", static_cast<unsigned>(warnings.size()));
+        for (const hostsim::Warning& w : warnings)
+            fprintf(info, "  %s: %s\n", Display(w.caption).c_str(),
+                    Display(OneLine(w.text)).c_str());
+    }
+
+    if (!monitor) {
+        fprintf(info, "RS-232 monitor: could not be switched on\n");
+    } else {
+        std::string errors;
+        for (const auto& e : counts.errorNotes)
+            errors += (errors.empty() ? " (" : ", ") + e.first + " " + std::to_string(e.second);
+        if (!errors.empty()) errors += ")";
+        fprintf(info, "RS-232 monitor: %d requests, %d repeats, %d errors%s\n", counts.sent,
+                counts.repeats, counts.errors, errors.c_str());
+        if (counts.fullReads > 0) {
+            fprintf(info,
+                    "  the ring of 256 lines was full at %d of %d readings: older lines may "
+                    "have been lost, so these counts are of the last 256 lines only\n",
+                    counts.fullReads, counts.reads);
+        }
+    }
+
+    hostsim::FinishPlugin(&plugin);
+    return ran && refused == 0 ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -76,5 +365,6 @@ int main(int argc, char** argv) {
     if (argc < 2) return Usage();
     if (strcmp(argv[1], "report") == 0) return Report(argc, argv);
     if (strcmp(argv[1], "classes") == 0) return Classes(argc, argv);
+    if (strcmp(argv[1], "run") == 0) return Run(argc, argv);
     return Usage();
 }

@@ -1,15 +1,20 @@
 // modsim: serves simulated modules on pseudo-terminals until SIGINT or SIGTERM.
 //
-//   modsim [--link PATH] [--baud N] [--wire-time] [--module ADDR:MODEL[:cs]]... [--quiet]
+//   modsim [--link PATH] [--baud N] [--wire-time] [--module ADDR:MODEL[:cs]]...
+//          [--value ADDR:CH=V]... [--wave ADDR:CH:sine|ramp|square:OFFSET:AMPLITUDE:PERIOD]...
+//          [--quiet]
 //
-// Every --link starts another port; --baud, --wire-time and --module that follow it belong to
-// that port (before the first --link, to the first port). ADDR is decimal, or hexadecimal with
-// 0x; MODEL is a model name such as 6018; ":cs" makes the module use checksums. For each port
+// Every --link starts another port; --baud, --wire-time, --module, --value and --wave that
+// follow it belong to that port (before the first --link, to the first port). ADDR is decimal,
+// or hexadecimal with 0x; MODEL is a model name such as 6018; ":cs" makes the module use
+// checksums. --value sets input channel CH of the module at ADDR on that port to V; --wave makes
+// it follow a waveform (PERIOD in seconds). For each port
 // the program prints "PATH -> SLAVE" (or the slave alone without a link), then, unless --quiet,
 // one line per received command with its reply.
 #include "modsim.h"
 
 #include <cerrno>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -28,18 +33,103 @@ struct ModuleArg {
     int checksum;
 };
 
+// A channel's fixed value or waveform.
+struct ChannelArg {
+    int address;
+    int channel;
+    modsim::Waveform wave; // Constant: the value is wave.offset
+};
+
 struct PortArg {
     std::string link;
     int baud = 9600;
     int wireTime = 0;
     std::vector<ModuleArg> modules;
+    std::vector<ChannelArg> channels;
 };
 
 std::mutex g_out;
 
 void Usage() {
-    fprintf(stderr, "usage: modsim [--link PATH] [--baud N] [--wire-time] "
-                    "[--module ADDR:MODEL[:cs]]... [--quiet]\n");
+    fprintf(stderr,
+            "usage: modsim [--link PATH] [--baud N] [--wire-time] [--module ADDR:MODEL[:cs]]...\n"
+            "              [--value ADDR:CH=V]... "
+            "[--wave ADDR:CH:sine|ramp|square:OFFSET:AMPLITUDE:PERIOD]...\n"
+            "              [--quiet]\n");
+}
+
+int ParseAddress(const std::string& text, int* out) {
+    char* end = nullptr;
+    long address = strtol(text.c_str(), &end, 0);
+    if (text.empty() || !end || *end || address < 0 || address > 255) return 0;
+    *out = static_cast<int>(address);
+    return 1;
+}
+
+int ParseReal(const std::string& text, double* out) {
+    char* end = nullptr;
+    double v = strtod(text.c_str(), &end);
+    if (text.empty() || !end || *end || !std::isfinite(v)) return 0;
+    *out = v;
+    return 1;
+}
+
+std::vector<std::string> Split(const std::string& text, char sep) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    for (;;) {
+        size_t at = text.find(sep, start);
+        parts.push_back(text.substr(start, at - start));
+        if (at == std::string::npos) return parts;
+        start = at + 1;
+    }
+}
+
+int ParseChannel(const std::string& text, int* channel) {
+    char* end = nullptr;
+    long c = strtol(text.c_str(), &end, 10);
+    if (text.empty() || !end || *end || c < 0 || c >= modsim::kMaxChannels) return 0;
+    *channel = static_cast<int>(c);
+    return 1;
+}
+
+// ADDR:CH=V
+int ParseValue(const char* text, ChannelArg* out) {
+    std::string s = text;
+    size_t eq = s.find('=');
+    if (eq == std::string::npos) return 0;
+    std::vector<std::string> where = Split(s.substr(0, eq), ':');
+    double v = 0.0;
+    if (where.size() != 2 || !ParseAddress(where[0], &out->address) ||
+        !ParseChannel(where[1], &out->channel) || !ParseReal(s.substr(eq + 1), &v)) {
+        return 0;
+    }
+    out->wave = modsim::Waveform();
+    out->wave.offset = v;
+    return 1;
+}
+
+// ADDR:CH:KIND:OFFSET:AMPLITUDE:PERIOD
+int ParseWave(const char* text, ChannelArg* out) {
+    std::vector<std::string> p = Split(text, ':');
+    if (p.size() != 6 || !ParseAddress(p[0], &out->address) || !ParseChannel(p[1], &out->channel))
+        return 0;
+    modsim::Waveform w;
+    if (p[2] == "sine") {
+        w.kind = modsim::Wave::Sine;
+    } else if (p[2] == "ramp") {
+        w.kind = modsim::Wave::Ramp;
+    } else if (p[2] == "square") {
+        w.kind = modsim::Wave::Square;
+    } else {
+        return 0;
+    }
+    if (!ParseReal(p[3], &w.offset) || !ParseReal(p[4], &w.amplitude) ||
+        !ParseReal(p[5], &w.periodS) || w.periodS <= 0.0) {
+        return 0;
+    }
+    out->wave = w;
+    return 1;
 }
 
 int ParseModule(const char* text, ModuleArg* out) {
@@ -108,11 +198,43 @@ int main(int argc, char** argv) {
                 return 2;
             }
             ports.back().modules.push_back(m);
+        } else if (!strcmp(a, "--value") && i + 1 < argc) {
+            ChannelArg c;
+            if (!ParseValue(argv[++i], &c)) {
+                fprintf(stderr, "modsim: bad value %s (ADDR:CH=V, channel 0 to %d)\n", argv[i],
+                        modsim::kMaxChannels - 1);
+                return 2;
+            }
+            ports.back().channels.push_back(c);
+        } else if (!strcmp(a, "--wave") && i + 1 < argc) {
+            ChannelArg c;
+            if (!ParseWave(argv[++i], &c)) {
+                fprintf(stderr,
+                        "modsim: bad waveform %s (ADDR:CH:sine|ramp|square:OFFSET:AMPLITUDE:PERIOD,"
+                        " period above 0)\n",
+                        argv[i]);
+                return 2;
+            }
+            ports.back().channels.push_back(c);
         } else if (!strcmp(a, "--quiet")) {
             quiet = 1;
         } else {
             Usage();
             return 2;
+        }
+    }
+
+    // A channel setting names a module of its own port.
+    for (const PortArg& p : ports) {
+        for (const ChannelArg& c : p.channels) {
+            int known = 0;
+            for (const ModuleArg& m : p.modules)
+                known |= m.address == c.address;
+            if (!known) {
+                fprintf(stderr, "modsim: no module at address %d on port %s for --value/--wave\n",
+                        c.address, p.link.empty() ? "(first)" : p.link.c_str());
+                return 2;
+            }
         }
     }
 
@@ -135,6 +257,13 @@ int main(int argc, char** argv) {
         bus->SetWireTime(p.wireTime);
         for (const ModuleArg& m : p.modules)
             bus->AddModule(m.address, m.model, m.checksum);
+        for (const ChannelArg& c : p.channels) {
+            if (c.wave.kind == modsim::Wave::Constant) {
+                bus->SetChannel(c.address, c.channel, c.wave.offset);
+            } else {
+                bus->SetWaveform(c.address, c.channel, c.wave);
+            }
+        }
         if (!p.link.empty() && !bus->SetLink(p.link)) {
             fprintf(stderr, "modsim: cannot link %s: %s\n", p.link.c_str(), strerror(errno));
             return 1;
