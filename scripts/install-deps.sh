@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what the builds and tests need, and only what is missing, so it is
 # safe to run before every build.
-#   - g++-multilib (the 32-bit Linux build), mingw-w64 (the Windows build)
+#   - g++-multilib (the 32-bit Linux build), mingw-w64 (the Windows build),
+#     GoogleTest (the tests)
 #   - Wine with 32-bit support and Xvfb (the real DLL under Wine)
 #   - qemu-user-static, for machines whose kernel runs no 32-bit programs
 set -euo pipefail
@@ -12,7 +13,7 @@ export DEBIAN_FRONTEND=noninteractive
 
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 
-pkgs=(g++-multilib g++-mingw-w64-i686 binutils-mingw-w64-i686 cmake make qemu-user-static
+pkgs=(g++-multilib g++-mingw-w64-i686 binutils-mingw-w64-i686 cmake make googletest qemu-user-static
       wine wine32:i386 xvfb xauth)
 need=()
 for p in "${pkgs[@]}"; do have "$p" || need+=("$p"); done
