@@ -35,6 +35,8 @@ if(NOT TELVIO_WINDOWS)
     ${CMAKE_SOURCE_DIR}/frame/ticks.cpp
     ${CMAKE_SOURCE_DIR}/frame/moduletest.cpp
     ${CMAKE_SOURCE_DIR}/frame/messparam.cpp
+    ${CMAKE_SOURCE_DIR}/frame/chanbar.cpp
+    ${CMAKE_SOURCE_DIR}/frame/setupdlg.cpp
     ${CMAKE_SOURCE_DIR}/serial/sercomm.cpp
     ${CMAKE_SOURCE_DIR}/serial/ports.cpp
     ${CMAKE_SOURCE_DIR}/serial/portdialog.cpp

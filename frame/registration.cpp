@@ -7,16 +7,6 @@
 #include <stdio.h>
 #include <string.h>
 
-int SelectedFamilyIndex() {
-    if (FAMILY_XX01) return FAMILY_INDEX_XX01;
-    if (FAMILY_XX04) return FAMILY_INDEX_XX04;
-    if (FAMILY_XX03) return FAMILY_INDEX_XX03;
-    if (FAMILY_XX05) return FAMILY_INDEX_XX05;
-    if (FAMILY_XX06) return FAMILY_INDEX_XX06;
-    if (FAMILY_TELV) return FAMILY_INDEX_TELV;
-    return FAMILY_INDEX_ND;
-}
-
 int RegisterBlockType(const BlockTypeRow& row) {
     const int family = SelectedFamilyIndex();
     const char* className = row.className[family];

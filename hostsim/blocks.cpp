@@ -159,6 +159,7 @@ void ResetBlocks() {
     for (Block* b : s.blocks)
         FreeBlock(b);
     s.blocks.clear();
+    SetCurrentModule(nullptr);
     s.classes.clear();
     s.defaultCalls.clear();
     s.defaultAnswer = 0;
@@ -300,6 +301,7 @@ void DeleteBlock(Block* block) {
 
 int SendClassMessage(Block* block, int msg, int wParam, int lParam) {
     if (block == nullptr || block->moduleClass->record.pfnClassProc == nullptr) return 0;
+    SetCurrentModule(&block->record);
     return block->moduleClass->record.pfnClassProc(&block->record, msg, wParam, lParam);
 }
 

@@ -201,6 +201,7 @@ void BuildAnswers() {
         {"GlStr_Set", FunctionAddress(HostGlStr_Set)},
         {"StopExperiment", FunctionAddress(HostStopExperiment)},
         {"CurrentExperimentTime", FunctionAddress(HostCurrentExperimentTime)},
+        {"FillUnitList", FunctionAddress(HostFillUnitList)},
     };
     for (int i = 0; i < kFunctions; i++) {
         auto it = f.find(kFunctionNames[i]);
@@ -286,6 +287,9 @@ int Start() {
 
 HWND MainWindow() {
     return S().window;
+}
+void SetCurrentModule(ModuleRecord* module) {
+    currentModulePtr = module;
 }
 HMENU MainMenu() {
     return S().menu;

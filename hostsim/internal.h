@@ -16,6 +16,11 @@ int WINAPI HostGlvoModuleNotifyGlobalVar(GlvoNotifyRecord* record);
 DataBlock* WINAPI HostGetCurrentOutputBlock(OutputChannel* channel);
 void WINAPI HostNewReleaseOutputBlock(OutputChannel* channel, const char* source, int line);
 void ResetBlocks();
+// The block the host works on (*&CurrentModulePtr): the one it last sent a
+// class message to.
+void SetCurrentModule(ModuleRecord* module);
+// Fills a unit combo box with the host's units and shows the given one.
+int WINAPI HostFillUnitList(HWND dialog, int comboId, const char* unit);
 
 // The experiment.
 int WINAPI HostGlStr_Set(WORD number, const char* text, int length);

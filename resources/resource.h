@@ -134,4 +134,21 @@
 #define IDS_COMM_PROBLEM 1178
 #define IDS_GLOBAL_STRING_NOTE 1350
 
+// The setup dialog of every block type (the channel bar's ids are in
+// frame/chanbar.h). Its templates are named resources: DLG_ND6018.
+#define IDC_SETUP_MEASUREMENT 1042
+#define IDC_SETUP_PORT 1050
+#define IDC_SETUP_ADDRESS 1051
+#define IDC_SETUP_TEST 1052
+#define IDC_SETUP_NAME 23018
+#define IDC_SETUP_DESCRIPTION 23019
+#define IDC_SETUP_CHANNEL_NAME 23021
+#define IDC_SETUP_COPY_NAME 23930
+#define IDC_SETUP_UNIT 23931
+#define IDS_NO_SERIAL_PORTS 1407
+
+// The thermocouple types.
+#define IDC_ND6018_RANGE 1053
+#define IDS_TC_TYPE 1200
+
 #endif

@@ -1,9 +1,11 @@
 // Block type ND6018: eight-channel thermocouple and millivolt input module.
 #include "modules/analog/nd6018.h"
 
+#include "frame/driver.h"
 #include "frame/host.h"
 #include "frame/moduletest.h"
 #include "frame/registration.h"
+#include "frame/setupdlg.h"
 #include "frame/template.h"
 #include "resource.h"
 #include "serial/scan.h"
@@ -97,9 +99,89 @@ int ND6018_AddRequest(ModuleRecord* module, const TemplateType*, int j, int c) {
 
 namespace {
 
-constexpr TemplateType type = ND6018_Descriptor("ND6018", "Restart 6018");
+// The range box: the module's seven fixed ranges (codes 0 to 6), offered in
+// every family but the default one, then the thermocouple types from code 14
+// on, one per letter.
+const int kRangeCount = 7;
+const int kFirstThermocouple = 14;
+const char* const kRanges[kRangeCount] = {
+    "\26115 mV", "\26150 mV", "\261100 mV", "\261500 mV", "\2611 V", "\2612.5 V", "\26120 mA",
+};
+
+int OffersRanges() {
+    return !FAMILY_ND;
+}
+
+// The entry of a type code; -1 when the box has none.
+int EntryOfCode(int code, int letters) {
+    int first = OffersRanges() ? kRangeCount : 0;
+    if (OffersRanges() && code >= 0 && code < kRangeCount) return code;
+    if (code >= kFirstThermocouple && code < kFirstThermocouple + letters)
+        return first + code - kFirstThermocouple;
+    return -1;
+}
+
+int OneLetterFormat(const char* format) {
+    const char* p = strchr(format, '%');
+    return p && p[1] == 'c' && !strchr(p + 2, '%');
+}
+
+int CodeOfEntry(int entry) {
+    if (!OffersRanges()) return kFirstThermocouple + entry;
+    return entry < kRangeCount ? entry : entry - kRangeCount + kFirstThermocouple;
+}
 
 } // namespace
+
+void ND6018_InitRangeBox(HWND dialog, void* work, const char* letters) {
+    HWND box = GetDlgItem(dialog, IDC_ND6018_RANGE);
+    if (!box || !work || !letters) return;
+    if (OffersRanges())
+        for (const char* range : kRanges)
+            SendMessageA(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(range));
+    // The string table's text takes the letter; one that is not a format of
+    // exactly one letter is not used.
+    char format[16];
+    if (LoadStringA(hInstDriver, IDS_TC_TYPE, format, sizeof format) <= 0 ||
+        !OneLetterFormat(format))
+        snprintf(format, sizeof format, "Type %%c");
+    int count = static_cast<int>(strlen(letters));
+    for (int i = 0; i < count; i++) {
+        char text[32];
+        snprintf(text, sizeof text, format, letters[i]);
+        SendMessageA(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    }
+    int entry = EntryOfCode(static_cast<ND6018_Param*>(work)->TC_Type, count);
+    SendMessageA(box, CB_SETCURSEL, static_cast<WPARAM>(entry), 0);
+}
+
+int ND6018_RangeCommand(HWND dialog, void* work, int id, int code) {
+    if (id != IDC_ND6018_RANGE) return 0;
+    if (code != CBN_SELCHANGE || !work) return 1;
+    LRESULT entry = SendDlgItemMessageA(dialog, IDC_ND6018_RANGE, CB_GETCURSEL, 0, 0);
+    LRESULT count = SendDlgItemMessageA(dialog, IDC_ND6018_RANGE, CB_GETCOUNT, 0, 0);
+    if (entry >= 0 && entry < count)
+        static_cast<ND6018_Param*>(work)->TC_Type = CodeOfEntry(static_cast<int>(entry));
+    return 1;
+}
+
+INT_PTR CALLBACK ND6018_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
+
+namespace {
+
+constexpr TemplateType type = ND6018_Descriptor("ND6018", "Restart 6018", ND6018_SetupDlgProc);
+
+void InitBoxes(HWND dialog, void* work) {
+    ND6018_InitRangeBox(dialog, work, "JKTERSBNC");
+}
+
+constexpr SetupDialogType dialogType = ND6018_DialogDescriptor(&type, "ZEMX Q7018-I", InitBoxes);
+
+} // namespace
+
+INT_PTR CALLBACK ND6018_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return SetupDialogProc(&dialogType, dialog, msg, wParam, lParam);
+}
 
 int MODULE_CALL ND6018_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
     return TemplateClassProc(&type, module, msg, wParam, lParam);

@@ -5,7 +5,9 @@
 
 #include "frame/messparam.h"
 #include "frame/records.h"
+#include "frame/setupdlg.h"
 #include "frame/template.h"
+#include "resource.h"
 #include "serial/ports.h"
 
 #include <stddef.h>
@@ -51,9 +53,16 @@ void ND6018_Defaults(ModuleRecord* module);
 int ND6018_Configure(ModuleRecord* module, const TemplateType* type);
 int ND6018_AddRequest(ModuleRecord* module, const TemplateType* type, int j, int c);
 
-// The descriptor both types are built from; they differ in their name and
-// restart note. Constant, so each type's copy is made at compile time.
-constexpr TemplateType ND6018_Descriptor(const char* name, const char* restartNote) {
+// The setup dialog both types share: the range box, filled from the type's
+// thermocouple letters, and its selection.
+void ND6018_InitRangeBox(HWND dialog, void* work, const char* letters);
+int ND6018_RangeCommand(HWND dialog, void* work, int id, int code);
+
+// The descriptor both types are built from; they differ in their name,
+// restart note and dialog procedure. Constant, so each type's copy is made
+// at compile time.
+constexpr TemplateType ND6018_Descriptor(const char* name, const char* restartNote,
+                                         DLGPROC setupDlgProc) {
     return TemplateType{
         name,
         TEMPLATE_INPUT_FORM,
@@ -72,11 +81,32 @@ constexpr TemplateType ND6018_Descriptor(const char* name, const char* restartNo
         offsetof(ND6018_Param, Mess),
         offsetof(ND6018_Param, Unit),
         offsetof(ND6018_Param, Copy_Channel_Name),
-        nullptr, // the setup dialog: the host's default action for now
-        nullptr,
+        "DLG_ND6018",
+        setupDlgProc,
         ND6018_Defaults,
         ND6018_Configure,
         ND6018_AddRequest,
+    };
+}
+
+// The setup dialog's values of both types; they differ in the caption of the
+// family "TELV" and in the thermocouple letters their `init` offers.
+constexpr SetupDialogType ND6018_DialogDescriptor(const TemplateType* type, const char* telvCaption,
+                                                  void (*init)(HWND dialog, void* work)) {
+    return SetupDialogType{
+        type,
+        sizeof(ND6018_Param),
+        8,    // channel buttons
+        6018, // the Test button's model
+        1120, // help context
+        // captions: default (the template's), XX01, XX04, XX03, XX05, XX06, TELV
+        {nullptr, "XX01-4018", "YY04 PAD-VTH8", "XX03 S7018-I", "ZAV-6018", "YY06-8018",
+         telvCaption},
+        {IDC_ND6018_RANGE, 0, 0, 0},
+        init,
+        ND6018_RangeCommand,
+        nullptr,
+        nullptr,
     };
 }
 

@@ -10,11 +10,24 @@
 // The stored format is that of ND6018.
 const ParamSchemaEntry* const ND6018P_ParamSchema = ND6018_ParamSchema;
 
+INT_PTR CALLBACK ND6018P_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
+
 namespace {
 
-constexpr TemplateType type = ND6018_Descriptor("ND6018P", "Restart 6018P");
+constexpr TemplateType type = ND6018_Descriptor("ND6018P", "Restart 6018P", ND6018P_SetupDlgProc);
+
+// Two thermocouple types more than ND6018: L and M (codes 23 and 24).
+void InitBoxes(HWND dialog, void* work) {
+    ND6018_InitRangeBox(dialog, work, "JKTERSBNCLM");
+}
+
+constexpr SetupDialogType dialogType = ND6018_DialogDescriptor(&type, "ZEMX Q7018P-I", InitBoxes);
 
 } // namespace
+
+INT_PTR CALLBACK ND6018P_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return SetupDialogProc(&dialogType, dialog, msg, wParam, lParam);
+}
 
 int MODULE_CALL ND6018P_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
     return TemplateClassProc(&type, module, msg, wParam, lParam);

@@ -1,0 +1,66 @@
+// The setup dialog every block type shares: the working copy of the block's
+// parameter record, the block name and description, the port and address
+// boxes, the module test, the measurement settings, the channel bar with its
+// selection and range gestures, the copy of a channel's name to the other
+// channels in use, help, OK and Cancel. A type's dialog procedure hands every
+// message to SetupDialogProc with its SetupDialogType, which names the type's
+// own controls and steps.
+//
+// One setup dialog is open at a time; its state is driver-wide.
+#ifndef TELVIO_FRAME_SETUPDLG_H
+#define TELVIO_FRAME_SETUPDLG_H
+
+#include "frame/registration.h"
+#include "frame/template.h"
+
+#include <windows.h>
+
+// Messages the host sends to the open setup dialog.
+#define DLGMSG_COPY_NAME_FOCUSED 1031 // copy what the last focused field holds
+#define DLGMSG_COPY_NAME_ALL 1032     // copy the current channel's name
+
+// Longest texts the dialog takes.
+#define SETUP_NAME_CHARS 12
+#define SETUP_DESCRIPTION_CHARS 40
+#define SETUP_CHANNEL_NAME_CHARS 20
+#define SETUP_UNIT_CHARS 63
+
+#define SETUP_LOCKED_MAX 4
+
+// What a type adds to the shared dialog. Every hook may be null; `work` is
+// the working copy of the parameter record.
+struct SetupDialogType {
+    const TemplateType* type; // record layout, form
+    int paramSize;            // bytes of the parameter record
+    int buttons;              // channel buttons (MaxChannels), at most 16
+    int testModel;            // model number the Test button expects
+    DWORD helpContext;        // the type's own help topic
+    // Caption by family (FamilyIndex); null keeps the template's.
+    const char* caption[FAMILY_INDEX_COUNT];
+    // The type's own controls disabled while an experiment runs; 0 ends.
+    int locked[SETUP_LOCKED_MAX];
+    // The type's own boxes, filled when the dialog starts.
+    void (*init)(HWND dialog, void* work);
+    // The type's own commands: 1 when handled (the dialog answers TRUE).
+    int (*command)(HWND dialog, void* work, int id, int code);
+    // The type's own per-channel fields of channel `ch` (0..15).
+    void (*storeChannel)(HWND dialog, void* work, int ch);
+    void (*showChannel)(HWND dialog, void* work, int ch);
+};
+
+// Id of the control that last reported EN_SETFOCUS, IDC_CHANNEL_FIRST after
+// a channel-button action, IDC_SETUP_COPY_NAME after a click on the copy
+// check box, 0 after Help and when a dialog starts.
+extern int LastFocusId;
+
+// The dialog procedure of every setup dialog, on the type's values.
+INT_PTR SetupDialogProc(const SetupDialogType* dialogType, HWND dialog, UINT msg, WPARAM wParam,
+                        LPARAM lParam);
+
+// The fields of channel `ch` of the open dialog: the name, the unit (input
+// types), the copy flag (output types with the check box) and the type's
+// own. Nothing for a channel outside 0..15.
+void SetupStoreChannelFields(HWND dialog, int ch);
+void SetupShowChannelFields(HWND dialog, int ch);
+
+#endif
