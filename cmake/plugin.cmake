@@ -43,7 +43,8 @@ if(NOT TELVIO_WINDOWS)
     ${CMAKE_SOURCE_DIR}/serial/monitor.cpp
     ${CMAKE_SOURCE_DIR}/serial/modtable.cpp
     ${CMAKE_SOURCE_DIR}/serial/scan.cpp
-    ${CMAKE_SOURCE_DIR}/serial/engine.cpp)
+    ${CMAKE_SOURCE_DIR}/serial/engine.cpp
+    ${CMAKE_SOURCE_DIR}/serial/watchdog.cpp)
   target_include_directories(telvio_plugin_for_tests PUBLIC ${CMAKE_SOURCE_DIR}
     ${CMAKE_SOURCE_DIR}/resources ${CMAKE_BINARY_DIR}/resources)
   target_link_libraries(telvio_plugin_for_tests PUBLIC winapi)

@@ -10,6 +10,7 @@
 #include "serial/monitor.h"
 #include "serial/scan.h"
 #include "serial/sercomm.h"
+#include "serial/watchdog.h"
 
 #include <stdint.h>
 #include <stdio.h>
@@ -355,8 +356,50 @@ int TemplateStopMeasurement(ModuleRecord* module, const TemplateType* type) {
     ScanListFree();
     CloseCom(TemplateCom(module, type)->Port_Number);
     MonitorExperimentStopped();
+    if (type->moduleWatchdog) WatchdogReset();
     return 1;
 }
+
+namespace {
+
+// The idle turn of both loops: the end of an error wait, the keep-alive of
+// the modules' watchdog, the due time. 1 when a sweep is due now; 0 when the
+// turn has been passed on.
+int SweepDue(const TemplateType* type, ModuleRecord* module, TemplateRuntime* rt) {
+    if (rt->Error_Waiting) {
+        if (CurrentExperimentTime(1) < rt->Resume_Time) {
+            ModuleTableNext();
+            return 0;
+        }
+        MonitorNote(type->restartNote);
+        rt->Next_Due = CurrentExperimentTime(1);
+        rt->Error_Waiting = 0;
+    }
+    const MessParam* settings = TemplateMess(module, type);
+    if (type->moduleWatchdog && settings->Watchdog_On)
+        WatchdogTick(TemplateCom(module, type)->Port_Number);
+    if (CurrentExperimentTime(1) < rt->Next_Due) {
+        ModuleTableNext();
+        return 0;
+    }
+    return 1;
+}
+
+// Begins the sweep's request; 1 when begun (the caller steps it at once).
+// A handle the start did not register (a failed start, no channels) never
+// polls: the turn is passed and *answer set to 0.
+int BeginRequest(ModuleRecord* module, int handle, int* answer) {
+    if (handle < 0 || !ScanListEntry(handle)) {
+        ModuleTableNext();
+        *answer = 0;
+        return 0;
+    }
+    if (ScanBegin(handle, module) == 1) return 1;
+    *answer = 1;
+    return 0;
+}
+
+} // namespace
 
 int TemplateProcessInputs(const TemplateType* type, ModuleRecord* module) {
     if (ModuleTableCurrent() != module) return 0;
@@ -369,27 +412,11 @@ int TemplateProcessInputs(const TemplateType* type, ModuleRecord* module) {
         ChannelScan* scan = TemplateChannelScan(module, ch);
         switch (state) {
         case SS_IDLE: {
-            if (rt->Error_Waiting) {
-                if (CurrentExperimentTime(1) < rt->Resume_Time) {
-                    ModuleTableNext();
-                    return 0;
-                }
-                MonitorNote(type->restartNote);
-                rt->Next_Due = CurrentExperimentTime(1);
-                rt->Error_Waiting = 0;
-            }
-            if (CurrentExperimentTime(1) < rt->Next_Due) {
-                ModuleTableNext();
-                return 0;
-            }
-            // A block without a registered request (its start failed, or it
-            // has no channels) never polls and passes the turn.
-            if (outputs == 0 || !scan || scan->ScanHandle < 0 || !ScanListEntry(scan->ScanHandle)) {
-                ModuleTableNext();
-                return 0;
-            }
-            if (ScanBegin(scan->ScanHandle, module) == 1) continue;
-            return 1;
+            if (!SweepDue(type, module, rt)) return 0;
+            int answer = 0;
+            int handle = outputs > 0 && scan ? scan->ScanHandle : -1;
+            if (BeginRequest(module, handle, &answer)) continue;
+            return answer;
         }
         case SS_READY: {
             OutputChannel* output = module->apOutput[ch];
@@ -412,6 +439,33 @@ int TemplateProcessInputs(const TemplateType* type, ModuleRecord* module) {
             ModuleTableNext();
             return 1;
         }
+        case SS_ERROR:
+            ScanErrorAction(TemplateMess(module, type), &rt->Error_Waiting, &rt->Resume_Time);
+            return 1;
+        default: return 1;
+        }
+    }
+}
+
+int TemplateProcessSweep(const TemplateType* type, ModuleRecord* module,
+                         const TemplateSweepSteps* steps) {
+    if (ModuleTableCurrent() != module) return 0;
+    TemplateRuntime* rt = TemplateRuntimeOf(module);
+    if (steps && steps->prepare) steps->prepare(module, type);
+    for (;;) {
+        switch (ScanStep()) {
+        case SS_IDLE: {
+            if (!SweepDue(type, module, rt)) return 0;
+            int answer = 0;
+            if (BeginRequest(module, rt->ScanHandle, &answer)) continue;
+            return answer;
+        }
+        case SS_READY:
+            if (steps && steps->ready && !steps->ready(module, type)) return 0;
+            rt->Next_Due += rt->Poll_Interval;
+            ScanReset();
+            ModuleTableNext();
+            return 1;
         case SS_ERROR:
             ScanErrorAction(TemplateMess(module, type), &rt->Error_Waiting, &rt->Resume_Time);
             return 1;

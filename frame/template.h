@@ -80,6 +80,23 @@ struct TemplateType {
     int (*configure)(ModuleRecord* module, const TemplateType* type);
     // Start step: the request of output channel j on channel c.
     int (*addRequest)(ModuleRecord* module, const TemplateType* type, int j, int c);
+    // 1: the type arms its modules' own watchdog at start; the port's
+    // keep-alive then goes out at the block's idle turns and every port is
+    // disarmed when a block of the type stops.
+    int moduleWatchdog;
+};
+
+// The own steps of a type with one request per sweep (digital inputs and the
+// output types) around the shared turn loop; the request is the runtime's
+// ScanHandle.
+struct TemplateSweepSteps {
+    // Before the turn: an output type takes the host's values into the
+    // request's value cell. May be null.
+    void (*prepare)(ModuleRecord* module, const TemplateType* type);
+    // The request came back: an input type delivers its values. 0 when the
+    // host has no data block yet (the value stays ready for a later call).
+    // May be null.
+    int (*ready)(ModuleRecord* module, const TemplateType* type);
 };
 
 // Common fields of a block's parameter record.
@@ -117,7 +134,12 @@ int TemplateStartMeasurement(const TemplateType* type, ModuleRecord* module);
 int TemplateSendAndExpect(const TemplateType* type, ModuleRecord* module, char* text, char expected,
                           int checksum, int waitMs);
 int TemplateStopMeasurement(ModuleRecord* module, const TemplateType* type);
+// The processing procedure of the per-channel input types: one request per
+// output channel, each sweep delivering every channel once.
 int TemplateProcessInputs(const TemplateType* type, ModuleRecord* module);
+// The processing procedure of the types with one request per sweep.
+int TemplateProcessSweep(const TemplateType* type, ModuleRecord* module,
+                         const TemplateSweepSteps* steps);
 
 // The block's name as a caption.
 void TemplateBlockName(const ModuleRecord* module, char* name, int size);

@@ -86,6 +86,7 @@ constexpr TemplateType ND6018_Descriptor(const char* name, const char* restartNo
         ND6018_Defaults,
         ND6018_Configure,
         ND6018_AddRequest,
+        0, // no module watchdog
     };
 }
 

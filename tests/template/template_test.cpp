@@ -3,6 +3,8 @@
 // messages on channel layout, output names, schema and units, and the
 // query of a start sequence.
 #include "template_fixture.h"
+#include <algorithm>
+#include "serial/watchdog.h"
 
 namespace {
 
@@ -244,6 +246,89 @@ TEST_F(TemplateTest, RefreshTakesTheSettingsOfTheBlocksPortFromThePortTable) {
     P(b)->Com.Baud_Rate = 2;
     EXPECT_EQ(1, hostsim::SendClassMessage(b, MODMSG_REFRESH_PARAMS, 0, 0));
     EXPECT_EQ(2, P(b)->Com.Baud_Rate);
+}
+
+// A type with one request per sweep on the shared turn loop: the host's values
+// go into the request's cell before the turn, the request goes out when it
+// is due, a ready request waits for the type's delivery, and the module's
+// watchdog is kept alive at the idle turns and disarmed at the stop.
+TEST_F(TemplateTest, TheSweepLoopOfTheOneRequestTypes) {
+    std::string error;
+    ASSERT_EQ(1, bus.Open(&error)) << error;
+    ASSERT_EQ(1, bus.SetLink(ComLink(1)));
+    ASSERT_EQ(1, bus.Start());
+    ASSERT_EQ(1, bus.AddModule(1, "6050", 0));
+    hostsim::Block* b = NewBlock();
+    ASSERT_NE(nullptr, b);
+    TemplateType t = ND6018_Descriptor("TEST", "Restart test", nullptr);
+    t.moduleWatchdog = 1;
+    static int image;
+    static int deliveries;
+    static int refuse;
+    image = 0x5A;
+    deliveries = 0;
+    refuse = 0;
+    TemplateSweepSteps steps = {
+        [](ModuleRecord* m, const TemplateType*) { TemplateRuntimeOf(m)->Channel_Index = image; },
+        [](ModuleRecord*, const TemplateType*) {
+            if (refuse) return 0;
+            deliveries++;
+            return 1;
+        }};
+    ND6018_Runtime* rt = R(b);
+    P(b)->Mess.Watchdog_On = 1;
+    P(b)->Mess.Watchdog_Time = 2;
+    ASSERT_EQ(1, OpenCom(1, "Test"));
+    ASSERT_EQ(1, ScanListCreate());
+    rt->ScanHandle = ScanAddDoWrite(1, 1, reinterpret_cast<BYTE*>(&rt->Channel_Index), 0);
+    ASSERT_GE(rt->ScanHandle, 0);
+    rt->Poll_Interval = 0.5;
+    rt->Next_Due = 0.0;
+    ASSERT_EQ(1, WatchdogArm(1, &P(b)->Mess));
+    ModuleTableResetCursor();
+    WinapiUseManualClock(10000);
+    hostsim::StartExperimentClock();
+    auto processUntil = [&](int count) {
+        for (int i = 0; i < 2000 && deliveries < count; i++) {
+            TemplateProcessSweep(&t, &b->record, &steps);
+            usleep(1000);
+        }
+    };
+    processUntil(1);
+    ASSERT_EQ(1, deliveries);
+    modsim::Module m;
+    ASSERT_EQ(1, bus.GetModule(1, &m));
+    EXPECT_EQ(0x5Au, m.digitalOutputs);
+    EXPECT_DOUBLE_EQ(0.5, rt->Next_Due);
+    // Nothing due before 0.5 s: the turn passes without traffic.
+    bus.ClearLog();
+    WinapiAdvanceClock(100);
+    EXPECT_EQ(0, TemplateProcessSweep(&t, &b->record, &steps));
+    EXPECT_TRUE(Wire().empty());
+    // Due again; a delivery the host has no room for keeps the turn waiting.
+    WinapiAdvanceClock(400);
+    image = 0x01;
+    refuse = 1;
+    for (int i = 0; i < 2000 && ScanState() != SS_READY; i++) {
+        TemplateProcessSweep(&t, &b->record, &steps);
+        usleep(1000);
+    }
+    ASSERT_EQ(SS_READY, ScanState());
+    EXPECT_EQ(0, TemplateProcessSweep(&t, &b->record, &steps));
+    EXPECT_DOUBLE_EQ(0.5, rt->Next_Due);
+    refuse = 0;
+    EXPECT_EQ(1, TemplateProcessSweep(&t, &b->record, &steps));
+    EXPECT_DOUBLE_EQ(1.0, rt->Next_Due);
+    ASSERT_EQ(1, bus.GetModule(1, &m));
+    EXPECT_EQ(0x01u, m.digitalOutputs);
+    // Half the watchdog time later the idle turn sends the keep-alive.
+    bus.ClearLog();
+    WinapiAdvanceClock(600);
+    processUntil(3);
+    std::vector<std::string> wire = Wire();
+    EXPECT_NE(wire.end(), std::find(wire.begin(), wire.end(), "~**"));
+    EXPECT_EQ(1, TemplateStopMeasurement(&b->record, &t));
+    EXPECT_EQ(0.0, WatchdogTable[0].Interval) << "the stop disarms the ports";
 }
 
 // The query of a start sequence fails on anything but a whole, clean reply
