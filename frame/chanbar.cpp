@@ -39,11 +39,6 @@ void SetChannelState(HWND dialog, int channel, int state) {
     SetBarState(dialog, IDC_CHANNEL_FIRST + channel, state);
 }
 
-int Bounded(int maxChannels) {
-    if (maxChannels < 0) return 0;
-    return maxChannels > CHANNEL_BUTTONS_MAX ? CHANNEL_BUTTONS_MAX : maxChannels;
-}
-
 void SetLessMore(HWND dialog) {
     if (bExperimentIsRunning) {
         SetBarState(dialog, IDC_LESS, LESS_DISABLED);
@@ -55,7 +50,7 @@ void SetLessMore(HWND dialog) {
 }
 
 void SetChannelStates(HWND dialog, int beyondCount) {
-    int count = Bounded(MaxChannels);
+    int count = ChannelBarButtons(MaxChannels);
     for (int i = 0; i < count; i++) {
         int state = i >= UsedChannels     ? beyondCount
                     : i == CurrentChannel ? CHANNEL_CURRENT
@@ -149,7 +144,7 @@ void ChangeChannelCount(HWND dialog, int id) {
             SetChannelState(dialog, CurrentChannel, CHANNEL_CURRENT);
         }
     } else if (id == IDC_MORE) {
-        if (UsedChannels >= Bounded(MaxChannels)) return;
+        if (UsedChannels >= ChannelBarButtons(MaxChannels)) return;
         if (UsedChannels == 1) SetBarState(dialog, IDC_LESS, LESS_NORMAL);
         UsedChannels++;
         if (UsedChannels >= MaxChannels) SetBarState(dialog, IDC_MORE, MORE_DISABLED);
@@ -177,7 +172,8 @@ void RepeatLessMore(HWND dialog, int id, int target) {
     } else if (id == IDC_MORE) {
         if (UsedChannels >= MaxChannels) return;
         n = CtrlHeld() ? target - UsedChannels + 1 : 1;
-        if (n > Bounded(MaxChannels) - UsedChannels) n = Bounded(MaxChannels) - UsedChannels;
+        if (n > ChannelBarButtons(MaxChannels) - UsedChannels)
+            n = ChannelBarButtons(MaxChannels) - UsedChannels;
     } else {
         return;
     }
@@ -193,7 +189,7 @@ int ChannelButtonState(HWND dialog, int i) {
 
 WORD ChannelBarMask(HWND dialog) {
     WORD mask = 0;
-    int count = Bounded(MaxChannels);
+    int count = ChannelBarButtons(MaxChannels);
     for (int i = 0; i < count; i++) {
         int state = ChannelButtonState(dialog, i);
         if (state == CHANNEL_CURRENT || state == CHANNEL_IN_USE)
@@ -203,10 +199,6 @@ WORD ChannelBarMask(HWND dialog) {
 }
 
 namespace {
-
-int HasLessMore(HWND dialog) {
-    return GetDlgItem(dialog, IDC_LESS) != nullptr && GetDlgItem(dialog, IDC_MORE) != nullptr;
-}
 
 int InUse(int state) {
     return state == CHANNEL_CURRENT || state == CHANNEL_IN_USE;
@@ -224,11 +216,11 @@ void MarkChannel(HWND dialog, int i, int state) {
 
 int ChannelOf(HWND button) {
     int channel = GetDlgCtrlID(button) - IDC_CHANNEL_FIRST;
-    return channel >= 0 && channel < Bounded(MaxChannels) ? channel : -1;
+    return channel >= 0 && channel < ChannelBarButtons(MaxChannels) ? channel : -1;
 }
 
 int CurrentInBar() {
-    return CurrentChannel >= 0 && CurrentChannel < Bounded(MaxChannels);
+    return CurrentChannel >= 0 && CurrentChannel < ChannelBarButtons(MaxChannels);
 }
 
 } // namespace
@@ -237,7 +229,7 @@ int ChannelBarDoubleClick(HWND dialog, HWND button) {
     int channel = ChannelOf(button);
     if (channel < 0) return 0;
     int state = ButtonState(button);
-    if (HasLessMore(dialog)) {
+    if (ChannelBarHasLessMore(dialog)) {
         if (!InUse(state) || channel == CurrentChannel) return 0;
         SelectChannelButton(dialog, button);
         return 1;
@@ -260,7 +252,7 @@ int ChannelBarDoubleClick(HWND dialog, HWND button) {
 
 int ChannelBarRightDoubleClick(HWND dialog, HWND button) {
     int channel = ChannelOf(button);
-    if (channel < 0 || HasLessMore(dialog)) return 0;
+    if (channel < 0 || ChannelBarHasLessMore(dialog)) return 0;
     if (CtrlHeld()) {
         if (!CurrentInBar()) return 0;
         int step = channel >= CurrentChannel ? 1 : -1;
@@ -357,4 +349,13 @@ LRESULT CALLBACK LessMoreButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
         return 0;
     default: return DefWindowProcA(hwnd, msg, wParam, lParam);
     }
+}
+
+int ChannelBarButtons(int maxChannels) {
+    if (maxChannels < 0) return 0;
+    return maxChannels > CHANNEL_BUTTONS_MAX ? CHANNEL_BUTTONS_MAX : maxChannels;
+}
+
+int ChannelBarHasLessMore(HWND dialog) {
+    return GetDlgItem(dialog, IDC_LESS) != nullptr && GetDlgItem(dialog, IDC_MORE) != nullptr;
 }

@@ -86,5 +86,9 @@ int ChannelBarRightDoubleClick(HWND dialog, HWND button);
 // channels in use as a mask (bit i: button i in state 1 or 2).
 int ChannelButtonState(HWND dialog, int i);
 WORD ChannelBarMask(HWND dialog);
+// A count of channel buttons limited to 0..CHANNEL_BUTTONS_MAX.
+int ChannelBarButtons(int maxChannels);
+// 1 when the dialog has less and more buttons.
+int ChannelBarHasLessMore(HWND dialog);
 
 #endif

@@ -140,11 +140,15 @@ int HexDigitValue(char c) {
     return 0;
 }
 
-namespace {
 int IsHexDigit(char c) {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F');
 }
-} // namespace
+
+int ParseHexByteAt(const char* text, size_t length, size_t at, BYTE* out) {
+    if (at + 2 > length || !IsHexDigit(text[at]) || !IsHexDigit(text[at + 1])) return 0;
+    *out = static_cast<BYTE>(ParseHexByte(text + at));
+    return 1;
+}
 
 int ParseHexByte(const char* text) {
     if (!IsHexDigit(text[0])) return 0;

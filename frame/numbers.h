@@ -39,6 +39,12 @@ int NearlyEqual(double a, double b, double eps);
 
 // 0..15 for '0'..'9' and 'A'..'F', 0 for anything else (lower case too).
 int HexDigitValue(char c);
+// 1 for '0'..'9' and 'A'..'F'.
+int IsHexDigit(char c);
+// The byte of the two upper-case hexadecimal digits at `at` of a text of
+// `length` characters; 0 when the text ends before them or one is no such
+// digit.
+int ParseHexByteAt(const char* text, size_t length, size_t at, BYTE* out);
 // The byte of the first two characters ("7F" 127; "7" alone 7; a character
 // other than 0-9, A-F gives 0).
 int ParseHexByte(const char* text);

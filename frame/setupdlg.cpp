@@ -40,48 +40,39 @@ const TemplateType* Type() {
 }
 
 char* ChannelName(int ch) {
-    return reinterpret_cast<char*>(setup.work + 4) + ch * TEMPLATE_NAME_CHARS;
+    return TemplateNameIn(setup.work, ch);
 }
 
 char* Unit(int ch) {
-    return reinterpret_cast<char*>(setup.work + Type()->unitOffset) + ch * TEMPLATE_UNIT_CHARS;
+    return TemplateUnitIn(Type(), setup.work, ch);
 }
 
 BOOL* CopyFlag(int ch) {
-    return reinterpret_cast<BOOL*>(setup.work + Type()->copyOffset) + ch;
+    return TemplateCopyFlagIn(Type(), setup.work, ch);
 }
 
 WORD* Mask() {
-    return reinterpret_cast<WORD*>(setup.work + Type()->maskOffset);
+    return TemplateMaskIn(Type(), setup.work);
 }
 
 int* Address() {
-    return reinterpret_cast<int*>(setup.work + Type()->addressOffset);
+    return TemplateAddressIn(Type(), setup.work);
 }
 
 ComSettings* Com() {
-    return reinterpret_cast<ComSettings*>(setup.work + Type()->comOffset);
+    return TemplateComIn(Type(), setup.work);
 }
 
 MessParam* Mess() {
-    return reinterpret_cast<MessParam*>(setup.work + Type()->messOffset);
+    return TemplateMessIn(Type(), setup.work);
 }
 
 int IsOutputType() {
     return Type()->form == TEMPLATE_OUTPUT_FORM;
 }
 
-int Buttons(const SetupDialogType* dialogType) {
-    int n = dialogType->buttons;
-    return n < 0 ? 0 : n > CHANNEL_BUTTONS_MAX ? CHANNEL_BUTTONS_MAX : n;
-}
-
 WORD BarBits() {
     return static_cast<WORD>((1u << MaxChannels) - 1);
-}
-
-int HasLessMore(HWND dialog) {
-    return GetDlgItem(dialog, IDC_LESS) != nullptr && GetDlgItem(dialog, IDC_MORE) != nullptr;
 }
 
 int InBar(int ch) {
@@ -100,7 +91,7 @@ void Release() {
 // The channels in use as the bar shows them: a run from channel 0 in the
 // dialogs with less and more buttons, the buttons' set in the others.
 void TakeMaskFromBar(HWND dialog) {
-    if (HasLessMore(dialog))
+    if (ChannelBarHasLessMore(dialog))
         *Mask() = static_cast<WORD>((1u << UsedChannels) - 1);
     else
         *Mask() = ChannelBarMask(dialog);
@@ -112,9 +103,9 @@ void SetButtonState(HWND dialog, int ch, int state) {
 }
 
 void InitChannels(HWND dialog) {
-    MaxChannels = Buttons(setup.dialogType);
+    MaxChannels = ChannelBarButtons(setup.dialogType->buttons);
     WORD mask = static_cast<WORD>(*Mask() & BarBits());
-    if (HasLessMore(dialog)) {
+    if (ChannelBarHasLessMore(dialog)) {
         // The channels in use are the first ones; the count stays.
         mask = static_cast<WORD>((1u << CountBits(mask)) - 1);
     }
@@ -126,7 +117,7 @@ void InitChannels(HWND dialog) {
             CurrentChannel = i;
             break;
         }
-    if (HasLessMore(dialog)) {
+    if (ChannelBarHasLessMore(dialog)) {
         InitChannelBar(dialog);
         return;
     }
@@ -273,8 +264,14 @@ void PortWarning(HWND dialog) {
 void PortChosen(HWND dialog) {
     LRESULT selected = SendDlgItemMessageA(dialog, IDC_SETUP_PORT, CB_GETCURSEL, 0, 0);
     if (selected < 0) return;
+    // The chosen entry's own text: while the selection changes, the box may
+    // still show the entry before.
     char text[16];
-    GetDlgItemTextA(dialog, IDC_SETUP_PORT, text, sizeof text);
+    LRESULT length = SendDlgItemMessageA(dialog, IDC_SETUP_PORT, CB_GETLBTEXTLEN,
+                                         static_cast<WPARAM>(selected), 0);
+    if (length < 0 || length >= static_cast<LRESULT>(sizeof text)) return;
+    SendDlgItemMessageA(dialog, IDC_SETUP_PORT, CB_GETLBTEXT, static_cast<WPARAM>(selected),
+                        reinterpret_cast<LPARAM>(text));
     if (strncmp(text, "COM", 3) != 0) return;
     int port = atoi(text + 3);
     ClampInt(&port, 1, MAX_COM_PORTS);
@@ -391,7 +388,7 @@ void CopyToChannelsInUse(int focused) {
                 (!focused || LastFocusId == IDC_SETUP_COPY_NAME);
     if (focused && flags) names = 0;
     char name[TEMPLATE_NAME_CHARS];
-    snprintf(name, sizeof name, "%s", ChannelName(CurrentChannel));
+    snprintf(name, sizeof name, "%.*s", TEMPLATE_NAME_CHARS - 1, ChannelName(CurrentChannel));
     WORD mask = *Mask();
     for (int i = 0; i < CHANNEL_BUTTONS_MAX; i++) {
         if (i == CurrentChannel || !(mask & (1u << i))) continue;

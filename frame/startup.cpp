@@ -4,6 +4,7 @@
 #include "frame/exports.h"
 #include "frame/host.h"
 #include "frame/registration.h"
+#include "serial/monitor.h"
 #include "serial/ports.h"
 #include "serial/watchdog.h"
 
@@ -119,6 +120,8 @@ int InitDriver() {
 
 int ExitDriver() {
     WriteBusyTimeOut();
+    // The monitor's lines go with the plug-in.
+    MonitorStop();
     return 1;
 }
 

@@ -4,6 +4,7 @@
 #include "frame/driver.h"
 #include "frame/host.h"
 #include "frame/moduletest.h"
+#include "frame/numbers.h"
 #include "resource.h"
 #include "serial/engine.h"
 #include "serial/modtable.h"
@@ -18,17 +19,8 @@
 
 namespace {
 
-BYTE* Param(ModuleRecord* module) {
-    return static_cast<BYTE*>(module->pParam);
-}
-
-char* Unit(ModuleRecord* module, const TemplateType* type, int channel) {
-    return reinterpret_cast<char*>(Param(module) + type->unitOffset) +
-           channel * TEMPLATE_UNIT_CHARS;
-}
-
-BOOL* CopyFlag(ModuleRecord* module, const TemplateType* type, int channel) {
-    return reinterpret_cast<BOOL*>(Param(module) + type->copyOffset) + channel;
+BYTE* At(void* param, int offset) {
+    return static_cast<BYTE*>(param) + offset;
 }
 
 int IsOutputType(const TemplateType* type) {
@@ -45,13 +37,15 @@ void SetChannels(ModuleRecord* module, const TemplateType* type) {
 
 // A failed start: the experiment is stopped (unless the step says not),
 // the text shown under the block's name and the cursor restored.
+void ShowUnderBlockName(ModuleRecord* module, UINT textId) {
+    char name[16];
+    TemplateBlockName(module, name, sizeof name);
+    ShowWarningById(name, textId);
+}
+
 int StartFailed(ModuleRecord* module, UINT textId, int stop) {
     if (stop) StopExperiment();
-    if (textId) {
-        char name[16];
-        TemplateBlockName(module, name, sizeof name);
-        ShowWarningById(name, textId);
-    }
+    if (textId) ShowUnderBlockName(module, textId);
     EndWaitCursor();
     return 0;
 }
@@ -70,28 +64,65 @@ int Outputs(const ModuleRecord* module) {
 
 } // namespace
 
+char* TemplateNameIn(void* param, int channel) {
+    return reinterpret_cast<char*>(At(param, 4)) + channel * TEMPLATE_NAME_CHARS;
+}
+
+char* TemplateUnitIn(const TemplateType* type, void* param, int channel) {
+    if (type->unitOffset < 0) return nullptr;
+    return reinterpret_cast<char*>(At(param, type->unitOffset)) + channel * TEMPLATE_UNIT_CHARS;
+}
+
+BOOL* TemplateCopyFlagIn(const TemplateType* type, void* param, int channel) {
+    if (type->copyOffset < 0) return nullptr;
+    return reinterpret_cast<BOOL*>(At(param, type->copyOffset)) + channel;
+}
+
+int* TemplateAddressIn(const TemplateType* type, void* param) {
+    return reinterpret_cast<int*>(At(param, type->addressOffset));
+}
+
+WORD* TemplateMaskIn(const TemplateType* type, void* param) {
+    return reinterpret_cast<WORD*>(At(param, type->maskOffset));
+}
+
+ComSettings* TemplateComIn(const TemplateType* type, void* param) {
+    return reinterpret_cast<ComSettings*>(At(param, type->comOffset));
+}
+
+MessParam* TemplateMessIn(const TemplateType* type, void* param) {
+    return reinterpret_cast<MessParam*>(At(param, type->messOffset));
+}
+
+WORD TemplateChannelBits(const TemplateType* type) {
+    int n = type->maxChannels < 0                   ? 0
+            : type->maxChannels > TEMPLATE_CHANNELS ? TEMPLATE_CHANNELS
+                                                    : type->maxChannels;
+    return static_cast<WORD>((1u << n) - 1);
+}
+
 int* TemplateVersion(ModuleRecord* module) {
-    return reinterpret_cast<int*>(Param(module));
+    return reinterpret_cast<int*>(module->pParam);
 }
 
 char* TemplateChannelName(ModuleRecord* module, int channel) {
-    return reinterpret_cast<char*>(Param(module) + 4) + channel * TEMPLATE_NAME_CHARS;
+    return TemplateNameIn(module->pParam, channel);
 }
 
 int* TemplateAddress(ModuleRecord* module, const TemplateType* type) {
-    return reinterpret_cast<int*>(Param(module) + type->addressOffset);
+    return TemplateAddressIn(type, module->pParam);
 }
 
 WORD* TemplateMask(ModuleRecord* module, const TemplateType* type) {
-    return reinterpret_cast<WORD*>(Param(module) + type->maskOffset);
+    return TemplateMaskIn(type, module->pParam);
 }
 
 ComSettings* TemplateCom(ModuleRecord* module, const TemplateType* type) {
-    return reinterpret_cast<ComSettings*>(Param(module) + type->comOffset);
+    return TemplateComIn(type, module->pParam);
 }
 
 MessParam* TemplateMess(ModuleRecord* module, const TemplateType* type) {
-    return reinterpret_cast<MessParam*>(Param(module) + type->messOffset);
+    return TemplateMessIn(type, module->pParam);
 }
 
 TemplateRuntime* TemplateRuntimeOf(ModuleRecord* module) {
@@ -136,8 +167,9 @@ int TemplateCreateDefaults(const TemplateType* type, ModuleRecord* module) {
     for (int i = 0; i < type->namedChannels && i < TEMPLATE_CHANNELS; i++) {
         snprintf(TemplateChannelName(module, i), TEMPLATE_NAME_CHARS, type->nameFormat, i);
         if (type->unitOffset >= 0)
-            snprintf(Unit(module, type, i), TEMPLATE_UNIT_CHARS, "%s", type->unit);
-        if (type->copyOffset >= 0) *CopyFlag(module, type, i) = 0;
+            snprintf(TemplateUnitIn(type, module->pParam, i), TEMPLATE_UNIT_CHARS, "%s",
+                     type->unit);
+        if (type->copyOffset >= 0) *TemplateCopyFlagIn(type, module->pParam, i) = 0;
     }
     if (type->defaults) type->defaults(module);
     InitMessParam(TemplateMess(module, type));
@@ -150,6 +182,16 @@ int TemplateAfterLoad(const TemplateType* type, ModuleRecord* module) {
         return 0;
     }
     PortTableMerge(TemplateCom(module, type));
+    // A record from a file may name channels the module does not have, or
+    // another count of them than the block has: the channels in use are the
+    // module's channels of the mask, and the block has one channel each, as
+    // the setup dialog leaves it.
+    WORD* mask = TemplateMask(module, type);
+    *mask &= TemplateChannelBits(type);
+    UINT count = static_cast<UINT>(CountBits(*mask));
+    if (IsOutputType(type) ? module->uInputs != count || module->uOutputs != 0
+                           : module->uOutputs != count || module->uInputs != 0)
+        ChangeModuleSize(module, IsOutputType(type) ? count : 0, IsOutputType(type) ? 0 : count);
     SetChannels(module, type);
     return ModuleTableAdd(module, TemplateMess(module, type), type->model) ? 1 : 0;
 }
@@ -203,13 +245,15 @@ int TemplateExportChannelNames(const TemplateType* type, ModuleRecord* module,
     x->bNames = 1;
     if (IsOutputType(type)) {
         for (int i = 0; i < TEMPLATE_CHANNELS; i++)
-            x->abCopyName[i] = type->copyOffset >= 0 ? *CopyFlag(module, type, i) : 0;
+            x->abCopyName[i] =
+                type->copyOffset >= 0 ? *TemplateCopyFlagIn(type, module->pParam, i) : 0;
         x->bUnits = 0;
         x->bCopyFlags = 1;
     } else {
         for (int i = 0; i < TEMPLATE_CHANNELS; i++) {
             if (type->unitOffset >= 0)
-                memcpy(x->aszUnits[i], Unit(module, type, i), TEMPLATE_UNIT_CHARS);
+                memcpy(x->aszUnits[i], TemplateUnitIn(type, module->pParam, i),
+                       TEMPLATE_UNIT_CHARS);
             else
                 x->aszUnits[i][0] = 0;
             x->aszUnits[i][TEMPLATE_UNIT_CHARS - 1] = 0;
@@ -239,11 +283,11 @@ int TemplateImportChannelNames(const TemplateType* type, ModuleRecord* module,
             TemplateChannelName(module, i)[TEMPLATE_NAME_CHARS - 1] = 0;
         }
         if (!IsOutputType(type) && x->bUnits && type->unitOffset >= 0) {
-            memcpy(Unit(module, type, i), x->aszUnits[i], TEMPLATE_UNIT_CHARS);
-            Unit(module, type, i)[TEMPLATE_UNIT_CHARS - 1] = 0;
+            memcpy(TemplateUnitIn(type, module->pParam, i), x->aszUnits[i], TEMPLATE_UNIT_CHARS);
+            TemplateUnitIn(type, module->pParam, i)[TEMPLATE_UNIT_CHARS - 1] = 0;
         }
         if (IsOutputType(type) && x->bCopyFlags && type->copyOffset >= 0)
-            *CopyFlag(module, type, i) = x->abCopyName[i] ? 1 : 0;
+            *TemplateCopyFlagIn(type, module->pParam, i) = x->abCopyName[i] ? 1 : 0;
     }
     return 1;
 }
@@ -279,10 +323,12 @@ int TemplateSendAndExpect(const TemplateType* type, ModuleRecord* module, char* 
     // A reply with a wrong checksum, a partial line or none at all is a
     // failure even when its first character happens to match.
     if (result == COM_OK && text[0] == expected) return 1;
+    return TemplateStepFailed(module, IDS_COMM_PROBLEM);
+}
+
+int TemplateStepFailed(ModuleRecord* module, UINT textId) {
     StopExperiment();
-    char name[16];
-    TemplateBlockName(module, name, sizeof name);
-    ShowWarningById(name, IDS_COMM_PROBLEM);
+    ShowUnderBlockName(module, textId);
     return 0;
 }
 
@@ -290,12 +336,16 @@ int TemplateStartMeasurement(const TemplateType* type, ModuleRecord* module) {
     TemplateRuntime* rt = TemplateRuntimeOf(module);
     int outputs = Outputs(module);
     // Nothing of an earlier experiment is polled: every request handle is
-    // invalid until this start registers it, and no wait carries over.
-    for (int j = 0; j < outputs; j++) {
-        ChannelScan* scan = TemplateChannelScan(module, j);
-        if (scan) scan->ScanHandle = -1;
+    // invalid until this start registers it, and no wait carries over. The
+    // one-request types keep their image (in the place of Channel_Index).
+    if (type->addRequest) {
+        for (int j = 0; j < outputs; j++) {
+            ChannelScan* scan = TemplateChannelScan(module, j);
+            if (scan) scan->ScanHandle = -1;
+        }
+        rt->Channel_Index = 0;
     }
-    rt->Channel_Index = 0;
+    rt->ScanHandle = -1;
     rt->Error_Waiting = 0;
     rt->Resume_Time = 0.0;
 
@@ -305,10 +355,14 @@ int TemplateStartMeasurement(const TemplateType* type, ModuleRecord* module) {
     const ComSettings* com = TemplateCom(module, type);
     int port = com->Port_Number;
     if (port < 1 || port > MAX_COM_PORTS) return StartFailed(module, IDS_NO_COM_PORT, 1);
+    // An address from a file outside the module range would be sent cut to
+    // its low byte and reach another module.
+    int address = *TemplateAddress(module, type);
+    if (address < MinModuleAddress || address > 255)
+        return StartFailed(module, IDS_TEST_BAD_ADDRESS, 1);
     char name[16];
     TemplateBlockName(module, name, sizeof name);
     if (!OpenCom(port, name)) return StartFailed(module, 0, 0);
-    int address = *TemplateAddress(module, type);
     int probe = ProbeChecksum(port, address);
     if (probe == 0) return StartFailed(module, IDS_MODULE_NO_REPLY, 1);
     rt->Uses_Checksum = probe == 1 ? 1 : 0;
@@ -333,10 +387,9 @@ int TemplateStartMeasurement(const TemplateType* type, ModuleRecord* module) {
         rt->Poll_Interval = settings->Sample_Distance;
     }
     rt->Next_Due = 0.0;
-    rt->Channel_Index = 0;
 
-    WORD mask = *TemplateMask(module, type);
-    for (int j = 0; j < outputs; j++) {
+    WORD mask = *TemplateMask(module, type) & TemplateChannelBits(type);
+    for (int j = 0; type->addRequest && j < outputs; j++) {
         int c = TemplateChannelOfOutput(mask, j);
         ChannelScan* scan = TemplateChannelScan(module, j);
         if (c < 0 || !scan || !type->addRequest) return StartFailed(module, IDS_COMM_PROBLEM, 1);
@@ -347,6 +400,11 @@ int TemplateStartMeasurement(const TemplateType* type, ModuleRecord* module) {
         }
         scan->ScanHandle = handle;
     }
+    if (type->addSweepRequest) {
+        int handle = type->addSweepRequest(module, type);
+        if (handle < 0) return StartFailed(module, 0, 1);
+        rt->ScanHandle = handle;
+    }
     ModuleTableResetCursor();
     EndWaitCursor();
     return 1;
@@ -356,7 +414,7 @@ int TemplateStopMeasurement(ModuleRecord* module, const TemplateType* type) {
     ScanListFree();
     CloseCom(TemplateCom(module, type)->Port_Number);
     MonitorExperimentStopped();
-    if (type->moduleWatchdog) WatchdogReset();
+    if (type->watchdogResetAtStop) WatchdogReset();
     return 1;
 }
 
@@ -376,7 +434,7 @@ int SweepDue(const TemplateType* type, ModuleRecord* module, TemplateRuntime* rt
         rt->Error_Waiting = 0;
     }
     const MessParam* settings = TemplateMess(module, type);
-    if (type->moduleWatchdog && settings->Watchdog_On)
+    if (type->watchdogTick && settings->Watchdog_On)
         WatchdogTick(TemplateCom(module, type)->Port_Number);
     if (CurrentExperimentTime(1) < rt->Next_Due) {
         ModuleTableNext();
@@ -508,7 +566,8 @@ int TemplateClassProc(const TemplateType* type, ModuleRecord* module, int msg, i
                 int c = TemplateChannelOfOutput(mask, k);
                 if (c < 0 || !module->apOutput[k]) continue;
                 char name[TEMPLATE_NAME_CHARS];
-                snprintf(name, sizeof name, "%s", TemplateChannelName(module, c));
+                snprintf(name, sizeof name, "%.*s", TEMPLATE_NAME_CHARS - 1,
+                         TemplateChannelName(module, c));
                 CopyChannelName(module->apOutput[k], name);
             }
         }
@@ -516,7 +575,7 @@ int TemplateClassProc(const TemplateType* type, ModuleRecord* module, int msg, i
     case MODMSG_INPUT_NAME:
         if (!output) break;
         if (wParam >= 0 && wParam < TEMPLATE_CHANNELS && type->copyOffset >= 0 && lParam &&
-            *CopyFlag(module, type, wParam))
+            *TemplateCopyFlagIn(type, module->pParam, wParam))
             snprintf(TemplateChannelName(module, wParam), TEMPLATE_NAME_CHARS, "%s",
                      reinterpret_cast<const char*>(lParam));
         break;
@@ -524,7 +583,7 @@ int TemplateClassProc(const TemplateType* type, ModuleRecord* module, int msg, i
         if (!output) break;
         if (type->copyOffset >= 0)
             for (int i = 0; i < TEMPLATE_CHANNELS; i++)
-                *CopyFlag(module, type, i) = wParam;
+                *TemplateCopyFlagIn(type, module->pParam, i) = wParam;
         break;
     case MODMSG_GET_SCHEMA: return static_cast<int>(reinterpret_cast<uintptr_t>(type->schema));
     case MODMSG_EXPORT_NAMES:
@@ -539,7 +598,8 @@ int TemplateClassProc(const TemplateType* type, ModuleRecord* module, int msg, i
     case MODMSG_GET_UNIT:
         if (!input) break;
         if (wParam < 0 || wParam >= TEMPLATE_CHANNELS || type->unitOffset < 0) return 0;
-        return static_cast<int>(reinterpret_cast<uintptr_t>(Unit(module, type, wParam)));
+        return static_cast<int>(
+            reinterpret_cast<uintptr_t>(TemplateUnitIn(type, module->pParam, wParam)));
     default: break;
     }
     return PerformDefaultAction(module, msg, wParam, lParam);

@@ -54,6 +54,7 @@ static_assert(offsetof(TemplateRuntime, Resume_Time) == 48, "Resume_Time");
 struct TemplateType {
     const char* type;  // type identifier
     int form;          // TEMPLATE_*_FORM
+    int maxChannels;   // channels of the module (the dialog's buttons), at most 16
     int channelLimit;  // message 2: most channels the other block may have
     int model;         // module table and module test
     const int* models; // accepted at start, `modelCount` of them
@@ -78,12 +79,17 @@ struct TemplateType {
     // done, 0 when it failed (the experiment has been stopped and the
     // failure shown). May be null.
     int (*configure)(ModuleRecord* module, const TemplateType* type);
-    // Start step: the request of output channel j on channel c.
+    // Start step of the per-channel types: the request of output channel j
+    // on channel c, into that channel's record. May be null.
     int (*addRequest)(ModuleRecord* module, const TemplateType* type, int j, int c);
-    // 1: the type arms its modules' own watchdog at start; the port's
-    // keep-alive then goes out at the block's idle turns and every port is
-    // disarmed when a block of the type stops.
-    int moduleWatchdog;
+    // Start step of the one-request types: the sweep's request, kept in the
+    // runtime's ScanHandle. May be null.
+    int (*addSweepRequest)(ModuleRecord* module, const TemplateType* type);
+    // 1: the type's modules have their own watchdog, armed by its start
+    // step: the port's keep-alive goes out at the block's idle turns.
+    int watchdogTick;
+    // 1: a stop of a block of the type disarms every port's keep-alive.
+    int watchdogResetAtStop;
 };
 
 // The own steps of a type with one request per sweep (digital inputs and the
@@ -99,7 +105,19 @@ struct TemplateSweepSteps {
     int (*ready)(ModuleRecord* module, const TemplateType* type);
 };
 
-// Common fields of a block's parameter record.
+// Common fields of a parameter record of the type: the block's, or a copy of
+// it (the setup dialog's working copy).
+char* TemplateNameIn(void* param, int channel);
+char* TemplateUnitIn(const TemplateType* type, void* param, int channel);     // null: no units
+BOOL* TemplateCopyFlagIn(const TemplateType* type, void* param, int channel); // null: no flags
+int* TemplateAddressIn(const TemplateType* type, void* param);
+WORD* TemplateMaskIn(const TemplateType* type, void* param);
+ComSettings* TemplateComIn(const TemplateType* type, void* param);
+MessParam* TemplateMessIn(const TemplateType* type, void* param);
+// The channels of the module as mask bits.
+WORD TemplateChannelBits(const TemplateType* type);
+
+// The same fields of a block's parameter record.
 int* TemplateVersion(ModuleRecord* module);
 char* TemplateChannelName(ModuleRecord* module, int channel);
 int* TemplateAddress(ModuleRecord* module, const TemplateType* type);
@@ -143,5 +161,8 @@ int TemplateProcessSweep(const TemplateType* type, ModuleRecord* module,
 
 // The block's name as a caption.
 void TemplateBlockName(const ModuleRecord* module, char* name, int size);
+// A failed start step: stops the experiment and shows the text under the
+// block's name; answers 0, for the step to return.
+int TemplateStepFailed(ModuleRecord* module, UINT textId);
 
 #endif

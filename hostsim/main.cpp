@@ -355,7 +355,9 @@ int Run(int argc, char** argv) {
     }
 
     hostsim::FinishPlugin(&plugin);
-    return ran && refused == 0 ? 0 : 1;
+    // A block that stopped the experiment (its error policy, a failed
+    // transfer) makes the run a failure too.
+    return ran && refused == 0 && !result.stoppedByPlugin ? 0 : 1;
 }
 
 } // namespace

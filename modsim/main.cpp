@@ -13,6 +13,7 @@
 // one line per received command with its reply.
 #include "modsim.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <csignal>
@@ -58,9 +59,13 @@ void Usage() {
             "              [--quiet]\n");
 }
 
+// Decimal, or hexadecimal after "0x"; a leading zero is still decimal.
 int ParseAddress(const std::string& text, int* out) {
+    bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const char* digits = text.c_str() + (hex ? 2 : 0);
+    if (!isxdigit(static_cast<unsigned char>(digits[0]))) return 0;
     char* end = nullptr;
-    long address = strtol(text.c_str(), &end, 0);
+    long address = strtol(digits, &end, hex ? 16 : 10);
     if (text.empty() || !end || *end || address < 0 || address > 255) return 0;
     *out = static_cast<int>(address);
     return 1;
@@ -136,9 +141,8 @@ int ParseModule(const char* text, ModuleArg* out) {
     std::string s = text;
     size_t colon = s.find(':');
     if (colon == std::string::npos || colon == 0) return 0;
-    char* end = nullptr;
-    long address = strtol(s.substr(0, colon).c_str(), &end, 0);
-    if (!end || *end || address < 0 || address > 255) return 0;
+    int address = 0;
+    if (!ParseAddress(s.substr(0, colon), &address)) return 0;
     std::string rest = s.substr(colon + 1);
     int checksum = 0;
     size_t colon2 = rest.find(':');

@@ -23,18 +23,6 @@ const char kSource[] = "scan";
 ScanEntry* scanList;
 int scanCount;
 
-int IsHexDigit(char c) {
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F');
-}
-
-// The byte of the two upper-case hexadecimal digits at `at`; 0 when the reply
-// ends before them or one is no such digit.
-int HexByteAt(const char* reply, size_t length, size_t at, BYTE* out) {
-    if (at + 2 > length || !IsHexDigit(reply[at]) || !IsHexDigit(reply[at + 1])) return 0;
-    *out = static_cast<BYTE>(ParseHexByte(reply + at));
-    return 1;
-}
-
 // 1 when a number starts at `text`: optional blanks and sign, then a digit,
 // or a decimal point and a digit.
 int NumberStarts(const char* text) {
@@ -328,20 +316,20 @@ int ScanParseReply(const ScanEntry* e, const char* reply) {
         return 1;
     case SCAN_DI_READ:
     case SCAN_DI_READ_6005I:
-        if (!HexByteAt(reply, length, 3, &b[0])) return 0;
+        if (!ParseHexByteAt(reply, length, 3, &b[0])) return 0;
         if (e->Data) *static_cast<BYTE*>(e->Data) = b[0];
         return 1;
     case SCAN_DI_READ_6052:
-        if (!HexByteAt(reply, length, 1, &b[0])) return 0;
+        if (!ParseHexByteAt(reply, length, 1, &b[0])) return 0;
         if (e->Data) *static_cast<BYTE*>(e->Data) = b[0];
         return 1;
     case SCAN_DI16_READ:
     case SCAN_DI16_READ_6041I:
-        if (!HexByteAt(reply, length, 1, &b[0]) || !HexByteAt(reply, length, 3, &b[1])) return 0;
+        if (!ParseHexByteAt(reply, length, 1, &b[0]) || !ParseHexByteAt(reply, length, 3, &b[1])) return 0;
         if (e->Data) *static_cast<WORD*>(e->Data) = static_cast<WORD>(b[0] * 256 + b[1]);
         return 1;
     case SCAN_DIO_READ:
-        if (!HexByteAt(reply, length, 6, &b[0]) || !HexByteAt(reply, length, 4, &b[1])) return 0;
+        if (!ParseHexByteAt(reply, length, 6, &b[0]) || !ParseHexByteAt(reply, length, 4, &b[1])) return 0;
         if (e->Data) {
             static_cast<BYTE*>(e->Data)[0] = b[0];
             static_cast<BYTE*>(e->Data)[1] = b[1];
@@ -366,12 +354,12 @@ int ScanParseReply(const ScanEntry* e, const char* reply) {
         if (e->Data) *static_cast<float*>(e->Data) = static_cast<float>(number);
         return 1;
     case SCAN_DI_READ_6080:
-        if (!HexByteAt(reply, length, 4, &b[0])) return 0;
+        if (!ParseHexByteAt(reply, length, 4, &b[0])) return 0;
         if (e->Data) *static_cast<BYTE*>(e->Data) = b[0];
         return 1;
     case SCAN_DIO_READ_6058:
         for (int i = 0; i < 4; i++)
-            if (!HexByteAt(reply, length, 3 + 2 * static_cast<size_t>(i), &b[i])) return 0;
+            if (!ParseHexByteAt(reply, length, 3 + 2 * static_cast<size_t>(i), &b[i])) return 0;
         if (e->Data) {
             *static_cast<DWORD*>(e->Data) =
                 static_cast<DWORD>(b[0]) | static_cast<DWORD>(b[1]) << 8 |

@@ -4,10 +4,12 @@
 #include "frame/driver.h"
 #include "frame/host.h"
 #include "frame/moduletest.h"
+#include "frame/numbers.h"
 #include "frame/registration.h"
 #include "frame/setupdlg.h"
 #include "frame/template.h"
 #include "resource.h"
+#include "serial/ports.h"
 #include "serial/scan.h"
 
 #include <stdio.h>
@@ -54,40 +56,39 @@ ND6018_Param* ParamOf(ModuleRecord* module) {
     return static_cast<ND6018_Param*>(module->pParam);
 }
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
-
 } // namespace
 
 void ND6018_Defaults(ModuleRecord* module) {
     ParamOf(module)->TC_Type = ND6018_DEFAULT_TC_TYPE;
 }
 
-int ND6018_Configure(ModuleRecord* module, const TemplateType* type) {
+int ND6018_ConfigureWith(ModuleRecord* module, const TemplateType* type, const char* letters) {
     ND6018_Param* p = ParamOf(module);
+    // A code from a file that the type does not offer is not written into
+    // the module.
+    if (ND6018_EntryOfCode(p->TC_Type, letters, 1) < 0)
+        return TemplateStepFailed(module, IDS_ND6018_UNKNOWN_RANGE);
     int checksum = TemplateRuntimeOf(module)->Uses_Checksum;
     char text[TEMPLATE_QUERY_SIZE];
     snprintf(text, sizeof text, "$%02X2", p->Module_Address & 0xFF);
     if (!TemplateSendAndExpect(type, module, text, '!', checksum, 0)) return 0;
     // "!AATTCCFF": the type code is the two digits after the address.
-    int high = strlen(text) >= 5 ? HexDigit(text[3]) : -1;
-    int low = high >= 0 ? HexDigit(text[4]) : -1;
-    if (low < 0) {
-        StopExperiment();
-        char name[16];
-        TemplateBlockName(module, name, sizeof name);
-        ShowWarningById(name, IDS_COMM_PROBLEM);
-        return 0;
-    }
-    if ((high * 16 + low) == (p->TC_Type & 0xFF)) return 1;
+    BYTE code = 0;
+    if (!ParseHexByteAt(text, strlen(text), 3, &code))
+        return TemplateStepFailed(module, IDS_COMM_PROBLEM);
+    if (code == (p->TC_Type & 0xFF)) return 1;
+    // The module keeps its address and checksum setting and takes the
+    // block's code and the speed the port runs at.
+    const ComSettings* port = PortTableFind(p->Com.Port_Number);
+    int baud = port ? port->Baud_Rate : p->Com.Baud_Rate;
+    ClampInt(&baud, 0, 5);
     snprintf(text, sizeof text, "%%%02X%02X%02X%02X%02X", p->Module_Address & 0xFF,
-             p->Module_Address & 0xFF, p->TC_Type & 0xFF, (p->Com.Baud_Rate + 3) & 0xFF,
-             checksum ? 0x40 : 0);
+             p->Module_Address & 0xFF, p->TC_Type & 0xFF, baud + 3, checksum ? 0x40 : 0);
     return TemplateSendAndExpect(type, module, text, '!', checksum, 7000);
+}
+
+int ND6018_Configure(ModuleRecord* module, const TemplateType* type) {
+    return ND6018_ConfigureWith(module, type, ND6018_LETTERS);
 }
 
 int ND6018_AddRequest(ModuleRecord* module, const TemplateType*, int j, int c) {
@@ -112,15 +113,6 @@ int OffersRanges() {
     return !FAMILY_ND;
 }
 
-// The entry of a type code; -1 when the box has none.
-int EntryOfCode(int code, int letters) {
-    int first = OffersRanges() ? kRangeCount : 0;
-    if (OffersRanges() && code >= 0 && code < kRangeCount) return code;
-    if (code >= kFirstThermocouple && code < kFirstThermocouple + letters)
-        return first + code - kFirstThermocouple;
-    return -1;
-}
-
 int OneLetterFormat(const char* format) {
     const char* p = strchr(format, '%');
     return p && p[1] == 'c' && !strchr(p + 2, '%');
@@ -132,6 +124,15 @@ int CodeOfEntry(int entry) {
 }
 
 } // namespace
+
+int ND6018_EntryOfCode(int code, const char* letters, int ranges) {
+    int count = static_cast<int>(strlen(letters));
+    int first = ranges ? kRangeCount : 0;
+    if (ranges && code >= 0 && code < kRangeCount) return code;
+    if (code >= kFirstThermocouple && code < kFirstThermocouple + count)
+        return first + code - kFirstThermocouple;
+    return -1;
+}
 
 void ND6018_InitRangeBox(HWND dialog, void* work, const char* letters) {
     HWND box = GetDlgItem(dialog, IDC_ND6018_RANGE);
@@ -151,7 +152,8 @@ void ND6018_InitRangeBox(HWND dialog, void* work, const char* letters) {
         snprintf(text, sizeof text, format, letters[i]);
         SendMessageA(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
     }
-    int entry = EntryOfCode(static_cast<ND6018_Param*>(work)->TC_Type, count);
+    int entry =
+        ND6018_EntryOfCode(static_cast<ND6018_Param*>(work)->TC_Type, letters, OffersRanges());
     SendMessageA(box, CB_SETCURSEL, static_cast<WPARAM>(entry), 0);
 }
 
@@ -169,10 +171,11 @@ INT_PTR CALLBACK ND6018_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARA
 
 namespace {
 
-constexpr TemplateType type = ND6018_Descriptor("ND6018", "Restart 6018", ND6018_SetupDlgProc);
+constexpr TemplateType type =
+    ND6018_Descriptor("ND6018", "Restart 6018", ND6018_SetupDlgProc, ND6018_Configure);
 
 void InitBoxes(HWND dialog, void* work) {
-    ND6018_InitRangeBox(dialog, work, "JKTERSBNC");
+    ND6018_InitRangeBox(dialog, work, ND6018_LETTERS);
 }
 
 constexpr SetupDialogType dialogType = ND6018_DialogDescriptor(&type, "ZEMX Q7018-I", InitBoxes);

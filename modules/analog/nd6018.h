@@ -48,8 +48,17 @@ extern const int ND6018_Models[5];
 extern const ParamSchemaEntry* const ND6018P_ParamSchema;
 
 void ND6018_Defaults(ModuleRecord* module);
+// The thermocouple letters of ND6018, codes 14 on.
+#define ND6018_LETTERS "JKTERSBNC"
+
+// The entry of a type code in the range box (with the seven fixed ranges
+// first when `ranges`); -1 when the box has none: the code is not the type's.
+int ND6018_EntryOfCode(int code, const char* letters, int ranges);
+
 // Reads the module's type code and rewrites its configuration when it
-// differs from the block's.
+// differs from the block's; a block's code that is not one of the type's
+// (the fixed ranges and `letters`) is refused.
+int ND6018_ConfigureWith(ModuleRecord* module, const TemplateType* type, const char* letters);
 int ND6018_Configure(ModuleRecord* module, const TemplateType* type);
 int ND6018_AddRequest(ModuleRecord* module, const TemplateType* type, int j, int c);
 
@@ -62,10 +71,12 @@ int ND6018_RangeCommand(HWND dialog, void* work, int id, int code);
 // restart note and dialog procedure. Constant, so each type's copy is made
 // at compile time.
 constexpr TemplateType ND6018_Descriptor(const char* name, const char* restartNote,
-                                         DLGPROC setupDlgProc) {
+                                         DLGPROC setupDlgProc,
+                                         int (*configure)(ModuleRecord*, const TemplateType*)) {
     return TemplateType{
         name,
         TEMPLATE_INPUT_FORM,
+        8,    // channels
         8,    // channel limit of message 2
         6018, // model number
         ND6018_Models,
@@ -84,9 +95,11 @@ constexpr TemplateType ND6018_Descriptor(const char* name, const char* restartNo
         "DLG_ND6018",
         setupDlgProc,
         ND6018_Defaults,
-        ND6018_Configure,
+        configure,
         ND6018_AddRequest,
-        0, // no module watchdog
+        nullptr, // one request per channel
+        0,       // no module watchdog
+        0,
     };
 }
 

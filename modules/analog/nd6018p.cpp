@@ -14,11 +14,18 @@ INT_PTR CALLBACK ND6018P_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPAR
 
 namespace {
 
-constexpr TemplateType type = ND6018_Descriptor("ND6018P", "Restart 6018P", ND6018P_SetupDlgProc);
-
 // Two thermocouple types more than ND6018: L and M (codes 23 and 24).
+const char kLetters[] = ND6018_LETTERS "LM";
+
+int Configure(ModuleRecord* module, const TemplateType* type) {
+    return ND6018_ConfigureWith(module, type, kLetters);
+}
+
+constexpr TemplateType type =
+    ND6018_Descriptor("ND6018P", "Restart 6018P", ND6018P_SetupDlgProc, Configure);
+
 void InitBoxes(HWND dialog, void* work) {
-    ND6018_InitRangeBox(dialog, work, "JKTERSBNCLM");
+    ND6018_InitRangeBox(dialog, work, kLetters);
 }
 
 constexpr SetupDialogType dialogType = ND6018_DialogDescriptor(&type, "ZEMX Q7018P-I", InitBoxes);

@@ -171,6 +171,17 @@ TEST(HostClasses, RegistrationCopiesTheTextsDuringTheCall) {
     EXPECT_EQ(nullptr, hostsim::FindClassByName("OTHER_MODULE"));
 }
 
+// The RS-232 monitor's ring is host memory: switched on and left on, it is
+// given back when the plug-in finishes.
+TEST_F(PluginTest, TheMonitorLeftOnIsGivenBackAtTheFinish) {
+    ASSERT_EQ(1, Bind("Telvio.so"));
+    int before = hostsim::LiveAllocations();
+    ASSERT_EQ(1, hostsim::MonitorSwitchOn());
+    EXPECT_GT(hostsim::LiveAllocations(), before);
+    EXPECT_EQ(1, hostsim::FinishPlugin(&plugin));
+    EXPECT_EQ(before, hostsim::LiveAllocations());
+}
+
 TEST_F(PluginTest, HostFunctionsOnABlock) {
     ASSERT_EQ(1, Bind("Telvio.so"));
     hostsim::SetDefaultActionAnswer(1);

@@ -260,8 +260,9 @@ TEST_F(TemplateTest, TheSweepLoopOfTheOneRequestTypes) {
     ASSERT_EQ(1, bus.AddModule(1, "6050", 0));
     hostsim::Block* b = NewBlock();
     ASSERT_NE(nullptr, b);
-    TemplateType t = ND6018_Descriptor("TEST", "Restart test", nullptr);
-    t.moduleWatchdog = 1;
+    TemplateType t = ND6018_Descriptor("TEST", "Restart test", nullptr, nullptr);
+    t.watchdogTick = 1;
+    t.watchdogResetAtStop = 1;
     static int image;
     static int deliveries;
     static int refuse;
@@ -329,6 +330,60 @@ TEST_F(TemplateTest, TheSweepLoopOfTheOneRequestTypes) {
     EXPECT_NE(wire.end(), std::find(wire.begin(), wire.end(), "~**"));
     EXPECT_EQ(1, TemplateStopMeasurement(&b->record, &t));
     EXPECT_EQ(0.0, WatchdogTable[0].Interval) << "the stop disarms the ports";
+}
+
+// A record from a file keeps only the module's channels, and the block gets
+// one output per channel in use, numbered after them.
+TEST_F(TemplateTest, ALoadedRecordKeepsTheModulesChannelsAndTheBlockFollowsItsMask) {
+    hostsim::Block* b = NewBlock();
+    ASSERT_NE(nullptr, b);
+    ASSERT_EQ(1, ModuleTableRemove(&b->record));
+    P(b)->Channel_Mask = 0x0706; // channels 1 and 2, and three the module lacks
+    b->record.uOutputs = 5;
+    EXPECT_EQ(1, hostsim::SendClassMessage(b, MODMSG_AFTER_LOAD, 0, 0));
+    EXPECT_EQ(0x0006, P(b)->Channel_Mask);
+    EXPECT_EQ(2u, b->record.uOutputs);
+    EXPECT_EQ(0u, b->record.uInputs);
+    EXPECT_EQ(2, b->record.aiOutputChannel[0]);
+    EXPECT_EQ(3, b->record.aiOutputChannel[1]);
+}
+
+// A type with one request per sweep whose start failed never polls: its
+// request handle is invalid from the start on, whatever the record held.
+TEST_F(TemplateTest, AOneRequestTypeWhoseStartFailedNeverPolls) {
+    std::string error;
+    ASSERT_EQ(1, bus.Open(&error)) << error;
+    ASSERT_EQ(1, bus.SetLink(ComLink(1)));
+    ASSERT_EQ(1, bus.Start());
+    ASSERT_EQ(1, bus.AddModule(2, "6018", 0));
+    hostsim::Block* other = NewBlock(); // a block whose request is handle 0
+    hostsim::Block* b = NewBlock();
+    ASSERT_NE(nullptr, other);
+    ASSERT_NE(nullptr, b);
+    P(other)->Module_Address = 2;
+    TemplateType t = ND6018_Descriptor("TEST", "Restart test", nullptr, nullptr);
+    t.addRequest = nullptr;
+    t.addSweepRequest = [](ModuleRecord* m, const TemplateType* type) {
+        return ScanAddDoWrite(TemplateCom(m, type)->Port_Number, *TemplateAddress(m, type),
+                              reinterpret_cast<BYTE*>(&TemplateRuntimeOf(m)->Channel_Index), 0);
+    };
+    ASSERT_EQ(1, TemplateStartMeasurement(&t, &other->record));
+    ASSERT_EQ(0, R(other)->ScanHandle);
+    R(b)->ScanHandle = 0; // left from before, or a zeroed record
+    P(b)->Module_Address = 9;
+    WinapiUseManualClock(1000);
+    EXPECT_EQ(0, TemplateStartMeasurement(&t, &b->record));
+    EXPECT_EQ(-1, R(b)->ScanHandle);
+    hostsim::StartExperimentClock();
+    bus.ClearLog();
+    ModuleTableResetCursor();
+    ModuleTableNext(); // the failed block's turn
+    ASSERT_EQ(&b->record, ModuleTableCurrent());
+    EXPECT_EQ(0, TemplateProcessSweep(&t, &b->record, nullptr));
+    EXPECT_EQ(SS_IDLE, ScanState());
+    EXPECT_TRUE(Wire().empty());
+    TemplateStopMeasurement(&b->record, &t);
+    TemplateStopMeasurement(&other->record, &t);
 }
 
 // The query of a start sequence fails on anything but a whole, clean reply

@@ -321,6 +321,67 @@ TEST_F(Thermocouple, AModuleRefusingItsConfigurationStopsTheExperiment) {
     Stop(b);
 }
 
+// Settings from a file that would reach another module or write a range the
+// type does not have stop the start before anything of theirs is sent.
+TEST_F(Thermocouple, SettingsOutsideTheTypeStopTheStart) {
+    Module();
+    struct Case {
+        const char* what;
+        const char* className;
+        int address, tcType;
+        const char* text; // empty: the unknown range
+    } cases[] = {
+        {"address beyond 255", "Q7018_I_MODULE", 257, 14, "Module address ?"},
+        {"address below the first", "Q7018_I_MODULE", 0, 14, "Module address ?"},
+        {"unknown range", "Q7018_I_MODULE", 1, 99, ""},
+        {"type M on ND6018", "Q7018_I_MODULE", 1, 24, ""},
+        {"range between the groups", "Q7018P_I_MODULE", 1, 10, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        hostsim::Block* b = NewBlock(c.className);
+        ASSERT_NE(nullptr, b);
+        P(b)->Module_Address = c.address;
+        P(b)->TC_Type = c.tcType;
+        bus.ClearLog();
+        int stops = hostsim::StopExperimentCalls();
+        EXPECT_EQ(0, Start(b));
+        EXPECT_EQ(stops + 1, hostsim::StopExperimentCalls());
+        ASSERT_NE(nullptr, LastWarning());
+        EXPECT_EQ(b->record.szName, LastWarning()->caption);
+        if (*c.text) {
+            EXPECT_EQ(c.text, LastWarning()->text);
+            EXPECT_TRUE(Lines().empty());
+        } else {
+            EXPECT_EQ("Unknown input range in the settings of this module.", LastWarning()->text);
+            for (const std::string& line : Lines())
+                EXPECT_NE('%', line[0]) << "nothing is written to the module";
+        }
+        Stop(b);
+    }
+    hostsim::Block* b = NewBlock("Q7018P_I_MODULE");
+    ASSERT_NE(nullptr, b);
+    P(b)->TC_Type = 24; // type M is ND6018P's
+    EXPECT_EQ(1, Start(b));
+    Stop(b);
+}
+
+// A block saved with another speed than its port has now: the module is
+// told the speed the port runs at, or it would fall silent at its next
+// power-up.
+TEST_F(Thermocouple, TheRewriteTakesTheSpeedOfThePort) {
+    Module();
+    hostsim::Block* b = NewBlock();
+    ASSERT_NE(nullptr, b);
+    P(b)->TC_Type = 15;
+    P(b)->Com.Baud_Rate = 9;
+    ASSERT_EQ(1, Start(b));
+    std::vector<std::string> lines = Lines();
+    ASSERT_EQ(4u, lines.size());
+    EXPECT_EQ("%01010F0600", lines[3]);
+    Stop(b);
+}
+
 // Each failed start stops the experiment, names the reason under the
 // block's name and leaves the arrow cursor.
 TEST_F(Thermocouple, AFailedStartShowsItsReasonAndRestoresTheCursor) {
