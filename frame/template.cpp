@@ -459,6 +459,29 @@ int BeginRequest(ModuleRecord* module, int handle, int* answer) {
 
 } // namespace
 
+namespace {
+
+// The states both loops handle alike: idle (a sweep due begins its
+// request), error (the block's policy) and busy or fatal (the block keeps
+// its turn). 1 when a request was begun and the loop steps it at once;
+// otherwise 0 and the procedure's answer in *answer.
+int OtherState(int state, const TemplateType* type, ModuleRecord* module, TemplateRuntime* rt,
+               int handle, int* answer) {
+    *answer = 1;
+    if (state == SS_IDLE) {
+        if (!SweepDue(type, module, rt)) {
+            *answer = 0;
+            return 0;
+        }
+        return BeginRequest(module, handle, answer);
+    }
+    if (state == SS_ERROR)
+        ScanErrorAction(TemplateMess(module, type), &rt->Error_Waiting, &rt->Resume_Time);
+    return 0;
+}
+
+} // namespace
+
 int TemplateProcessInputs(const TemplateType* type, ModuleRecord* module) {
     if (ModuleTableCurrent() != module) return 0;
     TemplateRuntime* rt = TemplateRuntimeOf(module);
@@ -468,40 +491,31 @@ int TemplateProcessInputs(const TemplateType* type, ModuleRecord* module) {
         if (rt->Channel_Index < 0 || rt->Channel_Index >= outputs) rt->Channel_Index = 0;
         int ch = rt->Channel_Index;
         ChannelScan* scan = TemplateChannelScan(module, ch);
-        switch (state) {
-        case SS_IDLE: {
-            if (!SweepDue(type, module, rt)) return 0;
+        if (state != SS_READY) {
             int answer = 0;
             int handle = outputs > 0 && scan ? scan->ScanHandle : -1;
-            if (BeginRequest(module, handle, &answer)) continue;
+            if (OtherState(state, type, module, rt, handle, &answer)) continue;
             return answer;
         }
-        case SS_READY: {
-            OutputChannel* output = module->apOutput[ch];
-            DataBlock* block = output ? GetCurrentOutputBlock(output) : nullptr;
-            if (!block) return 0;
-            block->dBlockTime = rt->Next_Due;
-            block->dBlockSampleDistance = rt->Sample_Seconds;
-            block->wSampleCount = rt->Block_Samples;
-            float value = scan ? scan->Channel_Value : 0.0f;
-            for (int i = 0; i < rt->Block_Samples; i++)
-                block->afSamples[i] = value;
-            NewReleaseOutputBlock(output, __FILE__, __LINE__);
-            rt->Channel_Index++;
-            if (rt->Channel_Index >= outputs) {
-                rt->Channel_Index = 0;
-                rt->Next_Due += rt->Poll_Interval;
-            }
-            ScanReset();
-            if (rt->Channel_Index > 0) continue;
-            ModuleTableNext();
-            return 1;
+        OutputChannel* output = module->apOutput[ch];
+        DataBlock* block = output ? GetCurrentOutputBlock(output) : nullptr;
+        if (!block) return 0;
+        block->dBlockTime = rt->Next_Due;
+        block->dBlockSampleDistance = rt->Sample_Seconds;
+        block->wSampleCount = rt->Block_Samples;
+        float value = scan ? scan->Channel_Value : 0.0f;
+        for (int i = 0; i < rt->Block_Samples; i++)
+            block->afSamples[i] = value;
+        NewReleaseOutputBlock(output, __FILE__, __LINE__);
+        rt->Channel_Index++;
+        if (rt->Channel_Index >= outputs) {
+            rt->Channel_Index = 0;
+            rt->Next_Due += rt->Poll_Interval;
         }
-        case SS_ERROR:
-            ScanErrorAction(TemplateMess(module, type), &rt->Error_Waiting, &rt->Resume_Time);
-            return 1;
-        default: return 1;
-        }
+        ScanReset();
+        if (rt->Channel_Index > 0) continue;
+        ModuleTableNext();
+        return 1;
     }
 }
 
@@ -511,24 +525,17 @@ int TemplateProcessSweep(const TemplateType* type, ModuleRecord* module,
     TemplateRuntime* rt = TemplateRuntimeOf(module);
     if (steps && steps->prepare) steps->prepare(module, type);
     for (;;) {
-        switch (ScanStep()) {
-        case SS_IDLE: {
-            if (!SweepDue(type, module, rt)) return 0;
+        int state = ScanStep();
+        if (state != SS_READY) {
             int answer = 0;
-            if (BeginRequest(module, rt->ScanHandle, &answer)) continue;
+            if (OtherState(state, type, module, rt, rt->ScanHandle, &answer)) continue;
             return answer;
         }
-        case SS_READY:
-            if (steps && steps->ready && !steps->ready(module, type)) return 0;
-            rt->Next_Due += rt->Poll_Interval;
-            ScanReset();
-            ModuleTableNext();
-            return 1;
-        case SS_ERROR:
-            ScanErrorAction(TemplateMess(module, type), &rt->Error_Waiting, &rt->Resume_Time);
-            return 1;
-        default: return 1;
-        }
+        if (steps && steps->ready && !steps->ready(module, type)) return 0;
+        rt->Next_Due += rt->Poll_Interval;
+        ScanReset();
+        ModuleTableNext();
+        return 1;
     }
 }
 
