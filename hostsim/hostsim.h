@@ -260,6 +260,15 @@ int MonitorRead(MonitorCounts* counts, bool clear);
 // Adds one listed line ("n:\tCOMp \tt sec\td\ttext") to the counts.
 void MonitorCountLine(const std::string& line, MonitorCounts* counts);
 
+// ---- A step in one of the plug-in's modal dialogs ----
+
+// The next modal dialog that holds the control `control` gets `run` called
+// from its own message loop, once it is shown (its owner must be the host's
+// main window). Call before the message or command that opens the dialog.
+void QueueDialogStep(int control, void (*run)(HWND dialog));
+// 1 when the step queued last has run.
+int DialogStepRan();
+
 // ---- Worksheet files ----
 
 // The worksheet as text: one section per block with its class name, block

@@ -1,6 +1,8 @@
 // hostsim: loads a plug-in as the host program does and reports what it did.
 //   hostsim report PLUGIN [--command ID]   bind, print the binding, finish
 //   hostsim classes PLUGIN                 bind, print the registered classes
+//   hostsim dialog PLUGIN MENU_ID          open a new block's setup dialog,
+//                                          print its controls, OK
 //   hostsim run WORKSHEET --seconds N [--csv] [--plugin PATH]
 //               [--global-ms X] [--block-size N]
 //                                          load the worksheet, measure for N
@@ -28,6 +30,7 @@ int Usage() {
     fprintf(stderr,
             "usage: hostsim report PLUGIN [--command ID]\n"
             "       hostsim classes PLUGIN\n"
+            "       hostsim dialog PLUGIN MENU_ID\n"
             "       hostsim run WORKSHEET --seconds N [--csv] [--plugin PATH]\n"
             "                   [--global-ms X] [--block-size N]\n"
             "  run: the plug-in defaults to %s beside hostsim; the driver INI file is\n"
@@ -362,11 +365,94 @@ int Run(int argc, char** argv) {
 
 } // namespace
 
+// The setup dialog of a new block of the class with the menu id: its
+// caption and its controls (id, class, text, enabled; the entries of combo
+// boxes), as the platform's dialog manager made them from the plug-in's
+// template, then OK.
+void PrintText(const char* what, const char* text) {
+    printf("%s \"%s\"", what, text);
+}
+
+BOOL CALLBACK DescribeControl(HWND control, LPARAM dialog) {
+    // Only the dialog's own controls: a combo box's parts are its business.
+    if (GetParent(control) != reinterpret_cast<HWND>(dialog)) return TRUE;
+    char name[64];
+    if (GetClassNameA(control, name, sizeof name) <= 0) name[0] = 0;
+    for (char* p = name; *p; p++)
+        *p = static_cast<char>(toupper(static_cast<unsigned char>(*p)));
+    char text[256];
+    if (GetWindowTextA(control, text, sizeof text) < 0) text[0] = 0;
+    printf("control %d %s", static_cast<int>(static_cast<short>(GetDlgCtrlID(control))), name);
+    PrintText("", text);
+    printf("%s\n", IsWindowEnabled(control) ? "" : " disabled");
+    if (strcmp(name, "COMBOBOX") == 0) {
+        int count = static_cast<int>(SendMessageA(control, CB_GETCOUNT, 0, 0));
+        int selected = static_cast<int>(SendMessageA(control, CB_GETCURSEL, 0, 0));
+        printf("  %d entries, entry %d selected:", count, selected);
+        // A long list as its first three entries and its last.
+        for (int i = 0; i < count; i++) {
+            if (count > 20 && i == 3) printf(" ...");
+            if (count > 20 && i >= 3 && i < count - 1) continue;
+            char entry[256];
+            LRESULT n = SendMessageA(control, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
+            if (n < 0 || n >= static_cast<LRESULT>(sizeof entry)) continue;
+            SendMessageA(control, CB_GETLBTEXT, static_cast<WPARAM>(i),
+                         reinterpret_cast<LPARAM>(entry));
+            PrintText("", entry);
+        }
+        printf("\n");
+    }
+    return TRUE;
+}
+
+void DescribeSetupDialog(HWND dialog) {
+    char caption[256];
+    if (GetWindowTextA(dialog, caption, sizeof caption) < 0) caption[0] = 0;
+    PrintText("dialog", caption);
+    printf("\n");
+    EnumChildWindows(dialog, DescribeControl, reinterpret_cast<LPARAM>(dialog));
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+}
+
+int Dialog(int argc, char** argv) {
+    if (argc != 4) return Usage();
+    char* end = nullptr;
+    long menuId = strtol(argv[3], &end, 10);
+    if (!end || *end || menuId <= 0) return Usage();
+    if (!hostsim::Start()) {
+        fprintf(stderr, "hostsim: cannot create the host window\n");
+        return 1;
+    }
+    hostsim::Plugin plugin;
+    if (!hostsim::LoadPlugin(argv[2], &plugin) || plugin.setupResult != 1) {
+        fprintf(stderr, "hostsim: cannot bind %s\n", argv[2]);
+        return 1;
+    }
+    const hostsim::ModuleClass* c = hostsim::FindClassByMenuId(static_cast<int>(menuId));
+    hostsim::Block* block = c ? hostsim::CreateBlock(c) : nullptr;
+    if (!block) {
+        fprintf(stderr, "hostsim: no block of menu id %ld\n", menuId);
+        hostsim::FinishPlugin(&plugin);
+        return 1;
+    }
+    // The block-name edit is in every setup dialog.
+    hostsim::QueueDialogStep(23018, DescribeSetupDialog);
+    int answer = hostsim::SendClassMessage(block, MODMSG_SETUP_DIALOG, 0, 0);
+    int ran = hostsim::DialogStepRan();
+    printf("setup dialog: answer %d, %s\n", answer, ran ? "closed with OK" : "not shown");
+    printf("block \"%.*s\": %u outputs\n", static_cast<int>(sizeof block->record.szName),
+           block->record.szName, block->record.uOutputs);
+    hostsim::FinishPlugin(&plugin);
+    return ran ? 0 : 1;
+}
+
 int main(int argc, char** argv) {
     setvbuf(stdout, nullptr, _IONBF, 0);
     if (argc < 2) return Usage();
     if (strcmp(argv[1], "report") == 0) return Report(argc, argv);
     if (strcmp(argv[1], "classes") == 0) return Classes(argc, argv);
     if (strcmp(argv[1], "run") == 0) return Run(argc, argv);
+    if (strcmp(argv[1], "dialog") == 0) return Dialog(argc, argv);
     return Usage();
 }

@@ -119,15 +119,23 @@ void InPortsDialog(HWND ports) {
 int Session() {
     monitorOn = false;
     listRead = false;
-    stepsRun = 0;
-    pending = Step{kActive, InPortsDialog};
-    PostMessageA(MainWindow(), HOSTMSG_DIALOG_STEP, 0, 0);
+    QueueDialogStep(kActive, InPortsDialog);
     int chosen = ChooseMenuCommand(HOSTSIM_SERIAL_PORTS_COMMAND);
     pending = Step();
     return chosen && stepsRun > 0;
 }
 
 } // namespace
+
+void QueueDialogStep(int control, void (*run)(HWND dialog)) {
+    stepsRun = 0;
+    pending = Step{control, run};
+    PostMessageA(MainWindow(), HOSTMSG_DIALOG_STEP, 0, 0);
+}
+
+int DialogStepRan() {
+    return pending.control == 0 && stepsRun > 0;
+}
 
 int HostDialogStepMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == HOSTMSG_DIALOG_STEP) {
