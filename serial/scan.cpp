@@ -325,11 +325,13 @@ int ScanParseReply(const ScanEntry* e, const char* reply) {
         return 1;
     case SCAN_DI16_READ:
     case SCAN_DI16_READ_6041I:
-        if (!ParseHexByteAt(reply, length, 1, &b[0]) || !ParseHexByteAt(reply, length, 3, &b[1])) return 0;
+        if (!ParseHexByteAt(reply, length, 1, &b[0]) || !ParseHexByteAt(reply, length, 3, &b[1]))
+            return 0;
         if (e->Data) *static_cast<WORD*>(e->Data) = static_cast<WORD>(b[0] * 256 + b[1]);
         return 1;
     case SCAN_DIO_READ:
-        if (!ParseHexByteAt(reply, length, 6, &b[0]) || !ParseHexByteAt(reply, length, 4, &b[1])) return 0;
+        if (!ParseHexByteAt(reply, length, 6, &b[0]) || !ParseHexByteAt(reply, length, 4, &b[1]))
+            return 0;
         if (e->Data) {
             static_cast<BYTE*>(e->Data)[0] = b[0];
             static_cast<BYTE*>(e->Data)[1] = b[1];
