@@ -15,6 +15,7 @@
 #include "serial/ports.h"
 #include "serial/scan.h"
 #include "serial/sercomm.h"
+#include "serial_fixture.h"
 #include "winapi_headless.h"
 
 #include <gtest/gtest.h>
@@ -24,28 +25,13 @@
 #include <string.h>
 #include <unistd.h>
 
-#include <fstream>
 #include <string>
 #include <vector>
 
 namespace enginetest {
 
-inline void SelectFamily(int* flag) {
-    FAMILY_ND = FAMILY_XX01 = FAMILY_XX03 = FAMILY_XX04 = FAMILY_XX05 = FAMILY_XX06 = FAMILY_TELV =
-        0;
-    *flag = 1;
-}
-
-inline ComSettings Row(int port) {
-    ComSettings r;
-    memset(&r, 0, sizeof r);
-    r.Port_Number = port;
-    r.Baud_Rate = 3;
-    r.Data_Bits = 8;
-    r.Stop_Bits = 1;
-    r.RS232_Buffer = 1;
-    return r;
-}
+using serialtest::Row;
+using serialtest::SelectFamily;
 
 // The notes and lines of the RS-232 monitor, one text each.
 inline std::vector<std::string> MonitorLines() {
@@ -65,37 +51,14 @@ inline int MonitorHas(const std::string& what) {
     return n;
 }
 
-// The plug-in's sources bound to the stand-in host; a copy of the plug-in
-// in the test folder supplies the resources.
-class EngineTest : public ::testing::Test {
+// The serial code's fixture, with the poll engine's state reset around
+// each test and a module bus for COM1.
+class EngineTest : public serialtest::SerialTest {
   protected:
     void SetUp() override {
-        WinapiUseRealClock();
-        char tmpl[] = "/tmp/telvio-engine-XXXXXX";
-        const char* d = mkdtemp(tmpl);
-        ASSERT_NE(nullptr, d);
-        dir = d;
-        ASSERT_TRUE(hostsim::Start());
-        hostsim::SetExeFileDir((dir + "/").c_str());
-        std::string copy = dir + "/Telvio.so";
-        {
-            std::ifstream in(TELVIO_PLUGIN, std::ios::binary);
-            std::ofstream out(copy, std::ios::binary);
-            out << in.rdbuf();
-        }
-        module = LoadLibraryA(copy.c_str());
-        ASSERT_NE(nullptr, module);
-        hostsim::SetVariableValue("hInstVarnix",
-                                  static_cast<DWORD>(reinterpret_cast<uintptr_t>(module)));
-        ASSERT_EQ(1, ResolveHostInterface(hostsim::MainWindow()));
-        hInstDriver = module;
-        hwndHost = hostsim::MainWindow();
-        SelectFamily(&FAMILY_TELV);
+        SerialTest::SetUp();
         MinModuleAddress = 1;
         bExperimentIsRunning = 0;
-        setenv("TELVIO_COM_DIR", dir.c_str(), 1);
-        NumComPorts = 0;
-        FlowControl = 0;
         BusyTimeOut = 1500;
         ReOpenComOnError = 0;
         ScanAnalogChannelMask = 0;
@@ -110,18 +73,13 @@ class EngineTest : public ::testing::Test {
         for (int port = 1; port <= MAX_COM_PORTS; port++)
             CloseCom(port);
         bus.Close();
-        MonitorStop();
         WinapiDialogsReset();
-        if (module) FreeLibrary(module);
-        std::string cmd = "rm -rf '" + dir + "'";
-        (void)system(cmd.c_str());
+        SerialTest::TearDown();
     }
     static int ModuleTableRemoveFirst() {
         ModuleTableResetCursor();
         return ModuleTableRemove(ModuleTableCurrent());
     }
-    std::string ComLink(int port) const { return dir + "/com" + std::to_string(port); }
-
     // The bus on COM1, served by its own thread unless `pumped`; the port
     // configured and opened.
     void OpenBus(bool pumped = false) {
@@ -161,8 +119,6 @@ class EngineTest : public ::testing::Test {
         return lines;
     }
 
-    std::string dir;
-    HMODULE module = nullptr;
     modsim::Bus bus;
     ModuleRecord block = {};
 };

@@ -292,6 +292,23 @@ BOOL writeComm(KernelObject* obj, const void* buf, DWORD n, DWORD* done) {
     return FALSE;
 }
 
+// Copies one of the settings a port keeps out of it, or into it: FALSE
+// with the last error set for a handle that is no port or a missing record.
+template <typename T> BOOL copySetting(HANDLE h, T* record, T CommPort::*field, bool into) {
+    CommPort* cp = commOf(h, 0);
+    if (!cp) return FALSE;
+    if (!record) {
+        setLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    std::lock_guard<std::mutex> lock(portLock());
+    if (into)
+        cp->*field = *record;
+    else
+        *record = cp->*field;
+    return TRUE;
+}
+
 } // namespace winapi
 
 using namespace winapi;
@@ -306,15 +323,7 @@ WINUSERAPI BOOL WINAPI SetupComm(HANDLE hFile, DWORD dwInQueue, DWORD dwOutQueue
 }
 
 WINUSERAPI BOOL WINAPI GetCommState(HANDLE hFile, LPDCB lpDCB) {
-    CommPort* cp = commOf(hFile, 0);
-    if (!cp) return FALSE;
-    if (!lpDCB) {
-        setLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    std::lock_guard<std::mutex> lock(portLock());
-    *lpDCB = cp->dcb;
-    return TRUE;
+    return copySetting(hFile, lpDCB, &CommPort::dcb, false);
 }
 
 WINUSERAPI BOOL WINAPI SetCommState(HANDLE hFile, LPDCB lpDCB) {
@@ -381,29 +390,13 @@ WINUSERAPI BOOL WINAPI SetCommState(HANDLE hFile, LPDCB lpDCB) {
 }
 
 WINUSERAPI BOOL WINAPI GetCommTimeouts(HANDLE hFile, LPCOMMTIMEOUTS lpCommTimeouts) {
-    CommPort* cp = commOf(hFile, 0);
-    if (!cp) return FALSE;
-    if (!lpCommTimeouts) {
-        setLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    std::lock_guard<std::mutex> lock(portLock());
-    *lpCommTimeouts = cp->timeouts;
-    return TRUE;
+    return copySetting(hFile, lpCommTimeouts, &CommPort::timeouts, false);
 }
 
 // Kept and reported back; reads never wait and writes wait at most
 // kWriteWaitMs whatever the time-outs say.
 WINUSERAPI BOOL WINAPI SetCommTimeouts(HANDLE hFile, LPCOMMTIMEOUTS lpCommTimeouts) {
-    CommPort* cp = commOf(hFile, 0);
-    if (!cp) return FALSE;
-    if (!lpCommTimeouts) {
-        setLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    std::lock_guard<std::mutex> lock(portLock());
-    cp->timeouts = *lpCommTimeouts;
-    return TRUE;
+    return copySetting(hFile, lpCommTimeouts, &CommPort::timeouts, true);
 }
 
 WINUSERAPI BOOL WINAPI ClearCommError(HANDLE hFile, LPDWORD lpErrors, LPCOMSTAT lpStat) {

@@ -148,6 +148,37 @@ bool validIndex(HWND h, int index) {
     return index >= 0 && index < static_cast<int>(state(h).items.size());
 }
 
+// The item messages both boxes answer alike; their error value (LB_ERR,
+// CB_ERR) is -1.
+LRESULT getItemText(HWND h, int index, LPARAM lp, bool combo) {
+    if (!validIndex(h, index) || lp == 0) return -1;
+    const Item& it = state(h).items[static_cast<size_t>(index)];
+    if (!hasStrings(styleOf(h), combo)) {
+        memcpy(reinterpret_cast<void*>(lp), &it.data, sizeof it.data);
+        return sizeof it.data;
+    }
+    memcpy(reinterpret_cast<char*>(lp), it.text.c_str(), it.text.size() + 1);
+    return static_cast<LRESULT>(it.text.size());
+}
+
+LRESULT getItemTextLength(HWND h, int index) {
+    if (!validIndex(h, index)) return -1;
+    return static_cast<LRESULT>(state(h).items[static_cast<size_t>(index)].text.size());
+}
+
+LRESULT getItemData(HWND h, int index) {
+    if (!validIndex(h, index)) return -1;
+    return state(h).items[static_cast<size_t>(index)].data;
+}
+
+LRESULT setItemData(HWND h, int index, LPARAM lp) {
+    if (!validIndex(h, index)) return -1;
+    state(h).items[static_cast<size_t>(index)].data = lp;
+    return TRUE;
+}
+
+static_assert(LB_ERR == -1 && CB_ERR == -1, "both boxes answer -1 for an error");
+
 // ---- Button ----
 
 int buttonType(HWND h) {
@@ -402,26 +433,10 @@ LRESULT CALLBACK ListBoxProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
         }
         return 0;
     }
-    case LB_GETTEXT: {
-        if (!validIndex(h, index) || lp == 0) return LB_ERR;
-        const Item& it = c.items[static_cast<size_t>(index)];
-        if (!hasStrings(style, false)) {
-            memcpy(reinterpret_cast<void*>(lp), &it.data, sizeof it.data);
-            return sizeof it.data;
-        }
-        memcpy(reinterpret_cast<char*>(lp), it.text.c_str(), it.text.size() + 1);
-        return static_cast<LRESULT>(it.text.size());
-    }
-    case LB_GETTEXTLEN:
-        if (!validIndex(h, index)) return LB_ERR;
-        return static_cast<LRESULT>(c.items[static_cast<size_t>(index)].text.size());
-    case LB_GETITEMDATA:
-        if (!validIndex(h, index)) return LB_ERR;
-        return c.items[static_cast<size_t>(index)].data;
-    case LB_SETITEMDATA:
-        if (!validIndex(h, index)) return LB_ERR;
-        c.items[static_cast<size_t>(index)].data = lp;
-        return TRUE;
+    case LB_GETTEXT: return getItemText(h, index, lp, false);
+    case LB_GETTEXTLEN: return getItemTextLength(h, index);
+    case LB_GETITEMDATA: return getItemData(h, index);
+    case LB_SETITEMDATA: return setItemData(h, index, lp);
     case LB_FINDSTRING: return findItem(h, index, reinterpret_cast<const char*>(lp), false);
     case LB_FINDSTRINGEXACT: return findItem(h, index, reinterpret_cast<const char*>(lp), true);
     case LB_SELECTSTRING: {
@@ -508,26 +523,10 @@ LRESULT CALLBACK ComboBoxProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     case CB_GETCOUNT: return static_cast<LRESULT>(c.items.size());
     case CB_GETCURSEL: return c.cursel;
     case CB_SETCURSEL: comboSelect(h, index); return validIndex(h, index) ? index : CB_ERR;
-    case CB_GETLBTEXT: {
-        if (!validIndex(h, index) || lp == 0) return CB_ERR;
-        const Item& it = c.items[static_cast<size_t>(index)];
-        if (!hasStrings(style, true)) {
-            memcpy(reinterpret_cast<void*>(lp), &it.data, sizeof it.data);
-            return sizeof it.data;
-        }
-        memcpy(reinterpret_cast<char*>(lp), it.text.c_str(), it.text.size() + 1);
-        return static_cast<LRESULT>(it.text.size());
-    }
-    case CB_GETLBTEXTLEN:
-        if (!validIndex(h, index)) return CB_ERR;
-        return static_cast<LRESULT>(c.items[static_cast<size_t>(index)].text.size());
-    case CB_GETITEMDATA:
-        if (!validIndex(h, index)) return CB_ERR;
-        return c.items[static_cast<size_t>(index)].data;
-    case CB_SETITEMDATA:
-        if (!validIndex(h, index)) return CB_ERR;
-        c.items[static_cast<size_t>(index)].data = lp;
-        return TRUE;
+    case CB_GETLBTEXT: return getItemText(h, index, lp, true);
+    case CB_GETLBTEXTLEN: return getItemTextLength(h, index);
+    case CB_GETITEMDATA: return getItemData(h, index);
+    case CB_SETITEMDATA: return setItemData(h, index, lp);
     case CB_FINDSTRING: return findItem(h, index, reinterpret_cast<const char*>(lp), false);
     case CB_FINDSTRINGEXACT: return findItem(h, index, reinterpret_cast<const char*>(lp), true);
     case CB_SELECTSTRING: {
