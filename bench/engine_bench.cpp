@@ -2,8 +2,8 @@
 // rate of a sweep of analog reads at 9600 and 115200 baud against the limit
 // that the command and reply lengths, the baud rate and the family's pacing
 // set, and the CPU time of one processing step.
-#include "frame/driver.h"
-#include "frame/host.h"
+#include "host/driver.h"
+#include "host/host.h"
 #include "hostsim/hostsim.h"
 #include "modsim.h"
 #include "serial/engine.h"

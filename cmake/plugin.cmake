@@ -1,10 +1,13 @@
-# The plug-in: every source of the frame, the serial code and the block types.
+# The plug-in: every source of the host binding, the serial code, the frame
+# and the block types.
 file(GLOB TELVIO_SOURCES CONFIGURE_DEPENDS
+  ${CMAKE_SOURCE_DIR}/host/*.cpp
   ${CMAKE_SOURCE_DIR}/frame/*.cpp
   ${CMAKE_SOURCE_DIR}/serial/*.cpp
   ${CMAKE_SOURCE_DIR}/modules/analog/*.cpp
   ${CMAKE_SOURCE_DIR}/modules/digital/*.cpp
-  ${CMAKE_SOURCE_DIR}/modules/multi/*.cpp)
+  ${CMAKE_SOURCE_DIR}/modules/multi/*.cpp
+  ${CMAKE_SOURCE_DIR}/modules/*.cpp)
 
 add_library(Telvio SHARED ${TELVIO_SOURCES})
 set_target_properties(Telvio PROPERTIES PREFIX "" OUTPUT_NAME Telvio)
@@ -13,7 +16,7 @@ target_include_directories(Telvio PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR
 telvio_add_resources(Telvio ${CMAKE_SOURCE_DIR}/resources/telvio.rc DEPENDS ${TELVIO_RESOURCE_DEPENDS})
 
 if(TELVIO_WINDOWS)
-  target_sources(Telvio PRIVATE ${CMAKE_SOURCE_DIR}/frame/Telvio.def)
+  target_sources(Telvio PRIVATE ${CMAKE_SOURCE_DIR}/modules/Telvio.def)
   target_link_libraries(Telvio PRIVATE user32 gdi32 comdlg32 kernel32)
   target_link_options(Telvio PRIVATE -Wl,--enable-stdcall-fixup)
 else()
@@ -28,11 +31,12 @@ if(NOT TELVIO_WINDOWS)
   # library, so tests and the benchmark call them directly; their host
   # functions resolve through a stand-in host that the caller starts.
   add_library(telvio_plugin_for_tests STATIC EXCLUDE_FROM_ALL
-    ${CMAKE_SOURCE_DIR}/frame/driver.cpp
-    ${CMAKE_SOURCE_DIR}/frame/host.cpp
-    ${CMAKE_SOURCE_DIR}/frame/help.cpp
-    ${CMAKE_SOURCE_DIR}/frame/numbers.cpp
-    ${CMAKE_SOURCE_DIR}/frame/ticks.cpp
+    ${CMAKE_SOURCE_DIR}/host/driver.cpp
+    ${CMAKE_SOURCE_DIR}/host/host.cpp
+    ${CMAKE_SOURCE_DIR}/host/help.cpp
+    ${CMAKE_SOURCE_DIR}/host/numbers.cpp
+    ${CMAKE_SOURCE_DIR}/host/ticks.cpp
+    ${CMAKE_SOURCE_DIR}/host/warnings.cpp
     ${CMAKE_SOURCE_DIR}/frame/moduletest.cpp
     ${CMAKE_SOURCE_DIR}/frame/messparam.cpp
     ${CMAKE_SOURCE_DIR}/frame/chanbar.cpp

@@ -2,9 +2,9 @@
 // helpers the setup dialogs use on them.
 #include "frame/chanbar.h"
 
-#include "frame/driver.h"
-#include "frame/host.h"
-#include "frame/numbers.h"
+#include "host/driver.h"
+#include "host/host.h"
+#include "host/numbers.h"
 
 int CurrentChannel = NO_CHANNEL;
 int UsedChannels;

@@ -91,4 +91,8 @@ int ChannelBarButtons(int maxChannels);
 // 1 when the dialog has less and more buttons.
 int ChannelBarHasLessMore(HWND dialog);
 
+// Window procedures of the channel buttons and the less/more buttons.
+LRESULT CALLBACK ChannelButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK LessMoreButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
 #endif

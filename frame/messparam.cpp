@@ -1,10 +1,10 @@
 // The measurement settings of a block, their defaults, their checks, and the
 // dialogs "Measurement", "Copy Parameters from..." and "Watchdog".
 #include "frame/messparam.h"
-#include "frame/driver.h"
-#include "frame/host.h"
+#include "host/driver.h"
+#include "host/host.h"
 #include "frame/moduletest.h"
-#include "frame/numbers.h"
+#include "host/numbers.h"
 #include "serial/modtable.h"
 
 #include "resource.h"

@@ -1,7 +1,7 @@
 // The module test, the probes and the small helpers around them.
 #include "frame/moduletest.h"
-#include "frame/driver.h"
-#include "frame/host.h"
+#include "host/driver.h"
+#include "host/host.h"
 #include "serial/sercomm.h"
 
 #include "resource.h"
@@ -41,36 +41,6 @@ void SetInputChannelsFromMask(ModuleRecord* module, WORD mask) {
 
 void SetOutputChannelsFromMask(ModuleRecord* module, WORD mask) {
     if (module) ChannelsFromMask(module->aiOutputChannel, module->uOutputs, mask);
-}
-
-void ClampInt(int* value, int low, int high) {
-    if (*value < low) {
-        *value = low;
-    } else if (*value > high) {
-        *value = high;
-    }
-}
-
-void ShowWarningByIds(UINT captionId, UINT textId) {
-    char caption[30];
-    char text[250];
-    LoadText(captionId, caption, sizeof caption);
-    LoadText(textId, text, sizeof text);
-    ShowWarning(caption, text);
-}
-
-void ShowWarningById(const char* caption, UINT textId) {
-    char text[250];
-    LoadText(textId, text, sizeof text);
-    ShowWarning(caption ? caption : "", text);
-}
-
-void BeginWaitCursor() {
-    SetCursor(LoadCursorA(nullptr, IDC_WAIT));
-}
-
-void EndWaitCursor() {
-    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
 }
 
 int ProbeChecksum(int port, int address) {

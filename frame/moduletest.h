@@ -1,26 +1,18 @@
 // Routines every block type uses around its modules: the module test of the
-// setup dialogs, the two probes of every start sequence, channel numbers from
-// a channel mask, warnings by string id and the wait cursor.
+// setup dialogs, the two probes of every start sequence and channel numbers
+// from a channel mask.
 #ifndef TELVIO_FRAME_MODULETEST_H
 #define TELVIO_FRAME_MODULETEST_H
 
-#include "frame/records.h"
+#include "host/numbers.h"
+#include "host/records.h"
+#include "host/warnings.h"
 
 // Channel j below the block's input (output) count gets the 1-based number
 // of the j-th set bit of the mask; channels beyond the set bits continue
 // after bit 15 with 16, 17, ...
 void SetInputChannelsFromMask(ModuleRecord* module, WORD mask);
 void SetOutputChannelsFromMask(ModuleRecord* module, WORD mask);
-
-void ClampInt(int* value, int low, int high);
-
-// Caption (at most 29 characters) and text (at most 249) from the string
-// table, shown with ShowWarning.
-void ShowWarningByIds(UINT captionId, UINT textId);
-void ShowWarningById(const char* caption, UINT textId);
-
-void BeginWaitCursor();
-void EndWaitCursor();
 
 // 1: the module uses checksums, 2: it does not, 0: no reply.
 int ProbeChecksum(int port, int address);

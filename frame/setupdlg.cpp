@@ -2,12 +2,12 @@
 #include "frame/setupdlg.h"
 
 #include "frame/chanbar.h"
-#include "frame/driver.h"
-#include "frame/host.h"
+#include "host/driver.h"
+#include "host/host.h"
 #include "frame/messparam.h"
 #include "frame/moduletest.h"
-#include "frame/numbers.h"
-#include "frame/registration.h"
+#include "host/numbers.h"
+#include "host/registration.h"
 #include "resource.h"
 #include "serial/ports.h"
 

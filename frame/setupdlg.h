@@ -10,7 +10,7 @@
 #ifndef TELVIO_FRAME_SETUPDLG_H
 #define TELVIO_FRAME_SETUPDLG_H
 
-#include "frame/registration.h"
+#include "host/registration.h"
 #include "frame/template.h"
 
 #include <windows.h>

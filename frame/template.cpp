@@ -1,10 +1,10 @@
 // The shared frame of every block type.
 #include "frame/template.h"
 
-#include "frame/driver.h"
-#include "frame/host.h"
+#include "host/driver.h"
+#include "host/host.h"
 #include "frame/moduletest.h"
-#include "frame/numbers.h"
+#include "host/numbers.h"
 #include "resource.h"
 #include "serial/engine.h"
 #include "serial/modtable.h"

@@ -7,7 +7,7 @@
 #define TELVIO_FRAME_TEMPLATE_H
 
 #include "frame/messparam.h"
-#include "frame/records.h"
+#include "host/records.h"
 #include "serial/ports.h"
 
 #include <stddef.h>

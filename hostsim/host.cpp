@@ -20,14 +20,14 @@ namespace {
 const char* const kVariableNames[] = {
 #define HOST_VARIABLE(id, name, mayBeZero) name,
 #define HOST_FUNCTION(id, name)
-#include "frame/hostnames.inc"
+#include "host/hostnames.inc"
 #undef HOST_VARIABLE
 #undef HOST_FUNCTION
 };
 const char* const kFunctionNames[] = {
 #define HOST_VARIABLE(id, name, mayBeZero)
 #define HOST_FUNCTION(id, name) name,
-#include "frame/hostnames.inc"
+#include "host/hostnames.inc"
 #undef HOST_VARIABLE
 #undef HOST_FUNCTION
 };

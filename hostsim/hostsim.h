@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "frame/hostapi.h"
-#include "frame/records.h"
+#include "host/hostapi.h"
+#include "host/records.h"
 
 namespace hostsim {
 

@@ -1,10 +1,10 @@
 // The one transaction in flight: send, poll, time-outs, repeats, reopening
 // the port, the error texts and the error policy.
 #include "serial/engine.h"
-#include "frame/driver.h"
-#include "frame/host.h"
-#include "frame/messparam.h"
-#include "frame/ticks.h"
+#include "host/driver.h"
+#include "host/host.h"
+#include "host/records.h"
+#include "host/ticks.h"
 #include "serial/monitor.h"
 #include "serial/ports.h"
 #include "serial/sercomm.h"

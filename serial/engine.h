@@ -5,7 +5,7 @@
 #ifndef TELVIO_SERIAL_ENGINE_H
 #define TELVIO_SERIAL_ENGINE_H
 
-#include "frame/records.h"
+#include "host/records.h"
 #include "serial/scan.h"
 
 struct MessParam;

@@ -1,6 +1,6 @@
 // The module table and its round robin.
 #include "serial/modtable.h"
-#include "frame/host.h"
+#include "host/host.h"
 
 #include <stdio.h>
 

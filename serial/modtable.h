@@ -4,7 +4,7 @@
 #ifndef TELVIO_SERIAL_MODTABLE_H
 #define TELVIO_SERIAL_MODTABLE_H
 
-#include "frame/records.h"
+#include "host/records.h"
 
 struct MessParam;
 

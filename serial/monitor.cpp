@@ -1,9 +1,9 @@
 // The RS-232 monitor: a ring of the last 256 traffic lines and notes, its
 // dialog, and the text file it saves.
 #include "serial/monitor.h"
-#include "frame/host.h"
-#include "frame/numbers.h"
-#include "frame/ticks.h"
+#include "host/host.h"
+#include "host/numbers.h"
+#include "host/ticks.h"
 #include "serial/ports.h"
 
 #include "resource.h"

@@ -1,9 +1,9 @@
 // The serial-port dialogs: "Configuration of Serial Ports" edits a working
 // copy of the port table and writes it back (and to the driver INI file) on
 // OK; "COM Port Parameters" edits one row.
-#include "frame/driver.h"
-#include "frame/host.h"
-#include "frame/numbers.h"
+#include "host/driver.h"
+#include "host/host.h"
+#include "host/numbers.h"
 #include "serial/monitor.h"
 #include "serial/ports.h"
 

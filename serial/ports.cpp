@@ -2,8 +2,8 @@
 // the monitor and reopen switches, the flow-control mode) and "Settings" (the
 // request engine's reply time-out).
 #include "serial/ports.h"
-#include "frame/driver.h"
-#include "frame/host.h"
+#include "host/driver.h"
+#include "host/host.h"
 #include "serial/monitor.h"
 #include "serial/sercomm.h"
 

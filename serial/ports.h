@@ -67,6 +67,9 @@ void FormatPortLine(char* text, int size, const ComSettings* row);
 // row, ascending, then 0. `list` holds MAX_COM_PORTS + 1 numbers.
 void FillFreePortCombo(int* list, const ComSettings* rows, int count, int ownPort);
 
+// The serial-port configuration dialog (menu command 4991).
+int ShowComPortsDialog(HWND owner);
+
 INT_PTR CALLBACK ComPortsDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK ComParamDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 

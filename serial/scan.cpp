@@ -1,10 +1,10 @@
 // The scan list, its registrars, and the command and reply of every request
 // kind.
 #include "serial/scan.h"
-#include "frame/driver.h"
-#include "frame/host.h"
-#include "frame/moduletest.h"
-#include "frame/numbers.h"
+#include "host/driver.h"
+#include "host/host.h"
+#include "host/warnings.h"
+#include "host/numbers.h"
 #include "serial/engine.h"
 #include "serial/sercomm.h"
 

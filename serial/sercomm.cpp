@@ -1,9 +1,9 @@
 // COM ports, framing, pacing and the two ways of reading a reply line.
 #include "serial/sercomm.h"
-#include "frame/driver.h"
-#include "frame/host.h"
-#include "frame/numbers.h"
-#include "frame/ticks.h"
+#include "host/driver.h"
+#include "host/host.h"
+#include "host/numbers.h"
+#include "host/ticks.h"
 #include "serial/monitor.h"
 #include "serial/ports.h"
 

@@ -2,7 +2,7 @@
 // any of their ticks may send the port's line.
 #include "serial/watchdog.h"
 
-#include "frame/host.h"
+#include "host/host.h"
 #include "serial/sercomm.h"
 
 WatchdogSlot WatchdogTable[WATCHDOG_PORTS];

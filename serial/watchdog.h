@@ -4,7 +4,7 @@
 #ifndef TELVIO_SERIAL_WATCHDOG_H
 #define TELVIO_SERIAL_WATCHDOG_H
 
-#include "frame/messparam.h"
+#include "host/records.h"
 
 #define WATCHDOG_PORTS 16
 

@@ -1,6 +1,7 @@
 // Block type ND6005I: read-back of the digital outputs of the thermistor module.
-#include "frame/host.h"
-#include "frame/registration.h"
+#include "host/host.h"
+#include "host/registration.h"
+#include "modules/types.h"
 #include "resource.h"
 
 int MODULE_CALL ND6005I_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {

@@ -1,7 +1,8 @@
 // Block type ND6011: single-channel analog input module with alarm outputs, digital input and
 // counter.
-#include "frame/host.h"
-#include "frame/registration.h"
+#include "host/host.h"
+#include "host/registration.h"
+#include "modules/types.h"
 #include "resource.h"
 
 int MODULE_CALL ND6011_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {

@@ -1,6 +1,7 @@
 // Block type ND6012: single-channel voltage and current input module with alarm outputs.
-#include "frame/host.h"
-#include "frame/registration.h"
+#include "host/host.h"
+#include "host/registration.h"
+#include "modules/types.h"
 #include "resource.h"
 
 int MODULE_CALL ND6012_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {

@@ -1,11 +1,12 @@
 // Block type ND6018: eight-channel thermocouple and millivolt input module.
 #include "modules/analog/nd6018.h"
 
-#include "frame/driver.h"
-#include "frame/host.h"
+#include "host/driver.h"
+#include "host/host.h"
 #include "frame/moduletest.h"
-#include "frame/numbers.h"
-#include "frame/registration.h"
+#include "host/numbers.h"
+#include "host/registration.h"
+#include "modules/types.h"
 #include "frame/setupdlg.h"
 #include "frame/template.h"
 #include "resource.h"

@@ -4,7 +4,7 @@
 #define TELVIO_MODULES_ANALOG_ND6018_H
 
 #include "frame/messparam.h"
-#include "frame/records.h"
+#include "host/records.h"
 #include "frame/setupdlg.h"
 #include "frame/template.h"
 #include "resource.h"

@@ -1,6 +1,7 @@
 // Block type ND6018P: thermocouple input module with two more thermocouple types.
-#include "frame/host.h"
-#include "frame/registration.h"
+#include "host/host.h"
+#include "host/registration.h"
+#include "modules/types.h"
 #include "frame/template.h"
 #include "modules/analog/nd6018.h"
 #include "resource.h"

@@ -1,6 +1,7 @@
 // Block type ND6024: four-channel analog output module.
-#include "frame/host.h"
-#include "frame/registration.h"
+#include "host/host.h"
+#include "host/registration.h"
+#include "modules/types.h"
 #include "resource.h"
 
 int MODULE_CALL ND6024_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {

@@ -1,6 +1,7 @@
 // Block type ND6044I: digital inputs of the 7044 module.
-#include "frame/host.h"
-#include "frame/registration.h"
+#include "host/host.h"
+#include "host/registration.h"
+#include "modules/types.h"
 #include "resource.h"
 
 int MODULE_CALL ND6044I_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {

@@ -1,6 +1,7 @@
 // Block type ND6060O: relays of the 6060 relay module.
-#include "frame/host.h"
-#include "frame/registration.h"
+#include "host/host.h"
+#include "host/registration.h"
+#include "modules/types.h"
 #include "resource.h"
 
 int MODULE_CALL ND6060O_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {

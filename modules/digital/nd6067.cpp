@@ -1,6 +1,7 @@
 // Block type ND6067: seven-channel relay output module.
-#include "frame/host.h"
-#include "frame/registration.h"
+#include "host/host.h"
+#include "host/registration.h"
+#include "modules/types.h"
 #include "resource.h"
 
 int MODULE_CALL ND6067_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {

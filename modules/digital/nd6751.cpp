@@ -1,6 +1,7 @@
 // Block type ND6751: sixteen-channel digital input module of the 8000 series.
-#include "frame/host.h"
-#include "frame/registration.h"
+#include "host/host.h"
+#include "host/registration.h"
+#include "modules/types.h"
 #include "resource.h"
 
 int MODULE_CALL ND6751_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {

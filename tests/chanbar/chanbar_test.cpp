@@ -2,7 +2,7 @@
 // channels in use are a count changed by the less and more buttons, one whose
 // channels in use are any set changed by double clicks.
 #include "frame/chanbar.h"
-#include "frame/driver.h"
+#include "host/driver.h"
 #include "winapi_headless.h"
 
 #include <gtest/gtest.h>

@@ -4,8 +4,8 @@
 #ifndef TESTS_ENGINE_FIXTURE_H
 #define TESTS_ENGINE_FIXTURE_H
 
-#include "frame/driver.h"
-#include "frame/host.h"
+#include "host/driver.h"
+#include "host/host.h"
 #include "frame/messparam.h"
 #include "hostsim/hostsim.h"
 #include "modsim.h"

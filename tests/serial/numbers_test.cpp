@@ -1,7 +1,7 @@
 // Number texts in the host's conventions: decimal separator, leading zero,
 // the exponent form with three digits, parsing with either separator, and
 // none of it moved by the C library's locale.
-#include "frame/numbers.h"
+#include "host/numbers.h"
 #include "serial_fixture.h"
 
 #include <locale.h>

@@ -4,8 +4,8 @@
 #ifndef TESTS_SERIAL_FIXTURE_H
 #define TESTS_SERIAL_FIXTURE_H
 
-#include "frame/driver.h"
-#include "frame/host.h"
+#include "host/driver.h"
+#include "host/host.h"
 #include "hostsim/hostsim.h"
 #include "serial/monitor.h"
 #include "serial/ports.h"

@@ -1,6 +1,6 @@
 // Tick arithmetic: differences modulo 2^32, so waits and time-outs end on
 // time across a wrap of the tick counter.
-#include "frame/ticks.h"
+#include "host/ticks.h"
 #include "winapi_headless.h"
 
 #include <gtest/gtest.h>

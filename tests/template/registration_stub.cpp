@@ -1,6 +1,6 @@
 // The block-type sources register through RegisterBlockType; the tests
 // register their classes from the host side instead.
-#include "frame/registration.h"
+#include "host/registration.h"
 
 int RegisterBlockType(const BlockTypeRow&) {
     return 0;

@@ -1,5 +1,5 @@
 // Tick arithmetic and the one message-friendly wait.
-#include "frame/ticks.h"
+#include "host/ticks.h"
 
 #include <stdint.h>
 

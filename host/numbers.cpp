@@ -2,9 +2,9 @@
 // replies, and the placing and font of the plug-in's dialogs. The C library formats and reads
 // numbers with the decimal point of its locale; FormatDouble and ParsePlain turn that back into
 // '.', so nothing here depends on which locale the host has set.
-#include "frame/numbers.h"
-#include "frame/driver.h"
-#include "frame/host.h"
+#include "host/numbers.h"
+#include "host/driver.h"
+#include "host/host.h"
 
 #include <locale.h>
 #include <math.h>
@@ -162,6 +162,14 @@ DWORD ParseHex32(const char* text) {
     for (int i = 0; i < 8 && text[i]; i++)
         value = value * 16 + static_cast<DWORD>(HexDigitValue(text[i]));
     return value;
+}
+
+void ClampInt(int* value, int low, int high) {
+    if (*value < low) {
+        *value = low;
+    } else if (*value > high) {
+        *value = high;
+    }
 }
 
 int CountBits(DWORD value) {

@@ -1,16 +1,16 @@
 // The host interface: one value per host name, resolved at start-up, and the
 // host's functions and variables as the plug-in uses them.
-#ifndef TELVIO_FRAME_HOST_H
-#define TELVIO_FRAME_HOST_H
+#ifndef TELVIO_HOST_HOST_H
+#define TELVIO_HOST_HOST_H
 
-#include "frame/hostapi.h"
+#include "host/hostapi.h"
 
 #include <stdint.h>
 
 enum HostVariableIndex {
 #define HOST_VARIABLE(id, name, mayBeZero) HV_##id,
 #define HOST_FUNCTION(id, name)
-#include "frame/hostnames.inc"
+#include "host/hostnames.inc"
 #undef HOST_VARIABLE
 #undef HOST_FUNCTION
     HV_COUNT
@@ -19,7 +19,7 @@ enum HostVariableIndex {
 enum HostFunctionIndex {
 #define HOST_VARIABLE(id, name, mayBeZero)
 #define HOST_FUNCTION(id, name) HF_##id,
-#include "frame/hostnames.inc"
+#include "host/hostnames.inc"
 #undef HOST_VARIABLE
 #undef HOST_FUNCTION
     HF_COUNT

@@ -1,14 +1,15 @@
 // Start-up and finish: the library entry, the binding to the host, family
 // selection, the menu, and the window classes of the dialog controls.
-#include "frame/driver.h"
-#include "frame/exports.h"
-#include "frame/host.h"
-#include "frame/registration.h"
+#include "modules/startup.h"
+#include "frame/chanbar.h"
+#include "host/driver.h"
+#include "host/host.h"
+#include "modules/exports.h"
+#include "modules/types.h"
 #include "serial/monitor.h"
 #include "serial/ports.h"
 #include "serial/watchdog.h"
 
-#include <ctype.h>
 #include <string.h>
 
 namespace {
@@ -37,19 +38,6 @@ static_assert(sizeof uiGlobalBlockSize == 4 && sizeof bAnimation == 4 && sizeof 
                   sizeof dwExperimentStartTimeTicks == 4,
               "offered as 4 bytes");
 
-struct FamilyRow {
-    char prefix[5];
-    int* flag;
-    int minAddress;
-    const char* menu;
-};
-
-const FamilyRow families[] = {
-    {"XX01", &FAMILY_XX01, 1, "XXX1"}, {"XX04", &FAMILY_XX04, 0, "XXX1"},
-    {"XX03", &FAMILY_XX03, 0, "XXX1"}, {"XX05", &FAMILY_XX05, 0, "XXX1"},
-    {"XX06", &FAMILY_XX06, 0, "XXX1"}, {"TELV", &FAMILY_TELV, 0, "TLV_MENU_I"},
-};
-
 void RegisterControlClass(const char* name, WNDPROC proc) {
     WNDCLASSA wc;
     memset(&wc, 0, sizeof wc);
@@ -77,18 +65,10 @@ void InsertDriverMenu(const char* menuName) {
 
 } // namespace
 
-const char* SelectFamily(char* fileName) {
-    for (char* p = fileName; *p; p++)
-        *p = static_cast<char>(toupper(static_cast<unsigned char>(*p)));
-    for (const FamilyRow& f : families) {
-        if (strncmp(fileName, f.prefix, 4) == 0) {
-            *f.flag = 1;
-            MinModuleAddress = f.minAddress;
-            return f.menu;
-        }
-    }
-    FAMILY_ND = 1;
-    return "XXX1";
+void RegisterBlockTypes() {
+#define CALL_REGISTER(type) type##_Register();
+    BLOCK_TYPES(CALL_REGISTER)
+#undef CALL_REGISTER
 }
 
 int InitDriver() {

@@ -4,7 +4,7 @@
 #ifndef TELVIO_FRAME_REGISTRATION_H
 #define TELVIO_FRAME_REGISTRATION_H
 
-#include "frame/records.h"
+#include "host/records.h"
 
 // Families in the order of a row's per-family columns.
 enum FamilyIndex {

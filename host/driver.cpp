@@ -1,7 +1,7 @@
 // The driver-wide values fixed at start-up, and the variables the host writes.
-#include "frame/driver.h"
+#include "host/driver.h"
 
-#include "frame/registration.h"
+#include "host/registration.h"
 
 HINSTANCE hInstDriver;
 HWND hwndHost;

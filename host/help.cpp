@@ -1,6 +1,6 @@
 // Help: the family's help file and the host's own, both in the host's folder.
-#include "frame/driver.h"
-#include "frame/host.h"
+#include "host/driver.h"
+#include "host/host.h"
 
 #include <stdio.h>
 #include <string.h>

@@ -1,8 +1,8 @@
 // The module class record of a block type, filled from the type's row for the
 // selected family and handed to the host.
-#include "frame/registration.h"
-#include "frame/driver.h"
-#include "frame/host.h"
+#include "host/registration.h"
+#include "host/driver.h"
+#include "host/host.h"
 
 #include <stdio.h>
 #include <string.h>
@@ -48,10 +48,4 @@ int RegisterBlockType(const BlockTypeRow& row) {
     record.pfnClassProc = row.classProc;
     record.pfnProcess = row.process;
     return RegisterModuleClass(&record);
-}
-
-void RegisterBlockTypes() {
-#define CALL_REGISTER(type) type##_Register();
-    BLOCK_TYPES(CALL_REGISTER)
-#undef CALL_REGISTER
 }

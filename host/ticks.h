@@ -1,8 +1,8 @@
 // Time from the system tick counter. The counter counts milliseconds and
 // wraps every 2^32 ms; every difference here is taken modulo 2^32, so a wait
 // neither ends early nor hangs when the counter wraps.
-#ifndef TELVIO_FRAME_TICKS_H
-#define TELVIO_FRAME_TICKS_H
+#ifndef TELVIO_HOST_TICKS_H
+#define TELVIO_HOST_TICKS_H
 
 #include <windows.h>
 

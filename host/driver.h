@@ -1,13 +1,13 @@
 // Driver-wide values fixed at start-up.
-#ifndef TELVIO_FRAME_DRIVER_H
-#define TELVIO_FRAME_DRIVER_H
+#ifndef TELVIO_HOST_DRIVER_H
+#define TELVIO_HOST_DRIVER_H
 
 #include <windows.h>
 
 extern HINSTANCE hInstDriver;
 extern HWND hwndHost;
 
-// The module family; InitDriver sets exactly one of them.
+// The module family; SelectFamily sets exactly one of them.
 extern int FAMILY_ND;
 extern int FAMILY_XX01;
 extern int FAMILY_XX04;
@@ -33,12 +33,6 @@ extern HFONT hDialogFont;
 
 #define IDM_SERIAL_PORTS_CMD 4991
 
-int InitDriver();
-int ExitDriver();
-void OnMenuSerialPorts();
-void OnMenuHelp();
-void OnMenuEmpty();
-
 // Family selection from a library file name (the text after the last
 // backslash); sets the flags and MinModuleAddress, returns the menu name.
 const char* SelectFamily(char* fileName);
@@ -46,12 +40,5 @@ const char* SelectFamily(char* fileName);
 void ShowDriverHelp(UINT command, DWORD data);
 void ShowHostHelp(UINT command, DWORD data);
 int LoadHelpFileName(char* buffer, int size);
-
-// Window procedures of the dialog controls.
-LRESULT CALLBACK ChannelButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-LRESULT CALLBACK LessMoreButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-
-// The serial-port configuration dialog.
-int ShowComPortsDialog(HWND owner);
 
 #endif

@@ -2,8 +2,8 @@
 // and leading zero), hexadecimal fields of module replies, and the placing
 // and font of the plug-in's dialogs. Formatting and parsing never depend on
 // the C library's locale.
-#ifndef TELVIO_FRAME_NUMBERS_H
-#define TELVIO_FRAME_NUMBERS_H
+#ifndef TELVIO_HOST_NUMBERS_H
+#define TELVIO_HOST_NUMBERS_H
 
 #include <windows.h>
 
@@ -52,6 +52,9 @@ int ParseHexByte(const char* text);
 DWORD ParseHex32(const char* text);
 
 int CountBits(DWORD value);
+
+// Limits *value to low..high.
+void ClampInt(int* value, int low, int high);
 
 // Centres the dialog over the parent's client area (over the screen without
 // a parent), keeps it on screen, and gives its controls the shared dialog

@@ -1,6 +1,6 @@
 // Binding to the host: each name is sent to the host's main window, message
 // 30000 for variables and 30001 for functions, and the answer kept at once.
-#include "frame/host.h"
+#include "host/host.h"
 
 DWORD HostVariables[HOST_VARIABLE_COUNT];
 DWORD HostFunctions[HOST_FUNCTION_COUNT];
@@ -17,7 +17,7 @@ struct HostName {
 const HostName hostNames[] = {
 #define HOST_VARIABLE(id, name, mayBeZero) {name, 0, HV_##id, mayBeZero},
 #define HOST_FUNCTION(id, name) {name, 1, HF_##id, 0},
-#include "frame/hostnames.inc"
+#include "host/hostnames.inc"
 #undef HOST_VARIABLE
 #undef HOST_FUNCTION
 };

@@ -1,7 +1,7 @@
 // The plug-in's exports. On Windows the .def file names them undecorated; the
 // Linux build makes only these visible.
-#ifndef TELVIO_FRAME_EXPORTS_H
-#define TELVIO_FRAME_EXPORTS_H
+#ifndef TELVIO_MODULES_EXPORTS_H
+#define TELVIO_MODULES_EXPORTS_H
 
 #include <windows.h>
 

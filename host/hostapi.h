@@ -1,7 +1,7 @@
 // The host's functions as the plug-in calls them: every one is stdcall and
 // resolved by name at start-up. The stand-in host implements the same types.
-#ifndef TELVIO_FRAME_HOSTAPI_H
-#define TELVIO_FRAME_HOSTAPI_H
+#ifndef TELVIO_HOST_HOSTAPI_H
+#define TELVIO_HOST_HOSTAPI_H
 
 #include <windows.h>
 
