@@ -3,6 +3,9 @@
 
 #include "host/registration.h"
 
+#include <ctype.h>
+#include <string.h>
+
 HINSTANCE hInstDriver;
 HWND hwndHost;
 
@@ -35,3 +38,34 @@ DWORD dwExperimentStartTimeTicks;
 DWORD BBoxModul;
 
 HFONT hDialogFont;
+
+namespace {
+
+struct FamilyRow {
+    char prefix[5];
+    int* flag;
+    int minAddress;
+    const char* menu;
+};
+
+const FamilyRow families[] = {
+    {"XX01", &FAMILY_XX01, 1, "XXX1"}, {"XX04", &FAMILY_XX04, 0, "XXX1"},
+    {"XX03", &FAMILY_XX03, 0, "XXX1"}, {"XX05", &FAMILY_XX05, 0, "XXX1"},
+    {"XX06", &FAMILY_XX06, 0, "XXX1"}, {"TELV", &FAMILY_TELV, 0, "TLV_MENU_I"},
+};
+
+} // namespace
+
+const char* SelectFamily(char* fileName) {
+    for (char* p = fileName; *p; p++)
+        *p = static_cast<char>(toupper(static_cast<unsigned char>(*p)));
+    for (const FamilyRow& f : families) {
+        if (strncmp(fileName, f.prefix, 4) == 0) {
+            *f.flag = 1;
+            MinModuleAddress = f.minAddress;
+            return f.menu;
+        }
+    }
+    FAMILY_ND = 1;
+    return "XXX1";
+}
