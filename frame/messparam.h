@@ -5,7 +5,6 @@
 
 #include "host/records.h"
 
-
 // Defaults for a new block: those of the first block of a worksheet, or a
 // copy of the block added to the module table most recently. Every byte of
 // the record is set.
