@@ -8,11 +8,12 @@
 
 #include "winapi_headless.h"
 
+#include "tests/winapi_kernel32/temp_dir.h"
+
 #include <dirent.h>
 #include <ftw.h>
 #include <gtest/gtest.h>
 #include <stdio.h>
-#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -138,23 +139,10 @@ TEST(InilinkParseArgs, NamesTheIniFileAndTheSourceFolder) {
 
 // ---- The program on real files ----
 
-std::string fileText(const std::string& path) {
-    std::string s;
-    FILE* f = fopen(path.c_str(), "rb");
-    if (!f) return "<missing>";
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, f)) > 0)
-        s.append(buf, n);
-    fclose(f);
-    return s;
-}
-
-void writeText(const std::string& path, const std::string& text) {
-    FILE* f = fopen(path.c_str(), "wb");
-    ASSERT_NE(nullptr, f) << path;
-    fwrite(text.data(), 1, text.size(), f);
-    fclose(f);
+void removeTree(const std::string& path) {
+    nftw(
+        path.c_str(), [](const char* p, const struct stat*, int, struct FTW*) { return remove(p); },
+        16, FTW_DEPTH | FTW_PHYS);
 }
 
 std::vector<std::string> folderEntries(const std::string& path) {
@@ -168,12 +156,8 @@ std::vector<std::string> folderEntries(const std::string& path) {
     return names;
 }
 
-int removeEntry(const char* p, const struct stat*, int, struct FTW*) {
-    remove(p);
-    return 0;
-}
-
-const std::string kPlugin = std::string("MZ\x90\0\3\0\0\0 Telvio\r\n\x1a", 20);
+const char kPluginBytes[] = "MZ\x90\0\3\0\0\0 Telvio\r\n\x1a";
+const std::string kPlugin(kPluginBytes, sizeof kPluginBytes - 1);
 const std::string kHostIni = "[Varnix]\r\nVersion=5.1\r\n[Extend]\r\nDLL1=Mathpack.DLL\r\n"
                              "[Recent Files]\r\nFile1=D:\\oven.wks\r\n";
 const std::string kInstalledIni = "[Varnix]\r\nVersion=5.1\r\n[Extend]\r\nDLL1=Mathpack.DLL\r\n"
@@ -185,31 +169,20 @@ class Installer : public ::testing::Test {
   protected:
     void SetUp() override {
         WinapiDialogsReset();
-        const char* base = getenv("TMPDIR");
-        std::string tmpl = std::string(base && *base ? base : "/tmp") + "/telvio-inilink-XXXXXX";
-        std::vector<char> buf(tmpl.begin(), tmpl.end());
-        buf.push_back('\0');
-        ASSERT_NE(nullptr, mkdtemp(buf.data()));
-        root_ = buf.data();
-        source_ = root_ + "/TRAX Varnix";
-        host_ = root_ + "/Host";
+        ASSERT_FALSE(dir_.path().empty());
+        source_ = dir_.file("TRAX Varnix");
+        host_ = dir_.file("Host");
         ASSERT_EQ(0, mkdir(source_.c_str(), 0755));
         ASSERT_EQ(0, mkdir((source_ + "/Driver").c_str(), 0755));
         ASSERT_EQ(0, mkdir((source_ + "/Manual").c_str(), 0755));
         ASSERT_EQ(0, mkdir(host_.c_str(), 0755));
         writeText(source_ + "/Driver/Telvio.dll", kPlugin);
         help_ = fileText(TELVIO_TEST_HELP_FILE);
-        ASSERT_NE("<missing>", help_);
+        ASSERT_FALSE(help_.empty());
         writeText(source_ + "/Manual/EVEHZEM.HLP", help_);
         writeText(host_ + "/Varnix.ini", kHostIni);
     }
-    void TearDown() override {
-        if (!root_.empty()) {
-            chmod((host_ + "/Varnix.ini").c_str(), 0644);
-            nftw(root_.c_str(), removeEntry, 16, FTW_DEPTH | FTW_PHYS);
-        }
-        WinapiDialogsReset();
-    }
+    void TearDown() override { WinapiDialogsReset(); }
 
     // The program as a user starts it: the dialog answered with `chosen`
     // (null: cancelled).
@@ -238,7 +211,8 @@ class Installer : public ::testing::Test {
         EXPECT_EQ(kHostIni, fileText(host_ + "/Varnix.ini"));
     }
 
-    std::string root_, source_, host_, help_;
+    TempDir dir_;
+    std::string source_, host_, help_;
 };
 
 TEST_F(Installer, CopiesBesideTheChosenIniFileAndRegistersThePlugin) {
@@ -329,7 +303,7 @@ class InstallerMissing : public Installer, public ::testing::WithParamInterface<
 TEST_P(InstallerMissing, IsReportedBeforeAnythingChanges) {
     std::string chosen = host_ + "/Varnix.ini";
     switch (GetParam()) {
-    case MISSING_SOURCE_FOLDER: nftw(source_.c_str(), removeEntry, 16, FTW_DEPTH | FTW_PHYS); break;
+    case MISSING_SOURCE_FOLDER: removeTree(source_); break;
     case MISSING_HELP_FILE: remove((source_ + "/Manual/EVEHZEM.HLP").c_str()); break;
     case MISSING_INI_FILE: chosen = host_ + "/Absent.ini"; break;
     }
@@ -378,7 +352,7 @@ TEST_F(Installer, UnattendedItAsksAndShowsNothing) {
         << out;
     EXPECT_NE(std::string::npos, out.find("\ninstalled\n")) << out;
 
-    nftw(source_.c_str(), removeEntry, 16, FTW_DEPTH | FTW_PHYS);
+    removeTree(source_);
     ::testing::internal::CaptureStderr();
     EXPECT_EQ(INILINK_FAILED, runUnattended(host_ + "/Varnix.ini"));
     std::string err = ::testing::internal::GetCapturedStderr();
