@@ -41,6 +41,7 @@ if(NOT TELVIO_WINDOWS)
     ${CMAKE_SOURCE_DIR}/host/texts.cpp
     ${CMAKE_SOURCE_DIR}/host/choosers.cpp
     ${CMAKE_SOURCE_DIR}/host/recordhelp.cpp
+    ${CMAKE_SOURCE_DIR}/host/linear.cpp
     ${CMAKE_SOURCE_DIR}/host/ticks.cpp
     ${CMAKE_SOURCE_DIR}/host/warnings.cpp
     ${CMAKE_SOURCE_DIR}/frame/moduletest.cpp
