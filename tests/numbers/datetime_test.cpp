@@ -195,8 +195,7 @@ TEST_F(DateTime, ClockTimesRead) {
         int h = -7, m = -7, s = -7;
         EXPECT_EQ(c.answer, ParseTime(c.text, &h, &m, &s)) << c.text;
         if (c.answer) {
-            EXPECT_EQ(c.hours * 3600 + c.minutes * 60 + c.seconds, h * 3600 + m * 60 + s)
-                << c.text;
+            EXPECT_EQ(c.hours * 3600 + c.minutes * 60 + c.seconds, h * 3600 + m * 60 + s) << c.text;
         } else {
             EXPECT_EQ(-7, h) << "left as it was: " << c.text;
         }
