@@ -7,26 +7,23 @@
 set -euo pipefail
 cd "${1:-$(dirname "$0")/..}"
 
-# The rank of a layer in $rank; no subshells, so the check stays quick on a
-# busy machine.
-rank_of() {
+rank() {
   case $1 in
-    host) rank=1 ;;
-    serial) rank=2 ;;
-    frame) rank=3 ;;
-    modules) rank=4 ;;
-    installer) rank=9 ;;
-    *) rank=-1 ;;
+    host) echo 1 ;;
+    serial) echo 2 ;;
+    frame) echo 3 ;;
+    modules) echo 4 ;;
+    installer) echo 9 ;;
+    *) echo -1 ;;
   esac
 }
 
 bad=0
 while IFS= read -r file; do
   layer=${file%%/*}
-  rank_of "$layer"
-  own=$rank
+  own=$(rank "$layer")
   while IFS= read -r line; do
-    [[ $line =~ \"([^\"]+)\" ]] && inc=${BASH_REMATCH[1]}
+    inc=$(sed -E 's/^[^"]*"([^"]+)".*/\1/' <<<"$line")
     [ "$inc" = "resource.h" ] && continue
     target=${inc%%/*}
     if [ "$target" = "$inc" ]; then
@@ -34,8 +31,7 @@ while IFS= read -r file; do
       bad=1
       continue
     fi
-    rank_of "$target"
-    theirs=$rank
+    theirs=$(rank "$target")
     if [ "$layer" = installer ] || [ "$target" = installer ]; then
       if [ "$layer" != "$target" ]; then
         echo "$file: $line (the installer shares no code with the plug-in)"
