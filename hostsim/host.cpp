@@ -194,6 +194,8 @@ void BuildAnswers() {
         {"CopyChannelName", FunctionAddress(HostCopyChannelName)},
         {"GetCurrentOutputBlock", FunctionAddress(HostGetCurrentOutputBlock)},
         {"NewReleaseOutputBlock", FunctionAddress(HostNewReleaseOutputBlock)},
+        {"GetInputBlock", FunctionAddress(HostGetInputBlock)},
+        {"NewReleaseInputBlock", FunctionAddress(HostNewReleaseInputBlock)},
         {"GlvoModuleNotifyGlobalVar", FunctionAddress(HostGlvoModuleNotifyGlobalVar)},
         {"RegisterMenuEntry", FunctionAddress(RegisterMenuEntry)},
         {"ShowWarning", FunctionAddress(ShowWarning)},
