@@ -152,11 +152,14 @@ int RunExperiment(const ExperimentOptions& options, ExperimentResult* result) {
 
     if (ran) {
         if (options.onStarted) options.onStarted();
+        ResetInputs();
         StartExperimentClock();
         DWORD startTicks = GetTickCount();
         WriteDllVariable("dwExperimentStartTimeTicks", &startTicks, sizeof startTicks);
         for (;;) {
-            if (HostCurrentExperimentTime(1) >= options.seconds) break;
+            double now = HostCurrentExperimentTime(1);
+            if (now >= options.seconds) break;
+            RunGenerators(now);
             int busy = 0;
             for (Block* b : blocks) {
                 if (ProcessBlock(b) != 0) busy = 1;

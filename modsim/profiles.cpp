@@ -285,6 +285,38 @@ int ReadCounter(Module& m, const Command& c, std::string& reply) {
     return 1;
 }
 
+// The module's own output watchdog, in the commands of both module series;
+// each is answered "!AA" and noted among the writes.
+//   "~AA1"          the host watchdog status is cleared (7000 series)
+//   "~AA21TT<safe>" on, time-out TT, with the safe value (6000 series)
+//   "~AA20<...>"    off (6000 series)
+//   "~AA31TT"       on, time-out TT (7000 series)
+//   "~AA30TT"       off (7000 series)
+//   "~AA5<...>"     the safe value: the outputs as they are ("S"), or given
+int WatchdogCommand(Module& m, const Command& c, std::string& reply) {
+    const std::string& b = c.body;
+    unsigned char t = 0;
+    if (b == "1") {
+        // status cleared; the settings stay
+    } else if (b.compare(0, 2, "21") == 0 && ReadHexByte(b, 2, &t)) {
+        m.watchdog.enabled = 1;
+        m.watchdog.timeoutTenths = t;
+        m.watchdog.safeValue = b.substr(4);
+    } else if (b.compare(0, 2, "31") == 0 && b.size() == 4 && ReadHexByte(b, 2, &t)) {
+        m.watchdog.enabled = 1;
+        m.watchdog.timeoutTenths = t;
+    } else if (b.compare(0, 2, "20") == 0 || (b.compare(0, 2, "30") == 0 && b.size() == 4)) {
+        m.watchdog.enabled = 0;
+    } else if (b.compare(0, 1, "5") == 0) {
+        m.watchdog.safeValue = b.substr(1);
+    } else {
+        return 0;
+    }
+    m.writes.push_back(c.text);
+    reply = Ack(m.address);
+    return 1;
+}
+
 const CommandEntry kAnalogInputCommands[] = {
     {'#', "", ReadAnalog},
     {0, nullptr, nullptr},
@@ -401,6 +433,7 @@ const Profile kProfiles[] = {
     {"6067", "A1.0", 0x40, 0x00, 0, nullptr, kDigital8Commands},
     {"6751", "A1.0", 0x40, 0x00, 0, nullptr, kDigital16InCommands},
     {"6757", "A1.0", 0x40, 0x00, 0, nullptr, kDigital16OutCommands},
+    {"7050", "A2.0", 0x40, 0x00, 0, nullptr, kDigital8Commands},
     // counter and frequency
     {"6080", "A1.0", 0x50, 0x00, 0, nullptr, k6080Commands},
 };
@@ -408,8 +441,8 @@ const Profile kProfiles[] = {
 } // namespace
 
 const CommandEntry kCommonCommands[] = {
-    {'$', "2", ReadConfiguration}, {'$', "M", ReadName},  {'$', "F", ReadFirmware},
-    {'%', "", SetConfiguration},   {0, nullptr, nullptr},
+    {'$', "2", ReadConfiguration}, {'$', "M", ReadName},       {'$', "F", ReadFirmware},
+    {'%', "", SetConfiguration},   {'~', "", WatchdogCommand}, {0, nullptr, nullptr},
 };
 
 const Profile* Profiles(size_t* count) {

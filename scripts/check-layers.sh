@@ -7,48 +7,30 @@
 set -euo pipefail
 cd "${1:-$(dirname "$0")/..}"
 
-rank() {
-  case $1 in
-    host) echo 1 ;;
-    serial) echo 2 ;;
-    frame) echo 3 ;;
-    modules) echo 4 ;;
-    installer) echo 9 ;;
-    *) echo -1 ;;
-  esac
-}
+dirs=()
+for d in host serial frame modules installer; do [ -d "$d" ] && dirs+=("$d"); done
+files=$(find "${dirs[@]}" -type f \( -name '*.cpp' -o -name '*.h' -o -name '*.inc' \) | sort)
+[ -n "$files" ] || { echo "no sources found" >&2; exit 1; }
 
-bad=0
-while IFS= read -r file; do
-  layer=${file%%/*}
-  own=$(rank "$layer")
-  while IFS= read -r line; do
-    inc=$(sed -E 's/^[^"]*"([^"]+)".*/\1/' <<<"$line")
-    [ "$inc" = "resource.h" ] && continue
-    target=${inc%%/*}
-    if [ "$target" = "$inc" ]; then
-      echo "$file: $line (include by layer path, as \"$layer/...\")"
-      bad=1
-      continue
-    fi
-    theirs=$(rank "$target")
-    if [ "$layer" = installer ] || [ "$target" = installer ]; then
-      if [ "$layer" != "$target" ]; then
-        echo "$file: $line (the installer shares no code with the plug-in)"
-        bad=1
-      fi
-    elif [ "$theirs" -lt 0 ]; then
-      echo "$file: $line (not a layer of the plug-in)"
-      bad=1
-    elif [ "$theirs" -gt "$own" ]; then
-      echo "$file: $line ($target is above $layer)"
-      bad=1
-    fi
-  done < <(grep -E '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' "$file" || true)
-done < <(find host serial frame modules installer -type f \( -name '*.cpp' -o -name '*.h' -o -name '*.inc' \) 2>/dev/null | sort)
-
-if [ $bad -ne 0 ]; then
-  echo "layer check failed: host < serial < frame < modules; installer apart" >&2
-  exit 1
-fi
+# grep prints FILE:LINE for every quoted include; awk judges each.
+# shellcheck disable=SC2086
+grep -H -E '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' $files | awk '
+  BEGIN { rank["host"] = 1; rank["serial"] = 2; rank["frame"] = 3; rank["modules"] = 4; rank["installer"] = 9; bad = 0 }
+  {
+    file = $0; sub(/:.*/, "", file)
+    line = substr($0, length(file) + 2)
+    inc = line; sub(/^[^"]*"/, "", inc); sub(/".*$/, "", inc)
+    if (inc == "resource.h") next
+    layer = file; sub(/\/.*/, "", layer)
+    if (index(inc, "/") == 0) { print file ": " line " (include by layer path, as \"" layer "/...\")"; bad = 1; next }
+    target = inc; sub(/\/.*/, "", target)
+    if (layer == "installer" || target == "installer") {
+      if (layer != target) { print file ": " line " (the installer shares no code with the plug-in)"; bad = 1 }
+      next
+    }
+    if (!(target in rank)) { print file ": " line " (not a layer of the plug-in)"; bad = 1; next }
+    if (rank[target] > rank[layer]) { print file ": " line " (" target " is above " layer ")"; bad = 1 }
+  }
+  END { exit bad }
+' || { echo "layer check failed: host < serial < frame < modules; installer apart" >&2; exit 1; }
 echo "layers hold: host < serial < frame < modules; installer apart"
