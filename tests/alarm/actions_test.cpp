@@ -16,8 +16,9 @@ using Lines = std::vector<std::string>;
 
 class Actions : public AlarmTest {
   protected:
-    // A started block at the cursor, on the manual clock, whose first sweep
-    // is done: nothing is due until half a second has passed.
+    // A block whose module is at address 1. Its sweeps are a quarter of an
+    // hour apart (the fixture's): once the first is done, an idle turn sends
+    // nothing but the queued actions, however long they take.
     hostsim::Block* Running(int menu, const char* model, WORD mask) {
         Load();
         EXPECT_EQ(1, bus.AddModule(1, model, 0));
@@ -26,15 +27,16 @@ class Actions : public AlarmTest {
         Channels(b, mask);
         return b;
     }
+    // Started, its first sweep done. The real clock throughout: an action's
+    // query waits for the module's real reply.
     int StartAndSweep(hostsim::Block* b, size_t outputs) {
         if (Start(b) != 1) return 0;
-        WinapiUseManualClock(10000);
         hostsim::StartExperimentClock();
         ProcessUntil(b, hostsim::ReleasedOutputBlocks().size() + outputs);
         bus.ClearLog();
         return 1;
     }
-    // The next idle turn, with nothing due: only the queued actions go out.
+    // The next idle turn: only the queued actions go out.
     Lines IdleTurn(hostsim::Block* b) {
         bus.ClearLog();
         hostsim::ProcessBlock(b);
@@ -183,7 +185,6 @@ TEST_F(Actions, AnActionWhoseConditionFailsIsRefused) {
         EXPECT_EQ(0, R(b)->Pending_DO);
         EXPECT_TRUE(IdleTurn(b).empty());
         Stop(b);
-        WinapiUseRealClock();
     }
 }
 
@@ -211,7 +212,6 @@ TEST_F(Actions, QueuedActionsDoNotFireIntoTheNextExperiment) {
     ASSERT_EQ(1, StartAndSweep(b, 1));
     EXPECT_EQ(1, Perform(b, ND6011_SET_DOUT, 1));
     Stop(b);
-    WinapiUseRealClock();
     ASSERT_EQ(1, StartAndSweep(b, 1));
     EXPECT_TRUE(IdleTurn(b).empty());
     Stop(b);
@@ -283,7 +283,6 @@ TEST_F(Actions, AFailedActionGoesThroughTheErrorPolicyWithItsOwnText) {
             EXPECT_EQ(c.text, hostsim::GlobalString(3));
         }
         Stop(b);
-        WinapiUseRealClock();
     }
 }
 
@@ -332,7 +331,6 @@ TEST_F(Actions, TheCounterMasksStartEmptyInEveryExperiment) {
     EXPECT_EQ(1, Perform(b, ND6080_START_COUNTER, 1));
     EXPECT_EQ(1, Perform(b, ND6080_SET_DOUT, 2));
     Stop(b);
-    WinapiUseRealClock();
     ASSERT_EQ(1, StartAndSweep(b, 1));
     EXPECT_EQ(0, R80(b)->Start_Mask);
     EXPECT_EQ(0, R80(b)->Pending_DO);

@@ -70,13 +70,16 @@ class AlarmTest : public PluginTest {
         if (c == nullptr) return nullptr;
         hostsim::Block* b = hostsim::CreateBlock(c);
         if (b == nullptr) return nullptr;
-        // Every field of the common block sits at its offset in both records.
+        // Sweeps a quarter of an hour apart unless a test asks for more: a
+        // test sees one sweep however slowly the machine runs.
         if (menuId == kND6080) {
             P80(b)->Module_Address = address;
             P80(b)->Com.Port_Number = 1;
+            P80(b)->Mess.Sample_Distance = 900.0;
         } else {
             P(b)->Module_Address = address;
             P(b)->Com.Port_Number = 1;
+            P(b)->Mess.Sample_Distance = 900.0;
         }
         return b;
     }

@@ -10,6 +10,7 @@
 namespace {
 
 using alarmtest::AlarmTest;
+class Counter : public AlarmTest {};
 using alarmtest::kND6080;
 using Lines = std::vector<std::string>;
 
@@ -19,7 +20,7 @@ Lines AfterModel(const Lines& wire) {
     return {};
 }
 
-TEST_F(AlarmTest, TheCounterStartWritesOnlyWhatDiffers) {
+TEST_F(Counter, TheCounterStartWritesOnlyWhatDiffers) {
     struct Case {
         const char* what;
         const char* plugin;
@@ -122,7 +123,7 @@ TEST_F(AlarmTest, TheCounterStartWritesOnlyWhatDiffers) {
     }
 }
 
-TEST_F(AlarmTest, TheCounterStartFailsByItsOwnRules) {
+TEST_F(Counter, TheCounterStartFailsByItsOwnRules) {
     Load();
     ASSERT_EQ(1, bus.AddModule(1, "6080", 0));
     modsim::Fault silent(modsim::FaultKind::Silence, modsim::kAlways);
@@ -161,7 +162,7 @@ TEST_F(AlarmTest, TheCounterStartFailsByItsOwnRules) {
 
 // In the family "XX01" the settings that are not strict pass whatever the
 // module answers.
-TEST_F(AlarmTest, XX01PassesTheModuleSettingsItCannotRead) {
+TEST_F(Counter, XX01PassesTheModuleSettingsItCannotRead) {
     Load("xx01.so");
     ASSERT_EQ(1, bus.AddModule(1, "4080", 0));
     modsim::Fault refused(modsim::FaultKind::WrongFirstChar, modsim::kAlways);
@@ -179,7 +180,7 @@ TEST_F(AlarmTest, XX01PassesTheModuleSettingsItCannotRead) {
 
 // Counter readings as the family reads them: decimal in the default family,
 // hexadecimal in the others; the outputs' states from one reply.
-TEST_F(AlarmTest, CounterAndFrequencyValuesAreDelivered) {
+TEST_F(Counter, CounterAndFrequencyValuesAreDelivered) {
     struct Case {
         const char* what;
         const char* plugin;
@@ -237,7 +238,7 @@ TEST_F(AlarmTest, CounterAndFrequencyValuesAreDelivered) {
 
 // The dialog limits widths and trigger levels as it shows them; a preset
 // typed for a counter is kept with that counter.
-TEST_F(AlarmTest, TheCounterDialogLimitsWhatIsTyped) {
+TEST_F(Counter, TheCounterDialogLimitsWhatIsTyped) {
     Load();
     struct Case {
         int id;
@@ -293,7 +294,7 @@ TEST_F(AlarmTest, TheCounterDialogLimitsWhatIsTyped) {
 // A new block shows defined values in every field; a loaded one carries its
 // channel numbers, and its output channels take the global timing when it
 // uses the global settings.
-TEST_F(AlarmTest, ACounterBlockIsDefinedAtCreationAndAfterALoad) {
+TEST_F(Counter, ACounterBlockIsDefinedAtCreationAndAfterALoad) {
     Load();
     hostsim::Block* b = NewBlock(kND6080);
     ASSERT_NE(nullptr, b);
@@ -333,7 +334,7 @@ TEST_F(AlarmTest, ACounterBlockIsDefinedAtCreationAndAfterALoad) {
     EXPECT_DOUBLE_EQ(0.02, loaded->outputs[1].dSampleDistance);
 }
 
-TEST_F(AlarmTest, AFailingCounterBlockLeavesTheHealthyOneItsRate) {
+TEST_F(Counter, AFailingCounterBlockLeavesTheHealthyOneItsRate) {
     Load();
     ASSERT_EQ(1, bus.AddModule(1, "6080", 0));
     ASSERT_EQ(1, bus.AddModule(2, "7080", 0));
