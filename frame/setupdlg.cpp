@@ -402,6 +402,10 @@ void CopyToChannelsInUse(int focused) {
 
 } // namespace
 
+const TemplateType* SetupDialogTemplateType() {
+    return setup.work && setup.dialogType ? setup.dialogType->type : nullptr;
+}
+
 void SetupStoreChannelFields(HWND dialog, int ch) {
     if (!setup.work || ch < 0 || ch >= TEMPLATE_CHANNELS) return;
     char name[SETUP_CHANNEL_NAME_CHARS + 1];

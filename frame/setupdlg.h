@@ -58,6 +58,9 @@ extern int LastFocusId;
 INT_PTR SetupDialogProc(const SetupDialogType* dialogType, HWND dialog, UINT msg, WPARAM wParam,
                         LPARAM lParam);
 
+// The type of the dialog that is open; null when none is.
+const TemplateType* SetupDialogTemplateType();
+
 // The fields of channel `ch` of the open dialog: the name, the unit (input
 // types), the copy flag (output types with the check box) and the type's
 // own. Nothing for a channel outside 0..15.

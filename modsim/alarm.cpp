@@ -40,6 +40,12 @@ std::string Format(const char* format, double value) {
     return text;
 }
 
+std::string Format(const char* format, int value) {
+    char text[48];
+    snprintf(text, sizeof text, format, value);
+    return text;
+}
+
 std::string FormatUnsigned(const Module& m, const char* format, unsigned value) {
     char text[48];
     snprintf(text, sizeof text, format, m.address & 0xFF, value);
@@ -148,14 +154,6 @@ int ClearEvents(Module& m, const Command& c, std::string& reply) {
     return Set(m, c, reply);
 }
 
-int ReadEvents(Module& m, const Command& c, std::string& reply) {
-    if (!c.args.empty()) return 0;
-    char text[32];
-    snprintf(text, sizeof text, "!%02X%d", m.address & 0xFF, m.events);
-    reply = text;
-    return 1;
-}
-
 // "@AADOhh": the outputs the host sets; a module whose outputs are its alarms refuses.
 int AlarmWriteOutputs(Module& m, const Command& c, std::string& reply) {
     unsigned v;
@@ -244,42 +242,40 @@ int Filter(Module& m, const Command& c, std::string& reply) {
     return Set(m, c, reply);
 }
 
-// "$AA0L", "$AA0H": the filter's minimum widths, written with four or five digits.
-int Width(Module& m, const Command& c, std::string& reply) {
-    if (c.args.empty()) return 0;
-    int* field = c.args[0] == 'L'   ? &m.counter.widthLow
-                 : c.args[0] == 'H' ? &m.counter.widthHigh
-                                    : nullptr;
-    if (!field) return 0;
+// A decimal pair of settings, low ("L") and high ("H"): read with the letter alone, written
+// with the letter and `digits` digits (0: four or five) within low..high.
+struct DecimalPair {
+    int* low;
+    int* high;
+    size_t digits;
+    int least, most;
+    const char* reply; // format of the reply, after the address
+};
+
+int DecimalSetting(Module& m, const Command& c, std::string& reply, const DecimalPair& pair) {
+    if (c.args.empty() || (c.args[0] != 'L' && c.args[0] != 'H')) return 0;
+    int* field = c.args[0] == 'L' ? pair.low : pair.high;
     std::string value = c.args.substr(1);
     if (value.empty()) {
-        reply = FormatUnsigned(m, "!%02X%u", static_cast<unsigned>(*field));
+        reply = Ack(m) + Format(pair.reply, *field);
         return 1;
     }
     int v;
-    if ((value.size() != 4 && value.size() != 5) || !ParseDecimal(value, 0, &v) || v < 2 ||
-        v > 65535)
-        return 0;
+    bool width = pair.digits ? value.size() == pair.digits : value.size() == 4 || value.size() == 5;
+    if (!width || !ParseDecimal(value, 0, &v) || v < pair.least || v > pair.most) return 0;
     *field = v;
     return Set(m, c, reply);
 }
 
-// "$AA1L", "$AA1H": the TTL trigger levels, written with two digits.
+// "$AA0L", "$AA0H": the filter's minimum widths in microseconds.
+int Width(Module& m, const Command& c, std::string& reply) {
+    return DecimalSetting(m, c, reply,
+                          {&m.counter.widthLow, &m.counter.widthHigh, 0, 2, 65535, "%d"});
+}
+
+// "$AA1L", "$AA1H": the TTL trigger levels in tenths of a volt.
 int Trigger(Module& m, const Command& c, std::string& reply) {
-    if (c.args.empty()) return 0;
-    int* field = c.args[0] == 'L'   ? &m.counter.trigLow
-                 : c.args[0] == 'H' ? &m.counter.trigHigh
-                                    : nullptr;
-    if (!field) return 0;
-    std::string value = c.args.substr(1);
-    if (value.empty()) {
-        reply = FormatUnsigned(m, "!%02X%02u", static_cast<unsigned>(*field));
-        return 1;
-    }
-    int v;
-    if (!ParseDecimal(value, 2, &v) || v < 1 || v > 50) return 0;
-    *field = v;
-    return Set(m, c, reply);
+    return DecimalSetting(m, c, reply, {&m.counter.trigLow, &m.counter.trigHigh, 2, 1, 50, "%02d"});
 }
 
 int ReadPreset(Module& m, const Command& c, std::string& reply) {

@@ -156,8 +156,10 @@ extern const CommandEntry kCommonCommands[];
 // series), and the counter and frequency modules (6080 and its series).
 extern const CommandEntry kAlarmInputCommands[];
 extern const CommandEntry kCounterCommands[];
-// Handlers several tables share: "#AA" and "#AAN", the analog inputs in the profile's format.
+// Handlers several tables share: "#AA" and "#AAN", the analog inputs in the profile's format;
+// "@AARE", the event count.
 int ReadAnalog(Module& module, const Command& command, std::string& reply);
+int ReadEvents(Module& module, const Command& command, std::string& reply);
 // The built-in models, and one by its model text ("6018"); null when unknown.
 const Profile* Profiles(size_t* count);
 const Profile* FindProfile(const std::string& model);

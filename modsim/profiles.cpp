@@ -187,15 +187,6 @@ int ReadDio6005(Module& m, const Command& c, std::string& reply) {
     return 1;
 }
 
-// "@AARE": the event count.
-int ReadEvents(Module& m, const Command& c, std::string& reply) {
-    if (!c.args.empty()) return 0;
-    char text[32];
-    snprintf(text, sizeof text, "!%02X%d", m.address & 0xFF, m.events);
-    reply = text;
-    return 1;
-}
-
 // "@AADO0N" and "@AADO1N": two output lines each, answered "!AA".
 int WriteDo0(Module& m, const Command& c, std::string& reply) {
     unsigned v;
@@ -398,6 +389,15 @@ const Profile kProfiles[] = {
 };
 
 } // namespace
+
+// "@AARE": the event count.
+int ReadEvents(Module& m, const Command& c, std::string& reply) {
+    if (!c.args.empty()) return 0;
+    char text[32];
+    snprintf(text, sizeof text, "!%02X%d", m.address & 0xFF, m.events);
+    reply = text;
+    return 1;
+}
 
 // "#AA": all analog inputs, ">" followed by each value; "#AAN": channel N alone.
 int ReadAnalog(Module& m, const Command& c, std::string& reply) {

@@ -18,6 +18,8 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <type_traits>
+
 // clang-format off
 const ParamSchemaEntry ND6011_ParamSchema[30] = {
     TEMPLATE_ROW(ND6011_Param, "Version", "int", Version),
@@ -99,7 +101,7 @@ void ResetRuntime(ModuleRecord* module) {
 }
 
 int Send(const AlarmInputType* alarm, ModuleRecord* module, char* text, int waitMs) {
-    return TemplateSendAndExpect(alarm->type, module, text, '!',
+    return TemplateSendAndExpect(&alarm->type, module, text, '!',
                                  RuntimeOf(module)->Frame.Uses_Checksum, waitMs);
 }
 
@@ -289,6 +291,13 @@ void Disable(HWND dialog, int id) {
 
 } // namespace
 
+static_assert(std::is_standard_layout<AlarmInputType>::value, "a plain record");
+static_assert(offsetof(AlarmInputType, type) == 0, "the template's record first");
+
+const AlarmInputType* AlarmInputOf(const TemplateType* type) {
+    return reinterpret_cast<const AlarmInputType*>(type);
+}
+
 const AlarmRange* AlarmInputRange(const AlarmInputType* alarm, int code) {
     for (int i = 0; i < alarm->rangeCount; i++)
         if (alarm->ranges[i].code == code) return &alarm->ranges[i];
@@ -314,7 +323,8 @@ void AlarmInputDefaults(const AlarmInputType* alarm, ModuleRecord* module) {
     ResetRuntime(module);
 }
 
-int AlarmInputConfigure(const AlarmInputType* alarm, ModuleRecord* module, int) {
+int AlarmInputConfigure(ModuleRecord* module, const TemplateType* type, int) {
+    const AlarmInputType* alarm = AlarmInputOf(type);
     ND6011_Param* p = ParamOf(module);
     // A range from a file that the type does not have is not written into
     // the module.
@@ -335,7 +345,7 @@ int AlarmInputConfigure(const AlarmInputType* alarm, ModuleRecord* module, int) 
         return TemplateStepFailed(module, IDS_COMM_PROBLEM);
     if (code != (p->Range & 0xFF)) {
         snprintf(text, sizeof text, "%%%02X%02X%02X%02X%02X", a, a, p->Range & 0xFF,
-                 TemplatePortBaud(alarm->type, module) + 3, checksum ? 0x40 : 0);
+                 TemplatePortBaud(&alarm->type, module) + 3, checksum ? 0x40 : 0);
         if (!Send(alarm, module, text, 7000)) return 0;
     }
     // "!AAMOOII": the alarm mode, '0' off, '1' momentary, '2' latched.
@@ -387,7 +397,8 @@ int AlarmInputAddRequests(ModuleRecord* module, const TemplateType*) {
     return 1;
 }
 
-int AlarmInputFinish(const AlarmInputType* alarm, ModuleRecord* module, int model) {
+int AlarmInputFinish(ModuleRecord* module, const TemplateType* type, int model) {
+    const AlarmInputType* alarm = AlarmInputOf(type);
     ND6011_Param* p = ParamOf(module);
     int checksum = RuntimeOf(module)->Frame.Uses_Checksum;
     const int a = p->Module_Address & 0xFF;
@@ -401,12 +412,12 @@ int AlarmInputFinish(const AlarmInputType* alarm, ModuleRecord* module, int mode
     if (model != 0 && model == alarm->model6000) {
         char onSafe[4];
         snprintf(onSafe, sizeof onSafe, "%02X", safe);
-        return ModuleWatchdog6000(alarm->type, module, checksum, a, &p->Mess, onSafe, "0000", 0);
+        return ModuleWatchdog6000(&alarm->type, module, checksum, a, &p->Mess, onSafe, "0000", 0);
     }
     if ((model != 0 && model == alarm->model7000) || (alarm->telvWatchdog7000 && FAMILY_TELV)) {
         WatchdogStep step;
         WatchdogStepFormat(&step, '!', 0, "~%02X5%02X%02X", a, safe, safe);
-        return ModuleWatchdog7000(alarm->type, module, checksum, a, &p->Mess, 0, &step, 1, 10);
+        return ModuleWatchdog7000(&alarm->type, module, checksum, a, &p->Mess, 0, &step, 1, 10);
     }
     return 1;
 }
@@ -418,7 +429,7 @@ int AlarmInputClassProc(const AlarmInputType* alarm, ModuleRecord* module, int m
     case MODMSG_AFTER_LOAD: {
         // Nothing queued or half-known from before survives a load; limits
         // from the file are held within the bounds of their range.
-        int answer = TemplateAfterLoad(alarm->type, module);
+        int answer = TemplateAfterLoad(&alarm->type, module);
         ResetRuntime(module);
         ND6011_Param* p = ParamOf(module);
         const AlarmRange* range = AlarmInputRange(alarm, p->Range);
@@ -431,7 +442,7 @@ int AlarmInputClassProc(const AlarmInputType* alarm, ModuleRecord* module, int m
     case MODMSG_START:
         // Actions queued before this experiment do not reach its module.
         ActionQueueClear(&RuntimeOf(module)->Actions);
-        return TemplateStartMeasurementWith(alarm->type, module, alarm->start);
+        return TemplateStartMeasurementWith(&alarm->type, module, &alarm->start);
     case MODMSG_ACTION_SUPPORTED:
     case MODMSG_ACTION119: return ActionQuery(alarm->actions, ND6011_ACTIONS, msg, request);
     case MODMSG_ACTION_PERFORM:
@@ -442,15 +453,18 @@ int AlarmInputClassProc(const AlarmInputType* alarm, ModuleRecord* module, int m
     case MODMSG_ACTION_DESCRIBE:
         return ActionDescribe(alarm->actions, ND6011_ACTIONS,
                               reinterpret_cast<ActionInfo*>(lParam));
-    default: return TemplateClassProc(alarm->type, module, msg, wParam, lParam);
+    default: return TemplateClassProc(&alarm->type, module, msg, wParam, lParam);
     }
 }
 
 int AlarmInputProcess(const AlarmInputType* alarm, ModuleRecord* module) {
-    return TemplateProcessChannels(alarm->type, module, &kChannelSteps);
+    return TemplateProcessChannels(&alarm->type, module, &kChannelSteps);
 }
 
-void AlarmInputInitDialog(const AlarmInputType* alarm, HWND dialog, void* work) {
+void AlarmInputInitDialog(HWND dialog, void* work) {
+    const TemplateType* type = SetupDialogTemplateType();
+    if (!type || !work) return;
+    const AlarmInputType* alarm = AlarmInputOf(type);
     ND6011_Param* p = static_cast<ND6011_Param*>(work);
     int selected = -1;
     for (int i = 0; i < alarm->rangeCount; i++) {
@@ -469,7 +483,10 @@ void AlarmInputInitDialog(const AlarmInputType* alarm, HWND dialog, void* work) 
     }
 }
 
-int AlarmInputCommand(const AlarmInputType* alarm, HWND dialog, void* work, int id, int code) {
+int AlarmInputCommand(HWND dialog, void* work, int id, int code) {
+    const TemplateType* type = SetupDialogTemplateType();
+    if (!type || !work) return 0;
+    const AlarmInputType* alarm = AlarmInputOf(type);
     ND6011_Param* p = static_cast<ND6011_Param*>(work);
     switch (id) {
     case IDC_ND6011_RANGE:
@@ -519,40 +536,33 @@ const ActionDef kActions[ND6011_ACTIONS] = {
 // clang-format on
 
 void Defaults(ModuleRecord* module);
-int Configure(ModuleRecord* module, const TemplateType* type, int model);
-int Finish(ModuleRecord* module, const TemplateType* type, int model);
 
-constexpr TemplateType type = ND6011_Descriptor("ND6011", kModels, 4, 6011, "Restart 6011",
-                                                "DLG_ND6011", ND6011_SetupDlgProc, Defaults);
-constexpr TemplateStartSteps startSteps = {TEMPLATE_SILENT_STOP, 0, Configure,
-                                           AlarmInputAddRequests, Finish};
-const AlarmInputType alarm = {
-    &type,    ND6011_Ranges, ND6011_RANGES, 5, &startSteps,
-    1, // "~AA1" in "TELV" too
-    6011,     7011,
+constexpr AlarmInputType alarm = ND6011_Descriptor({
+    "ND6011",
+    kModels,
+    4,
+    6011,
+    "Restart 6011",
+    "DLG_ND6011",
+    ND6011_SetupDlgProc,
+    Defaults,
+    ND6011_Ranges,
+    ND6011_RANGES,
+    5,                    // +/- 2.5 V
+    TEMPLATE_SILENT_STOP, // a module that does not answer stops the experiment
+    1,                    // "~AA1" in "TELV" too
+    6011,
+    7011,
     1, // other models take the 7000 form in "TELV"
     kActions,
-};
+});
 
 void Defaults(ModuleRecord* module) {
     AlarmInputDefaults(&alarm, module);
 }
-int Configure(ModuleRecord* module, const TemplateType*, int model) {
-    return AlarmInputConfigure(&alarm, module, model);
-}
-int Finish(ModuleRecord* module, const TemplateType*, int model) {
-    return AlarmInputFinish(&alarm, module, model);
-}
-void InitDialog(HWND dialog, void* work) {
-    AlarmInputInitDialog(&alarm, dialog, work);
-}
-int Command(HWND dialog, void* work, int id, int code) {
-    return AlarmInputCommand(&alarm, dialog, work, id, code);
-}
 
-constexpr SetupDialogType dialogType =
-    ND6011_DialogDescriptor(&type, 6011, 1100, "XX01-4011", "XX03-7011-I", "ZAV-6011", nullptr,
-                            "ZEMX-7011-I", InitDialog, Command);
+constexpr SetupDialogType dialogType = ND6011_DialogDescriptor(
+    &alarm, 6011, 1100, "XX01-4011", "XX03-7011-I", "ZAV-6011", nullptr, "ZEMX-7011-I");
 
 } // namespace
 

@@ -120,13 +120,15 @@ enum {
     ND6011_RESET_DOUT = 16,
 };
 
-// What the three types differ in beyond their descriptor.
+// The values of one of the three types. The template's record comes first:
+// the steps the template calls with it find the rest of the type's values
+// from it (AlarmInputOf).
 struct AlarmInputType {
-    const TemplateType* type;
+    TemplateType type;
+    TemplateStartSteps start;
     const AlarmRange* ranges;
     int rangeCount;
     int defaultRange;
-    const TemplateStartSteps* start; // the type's start steps
     int preambleInTelv;       // "~AA1" opens the configuration in "TELV" too (always in "XX03")
     int model6000;            // the module of the 6000 series: its watchdog form
     int model7000;            // the module of the 7000 series
@@ -134,67 +136,95 @@ struct AlarmInputType {
     const ActionDef* actions; // ND6011_ACTIONS of them
 };
 
+// The type whose template record this is.
+const AlarmInputType* AlarmInputOf(const TemplateType* type);
 // The range of a code, null for a code the type does not have.
 const AlarmRange* AlarmInputRange(const AlarmInputType* alarm, int code);
 
-// The roles the three types share, on their values.
+// The roles and steps the three types share, on their values.
 void AlarmInputDefaults(const AlarmInputType* alarm, ModuleRecord* module);
 int AlarmInputClassProc(const AlarmInputType* alarm, ModuleRecord* module, int msg, int wParam,
                         int lParam);
 int AlarmInputProcess(const AlarmInputType* alarm, ModuleRecord* module);
-int AlarmInputConfigure(const AlarmInputType* alarm, ModuleRecord* module, int model);
-int AlarmInputFinish(const AlarmInputType* alarm, ModuleRecord* module, int model);
+int AlarmInputConfigure(ModuleRecord* module, const TemplateType* type, int model);
 int AlarmInputAddRequests(ModuleRecord* module, const TemplateType* type);
+int AlarmInputFinish(ModuleRecord* module, const TemplateType* type, int model);
+// The setup dialog's own controls, of the type of the dialog that is open.
+void AlarmInputInitDialog(HWND dialog, void* work);
+int AlarmInputCommand(HWND dialog, void* work, int id, int code);
 
-// The setup dialog.
-void AlarmInputInitDialog(const AlarmInputType* alarm, HWND dialog, void* work);
-int AlarmInputCommand(const AlarmInputType* alarm, HWND dialog, void* work, int id, int code);
+// The values the three types are built from: they differ in name, accepted
+// models, model number, restart note, dialog, ranges, start and watchdog
+// forms and action names.
+struct AlarmInputValues {
+    const char* name;
+    const int* models;
+    int modelCount;
+    int model;
+    const char* restartNote;
+    const char* dialogTemplate;
+    DLGPROC setupDlgProc;
+    void (*defaults)(ModuleRecord*);
+    const AlarmRange* ranges;
+    int rangeCount;
+    int defaultRange;
+    int silent; // TEMPLATE_SILENT_*: a module that does not answer at start
+    int preambleInTelv;
+    int model6000;
+    int model7000;
+    int telvWatchdog7000;
+    const ActionDef* actions;
+};
 
-// The descriptor the three types are built from: they differ in name,
-// accepted models, model number, restart note, dialog and steps.
-constexpr TemplateType ND6011_Descriptor(const char* name, const int* models, int modelCount,
-                                         int model, const char* restartNote,
-                                         const char* dialogTemplate, DLGPROC setupDlgProc,
-                                         void (*defaults)(ModuleRecord*)) {
-    return TemplateType{
-        name,
-        TEMPLATE_INPUT_FORM,
-        ND6011_KINDS, // channels
-        ND6011_KINDS, // channel limit of message 2
-        model,
-        models,
-        modelCount,
-        "", // names and units are the type's defaults
-        "",
-        0,
-        restartNote,
-        ND6011_ParamSchema,
-        offsetof(ND6011_Param, Module_Address),
-        offsetof(ND6011_Param, Channel_Mask),
-        offsetof(ND6011_Param, Com),
-        offsetof(ND6011_Param, Mess),
-        offsetof(ND6011_Param, Unit),
-        offsetof(ND6011_Param, Copy_Channel_Name),
-        dialogTemplate,
-        setupDlgProc,
-        defaults,
-        nullptr, // configured by the start steps
-        nullptr, // requests by kind, not per channel
-        nullptr,
-        1, // the module's watchdog
-        1,
+constexpr AlarmInputType ND6011_Descriptor(const AlarmInputValues& v) {
+    return AlarmInputType{
+        {
+            v.name,
+            TEMPLATE_INPUT_FORM,
+            ND6011_KINDS, // channels
+            ND6011_KINDS, // channel limit of message 2
+            v.model,
+            v.models,
+            v.modelCount,
+            "", // names and units are the type's defaults
+            "",
+            0,
+            v.restartNote,
+            ND6011_ParamSchema,
+            offsetof(ND6011_Param, Module_Address),
+            offsetof(ND6011_Param, Channel_Mask),
+            offsetof(ND6011_Param, Com),
+            offsetof(ND6011_Param, Mess),
+            offsetof(ND6011_Param, Unit),
+            offsetof(ND6011_Param, Copy_Channel_Name),
+            v.dialogTemplate,
+            v.setupDlgProc,
+            v.defaults,
+            nullptr, // configured by the start steps
+            nullptr, // requests by kind, not per channel
+            nullptr,
+            1, // the module's watchdog
+            1,
+        },
+        {v.silent, 0, AlarmInputConfigure, AlarmInputAddRequests, AlarmInputFinish},
+        v.ranges,
+        v.rangeCount,
+        v.defaultRange,
+        v.preambleInTelv,
+        v.model6000,
+        v.model7000,
+        v.telvWatchdog7000,
+        v.actions,
     };
 }
 
 // The setup dialog's values.
-constexpr SetupDialogType ND6011_DialogDescriptor(const TemplateType* type, int testModel,
+constexpr SetupDialogType ND6011_DialogDescriptor(const AlarmInputType* alarm, int testModel,
                                                   DWORD helpContext, const char* xx01,
                                                   const char* xx03, const char* xx05,
-                                                  const char* xx06, const char* telv,
-                                                  void (*init)(HWND dialog, void* work),
-                                                  int (*command)(HWND, void*, int, int)) {
+                                                  const char* xx06, const char* telv) {
     return SetupDialogType{
-        type,
+        &alarm->type,
         sizeof(ND6011_Param),
         ND6011_KINDS, // channel buttons
         testModel,
@@ -202,8 +232,8 @@ constexpr SetupDialogType ND6011_DialogDescriptor(const TemplateType* type, int 
         // captions: default (the template's), XX01, XX04, XX03, XX05, XX06, TELV
         {nullptr, xx01, nullptr, xx03, xx05, xx06, telv},
         {0, 0, 0, 0}, // the type locks its own controls
-        init,
-        command,
+        AlarmInputInitDialog,
+        AlarmInputCommand,
         nullptr,
         nullptr,
     };

@@ -22,39 +22,34 @@ const ActionDef kActions[ND6011_ACTIONS] = {
 // clang-format on
 
 void Defaults(ModuleRecord* module);
-int Configure(ModuleRecord* module, const TemplateType* type, int model);
-int Finish(ModuleRecord* module, const TemplateType* type, int model);
 
-constexpr TemplateType type = ND6011_Descriptor("ND6011P", kModels, 2, 6011, "Restart 6011P",
-                                                "DLG_ND6011", ND6011P_SetupDlgProc, Defaults);
-constexpr TemplateStartSteps startSteps = {TEMPLATE_SILENT_STOP, 0, Configure,
-                                           AlarmInputAddRequests, Finish};
-const AlarmInputType alarm = {
-    &type,    ND6011_Ranges, ND6011P_RANGES, 5, &startSteps,
-    1, // "~AA1" in "TELV" too
-    6011,     7011,
+// ND6011 with its ranges and the thermocouple types L and M.
+constexpr AlarmInputType alarm = ND6011_Descriptor({
+    "ND6011P",
+    kModels,
+    2,
+    6011,
+    "Restart 6011P",
+    "DLG_ND6011",
+    ND6011P_SetupDlgProc,
+    Defaults,
+    ND6011_Ranges,
+    ND6011P_RANGES,
+    5,                    // +/- 2.5 V
+    TEMPLATE_SILENT_STOP, // a module that does not answer stops the experiment
+    1,                    // "~AA1" in "TELV" too
+    6011,
+    7011,
     1, // other models take the 7000 form in "TELV"
     kActions,
-};
+});
 
 void Defaults(ModuleRecord* module) {
     AlarmInputDefaults(&alarm, module);
 }
-int Configure(ModuleRecord* module, const TemplateType*, int model) {
-    return AlarmInputConfigure(&alarm, module, model);
-}
-int Finish(ModuleRecord* module, const TemplateType*, int model) {
-    return AlarmInputFinish(&alarm, module, model);
-}
-void InitDialog(HWND dialog, void* work) {
-    AlarmInputInitDialog(&alarm, dialog, work);
-}
-int Command(HWND dialog, void* work, int id, int code) {
-    return AlarmInputCommand(&alarm, dialog, work, id, code);
-}
 
-constexpr SetupDialogType dialogType = ND6011_DialogDescriptor(
-    &type, 6011, 1100, nullptr, nullptr, nullptr, nullptr, "ZEMX-7011P-I", InitDialog, Command);
+constexpr SetupDialogType dialogType =
+    ND6011_DialogDescriptor(&alarm, 6011, 1100, nullptr, nullptr, nullptr, nullptr, "ZEMX-7011P-I");
 
 } // namespace
 

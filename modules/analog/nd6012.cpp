@@ -23,45 +23,36 @@ const ActionDef kActions[ND6011_ACTIONS] = {
 // clang-format on
 
 void Defaults(ModuleRecord* module);
-int Configure(ModuleRecord* module, const TemplateType* type, int model);
-int Finish(ModuleRecord* module, const TemplateType* type, int model);
 
-constexpr TemplateType type = ND6011_Descriptor("ND6012", kModels, 6, 6012, "Restart 6012",
-                                                "DLG_ND6012", ND6012_SetupDlgProc, Defaults);
-// A module that does not answer: the user may go on without it.
-constexpr TemplateStartSteps startSteps = {TEMPLATE_SILENT_ASK, 0, Configure, AlarmInputAddRequests,
-                                           Finish};
-const AlarmInputType alarm = {
-    &type,    ND6012_Ranges, ND6012_RANGES, 9, &startSteps,
-    0, // "~AA1" in "XX03" only
-    6012,     7012,
+constexpr AlarmInputType alarm = ND6011_Descriptor({
+    "ND6012",
+    kModels,
+    6,
+    6012,
+    "Restart 6012",
+    "DLG_ND6012",
+    ND6012_SetupDlgProc,
+    Defaults,
+    ND6012_Ranges,
+    ND6012_RANGES,
+    9,                   // +/- 5 V
+    TEMPLATE_SILENT_ASK, // the user may go on without a module that does not answer
+    0,                   // "~AA1" in "XX03" only
+    6012,
+    7012,
     0, // other models get no watchdog command
     kActions,
-};
+});
 
 void Defaults(ModuleRecord* module) {
     AlarmInputDefaults(&alarm, module);
 }
-int Configure(ModuleRecord* module, const TemplateType*, int model) {
-    return AlarmInputConfigure(&alarm, module, model);
-}
-int Finish(ModuleRecord* module, const TemplateType*, int model) {
-    return AlarmInputFinish(&alarm, module, model);
-}
-void InitDialog(HWND dialog, void* work) {
-    AlarmInputInitDialog(&alarm, dialog, work);
-}
-int Command(HWND dialog, void* work, int id, int code) {
-    return AlarmInputCommand(&alarm, dialog, work, id, code);
-}
 
 // The family "XX06" sells the module as an 8014: its Test button expects that.
-constexpr SetupDialogType dialogType =
-    ND6011_DialogDescriptor(&type, 6012, 1105, "XX01-4012", "XX03-7012-I", "ZAV-6012", "YY06-8014",
-                            "ZEMX-7012-I", InitDialog, Command);
-constexpr SetupDialogType dialogTypeXX06 =
-    ND6011_DialogDescriptor(&type, 8014, 1105, "XX01-4012", "XX03-7012-I", "ZAV-6012", "YY06-8014",
-                            "ZEMX-7012-I", InitDialog, Command);
+constexpr SetupDialogType dialogType = ND6011_DialogDescriptor(
+    &alarm, 6012, 1105, "XX01-4012", "XX03-7012-I", "ZAV-6012", "YY06-8014", "ZEMX-7012-I");
+constexpr SetupDialogType dialogTypeXX06 = ND6011_DialogDescriptor(
+    &alarm, 8014, 1105, "XX01-4012", "XX03-7012-I", "ZAV-6012", "YY06-8014", "ZEMX-7012-I");
 
 } // namespace
 

@@ -6,6 +6,8 @@
 
 #include "plugin_fixture.h"
 
+#include "experiment_run.h"
+
 #include "modsim.h"
 #include "modules/analog/nd6011.h"
 #include "modules/multi/nd6080.h"
@@ -140,6 +142,15 @@ class AlarmTest : public PluginTest {
                 return std::vector<std::string>(all.begin() + static_cast<long>(i), all.end());
         return {};
     }
+    // What the module at address 1 received after the probe and the model.
+    std::vector<std::string> AfterModel() {
+        std::vector<std::string> wire = Wire();
+        for (size_t i = 0; i < wire.size(); i++)
+            if (wire[i] == "$01M")
+                return std::vector<std::string>(wire.begin() + static_cast<long>(i) + 1,
+                                                wire.end());
+        return {};
+    }
     modsim::Module ModuleAt(int address) {
         modsim::Module m;
         EXPECT_EQ(1, bus.GetModule(address, &m));
@@ -167,32 +178,42 @@ class AlarmTest : public PluginTest {
         }
     }
 
-    // The experiment on the manual clock (as in the host's own loop tests): a
-    // cycle with a transfer in flight gives the modules a little real time
-    // and moves the clock 1 ms, an idle cycle moves it 10 ms.
-    static hostsim::ExperimentOptions Manual(double seconds) {
-        hostsim::ExperimentOptions o;
-        o.seconds = seconds;
-        o.idleSleepMs = 0;
-        o.onStarted = [] { WinapiUseManualClock(100000); };
-        o.onCycle = [](int, int busy) {
-            if (busy) {
-                usleep(200);
-                WinapiAdvanceClock(1);
-            } else {
-                WinapiAdvanceClock(10);
-            }
-        };
-        return o;
+    static MessParam* Mess(hostsim::Block* b) {
+        return b->moduleClass->record.uMenuId == static_cast<UINT>(kND6080) ? &P80(b)->Mess
+                                                                            : &P(b)->Mess;
     }
-    // What the block delivered on the output during the experiment.
-    static std::vector<hostsim::ReleasedBlock> Delivered(const hostsim::ExperimentResult& r,
-                                                         hostsim::Block* b, int output) {
-        std::vector<hostsim::ReleasedBlock> out;
-        const std::vector<hostsim::ReleasedBlock>& all = hostsim::ReleasedOutputBlocks();
-        for (size_t i = r.firstOutputBlock; i < all.size(); i++)
-            if (all[i].module == &b->record && all[i].output == output) out.push_back(all[i]);
-        return out;
+
+    // Two started blocks of one type, half a second apart, that wait a minute
+    // after an error; the module of the failing one falls silent as the
+    // cycles begin. The failing block delivers nothing; the healthy one, on
+    // output 0, `value` at every sweep, and half a second apart from 4 s on
+    // (after the other's outage).
+    void ExpectTheHealthyKeepsItsRate(hostsim::Block* healthy, hostsim::Block* failing,
+                                      int failingAddress, float value) {
+        for (hostsim::Block* b : {healthy, failing}) {
+            Mess(b)->Sample_Distance = 0.5;
+            Mess(b)->Error_Stop = 0;
+            Mess(b)->Error_Wait_Min = 1;
+        }
+        hostsim::ExperimentOptions o = experimenttest::Manual(12.0);
+        auto started = o.onStarted;
+        o.onStarted = [&] {
+            started();
+            bus.InjectFault(failingAddress,
+                            modsim::Fault(modsim::FaultKind::Silence, modsim::kAlways));
+        };
+        hostsim::ExperimentResult r;
+        ASSERT_EQ(1, hostsim::RunExperiment(o, &r)) << r.error;
+        EXPECT_EQ(0, r.stoppedByPlugin);
+        EXPECT_TRUE(experimenttest::Delivered(r, failing, 0).empty());
+        std::vector<double> times;
+        for (const hostsim::ReleasedBlock& d : experimenttest::Delivered(r, healthy, 0)) {
+            EXPECT_FLOAT_EQ(value, d.samples[0]);
+            if (d.time >= 4.0) times.push_back(d.time);
+        }
+        ASSERT_EQ(16u, times.size());
+        for (size_t i = 0; i < times.size(); i++)
+            EXPECT_DOUBLE_EQ(4.0 + 0.5 * static_cast<double>(i), times[i]);
     }
 
     modsim::Bus bus;

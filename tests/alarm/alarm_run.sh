@@ -6,24 +6,10 @@
 set -euo pipefail
 hostsim=$1 plugin=$2 modsim=$3 worksheet=$4
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/telvio-alarm-XXXXXX")
-pid=
-cleanup() {
-    if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-cp "$hostsim" "$plugin" "$work/"
-printf '[Com Ports]\nNumComPorts=1\nComPort#0=1,3,8,1,0,1\n' >"$work/XX02.ini"
-"$modsim" --link "$work/com1" --quiet --module 1:6011 --module 2:7011 --module 3:6012 \
-    --module 4:6080 --value 1:0=2.25 --value 2:0=650.5 --value 3:0=9.75 \
-    --value 4:0=1500 --value 4:1=3000 >"$work/modsim.log" 2>&1 &
-pid=$!
-for _ in $(seq 100); do [ -L "$work/com1" ] && break; sleep 0.05; done
-[ -L "$work/com1" ] || fail "modsim did not come up: $(cat "$work/modsim.log")"
-export TELVIO_COM_DIR=$work
+. "$(dirname "$0")/../experiment/run_lib.sh"
+run_setup "$hostsim" "$plugin"
+start_modsim "$modsim" --module 1:6011 --module 2:7011 --module 3:6012 --module 4:6080 \
+    --value 1:0=2.25 --value 2:0=650.5 --value 3:0=9.75 --value 4:0=1500 --value 4:1=3000
 
 out=$("$work/hostsim" run "$worksheet" --seconds 2) || fail "run answered $?: $out"
 echo "$out"

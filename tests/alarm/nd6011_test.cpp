@@ -16,13 +16,6 @@ using alarmtest::kND6011P;
 using alarmtest::kND6012;
 using Lines = std::vector<std::string>;
 
-// Everything after the probe and the model.
-Lines AfterModel(const Lines& wire) {
-    for (size_t i = 0; i < wire.size(); i++)
-        if (wire[i] == "$01M") return Lines(wire.begin() + static_cast<long>(i) + 1, wire.end());
-    return {};
-}
-
 TEST_F(AlarmInput, TheStartWritesOnlyWhatDiffersAndTheWatchdogByModelAndFamily) {
     struct Case {
         const char* what;
@@ -41,161 +34,49 @@ TEST_F(AlarmInput, TheStartWritesOnlyWhatDiffersAndTheWatchdogByModelAndFamily) 
         WORD watchdogValue;
         Lines lines;
     } cases[] = {
+        // clang-format off
+        // what; plug-in, type, model, the module's type code, alarm mode and limits;
+        // the block's range, alarm on, latched, limits, mask, watchdog on and value;
+        // the lines after the model
         {"TELV, 6011: everything differs, the 6000 form",
-         "Telvio.so",
-         kND6011,
-         "6011",
-         0x0E,
-         '0',
-         0.0,
-         0.0,
-         5,
-         1,
-         1,
-         2.0,
-         -1.0,
-         0x1F,
-         1,
-         0x0103,
+         "Telvio.so", kND6011, "6011", 0x0E, '0', 0.0, 0.0,
+         5, 1, 1, 2.0, -1.0, 0x1F, 1, 0x0103,
          {"~011", "$012", "%0101050600", "@01DI", "@01EAL", "@01RH", "@01HI+2.0000", "@01RL",
           "@01LO-1.0000", "@01CA", "@01CE", "$01F", "~01217103"}},
         {"TELV, 7011: everything matches within the tolerance, watchdog off",
-         "Telvio.so",
-         kND6011,
-         "7011",
-         5,
-         '1',
-         2.50001,
-         -1.5,
-         5,
-         1,
-         0,
-         2.5,
-         -1.5,
-         0x01,
-         0,
-         0,
+         "Telvio.so", kND6011, "7011", 5, '1', 2.50001, -1.5,
+         5, 1, 0, 2.5, -1.5, 0x01, 0, 0,
          {"~011", "$012", "@01DI", "@01RH", "@01RL", "@01CA", "~013000"}},
         {"TELV, 7011: a limit of 2.6 is not 2.5",
-         "Telvio.so",
-         kND6011,
-         "7011",
-         5,
-         '1',
-         2.6,
-         -1.5,
-         5,
-         1,
-         0,
-         2.5,
-         -1.5,
-         0x01,
-         0,
-         0,
+         "Telvio.so", kND6011, "7011", 5, '1', 2.6, -1.5,
+         5, 1, 0, 2.5, -1.5, 0x01, 0, 0,
          {"~011", "$012", "@01DI", "@01RH", "@01HI+2.5000", "@01RL", "@01CA", "~013000"}},
         {"default family, 7011: alarm switched off, the 7000 form",
-         "Plug.so",
-         kND6011,
-         "7011",
-         0x0E,
-         '1',
-         0.0,
-         0.0,
-         5,
-         0,
-         0,
-         0.0,
-         0.0,
-         0x01,
-         1,
-         0x0103,
+         "Plug.so", kND6011, "7011", 0x0E, '1', 0.0, 0.0,
+         5, 0, 0, 0.0, 0.0, 0x01, 1, 0x0103,
          {"$012", "%0101050600", "@01DI", "@01DA", "~0150303", "~01313C"}},
         {"default family: limits as FormatValue gives them",
-         "Plug.so",
-         kND6011,
-         "6011",
-         5,
-         '2',
-         0.0,
-         0.0,
-         5,
-         1,
-         1,
-         2.0,
-         -0.5,
-         0x01,
-         0,
-         0,
+         "Plug.so", kND6011, "6011", 5, '2', 0.0, 0.0,
+         5, 1, 1, 2.0, -0.5, 0x01, 0, 0,
          {"$012", "@01DI", "@01RH", "@01HI+02.000", "@01RL", "@01LO-00.500", "@01CA", "~01200000"}},
         {"default family, 4011: no watchdog command",
-         "Plug.so",
-         kND6011,
-         "4011",
-         5,
-         '0',
-         0.0,
-         0.0,
-         5,
-         0,
-         0,
-         0.0,
-         0.0,
-         0x01,
-         1,
-         0,
+         "Plug.so", kND6011, "4011", 5, '0', 0.0, 0.0,
+         5, 0, 0, 0.0, 0.0, 0x01, 1, 0,
          {"$012", "@01DI"}},
         {"TELV, 4011: the 7000 form",
-         "Telvio.so",
-         kND6011,
-         "4011",
-         5,
-         '0',
-         0.0,
-         0.0,
-         5,
-         0,
-         0,
-         0.0,
-         0.0,
-         0x01,
-         0,
-         0,
+         "Telvio.so", kND6011, "4011", 5, '0', 0.0, 0.0,
+         5, 0, 0, 0.0, 0.0, 0x01, 0, 0,
          {"~011", "$012", "@01DI", "~013000"}},
         {"ND6011P type L: its own limit format",
-         "Telvio.so",
-         kND6011P,
-         "7011",
-         23,
-         '1',
-         0.0,
-         0.0,
-         23,
-         1,
-         0,
-         500.0,
-         -100.0,
-         0x01,
-         0,
-         0,
+         "Telvio.so", kND6011P, "7011", 23, '1', 0.0, 0.0,
+         23, 1, 0, 500.0, -100.0, 0x01, 0, 0,
          {"~011", "$012", "@01DI", "@01RH", "@01HI+500.00", "@01RL", "@01LO-100.00", "@01CA",
           "~013000"}},
         {"ND6012 in TELV: no preamble, ranges of its own, the 6000 form",
-         "Telvio.so",
-         kND6012,
-         "6012",
-         0x08,
-         '0',
-         0.0,
-         0.0,
-         9,
-         0,
-         0,
-         0.0,
-         0.0,
-         0x10,
-         0,
-         0,
+         "Telvio.so", kND6012, "6012", 0x08, '0', 0.0, 0.0,
+         9, 0, 0, 0.0, 0.0, 0x10, 0, 0,
          {"$012", "%0101090600", "@01DI", "@01CE", "~01200000"}},
+        // clang-format on
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -220,7 +101,7 @@ TEST_F(AlarmInput, TheStartWritesOnlyWhatDiffersAndTheWatchdogByModelAndFamily) 
         P(b)->Mess.Watchdog_Value = c.watchdogValue;
         bus.ClearLog();
         EXPECT_EQ(1, Start(b)) << (LastWarning() ? LastWarning()->text : "");
-        EXPECT_EQ(c.lines, AfterModel(Wire()));
+        EXPECT_EQ(c.lines, AfterModel());
         modsim::Module m = ModuleAt(1);
         EXPECT_EQ(c.range, m.typeCode);
         if (c.alarmOn) {
@@ -597,34 +478,9 @@ TEST_F(AlarmInput, AFailingBlockLeavesTheHealthyOneItsRate) {
     hostsim::Block* healthy = NewBlock(kND6011, 1);
     hostsim::Block* failing = NewBlock(kND6011, 2);
     ASSERT_TRUE(healthy && failing);
-    for (hostsim::Block* b : {healthy, failing}) {
-        Channels(b, 0x03);
-        P(b)->Mess.Sample_Distance = 0.5;
-        P(b)->Mess.Error_Stop = 0;
-        P(b)->Mess.Error_Wait_Min = 1;
-    }
-    hostsim::ExperimentOptions o = Manual(12.0);
-    auto started = o.onStarted;
-    o.onStarted = [&] {
-        started();
-        ASSERT_EQ(1,
-                  bus.InjectFault(2, modsim::Fault(modsim::FaultKind::Silence, modsim::kAlways)));
-    };
-    hostsim::ExperimentResult r;
-    ASSERT_EQ(1, hostsim::RunExperiment(o, &r)) << r.error;
-    EXPECT_EQ(0, r.stoppedByPlugin);
-    EXPECT_TRUE(Delivered(r, failing, 0).empty());
-    // After the failing block's outage every sweep of the healthy block is
-    // there, half a second apart.
-    std::vector<double> times;
-    for (const hostsim::ReleasedBlock& d : Delivered(r, healthy, 0)) {
-        EXPECT_FLOAT_EQ(1.5f, d.samples[0]);
-        if (d.time >= 4.0) times.push_back(d.time);
-    }
-    ASSERT_EQ(16u, times.size());
-    for (size_t i = 0; i < times.size(); i++)
-        EXPECT_DOUBLE_EQ(4.0 + 0.5 * static_cast<double>(i), times[i]);
-    EXPECT_EQ(Delivered(r, healthy, 0).size(), Delivered(r, healthy, 1).size());
+    Channels(healthy, 0x03);
+    Channels(failing, 0x03);
+    ExpectTheHealthyKeepsItsRate(healthy, failing, 2, 1.5f);
 }
 
 } // namespace

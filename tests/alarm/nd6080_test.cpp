@@ -14,12 +14,6 @@ class Counter : public AlarmTest {};
 using alarmtest::kND6080;
 using Lines = std::vector<std::string>;
 
-Lines AfterModel(const Lines& wire) {
-    for (size_t i = 0; i < wire.size(); i++)
-        if (wire[i] == "$01M") return Lines(wire.begin() + static_cast<long>(i) + 1, wire.end());
-    return {};
-}
-
 TEST_F(Counter, TheCounterStartWritesOnlyWhatDiffers) {
     struct Case {
         const char* what;
@@ -99,7 +93,7 @@ TEST_F(Counter, TheCounterStartWritesOnlyWhatDiffers) {
         c.block(P80(b));
         bus.ClearLog();
         EXPECT_EQ(1, Start(b)) << (LastWarning() ? LastWarning()->text : "");
-        EXPECT_EQ(c.lines, AfterModel(Wire()));
+        EXPECT_EQ(c.lines, AfterModel());
         // The module now holds the block's settings: a second start writes
         // nothing but what it writes every time.
         modsim::Module m = ModuleAt(1);
@@ -108,7 +102,7 @@ TEST_F(Counter, TheCounterStartWritesOnlyWhatDiffers) {
         Stop(b);
         bus.ClearLog();
         EXPECT_EQ(1, Start(b));
-        for (const std::string& line : AfterModel(Wire())) {
+        for (const std::string& line : AfterModel()) {
             auto starts = [&](const char* head) {
                 return line.compare(0, strlen(head), head) == 0;
             };
@@ -342,31 +336,9 @@ TEST_F(Counter, AFailingCounterBlockLeavesTheHealthyOneItsRate) {
     hostsim::Block* healthy = NewBlock(kND6080, 1);
     hostsim::Block* failing = NewBlock(kND6080, 2);
     ASSERT_TRUE(healthy && failing);
-    for (hostsim::Block* b : {healthy, failing}) {
-        Channels(b, 0x05);
-        P80(b)->Mess.Sample_Distance = 0.5;
-        P80(b)->Mess.Error_Stop = 0;
-        P80(b)->Mess.Error_Wait_Min = 1;
-    }
-    hostsim::ExperimentOptions o = Manual(12.0);
-    auto started = o.onStarted;
-    o.onStarted = [&] {
-        started();
-        ASSERT_EQ(1,
-                  bus.InjectFault(2, modsim::Fault(modsim::FaultKind::Silence, modsim::kAlways)));
-    };
-    hostsim::ExperimentResult r;
-    ASSERT_EQ(1, hostsim::RunExperiment(o, &r)) << r.error;
-    EXPECT_EQ(0, r.stoppedByPlugin);
-    EXPECT_TRUE(Delivered(r, failing, 0).empty());
-    std::vector<double> times;
-    for (const hostsim::ReleasedBlock& d : Delivered(r, healthy, 0)) {
-        EXPECT_FLOAT_EQ(250.0f, d.samples[0]);
-        if (d.time >= 4.0) times.push_back(d.time);
-    }
-    ASSERT_EQ(16u, times.size());
-    for (size_t i = 0; i < times.size(); i++)
-        EXPECT_DOUBLE_EQ(4.0 + 0.5 * static_cast<double>(i), times[i]);
+    Channels(healthy, 0x05);
+    Channels(failing, 0x05);
+    ExpectTheHealthyKeepsItsRate(healthy, failing, 2, 250.0f);
 }
 
 } // namespace
