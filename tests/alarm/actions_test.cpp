@@ -286,6 +286,24 @@ TEST_F(Actions, AFailedActionGoesThroughTheErrorPolicyWithItsOwnText) {
     }
 }
 
+// The reply to an action is read into room of the size the query is told:
+// a long one is taken whole.
+TEST_F(Actions, ALongReplyToAnActionIsTakenWhole) {
+    hostsim::Block* b = Running(kND6012, "6012", 0x10);
+    ASSERT_NE(nullptr, b);
+    ASSERT_EQ(1, StartAndSweep(b, 1));
+    modsim::Fault f(modsim::FaultKind::Overlong, 1);
+    f.match = "@01CE";
+    f.length = 300;
+    ASSERT_EQ(1, bus.InjectFault(1, f));
+    EXPECT_EQ(1, Perform(b, ND6011_RESET_COUNTER, 0));
+    int stops = hostsim::StopExperimentCalls();
+    EXPECT_EQ((Lines{"@01CE"}), IdleTurn(b));
+    EXPECT_EQ(stops, hostsim::StopExperimentCalls());
+    EXPECT_EQ(0u, bus.PendingFaults(1)) << "the long reply was sent";
+    Stop(b);
+}
+
 TEST_F(Actions, CounterActionsSendTheirCountersOnce) {
     hostsim::Block* b = Running(kND6080, "6080", 0x0F);
     ASSERT_NE(nullptr, b);

@@ -342,3 +342,46 @@ TEST_F(Counter, AFailingCounterBlockLeavesTheHealthyOneItsRate) {
 }
 
 } // namespace
+
+namespace {
+
+using alarmtest::kND6011;
+using alarmtest::kND6012;
+
+// The input form of the alarm input types and the counter type's own form:
+// which messages each answers itself and which go to the host.
+TEST_F(Counter, EachFormAnswersItsOwnMessages) {
+    Load();
+    hostsim::Block* other = NewBlock(kND6011);
+    ASSERT_NE(nullptr, other);
+    int otherRecord = static_cast<int>(reinterpret_cast<uintptr_t>(&other->record));
+    struct Case {
+        int menu;
+        int msg, wParam;
+        int outputs; // of the other block, for message 2
+        int answer;  // -1: the host's default action answers
+    } cases[] = {
+        {kND6011, MODMSG_CHECK_LAYOUT, 0, 5, 1},  {kND6011, MODMSG_CHECK_LAYOUT, 0, 6, 0},
+        {kND6012, MODMSG_QUERY172, 0, 1, 1},      {kND6080, MODMSG_QUERY172, 0, 1, 1},
+        {kND6080, MODMSG_CHECK_LAYOUT, 0, 1, -1}, {kND6080, MODMSG_EXPORT_NAMES, 0, 1, -1},
+        {kND6080, MODMSG_IMPORT_NAMES, 0, 1, -1}, {kND6080, MODMSG_GET_UNIT, 4, 1, 0},
+        {kND6080, MODMSG_QUERY128, 0, 1, 1},
+    };
+    hostsim::SetDefaultActionAnswer(77);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.menu << " message " << c.msg);
+        hostsim::Block* b = NewBlock(c.menu);
+        ASSERT_NE(nullptr, b);
+        other->record.uOutputs = static_cast<UINT>(c.outputs);
+        EXPECT_EQ(c.answer < 0 ? 77 : c.answer,
+                  hostsim::SendClassMessage(b, c.msg, c.wParam, otherRecord));
+        hostsim::DeleteBlock(b);
+    }
+    // The unit of each of the counter type's four channels is its own.
+    hostsim::Block* b = NewBlock(kND6080);
+    ASSERT_NE(nullptr, b);
+    EXPECT_STREQ("V", reinterpret_cast<const char*>(static_cast<uintptr_t>(
+                          hostsim::SendClassMessage(b, MODMSG_GET_UNIT, 3, 0))));
+}
+
+} // namespace
