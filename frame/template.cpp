@@ -339,7 +339,7 @@ namespace {
 // on without it.
 int GoOnWithoutModule(ModuleRecord* module) {
     char text[128];
-    if (LoadStringA(hInstDriver, IDS_CONTINUE_WITHOUT_MODULE, text, sizeof text) <= 0) text[0] = 0;
+    if (LoadStringA(hInstDriver, IDS_MODULE_NO_RESPONSE, text, sizeof text) <= 0) text[0] = 0;
     char name[16];
     TemplateBlockName(module, name, sizeof name);
     return MessageBoxA(GetActiveWindow(), text, name, MB_YESNO | MB_ICONQUESTION) == IDYES;
