@@ -51,10 +51,13 @@ int StartFailed(ModuleRecord* module, UINT textId, int stop) {
 }
 
 // A module that reports no model number (0) is accepted only by the types
-// that list 0.
+// that list 0; an entry from 1 to 99 stands for every number ending in
+// those two digits.
 int ModelAccepted(const TemplateType* type, int model) {
-    for (int i = 0; i < type->modelCount; i++)
-        if (type->models[i] == model) return 1;
+    for (int i = 0; i < type->modelCount; i++) {
+        int m = type->models[i];
+        if (m == model || (m > 0 && m < 100 && model > 0 && model % 100 == m)) return 1;
+    }
     return 0;
 }
 
@@ -221,9 +224,12 @@ int TemplateShowSetupDialog(const TemplateType* type, ModuleRecord* module, int 
 }
 
 int TemplateSetChannelTiming(const TemplateType* type, ModuleRecord* module, int output) {
+    return TemplateSetOutputTiming(module, output, TemplateMess(module, type));
+}
+
+int TemplateSetOutputTiming(ModuleRecord* module, int output, const MessParam* settings) {
     if (output < 0 || output >= Outputs(module) || !module->apOutput[output]) return 1;
     OutputChannel* channel = module->apOutput[output];
-    const MessParam* settings = TemplateMess(module, type);
     if (settings->Use_Global_Settings) {
         channel->uBlockSize = uiGlobalBlockSize;
         channel->dSampleDistance = fGlobalMilliSecondsPerSample / 1000.0;
@@ -232,6 +238,19 @@ int TemplateSetChannelTiming(const TemplateType* type, ModuleRecord* module, int
         channel->dSampleDistance = settings->Sample_Distance;
     }
     return 1;
+}
+
+void TemplateTiming(TemplateRuntime* rt, const MessParam* settings) {
+    if (settings->Use_Global_Settings) {
+        rt->Sample_Seconds = fGlobalMilliSecondsPerSample / 1000.0;
+        rt->Block_Samples = static_cast<WORD>(uiGlobalBlockSize & 0xFFFF);
+        rt->Poll_Interval = uiGlobalBlockSize * rt->Sample_Seconds;
+    } else {
+        rt->Sample_Seconds = settings->Sample_Distance;
+        rt->Block_Samples = 1;
+        rt->Poll_Interval = settings->Sample_Distance;
+    }
+    rt->Next_Due = 0.0;
 }
 
 int TemplateExportChannelNames(const TemplateType* type, ModuleRecord* module,
@@ -411,17 +430,7 @@ int TemplateStartMeasurementWith(const TemplateType* type, ModuleRecord* module,
         if (!configured) return StartFailed(module, 0, 0);
     }
 
-    const MessParam* settings = TemplateMess(module, type);
-    if (settings->Use_Global_Settings) {
-        rt->Sample_Seconds = fGlobalMilliSecondsPerSample / 1000.0;
-        rt->Block_Samples = static_cast<WORD>(uiGlobalBlockSize & 0xFFFF);
-        rt->Poll_Interval = uiGlobalBlockSize * rt->Sample_Seconds;
-    } else {
-        rt->Sample_Seconds = settings->Sample_Distance;
-        rt->Block_Samples = 1;
-        rt->Poll_Interval = settings->Sample_Distance;
-    }
-    rt->Next_Due = 0.0;
+    TemplateTiming(rt, TemplateMess(module, type));
 
     WORD mask = *TemplateMask(module, type) & TemplateChannelBits(type);
     for (int j = 0; type->addRequest && j < outputs; j++) {
@@ -447,6 +456,24 @@ int TemplateStartMeasurementWith(const TemplateType* type, ModuleRecord* module,
     ModuleTableResetCursor();
     EndWaitCursor();
     return 1;
+}
+
+int TemplateConfigureTypeCode(const TemplateType* type, ModuleRecord* module, int code) {
+    int address = *TemplateAddress(module, type) & 0xFF;
+    int checksum = TemplateRuntimeOf(module)->Uses_Checksum;
+    char text[TEMPLATE_QUERY_SIZE];
+    snprintf(text, sizeof text, "$%02X2", address);
+    if (!TemplateSendAndExpect(type, module, text, '!', checksum, 0)) return 0;
+    // "!AATTCCFF": the type code is the two digits after the address.
+    BYTE held = 0;
+    if (!ParseHexByteAt(text, strlen(text), 3, &held))
+        return TemplateStepFailed(module, IDS_COMM_PROBLEM);
+    if (held == (code & 0xFF)) return 1;
+    // The module keeps its address and checksum setting and takes the code
+    // and the speed the port runs at.
+    snprintf(text, sizeof text, "%%%02X%02X%02X%02X%02X", address, address, code & 0xFF,
+             TemplatePortBaud(type, module) + 3, checksum ? 0x40 : 0);
+    return TemplateSendAndExpect(type, module, text, '!', checksum, 7000);
 }
 
 int TemplatePortBaud(const TemplateType* type, ModuleRecord* module) {

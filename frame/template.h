@@ -79,12 +79,15 @@ static_assert(offsetof(TemplateRuntime, Resume_Time) == 48, "Resume_Time");
 // fields in the type's parameter record (Version is at 0, the channel names
 // at 4).
 struct TemplateType {
-    const char* type;  // type identifier
-    int form;          // TEMPLATE_*_FORM
-    int maxChannels;   // channels of the module (the dialog's buttons), at most 16
-    int channelLimit;  // message 2: most channels the other block may have
-    int model;         // module table and module test
-    const int* models; // accepted at start, `modelCount` of them
+    const char* type; // type identifier
+    int form;         // TEMPLATE_*_FORM
+    int maxChannels;  // channels of the module (the dialog's buttons), at most 16
+    int channelLimit; // message 2: most channels the other block may have
+    int model;        // module table and module test
+    // Accepted at start, `modelCount` of them; 0 is a module without a
+    // readable name, an entry from 1 to 99 every number ending in those two
+    // digits.
+    const int* models;
     int modelCount;
     const char* nameFormat; // default channel name, filled with the channel index
     const char* unit;       // default unit
@@ -211,6 +214,12 @@ int TemplateRefreshComSettings(const TemplateType* type, ModuleRecord* module);
 int TemplateShowSetupDialog(const TemplateType* type, ModuleRecord* module, int msg, int wParam,
                             int lParam);
 int TemplateSetChannelTiming(const TemplateType* type, ModuleRecord* module, int output);
+// The block size and sample distance of output channel `output` by the
+// settings (of the block, or of the block whose settings it measures with).
+int TemplateSetOutputTiming(ModuleRecord* module, int output, const MessParam* settings);
+// A start's timing by the settings: seconds per sample, samples per data
+// block, the poll interval, and the first sweep due at once.
+void TemplateTiming(TemplateRuntime* rt, const MessParam* settings);
 int TemplateExportChannelNames(const TemplateType* type, ModuleRecord* module,
                                ModuleRecord* partner);
 int TemplateCheckChannelLayout(const TemplateType* type, ModuleRecord* other);
@@ -230,6 +239,11 @@ int TemplateSendAndExpect(const TemplateType* type, ModuleRecord* module, char* 
 // The baud index (0..5) a rewritten module configuration takes: the speed
 // its port runs at, from the port table, else the block's own setting.
 int TemplatePortBaud(const TemplateType* type, ModuleRecord* module);
+// Read-compare-write of the module's input type: "$AA2" (the type code at
+// reply position 3); when the module holds another code, "%AAAATTCCFF" with
+// `code`, the port's baud and the checksum setting, after the programming
+// wait. 1 when done; 0 when it failed (stopped and shown).
+int TemplateConfigureTypeCode(const TemplateType* type, ModuleRecord* module, int code);
 int TemplateStopMeasurement(ModuleRecord* module, const TemplateType* type);
 // The processing procedure of the per-channel input types: one request per
 // output channel, each sweep delivering every channel once.

@@ -206,6 +206,10 @@ void BuildAnswers() {
         {"StopExperiment", FunctionAddress(HostStopExperiment)},
         {"CurrentExperimentTime", FunctionAddress(HostCurrentExperimentTime)},
         {"FillUnitList", FunctionAddress(HostFillUnitList)},
+        {"GlVar_Get", FunctionAddress(HostGlVar_Get)},
+        {"GlVar_SetSyntax", FunctionAddress(HostGlVar_SetSyntax)},
+        {"ExpandVarNumber", FunctionAddress(HostExpandVarNumber)},
+        {"SetMenuForGlobalVars", FunctionAddress(HostSetMenuForGlobalVars)},
     };
     for (int i = 0; i < kFunctions; i++) {
         auto it = f.find(kFunctionNames[i]);
@@ -286,6 +290,7 @@ int Start() {
     memset(userDefinedColors, 0, sizeof userDefinedColors);
     ResetBlocks();
     ResetExperiment();
+    ResetGlobals();
     BuildAnswers();
     return 1;
 }

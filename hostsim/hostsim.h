@@ -76,6 +76,10 @@ const std::vector<std::string>& InternalErrors();
 void StartExperimentClock();
 // StopExperiment calls since Start().
 int StopExperimentCalls();
+// Global variables the host holds (GlVar_Get answers them; an edit shows
+// variable n as "GVn"), and the edits the plug-in gave the variables' menu.
+void SetGlobalVariable(int number, double value);
+const std::vector<int>& GlobalVariableMenus();
 // Global strings as GlStr_Set wrote them ("" for one never written).
 std::string GlobalString(int number);
 int GlobalStringWrites();
@@ -173,6 +177,12 @@ Block* FindBlock(const ModuleRecord* module);
 // MODMSG_CREATE. A block whose creation is answered 0 is removed again and
 // nullptr returned; *answer (when given) gets the answer.
 Block* CreateBlock(const ModuleClass* moduleClass, int* answer = nullptr);
+// The block types that present one hardware module as several blocks ask at
+// MODMSG_CREATE in a dialog of their own (owned by the main window) for the
+// hardware module and the function. With an answer set, CreateBlock calls it
+// from that dialog's message loop (it presses OK or Cancel); without one the
+// dialog takes the actions queued for dialogs, or is cancelled.
+void AnswerCreationDialogs(void (*answer)(HWND dialog));
 // MODMSG_DELETE, then the block's records are freed.
 void DeleteBlock(Block* block);
 int SendClassMessage(Block* block, int msg, int wParam, int lParam);

@@ -34,11 +34,20 @@ void WINAPI HostStopExperiment();
 double WINAPI HostCurrentExperimentTime(int which);
 void ResetExperiment();
 
+// Global variables.
+int WINAPI HostGlVar_Get(WORD number, double* value);
+int WINAPI HostGlVar_SetSyntax(char* buffer, WORD number);
+int WINAPI HostExpandVarNumber(const char* text, int length, WORD* number);
+int WINAPI HostSetMenuForGlobalVars(HWND dialog, int controlId);
+void ResetGlobals();
+
 // A step the host takes in one of the plug-in's modal dialogs, posted to its
 // main window before the dialog opens; the window procedure passes this
 // message and WM_ENTERIDLE on. 1 when the message was the host's.
 #define HOSTMSG_DIALOG_STEP (WM_APP + 0x51)
 int HostDialogStepMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+// Forgets a step that no dialog has taken.
+void CancelDialogStep();
 
 // A block of the class that is not (yet) in the worksheet.
 Block* MakeBlock(const ModuleClass* moduleClass);

@@ -430,7 +430,12 @@ int Dialog(int argc, char** argv) {
         return 1;
     }
     const hostsim::ModuleClass* c = hostsim::FindClassByMenuId(static_cast<int>(menuId));
+    // A type that asks first for the hardware module and the function (the
+    // multi-block types) shows that dialog first; it is described and closed
+    // with OK: a new hardware module with its first function.
+    hostsim::AnswerCreationDialogs(DescribeSetupDialog);
     hostsim::Block* block = c ? hostsim::CreateBlock(c) : nullptr;
+    hostsim::AnswerCreationDialogs(nullptr);
     if (!block) {
         fprintf(stderr, "hostsim: no block of menu id %ld\n", menuId);
         hostsim::FinishPlugin(&plugin);

@@ -133,6 +133,10 @@ void QueueDialogStep(int control, void (*run)(HWND dialog)) {
     PostMessageA(MainWindow(), HOSTMSG_DIALOG_STEP, 0, 0);
 }
 
+void CancelDialogStep() {
+    pending = Step();
+}
+
 int DialogStepRan() {
     return pending.control == 0 && stepsRun > 0;
 }

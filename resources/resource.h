@@ -155,5 +155,6 @@
 #define IDS_ND6018_UNKNOWN_RANGE 1210
 
 #include "alarm.h"
+#include "multi.h"
 
 #endif

@@ -1,15 +1,444 @@
-// Block type ND6014: analog input module with excitation, presented as several blocks.
+// Block type ND6014: analog input module with two digital outputs, a
+// digital input and an event counter, presented as up to three linked
+// blocks, one per function.
+#include "modules/multi/nd6014.h"
+
+#include "frame/chanbar.h"
+#include "frame/multiblock.h"
+#include "frame/multitask.h"
+#include "frame/setupdlg.h"
+#include "frame/template.h"
+#include "host/driver.h"
 #include "host/host.h"
+#include "host/numbers.h"
 #include "host/registration.h"
+#include "host/warnings.h"
 #include "modules/types.h"
 #include "resource.h"
+#include "serial/engine.h"
+#include "serial/scan.h"
 
-int MODULE_CALL ND6014_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return PerformDefaultAction(module, msg, wParam, lParam);
+#include <stdio.h>
+#include <string.h>
+
+// clang-format off
+const ParamSchemaEntry ND6014_ParamSchema[ND6014_SCHEMA_ROWS] = {
+    TEMPLATE_ROW(ND6014_Param, "Version", "int", Version),
+    TEMPLATE_ROW(ND6014_Param, "Channel_Name[0..15]", "string[24]", Channel_Name),
+    TEMPLATE_ROW(ND6014_Param, "Module_Address", "int", Module_Address),
+    TEMPLATE_ROW(ND6014_Param, "Channel_Mask", "WORD", Channel_Mask),
+    TEMPLATE_COM_ROWS(ND6014_Param, Com),
+    TEMPLATE_MESS_ROWS(ND6014_Param, Mess),
+    TEMPLATE_ROW(ND6014_Param, "Unit[0..15]", "string[64]", Unit),
+    TEMPLATE_ROW(ND6014_Param, "Copy_Channel_Name[0..15]", "BOOL", Copy_Channel_Name),
+    TEMPLATE_ROW(ND6014_Param, "IsMaster", "BOOL", IsMaster),
+    TEMPLATE_ROW(ND6014_Param, "Module_Type", "int", Module_Type),
+    TEMPLATE_ROW(ND6014_Param, "Port_Mask", "int", Port_Mask),
+    TEMPLATE_ROW(ND6014_Param, "IsInput", "BOOL", IsInput),
+    TEMPLATE_ROW(ND6014_Param, "MasterID", "int", MasterID),
+    TEMPLATE_ROW(ND6014_Param, "Excitation", "float", Excitation),
+    TEMPLATE_ROW(ND6014_Param, "ExcitationVariable", "short", ExcitationVariable),
+    TEMPLATE_ROW(ND6014_Param, "Range", "int", Range),
+    TEMPLATE_ROW(ND6014_Param, "ConfigInput", "int", ConfigInput),
+    TEMPLATE_ROW(ND6014_Param, "PortAssigned", "int", PortAssigned),
+    {nullptr, nullptr, 0, 0},
+};
+// clang-format on
+
+MultiBlockTable ND6014_BlockTable = {{}, 0, MULTI_FIRST_MASTER_ID};
+
+INT_PTR CALLBACK ND6014_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
+
+namespace {
+
+const int kModels[] = {14}; // every model number ending in 14
+const int kRanges = 6;
+const char* const kRangeTexts[kRanges] = {"+/- 10 V",   "+/- 5 V",    "+/- 1 V",
+                                          "+/- 500 mV", "+/- 150 mV", "+/- 20 mA"};
+const char* const kRangeUnits[kRanges] = {"V", "V", "V", "mV", "mV", "mA"};
+// The module's type code of range 0.
+const int kFirstTypeCode = 8;
+
+ND6014_Param* ParamOf(ModuleRecord* module) {
+    return static_cast<ND6014_Param*>(module->pParam);
 }
 
-int MODULE_CALL ND6014_Process(ModuleRecord*) {
-    return 0;
+ND6014_Runtime* RuntimeOf(ModuleRecord* module) {
+    return static_cast<ND6014_Runtime*>(module->pRuntime);
+}
+
+// The frame's view of the record, as an input or an output block.
+constexpr TemplateType Descriptor(int form) {
+    return TemplateType{
+        "ND6014",
+        form,
+        TEMPLATE_CHANNELS,
+        TEMPLATE_CHANNELS,
+        6014, // model number
+        kModels,
+        1,
+        "",
+        "",
+        0,
+        "Restart 7014",
+        ND6014_ParamSchema,
+        offsetof(ND6014_Param, Module_Address),
+        offsetof(ND6014_Param, Channel_Mask),
+        offsetof(ND6014_Param, Com),
+        offsetof(ND6014_Param, Mess),
+        offsetof(ND6014_Param, Unit),
+        offsetof(ND6014_Param, Copy_Channel_Name),
+        nullptr, // the dialog by function
+        nullptr,
+        nullptr,
+        nullptr,
+        nullptr,
+        nullptr,
+        0,
+        0,
+    };
+}
+
+constexpr TemplateType frame = Descriptor(TEMPLATE_NO_EXCHANGE);
+constexpr TemplateType inputFrame = Descriptor(TEMPLATE_INPUT_FORM);
+constexpr TemplateType outputFrame = Descriptor(TEMPLATE_OUTPUT_FORM);
+
+int RunPortDialog(const MultiBlockType* type, MultiChoice* choice);
+void Defaults(ModuleRecord* module);
+void LimitLoaded(ModuleRecord* module);
+
+// The channels of a block by its function: one analog reading, two
+// outputs, the digital input and the counter.
+int Channels(int bits, int) {
+    return (bits & MULTI_ANALOG_INPUT ? 1 : 0) + (bits & MULTI_DIGITAL_OUTPUT ? 2 : 0) +
+           (bits & MULTI_DIGITAL_INPUT ? 2 : 0);
+}
+
+constexpr MultiBlockType multi = {
+    &frame,
+    &ND6014_BlockTable,
+    {offsetof(ND6014_Param, IsMaster), offsetof(ND6014_Param, Module_Type),
+     offsetof(ND6014_Param, Port_Mask), offsetof(ND6014_Param, IsInput),
+     offsetof(ND6014_Param, MasterID), offsetof(ND6014_Param, ConfigInput),
+     offsetof(ND6014_Param, PortAssigned)},
+    7,
+    "Max. number of 6014 modules supported by the driver reached",
+    "Deleting 6014 module",
+    RunPortDialog,
+    Defaults,
+    LimitLoaded,
+    Channels,
+};
+
+const MultiFunctionDialog portDialog = {"DLG_PORT_6014", IDC_PORT6014_FIRST, 1111};
+
+int RunPortDialog(const MultiBlockType* type, MultiChoice* choice) {
+    return MultiRunFunctionDialog(type, &portDialog, choice);
+}
+
+void Defaults(ModuleRecord* module) {
+    ND6014_Param* p = ParamOf(module);
+    if (p->Module_Type == 2) {
+        snprintf(p->Channel_Name[0], sizeof p->Channel_Name[0], "DI");
+        snprintf(p->Unit[0], sizeof p->Unit[0], "V");
+        snprintf(p->Channel_Name[1], sizeof p->Channel_Name[1], "Counter");
+        snprintf(p->Unit[1], sizeof p->Unit[1], "#");
+    } else {
+        for (int c = 0; c < TEMPLATE_CHANNELS; c++) {
+            snprintf(p->Channel_Name[c], sizeof p->Channel_Name[c], "%s %d",
+                     p->Module_Type == 0 ? "AI" : "DO", c);
+            snprintf(p->Unit[c], sizeof p->Unit[c], "V");
+            p->Copy_Channel_Name[c] = 0;
+        }
+    }
+    if (p->Module_Type == 0) p->Range = 0;
+    ActionQueueClear(&RuntimeOf(module)->Tasks.Actions);
+}
+
+// A record from a file: a function its bits and type agree on, a range the
+// type has, an excitation within 0 .. 10 V.
+void LimitLoaded(ModuleRecord* module) {
+    ND6014_Param* p = ParamOf(module);
+    if (p->Port_Mask == 1 || p->Port_Mask == 2 || p->Port_Mask == 4)
+        p->Module_Type = p->Port_Mask == 1 ? 0 : p->Port_Mask == 2 ? 1 : 2;
+    else if (p->Module_Type >= 0 && p->Module_Type <= 2)
+        p->Port_Mask = 1 << p->Module_Type;
+    ClampInt(&p->Range, 0, kRanges - 1);
+    p->Excitation = MultiLimitExcitation(p->Excitation);
+    if (p->ExcitationVariable < 0) p->ExcitationVariable = 0;
+}
+
+// ---- The master's start ----
+
+int Configure(ModuleRecord* master, const TemplateType*, int) {
+    ModuleRecord* analog = MultiBlockServing(&multi, master, MULTI_ANALOG_INPUT);
+    if (!analog) return 1;
+    return TemplateConfigureTypeCode(&frame, master, ParamOf(analog)->Range + kFirstTypeCode);
+}
+
+// Registers the requests of every block of the hardware module.
+int AddRequests(ModuleRecord* master, const TemplateType*) {
+    ND6014_Param* p = ParamOf(master);
+    ND6014_Runtime* rt = RuntimeOf(master);
+    ModuleRecord* inputs = MultiBlockServing(&multi, master, MULTI_DIGITAL_INPUT);
+    WORD inputMask = inputs ? ParamOf(inputs)->Channel_Mask & 3 : 0;
+    MultiTaskStart(&rt->Tasks, inputMask);
+    rt->DIO_State = 0;
+    rt->Event_Count = 0;
+    rt->DO_Next_Due = 0.0;
+    // The outputs are written as soon as the host has set them.
+    rt->DO0_Value = 0xFF;
+    rt->DO_Has_Data = 0;
+    rt->AI_Handle = rt->DO0_Handle = rt->Counter_Handle = rt->DIO_Handle = -1;
+    int port = p->Com.Port_Number;
+    int address = p->Module_Address;
+    int checksum = rt->Head.Frame.Uses_Checksum;
+    if (MultiBlockServing(&multi, master, MULTI_ANALOG_INPUT)) {
+        rt->AI_Handle = ScanAddAiRead(port, address, -1, &rt->AI_Value, checksum);
+        if (rt->AI_Handle < 0) return 0;
+    }
+    if (MultiBlockServing(&multi, master, MULTI_DIGITAL_OUTPUT)) {
+        rt->DO0_Handle = ScanAddDo0Write(port, address, &rt->DO0_Value, checksum);
+        if (rt->DO0_Handle < 0) return 0;
+    }
+    if (!inputs) return 1;
+    if (inputMask & 1)
+        rt->DIO_Handle =
+            ScanAddDioRead(port, address, reinterpret_cast<BYTE*>(&rt->DIO_State), checksum);
+    if (rt->DIO_Handle >= 0 && (inputMask & 2))
+        rt->Counter_Handle = ScanAddEventRead6014(port, address, &rt->Event_Count, checksum);
+    if (((inputMask & 1) && rt->DIO_Handle < 0) || ((inputMask & 2) && rt->Counter_Handle < 0)) {
+        char name[16];
+        TemplateBlockName(inputs, name, sizeof name);
+        ShowWarningById(name, IDS_TOO_MANY_CHANNELS);
+        return 0;
+    }
+    return 1;
+}
+
+const MultiTaskType* Tasks();
+
+int Finish(ModuleRecord* master, const TemplateType*, int) {
+    return MultiTaskResetCounter(Tasks(), master);
+}
+
+constexpr TemplateStartSteps startSteps = {TEMPLATE_SILENT_STOP, 0, Configure, AddRequests, Finish};
+
+// ---- The master's serial work ----
+
+MultiTaskState* State(ModuleRecord* master) {
+    return &RuntimeOf(master)->Tasks;
+}
+
+int Request(ModuleRecord* master, int code, int) {
+    ND6014_Runtime* rt = RuntimeOf(master);
+    switch (code) {
+    case ND6014_TASK_AINPUT: return rt->AI_Handle;
+    case ND6014_TASK_DOUTPUT: return rt->DO0_Handle;
+    case ND6014_TASK_COUNTER: return rt->Counter_Handle;
+    case ND6014_TASK_DINPUT: return rt->DIO_Handle;
+    default: return -1; // the module has no excitation output to write
+    }
+}
+
+int AnalogReads(ModuleRecord*) {
+    return 1;
+}
+
+// Every channel of the analog-input block carries the one reading.
+float AnalogValue(ModuleRecord* master, ModuleRecord*, int) {
+    return RuntimeOf(master)->AI_Value;
+}
+
+int DigitalInput(ModuleRecord* master) {
+    return RuntimeOf(master)->DIO_State & 1;
+}
+
+WORD EventCount(ModuleRecord* master) {
+    return static_cast<WORD>(RuntimeOf(master)->Event_Count);
+}
+
+void Trace(int state, int code) {
+    const char* text = nullptr;
+    switch (state) {
+    case SS_IDLE:
+        text = code == 0                     ? "ProcessHardwareIO: SS_IDLE"
+               : code == ND6014_TASK_DOUTPUT ? "ProcessHardwareIO: SS_IDLE->TASK_DOUTPUT"
+                                             : nullptr;
+        break;
+    case SS_BUSY: text = "Proze\337HardwareIO:  SS_BUSY"; break;
+    case SS_READY: text = "Proze\337HardwareIO:  SS_READY"; break;
+    default: break;
+    }
+    if (text) OutputDebugStringA(text);
+}
+
+constexpr MultiTaskType tasks = {
+    &multi,
+    {ND6014_TASK_AINPUT, ND6014_TASK_EXCITATION, ND6014_TASK_DOUTPUT, 0, ND6014_TASK_COUNTER,
+     ND6014_TASK_DINPUT},
+    "ND6014_RESET_COUNTER",
+    0,
+    State,
+    Request,
+    AnalogReads,
+    nullptr,
+    AnalogValue,
+    DigitalInput,
+    EventCount,
+    Trace,
+};
+
+const MultiTaskType* Tasks() {
+    return &tasks;
+}
+
+void HardwareIO(ModuleRecord* master) {
+    MultiTaskHardwareIO(&tasks, master);
+}
+
+// The host's values of the outputs: a changed value is queued at most once
+// per interval; an output without a new value keeps its state.
+void DigitalOutput(ModuleRecord* module) {
+    ModuleRecord* master = nullptr;
+    MultiTaskState* st = MultiTaskStateOf(&tasks, module, &master);
+    if (!st) return;
+    ND6014_Runtime* rt = RuntimeOf(master);
+    DWORD image = rt->DO_Image;
+    DWORD arrived = 0;
+    MultiTakeInputs(module, ParamOf(module)->Channel_Mask & 3, &image, &arrived);
+    rt->DO_Image = static_cast<BYTE>(image & 3);
+    if (arrived) rt->DO_Has_Data = 1;
+    if (!rt->DO_Has_Data) return;
+    double now = CurrentExperimentTime(1);
+    char text[80];
+    if (arrived) {
+        snprintf(text, sizeof text, "DO Timecheck: Next=%6.3f, Current=%6.3f", rt->DO_Next_Due,
+                 now);
+        OutputDebugStringA(text);
+    }
+    if (rt->DO_Next_Due >= now) return;
+    if (rt->DO0_Value == rt->DO_Image) return;
+    snprintf(text, sizeof text, "DO-ValueCheck: Current=0x%2X, Last=0x%2X", rt->DO0_Value,
+             rt->Last_DO_Value);
+    OutputDebugStringA(text);
+    OutputDebugStringA("NewValueFound");
+    rt->DO0_Value = rt->DO_Image;
+    MultiAddTask(st, ND6014_TASK_DOUTPUT);
+    rt->Last_DO_Value = rt->DO0_Value;
+    rt->DO_Next_Due = now + rt->Head.Frame.Poll_Interval;
+}
+
+void Exchange(ModuleRecord* module) {
+    switch (ParamOf(module)->Module_Type) {
+    case 0: MultiTaskAnalogInput(&tasks, module); break;
+    case 1: DigitalOutput(module); break;
+    case 2: MultiTaskDigitalInput(&tasks, module); break;
+    default: ShowInternalError("Impossible case", __FILE__, __LINE__); break;
+    }
+}
+
+// ---- The setup dialogs ----
+
+ND6014_Param* Work(void* work) {
+    return static_cast<ND6014_Param*>(work);
+}
+
+void InitNames(HWND dialog, void*) {
+    char name[16];
+    TemplateBlockName(HostCurrentModule(), name, sizeof name);
+    SetDlgItemTextA(dialog, IDC_MULTI_NAME, name);
+}
+
+void InitAnalog(HWND dialog, void* work) {
+    InitNames(dialog, work);
+    for (const char* text : kRangeTexts)
+        SendDlgItemMessageA(dialog, IDC_MULTI_RANGE, CB_ADDSTRING, 0,
+                            reinterpret_cast<LPARAM>(text));
+    SendDlgItemMessageA(dialog, IDC_MULTI_RANGE, CB_SETCURSEL,
+                        static_cast<WPARAM>(Work(work)->Range), 0);
+}
+
+int AnalogCommand(HWND dialog, void* work, int id, int code) {
+    if (id != IDC_MULTI_RANGE) return 0;
+    if (code != CBN_SELCHANGE) return 1;
+    LRESULT entry = SendDlgItemMessageA(dialog, IDC_MULTI_RANGE, CB_GETCURSEL, 0, 0);
+    if (entry < 0 || entry >= kRanges) return 1;
+    ND6014_Param* p = Work(work);
+    p->Range = static_cast<int>(entry);
+    snprintf(p->Unit[0], sizeof p->Unit[0], "%s", kRangeUnits[entry]);
+    if (CurrentChannel >= 0 && CurrentChannel < TEMPLATE_CHANNELS)
+        FillUnitList(dialog, IDC_SETUP_UNIT, p->Unit[CurrentChannel]);
+    return 1;
+}
+
+// The dialog of each function: its channel buttons and own controls.
+constexpr SetupDialogType DialogType(const TemplateType* type, int buttons,
+                                     void (*init)(HWND, void*),
+                                     int (*command)(HWND, void*, int, int), int range) {
+    return SetupDialogType{
+        type,
+        sizeof(ND6014_Param),
+        buttons,
+        6014, // the Test button's model
+        1111, // help context
+        // captions: default (the template's), XX01, XX04, XX03, XX05, XX06, TELV
+        {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, "ZEMX-7014"},
+        {IDC_SETUP_MEASUREMENT, range ? IDC_MULTI_RANGE : 0, 0, 0},
+        init,
+        command,
+        nullptr,
+        nullptr,
+    };
+}
+
+constexpr SetupDialogType kDialogs[3] = {
+    DialogType(&inputFrame, 1, InitAnalog, AnalogCommand, 1),
+    DialogType(&outputFrame, 2, InitNames, nullptr, 0),
+    DialogType(&inputFrame, 2, InitNames, nullptr, 0),
+};
+const char* const kTemplates[3] = {"DLG_ND6014I", "DLG_ND6014DO", "DLG_ND6014C"};
+
+// The dialog that is open.
+const SetupDialogType* openDialog;
+
+int ShowSetupDialog(ModuleRecord* module) {
+    int function = ParamOf(module)->Module_Type;
+    if (function < 0 || function > 2) return 1;
+    openDialog = &kDialogs[function];
+    DialogBoxParamA(hInstDriver, kTemplates[function], module->hwndModule, ND6014_SetupDlgProc, 0);
+    openDialog = nullptr;
+    return 1;
+}
+
+} // namespace
+
+INT_PTR CALLBACK ND6014_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (!openDialog) return FALSE;
+    return MultiSetupDialogProc(&multi, openDialog, 1, dialog, msg, wParam, lParam);
+}
+
+int MODULE_CALL ND6014_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
+    const ActionRequest* request = reinterpret_cast<const ActionRequest*>(lParam);
+    switch (msg) {
+    case MODMSG_SETUP_DIALOG: return ShowSetupDialog(module);
+    case MODMSG_START: return MultiStartMeasurement(&multi, module, &startSteps);
+    case MODMSG_ACTION_SUPPORTED:
+    case MODMSG_ACTION119: return MultiTaskQueryActions(&tasks, module, msg, wParam, request);
+    case MODMSG_ACTION_PERFORM:
+    case MODMSG_ACTION120:
+    case MODMSG_ACTION121:
+    case MODMSG_ACTION122:
+    case MODMSG_ACTION123: return MultiTaskPerformAction(&tasks, module, msg, wParam, request);
+    case MODMSG_ACTION_DESCRIBE:
+        return MultiTaskDescribeAction(&tasks, module, wParam,
+                                       reinterpret_cast<ActionInfo*>(lParam));
+    default: return MultiClassProc(&multi, module, msg, wParam, lParam);
+    }
+}
+
+int MODULE_CALL ND6014_Process(ModuleRecord* module) {
+    return MultiProcess(&multi, module, HardwareIO, Exchange);
 }
 
 namespace {
