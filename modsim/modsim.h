@@ -108,6 +108,11 @@ struct Module {
     Watchdog watchdog;
     AlarmState alarm;
     CounterState counter;
+    // The multi-block modules (multi.cpp): the 6016's channel mode and excitation, the 6058's
+    // ports configured as inputs.
+    char channelMode = '3';
+    double excitation = 0.0;
+    unsigned portsInput = 0;
 
     // The value of an input channel at the given time: the waveform when one is set, else the
     // value last set.
@@ -156,6 +161,10 @@ extern const CommandEntry kCommonCommands[];
 // series), and the counter and frequency modules (6080 and its series).
 extern const CommandEntry kAlarmInputCommands[];
 extern const CommandEntry kCounterCommands[];
+// The modules presented as several linked blocks: 6014, 6016 and 6058 (multi.cpp).
+extern const CommandEntry k6014Commands[];
+extern const CommandEntry k6016Commands[];
+extern const CommandEntry k6058Commands[];
 // Handlers several tables share: "#AA" and "#AAN", the analog inputs in the profile's format;
 // "@AARE", the event count.
 int ReadAnalog(Module& module, const Command& command, std::string& reply);

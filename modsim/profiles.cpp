@@ -134,16 +134,6 @@ int WriteAnalogChannel(Module& m, const Command& c, std::string& reply) {
     return 1;
 }
 
-// "$AA7(data)": the excitation voltage; answered "!AA".
-int WriteExcitation(Module& m, const Command& c, std::string& reply) {
-    double v;
-    if (!ParseValue(c.args, &v)) return 0;
-    m.outputs[0] = v;
-    m.writes.push_back(c.text);
-    reply = Ack(m.address);
-    return 1;
-}
-
 // "$AA6" in the layouts of the module series.
 int ReadDigital8(Module& m, const Command& c, std::string& reply) {
     if (!c.args.empty()) return 0;
@@ -160,13 +150,6 @@ int ReadDigital16(Module& m, const Command& c, std::string& reply) {
     reply = Printf("!%04X00", m.digitalInputs & 0xFFFF);
     return 1;
 }
-int ReadDigital6058(Module& m, const Command& c, std::string& reply) {
-    if (!c.args.empty()) return 0;
-    unsigned v = m.digitalInputs;
-    reply = Printf("!00%02X%02X%02X%02X", v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF,
-                   (v >> 24) & 0xFF);
-    return 1;
-}
 // "$AAI": the four digital inputs of the analog output module.
 int ReadDigitalNibble(Module& m, const Command& c, std::string& reply) {
     if (!c.args.empty()) return 0;
@@ -175,33 +158,9 @@ int ReadDigitalNibble(Module& m, const Command& c, std::string& reply) {
 }
 
 // "@AADI" in the layouts of the module series.
-int ReadDio(Module& m, const Command& c, std::string& reply) {
-    if (!c.args.empty()) return 0;
-    reply =
-        Printf("!%02X0%02X%02X", m.address & 0xFF, m.digitalOutputs & 0xFF, m.digitalInputs & 0xFF);
-    return 1;
-}
 int ReadDio6005(Module& m, const Command& c, std::string& reply) {
     if (!c.args.empty()) return 0;
     reply = Printf("!%02X%02X", m.address & 0xFF, m.digitalOutputs & 0xFF);
-    return 1;
-}
-
-// "@AADO0N" and "@AADO1N": two output lines each, answered "!AA".
-int WriteDo0(Module& m, const Command& c, std::string& reply) {
-    unsigned v;
-    if (!ParseHexDigits(c.args, 1, &v)) return 0;
-    m.digitalOutputs = (m.digitalOutputs & ~0x3u) | (v & 0x3u);
-    m.writes.push_back(c.text);
-    reply = Ack(m.address);
-    return 1;
-}
-int WriteDo1(Module& m, const Command& c, std::string& reply) {
-    unsigned v;
-    if (!ParseHexDigits(c.args, 1, &v)) return 0;
-    m.digitalOutputs = (m.digitalOutputs & ~0xCu) | ((v & 0x3u) << 2);
-    m.writes.push_back(c.text);
-    reply = Ack(m.address);
     return 1;
 }
 
@@ -280,15 +239,6 @@ const CommandEntry k6005Commands[] = {
     {'#', "", ReadAnalog},
     {0, nullptr, nullptr},
 };
-const CommandEntry k6014Commands[] = {
-    {'@', "DO0", WriteDo0}, {'@', "DI", ReadDio},  {'@', "RE", ReadEvents},
-    {'#', "", ReadAnalog},  {0, nullptr, nullptr},
-};
-const CommandEntry k6016Commands[] = {
-    {'@', "DO0", WriteDo0},  {'@', "DO1", WriteDo1},      {'@', "DI", ReadDio},
-    {'@', "RE", ReadEvents}, {'$', "7", WriteExcitation}, {'#', "", ReadAnalog},
-    {0, nullptr, nullptr},
-};
 const CommandEntry k6021Commands[] = {
     {'#', "", WriteAnalogSingle},
     {0, nullptr, nullptr},
@@ -329,12 +279,6 @@ const CommandEntry k6056Commands[] = {
     {'#', "T", WriteDigitalT},
     {0, nullptr, nullptr},
 };
-const CommandEntry k6058Commands[] = {
-    {'$', "6", ReadDigital6058},
-    {'#', "T", WriteDigitalT},
-    {0, nullptr, nullptr},
-};
-
 // Type codes and formats are the modules' power-on defaults; analog values are sent in
 // engineering units.
 const Profile kProfiles[] = {
@@ -347,7 +291,7 @@ const Profile kProfiles[] = {
     {"6013", "A1.0", 0x20, 0x00, 1, "%+07.2f", kAnalogInputCommands},
     {"6014", "A1.0", 0x08, 0x00, 1, "%+07.3f", k6014Commands},
     {"6015", "A1.0", 0x20, 0x00, 7, "%+07.2f", kAnalogInputCommands},
-    {"6016", "A1.0", 0x00, 0x00, 1, "%+07.3f", k6016Commands},
+    {"6016", "A1.0", 0x00, 0x00, 2, "%+07.3f", k6016Commands},
     {"6017", "A1.0", 0x08, 0x00, 8, "%+07.3f", kAnalogInputCommands},
     {"6018", "A1.0", 0x0E, 0x00, 8, "%+07.2f", kAnalogInputCommands},
     {"6019", "A1.0", 0x00, 0x00, 8, "%+07.2f", kAnalogInputCommands},
