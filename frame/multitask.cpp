@@ -1,8 +1,10 @@
 // The task list of the multi-block types that split a module by function.
 #include "frame/multitask.h"
 
+#include "frame/chanbar.h"
 #include "host/driver.h"
 #include "host/host.h"
+#include "host/warnings.h"
 #include "resource.h"
 #include "serial/engine.h"
 #include "serial/modtable.h"
@@ -376,4 +378,101 @@ int MultiExcitation(float fixed, int variable, float* excitation) {
     if (!GlVar_Get(static_cast<WORD>(variable), &value)) return 0;
     *excitation = MultiLimitExcitation(value);
     return 1;
+}
+
+void MultiTaskDefaults(const MultiTaskType* type, ModuleRecord* module) {
+    const TemplateType* frame = Frame(type);
+    int function = MultiModuleType(type->multi, module);
+    if (function == 2) {
+        const char* const names[] = {"DI", "Counter"};
+        const char* const units[] = {"V", "#"};
+        for (int c = 0; c < 2; c++) {
+            snprintf(TemplateChannelName(module, c), TEMPLATE_NAME_CHARS, "%s", names[c]);
+            snprintf(TemplateUnitIn(frame, module->pParam, c), TEMPLATE_UNIT_CHARS, "%s", units[c]);
+        }
+    } else {
+        for (int c = 0; c < TEMPLATE_CHANNELS; c++) {
+            snprintf(TemplateChannelName(module, c), TEMPLATE_NAME_CHARS, "%s %d",
+                     function == 0 ? "AI" : "DO", c);
+            snprintf(TemplateUnitIn(frame, module->pParam, c), TEMPLATE_UNIT_CHARS, "V");
+            *TemplateCopyFlagIn(frame, module->pParam, c) = 0;
+        }
+    }
+    ActionQueueClear(&type->state(module)->Actions);
+}
+
+void MultiTaskLimitFunction(const MultiTaskType* type, ModuleRecord* module) {
+    const MultiFields& f = type->multi->fields;
+    int* bits = MultiFieldIn(module->pParam, f.portMask);
+    int* function = MultiFieldIn(module->pParam, f.moduleType);
+    if (*bits == MULTI_ANALOG_INPUT || *bits == MULTI_DIGITAL_OUTPUT ||
+        *bits == MULTI_DIGITAL_INPUT)
+        *function = *bits == MULTI_ANALOG_INPUT ? 0 : *bits == MULTI_DIGITAL_OUTPUT ? 1 : 2;
+    else if (*function >= 0 && *function <= 2)
+        *bits = 1 << *function;
+}
+
+int MultiTaskAddInputReads(const MultiTaskType* type, ModuleRecord* master, WORD* state,
+                           short* events, int* stateHandle, int* eventHandle,
+                           int (*eventRead)(int port, int address, short* data, int checksum)) {
+    ModuleRecord* block = MultiBlockServing(type->multi, master, MULTI_DIGITAL_INPUT);
+    if (!block) return 1;
+    const TemplateType* frame = Frame(type);
+    WORD mask = *TemplateMask(block, frame) & 3;
+    int port = TemplateCom(master, frame)->Port_Number;
+    int address = *TemplateAddress(master, frame);
+    int checksum = MultiRuntimeOf(master)->Frame.Uses_Checksum;
+    if (mask & 1)
+        *stateHandle = ScanAddDioRead(port, address, reinterpret_cast<BYTE*>(state), checksum);
+    if ((mask & 2) && !((mask & 1) && *stateHandle < 0))
+        *eventHandle = eventRead(port, address, events, checksum);
+    if (((mask & 1) && *stateHandle < 0) || ((mask & 2) && *eventHandle < 0)) {
+        char name[16];
+        TemplateBlockName(block, name, sizeof name);
+        ShowWarningById(name, IDS_TOO_MANY_CHANNELS);
+        return 0;
+    }
+    return 1;
+}
+
+void MultiInitRangeBox(HWND dialog, const MultiRanges* ranges, int range) {
+    for (int i = 0; i < ranges->count; i++)
+        SendDlgItemMessageA(dialog, IDC_MULTI_RANGE, CB_ADDSTRING, 0,
+                            reinterpret_cast<LPARAM>(ranges->texts[i]));
+    SendDlgItemMessageA(dialog, IDC_MULTI_RANGE, CB_SETCURSEL, static_cast<WPARAM>(range), 0);
+}
+
+int MultiRangeCommand(HWND dialog, const MultiRanges* ranges, void* work, int* range, int id,
+                      int code) {
+    if (id != IDC_MULTI_RANGE) return 0;
+    if (code != CBN_SELCHANGE) return 1;
+    LRESULT entry = SendDlgItemMessageA(dialog, IDC_MULTI_RANGE, CB_GETCURSEL, 0, 0);
+    if (entry < 0 || entry >= ranges->count) return 1;
+    *range = static_cast<int>(entry);
+    const TemplateType* type = SetupDialogTemplateType();
+    if (!type) return 1;
+    snprintf(TemplateUnitIn(type, work, 0), TEMPLATE_UNIT_CHARS, "%s", ranges->units[entry]);
+    if (CurrentChannel >= 0 && CurrentChannel < TEMPLATE_CHANNELS)
+        FillUnitList(dialog, IDC_SETUP_UNIT, TemplateUnitIn(type, work, CurrentChannel));
+    return 1;
+}
+
+int MultiTaskClassProc(const MultiTaskType* type, const TemplateStartSteps* masterSteps,
+                       int (*showSetupDialog)(ModuleRecord* module), ModuleRecord* module, int msg,
+                       int wParam, int lParam) {
+    const ActionRequest* request = reinterpret_cast<const ActionRequest*>(lParam);
+    switch (msg) {
+    case MODMSG_SETUP_DIALOG: return showSetupDialog(module);
+    case MODMSG_START: return MultiStartMeasurement(type->multi, module, masterSteps);
+    case MODMSG_ACTION_SUPPORTED:
+    case MODMSG_ACTION119: return MultiTaskQueryActions(type, module, msg, wParam, request);
+    case MODMSG_ACTION_PERFORM:
+    case MODMSG_ACTION120:
+    case MODMSG_ACTION121:
+    case MODMSG_ACTION122:
+    case MODMSG_ACTION123: return MultiTaskPerformAction(type, module, msg, wParam, request);
+    case MODMSG_ACTION_DESCRIBE:
+        return MultiTaskDescribeAction(type, module, wParam, reinterpret_cast<ActionInfo*>(lParam));
+    default: return MultiClassProc(type->multi, module, msg, wParam, lParam);
+    }
 }

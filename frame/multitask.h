@@ -93,6 +93,35 @@ struct MultiTaskType {
     void (*trace)(int state, int code);
 };
 
+// The defaults of a new block by its function: its channel names and units
+// ("AI n" or "DO n" and "V"; "DI" with "V" and "Counter" with "#"), and an
+// empty action queue.
+void MultiTaskDefaults(const MultiTaskType* type, ModuleRecord* module);
+// A loaded record's function: its bits and its type made to agree (the bits
+// decide when they name one function).
+void MultiTaskLimitFunction(const MultiTaskType* type, ModuleRecord* module);
+// The master's requests of the digital input and counter block of its
+// hardware module (none without one): the digital read into `state` when
+// its channel 0 is in use, the event read into `events` when channel 1 is.
+// 0 when the scan list refused one (the block's name shows why too).
+int MultiTaskAddInputReads(const MultiTaskType* type, ModuleRecord* master, WORD* state,
+                           short* events, int* stateHandle, int* eventHandle,
+                           int (*eventRead)(int port, int address, short* data, int checksum));
+
+// The input ranges of an analog-input block: their texts and units.
+struct MultiRanges {
+    const char* const* texts;
+    const char* const* units;
+    int count;
+};
+// The range box of a setup dialog, `range` selected.
+void MultiInitRangeBox(HWND dialog, const MultiRanges* ranges, int range);
+// A range chosen in the box: *range takes it and channel 0 its unit (the
+// units of `work`), and the unit box shows the current channel's. 1 when
+// the control is the range box.
+int MultiRangeCommand(HWND dialog, const MultiRanges* ranges, void* work, int* range, int id,
+                      int code);
+
 // The list, on the master's state.
 void MultiClearTasks(MultiTaskState* state);
 int MultiCurrentTask(const MultiTaskState* state);
@@ -126,6 +155,13 @@ int MultiTaskDescribeAction(const MultiTaskType* type, ModuleRecord* module, int
                             ActionInfo* info);
 int MultiTaskPerformAction(const MultiTaskType* type, ModuleRecord* module, int msg, int wParam,
                            const ActionRequest* request);
+
+// The class procedure of these types: the setup dialog by function, the
+// start with the master's steps, the host actions; everything else the
+// frame's.
+int MultiTaskClassProc(const MultiTaskType* type, const TemplateStartSteps* masterSteps,
+                       int (*showSetupDialog)(ModuleRecord* module), ModuleRecord* module, int msg,
+                       int wParam, int lParam);
 
 // The excitation a module is to get: `fixed`, or the host global variable
 // `variable` (when not 0), limited to 0 .. 10 V; 0 when the variable cannot

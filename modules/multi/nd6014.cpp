@@ -12,7 +12,6 @@
 #include "host/host.h"
 #include "host/numbers.h"
 #include "host/registration.h"
-#include "host/warnings.h"
 #include "modules/types.h"
 #include "resource.h"
 #include "serial/engine.h"
@@ -136,33 +135,19 @@ int RunPortDialog(const MultiBlockType* type, MultiChoice* choice) {
     return MultiRunFunctionDialog(type, &portDialog, choice);
 }
 
+const MultiTaskType* Tasks();
+
 void Defaults(ModuleRecord* module) {
+    MultiTaskDefaults(Tasks(), module);
     ND6014_Param* p = ParamOf(module);
-    if (p->Module_Type == 2) {
-        snprintf(p->Channel_Name[0], sizeof p->Channel_Name[0], "DI");
-        snprintf(p->Unit[0], sizeof p->Unit[0], "V");
-        snprintf(p->Channel_Name[1], sizeof p->Channel_Name[1], "Counter");
-        snprintf(p->Unit[1], sizeof p->Unit[1], "#");
-    } else {
-        for (int c = 0; c < TEMPLATE_CHANNELS; c++) {
-            snprintf(p->Channel_Name[c], sizeof p->Channel_Name[c], "%s %d",
-                     p->Module_Type == 0 ? "AI" : "DO", c);
-            snprintf(p->Unit[c], sizeof p->Unit[c], "V");
-            p->Copy_Channel_Name[c] = 0;
-        }
-    }
     if (p->Module_Type == 0) p->Range = 0;
-    ActionQueueClear(&RuntimeOf(module)->Tasks.Actions);
 }
 
 // A record from a file: a function its bits and type agree on, a range the
 // type has, an excitation within 0 .. 10 V.
 void LimitLoaded(ModuleRecord* module) {
+    MultiTaskLimitFunction(Tasks(), module);
     ND6014_Param* p = ParamOf(module);
-    if (p->Port_Mask == 1 || p->Port_Mask == 2 || p->Port_Mask == 4)
-        p->Module_Type = p->Port_Mask == 1 ? 0 : p->Port_Mask == 2 ? 1 : 2;
-    else if (p->Module_Type >= 0 && p->Module_Type <= 2)
-        p->Port_Mask = 1 << p->Module_Type;
     ClampInt(&p->Range, 0, kRanges - 1);
     p->Excitation = MultiLimitExcitation(p->Excitation);
     if (p->ExcitationVariable < 0) p->ExcitationVariable = 0;
@@ -201,22 +186,9 @@ int AddRequests(ModuleRecord* master, const TemplateType*) {
         rt->DO0_Handle = ScanAddDo0Write(port, address, &rt->DO0_Value, checksum);
         if (rt->DO0_Handle < 0) return 0;
     }
-    if (!inputs) return 1;
-    if (inputMask & 1)
-        rt->DIO_Handle =
-            ScanAddDioRead(port, address, reinterpret_cast<BYTE*>(&rt->DIO_State), checksum);
-    if (rt->DIO_Handle >= 0 && (inputMask & 2))
-        rt->Counter_Handle = ScanAddEventRead6014(port, address, &rt->Event_Count, checksum);
-    if (((inputMask & 1) && rt->DIO_Handle < 0) || ((inputMask & 2) && rt->Counter_Handle < 0)) {
-        char name[16];
-        TemplateBlockName(inputs, name, sizeof name);
-        ShowWarningById(name, IDS_TOO_MANY_CHANNELS);
-        return 0;
-    }
-    return 1;
+    return MultiTaskAddInputReads(Tasks(), master, &rt->DIO_State, &rt->Event_Count,
+                                  &rt->DIO_Handle, &rt->Counter_Handle, ScanAddEventRead6014);
 }
-
-const MultiTaskType* Tasks();
 
 int Finish(ModuleRecord* master, const TemplateType*, int) {
     return MultiTaskResetCounter(Tasks(), master);
@@ -350,26 +322,15 @@ void InitNames(HWND dialog, void*) {
     SetDlgItemTextA(dialog, IDC_MULTI_NAME, name);
 }
 
+const MultiRanges kRangeBox = {kRangeTexts, kRangeUnits, kRanges};
+
 void InitAnalog(HWND dialog, void* work) {
     InitNames(dialog, work);
-    for (const char* text : kRangeTexts)
-        SendDlgItemMessageA(dialog, IDC_MULTI_RANGE, CB_ADDSTRING, 0,
-                            reinterpret_cast<LPARAM>(text));
-    SendDlgItemMessageA(dialog, IDC_MULTI_RANGE, CB_SETCURSEL,
-                        static_cast<WPARAM>(Work(work)->Range), 0);
+    MultiInitRangeBox(dialog, &kRangeBox, Work(work)->Range);
 }
 
 int AnalogCommand(HWND dialog, void* work, int id, int code) {
-    if (id != IDC_MULTI_RANGE) return 0;
-    if (code != CBN_SELCHANGE) return 1;
-    LRESULT entry = SendDlgItemMessageA(dialog, IDC_MULTI_RANGE, CB_GETCURSEL, 0, 0);
-    if (entry < 0 || entry >= kRanges) return 1;
-    ND6014_Param* p = Work(work);
-    p->Range = static_cast<int>(entry);
-    snprintf(p->Unit[0], sizeof p->Unit[0], "%s", kRangeUnits[entry]);
-    if (CurrentChannel >= 0 && CurrentChannel < TEMPLATE_CHANNELS)
-        FillUnitList(dialog, IDC_SETUP_UNIT, p->Unit[CurrentChannel]);
-    return 1;
+    return MultiRangeCommand(dialog, &kRangeBox, work, &Work(work)->Range, id, code);
 }
 
 // The dialog of each function: its channel buttons and own controls.
@@ -419,22 +380,7 @@ INT_PTR CALLBACK ND6014_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARA
 }
 
 int MODULE_CALL ND6014_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    const ActionRequest* request = reinterpret_cast<const ActionRequest*>(lParam);
-    switch (msg) {
-    case MODMSG_SETUP_DIALOG: return ShowSetupDialog(module);
-    case MODMSG_START: return MultiStartMeasurement(&multi, module, &startSteps);
-    case MODMSG_ACTION_SUPPORTED:
-    case MODMSG_ACTION119: return MultiTaskQueryActions(&tasks, module, msg, wParam, request);
-    case MODMSG_ACTION_PERFORM:
-    case MODMSG_ACTION120:
-    case MODMSG_ACTION121:
-    case MODMSG_ACTION122:
-    case MODMSG_ACTION123: return MultiTaskPerformAction(&tasks, module, msg, wParam, request);
-    case MODMSG_ACTION_DESCRIBE:
-        return MultiTaskDescribeAction(&tasks, module, wParam,
-                                       reinterpret_cast<ActionInfo*>(lParam));
-    default: return MultiClassProc(&multi, module, msg, wParam, lParam);
-    }
+    return MultiTaskClassProc(&tasks, &startSteps, ShowSetupDialog, module, msg, wParam, lParam);
 }
 
 int MODULE_CALL ND6014_Process(ModuleRecord* module) {
