@@ -152,6 +152,13 @@ class MultiTest : public PluginTest {
             n += l == line;
         return n;
     }
+    // Lines that begin so (a line may carry its checksum).
+    int CountStarting(const std::string& head) {
+        int n = 0;
+        for (const std::string& l : Wire())
+            n += l.compare(0, head.size(), head) == 0;
+        return n;
+    }
     modsim::Module ModuleAt(int address) {
         modsim::Module m;
         EXPECT_EQ(1, bus.GetModule(address, &m));
