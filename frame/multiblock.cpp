@@ -70,6 +70,15 @@ void FitChannels(const MultiBlockType* type, ModuleRecord* module) {
     SetChannelNumbers(type, module);
 }
 
+// A block beyond the table is refused with the type's warning.
+int TableFull(const MultiBlockType* type, ModuleRecord* module) {
+    if (type->table->count < MULTI_BLOCKS_MAX) return 0;
+    char name[16];
+    BlockName(module, name, sizeof name);
+    ShowWarning(name, type->fullText);
+    return 1;
+}
+
 void Append(const MultiBlockType* type, ModuleRecord* module) {
     MultiBlockTable* t = type->table;
     if (t->count < MULTI_BLOCKS_MAX) t->blocks[t->count++] = module;
@@ -173,12 +182,7 @@ ModuleRecord* MultiBlockServing(const MultiBlockType* type, ModuleRecord* master
 
 int MultiCreateDefaults(const MultiBlockType* type, ModuleRecord* module) {
     MultiBlockTable* t = type->table;
-    char name[16];
-    BlockName(module, name, sizeof name);
-    if (t->count >= MULTI_BLOCKS_MAX) {
-        ShowWarning(name, type->fullText);
-        return 0;
-    }
+    if (TableFull(type, module)) return 0;
     MultiChoice choice = {MULTI_CANCELLED, 0, 1, 0};
     if (!type->runPortDialog || !type->runPortDialog(type, &choice)) return 0;
     ModuleRecord* master = nullptr;
@@ -236,12 +240,7 @@ int MultiCreateDefaults(const MultiBlockType* type, ModuleRecord* module) {
 
 int MultiAfterLoad(const MultiBlockType* type, ModuleRecord* module) {
     MultiBlockTable* t = type->table;
-    char name[16];
-    BlockName(module, name, sizeof name);
-    if (t->count >= MULTI_BLOCKS_MAX) {
-        ShowWarning(name, type->fullText);
-        return 0;
-    }
+    if (TableFull(type, module)) return 0;
     if (*TemplateVersion(module) < 1) {
         ShowWarning("Error", "Old module format (not supported)");
         return 0;
@@ -255,6 +254,8 @@ int MultiAfterLoad(const MultiBlockType* type, ModuleRecord* module) {
     *MultiFieldIn(p, f.portAssigned) &= type->functions;
     if (type->limitLoaded) type->limitLoaded(module);
     int master = MultiIsMaster(type, module);
+    char name[16];
+    BlockName(module, name, sizeof name);
     // Only the master's serial and measurement settings are used; a slave's
     // are those it was created with and must not change the port table.
     if (master) {
@@ -476,6 +477,26 @@ int MultiMasterOfCombo(const MultiBlockType* type, HWND dialog, int comboId) {
     return -1;
 }
 
+void MultiShowNewModule(HWND dialog, int comboId, int newId, int joinId) {
+    SendDlgItemMessageA(dialog, comboId, CB_RESETCONTENT, 0, 0);
+    SendDlgItemMessageA(dialog, comboId, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kNone));
+    SendDlgItemMessageA(dialog, comboId, CB_SETCURSEL, 0, 0);
+    HWND combo = GetDlgItem(dialog, comboId);
+    if (combo) EnableWindow(combo, FALSE);
+    CheckRadioButton(dialog, newId, joinId, newId);
+}
+
+int MultiShowJoinModule(const MultiBlockType* type, HWND dialog, int comboId, int newId,
+                        int joinId) {
+    int master = MultiFillMasters(type, dialog, comboId);
+    if (master < 0) {
+        MultiShowNewModule(dialog, comboId, newId, joinId);
+        return MULTI_NEW_MODULE;
+    }
+    CheckRadioButton(dialog, newId, joinId, joinId);
+    return master;
+}
+
 namespace {
 
 // The creation dialog that is open.
@@ -536,13 +557,13 @@ void EnableFunctions(HWND dialog) {
 
 void NewModule(HWND dialog) {
     functionDialog.choice.master = MULTI_NEW_MODULE;
-    SendDlgItemMessageA(dialog, FunctionId(kModules), CB_RESETCONTENT, 0, 0);
-    SendDlgItemMessageA(dialog, FunctionId(kModules), CB_ADDSTRING, 0,
-                        reinterpret_cast<LPARAM>(kNone));
-    SendDlgItemMessageA(dialog, FunctionId(kModules), CB_SETCURSEL, 0, 0);
-    Enable(dialog, FunctionId(kModules), 0);
-    CheckRadioButton(dialog, FunctionId(kNewModule), FunctionId(kJoinModule),
-                     FunctionId(kNewModule));
+    MultiShowNewModule(dialog, FunctionId(kModules), FunctionId(kNewModule),
+                       FunctionId(kJoinModule));
+}
+
+int JoinModule(HWND dialog) {
+    return MultiShowJoinModule(functionDialog.type, dialog, FunctionId(kModules),
+                               FunctionId(kNewModule), FunctionId(kJoinModule));
 }
 
 INT_PTR CALLBACK FunctionDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM) {
@@ -550,16 +571,8 @@ INT_PTR CALLBACK FunctionDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM) {
     MultiChoice& c = functionDialog.choice;
     if (msg == WM_INITDIALOG) {
         CenterDialog(dialog, GetParent(dialog));
-        c.master = MultiFillMasters(functionDialog.type, dialog, FunctionId(kModules));
-        if (c.master >= 0) {
-            CheckRadioButton(dialog, FunctionId(kNewModule), FunctionId(kJoinModule),
-                             FunctionId(kJoinModule));
-        } else {
-            c.master = MULTI_NEW_MODULE;
-            CheckRadioButton(dialog, FunctionId(kNewModule), FunctionId(kJoinModule),
-                             FunctionId(kNewModule));
-            Enable(dialog, FunctionId(kJoinModule), 0);
-        }
+        c.master = JoinModule(dialog);
+        if (c.master < 0) Enable(dialog, FunctionId(kJoinModule), 0);
         EnableFunctions(dialog);
         return TRUE;
     }
@@ -594,12 +607,7 @@ INT_PTR CALLBACK FunctionDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM) {
         return TRUE;
     case kJoinModule:
         if (c.master < 0) {
-            c.master = MultiFillMasters(functionDialog.type, dialog, FunctionId(kModules));
-            if (c.master >= 0)
-                CheckRadioButton(dialog, FunctionId(kNewModule), FunctionId(kJoinModule),
-                                 FunctionId(kJoinModule));
-            else
-                NewModule(dialog);
+            c.master = JoinModule(dialog);
         }
         EnableFunctions(dialog);
         return TRUE;

@@ -50,6 +50,49 @@ static_assert(sizeof(MultiRuntime) == 64, "MultiRuntime is 64 bytes");
 static_assert(offsetof(MultiRuntime, Frame) == 0, "the template's fields first");
 static_assert(offsetof(MultiRuntime, Serving) == 56, "Serving");
 
+// Where every record of these types keeps the fields all block types have.
+#define MULTI_ADDRESS_OFFSET 388
+#define MULTI_MASK_OFFSET 392
+#define MULTI_COM_OFFSET 396
+#define MULTI_MESS_OFFSET 432
+#define MULTI_UNIT_OFFSET 488
+#define MULTI_COPY_OFFSET 1512
+
+// The frame's view of a type's record: as an input block, an output block
+// (the setup dialog sizes the block by it) or a block of neither form (the
+// class procedure). The type's start, dialogs and requests are its own.
+constexpr TemplateType MultiTemplateType(const char* name, int form, int model, const int* models,
+                                         const char* restartNote, const ParamSchemaEntry* schema) {
+    return TemplateType{
+        name,
+        form,
+        TEMPLATE_CHANNELS,
+        TEMPLATE_CHANNELS,
+        model,
+        models,
+        1,
+        "",
+        "",
+        0,
+        restartNote,
+        schema,
+        MULTI_ADDRESS_OFFSET,
+        MULTI_MASK_OFFSET,
+        MULTI_COM_OFFSET,
+        MULTI_MESS_OFFSET,
+        MULTI_UNIT_OFFSET,
+        MULTI_COPY_OFFSET,
+        nullptr,
+        nullptr,
+        nullptr,
+        nullptr,
+        nullptr,
+        nullptr,
+        0,
+        0,
+    };
+}
+
 // What the creation dialog chose.
 enum {
     MULTI_NEW_MODULE = -1, // a new hardware module
@@ -162,6 +205,15 @@ int MultiFillMasters(const MultiBlockType* type, HWND dialog, int comboId);
 // The master whose name the combo box shows (the first of that name among
 // those listed); -1 for none.
 int MultiMasterOfCombo(const MultiBlockType* type, HWND dialog, int comboId);
+// The choice of a new hardware module in a creation dialog: the combo box
+// shows "- - -", disabled, and `newId` is checked of the radio buttons
+// `newId` and `joinId`.
+void MultiShowNewModule(HWND dialog, int comboId, int newId, int joinId);
+// The choice to join a module: the masters with free bits listed and the
+// first chosen, or, with none, a new hardware module. The master's index or
+// MULTI_NEW_MODULE.
+int MultiShowJoinModule(const MultiBlockType* type, HWND dialog, int comboId, int newId,
+                        int joinId);
 
 // The setup dialogs of these types, on the frame of every setup dialog.
 // Opening: the block's channels must be 1 to 16 ("Number of channels"

@@ -476,3 +476,14 @@ int MultiTaskClassProc(const MultiTaskType* type, const TemplateStartSteps* mast
     default: return MultiClassProc(type->multi, module, msg, wParam, lParam);
     }
 }
+
+int MultiTaskShowSetupDialog(const MultiTaskType* type, ModuleRecord* module,
+                             const char* const* templates, const SetupDialogType* dialogs,
+                             DLGPROC proc, const SetupDialogType** open) {
+    int function = MultiModuleType(type->multi, module);
+    if (function < 0 || function > 2) return 1;
+    *open = &dialogs[function];
+    DialogBoxParamA(hInstDriver, templates[function], module->hwndModule, proc, 0);
+    *open = nullptr;
+    return 1;
+}

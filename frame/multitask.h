@@ -156,6 +156,13 @@ int MultiTaskDescribeAction(const MultiTaskType* type, ModuleRecord* module, int
 int MultiTaskPerformAction(const MultiTaskType* type, ModuleRecord* module, int msg, int wParam,
                            const ActionRequest* request);
 
+// The setup dialog of the block's function (0..2): `templates[f]` run with
+// `proc` on `dialogs[f]`, which *open names while it runs. Another function
+// has none. 1.
+int MultiTaskShowSetupDialog(const MultiTaskType* type, ModuleRecord* module,
+                             const char* const* templates, const SetupDialogType* dialogs,
+                             DLGPROC proc, const SetupDialogType** open);
+
 // The class procedure of these types: the setup dialog by function, the
 // start with the master's steps, the host actions; everything else the
 // frame's.

@@ -66,41 +66,12 @@ ND6014_Runtime* RuntimeOf(ModuleRecord* module) {
     return static_cast<ND6014_Runtime*>(module->pRuntime);
 }
 
-// The frame's view of the record, as an input or an output block.
-constexpr TemplateType Descriptor(int form) {
-    return TemplateType{
-        "ND6014",
-        form,
-        TEMPLATE_CHANNELS,
-        TEMPLATE_CHANNELS,
-        6014, // model number
-        kModels,
-        1,
-        "",
-        "",
-        0,
-        "Restart 7014",
-        ND6014_ParamSchema,
-        offsetof(ND6014_Param, Module_Address),
-        offsetof(ND6014_Param, Channel_Mask),
-        offsetof(ND6014_Param, Com),
-        offsetof(ND6014_Param, Mess),
-        offsetof(ND6014_Param, Unit),
-        offsetof(ND6014_Param, Copy_Channel_Name),
-        nullptr, // the dialog by function
-        nullptr,
-        nullptr,
-        nullptr,
-        nullptr,
-        nullptr,
-        0,
-        0,
-    };
-}
-
-constexpr TemplateType frame = Descriptor(TEMPLATE_NO_EXCHANGE);
-constexpr TemplateType inputFrame = Descriptor(TEMPLATE_INPUT_FORM);
-constexpr TemplateType outputFrame = Descriptor(TEMPLATE_OUTPUT_FORM);
+constexpr TemplateType frame = MultiTemplateType("ND6014", TEMPLATE_NO_EXCHANGE, 6014, kModels,
+                                                 "Restart 7014", ND6014_ParamSchema);
+constexpr TemplateType inputFrame = MultiTemplateType("ND6014", TEMPLATE_INPUT_FORM, 6014, kModels,
+                                                      "Restart 7014", ND6014_ParamSchema);
+constexpr TemplateType outputFrame = MultiTemplateType("ND6014", TEMPLATE_OUTPUT_FORM, 6014,
+                                                       kModels, "Restart 7014", ND6014_ParamSchema);
 
 int RunPortDialog(const MultiBlockType* type, MultiChoice* choice);
 void Defaults(ModuleRecord* module);
@@ -364,12 +335,8 @@ const char* const kTemplates[3] = {"DLG_ND6014I", "DLG_ND6014DO", "DLG_ND6014C"}
 const SetupDialogType* openDialog;
 
 int ShowSetupDialog(ModuleRecord* module) {
-    int function = ParamOf(module)->Module_Type;
-    if (function < 0 || function > 2) return 1;
-    openDialog = &kDialogs[function];
-    DialogBoxParamA(hInstDriver, kTemplates[function], module->hwndModule, ND6014_SetupDlgProc, 0);
-    openDialog = nullptr;
-    return 1;
+    return MultiTaskShowSetupDialog(&tasks, module, kTemplates, kDialogs, ND6014_SetupDlgProc,
+                                    &openDialog);
 }
 
 } // namespace

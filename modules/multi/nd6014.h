@@ -36,12 +36,12 @@ struct ND6014_Param {
 };
 static_assert(sizeof(ND6014_Param) == 1616, "ND6014_Param is 1616 bytes");
 static_assert(offsetof(ND6014_Param, Channel_Name) == 4, "Channel_Name");
-static_assert(offsetof(ND6014_Param, Module_Address) == 388, "Module_Address");
-static_assert(offsetof(ND6014_Param, Channel_Mask) == 392, "Channel_Mask");
-static_assert(offsetof(ND6014_Param, Com) == 396, "ComSettings");
-static_assert(offsetof(ND6014_Param, Mess) == 432, "MessParam");
-static_assert(offsetof(ND6014_Param, Unit) == 488, "Unit");
-static_assert(offsetof(ND6014_Param, Copy_Channel_Name) == 1512, "Copy_Channel_Name");
+static_assert(offsetof(ND6014_Param, Module_Address) == MULTI_ADDRESS_OFFSET, "Module_Address");
+static_assert(offsetof(ND6014_Param, Channel_Mask) == MULTI_MASK_OFFSET, "Channel_Mask");
+static_assert(offsetof(ND6014_Param, Com) == MULTI_COM_OFFSET, "ComSettings");
+static_assert(offsetof(ND6014_Param, Mess) == MULTI_MESS_OFFSET, "MessParam");
+static_assert(offsetof(ND6014_Param, Unit) == MULTI_UNIT_OFFSET, "Unit");
+static_assert(offsetof(ND6014_Param, Copy_Channel_Name) == MULTI_COPY_OFFSET, "Copy_Channel_Name");
 static_assert(offsetof(ND6014_Param, IsMaster) == 1576, "IsMaster");
 static_assert(offsetof(ND6014_Param, Module_Type) == 1580, "Module_Type");
 static_assert(offsetof(ND6014_Param, Port_Mask) == 1584, "Port_Mask");

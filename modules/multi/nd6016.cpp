@@ -70,41 +70,12 @@ ND6016_Runtime* RuntimeOf(ModuleRecord* module) {
     return static_cast<ND6016_Runtime*>(module->pRuntime);
 }
 
-// The frame's view of the record, as an input or an output block.
-constexpr TemplateType Descriptor(int form) {
-    return TemplateType{
-        "ND6016",
-        form,
-        TEMPLATE_CHANNELS,
-        TEMPLATE_CHANNELS,
-        6016, // model number
-        kModels,
-        1,
-        "",
-        "",
-        0,
-        "Restart 7016",
-        ND6016_ParamSchema,
-        offsetof(ND6016_Param, Module_Address),
-        offsetof(ND6016_Param, Channel_Mask),
-        offsetof(ND6016_Param, Com),
-        offsetof(ND6016_Param, Mess),
-        offsetof(ND6016_Param, Unit),
-        offsetof(ND6016_Param, Copy_Channel_Name),
-        nullptr, // the dialog by function
-        nullptr,
-        nullptr,
-        nullptr,
-        nullptr,
-        nullptr,
-        0,
-        0,
-    };
-}
-
-constexpr TemplateType frame = Descriptor(TEMPLATE_NO_EXCHANGE);
-constexpr TemplateType inputFrame = Descriptor(TEMPLATE_INPUT_FORM);
-constexpr TemplateType outputFrame = Descriptor(TEMPLATE_OUTPUT_FORM);
+constexpr TemplateType frame = MultiTemplateType("ND6016", TEMPLATE_NO_EXCHANGE, 6016, kModels,
+                                                 "Restart 7016", ND6016_ParamSchema);
+constexpr TemplateType inputFrame = MultiTemplateType("ND6016", TEMPLATE_INPUT_FORM, 6016, kModels,
+                                                      "Restart 7016", ND6016_ParamSchema);
+constexpr TemplateType outputFrame = MultiTemplateType("ND6016", TEMPLATE_OUTPUT_FORM, 6016,
+                                                       kModels, "Restart 7016", ND6016_ParamSchema);
 
 int RunPortDialog(const MultiBlockType* type, MultiChoice* choice);
 void Defaults(ModuleRecord* module);
@@ -467,12 +438,8 @@ const char* const kTemplates[3] = {"DLG_ND6016I", "DLG_ND6016DO", "DLG_ND6016C"}
 const SetupDialogType* openDialog;
 
 int ShowSetupDialog(ModuleRecord* module) {
-    int function = ParamOf(module)->Module_Type;
-    if (function < 0 || function > 2) return 1;
-    openDialog = &kDialogs[function];
-    DialogBoxParamA(hInstDriver, kTemplates[function], module->hwndModule, ND6016_SetupDlgProc, 0);
-    openDialog = nullptr;
-    return 1;
+    return MultiTaskShowSetupDialog(&tasks, module, kTemplates, kDialogs, ND6016_SetupDlgProc,
+                                    &openDialog);
 }
 
 } // namespace

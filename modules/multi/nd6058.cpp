@@ -98,41 +98,12 @@ int Channels(int ports, int) {
     return n;
 }
 
-// The frame's view of the record, as an input or an output block.
-constexpr TemplateType Descriptor(int form) {
-    return TemplateType{
-        "ND6058",
-        form,
-        TEMPLATE_CHANNELS,
-        TEMPLATE_CHANNELS,
-        6058, // model number
-        kModels,
-        1,
-        "",
-        "",
-        0,
-        "Restart 6058",
-        ND6058_ParamSchema,
-        offsetof(ND6058_Param, Module_Address),
-        offsetof(ND6058_Param, Channel_Mask),
-        offsetof(ND6058_Param, Com),
-        offsetof(ND6058_Param, Mess),
-        offsetof(ND6058_Param, Unit),
-        offsetof(ND6058_Param, Copy_Channel_Name),
-        nullptr,
-        nullptr,
-        nullptr,
-        nullptr,
-        nullptr,
-        nullptr,
-        0,
-        0,
-    };
-}
-
-constexpr TemplateType frame = Descriptor(TEMPLATE_NO_EXCHANGE);
-constexpr TemplateType inputFrame = Descriptor(TEMPLATE_INPUT_FORM);
-constexpr TemplateType outputFrame = Descriptor(TEMPLATE_OUTPUT_FORM);
+constexpr TemplateType frame = MultiTemplateType("ND6058", TEMPLATE_NO_EXCHANGE, 6058, kModels,
+                                                 "Restart 6058", ND6058_ParamSchema);
+constexpr TemplateType inputFrame = MultiTemplateType("ND6058", TEMPLATE_INPUT_FORM, 6058, kModels,
+                                                      "Restart 6058", ND6058_ParamSchema);
+constexpr TemplateType outputFrame = MultiTemplateType("ND6058", TEMPLATE_OUTPUT_FORM, 6058,
+                                                       kModels, "Restart 6058", ND6058_ParamSchema);
 
 int RunPortDialog(const MultiBlockType* type, MultiChoice* choice);
 
@@ -191,14 +162,9 @@ void EnablePorts(HWND dialog) {
     }
 }
 
-void NewModule(HWND dialog) {
-    choice.master = MULTI_NEW_MODULE;
-    SendDlgItemMessageA(dialog, IDC_PORT6058_MODULES, CB_RESETCONTENT, 0, 0);
-    SendDlgItemMessageA(dialog, IDC_PORT6058_MODULES, CB_ADDSTRING, 0,
-                        reinterpret_cast<LPARAM>("- - -"));
-    SendDlgItemMessageA(dialog, IDC_PORT6058_MODULES, CB_SETCURSEL, 0, 0);
-    Enable(dialog, IDC_PORT6058_MODULES, 0);
-    CheckRadioButton(dialog, IDC_PORT6058_NEW, IDC_PORT6058_JOIN, IDC_PORT6058_NEW);
+int JoinModule(HWND dialog) {
+    return MultiShowJoinModule(&multi, dialog, IDC_PORT6058_MODULES, IDC_PORT6058_NEW,
+                               IDC_PORT6058_JOIN);
 }
 
 // A port box clicked: A and B go together, CL and CH, DI alone.
@@ -216,12 +182,8 @@ void PortClicked(HWND dialog, const Port& p) {
 INT_PTR CALLBACK PortDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM) {
     if (msg == WM_INITDIALOG) {
         CenterDialog(dialog, GetParent(dialog));
-        choice.master = MultiFillMasters(&multi, dialog, IDC_PORT6058_MODULES);
-        if (choice.master >= 0) {
-            CheckRadioButton(dialog, IDC_PORT6058_NEW, IDC_PORT6058_JOIN, IDC_PORT6058_JOIN);
-        } else {
-            choice.master = MULTI_NEW_MODULE;
-            CheckRadioButton(dialog, IDC_PORT6058_NEW, IDC_PORT6058_JOIN, IDC_PORT6058_NEW);
+        choice.master = JoinModule(dialog);
+        if (choice.master < 0) {
             Enable(dialog, IDC_PORT6058_JOIN, 0);
             choice.bits = ND6058_A | ND6058_B;
         }
@@ -250,17 +212,14 @@ INT_PTR CALLBACK PortDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM) {
         return TRUE;
     case IDHELP: return TRUE;
     case IDC_PORT6058_NEW:
-        if (choice.master >= 0) NewModule(dialog);
+        if (choice.master >= 0) {
+            choice.master = MULTI_NEW_MODULE;
+            MultiShowNewModule(dialog, IDC_PORT6058_MODULES, IDC_PORT6058_NEW, IDC_PORT6058_JOIN);
+        }
         EnablePorts(dialog);
         return TRUE;
     case IDC_PORT6058_JOIN:
-        if (choice.master < 0) {
-            choice.master = MultiFillMasters(&multi, dialog, IDC_PORT6058_MODULES);
-            if (choice.master >= 0)
-                CheckRadioButton(dialog, IDC_PORT6058_NEW, IDC_PORT6058_JOIN, IDC_PORT6058_JOIN);
-            else
-                NewModule(dialog);
-        }
+        if (choice.master < 0) choice.master = JoinModule(dialog);
         EnablePorts(dialog);
         return TRUE;
     case IDC_PORT6058_INPUT:

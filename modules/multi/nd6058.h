@@ -30,12 +30,12 @@ struct ND6058_Param {
 };
 static_assert(sizeof(ND6058_Param) == 1600, "ND6058_Param is 1600 bytes");
 static_assert(offsetof(ND6058_Param, Channel_Name) == 4, "Channel_Name");
-static_assert(offsetof(ND6058_Param, Module_Address) == 388, "Module_Address");
-static_assert(offsetof(ND6058_Param, Channel_Mask) == 392, "Channel_Mask");
-static_assert(offsetof(ND6058_Param, Com) == 396, "ComSettings");
-static_assert(offsetof(ND6058_Param, Mess) == 432, "MessParam");
-static_assert(offsetof(ND6058_Param, Unit) == 488, "Unit");
-static_assert(offsetof(ND6058_Param, Copy_Channel_Name) == 1512, "Copy_Channel_Name");
+static_assert(offsetof(ND6058_Param, Module_Address) == MULTI_ADDRESS_OFFSET, "Module_Address");
+static_assert(offsetof(ND6058_Param, Channel_Mask) == MULTI_MASK_OFFSET, "Channel_Mask");
+static_assert(offsetof(ND6058_Param, Com) == MULTI_COM_OFFSET, "ComSettings");
+static_assert(offsetof(ND6058_Param, Mess) == MULTI_MESS_OFFSET, "MessParam");
+static_assert(offsetof(ND6058_Param, Unit) == MULTI_UNIT_OFFSET, "Unit");
+static_assert(offsetof(ND6058_Param, Copy_Channel_Name) == MULTI_COPY_OFFSET, "Copy_Channel_Name");
 static_assert(offsetof(ND6058_Param, IsMaster) == 1576, "IsMaster");
 static_assert(offsetof(ND6058_Param, Port_Mask) == 1580, "Port_Mask");
 static_assert(offsetof(ND6058_Param, IsInput) == 1584, "IsInput");
