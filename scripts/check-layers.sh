@@ -7,23 +7,27 @@
 set -euo pipefail
 cd "${1:-$(dirname "$0")/..}"
 
+# The rank of a layer, in $rank (no subshell: the check runs once per include).
 rank() {
   case $1 in
-    host) echo 1 ;;
-    serial) echo 2 ;;
-    frame) echo 3 ;;
-    modules) echo 4 ;;
-    installer) echo 9 ;;
-    *) echo -1 ;;
+    host) rank=1 ;;
+    serial) rank=2 ;;
+    frame) rank=3 ;;
+    modules) rank=4 ;;
+    installer) rank=9 ;;
+    *) rank=-1 ;;
   esac
 }
 
 bad=0
 while IFS= read -r file; do
   layer=${file%%/*}
-  own=$(rank "$layer")
+  rank "$layer"
+  own=$rank
   while IFS= read -r line; do
-    inc=$(sed -E 's/^[^"]*"([^"]+)".*/\1/' <<<"$line")
+    # The text between the first two quotes, without a process per line.
+    inc=${line#*\"}
+    inc=${inc%%\"*}
     [ "$inc" = "resource.h" ] && continue
     target=${inc%%/*}
     if [ "$target" = "$inc" ]; then
@@ -31,7 +35,8 @@ while IFS= read -r file; do
       bad=1
       continue
     fi
-    theirs=$(rank "$target")
+    rank "$target"
+    theirs=$rank
     if [ "$layer" = installer ] || [ "$target" = installer ]; then
       if [ "$layer" != "$target" ]; then
         echo "$file: $line (the installer shares no code with the plug-in)"
