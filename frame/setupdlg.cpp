@@ -328,7 +328,8 @@ INT_PTR Command(HWND dialog, int id, int code, HWND control) {
         return TRUE;
     case IDC_SETUP_TEST:
         if (code == BN_CLICKED)
-            TestModule(Com()->Port_Number, *Address(), setup.dialogType->testModel);
+            TestModule(Com()->Port_Number, *Address(), setup.dialogType->type->models,
+                       setup.dialogType->type->modelCount);
         return TRUE;
     case IDC_LESS:
     case IDC_MORE:

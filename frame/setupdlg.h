@@ -33,7 +33,6 @@ struct SetupDialogType {
     const TemplateType* type; // record layout, form
     int paramSize;            // bytes of the parameter record
     int buttons;              // channel buttons (MaxChannels), at most 16
-    int testModel;            // model number the Test button expects
     DWORD helpContext;        // the type's own help topic
     // Caption by family (FamilyIndex); null keeps the template's.
     const char* caption[FAMILY_INDEX_COUNT];

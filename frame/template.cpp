@@ -50,13 +50,6 @@ int StartFailed(ModuleRecord* module, UINT textId, int stop) {
     return 0;
 }
 
-int ModelAccepted(const TemplateType* type, int model) {
-    if (model == 0) return 1;
-    for (int i = 0; i < type->modelCount; i++)
-        if (type->models[i] == model) return 1;
-    return 0;
-}
-
 int Outputs(const ModuleRecord* module) {
     return module->uOutputs > TEMPLATE_CHANNELS ? TEMPLATE_CHANNELS
                                                 : static_cast<int>(module->uOutputs);
@@ -181,6 +174,11 @@ int TemplateAfterLoad(const TemplateType* type, ModuleRecord* module) {
         ShowWarning("Error", "Old module format (not supported)");
         return 0;
     }
+    // Settings a block cannot measure with are refused before anything of
+    // the block enters the driver's tables.
+    char name[16];
+    TemplateBlockName(module, name, sizeof name);
+    if (!MessParamAfterLoad(name, TemplateMess(module, type))) return 0;
     PortTableMerge(TemplateCom(module, type));
     // A record from a file may name channels the module does not have, or
     // another count of them than the block has: the channels in use are the
@@ -322,7 +320,7 @@ int TemplateSendAndExpect(const TemplateType* type, ModuleRecord* module, char* 
     int result = QueryCom(port, text, TEMPLATE_QUERY_SIZE, checksum, waitMs);
     // A reply with a wrong checksum, a partial line or none at all is a
     // failure even when its first character happens to match.
-    if (result == COM_OK && text[0] == expected) return 1;
+    if (ReplyMatches(text, result, expected)) return 1;
     return TemplateStepFailed(module, IDS_COMM_PROBLEM);
 }
 
@@ -360,14 +358,20 @@ int TemplateStartMeasurement(const TemplateType* type, ModuleRecord* module) {
     int address = *TemplateAddress(module, type);
     if (address < MinModuleAddress || address > 255)
         return StartFailed(module, IDS_TEST_BAD_ADDRESS, 1);
+    // A block without a channel of its module in use would measure nothing.
+    if ((*TemplateMask(module, type) & TemplateChannelBits(type)) == 0)
+        return StartFailed(module, IDS_NO_CHANNELS, 1);
+    UINT fault = MessParamStartFault(TemplateMess(module, type));
+    if (fault) return StartFailed(module, fault, 1);
     char name[16];
     TemplateBlockName(module, name, sizeof name);
     if (!OpenCom(port, name)) return StartFailed(module, 0, 0);
     int probe = ProbeChecksum(port, address);
-    if (probe == 0) return StartFailed(module, IDS_MODULE_NO_REPLY, 1);
-    rt->Uses_Checksum = probe == 1 ? 1 : 0;
+    if (probe == PROBE_NO_REPLY) return StartFailed(module, IDS_MODULE_NO_REPLY, 1);
+    if (probe == PROBE_UNREADABLE) return StartFailed(module, IDS_REPLY_UNREADABLE, 1);
+    rt->Uses_Checksum = probe == PROBE_CHECKSUMS ? 1 : 0;
     int model = ReadModuleName(port, address, rt->Uses_Checksum);
-    if (!ModelAccepted(type, model)) {
+    if (!ModelAccepted(type->models, type->modelCount, model)) {
         UINT id = model == -1   ? IDS_MODULE_NO_REPLY
                   : model == -2 ? IDS_USES_CHECKSUMS
                                 : IDS_WRONG_MODULE;

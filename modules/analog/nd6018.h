@@ -111,7 +111,6 @@ constexpr SetupDialogType ND6018_DialogDescriptor(const TemplateType* type, cons
         type,
         sizeof(ND6018_Param),
         8,    // channel buttons
-        6018, // the Test button's model
         1120, // help context
         // captions: default (the template's), XX01, XX04, XX03, XX05, XX06, TELV
         {nullptr, "XX01-4018", "YY04 PAD-VTH8", "XX03 S7018-I", "ZAV-6018", "YY06-8018",
