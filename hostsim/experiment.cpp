@@ -158,6 +158,7 @@ int RunExperiment(const ExperimentOptions& options, ExperimentResult* result) {
         for (;;) {
             if (HostCurrentExperimentTime(1) >= options.seconds) break;
             int busy = 0;
+            const size_t deliveredBefore = ReleasedOutputBlocks().size();
             for (Block* b : blocks) {
                 if (ProcessBlock(b) != 0) busy = 1;
                 if (e.stopRequested) break;
@@ -168,7 +169,12 @@ int RunExperiment(const ExperimentOptions& options, ExperimentResult* result) {
                 break;
             }
             if (options.onCycle) options.onCycle(r.cycles - 1, busy);
-            if (!busy && options.idleSleepMs > 0) Sleep(static_cast<DWORD>(options.idleSleepMs));
+            // A block waiting for its module's reply answers 1 on every call
+            // and would keep the host spinning: the host rests whenever no
+            // block delivered a data block in the cycle.
+            const bool delivered = ReleasedOutputBlocks().size() != deliveredBefore;
+            if (!delivered && options.idleSleepMs > 0)
+                Sleep(static_cast<DWORD>(options.idleSleepMs));
         }
         r.endTime = HostCurrentExperimentTime(1);
     }

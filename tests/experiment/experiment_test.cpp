@@ -386,6 +386,36 @@ TEST_F(Experiment, AReadingOfAFullMonitorSaysOlderLinesMayBeLost) {
     EXPECT_LT(counts.sent, static_cast<int>(bus.LogCount()));
 }
 
+// A block waiting for a silent module answers 1 on every call; the host
+// still rests in each cycle that delivered nothing (on the manual clock the
+// rest is what moves time), so the waits run out without a spinning host.
+TEST_F(Experiment, TheHostRestsInCyclesThatDeliverNothing) {
+    ASSERT_EQ(1, bus.AddModule(1, "6018", 0));
+    hostsim::Block* a = Thermocouple(1, 0x1);
+    ASSERT_NE(nullptr, a);
+    P(a)->Mess.Error_Stop = 1;
+    hostsim::ExperimentOptions o;
+    o.seconds = 60.0;
+    o.idleSleepMs = 1;
+    o.onStarted = [&] {
+        WinapiUseManualClock(100000);
+        modsim::Fault f(modsim::FaultKind::Silence, modsim::kAlways);
+        f.match = "#01";
+        bus.InjectFault(1, f);
+    };
+    int waiting = 0;
+    // A bound, not a step: without the rests the clock would stand still.
+    o.onCycle = [&](int cycle, int busy) {
+        waiting += busy;
+        if (cycle >= 20000) WinapiAdvanceClock(1000);
+    };
+    hostsim::ExperimentResult r;
+    ASSERT_EQ(1, hostsim::RunExperiment(o, &r)) << r.error;
+    EXPECT_EQ(1, r.stoppedByPlugin) << "two reply time-outs of 1.5 s";
+    EXPECT_LT(r.cycles, 20000) << "the rests alone moved the clock";
+    EXPECT_GT(waiting, 2000) << "cycles that waited for the reply";
+}
+
 // The worksheet text of the one block, with one field's value replaced.
 std::string WithField(const std::string& text, const std::string& field, const std::string& value) {
     std::string key = "  field " + field + " ";
