@@ -163,8 +163,8 @@ TEST_F(Experiment, EachBlockDeliversItsChannelsEveryHalfSecondWithTheModulesValu
         Samples(Delivered(r, c.block, c.output), &times, &values);
         EXPECT_EQ((std::vector<double>{0.0, 0.5, 1.0}), times);
         EXPECT_EQ(c.values, values);
-        EXPECT_EQ(1, c.block->outputs[c.output].uBlockSize);
-        EXPECT_EQ(0.5, c.block->outputs[c.output].dSampleDistance);
+        EXPECT_EQ(1, static_cast<int>(c.block->outputs[c.output].uBlockSize));
+        EXPECT_EQ(0.5, static_cast<double>(c.block->outputs[c.output].dSampleDistance));
     }
     // Timing for every output channel before the starts, then start and
     // stop for each block in worksheet order.
@@ -195,8 +195,8 @@ TEST_F(Experiment, GlobalSettingsGiveBlocksOfFiftyEqualSamplesOneSecondApart) {
     const float values[2] = {12.5f, 250.25f};
     for (int k = 0; k < 2; k++) {
         SCOPED_TRACE("output " + std::to_string(k));
-        EXPECT_EQ(50, a->outputs[k].uBlockSize);
-        EXPECT_DOUBLE_EQ(0.02, a->outputs[k].dSampleDistance);
+        EXPECT_EQ(50, static_cast<int>(a->outputs[k].uBlockSize));
+        EXPECT_DOUBLE_EQ(0.02, static_cast<double>(a->outputs[k].dSampleDistance));
         std::vector<hostsim::ReleasedBlock> d = Delivered(r, a, k);
         ASSERT_EQ(3u, d.size());
         for (size_t i = 0; i < d.size(); i++) {
@@ -530,7 +530,7 @@ TEST_F(Experiment, HostileWorksheetsAndIniFilesAreCheckedWhereTheyEnter) {
         hostsim::SendClassMessage(b, MODMSG_REPORT_GLOBALS, 0, 0);
         ASSERT_FALSE(hostsim::GlobalVarNotifications().empty());
         EXPECT_EQ(static_cast<DWORD>(string),
-                  hostsim::GlobalVarNotifications().back().dwGlvoNumber);
+                  static_cast<DWORD>(hostsim::GlobalVarNotifications().back().dwGlvoNumber));
         hostsim::ExperimentOptions o;
         // Long enough for two reply time-outs of the limited INI value.
         o.seconds = iniCase ? 2.2 * c.limit / 1000.0 : 4.0;

@@ -145,8 +145,8 @@ TEST_F(Worksheet, RoundTripKeepsEverySchemaField) {
     EXPECT_STREQ("Zone 1 \xB0"
                  "C",
                  hostsim::BlockAt(0)->record.szDescription);
-    EXPECT_EQ(8u, hostsim::BlockAt(0)->record.uOutputs);
-    EXPECT_EQ(16u, hostsim::BlockAt(1)->record.uInputs);
+    EXPECT_EQ(8u, static_cast<UINT>(hostsim::BlockAt(0)->record.uOutputs));
+    EXPECT_EQ(16u, static_cast<UINT>(hostsim::BlockAt(1)->record.uInputs));
     EXPECT_TRUE(signbit(static_cast<FixtureParam*>(hostsim::BlockAt(1)->record.pParam)->Gain));
     EXPECT_EQ(text, Text()) << "saving again gives the same file";
 }

@@ -217,7 +217,7 @@ TEST_F(SetupDialog, ChannelGesturesChangeTheChannelsInUse) {
         Open(b);
         EXPECT_EQ(c.after, P(b)->Channel_Mask);
         EXPECT_EQ(c.outputs, Outputs(b));
-        EXPECT_EQ(c.outputs.size(), b->record.uOutputs);
+        EXPECT_EQ(c.outputs.size(), static_cast<UINT>(b->record.uOutputs));
         hostsim::DeleteBlock(b);
     }
     EXPECT_EQ(0, WinapiFailedActionCount());
