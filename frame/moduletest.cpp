@@ -83,7 +83,6 @@ int ReadModuleName(int port, int address, int checksum) {
 }
 
 int ModelAccepted(const int* models, int count, int model) {
-    if (model == 0) return 1;
     for (int i = 0; models && i < count; i++)
         if (models[i] == model) return 1;
     return 0;
@@ -126,9 +125,12 @@ int TestModule(int port, int address, const int* models, int count) {
     UINT id;
     UINT icon = MB_ICONERROR;
     int okay = 0;
-    if (model == 0) {
+    if (model == 0 && ModelAccepted(models, count, model)) {
         id = IDS_TEST_UNKNOWN;
         icon = MB_ICONINFORMATION;
+    } else if (model == 0) {
+        // The module names no model, and the type's start takes none such.
+        id = IDS_WRONG_MODULE;
     } else if (ModelAccepted(models, count, model)) {
         id = IDS_TEST_OKAY;
         icon = MB_ICONINFORMATION;

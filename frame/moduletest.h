@@ -25,8 +25,8 @@ int ProbeChecksum(int port, int address);
 // The model number the module reports; 0 without a clean reply, -2 for a
 // number above 99999.
 int ReadModuleName(int port, int address, int checksum);
-// 1 when a type that accepts the `count` models of `models` accepts the
-// model a module reported: one of them, or 0 (the module named none).
+// 1 when the model a module reported is one of the `count` models a type
+// accepts (0, a module that names none, only where the type lists it).
 int ModelAccepted(const int* models, int count, int model);
 // The "Test" button: 1 when a module of a model the type accepts answered
 // (ModelAccepted, as the type's start); every outcome is shown.

@@ -330,7 +330,26 @@ int TemplateStepFailed(ModuleRecord* module, UINT textId) {
     return 0;
 }
 
+namespace {
+
+// A module that does not answer: the user decides whether the experiment goes
+// on without it.
+int GoOnWithoutModule(ModuleRecord* module) {
+    char text[128];
+    if (LoadStringA(hInstDriver, IDS_MODULE_NO_RESPONSE, text, sizeof text) <= 0) text[0] = 0;
+    char name[16];
+    TemplateBlockName(module, name, sizeof name);
+    return MessageBoxA(GetActiveWindow(), text, name, MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+} // namespace
+
 int TemplateStartMeasurement(const TemplateType* type, ModuleRecord* module) {
+    return TemplateStartMeasurementWith(type, module, nullptr);
+}
+
+int TemplateStartMeasurementWith(const TemplateType* type, ModuleRecord* module,
+                                 const TemplateStartSteps* steps) {
     TemplateRuntime* rt = TemplateRuntimeOf(module);
     int outputs = Outputs(module);
     // Nothing of an earlier experiment is polled: every request handle is
@@ -356,29 +375,48 @@ int TemplateStartMeasurement(const TemplateType* type, ModuleRecord* module) {
     // An address from a file outside the module range would be sent cut to
     // its low byte and reach another module.
     int address = *TemplateAddress(module, type);
-    if (address < MinModuleAddress || address > 255)
-        return StartFailed(module, IDS_TEST_BAD_ADDRESS, 1);
-    // A block without a channel of its module in use would measure nothing.
+    if (address < MinModuleAddress || address > 255) {
+        UINT text = steps && steps->badAddressText ? steps->badAddressText : IDS_TEST_BAD_ADDRESS;
+        return StartFailed(module, text, 1);
+    }
+    // A block without a channel of its module in use measures nothing: it
+    // starts, registers no request and passes its turns, and the user is
+    // told so.
     if ((*TemplateMask(module, type) & TemplateChannelBits(type)) == 0)
-        return StartFailed(module, IDS_NO_CHANNELS, 1);
+        ShowUnderBlockName(module, IDS_NO_CHANNELS);
     UINT fault = MessParamStartFault(TemplateMess(module, type));
     if (fault) return StartFailed(module, fault, 1);
     char name[16];
     TemplateBlockName(module, name, sizeof name);
     if (!OpenCom(port, name)) return StartFailed(module, 0, 0);
     int probe = ProbeChecksum(port, address);
-    if (probe == PROBE_NO_REPLY) return StartFailed(module, IDS_MODULE_NO_REPLY, 1);
+    // A module that answered with lines that cannot be read is there, but
+    // cannot be worked with: never taken for a silent one.
     if (probe == PROBE_UNREADABLE) return StartFailed(module, IDS_REPLY_UNREADABLE, 1);
-    rt->Uses_Checksum = probe == PROBE_CHECKSUMS ? 1 : 0;
-    int model = ReadModuleName(port, address, rt->Uses_Checksum);
-    if (!ModelAccepted(type->models, type->modelCount, model)) {
-        UINT id = model == -1   ? IDS_MODULE_NO_REPLY
-                  : model == -2 ? IDS_USES_CHECKSUMS
-                                : IDS_WRONG_MODULE;
-        return StartFailed(module, id, 1);
+    int identified = probe != PROBE_NO_REPLY;
+    if (!identified) {
+        // Without the module the block keeps the checksum setting it had and
+        // configures nothing.
+        int silent = steps ? steps->silent : TEMPLATE_SILENT_STOP;
+        if (silent != TEMPLATE_SILENT_ASK || !GoOnWithoutModule(module))
+            return StartFailed(module, IDS_MODULE_NO_REPLY, silent != TEMPLATE_SILENT_FAIL);
     }
-    // The type's step has stopped the experiment and shown its failure.
-    if (type->configure && !type->configure(module, type)) return StartFailed(module, 0, 0);
+    int model = 0;
+    if (identified) {
+        rt->Uses_Checksum = probe == PROBE_CHECKSUMS ? 1 : 0;
+        model = ReadModuleName(port, address, rt->Uses_Checksum);
+        if (!ModelAccepted(type->models, type->modelCount, model)) {
+            UINT id = model == -1   ? IDS_MODULE_NO_REPLY
+                      : model == -2 ? IDS_USES_CHECKSUMS
+                                    : IDS_WRONG_MODULE;
+            return StartFailed(module, id, 1);
+        }
+        // The type's step has stopped the experiment and shown its failure.
+        int configured = steps && steps->configure ? steps->configure(module, type, model)
+                         : type->configure         ? type->configure(module, type)
+                                                   : 1;
+        if (!configured) return StartFailed(module, 0, 0);
+    }
 
     const MessParam* settings = TemplateMess(module, type);
     if (settings->Use_Global_Settings) {
@@ -409,9 +447,21 @@ int TemplateStartMeasurement(const TemplateType* type, ModuleRecord* module) {
         if (handle < 0) return StartFailed(module, 0, 1);
         rt->ScanHandle = handle;
     }
+    if (steps && steps->addRequests && !steps->addRequests(module, type))
+        return StartFailed(module, 0, 1);
+    if (steps && steps->finish && !steps->finish(module, type, model))
+        return StartFailed(module, 0, 0);
     ModuleTableResetCursor();
     EndWaitCursor();
     return 1;
+}
+
+int TemplatePortBaud(const TemplateType* type, ModuleRecord* module) {
+    const ComSettings* own = TemplateCom(module, type);
+    const ComSettings* port = PortTableFind(own->Port_Number);
+    int baud = port ? port->Baud_Rate : own->Baud_Rate;
+    ClampInt(&baud, 0, 5);
+    return baud;
 }
 
 int TemplateStopMeasurement(ModuleRecord* module, const TemplateType* type) {
@@ -425,9 +475,10 @@ int TemplateStopMeasurement(ModuleRecord* module, const TemplateType* type) {
 namespace {
 
 // The idle turn of both loops: the end of an error wait, the keep-alive of
-// the modules' watchdog, the due time. 1 when a sweep is due now; 0 when the
+// the modules' watchdog, the type's idle step, the due time. 1 when a sweep is due now; 0 when the
 // turn has been passed on.
-int SweepDue(const TemplateType* type, ModuleRecord* module, TemplateRuntime* rt) {
+int SweepDue(const TemplateType* type, ModuleRecord* module, TemplateRuntime* rt,
+             const TemplateChannelSteps* steps) {
     if (rt->Error_Waiting) {
         if (CurrentExperimentTime(1) < rt->Resume_Time) {
             ModuleTableNext();
@@ -440,6 +491,10 @@ int SweepDue(const TemplateType* type, ModuleRecord* module, TemplateRuntime* rt
     const MessParam* settings = TemplateMess(module, type);
     if (type->watchdogTick && settings->Watchdog_On)
         WatchdogTick(TemplateCom(module, type)->Port_Number);
+    if (steps && steps->idle && !steps->idle(module, type)) {
+        ModuleTableNext();
+        return 0;
+    }
     if (CurrentExperimentTime(1) < rt->Next_Due) {
         ModuleTableNext();
         return 0;
@@ -470,10 +525,10 @@ namespace {
 // its turn). 1 when a request was begun and the loop steps it at once;
 // otherwise 0 and the procedure's answer in *answer.
 int OtherState(int state, const TemplateType* type, ModuleRecord* module, TemplateRuntime* rt,
-               int handle, int* answer) {
+               int handle, const TemplateChannelSteps* steps, int* answer) {
     *answer = 1;
     if (state == SS_IDLE) {
-        if (!SweepDue(type, module, rt)) {
+        if (!SweepDue(type, module, rt, steps)) {
             *answer = 0;
             return 0;
         }
@@ -486,7 +541,44 @@ int OtherState(int state, const TemplateType* type, ModuleRecord* module, Templa
 
 } // namespace
 
+namespace {
+
+// Output j's request and value: the type's, or those of its ChannelScan
+// record.
+int RequestOf(ModuleRecord* module, const TemplateChannelSteps* steps, int j) {
+    if (steps) return steps->request ? steps->request(module, j) : -1;
+    ChannelScan* scan = TemplateChannelScan(module, j);
+    return scan ? scan->ScanHandle : -1;
+}
+
+float ValueOf(ModuleRecord* module, const TemplateChannelSteps* steps, int j) {
+    if (steps) return steps->value ? steps->value(module, j) : 0.0f;
+    ChannelScan* scan = TemplateChannelScan(module, j);
+    return scan ? scan->Channel_Value : 0.0f;
+}
+
+// Fills output j's data block with its value; 0 when the host has none yet.
+int Deliver(ModuleRecord* module, TemplateRuntime* rt, int j, float value) {
+    OutputChannel* output = module->apOutput[j];
+    DataBlock* block = output ? GetCurrentOutputBlock(output) : nullptr;
+    if (!block) return 0;
+    block->dBlockTime = rt->Next_Due;
+    block->dBlockSampleDistance = rt->Sample_Seconds;
+    block->wSampleCount = rt->Block_Samples;
+    for (int i = 0; i < rt->Block_Samples; i++)
+        block->afSamples[i] = value;
+    NewReleaseOutputBlock(output, __FILE__, __LINE__);
+    return 1;
+}
+
+} // namespace
+
 int TemplateProcessInputs(const TemplateType* type, ModuleRecord* module) {
+    return TemplateProcessChannels(type, module, nullptr);
+}
+
+int TemplateProcessChannels(const TemplateType* type, ModuleRecord* module,
+                            const TemplateChannelSteps* steps) {
     if (ModuleTableCurrent() != module) return 0;
     TemplateRuntime* rt = TemplateRuntimeOf(module);
     int outputs = Outputs(module);
@@ -494,27 +586,25 @@ int TemplateProcessInputs(const TemplateType* type, ModuleRecord* module) {
         int state = ScanStep();
         if (rt->Channel_Index < 0 || rt->Channel_Index >= outputs) rt->Channel_Index = 0;
         int ch = rt->Channel_Index;
-        ChannelScan* scan = TemplateChannelScan(module, ch);
         if (state != SS_READY) {
             int answer = 0;
-            int handle = outputs > 0 && scan ? scan->ScanHandle : -1;
-            if (OtherState(state, type, module, rt, handle, &answer)) continue;
+            int handle = outputs > 0 ? RequestOf(module, steps, ch) : -1;
+            if (OtherState(state, type, module, rt, handle, steps, &answer)) continue;
             return answer;
         }
-        OutputChannel* output = module->apOutput[ch];
-        DataBlock* block = output ? GetCurrentOutputBlock(output) : nullptr;
-        if (!block) return 0;
-        block->dBlockTime = rt->Next_Due;
-        block->dBlockSampleDistance = rt->Sample_Seconds;
-        block->wSampleCount = rt->Block_Samples;
-        float value = scan ? scan->Channel_Value : 0.0f;
-        for (int i = 0; i < rt->Block_Samples; i++)
-            block->afSamples[i] = value;
-        NewReleaseOutputBlock(output, __FILE__, __LINE__);
-        rt->Channel_Index++;
-        if (rt->Channel_Index >= outputs) {
-            rt->Channel_Index = 0;
-            rt->Next_Due += rt->Poll_Interval;
+        // One reply may serve the outputs that follow; a value that finds no
+        // data block waits for a later call, the reply still ready.
+        for (;;) {
+            if (!Deliver(module, rt, ch, ValueOf(module, steps, ch))) return 0;
+            rt->Channel_Index++;
+            if (rt->Channel_Index >= outputs) {
+                rt->Channel_Index = 0;
+                rt->Next_Due += rt->Poll_Interval;
+            }
+            if (rt->Channel_Index == 0 || !steps || !steps->sameReply ||
+                !steps->sameReply(module, ch))
+                break;
+            ch = rt->Channel_Index;
         }
         ScanReset();
         if (rt->Channel_Index > 0) continue;
@@ -532,7 +622,7 @@ int TemplateProcessSweep(const TemplateType* type, ModuleRecord* module,
         int state = ScanStep();
         if (state != SS_READY) {
             int answer = 0;
-            if (OtherState(state, type, module, rt, rt->ScanHandle, &answer)) continue;
+            if (OtherState(state, type, module, rt, rt->ScanHandle, nullptr, &answer)) continue;
             return answer;
         }
         if (steps && steps->ready && !steps->ready(module, type)) return 0;
@@ -540,6 +630,18 @@ int TemplateProcessSweep(const TemplateType* type, ModuleRecord* module,
         ScanReset();
         ModuleTableNext();
         return 1;
+    }
+}
+
+void TemplateOutputNames(const TemplateType* type, ModuleRecord* module) {
+    WORD mask = *TemplateMask(module, type) & TemplateChannelBits(type);
+    for (int k = 0; k < Outputs(module); k++) {
+        int c = TemplateChannelOfOutput(mask, k);
+        if (c < 0 || !module->apOutput[k]) continue;
+        char name[TEMPLATE_NAME_CHARS];
+        snprintf(name, sizeof name, "%.*s", TEMPLATE_NAME_CHARS - 1,
+                 TemplateChannelName(module, c));
+        CopyChannelName(module->apOutput[k], name);
     }
 }
 
@@ -570,18 +672,7 @@ int TemplateClassProc(const TemplateType* type, ModuleRecord* module, int msg, i
     case MODMSG_ACTION123: return 1;
     case MODMSG_QUERY128: return 1;
     case MODMSG_OUTPUT_NAMES:
-        if (!input) break;
-        {
-            WORD mask = *TemplateMask(module, type);
-            for (int k = 0; k < Outputs(module); k++) {
-                int c = TemplateChannelOfOutput(mask, k);
-                if (c < 0 || !module->apOutput[k]) continue;
-                char name[TEMPLATE_NAME_CHARS];
-                snprintf(name, sizeof name, "%.*s", TEMPLATE_NAME_CHARS - 1,
-                         TemplateChannelName(module, c));
-                CopyChannelName(module->apOutput[k], name);
-            }
-        }
+        if (input) TemplateOutputNames(type, module);
         break;
     case MODMSG_INPUT_NAME:
         if (!output) break;

@@ -144,6 +144,7 @@ void WINAPI HostNewReleaseOutputBlock(OutputChannel* channel, const char*, int) 
     for (int i = 0; i < n; i++)
         r.samples.push_back(d->afSamples[i]);
     s.released.push_back(r);
+    RouteReleasedOutput(r.module, r.output, d);
 }
 
 const std::vector<ReleasedBlock>& ReleasedOutputBlocks() {

@@ -152,13 +152,17 @@ int RunExperiment(const ExperimentOptions& options, ExperimentResult* result) {
 
     if (ran) {
         if (options.onStarted) options.onStarted();
+        ResetInputs();
         StartExperimentClock();
         DWORD startTicks = GetTickCount();
         WriteDllVariable("dwExperimentStartTimeTicks", &startTicks, sizeof startTicks);
         for (;;) {
-            if (HostCurrentExperimentTime(1) >= options.seconds) break;
+            double now = HostCurrentExperimentTime(1);
+            if (now >= options.seconds) break;
+            RunGenerators(now);
             int busy = 0;
             const size_t deliveredBefore = ReleasedOutputBlocks().size();
+            const int takenBefore = InputBlocksReleased();
             for (Block* b : blocks) {
                 if (ProcessBlock(b) != 0) busy = 1;
                 if (e.stopRequested) break;
@@ -171,8 +175,9 @@ int RunExperiment(const ExperimentOptions& options, ExperimentResult* result) {
             if (options.onCycle) options.onCycle(r.cycles - 1, busy);
             // A block waiting for its module's reply answers 1 on every call
             // and would keep the host spinning: the host rests whenever no
-            // block delivered a data block in the cycle.
-            const bool delivered = ReleasedOutputBlocks().size() != deliveredBefore;
+            // block delivered a data block or took one of its inputs.
+            const bool delivered = ReleasedOutputBlocks().size() != deliveredBefore ||
+                                   InputBlocksReleased() != takenBefore;
             if (!delivered && options.idleSleepMs > 0)
                 Sleep(static_cast<DWORD>(options.idleSleepMs));
         }

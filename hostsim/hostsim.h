@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <deque>
 #include <functional>
 #include <map>
 #include <string>
@@ -119,9 +120,38 @@ const ModuleClass* FindClassByMenuId(int menuId);
 // One line per registered class, in registration order.
 std::string ClassesReport();
 
+// What feeds a block's input channel: nothing, an output channel of another
+// block of the worksheet (every data block it releases waits at the input),
+// or a generator the host runs itself, one sample every `every` seconds of
+// experiment time from 0 on:
+//   constant a          a
+//   step a b c          a before c seconds, b from then on
+//   ramp a b c          from a to b over c seconds, again every c seconds
+//   square a b c        a for the first half of every c seconds, b for the second
+enum InputSourceKind {
+    INPUT_NONE,
+    INPUT_BLOCK,
+    INPUT_CONSTANT,
+    INPUT_STEP,
+    INPUT_RAMP,
+    INPUT_SQUARE
+};
+struct InputSource {
+    InputSourceKind kind = INPUT_NONE;
+    std::string block; // INPUT_BLOCK: the feeding block's name
+    int output = 0;    // and its output channel
+    double a = 0.0, b = 0.0, c = 0.0;
+    double every = 0.5;
+};
+// A data block waiting at an input, at the host's layout.
+struct WaitingBlock {
+    std::vector<unsigned char> bytes;
+};
+#define INPUT_QUEUE_BLOCKS 1024 // the oldest waiting block goes when one more comes
+
 // A block as the host keeps it: the record at the host's layout, the
-// parameter, runtime and per-channel records of the class's sizes, and 16
-// output channel objects.
+// parameter, runtime and per-channel records of the class's sizes, 16
+// output channel objects, and what feeds its 16 input channels.
 struct Block {
     ModuleRecord record;
     const ModuleClass* moduleClass = nullptr;
@@ -130,6 +160,10 @@ struct Block {
     std::vector<unsigned char> param, runtime;
     std::vector<unsigned char> channelScan[16];
     int afterLoadAnswer = -1; // answer to MODMSG_AFTER_LOAD after a load
+    InputSource inputSources[16];
+    std::deque<WaitingBlock> waiting[16];
+    bool inputTaken[16] = {};      // GetInputBlock handed out the first waiting block
+    double nextGenerated[16] = {}; // experiment time of a generator's next sample
 };
 int BlockCount();
 Block* BlockAt(int index); // in worksheet order
@@ -172,6 +206,53 @@ struct ReleasedBlock {
 const std::vector<ReleasedBlock>& ReleasedOutputBlocks();
 void WithholdOutputBlocks(bool withhold);
 
+// ---- Host actions ----
+
+// What the host learned of an action a block offers (MODMSG_ACTION_DESCRIBE).
+struct ActionDescription {
+    HINSTANCE instance = nullptr;
+    // The persistent name from 0x08 up to its terminator within the 24 bytes before the string id.
+    std::string name;
+    UINT stringId = 0;
+    std::string text; // the display text, from the instance's string table
+    DWORD word1C = 0; // the words the plug-in zeroes
+    DWORD word24 = 0;
+    DWORD word34 = 0;
+    // The bytes the plug-in leaves as the host gave them (0x28..0x33 and after 0x38) kept.
+    bool othersKept = false;
+    // Every byte but the action type kept: nothing was written.
+    bool untouched = false;
+};
+// MODMSG_ACTION_SUPPORTED for the action type: the block's answer.
+int ActionSupported(Block* block, int actionType);
+// MODMSG_ACTION_DESCRIBE with a record filled with a pattern: the block's answer, and what the
+// record then holds.
+int DescribeAction(Block* block, int actionType, ActionDescription* out);
+// MODMSG_ACTION_PERFORM with the argument: the block's answer.
+int PerformAction(Block* block, int actionType, int argument);
+
+// ---- Input channels ----
+
+// Connects input `input` of the block; 0 and a reason for an input outside
+// 0..15, a generator without a positive period or sample spacing, or an
+// output channel outside 0..15 (the feeding block is found by its name
+// whenever it releases a block, so it may come later in the worksheet).
+int ConnectInput(Block* block, int input, const InputSource& source, std::string* error);
+// "block \"Oven\" output 2", "square 0 5 2 every 0.5", "none".
+std::string FormatInputSource(const InputSource& source);
+int ParseInputSource(const std::string& text, InputSource* source, std::string* error);
+// A data block waits at the input as if its source had released it.
+void QueueInputBlock(Block* block, int input, double time, double sampleDistance,
+                     const std::vector<float>& samples);
+int WaitingInputBlocks(const Block* block, int input);
+// Blocks the plug-in took with GetInputBlock and gave back with
+// NewReleaseInputBlock, and GetInputBlock calls that found none waiting.
+int InputBlocksReleased();
+int InputBlocksMissed();
+// The generators' samples up to `now` (experiment seconds) go to their inputs;
+// the experiment calls this before every cycle.
+void RunGenerators(double now);
+
 // Registers a class from the host side, as RegisterModuleClass does (for
 // fixtures of tests).
 int RegisterClassRecord(ModuleClassRecord* record);
@@ -191,8 +272,9 @@ struct ExperimentOptions {
     // negative: left as they are.
     double globalMilliSecondsPerSample = -1.0;
     long long globalBlockSize = -1;
-    // A cycle in which no block delivered a data block is followed by
-    // Sleep(idleSleepMs) (0: none), also while a block waits for a reply. On
+    // A cycle in which no block delivered a data block or took an input block
+    // is followed by Sleep(idleSleepMs) (0: none), also while a block waits
+    // for a reply. On
     // the manual clock Sleep moves the clock instead.
     int idleSleepMs = 1;
     // Called before each block's MODMSG_START with its worksheet index, and

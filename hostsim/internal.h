@@ -16,6 +16,12 @@ int WINAPI HostGlvoModuleNotifyGlobalVar(GlvoNotifyRecord* record);
 DataBlock* WINAPI HostGetCurrentOutputBlock(OutputChannel* channel);
 void WINAPI HostNewReleaseOutputBlock(OutputChannel* channel, const char* source, int line);
 void ResetBlocks();
+// Input channels: the data blocks waiting at them, and what the plug-in took.
+DataBlock* WINAPI HostGetInputBlock(ModuleRecord* module, int input);
+void WINAPI HostNewReleaseInputBlock(ModuleRecord* module, int input, const char* source, int line);
+// Every input fed by that block's output channel gets a copy of the block.
+void RouteReleasedOutput(const ModuleRecord* module, int output, const DataBlock* block);
+void ResetInputs();
 // The block the host works on (*&CurrentModulePtr): the one it last sent a
 // class message to.
 void SetCurrentModule(ModuleRecord* module);

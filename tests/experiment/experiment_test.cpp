@@ -5,6 +5,8 @@
 // start queries wait for real replies); the cycles run on the manual clock.
 #include "plugin_fixture.h"
 
+#include "experiment_run.h"
+
 #include "modsim.h"
 #include "modules/analog/nd6018.h"
 #include "winapi_headless.h"
@@ -15,6 +17,9 @@
 #include <sstream>
 
 namespace {
+
+using experimenttest::Delivered;
+using experimenttest::Manual;
 
 const int kStart = MODMSG_START;
 const int kStop = MODMSG_STOP;
@@ -62,33 +67,6 @@ class Experiment : public PluginTest {
             outputs += (mask >> c) & 1;
         b->record.uOutputs = outputs;
         return b;
-    }
-    // The cycles on the manual clock: a cycle with a transfer in flight gives
-    // the module a little real time and moves the clock 1 ms (so a reply
-    // time-out of 1500 ms is 1500 such cycles), an idle cycle moves it 10 ms.
-    static hostsim::ExperimentOptions Manual(double seconds) {
-        hostsim::ExperimentOptions o;
-        o.seconds = seconds;
-        o.idleSleepMs = 0;
-        o.onStarted = [] { WinapiUseManualClock(100000); };
-        o.onCycle = [](int, int busy) {
-            if (busy) {
-                usleep(200);
-                WinapiAdvanceClock(1);
-            } else {
-                WinapiAdvanceClock(10);
-            }
-        };
-        return o;
-    }
-    // What the block delivered on the output during the experiment.
-    static std::vector<hostsim::ReleasedBlock> Delivered(const hostsim::ExperimentResult& r,
-                                                         hostsim::Block* b, int output) {
-        std::vector<hostsim::ReleasedBlock> out;
-        const std::vector<hostsim::ReleasedBlock>& all = hostsim::ReleasedOutputBlocks();
-        for (size_t i = r.firstOutputBlock; i < all.size(); i++)
-            if (all[i].module == &b->record && all[i].output == output) out.push_back(all[i]);
-        return out;
     }
     // One sample per block: its times and values.
     static void Samples(const std::vector<hostsim::ReleasedBlock>& blocks,
@@ -431,7 +409,7 @@ std::string WithField(const std::string& text, const std::string& field, const s
 // block, or its start) or limited there; the user is told what was refused,
 // and nothing of it reaches a module or the host.
 TEST_F(Experiment, HostileWorksheetsAndIniFilesAreCheckedWhereTheyEnter) {
-    enum Stage { kRefusedAtLoad, kRefusedAtStart, kLimited };
+    enum Stage { kRefusedAtLoad, kRefusedAtStart, kWarnedAtStart, kLimited };
     const char kDistance[] = "The sample distance must be at least 0.001 seconds.";
     const char kNoPort[] = "No COM Port configurated in this module.";
     const char kNoChannel[] = "No channel of this module is in use.";
@@ -455,8 +433,8 @@ TEST_F(Experiment, HostileWorksheetsAndIniFilesAreCheckedWhereTheyEnter) {
          "Unknown input range in the settings of this module.", 0},
         {"wks", "Port_Number", "0", kRefusedAtStart, "Hostile", kNoPort, 0},
         {"wks", "Port_Number", "17", kRefusedAtStart, "Hostile", kNoPort, 0},
-        {"wks", "Channel_Mask", "0", kRefusedAtStart, "Hostile", kNoChannel, 0},
-        {"wks", "Channel_Mask", "65280", kRefusedAtStart, "Hostile", kNoChannel, 0},
+        {"wks", "Channel_Mask", "0", kWarnedAtStart, "Hostile", kNoChannel, 0},
+        {"wks", "Channel_Mask", "65280", kWarnedAtStart, "Hostile", kNoChannel, 0},
         {"wks", "Error_Var_Nr", "65537", kLimited, "", "", 200},
         {"wks", "Error_Var_Nr", "70000", kLimited, "", "", 200},
         {"wks", "Error_Var_Nr", "0", kLimited, "", "", 1},
@@ -507,6 +485,12 @@ TEST_F(Experiment, HostileWorksheetsAndIniFilesAreCheckedWhereTheyEnter) {
             EXPECT_EQ(1, b->afterLoadAnswer);
             EXPECT_EQ(0, hostsim::RunExperiment(Manual(1.0), &r));
             EXPECT_EQ(0, r.failedBlock);
+        } else if (c.stage == kWarnedAtStart) {
+            // Nothing to measure: the block starts, says so, and passes its
+            // turns.
+            EXPECT_EQ(1, b->afterLoadAnswer);
+            EXPECT_EQ(1, hostsim::RunExperiment(Manual(1.0), &r)) << r.error;
+            EXPECT_EQ(0, r.stoppedByPlugin);
         }
         if (c.stage != kLimited) {
             EXPECT_EQ(warnings + 1, hostsim::Warnings().size());
