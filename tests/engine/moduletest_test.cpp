@@ -104,6 +104,17 @@ TEST_F(Probe, TestModuleShowsEachOutcome) {
     EXPECT_STREQ(kNoReply, LastBox().text);
     EXPECT_STREQ("Test module: COM1, address 9", LastBox().caption);
 
+    // A module that names no model passes only where the type takes such.
+    const modsim::Profile nameless = {"", "A", 0, 0, 0, nullptr, nullptr};
+    ASSERT_EQ(1, bus.AddModule(4, nameless, 0));
+    const int kWithNone[] = {6050, 0};
+    EXPECT_EQ(0, TestModule(1, 4, kWithNone, 2));
+    EXPECT_NE(nullptr, strstr(LastBox().text, "1. Module type: Unknown."));
+    EXPECT_EQ(static_cast<UINT>(MB_ICONINFORMATION), LastBox().type & MB_ICONMASK);
+    EXPECT_EQ(0, TestModule(1, 4, k6050, 2));
+    EXPECT_STREQ("Wrong module type connected.", LastBox().text);
+    EXPECT_EQ(static_cast<UINT>(MB_ICONERROR), LastBox().type & MB_ICONMASK);
+
     Fault overlong(FaultKind::Overlong, modsim::kAlways);
     ASSERT_EQ(1, bus.InjectFault(2, overlong));
     EXPECT_EQ(0, TestModule(1, 2, k6050, 2));
