@@ -368,10 +368,13 @@ void ChannelDown(HWND dialog, HWND button, int state) {
 void ChannelDoubleClick(HWND dialog, HWND button, int right) {
     if (button) {
         SetupStoreChannelFields(dialog, CurrentChannel);
+        int plain = setup.dialogType->plainDoubleClicks;
         if (right)
-            ChannelBarRightDoubleClick(dialog, button);
+            plain ? ChannelBarPlainRightDoubleClick(dialog, button)
+                  : ChannelBarRightDoubleClick(dialog, button);
         else
-            ChannelBarDoubleClick(dialog, button);
+            plain ? ChannelBarPlainDoubleClick(dialog, button)
+                  : ChannelBarDoubleClick(dialog, button);
         TakeMaskFromBar(dialog);
         SetupShowChannelFields(dialog, CurrentChannel);
     }

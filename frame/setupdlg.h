@@ -46,6 +46,9 @@ struct SetupDialogType {
     // The type's own per-channel fields of channel `ch` (0..15).
     void (*storeChannel)(HWND dialog, void* work, int ch);
     void (*showChannel)(HWND dialog, void* work, int ch);
+    // 1: a double click on a channel button only brings that channel into
+    // use (a right one takes it out), Ctrl held or not.
+    int plainDoubleClicks = 0;
 };
 
 // Id of the control that last reported EN_SETFOCUS, IDC_CHANNEL_FIRST after

@@ -62,6 +62,24 @@ int Outputs(const ModuleRecord* module) {
                                                 : static_cast<int>(module->uOutputs);
 }
 
+// The model the running start read; 0 until it has.
+int identifiedModel;
+
+// The runtime fields of the error policy, in the type's layout.
+struct PollFields {
+    int* errorWaiting;
+    double* resumeTime;
+};
+
+PollFields PollOf(const TemplateType* type, ModuleRecord* module) {
+    if (type->channelDue) {
+        TemplateDueRuntime* rt = TemplateDueRuntimeOf(module);
+        return {&rt->Error_Waiting, &rt->Resume_Time};
+    }
+    TemplateRuntime* rt = TemplateRuntimeOf(module);
+    return {&rt->Error_Waiting, &rt->Resume_Time};
+}
+
 } // namespace
 
 char* TemplateNameIn(void* param, int channel) {
@@ -127,6 +145,19 @@ MessParam* TemplateMess(ModuleRecord* module, const TemplateType* type) {
 
 TemplateRuntime* TemplateRuntimeOf(ModuleRecord* module) {
     return static_cast<TemplateRuntime*>(module->pRuntime);
+}
+
+TemplateDueRuntime* TemplateDueRuntimeOf(ModuleRecord* module) {
+    return static_cast<TemplateDueRuntime*>(module->pRuntime);
+}
+
+int* TemplateUsesChecksum(const TemplateType* type, ModuleRecord* module) {
+    if (type->channelDue) return &TemplateDueRuntimeOf(module)->Uses_Checksum;
+    return &TemplateRuntimeOf(module)->Uses_Checksum;
+}
+
+int TemplateIdentifiedModel() {
+    return identifiedModel;
 }
 
 ChannelScan* TemplateChannelScan(ModuleRecord* module, int j) {
@@ -322,7 +353,14 @@ int TemplateSendAndExpect(const TemplateType* type, ModuleRecord* module, char* 
     int result = QueryCom(port, text, TEMPLATE_QUERY_SIZE, checksum, waitMs);
     // A reply with a wrong checksum, a partial line or none at all is a
     // failure even when its first character happens to match.
-    if (result == COM_OK && text[0] == expected) return 1;
+    int ok = result == COM_OK && text[0] == expected;
+    if (type->traceReplies) {
+        char trace[TEMPLATE_QUERY_SIZE + 32];
+        snprintf(trace, sizeof trace, "ProcessCommand: %.*s\n", TEMPLATE_QUERY_SIZE - 1, text);
+        OutputDebugStringA(trace);
+        OutputDebugStringA(ok ? "Cont: positive Response\n" : "Abbruch: negative Response\n");
+    }
+    if (ok) return 1;
     return TemplateStepFailed(module, IDS_COMM_PROBLEM);
 }
 
@@ -332,8 +370,42 @@ int TemplateStepFailed(ModuleRecord* module, UINT textId) {
     return 0;
 }
 
+namespace {
+
+// A module that did not answer the probe: with the type's question, Yes
+// starts the block as it is (1); otherwise the start fails (0).
+int SilentModule(const TemplateType* type, ModuleRecord* module) {
+    if (type->silentQuestion) {
+        char text[160];
+        if (LoadStringA(hInstDriver, type->silentQuestion, text, sizeof text) <= 0) text[0] = 0;
+        char name[16];
+        TemplateBlockName(module, name, sizeof name);
+        if (MessageBoxA(GetActiveWindow(), text, name, MB_YESNO | MB_ICONQUESTION) == IDYES)
+            return 1;
+    }
+    return StartFailed(module, IDS_MODULE_NO_REPLY, !type->silentKeepsRunning);
+}
+
+// The sample timing of a start, from the block's measurement settings.
+void StartTiming(const MessParam* settings, double* sampleSeconds, WORD* blockSamples,
+                 double* pollInterval) {
+    if (settings->Use_Global_Settings) {
+        *sampleSeconds = fGlobalMilliSecondsPerSample / 1000.0;
+        *blockSamples = static_cast<WORD>(uiGlobalBlockSize & 0xFFFF);
+        *pollInterval = uiGlobalBlockSize * *sampleSeconds;
+    } else {
+        *sampleSeconds = settings->Sample_Distance;
+        *blockSamples = 1;
+        *pollInterval = settings->Sample_Distance;
+    }
+}
+
+} // namespace
+
 int TemplateStartMeasurement(const TemplateType* type, ModuleRecord* module) {
     TemplateRuntime* rt = TemplateRuntimeOf(module);
+    TemplateDueRuntime* due = type->channelDue ? TemplateDueRuntimeOf(module) : nullptr;
+    PollFields poll = PollOf(type, module);
     int outputs = Outputs(module);
     // Nothing of an earlier experiment is polled: every request handle is
     // invalid until this start registers it, and no wait carries over. The
@@ -346,10 +418,12 @@ int TemplateStartMeasurement(const TemplateType* type, ModuleRecord* module) {
         rt->Channel_Index = 0;
     }
     rt->ScanHandle = -1;
-    rt->Error_Waiting = 0;
-    rt->Resume_Time = 0.0;
+    *poll.errorWaiting = 0;
+    *poll.resumeTime = 0.0;
+    identifiedModel = 0;
 
     MonitorExperimentStarted();
+    if (due) due->Start_Time = CurrentExperimentTime(1);
     BeginWaitCursor();
     if (!ScanListCreate()) return StartFailed(module, 0, 0);
     const ComSettings* com = TemplateCom(module, type);
@@ -363,30 +437,33 @@ int TemplateStartMeasurement(const TemplateType* type, ModuleRecord* module) {
     char name[16];
     TemplateBlockName(module, name, sizeof name);
     if (!OpenCom(port, name)) return StartFailed(module, 0, 0);
+    int* checksum = TemplateUsesChecksum(type, module);
     int probe = ProbeChecksum(port, address);
-    if (probe == 0) return StartFailed(module, IDS_MODULE_NO_REPLY, 1);
-    rt->Uses_Checksum = probe == 1 ? 1 : 0;
-    int model = ReadModuleName(port, address, rt->Uses_Checksum);
-    if (!ModelAccepted(type, model)) {
-        UINT id = model == -1   ? IDS_MODULE_NO_REPLY
-                  : model == -2 ? IDS_USES_CHECKSUMS
-                                : IDS_WRONG_MODULE;
-        return StartFailed(module, id, 1);
+    if (probe == 0) {
+        if (!SilentModule(type, module)) return 0;
+    } else {
+        *checksum = probe == 1 ? 1 : 0;
+        int model = ReadModuleName(port, address, *checksum);
+        if (!ModelAccepted(type, model)) {
+            UINT id = model == -1   ? IDS_MODULE_NO_REPLY
+                      : model == -2 ? IDS_USES_CHECKSUMS
+                                    : IDS_WRONG_MODULE;
+            return StartFailed(module, id, 1);
+        }
+        identifiedModel = model;
+        // The type's step has stopped the experiment and shown its failure.
+        if (type->configure && !type->configure(module, type)) return StartFailed(module, 0, 0);
     }
-    // The type's step has stopped the experiment and shown its failure.
-    if (type->configure && !type->configure(module, type)) return StartFailed(module, 0, 0);
 
     const MessParam* settings = TemplateMess(module, type);
-    if (settings->Use_Global_Settings) {
-        rt->Sample_Seconds = fGlobalMilliSecondsPerSample / 1000.0;
-        rt->Block_Samples = static_cast<WORD>(uiGlobalBlockSize & 0xFFFF);
-        rt->Poll_Interval = uiGlobalBlockSize * rt->Sample_Seconds;
+    if (due) {
+        StartTiming(settings, &due->Sample_Seconds, &due->Block_Samples, &due->Poll_Interval);
+        for (int j = 0; j < TEMPLATE_CHANNELS; j++)
+            due->Channel_Due[j] = 0.0;
     } else {
-        rt->Sample_Seconds = settings->Sample_Distance;
-        rt->Block_Samples = 1;
-        rt->Poll_Interval = settings->Sample_Distance;
+        StartTiming(settings, &rt->Sample_Seconds, &rt->Block_Samples, &rt->Poll_Interval);
+        rt->Next_Due = 0.0;
     }
-    rt->Next_Due = 0.0;
 
     WORD mask = *TemplateMask(module, type) & TemplateChannelBits(type);
     for (int j = 0; type->addRequest && j < outputs; j++) {
@@ -434,8 +511,9 @@ int SweepDue(const TemplateType* type, ModuleRecord* module, TemplateRuntime* rt
         rt->Error_Waiting = 0;
     }
     const MessParam* settings = TemplateMess(module, type);
-    if (type->watchdogTick && settings->Watchdog_On)
-        WatchdogTick(TemplateCom(module, type)->Port_Number);
+    int tick = type->watchdogTick == TEMPLATE_TICK_ALWAYS ||
+               (type->watchdogTick == TEMPLATE_TICK_TELV && FAMILY_TELV);
+    if (tick && settings->Watchdog_On) WatchdogTick(TemplateCom(module, type)->Port_Number);
     if (CurrentExperimentTime(1) < rt->Next_Due) {
         ModuleTableNext();
         return 0;
@@ -480,6 +558,22 @@ int OtherState(int state, const TemplateType* type, ModuleRecord* module, Templa
     return 0;
 }
 
+// The value of output channel `ch` into every sample of its data block; 0
+// when the host has no block for it yet.
+int Deliver(ModuleRecord* module, int ch, double time, double sampleSeconds, WORD samples,
+            float value) {
+    OutputChannel* output = module->apOutput[ch];
+    DataBlock* block = output ? GetCurrentOutputBlock(output) : nullptr;
+    if (!block) return 0;
+    block->dBlockTime = time;
+    block->dBlockSampleDistance = sampleSeconds;
+    block->wSampleCount = samples;
+    for (int i = 0; i < samples; i++)
+        block->afSamples[i] = value;
+    NewReleaseOutputBlock(output, __FILE__, __LINE__);
+    return 1;
+}
+
 } // namespace
 
 int TemplateProcessInputs(const TemplateType* type, ModuleRecord* module) {
@@ -497,21 +591,65 @@ int TemplateProcessInputs(const TemplateType* type, ModuleRecord* module) {
             if (OtherState(state, type, module, rt, handle, &answer)) continue;
             return answer;
         }
-        OutputChannel* output = module->apOutput[ch];
-        DataBlock* block = output ? GetCurrentOutputBlock(output) : nullptr;
-        if (!block) return 0;
-        block->dBlockTime = rt->Next_Due;
-        block->dBlockSampleDistance = rt->Sample_Seconds;
-        block->wSampleCount = rt->Block_Samples;
-        float value = scan ? scan->Channel_Value : 0.0f;
-        for (int i = 0; i < rt->Block_Samples; i++)
-            block->afSamples[i] = value;
-        NewReleaseOutputBlock(output, __FILE__, __LINE__);
+        if (!Deliver(module, ch, rt->Next_Due, rt->Sample_Seconds, rt->Block_Samples,
+                     scan ? scan->Channel_Value : 0.0f))
+            return 0;
         rt->Channel_Index++;
         if (rt->Channel_Index >= outputs) {
             rt->Channel_Index = 0;
             rt->Next_Due += rt->Poll_Interval;
         }
+        ScanReset();
+        if (rt->Channel_Index > 0) continue;
+        ModuleTableNext();
+        return 1;
+    }
+}
+
+int TemplateProcessChannelsDue(const TemplateType* type, ModuleRecord* module) {
+    if (ModuleTableCurrent() != module) return 0;
+    TemplateDueRuntime* rt = TemplateDueRuntimeOf(module);
+    int outputs = Outputs(module);
+    for (;;) {
+        int state = ScanStep();
+        if (rt->Channel_Index < 0 || rt->Channel_Index >= outputs) rt->Channel_Index = 0;
+        int p = rt->Channel_Index;
+        ChannelScan* scan = TemplateChannelScan(module, p);
+        double clock = CurrentExperimentTime(1) - rt->Start_Time;
+        if (state == SS_IDLE) {
+            if (rt->Error_Waiting) {
+                if (CurrentExperimentTime(1) < rt->Resume_Time) {
+                    ModuleTableNext();
+                    return 0;
+                }
+                MonitorNote(type->restartNote);
+                rt->Channel_Due[p] = clock;
+                rt->Error_Waiting = 0;
+            }
+            if (clock < rt->Channel_Due[p]) {
+                // Not yet due: the next channel may be; after the last one
+                // the turn passes.
+                OutputDebugStringA("NextChannel");
+                rt->Channel_Index = p + 1 < outputs ? p + 1 : 0;
+                if (rt->Channel_Index > 0) continue;
+                ModuleTableNext();
+                return 0;
+            }
+            int answer = 0;
+            if (BeginRequest(module, outputs > 0 && scan ? scan->ScanHandle : -1, &answer))
+                continue;
+            return answer;
+        }
+        if (state == SS_ERROR) {
+            ScanErrorAction(TemplateMess(module, type), &rt->Error_Waiting, &rt->Resume_Time);
+            return 1;
+        }
+        if (state != SS_READY) return 1;
+        if (!Deliver(module, p, rt->Channel_Due[p], rt->Sample_Seconds, rt->Block_Samples,
+                     scan ? scan->Channel_Value : 0.0f))
+            return 0;
+        rt->Channel_Due[p] += rt->Poll_Interval;
+        rt->Channel_Index = p + 1 < outputs ? p + 1 : 0;
         ScanReset();
         if (rt->Channel_Index > 0) continue;
         ModuleTableNext();

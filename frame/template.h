@@ -48,6 +48,37 @@ static_assert(offsetof(TemplateRuntime, Uses_Checksum) == 40, "Uses_Checksum");
 static_assert(offsetof(TemplateRuntime, Error_Waiting) == 44, "Error_Waiting");
 static_assert(offsetof(TemplateRuntime, Resume_Time) == 48, "Resume_Time");
 
+// The runtime record of the per-channel input types that keep a due time for
+// each channel, on the block's own clock from its start (184 bytes).
+struct TemplateDueRuntime {
+    int Channel_Index;                 // the output channel served next
+    int Unused;                        // the type field of the other layout
+    alignas(8) double Sample_Seconds;  // seconds per sample
+    WORD Block_Samples;                // samples per delivered data block
+    alignas(8) double Poll_Interval;   // seconds between two readings of a channel
+    alignas(8) double Channel_Due[16]; // per output channel, on the block's clock
+    int Uses_Checksum;
+    int Error_Waiting;
+    alignas(8) double Resume_Time; // experiment time the wait ends
+    alignas(8) double Start_Time;  // experiment time of the start: the block's clock is 0 there
+};
+static_assert(sizeof(TemplateDueRuntime) == 184, "TemplateDueRuntime is 184 bytes");
+static_assert(offsetof(TemplateDueRuntime, Sample_Seconds) == 8, "Sample_Seconds");
+static_assert(offsetof(TemplateDueRuntime, Block_Samples) == 16, "Block_Samples");
+static_assert(offsetof(TemplateDueRuntime, Poll_Interval) == 24, "Poll_Interval");
+static_assert(offsetof(TemplateDueRuntime, Channel_Due) == 32, "Channel_Due");
+static_assert(offsetof(TemplateDueRuntime, Uses_Checksum) == 160, "Uses_Checksum");
+static_assert(offsetof(TemplateDueRuntime, Error_Waiting) == 164, "Error_Waiting");
+static_assert(offsetof(TemplateDueRuntime, Resume_Time) == 168, "Resume_Time");
+static_assert(offsetof(TemplateDueRuntime, Start_Time) == 176, "Start_Time");
+
+// When a type's turn sends its port's keep-alive (TemplateType watchdogTick).
+enum {
+    TEMPLATE_TICK_NONE = 0,
+    TEMPLATE_TICK_ALWAYS = 1, // while the block's Watchdog_On is set
+    TEMPLATE_TICK_TELV = 2,   // the same, in the family "TELV" only
+};
+
 // What a type supplies to the frame. The offsets are those of the common
 // fields in the type's parameter record (Version is at 0, the channel names
 // at 4).
@@ -85,11 +116,25 @@ struct TemplateType {
     // Start step of the one-request types: the sweep's request, kept in the
     // runtime's ScanHandle. May be null.
     int (*addSweepRequest)(ModuleRecord* module, const TemplateType* type);
-    // 1: the type's modules have their own watchdog, armed by its start
-    // step: the port's keep-alive goes out at the block's idle turns.
+    // TEMPLATE_TICK_*: the type's modules have their own watchdog, armed by
+    // its start step: the port's keep-alive goes out at the block's idle
+    // turns.
     int watchdogTick;
     // 1: a stop of a block of the type disarms every port's keep-alive.
     int watchdogResetAtStop;
+    // A module that does not answer the probe at start: the string id of a
+    // Yes/No question (0: none); Yes starts the block without identifying
+    // and configuring the module, with the checksum setting of its last
+    // start.
+    UINT silentQuestion = 0;
+    // 1: a silent module (or No to the question) refuses the start without
+    // stopping the experiment.
+    int silentKeepsRunning = 0;
+    // 1: the runtime record is a TemplateDueRuntime and the processing
+    // procedure TemplateProcessChannelsDue.
+    int channelDue = 0;
+    // 1: every start-sequence reply is written to the debug output.
+    int traceReplies = 0;
 };
 
 // The own steps of a type with one request per sweep (digital inputs and the
@@ -125,6 +170,12 @@ WORD* TemplateMask(ModuleRecord* module, const TemplateType* type);
 ComSettings* TemplateCom(ModuleRecord* module, const TemplateType* type);
 MessParam* TemplateMess(ModuleRecord* module, const TemplateType* type);
 TemplateRuntime* TemplateRuntimeOf(ModuleRecord* module);
+TemplateDueRuntime* TemplateDueRuntimeOf(ModuleRecord* module);
+// The block's checksum setting, in either runtime layout of the type.
+int* TemplateUsesChecksum(const TemplateType* type, ModuleRecord* module);
+// The model the running start read from the module; 0 when it reported
+// none or was not asked.
+int TemplateIdentifiedModel();
 ChannelScan* TemplateChannelScan(ModuleRecord* module, int j);
 // The channel of the j-th set bit of the mask; -1 when there is none.
 int TemplateChannelOfOutput(WORD mask, int j);
@@ -155,6 +206,11 @@ int TemplateStopMeasurement(ModuleRecord* module, const TemplateType* type);
 // The processing procedure of the per-channel input types: one request per
 // output channel, each sweep delivering every channel once.
 int TemplateProcessInputs(const TemplateType* type, ModuleRecord* module);
+// The processing procedure of the per-channel input types that keep a due
+// time per channel (channelDue): each channel is read once per poll interval
+// on its own schedule; a turn reads every channel that is due, from the next
+// one on, and passes at the first one that is not.
+int TemplateProcessChannelsDue(const TemplateType* type, ModuleRecord* module);
 // The processing procedure of the types with one request per sweep.
 int TemplateProcessSweep(const TemplateType* type, ModuleRecord* module,
                          const TemplateSweepSteps* steps);

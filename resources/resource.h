@@ -147,6 +147,16 @@
 #define IDC_SETUP_UNIT 23931
 #define IDS_NO_SERIAL_PORTS 1407
 
+// The alarm group of the setup dialogs of the input types with alarms.
+#define IDC_ALARM_ON 1130
+#define IDC_ALARM_OFF 1131
+#define IDC_ALARM_HIGH 1132
+#define IDC_ALARM_LOW 1133
+#define IDC_ALARM_HIGH_UNIT 1134
+#define IDC_ALARM_LOW_UNIT 1135
+#define IDC_ALARM_MOMENTARY 1136
+#define IDC_ALARM_LATCH 1137
+
 // The thermocouple types.
 #define IDC_ND6018_RANGE 1053
 #define IDS_TC_TYPE 1200
