@@ -5,6 +5,7 @@
 #include "host/numbers.h"
 #include "resource.h"
 #include "serial/ports.h"
+#include "serial/scan.h"
 
 #include <stdio.h>
 #include <string.h>
@@ -56,6 +57,25 @@ void AnalogFillChoiceBox(HWND dialog, int id, const AnalogChoice* table, int cou
 int AnalogChosenEntry(HWND dialog, int id, int count) {
     LRESULT entry = SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0);
     return entry >= 0 && entry < count ? static_cast<int>(entry) : -1;
+}
+
+namespace {
+
+int AddRead(ModuleRecord* module, const TemplateType* type, int j, int channel) {
+    ChannelScan* scan = TemplateChannelScan(module, j);
+    if (!scan) return -1;
+    return ScanAddAiRead(TemplateCom(module, type)->Port_Number, Address(type, module), channel,
+                         &scan->Channel_Value, Checksum(type, module));
+}
+
+} // namespace
+
+int AnalogAddChannelRead(ModuleRecord* module, const TemplateType* type, int j, int c) {
+    return AddRead(module, type, j, c);
+}
+
+int AnalogAddModuleRead(ModuleRecord* module, const TemplateType* type, int j, int) {
+    return AddRead(module, type, j, -1);
 }
 
 int AnalogReadModuleType(const TemplateType* type, ModuleRecord* module, BYTE* code) {

@@ -30,6 +30,12 @@ void AnalogFillChoiceBox(HWND dialog, int id, const AnalogChoice* table, int cou
 // The entry selected in the box; -1 without a selection or beyond the table.
 int AnalogChosenEntry(HWND dialog, int id, int count);
 
+// The start's request of output channel j: a reading of channel c
+// (SCAN_AI_READ) into that output's value cell.
+int AnalogAddChannelRead(ModuleRecord* module, const TemplateType* type, int j, int c);
+// The same without the channel number, for the single-channel modules.
+int AnalogAddModuleRead(ModuleRecord* module, const TemplateType* type, int j, int c);
+
 // The module's input type code from "$AA2" (reply "!AATTCCFF").
 int AnalogReadModuleType(const TemplateType* type, ModuleRecord* module, BYTE* code);
 // "%AANNTTCCFF": the module keeps its address and checksum setting and takes

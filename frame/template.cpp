@@ -445,9 +445,8 @@ int TemplateStartMeasurement(const TemplateType* type, ModuleRecord* module) {
         *checksum = probe == 1 ? 1 : 0;
         int model = ReadModuleName(port, address, *checksum);
         if (!ModelAccepted(type, model)) {
-            UINT id = model == -1   ? IDS_MODULE_NO_REPLY
-                      : model == -2 ? IDS_USES_CHECKSUMS
-                                    : IDS_WRONG_MODULE;
+            UINT bad = type->badModelText ? type->badModelText : IDS_USES_CHECKSUMS;
+            UINT id = model == -1 ? IDS_MODULE_NO_REPLY : model == -2 ? bad : IDS_WRONG_MODULE;
             return StartFailed(module, id, 1);
         }
         identifiedModel = model;

@@ -135,6 +135,9 @@ struct TemplateType {
     int channelDue = 0;
     // 1: every start-sequence reply is written to the debug output.
     int traceReplies = 0;
+    // The text of a start whose module reported a model number that cannot
+    // be one (above 99999); 0: IDS_USES_CHECKSUMS.
+    UINT badModelText = 0;
 };
 
 // The own steps of a type with one request per sweep (digital inputs and the

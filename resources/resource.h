@@ -162,4 +162,6 @@
 #define IDS_TC_TYPE 1200
 #define IDS_ND6018_UNKNOWN_RANGE 1210
 
+#include "analogin.h"
+
 #endif

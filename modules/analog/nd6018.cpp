@@ -77,13 +77,6 @@ int ND6018_Configure(ModuleRecord* module, const TemplateType* type) {
     return ND6018_ConfigureWith(module, type, ND6018_LETTERS);
 }
 
-int ND6018_AddRequest(ModuleRecord* module, const TemplateType*, int j, int c) {
-    ND6018_Param* p = ParamOf(module);
-    ChannelScan* scan = TemplateChannelScan(module, j);
-    return ScanAddAiRead(p->Com.Port_Number, p->Module_Address, c, &scan->Channel_Value,
-                         TemplateRuntimeOf(module)->Uses_Checksum);
-}
-
 namespace {
 
 // The range box: the module's seven fixed ranges (codes 0 to 6), offered in
