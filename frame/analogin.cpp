@@ -59,6 +59,18 @@ int AnalogChosenEntry(HWND dialog, int id, int count) {
     return entry >= 0 && entry < count ? static_cast<int>(entry) : -1;
 }
 
+void AnalogInitChoiceBox(HWND dialog, int id, const AnalogChoice* table, int count, int code) {
+    AnalogFillChoiceBox(dialog, id, table, count, AnalogChoiceOfCode(table, count, code));
+}
+
+int AnalogChoiceCommand(HWND dialog, int id, int notification, const AnalogChoice* table, int count,
+                        int* field) {
+    if (notification != CBN_SELCHANGE || !field) return -1;
+    int entry = AnalogChosenEntry(dialog, id, count);
+    if (entry >= 0) *field = table[entry].code;
+    return entry;
+}
+
 namespace {
 
 int AddRead(ModuleRecord* module, const TemplateType* type, int j, int channel) {
@@ -103,6 +115,13 @@ int AnalogConfigureModuleType(const TemplateType* type, ModuleRecord* module, in
     if (!AnalogReadModuleType(type, module, &reported)) return 0;
     if (reported == (code & 0xFF)) return 1;
     return AnalogSetConfiguration(type, module, code, 7000);
+}
+
+int AnalogConfigureModuleChoice(const TemplateType* type, ModuleRecord* module, int code,
+                                const AnalogChoice* table, int count, UINT unknownText) {
+    int entry = AnalogChoiceOfCode(table, count, code);
+    if (entry < 0) return TemplateStepFailed(module, unknownText);
+    return AnalogConfigureModuleType(type, module, table[entry].moduleCode);
 }
 
 int AnalogReadChannelType(const TemplateType* type, ModuleRecord* module, int channel, BYTE* code) {

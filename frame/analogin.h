@@ -18,17 +18,25 @@
 struct AnalogChoice {
     const char* text; // the entry's text; null: the string `textId`
     UINT textId;
-    int code;         // what the block stores and the module is sent
+    int code;         // what the block stores
+    int moduleCode;   // what the module is sent and reports for it
     const char* unit; // the unit the entry gives the channels; null: none
 };
 
-// The entry of `code` in the table; -1 when the table has none.
+// The entry of `code` (as the block stores it) in the table; -1 when the
+// table has none.
 int AnalogChoiceOfCode(const AnalogChoice* table, int count, int code);
 // Empties the combo box, fills it with the table's texts in order and
 // selects entry `selected` (none for -1).
 void AnalogFillChoiceBox(HWND dialog, int id, const AnalogChoice* table, int count, int selected);
 // The entry selected in the box; -1 without a selection or beyond the table.
 int AnalogChosenEntry(HWND dialog, int id, int count);
+// A box of one choice for the whole module: filled with the entry of
+// `code` selected; a new selection (CBN_SELCHANGE) stores its code into
+// *field. The command answers the entry chosen, -1 for anything else.
+void AnalogInitChoiceBox(HWND dialog, int id, const AnalogChoice* table, int count, int code);
+int AnalogChoiceCommand(HWND dialog, int id, int notification, const AnalogChoice* table, int count,
+                        int* field);
 
 // The start's request of output channel j: a reading of channel c
 // (SCAN_AI_READ) into that output's value cell.
@@ -44,6 +52,10 @@ int AnalogSetConfiguration(const TemplateType* type, ModuleRecord* module, int c
 // Reads the module's type code and, when it is not `code`, writes the
 // configuration with it (7000 ms programming wait).
 int AnalogConfigureModuleType(const TemplateType* type, ModuleRecord* module, int code);
+// The same for a block's choice of the table; a code from a file that the
+// table lacks stops the start with `unknownText` before anything is sent.
+int AnalogConfigureModuleChoice(const TemplateType* type, ModuleRecord* module, int code,
+                                const AnalogChoice* table, int count, UINT unknownText);
 
 // The type code of one channel from "$AA8Cn" (reply "!AACnRtt").
 int AnalogReadChannelType(const TemplateType* type, ModuleRecord* module, int channel, BYTE* code);

@@ -419,7 +419,11 @@ void SetupStoreChannelFields(HWND dialog, int ch) {
 }
 
 void SetupShowChannelFields(HWND dialog, int ch) {
-    if (!setup.work || ch < 0 || ch >= TEMPLATE_CHANNELS) return;
+    if (!setup.work) return;
+    if (ch < 0 || ch >= TEMPLATE_CHANNELS) {
+        if (setup.dialogType->showNoChannel) setup.dialogType->showNoChannel(dialog, setup.work);
+        return;
+    }
     // A record from a worksheet need not hold terminated texts.
     char name[TEMPLATE_NAME_CHARS];
     snprintf(name, sizeof name, "%.*s", TEMPLATE_NAME_CHARS - 1, ChannelName(ch));

@@ -49,6 +49,8 @@ struct SetupDialogType {
     // 1: a double click on a channel button only brings that channel into
     // use (a right one takes it out), Ctrl held or not.
     int plainDoubleClicks = 0;
+    // The type's own per-channel fields while no channel is current.
+    void (*showNoChannel)(HWND dialog, void* work) = nullptr;
 };
 
 // Id of the control that last reported EN_SETFOCUS, IDC_CHANNEL_FIRST after

@@ -615,6 +615,13 @@ int TemplateProcessChannelsDue(const TemplateType* type, ModuleRecord* module) {
         int p = rt->Channel_Index;
         ChannelScan* scan = TemplateChannelScan(module, p);
         double clock = CurrentExperimentTime(1) - rt->Start_Time;
+        if (clock < 0.0) {
+            // The host's clock began anew after the block's start: the
+            // block's clock begins with it, or no channel would be due
+            // until it had caught up.
+            rt->Start_Time = CurrentExperimentTime(1);
+            clock = 0.0;
+        }
         if (state == SS_IDLE) {
             if (rt->Error_Waiting) {
                 if (CurrentExperimentTime(1) < rt->Resume_Time) {

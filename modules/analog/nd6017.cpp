@@ -37,8 +37,14 @@ namespace {
 // in this order.
 const int kRangeCount = 6;
 const AnalogChoice kRanges[kRangeCount] = {
-    {"+/- 10 V", 0, 8, "V"},     {"+/- 5 V", 0, 9, "V"},      {"+/- 1 V", 0, 10, "V"},
-    {"+/- 500 mV", 0, 11, "mV"}, {"+/- 150 mV", 0, 12, "mV"}, {"+/- 20 mA", 0, 13, "mA"},
+    // clang-format off
+    {"+/- 10 V", 0, 8, 8, "V"},
+    {"+/- 5 V", 0, 9, 9, "V"},
+    {"+/- 1 V", 0, 10, 10, "V"},
+    {"+/- 500 mV", 0, 11, 11, "mV"},
+    {"+/- 150 mV", 0, 12, 12, "mV"},
+    {"+/- 20 mA", 0, 13, 13, "mA"},
+    // clang-format on
 };
 
 const int kModels[4] = {4017, 6017, 7017, 8017};
@@ -53,11 +59,9 @@ void Defaults(ModuleRecord* module) {
 
 // The module's range where it differs, and every channel enabled.
 int Configure(ModuleRecord* module, const TemplateType* type) {
-    int range = ParamOf(module->pParam)->Range;
-    // A range from a file that the module does not have is not written into it.
-    if (AnalogChoiceOfCode(kRanges, kRangeCount, range) < 0)
-        return TemplateStepFailed(module, IDS_ND6018_UNKNOWN_RANGE);
-    if (!AnalogConfigureModuleType(type, module, range)) return 0;
+    if (!AnalogConfigureModuleChoice(type, module, ParamOf(module->pParam)->Range, kRanges,
+                                     kRangeCount, IDS_ND6018_UNKNOWN_RANGE))
+        return 0;
     BYTE enabled = 0;
     if (!AnalogReadChannelEnable(type, module, &enabled, 7000)) return 0;
     if (enabled == 0xFF) return 1;
@@ -104,18 +108,15 @@ constexpr TemplateType MakeType() {
 constexpr TemplateType type = MakeType();
 
 void InitBoxes(HWND dialog, void* work) {
-    int entry = AnalogChoiceOfCode(kRanges, kRangeCount, ParamOf(work)->Range);
-    AnalogFillChoiceBox(dialog, IDC_ND6017_RANGE, kRanges, kRangeCount, entry);
+    AnalogInitChoiceBox(dialog, IDC_ND6017_RANGE, kRanges, kRangeCount, ParamOf(work)->Range);
 }
 
 // A range chosen: the module's channels take its unit.
 int RangeCommand(HWND dialog, void* work, int id, int code) {
     if (id != IDC_ND6017_RANGE) return 0;
-    if (code != CBN_SELCHANGE) return 1;
-    int entry = AnalogChosenEntry(dialog, IDC_ND6017_RANGE, kRangeCount);
-    if (entry < 0) return 1;
     ND6017_Param* p = ParamOf(work);
-    p->Range = kRanges[entry].code;
+    int entry = AnalogChoiceCommand(dialog, id, code, kRanges, kRangeCount, &p->Range);
+    if (entry < 0) return 1;
     for (int ch = 0; ch < 8; ch++)
         snprintf(p->Unit[ch], sizeof p->Unit[ch], "%s", kRanges[entry].unit);
     SetupShowChannelFields(dialog, CurrentChannel);

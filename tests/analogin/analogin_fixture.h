@@ -45,11 +45,39 @@ class AnalogInTest : public PluginTest {
     }
     void TearDown() override {
         WinapiUseRealClock();
+        // A test that ended early leaves no port open for the next.
+        for (int i = 0; i < hostsim::BlockCount(); i++)
+            hostsim::SendClassMessage(hostsim::BlockAt(i), MODMSG_STOP, 0, 0);
         while (hostsim::BlockCount() > 0)
             hostsim::DeleteBlock(hostsim::BlockAt(0));
         bus.Close();
         WinapiDialogsReset();
         PluginTest::TearDown();
+    }
+
+    // The plug-in bound once more under another file name (another family);
+    // the blocks of the one before are gone.
+    void Rebind(const std::string& name) {
+        while (hostsim::BlockCount() > 0)
+            hostsim::DeleteBlock(hostsim::BlockAt(0));
+        hostsim::FinishPlugin(&plugin);
+        ASSERT_TRUE(hostsim::Start());
+        hostsim::SetExeFileDir((dir + "/").c_str());
+        ASSERT_EQ(1, Bind(name));
+    }
+    // Message 2: 1 when a block of the type takes the layout of one with
+    // that many outputs and inputs.
+    int TakesLayout(hostsim::Block* b, UINT outputs, UINT inputs) {
+        ModuleRecord other = {};
+        other.uOutputs = outputs;
+        other.uInputs = inputs;
+        return hostsim::SendClassMessage(b, MODMSG_CHECK_LAYOUT, 0,
+                                         static_cast<int>(reinterpret_cast<intptr_t>(&other)));
+    }
+    static std::string Caption(HWND dialog) {
+        char text[128];
+        GetWindowTextA(dialog, text, sizeof text);
+        return text;
     }
 
     // A new block of the type with that menu id, reading the channels of
