@@ -117,6 +117,8 @@ int RangeCommand(HWND dialog, void* work, int id, int code) {
     ND6017_Param* p = ParamOf(work);
     int entry = AnalogChoiceCommand(dialog, id, code, kRanges, kRangeCount, &p->Range);
     if (entry < 0) return 1;
+    // What was typed for the current channel stays; the units are the range's.
+    SetupStoreChannelFields(dialog, CurrentChannel);
     for (int ch = 0; ch < 8; ch++)
         snprintf(p->Unit[ch], sizeof p->Unit[ch], "%s", kRanges[entry].unit);
     SetupShowChannelFields(dialog, CurrentChannel);
