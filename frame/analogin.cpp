@@ -99,10 +99,7 @@ int AnalogReadModuleType(const TemplateType* type, ModuleRecord* module, BYTE* c
 }
 
 int AnalogSetConfiguration(const TemplateType* type, ModuleRecord* module, int code, int waitMs) {
-    const ComSettings* com = TemplateCom(module, type);
-    const ComSettings* port = PortTableFind(com->Port_Number);
-    int baud = port ? port->Baud_Rate : com->Baud_Rate;
-    ClampInt(&baud, 0, 5);
+    int baud = TemplatePortBaud(type, module);
     int address = Address(type, module);
     char text[TEMPLATE_QUERY_SIZE];
     snprintf(text, sizeof text, "%%%02X%02X%02X%02X%02X", address, address, code & 0xFF, baud + 3,

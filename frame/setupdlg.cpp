@@ -308,7 +308,10 @@ INT_PTR Command(HWND dialog, int id, int code, HWND control) {
     }
     switch (id) {
     case IDOK:
-        if (code == BN_CLICKED) Ok(dialog);
+        if (code != BN_CLICKED) return TRUE;
+        // The type settles its own fields first (their answer is not used).
+        if (setup.dialogType->command) setup.dialogType->command(dialog, setup.work, id, code);
+        Ok(dialog);
         return TRUE;
     case IDCANCEL:
         if (code == BN_CLICKED) Cancel(dialog);

@@ -42,6 +42,7 @@ struct SetupDialogType {
     // The type's own boxes, filled when the dialog starts.
     void (*init)(HWND dialog, void* work);
     // The type's own commands: 1 when handled (the dialog answers TRUE).
+    // OK is offered first, before the dialog stores and closes.
     int (*command)(HWND dialog, void* work, int id, int code);
     // The type's own per-channel fields of channel `ch` (0..15).
     void (*storeChannel)(HWND dialog, void* work, int ch);

@@ -50,8 +50,9 @@ int StartFailed(ModuleRecord* module, UINT textId, int stop) {
     return 0;
 }
 
+// A module that reports no model number (0) is accepted only by the types
+// that list 0.
 int ModelAccepted(const TemplateType* type, int model) {
-    if (model == 0) return 1;
     for (int i = 0; i < type->modelCount; i++)
         if (type->models[i] == model) return 1;
     return 0;
@@ -372,18 +373,25 @@ int TemplateStepFailed(ModuleRecord* module, UINT textId) {
 
 namespace {
 
-// A module that did not answer the probe: with the type's question, Yes
-// starts the block as it is (1); otherwise the start fails (0).
-int SilentModule(const TemplateType* type, ModuleRecord* module) {
-    if (type->silentQuestion) {
+// A module that did not answer the probe. With a question (the type's own,
+// or the shared one of the steps' TEMPLATE_SILENT_ASK) Yes starts the block
+// as it is (1); otherwise the start fails (0), stopping the experiment
+// unless the type or its steps say not.
+int SilentModule(const TemplateType* type, ModuleRecord* module, const TemplateStartSteps* steps) {
+    int silent = steps ? steps->silent : TEMPLATE_SILENT_STOP;
+    UINT question = type->silentQuestion            ? type->silentQuestion
+                    : silent == TEMPLATE_SILENT_ASK ? IDS_CONTINUE_WITHOUT_MODULE
+                                                    : 0;
+    if (question) {
         char text[160];
-        if (LoadStringA(hInstDriver, type->silentQuestion, text, sizeof text) <= 0) text[0] = 0;
+        if (LoadStringA(hInstDriver, question, text, sizeof text) <= 0) text[0] = 0;
         char name[16];
         TemplateBlockName(module, name, sizeof name);
         if (MessageBoxA(GetActiveWindow(), text, name, MB_YESNO | MB_ICONQUESTION) == IDYES)
             return 1;
     }
-    return StartFailed(module, IDS_MODULE_NO_REPLY, !type->silentKeepsRunning);
+    int stop = !type->silentKeepsRunning && silent != TEMPLATE_SILENT_FAIL;
+    return StartFailed(module, IDS_MODULE_NO_REPLY, stop);
 }
 
 // The sample timing of a start, from the block's measurement settings.
@@ -403,6 +411,11 @@ void StartTiming(const MessParam* settings, double* sampleSeconds, WORD* blockSa
 } // namespace
 
 int TemplateStartMeasurement(const TemplateType* type, ModuleRecord* module) {
+    return TemplateStartMeasurementWith(type, module, nullptr);
+}
+
+int TemplateStartMeasurementWith(const TemplateType* type, ModuleRecord* module,
+                                 const TemplateStartSteps* steps) {
     TemplateRuntime* rt = TemplateRuntimeOf(module);
     TemplateDueRuntime* due = type->channelDue ? TemplateDueRuntimeOf(module) : nullptr;
     PollFields poll = PollOf(type, module);
@@ -432,18 +445,23 @@ int TemplateStartMeasurement(const TemplateType* type, ModuleRecord* module) {
     // An address from a file outside the module range would be sent cut to
     // its low byte and reach another module.
     int address = *TemplateAddress(module, type);
-    if (address < MinModuleAddress || address > 255)
-        return StartFailed(module, IDS_TEST_BAD_ADDRESS, 1);
+    if (address < MinModuleAddress || address > 255) {
+        UINT text = steps && steps->badAddressText ? steps->badAddressText : IDS_TEST_BAD_ADDRESS;
+        return StartFailed(module, text, 1);
+    }
     char name[16];
     TemplateBlockName(module, name, sizeof name);
     if (!OpenCom(port, name)) return StartFailed(module, 0, 0);
     int* checksum = TemplateUsesChecksum(type, module);
     int probe = ProbeChecksum(port, address);
+    // Without the module the block keeps the checksum setting it had and
+    // configures nothing.
+    int model = 0;
     if (probe == 0) {
-        if (!SilentModule(type, module)) return 0;
+        if (!SilentModule(type, module, steps)) return 0;
     } else {
         *checksum = probe == 1 ? 1 : 0;
-        int model = ReadModuleName(port, address, *checksum);
+        model = ReadModuleName(port, address, *checksum);
         if (!ModelAccepted(type, model)) {
             UINT bad = type->badModelText ? type->badModelText : IDS_USES_CHECKSUMS;
             UINT id = model == -1 ? IDS_MODULE_NO_REPLY : model == -2 ? bad : IDS_WRONG_MODULE;
@@ -451,7 +469,10 @@ int TemplateStartMeasurement(const TemplateType* type, ModuleRecord* module) {
         }
         identifiedModel = model;
         // The type's step has stopped the experiment and shown its failure.
-        if (type->configure && !type->configure(module, type)) return StartFailed(module, 0, 0);
+        int configured = steps && steps->configure ? steps->configure(module, type, model)
+                         : type->configure         ? type->configure(module, type)
+                                                   : 1;
+        if (!configured) return StartFailed(module, 0, 0);
     }
 
     const MessParam* settings = TemplateMess(module, type);
@@ -481,9 +502,21 @@ int TemplateStartMeasurement(const TemplateType* type, ModuleRecord* module) {
         if (handle < 0) return StartFailed(module, 0, 1);
         rt->ScanHandle = handle;
     }
+    if (steps && steps->addRequests && !steps->addRequests(module, type))
+        return StartFailed(module, 0, 1);
+    if (steps && steps->finish && !steps->finish(module, type, model))
+        return StartFailed(module, 0, 0);
     ModuleTableResetCursor();
     EndWaitCursor();
     return 1;
+}
+
+int TemplatePortBaud(const TemplateType* type, ModuleRecord* module) {
+    const ComSettings* own = TemplateCom(module, type);
+    const ComSettings* port = PortTableFind(own->Port_Number);
+    int baud = port ? port->Baud_Rate : own->Baud_Rate;
+    ClampInt(&baud, 0, 5);
+    return baud;
 }
 
 int TemplateStopMeasurement(ModuleRecord* module, const TemplateType* type) {
@@ -497,9 +530,10 @@ int TemplateStopMeasurement(ModuleRecord* module, const TemplateType* type) {
 namespace {
 
 // The idle turn of both loops: the end of an error wait, the keep-alive of
-// the modules' watchdog, the due time. 1 when a sweep is due now; 0 when the
+// the modules' watchdog, the type's idle step, the due time. 1 when a sweep is due now; 0 when the
 // turn has been passed on.
-int SweepDue(const TemplateType* type, ModuleRecord* module, TemplateRuntime* rt) {
+int SweepDue(const TemplateType* type, ModuleRecord* module, TemplateRuntime* rt,
+             const TemplateChannelSteps* steps) {
     if (rt->Error_Waiting) {
         if (CurrentExperimentTime(1) < rt->Resume_Time) {
             ModuleTableNext();
@@ -513,6 +547,10 @@ int SweepDue(const TemplateType* type, ModuleRecord* module, TemplateRuntime* rt
     int tick = type->watchdogTick == TEMPLATE_TICK_ALWAYS ||
                (type->watchdogTick == TEMPLATE_TICK_TELV && FAMILY_TELV);
     if (tick && settings->Watchdog_On) WatchdogTick(TemplateCom(module, type)->Port_Number);
+    if (steps && steps->idle && !steps->idle(module, type)) {
+        ModuleTableNext();
+        return 0;
+    }
     if (CurrentExperimentTime(1) < rt->Next_Due) {
         ModuleTableNext();
         return 0;
@@ -543,10 +581,10 @@ namespace {
 // its turn). 1 when a request was begun and the loop steps it at once;
 // otherwise 0 and the procedure's answer in *answer.
 int OtherState(int state, const TemplateType* type, ModuleRecord* module, TemplateRuntime* rt,
-               int handle, int* answer) {
+               int handle, const TemplateChannelSteps* steps, int* answer) {
     *answer = 1;
     if (state == SS_IDLE) {
-        if (!SweepDue(type, module, rt)) {
+        if (!SweepDue(type, module, rt, steps)) {
             *answer = 0;
             return 0;
         }
@@ -575,7 +613,30 @@ int Deliver(ModuleRecord* module, int ch, double time, double sampleSeconds, WOR
 
 } // namespace
 
+namespace {
+
+// Output j's request and value: the type's, or those of its ChannelScan
+// record.
+int RequestOf(ModuleRecord* module, const TemplateChannelSteps* steps, int j) {
+    if (steps) return steps->request ? steps->request(module, j) : -1;
+    ChannelScan* scan = TemplateChannelScan(module, j);
+    return scan ? scan->ScanHandle : -1;
+}
+
+float ValueOf(ModuleRecord* module, const TemplateChannelSteps* steps, int j) {
+    if (steps) return steps->value ? steps->value(module, j) : 0.0f;
+    ChannelScan* scan = TemplateChannelScan(module, j);
+    return scan ? scan->Channel_Value : 0.0f;
+}
+
+} // namespace
+
 int TemplateProcessInputs(const TemplateType* type, ModuleRecord* module) {
+    return TemplateProcessChannels(type, module, nullptr);
+}
+
+int TemplateProcessChannels(const TemplateType* type, ModuleRecord* module,
+                            const TemplateChannelSteps* steps) {
     if (ModuleTableCurrent() != module) return 0;
     TemplateRuntime* rt = TemplateRuntimeOf(module);
     int outputs = Outputs(module);
@@ -583,20 +644,27 @@ int TemplateProcessInputs(const TemplateType* type, ModuleRecord* module) {
         int state = ScanStep();
         if (rt->Channel_Index < 0 || rt->Channel_Index >= outputs) rt->Channel_Index = 0;
         int ch = rt->Channel_Index;
-        ChannelScan* scan = TemplateChannelScan(module, ch);
         if (state != SS_READY) {
             int answer = 0;
-            int handle = outputs > 0 && scan ? scan->ScanHandle : -1;
-            if (OtherState(state, type, module, rt, handle, &answer)) continue;
+            int handle = outputs > 0 ? RequestOf(module, steps, ch) : -1;
+            if (OtherState(state, type, module, rt, handle, steps, &answer)) continue;
             return answer;
         }
-        if (!Deliver(module, ch, rt->Next_Due, rt->Sample_Seconds, rt->Block_Samples,
-                     scan ? scan->Channel_Value : 0.0f))
-            return 0;
-        rt->Channel_Index++;
-        if (rt->Channel_Index >= outputs) {
-            rt->Channel_Index = 0;
-            rt->Next_Due += rt->Poll_Interval;
+        // One reply may serve the outputs that follow; a value that finds no
+        // data block waits for a later call, the reply still ready.
+        for (;;) {
+            if (!Deliver(module, ch, rt->Next_Due, rt->Sample_Seconds, rt->Block_Samples,
+                         ValueOf(module, steps, ch)))
+                return 0;
+            rt->Channel_Index++;
+            if (rt->Channel_Index >= outputs) {
+                rt->Channel_Index = 0;
+                rt->Next_Due += rt->Poll_Interval;
+            }
+            if (rt->Channel_Index == 0 || !steps || !steps->sameReply ||
+                !steps->sameReply(module, ch))
+                break;
+            ch = rt->Channel_Index;
         }
         ScanReset();
         if (rt->Channel_Index > 0) continue;
@@ -672,7 +740,7 @@ int TemplateProcessSweep(const TemplateType* type, ModuleRecord* module,
         int state = ScanStep();
         if (state != SS_READY) {
             int answer = 0;
-            if (OtherState(state, type, module, rt, rt->ScanHandle, &answer)) continue;
+            if (OtherState(state, type, module, rt, rt->ScanHandle, nullptr, &answer)) continue;
             return answer;
         }
         if (steps && steps->ready && !steps->ready(module, type)) return 0;
@@ -680,6 +748,18 @@ int TemplateProcessSweep(const TemplateType* type, ModuleRecord* module,
         ScanReset();
         ModuleTableNext();
         return 1;
+    }
+}
+
+void TemplateOutputNames(const TemplateType* type, ModuleRecord* module) {
+    WORD mask = *TemplateMask(module, type) & TemplateChannelBits(type);
+    for (int k = 0; k < Outputs(module); k++) {
+        int c = TemplateChannelOfOutput(mask, k);
+        if (c < 0 || !module->apOutput[k]) continue;
+        char name[TEMPLATE_NAME_CHARS];
+        snprintf(name, sizeof name, "%.*s", TEMPLATE_NAME_CHARS - 1,
+                 TemplateChannelName(module, c));
+        CopyChannelName(module->apOutput[k], name);
     }
 }
 
@@ -710,18 +790,7 @@ int TemplateClassProc(const TemplateType* type, ModuleRecord* module, int msg, i
     case MODMSG_ACTION123: return 1;
     case MODMSG_QUERY128: return 1;
     case MODMSG_OUTPUT_NAMES:
-        if (!input) break;
-        {
-            WORD mask = *TemplateMask(module, type);
-            for (int k = 0; k < Outputs(module); k++) {
-                int c = TemplateChannelOfOutput(mask, k);
-                if (c < 0 || !module->apOutput[k]) continue;
-                char name[TEMPLATE_NAME_CHARS];
-                snprintf(name, sizeof name, "%.*s", TEMPLATE_NAME_CHARS - 1,
-                         TemplateChannelName(module, c));
-                CopyChannelName(module->apOutput[k], name);
-            }
-        }
+        if (input) TemplateOutputNames(type, module);
         break;
     case MODMSG_INPUT_NAME:
         if (!output) break;

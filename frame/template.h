@@ -79,6 +79,33 @@ enum {
     TEMPLATE_TICK_TELV = 2,   // the same, in the family "TELV" only
 };
 
+// A schema row of member `field` of record `Param`, and the rows of the
+// ComSettings (7) and MessParam (11) blocks at members `com` and `mess`.
+#define TEMPLATE_ROW(Param, name, type, field)                                                     \
+    { name, type, static_cast<int>(offsetof(Param, field)), 0 }
+#define TEMPLATE_SUBROW(Param, name, type, outer, Inner, inner)                                    \
+    { name, type, static_cast<int>(offsetof(Param, outer) + offsetof(Inner, inner)), 0 }
+#define TEMPLATE_COM_ROWS(Param, com)                                                              \
+    TEMPLATE_SUBROW(Param, "Port_Number", "int", com, ComSettings, Port_Number),                   \
+        TEMPLATE_SUBROW(Param, "Baud_Rate", "int", com, ComSettings, Baud_Rate),                   \
+        TEMPLATE_SUBROW(Param, "Data_Bits", "int", com, ComSettings, Data_Bits),                   \
+        TEMPLATE_SUBROW(Param, "Stop_Bits", "int", com, ComSettings, Stop_Bits),                   \
+        TEMPLATE_SUBROW(Param, "Parity", "int", com, ComSettings, Parity),                         \
+        TEMPLATE_SUBROW(Param, "RS232_Buffer", "int", com, ComSettings, RS232_Buffer),             \
+        TEMPLATE_SUBROW(Param, "Dummy1", "WORD[0..3]", com, ComSettings, Dummy1)
+#define TEMPLATE_MESS_ROWS(Param, mess)                                                            \
+    TEMPLATE_SUBROW(Param, "Use_Global_Settings", "BOOL", mess, MessParam, Use_Global_Settings),   \
+        TEMPLATE_SUBROW(Param, "Time_Seconds", "BOOL", mess, MessParam, Time_Seconds),             \
+        TEMPLATE_SUBROW(Param, "Sample_Distance", "double", mess, MessParam, Sample_Distance),     \
+        TEMPLATE_SUBROW(Param, "Error_Stop", "BOOL", mess, MessParam, Error_Stop),                 \
+        TEMPLATE_SUBROW(Param, "Error_Wait_Min", "int", mess, MessParam, Error_Wait_Min),          \
+        TEMPLATE_SUBROW(Param, "Error_Set_Var", "BOOL", mess, MessParam, Error_Set_Var),           \
+        TEMPLATE_SUBROW(Param, "Error_Var_Nr", "int", mess, MessParam, Error_Var_Nr),              \
+        TEMPLATE_SUBROW(Param, "Watchdog_On", "BOOL", mess, MessParam, Watchdog_On),               \
+        TEMPLATE_SUBROW(Param, "Watchdog_Time", "int", mess, MessParam, Watchdog_Time),            \
+        TEMPLATE_SUBROW(Param, "Watchdog_Value", "WORD", mess, MessParam, Watchdog_Value),         \
+        TEMPLATE_SUBROW(Param, "Dummy2", "WORD[0..3]", mess, MessParam, Dummy2)
+
 // What a type supplies to the frame. The offsets are those of the common
 // fields in the type's parameter record (Version is at 0, the channel names
 // at 4).
@@ -153,6 +180,48 @@ struct TemplateSweepSteps {
     int (*ready)(ModuleRecord* module, const TemplateType* type);
 };
 
+// The own steps of a type whose output channels share requests (one reply
+// may serve several outputs) around the per-channel input loop. Without
+// them the loop takes each output's request and value from its ChannelScan
+// record.
+struct TemplateChannelSteps {
+    // The request of output j; -1 when it has none.
+    int (*request)(ModuleRecord* module, int output);
+    // The value output j delivers from its request's reply.
+    float (*value)(ModuleRecord* module, int output);
+    // 1 when output j + 1 takes its value from the reply of output j. May be
+    // null.
+    int (*sameReply)(ModuleRecord* module, int output);
+    // At the idle turn, after the keep-alive of the modules' watchdog and
+    // before the due time: the host's queued actions. 0 when the block's
+    // error policy has stopped the experiment (the turn passes). May be null.
+    int (*idle)(ModuleRecord* module, const TemplateType* type);
+};
+
+// What a module that does not answer the probe at start does.
+enum {
+    TEMPLATE_SILENT_STOP = 0, // the experiment is stopped, the start fails
+    TEMPLATE_SILENT_FAIL = 1, // the start fails, the experiment is not stopped
+    TEMPLATE_SILENT_ASK = 2,  // the user is asked whether to go on without the module
+};
+
+// The own steps of a start whose requests are not one per output channel
+// (the types with alarm outputs and counters). Every hook may be null.
+struct TemplateStartSteps {
+    int silent;          // TEMPLATE_SILENT_*
+    UINT badAddressText; // an address outside the module range; 0: the template's
+    // The module's configuration, after it was identified (`model`: the number
+    // it reported, 0 for none). Not called when the user went on without the
+    // module. 1 done, 0 failed (the experiment has been stopped).
+    int (*configure)(ModuleRecord* module, const TemplateType* type, int model);
+    // The block's requests, after the timing; 1 when registered (also when
+    // the block has none), 0 when the scan list refused one.
+    int (*addRequests)(ModuleRecord* module, const TemplateType* type);
+    // The last commands of the start (counters, the module's watchdog);
+    // `model` is 0 when the module was not identified. 1 done, 0 failed.
+    int (*finish)(ModuleRecord* module, const TemplateType* type, int model);
+};
+
 // Common fields of a parameter record of the type: the block's, or a copy of
 // it (the setup dialog's working copy).
 char* TemplateNameIn(void* param, int channel);
@@ -186,6 +255,9 @@ int TemplateChannelOfOutput(WORD mask, int j);
 // The roles.
 int TemplateClassProc(const TemplateType* type, ModuleRecord* module, int msg, int wParam,
                       int lParam);
+// Message 151 of the input types: each output channel is named after the
+// channel it carries.
+void TemplateOutputNames(const TemplateType* type, ModuleRecord* module);
 int TemplateCreateDefaults(const TemplateType* type, ModuleRecord* module);
 int TemplateAfterLoad(const TemplateType* type, ModuleRecord* module);
 int TemplateDeleteModule(ModuleRecord* module);
@@ -200,11 +272,18 @@ int TemplateImportChannelNames(const TemplateType* type, ModuleRecord* module,
                                ModuleRecord* partner);
 int TemplateReportGlobalVars(const TemplateType* type, ModuleRecord* module, int lParam);
 int TemplateStartMeasurement(const TemplateType* type, ModuleRecord* module);
+// The start with a type's own steps in place of the type's configure and
+// request steps.
+int TemplateStartMeasurementWith(const TemplateType* type, ModuleRecord* module,
+                                 const TemplateStartSteps* steps);
 // Sends `text` and leaves the reply in it (TEMPLATE_QUERY_SIZE bytes). 1 when
 // a whole, clean reply came that begins with `expected`; otherwise the
 // experiment is stopped, the communication problem shown and 0.
 int TemplateSendAndExpect(const TemplateType* type, ModuleRecord* module, char* text, char expected,
                           int checksum, int waitMs);
+// The baud index (0..5) a rewritten module configuration takes: the speed
+// its port runs at, from the port table, else the block's own setting.
+int TemplatePortBaud(const TemplateType* type, ModuleRecord* module);
 int TemplateStopMeasurement(ModuleRecord* module, const TemplateType* type);
 // The processing procedure of the per-channel input types: one request per
 // output channel, each sweep delivering every channel once.
@@ -214,6 +293,9 @@ int TemplateProcessInputs(const TemplateType* type, ModuleRecord* module);
 // on its own schedule; a turn reads every channel that is due, from the next
 // one on, and passes at the first one that is not.
 int TemplateProcessChannelsDue(const TemplateType* type, ModuleRecord* module);
+// The same loop with a type's own requests and values of its outputs.
+int TemplateProcessChannels(const TemplateType* type, ModuleRecord* module,
+                            const TemplateChannelSteps* steps);
 // The processing procedure of the types with one request per sweep.
 int TemplateProcessSweep(const TemplateType* type, ModuleRecord* module,
                          const TemplateSweepSteps* steps);

@@ -129,10 +129,12 @@
 
 // Start of a block and its global-string report.
 #define IDS_NO_COM_PORT 1170
+#define IDS_NO_ADDRESS 1171
 #define IDS_WRONG_MODULE 1176
 #define IDS_MODULE_NO_REPLY 1177
 #define IDS_COMM_PROBLEM 1178
 #define IDS_GLOBAL_STRING_NOTE 1350
+#define IDS_CONTINUE_WITHOUT_MODULE 1640
 
 // The setup dialog of every block type (the channel bar's ids are in
 // frame/chanbar.h). Its templates are named resources: DLG_ND6018.
@@ -147,21 +149,12 @@
 #define IDC_SETUP_UNIT 23931
 #define IDS_NO_SERIAL_PORTS 1407
 
-// The alarm group of the setup dialogs of the input types with alarms.
-#define IDC_ALARM_ON 1130
-#define IDC_ALARM_OFF 1131
-#define IDC_ALARM_HIGH 1132
-#define IDC_ALARM_LOW 1133
-#define IDC_ALARM_HIGH_UNIT 1134
-#define IDC_ALARM_LOW_UNIT 1135
-#define IDC_ALARM_MOMENTARY 1136
-#define IDC_ALARM_LATCH 1137
-
 // The thermocouple types.
 #define IDC_ND6018_RANGE 1053
 #define IDS_TC_TYPE 1200
 #define IDS_ND6018_UNKNOWN_RANGE 1210
 
 #include "analogin.h"
+#include "alarm.h"
 
 #endif

@@ -5,7 +5,6 @@
 
 #include "frame/analogin.h"
 #include "frame/chanbar.h"
-#include "frame/schemarows.h"
 #include "frame/setupdlg.h"
 #include "frame/template.h"
 #include "host/driver.h"
@@ -16,15 +15,15 @@
 
 // clang-format off
 const ParamSchemaEntry ND6013_ParamSchema[26] = {
-    SCHEMA_ROW(ND6013_Param, Version, "int"),
-    SCHEMA_ROW_NAMED(ND6013_Param, Channel_Name, "Channel_Name[0..15]", "string[24]"),
-    SCHEMA_ROW(ND6013_Param, Module_Address, "int"),
-    SCHEMA_ROW(ND6013_Param, Channel_Mask, "WORD"),
-    SCHEMA_ROW(ND6013_Param, RTD_Type, "int"),
-    SCHEMA_COM_ROWS(ND6013_Param, Com),
-    SCHEMA_MESS_ROWS(ND6013_Param, Mess),
-    SCHEMA_ROW_NAMED(ND6013_Param, Unit, "Unit[0..15]", "string[64]"),
-    SCHEMA_ROW_NAMED(ND6013_Param, Copy_Channel_Name, "Copy_Channel_Name[0..15]", "BOOL"),
+    TEMPLATE_ROW(ND6013_Param, "Version", "int", Version),
+    TEMPLATE_ROW(ND6013_Param, "Channel_Name[0..15]", "string[24]", Channel_Name),
+    TEMPLATE_ROW(ND6013_Param, "Module_Address", "int", Module_Address),
+    TEMPLATE_ROW(ND6013_Param, "Channel_Mask", "WORD", Channel_Mask),
+    TEMPLATE_ROW(ND6013_Param, "RTD_Type", "int", RTD_Type),
+    TEMPLATE_COM_ROWS(ND6013_Param, Com),
+    TEMPLATE_MESS_ROWS(ND6013_Param, Mess),
+    TEMPLATE_ROW(ND6013_Param, "Unit[0..15]", "string[64]", Unit),
+    TEMPLATE_ROW(ND6013_Param, "Copy_Channel_Name[0..15]", "BOOL", Copy_Channel_Name),
     {nullptr, nullptr, 0, 0},
 };
 // clang-format on
@@ -49,7 +48,7 @@ const AnalogChoice kSensors[kSensorCount] = {
 };
 // clang-format on
 
-const int kModels[4] = {4013, 6013, 7013, 8013};
+const int kModels[5] = {0, 4013, 6013, 7013, 8013};
 
 ND6013_Param* ParamOf(void* param) {
     return static_cast<ND6013_Param*>(param);
@@ -79,7 +78,7 @@ constexpr TemplateType MakeType(int channels) {
         channels, // channel limit of message 2
         6013,     // model number
         kModels,
-        4,
+        5,
         "RTD %d",
         "\260C",
         16,

@@ -4,7 +4,6 @@
 
 #include "frame/analogin.h"
 #include "frame/chanbar.h"
-#include "frame/schemarows.h"
 #include "frame/setupdlg.h"
 #include "frame/template.h"
 #include "host/host.h"
@@ -14,15 +13,15 @@
 
 // clang-format off
 const ParamSchemaEntry ND6015_ParamSchema[26] = {
-    SCHEMA_ROW(ND6015_Param, Version, "int"),
-    SCHEMA_ROW_NAMED(ND6015_Param, Channel_Name, "Channel_Name[0..15]", "string[24]"),
-    SCHEMA_ROW(ND6015_Param, Module_Address, "int"),
-    SCHEMA_ROW(ND6015_Param, Channel_Mask, "WORD"),
-    SCHEMA_ROW_NAMED(ND6015_Param, RTD_Type, "RTD_Type[0..15]", "int"),
-    SCHEMA_COM_ROWS(ND6015_Param, Com),
-    SCHEMA_MESS_ROWS(ND6015_Param, Mess),
-    SCHEMA_ROW_NAMED(ND6015_Param, Unit, "Unit[0..15]", "string[64]"),
-    SCHEMA_ROW_NAMED(ND6015_Param, Copy_Channel_Name, "Copy_Channel_Name[0..15]", "BOOL"),
+    TEMPLATE_ROW(ND6015_Param, "Version", "int", Version),
+    TEMPLATE_ROW(ND6015_Param, "Channel_Name[0..15]", "string[24]", Channel_Name),
+    TEMPLATE_ROW(ND6015_Param, "Module_Address", "int", Module_Address),
+    TEMPLATE_ROW(ND6015_Param, "Channel_Mask", "WORD", Channel_Mask),
+    TEMPLATE_ROW(ND6015_Param, "RTD_Type[0..15]", "int", RTD_Type),
+    TEMPLATE_COM_ROWS(ND6015_Param, Com),
+    TEMPLATE_MESS_ROWS(ND6015_Param, Mess),
+    TEMPLATE_ROW(ND6015_Param, "Unit[0..15]", "string[64]", Unit),
+    TEMPLATE_ROW(ND6015_Param, "Copy_Channel_Name[0..15]", "BOOL", Copy_Channel_Name),
     {nullptr, nullptr, 0, 0},
 };
 // clang-format on
@@ -51,7 +50,7 @@ const AnalogChoice kSensors[kSensorCount] = {
 };
 // clang-format on
 
-const int kModels[4] = {4015, 6015, 7015, 8015};
+const int kModels[5] = {0, 4015, 6015, 7015, 8015};
 const int kChannels = 6;
 
 ND6015_Param* ParamOf(void* param) {
@@ -88,7 +87,7 @@ constexpr TemplateType MakeType() {
         kChannels, // channel limit of message 2
         6015,      // model number
         kModels,
-        4,
+        5,
         "RTD %d",
         "\260C",
         16,

@@ -4,7 +4,6 @@
 
 #include "frame/analogin.h"
 #include "frame/chanbar.h"
-#include "frame/schemarows.h"
 #include "frame/setupdlg.h"
 #include "frame/template.h"
 #include "host/host.h"
@@ -16,15 +15,15 @@
 
 // clang-format off
 const ParamSchemaEntry ND6017_ParamSchema[26] = {
-    SCHEMA_ROW(ND6017_Param, Version, "int"),
-    SCHEMA_ROW_NAMED(ND6017_Param, Channel_Name, "Channel_Name[0..15]", "string[24]"),
-    SCHEMA_ROW(ND6017_Param, Module_Address, "int"),
-    SCHEMA_ROW(ND6017_Param, Range, "int"),
-    SCHEMA_ROW(ND6017_Param, Channel_Mask, "WORD"),
-    SCHEMA_COM_ROWS(ND6017_Param, Com),
-    SCHEMA_MESS_ROWS(ND6017_Param, Mess),
-    SCHEMA_ROW_NAMED(ND6017_Param, Unit, "Unit[0..15]", "string[64]"),
-    SCHEMA_ROW_NAMED(ND6017_Param, Copy_Channel_Name, "Copy_Channel_Name[0..15]", "BOOL"),
+    TEMPLATE_ROW(ND6017_Param, "Version", "int", Version),
+    TEMPLATE_ROW(ND6017_Param, "Channel_Name[0..15]", "string[24]", Channel_Name),
+    TEMPLATE_ROW(ND6017_Param, "Module_Address", "int", Module_Address),
+    TEMPLATE_ROW(ND6017_Param, "Range", "int", Range),
+    TEMPLATE_ROW(ND6017_Param, "Channel_Mask", "WORD", Channel_Mask),
+    TEMPLATE_COM_ROWS(ND6017_Param, Com),
+    TEMPLATE_MESS_ROWS(ND6017_Param, Mess),
+    TEMPLATE_ROW(ND6017_Param, "Unit[0..15]", "string[64]", Unit),
+    TEMPLATE_ROW(ND6017_Param, "Copy_Channel_Name[0..15]", "BOOL", Copy_Channel_Name),
     {nullptr, nullptr, 0, 0},
 };
 // clang-format on
@@ -47,7 +46,7 @@ const AnalogChoice kRanges[kRangeCount] = {
     // clang-format on
 };
 
-const int kModels[4] = {4017, 6017, 7017, 8017};
+const int kModels[5] = {0, 4017, 6017, 7017, 8017};
 
 ND6017_Param* ParamOf(void* param) {
     return static_cast<ND6017_Param*>(param);
@@ -76,7 +75,7 @@ constexpr TemplateType MakeType() {
         8,    // channel limit of message 2
         6017, // model number
         kModels,
-        4,
+        5,
         "Vin %d",
         "V",
         16,

@@ -4,7 +4,6 @@
 
 #include "frame/analogin.h"
 #include "frame/chanbar.h"
-#include "frame/schemarows.h"
 #include "frame/setupdlg.h"
 #include "frame/template.h"
 #include "host/host.h"
@@ -17,15 +16,15 @@
 // Every channel's input type is a row of its own.
 // clang-format off
 const ParamSchemaEntry ND6019_ParamSchema[26] = {
-    SCHEMA_ROW(ND6019_Param, Version, "int"),
-    SCHEMA_ROW_NAMED(ND6019_Param, Channel_Name, "Channel_Name[0..15]", "string[24]"),
-    SCHEMA_ROW(ND6019_Param, Module_Address, "int"),
-    SCHEMA_ROW_NAMED(ND6019_Param, TC_Type, "TC_Type[0..15]", "int"),
-    SCHEMA_ROW(ND6019_Param, Channel_Mask, "WORD"),
-    SCHEMA_COM_ROWS(ND6019_Param, Com),
-    SCHEMA_MESS_ROWS(ND6019_Param, Mess),
-    SCHEMA_ROW_NAMED(ND6019_Param, Unit, "Unit[0..15]", "string[64]"),
-    SCHEMA_ROW_NAMED(ND6019_Param, Copy_Channel_Name, "Copy_Channel_Name[0..15]", "BOOL"),
+    TEMPLATE_ROW(ND6019_Param, "Version", "int", Version),
+    TEMPLATE_ROW(ND6019_Param, "Channel_Name[0..15]", "string[24]", Channel_Name),
+    TEMPLATE_ROW(ND6019_Param, "Module_Address", "int", Module_Address),
+    TEMPLATE_ROW(ND6019_Param, "TC_Type[0..15]", "int", TC_Type),
+    TEMPLATE_ROW(ND6019_Param, "Channel_Mask", "WORD", Channel_Mask),
+    TEMPLATE_COM_ROWS(ND6019_Param, Com),
+    TEMPLATE_MESS_ROWS(ND6019_Param, Mess),
+    TEMPLATE_ROW(ND6019_Param, "Unit[0..15]", "string[64]", Unit),
+    TEMPLATE_ROW(ND6019_Param, "Copy_Channel_Name[0..15]", "BOOL", Copy_Channel_Name),
     {nullptr, nullptr, 0, 0},
 };
 // clang-format on
@@ -63,7 +62,7 @@ const AnalogChoice kTypes[kTypeCount] = {
 };
 // clang-format on
 
-const int kModels[4] = {4019, 6019, 7019, 8019};
+const int kModels[5] = {0, 4019, 6019, 7019, 8019};
 
 ND6019_Param* ParamOf(void* param) {
     return static_cast<ND6019_Param*>(param);
@@ -118,7 +117,7 @@ constexpr TemplateType type = {
     8,    // channel limit of message 2
     6019, // model number
     kModels,
-    4,
+    5,
     "Vin %d",
     "mV",
     16,

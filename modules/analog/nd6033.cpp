@@ -34,7 +34,7 @@ const AnalogChoice kSensors[kSensorCount] = {
 };
 // clang-format on
 
-const int kModels[1] = {7033};
+const int kModels[2] = {0, 7033};
 
 ND6033_Param* ParamOf(void* param) {
     return static_cast<ND6033_Param*>(param);
@@ -57,7 +57,7 @@ constexpr TemplateType MakeType() {
         3,    // channel limit of message 2
         6033, // model number
         kModels,
-        1,
+        2,
         "RTD %d",
         "\260C",
         16,
