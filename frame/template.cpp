@@ -4,6 +4,7 @@
 #include "host/driver.h"
 #include "host/host.h"
 #include "frame/moduletest.h"
+#include "frame/modwatchdog.h"
 #include "host/numbers.h"
 #include "resource.h"
 #include "serial/engine.h"
@@ -50,11 +51,25 @@ int StartFailed(ModuleRecord* module, UINT textId, int stop) {
     return 0;
 }
 
-int ModelAccepted(const TemplateType* type, int model) {
-    if (model == 0) return 1;
-    for (int i = 0; i < type->modelCount; i++)
-        if (type->models[i] == model) return 1;
-    return 0;
+// The model the start in progress identified.
+int startModel = TEMPLATE_MODEL_UNREAD;
+
+// The question whether to start with a module that does not answer; 1 for
+// yes.
+int AskGoOnWithoutModule(ModuleRecord* module) {
+    char name[16];
+    TemplateBlockName(module, name, sizeof name);
+    char text[128];
+    if (LoadStringA(hInstDriver, IDS_MODULE_NO_RESPONSE, text, sizeof text) <= 0) text[0] = 0;
+    return MessageBoxA(GetActiveWindow(), text, name, MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+// A new or loaded block enters the module table, and, when its modules have
+// a watchdog, the blocks that may set it up.
+int EnterTables(const TemplateType* type, ModuleRecord* module) {
+    if (!ModuleTableAdd(module, TemplateMess(module, type), type->model)) return 0;
+    if (type->watchdogTick) ModuleWatchdogEnter(type, module);
+    return 1;
 }
 
 int Outputs(const ModuleRecord* module) {
@@ -63,6 +78,19 @@ int Outputs(const ModuleRecord* module) {
 }
 
 } // namespace
+
+int TemplateStartModel() {
+    return startModel;
+}
+
+int TemplateModelAccepted(const TemplateType* type, int model) {
+    for (int i = 0; i < type->modelCount; i++) {
+        int m = type->models[i];
+        if (m == model) return 1;
+        if (m > 0 && m < 1000 && model > 0 && model % 1000 == m) return 1;
+    }
+    return 0;
+}
 
 char* TemplateNameIn(void* param, int channel) {
     return reinterpret_cast<char*>(At(param, 4)) + channel * TEMPLATE_NAME_CHARS;
@@ -173,7 +201,7 @@ int TemplateCreateDefaults(const TemplateType* type, ModuleRecord* module) {
     }
     if (type->defaults) type->defaults(module);
     InitMessParam(TemplateMess(module, type));
-    return ModuleTableAdd(module, TemplateMess(module, type), type->model) ? 1 : 0;
+    return EnterTables(type, module);
 }
 
 int TemplateAfterLoad(const TemplateType* type, ModuleRecord* module) {
@@ -193,11 +221,12 @@ int TemplateAfterLoad(const TemplateType* type, ModuleRecord* module) {
                            : module->uOutputs != count || module->uInputs != 0)
         ChangeModuleSize(module, IsOutputType(type) ? count : 0, IsOutputType(type) ? 0 : count);
     SetChannels(module, type);
-    return ModuleTableAdd(module, TemplateMess(module, type), type->model) ? 1 : 0;
+    return EnterTables(type, module);
 }
 
 int TemplateDeleteModule(ModuleRecord* module) {
     ModuleTableRemove(module);
+    ModuleWatchdogLeave(module);
     return 1;
 }
 
@@ -363,15 +392,27 @@ int TemplateStartMeasurement(const TemplateType* type, ModuleRecord* module) {
     char name[16];
     TemplateBlockName(module, name, sizeof name);
     if (!OpenCom(port, name)) return StartFailed(module, 0, 0);
+    const int flags = type->startFlags;
+    startModel = TEMPLATE_MODEL_UNREAD;
     int probe = ProbeChecksum(port, address);
-    if (probe == 0) return StartFailed(module, IDS_MODULE_NO_REPLY, 1);
-    rt->Uses_Checksum = probe == 1 ? 1 : 0;
-    int model = ReadModuleName(port, address, rt->Uses_Checksum);
-    if (!ModelAccepted(type, model)) {
-        UINT id = model == -1   ? IDS_MODULE_NO_REPLY
-                  : model == -2 ? IDS_USES_CHECKSUMS
-                                : IDS_WRONG_MODULE;
-        return StartFailed(module, id, 1);
+    if (probe == 0 && (flags & TEMPLATE_START_SILENT_ASKS)) {
+        // Yes: the block starts as it is, unidentified, and its first
+        // request meets the silence through its error policy.
+        if (!AskGoOnWithoutModule(module)) return StartFailed(module, IDS_MODULE_NO_REPLY, 1);
+    } else if (probe == 0) {
+        return StartFailed(module, IDS_MODULE_NO_REPLY, !(flags & TEMPLATE_START_SILENT_REFUSES));
+    } else {
+        rt->Uses_Checksum = probe == 1 ? 1 : 0;
+        int model = ReadModuleName(port, address, rt->Uses_Checksum);
+        if (!TemplateModelAccepted(type, model)) {
+            UINT id = model == -1 ? IDS_MODULE_NO_REPLY
+                      : model == -2
+                          ? (flags & TEMPLATE_START_BAD_NUMBER_SILENT ? IDS_MODULE_NO_REPLY
+                                                                      : IDS_USES_CHECKSUMS)
+                          : IDS_WRONG_MODULE;
+            return StartFailed(module, id, !(flags & TEMPLATE_START_WRONG_REFUSES));
+        }
+        startModel = model;
     }
     // The type's step has stopped the experiment and shown its failure.
     if (type->configure && !type->configure(module, type)) return StartFailed(module, 0, 0);
@@ -414,6 +455,7 @@ int TemplateStopMeasurement(ModuleRecord* module, const TemplateType* type) {
     ScanListFree();
     CloseCom(TemplateCom(module, type)->Port_Number);
     MonitorExperimentStopped();
+    ModuleWatchdogStopped(module);
     if (type->watchdogResetAtStop) WatchdogReset();
     return 1;
 }
@@ -445,14 +487,20 @@ int SweepDue(const TemplateType* type, ModuleRecord* module, TemplateRuntime* rt
 
 // Begins the sweep's request; 1 when begun (the caller steps it at once).
 // A handle the start did not register (a failed start, no channels) never
-// polls: the turn is passed and *answer set to 0.
-int BeginRequest(ModuleRecord* module, int handle, int* answer) {
-    if (handle < 0 || !ScanListEntry(handle)) {
+// polls, and a sweep the type does not want now waits: the turn is passed
+// and *answer set to 0.
+int BeginRequest(const TemplateType* type, ModuleRecord* module, int handle,
+                 const TemplateSweepSteps* steps, int* answer) {
+    if (handle < 0 || !ScanListEntry(handle) ||
+        (steps && steps->wanted && !steps->wanted(module, type))) {
         ModuleTableNext();
         *answer = 0;
         return 0;
     }
-    if (ScanBegin(handle, module) == 1) return 1;
+    if (ScanBegin(handle, module) == 1) {
+        if (steps && steps->begun) steps->begun(module, type);
+        return 1;
+    }
     *answer = 1;
     return 0;
 }
@@ -466,14 +514,14 @@ namespace {
 // its turn). 1 when a request was begun and the loop steps it at once;
 // otherwise 0 and the procedure's answer in *answer.
 int OtherState(int state, const TemplateType* type, ModuleRecord* module, TemplateRuntime* rt,
-               int handle, int* answer) {
+               int handle, const TemplateSweepSteps* steps, int* answer) {
     *answer = 1;
     if (state == SS_IDLE) {
         if (!SweepDue(type, module, rt)) {
             *answer = 0;
             return 0;
         }
-        return BeginRequest(module, handle, answer);
+        return BeginRequest(type, module, handle, steps, answer);
     }
     if (state == SS_ERROR)
         ScanErrorAction(TemplateMess(module, type), &rt->Error_Waiting, &rt->Resume_Time);
@@ -494,7 +542,7 @@ int TemplateProcessInputs(const TemplateType* type, ModuleRecord* module) {
         if (state != SS_READY) {
             int answer = 0;
             int handle = outputs > 0 && scan ? scan->ScanHandle : -1;
-            if (OtherState(state, type, module, rt, handle, &answer)) continue;
+            if (OtherState(state, type, module, rt, handle, nullptr, &answer)) continue;
             return answer;
         }
         OutputChannel* output = module->apOutput[ch];
@@ -528,7 +576,7 @@ int TemplateProcessSweep(const TemplateType* type, ModuleRecord* module,
         int state = ScanStep();
         if (state != SS_READY) {
             int answer = 0;
-            if (OtherState(state, type, module, rt, rt->ScanHandle, &answer)) continue;
+            if (OtherState(state, type, module, rt, rt->ScanHandle, steps, &answer)) continue;
             return answer;
         }
         if (steps && steps->ready && !steps->ready(module, type)) return 0;

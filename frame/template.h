@@ -90,7 +90,35 @@ struct TemplateType {
     int watchdogTick;
     // 1: a stop of a block of the type disarms every port's keep-alive.
     int watchdogResetAtStop;
+    // TEMPLATE_START_*: how the start meets a module that is silent or not
+    // one of the type's models; 0 stops the experiment for both.
+    int startFlags;
 };
+
+// How a start meets a module that does not answer or is not one of the
+// type's models (TemplateType.startFlags).
+enum {
+    // A silent module refuses the start; the experiment is not stopped.
+    TEMPLATE_START_SILENT_REFUSES = 1,
+    // A silent module: the user is asked whether to go on; yes starts the
+    // block without identifying the module, no stops the experiment.
+    TEMPLATE_START_SILENT_ASKS = 2,
+    // A module of another model refuses the start; the experiment is not
+    // stopped.
+    TEMPLATE_START_WRONG_REFUSES = 4,
+    // A model number the module gives that cannot be read (above 99999)
+    // is shown as a module that does not reply.
+    TEMPLATE_START_BAD_NUMBER_SILENT = 8,
+};
+
+// The model the start in progress identified, for the type's own steps:
+// TEMPLATE_MODEL_UNREAD when it went on without asking the module.
+#define TEMPLATE_MODEL_UNREAD (-1)
+int TemplateStartModel();
+// 1 when the model is one the type accepts: a number of its list, where 0
+// is a module without a readable name and an entry from 1 to 999 stands for
+// every number ending in those three digits.
+int TemplateModelAccepted(const TemplateType* type, int model);
 
 // The own steps of a type with one request per sweep (digital inputs and the
 // output types) around the shared turn loop; the request is the runtime's
@@ -99,10 +127,16 @@ struct TemplateSweepSteps {
     // Before the turn: an output type takes the host's values into the
     // request's value cell. May be null.
     void (*prepare)(ModuleRecord* module, const TemplateType* type);
-    // The request came back: an input type delivers its values. 0 when the
-    // host has no data block yet (the value stays ready for a later call).
-    // May be null.
+    // The request came back: an input type delivers its values, an output
+    // type notes what was written. 0 when the host has no data block yet
+    // (the value stays ready for a later call). May be null.
     int (*ready)(ModuleRecord* module, const TemplateType* type);
+    // The sweep is due: 1 when its request is to go out now; 0 passes the
+    // turn (an output that writes only on change, with nothing changed).
+    // May be null: always.
+    int (*wanted)(ModuleRecord* module, const TemplateType* type);
+    // The request was begun (it goes out in this call). May be null.
+    void (*begun)(ModuleRecord* module, const TemplateType* type);
 };
 
 // Common fields of a parameter record of the type: the block's, or a copy of

@@ -132,6 +132,7 @@
 #define IDS_WRONG_MODULE 1176
 #define IDS_MODULE_NO_REPLY 1177
 #define IDS_COMM_PROBLEM 1178
+#define IDS_MODULE_NO_RESPONSE 1640
 #define IDS_GLOBAL_STRING_NOTE 1350
 
 // The setup dialog of every block type (the channel bar's ids are in
