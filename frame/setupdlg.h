@@ -63,9 +63,11 @@ extern int LastFocusId;
 INT_PTR SetupDialogProc(const SetupDialogType* dialogType, HWND dialog, UINT msg, WPARAM wParam,
                         LPARAM lParam);
 
-// The fields of channel `ch` of the open dialog: the name, the unit (input
-// types), the copy flag (output types with the check box) and the type's
-// own. Nothing for a channel outside 0..15.
+// The fields of channel `ch` of the open dialog: the name, the unit and the
+// type's own. In the output types with the copy check box the box shows the
+// channel's copy flag (checked while the channel keeps a name of its own, a
+// click turns the flag over) and a channel that takes the name of what
+// feeds it keeps that name. Nothing for a channel outside 0..15.
 void SetupStoreChannelFields(HWND dialog, int ch);
 void SetupShowChannelFields(HWND dialog, int ch);
 

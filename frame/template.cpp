@@ -4,6 +4,7 @@
 #include "host/driver.h"
 #include "host/host.h"
 #include "frame/moduletest.h"
+#include "frame/modwatchdog.h"
 #include "host/numbers.h"
 #include "resource.h"
 #include "serial/engine.h"
@@ -50,21 +51,21 @@ int StartFailed(ModuleRecord* module, UINT textId, int stop) {
     return 0;
 }
 
-// A module that reports no model number (0) is accepted only by the types
-// that list 0.
-int ModelAccepted(const TemplateType* type, int model) {
-    for (int i = 0; i < type->modelCount; i++)
-        if (type->models[i] == model) return 1;
-    return 0;
+// The model the start in progress identified.
+int startModel = TEMPLATE_MODEL_UNREAD;
+
+// A new or loaded block enters the module table, and, when its modules have
+// a watchdog, the blocks that may set it up.
+int EnterTables(const TemplateType* type, ModuleRecord* module) {
+    if (!ModuleTableAdd(module, TemplateMess(module, type), type->model)) return 0;
+    if (type->watchdogTick) ModuleWatchdogEnter(type, module);
+    return 1;
 }
 
 int Outputs(const ModuleRecord* module) {
     return module->uOutputs > TEMPLATE_CHANNELS ? TEMPLATE_CHANNELS
                                                 : static_cast<int>(module->uOutputs);
 }
-
-// The model the running start read; 0 until it has.
-int identifiedModel;
 
 // The runtime fields of the error policy, in the type's layout.
 struct PollFields {
@@ -82,6 +83,19 @@ PollFields PollOf(const TemplateType* type, ModuleRecord* module) {
 }
 
 } // namespace
+
+int TemplateStartModel() {
+    return startModel;
+}
+
+int TemplateModelAccepted(const TemplateType* type, int model) {
+    for (int i = 0; i < type->modelCount; i++) {
+        int m = type->models[i];
+        if (m == model) return 1;
+        if (m > 0 && m < 1000 && model > 0 && model % 1000 == m) return 1;
+    }
+    return 0;
+}
 
 char* TemplateNameIn(void* param, int channel) {
     return reinterpret_cast<char*>(At(param, 4)) + channel * TEMPLATE_NAME_CHARS;
@@ -157,10 +171,6 @@ int* TemplateUsesChecksum(const TemplateType* type, ModuleRecord* module) {
     return &TemplateRuntimeOf(module)->Uses_Checksum;
 }
 
-int TemplateIdentifiedModel() {
-    return identifiedModel;
-}
-
 ChannelScan* TemplateChannelScan(ModuleRecord* module, int j) {
     if (j < 0 || j >= TEMPLATE_CHANNELS) return nullptr;
     return static_cast<ChannelScan*>(module->apChannelScan[j]);
@@ -205,7 +215,7 @@ int TemplateCreateDefaults(const TemplateType* type, ModuleRecord* module) {
     }
     if (type->defaults) type->defaults(module);
     InitMessParam(TemplateMess(module, type));
-    return ModuleTableAdd(module, TemplateMess(module, type), type->model) ? 1 : 0;
+    return EnterTables(type, module);
 }
 
 int TemplateAfterLoad(const TemplateType* type, ModuleRecord* module) {
@@ -225,11 +235,12 @@ int TemplateAfterLoad(const TemplateType* type, ModuleRecord* module) {
                            : module->uOutputs != count || module->uInputs != 0)
         ChangeModuleSize(module, IsOutputType(type) ? count : 0, IsOutputType(type) ? 0 : count);
     SetChannels(module, type);
-    return ModuleTableAdd(module, TemplateMess(module, type), type->model) ? 1 : 0;
+    return EnterTables(type, module);
 }
 
 int TemplateDeleteModule(ModuleRecord* module) {
     ModuleTableRemove(module);
+    ModuleWatchdogLeave(module);
     return 1;
 }
 
@@ -373,16 +384,14 @@ int TemplateStepFailed(ModuleRecord* module, UINT textId) {
 
 namespace {
 
-// A module that did not answer the probe. With a question (the type's own,
-// or the shared one of the steps' TEMPLATE_SILENT_ASK) Yes starts the block
-// as it is (1); otherwise the start fails (0), stopping the experiment
-// unless the type or its steps say not.
+// A module that did not answer the probe. Where the type or its steps ask,
+// Yes starts the block as it is (1); otherwise the start fails (0),
+// stopping the experiment unless the type or its steps say not.
 int SilentModule(const TemplateType* type, ModuleRecord* module, const TemplateStartSteps* steps) {
     int silent = steps ? steps->silent : TEMPLATE_SILENT_STOP;
-    UINT question = type->silentQuestion            ? type->silentQuestion
-                    : silent == TEMPLATE_SILENT_ASK ? IDS_CONTINUE_WITHOUT_MODULE
-                                                    : 0;
-    if (question) {
+    const int flags = type->startFlags;
+    if ((flags & TEMPLATE_START_SILENT_ASKS) || silent == TEMPLATE_SILENT_ASK) {
+        UINT question = type->silentQuestion ? type->silentQuestion : IDS_MODULE_NO_RESPONSE;
         char text[160];
         if (LoadStringA(hInstDriver, question, text, sizeof text) <= 0) text[0] = 0;
         char name[16];
@@ -390,8 +399,8 @@ int SilentModule(const TemplateType* type, ModuleRecord* module, const TemplateS
         if (MessageBoxA(GetActiveWindow(), text, name, MB_YESNO | MB_ICONQUESTION) == IDYES)
             return 1;
     }
-    int stop = !type->silentKeepsRunning && silent != TEMPLATE_SILENT_FAIL;
-    return StartFailed(module, IDS_MODULE_NO_REPLY, stop);
+    int refuses = (flags & TEMPLATE_START_SILENT_REFUSES) || silent == TEMPLATE_SILENT_FAIL;
+    return StartFailed(module, IDS_MODULE_NO_REPLY, !refuses);
 }
 
 // The sample timing of a start, from the block's measurement settings.
@@ -433,7 +442,6 @@ int TemplateStartMeasurementWith(const TemplateType* type, ModuleRecord* module,
     rt->ScanHandle = -1;
     *poll.errorWaiting = 0;
     *poll.resumeTime = 0.0;
-    identifiedModel = 0;
 
     MonitorExperimentStarted();
     if (due) due->Start_Time = CurrentExperimentTime(1);
@@ -453,6 +461,8 @@ int TemplateStartMeasurementWith(const TemplateType* type, ModuleRecord* module,
     TemplateBlockName(module, name, sizeof name);
     if (!OpenCom(port, name)) return StartFailed(module, 0, 0);
     int* checksum = TemplateUsesChecksum(type, module);
+    const int flags = type->startFlags;
+    startModel = TEMPLATE_MODEL_UNREAD;
     int probe = ProbeChecksum(port, address);
     // Without the module the block keeps the checksum setting it had and
     // configures nothing.
@@ -462,12 +472,15 @@ int TemplateStartMeasurementWith(const TemplateType* type, ModuleRecord* module,
     } else {
         *checksum = probe == 1 ? 1 : 0;
         model = ReadModuleName(port, address, *checksum);
-        if (!ModelAccepted(type, model)) {
-            UINT bad = type->badModelText ? type->badModelText : IDS_USES_CHECKSUMS;
-            UINT id = model == -1 ? IDS_MODULE_NO_REPLY : model == -2 ? bad : IDS_WRONG_MODULE;
-            return StartFailed(module, id, 1);
+        if (!TemplateModelAccepted(type, model)) {
+            UINT id = model == -1 ? IDS_MODULE_NO_REPLY
+                      : model == -2
+                          ? (flags & TEMPLATE_START_BAD_NUMBER_SILENT ? IDS_MODULE_NO_REPLY
+                                                                      : IDS_USES_CHECKSUMS)
+                          : IDS_WRONG_MODULE;
+            return StartFailed(module, id, !(flags & TEMPLATE_START_WRONG_REFUSES));
         }
-        identifiedModel = model;
+        startModel = model;
         // The type's step has stopped the experiment and shown its failure.
         int configured = steps && steps->configure ? steps->configure(module, type, model)
                          : type->configure         ? type->configure(module, type)
@@ -523,6 +536,7 @@ int TemplateStopMeasurement(ModuleRecord* module, const TemplateType* type) {
     ScanListFree();
     CloseCom(TemplateCom(module, type)->Port_Number);
     MonitorExperimentStopped();
+    ModuleWatchdogStopped(module);
     if (type->watchdogResetAtStop) WatchdogReset();
     return 1;
 }
@@ -560,14 +574,20 @@ int SweepDue(const TemplateType* type, ModuleRecord* module, TemplateRuntime* rt
 
 // Begins the sweep's request; 1 when begun (the caller steps it at once).
 // A handle the start did not register (a failed start, no channels) never
-// polls: the turn is passed and *answer set to 0.
-int BeginRequest(ModuleRecord* module, int handle, int* answer) {
-    if (handle < 0 || !ScanListEntry(handle)) {
+// polls, and a sweep the type does not want now waits: the turn is passed
+// and *answer set to 0.
+int BeginRequest(const TemplateType* type, ModuleRecord* module, int handle,
+                 const TemplateSweepSteps* steps, int* answer) {
+    if (handle < 0 || !ScanListEntry(handle) ||
+        (steps && steps->wanted && !steps->wanted(module, type))) {
         ModuleTableNext();
         *answer = 0;
         return 0;
     }
-    if (ScanBegin(handle, module) == 1) return 1;
+    if (ScanBegin(handle, module) == 1) {
+        if (steps && steps->begun) steps->begun(module, type);
+        return 1;
+    }
     *answer = 1;
     return 0;
 }
@@ -581,14 +601,15 @@ namespace {
 // its turn). 1 when a request was begun and the loop steps it at once;
 // otherwise 0 and the procedure's answer in *answer.
 int OtherState(int state, const TemplateType* type, ModuleRecord* module, TemplateRuntime* rt,
-               int handle, const TemplateChannelSteps* steps, int* answer) {
+               int handle, const TemplateChannelSteps* channelSteps,
+               const TemplateSweepSteps* sweepSteps, int* answer) {
     *answer = 1;
     if (state == SS_IDLE) {
-        if (!SweepDue(type, module, rt, steps)) {
+        if (!SweepDue(type, module, rt, channelSteps)) {
             *answer = 0;
             return 0;
         }
-        return BeginRequest(module, handle, answer);
+        return BeginRequest(type, module, handle, sweepSteps, answer);
     }
     if (state == SS_ERROR)
         ScanErrorAction(TemplateMess(module, type), &rt->Error_Waiting, &rt->Resume_Time);
@@ -647,7 +668,7 @@ int TemplateProcessChannels(const TemplateType* type, ModuleRecord* module,
         if (state != SS_READY) {
             int answer = 0;
             int handle = outputs > 0 ? RequestOf(module, steps, ch) : -1;
-            if (OtherState(state, type, module, rt, handle, steps, &answer)) continue;
+            if (OtherState(state, type, module, rt, handle, steps, nullptr, &answer)) continue;
             return answer;
         }
         // One reply may serve the outputs that follow; a value that finds no
@@ -710,7 +731,8 @@ int TemplateProcessChannelsDue(const TemplateType* type, ModuleRecord* module) {
                 return 0;
             }
             int answer = 0;
-            if (BeginRequest(module, outputs > 0 && scan ? scan->ScanHandle : -1, &answer))
+            if (BeginRequest(type, module, outputs > 0 && scan ? scan->ScanHandle : -1, nullptr,
+                             &answer))
                 continue;
             return answer;
         }
@@ -740,7 +762,8 @@ int TemplateProcessSweep(const TemplateType* type, ModuleRecord* module,
         int state = ScanStep();
         if (state != SS_READY) {
             int answer = 0;
-            if (OtherState(state, type, module, rt, rt->ScanHandle, nullptr, &answer)) continue;
+            if (OtherState(state, type, module, rt, rt->ScanHandle, nullptr, steps, &answer))
+                continue;
             return answer;
         }
         if (steps && steps->ready && !steps->ready(module, type)) return 0;

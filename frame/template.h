@@ -149,23 +149,45 @@ struct TemplateType {
     int watchdogTick;
     // 1: a stop of a block of the type disarms every port's keep-alive.
     int watchdogResetAtStop;
-    // A module that does not answer the probe at start: the string id of a
-    // Yes/No question (0: none); Yes starts the block without identifying
-    // and configuring the module, with the checksum setting of its last
-    // start.
+    // TEMPLATE_START_*: how the start meets a module that is silent or not
+    // one of the type's models; 0 stops the experiment for both.
+    int startFlags = 0;
+    // The Yes/No question of TEMPLATE_START_SILENT_ASKS: a string id of the
+    // type's own; 0: the shared one.
     UINT silentQuestion = 0;
-    // 1: a silent module (or No to the question) refuses the start without
-    // stopping the experiment.
-    int silentKeepsRunning = 0;
     // 1: the runtime record is a TemplateDueRuntime and the processing
     // procedure TemplateProcessChannelsDue.
     int channelDue = 0;
     // 1: every start-sequence reply is written to the debug output.
     int traceReplies = 0;
-    // The text of a start whose module reported a model number that cannot
-    // be one (above 99999); 0: IDS_USES_CHECKSUMS.
-    UINT badModelText = 0;
 };
+
+// How a start meets a module that does not answer or is not one of the
+// type's models (TemplateType.startFlags).
+enum {
+    // A silent module refuses the start; the experiment is not stopped.
+    TEMPLATE_START_SILENT_REFUSES = 1,
+    // A silent module: the user is asked whether to go on; yes starts the
+    // block without identifying the module, no refuses the start as a
+    // silent module does (stopping the experiment unless
+    // TEMPLATE_START_SILENT_REFUSES).
+    TEMPLATE_START_SILENT_ASKS = 2,
+    // A module of another model refuses the start; the experiment is not
+    // stopped.
+    TEMPLATE_START_WRONG_REFUSES = 4,
+    // A model number the module gives that cannot be read (above 99999)
+    // is shown as a module that does not reply.
+    TEMPLATE_START_BAD_NUMBER_SILENT = 8,
+};
+
+// The model the start in progress identified, for the type's own steps:
+// TEMPLATE_MODEL_UNREAD when it went on without asking the module.
+#define TEMPLATE_MODEL_UNREAD (-1)
+int TemplateStartModel();
+// 1 when the model is one the type accepts: a number of its list, where 0
+// is a module without a readable name and an entry from 1 to 999 stands for
+// every number ending in those three digits.
+int TemplateModelAccepted(const TemplateType* type, int model);
 
 // The own steps of a type with one request per sweep (digital inputs and the
 // output types) around the shared turn loop; the request is the runtime's
@@ -174,10 +196,16 @@ struct TemplateSweepSteps {
     // Before the turn: an output type takes the host's values into the
     // request's value cell. May be null.
     void (*prepare)(ModuleRecord* module, const TemplateType* type);
-    // The request came back: an input type delivers its values. 0 when the
-    // host has no data block yet (the value stays ready for a later call).
-    // May be null.
+    // The request came back: an input type delivers its values, an output
+    // type notes what was written. 0 when the host has no data block yet
+    // (the value stays ready for a later call). May be null.
     int (*ready)(ModuleRecord* module, const TemplateType* type);
+    // The sweep is due: 1 when its request is to go out now; 0 passes the
+    // turn (an output that writes only on change, with nothing changed).
+    // May be null: always.
+    int (*wanted)(ModuleRecord* module, const TemplateType* type);
+    // The request was begun (it goes out in this call). May be null.
+    void (*begun)(ModuleRecord* module, const TemplateType* type);
 };
 
 // The own steps of a type whose output channels share requests (one reply
@@ -245,9 +273,6 @@ TemplateRuntime* TemplateRuntimeOf(ModuleRecord* module);
 TemplateDueRuntime* TemplateDueRuntimeOf(ModuleRecord* module);
 // The block's checksum setting, in either runtime layout of the type.
 int* TemplateUsesChecksum(const TemplateType* type, ModuleRecord* module);
-// The model the running start read from the module; 0 when it reported
-// none or was not asked.
-int TemplateIdentifiedModel();
 ChannelScan* TemplateChannelScan(ModuleRecord* module, int j);
 // The channel of the j-th set bit of the mask; -1 when there is none.
 int TemplateChannelOfOutput(WORD mask, int j);

@@ -109,8 +109,7 @@ constexpr TemplateType MakeType() {
         0,
     };
     // A silent module refuses the start and leaves the experiment running.
-    t.silentKeepsRunning = 1;
-    t.badModelText = IDS_MODULE_NO_REPLY;
+    t.startFlags = TEMPLATE_START_SILENT_REFUSES | TEMPLATE_START_BAD_NUMBER_SILENT;
     t.traceReplies = 1;
     return t;
 }

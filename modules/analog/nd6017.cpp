@@ -98,9 +98,9 @@ constexpr TemplateType MakeType() {
     };
     // A silent module: the user may start without it; No refuses the start
     // and leaves the experiment running.
+    t.startFlags = TEMPLATE_START_SILENT_ASKS | TEMPLATE_START_SILENT_REFUSES |
+                   TEMPLATE_START_BAD_NUMBER_SILENT;
     t.silentQuestion = IDS_ND6017_SILENT;
-    t.silentKeepsRunning = 1;
-    t.badModelText = IDS_MODULE_NO_REPLY;
     return t;
 }
 

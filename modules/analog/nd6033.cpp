@@ -79,8 +79,7 @@ constexpr TemplateType MakeType() {
         0,
     };
     // A silent module refuses the start and leaves the experiment running.
-    t.silentKeepsRunning = 1;
-    t.badModelText = IDS_MODULE_NO_REPLY;
+    t.startFlags = TEMPLATE_START_SILENT_REFUSES | TEMPLATE_START_BAD_NUMBER_SILENT;
     // Each channel keeps its own due time.
     t.channelDue = 1;
     return t;
