@@ -18,8 +18,7 @@
 //
 // Texts are quoted; a quote, a backslash and every byte outside printable
 // ASCII are written as \", \\ and \xHH. Indexed schema rows ("Name[0..15]",
-// or a type "WORD[0..3]") are written one element a line; a field named
-// without its index is read as element 0.
+// or a type "WORD[0..3]") are written one element a line.
 #include "hostsim/internal.h"
 
 #include <ctype.h>
@@ -426,14 +425,6 @@ struct Loader {
         const Element* e = nullptr;
         for (const Element& x : p->elements) {
             if (x.name == name) e = &x;
-        }
-        // A field written before its row took an index range (a file of an
-        // older schema) is the range's first element.
-        for (const Element& x : p->elements) {
-            if (e == nullptr && x.name == name + "[0]") {
-                e = &x;
-                name = x.name;
-            }
         }
         if (e == nullptr)
             return Fail(line,

@@ -151,27 +151,6 @@ TEST_F(ND6019, TheTypeBoxSetsTheChannelsTypeAndUnit) {
     SetRunning(0);
 }
 
-// A worksheet of the schema with one TC_Type row loads into channel 0's.
-TEST_F(ND6019, AWorksheetWithOneTypeRowLoads) {
-    hostsim::Block* b = NewBlock(kMenu, 0x01);
-    ASSERT_NE(nullptr, b);
-    std::string text = WorksheetText();
-    size_t at = text.find("  field TC_Type[0] int = 0\n");
-    ASSERT_NE(std::string::npos, at);
-    text.replace(at, strlen("  field TC_Type[0] int = 0\n"), "  field TC_Type int = 17\n");
-    for (int c = 1; c < 16; c++) {
-        std::string row = "  field TC_Type[" + std::to_string(c) + "] int = 0\n";
-        size_t r = text.find(row);
-        ASSERT_NE(std::string::npos, r);
-        text.erase(r, row.size());
-    }
-    std::string error;
-    ASSERT_EQ(1, hostsim::WorksheetFromText(text, &error)) << error;
-    ASSERT_EQ(1, hostsim::BlockCount());
-    EXPECT_EQ(17, P(hostsim::BlockAt(0))->TC_Type[0]);
-    EXPECT_EQ(1, hostsim::BlockAt(0)->afterLoadAnswer);
-}
-
 } // namespace
 
 } // namespace analogin
