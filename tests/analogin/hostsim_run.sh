@@ -34,16 +34,21 @@ csv=$("$work/hostsim" run "$worksheet" --seconds 2 --csv 2>"$work/summary") ||
 cat "$work/summary"
 grep -q '^experiment: 7 blocks started' "$work/summary" || fail "not every block started"
 grep -q '^warnings: none$' "$work/summary" || fail "the plug-in warned"
-# Each channel: its samples (0, 0.5, 1 and 1.5 s; the block of the 7033
-# every 0.8 s) and the one value they all hold.
+# Each channel: from 0 s on a sample at every due time of its block (every
+# 0.5 s; the block of the 7033 every 0.8 s), at least the first two of the
+# run (a busy machine may keep the last ones from coming in time), and the one
+# value they all hold.
 check() {
-    local key=$1 samples=$2 value=$3
+    local key=$1 samples=$2 value=$3 every=0.5
+    [ "${key%%,*}" = Line ] && every=0.8
     local rows
     rows=$(grep -c "^$key," <<<"$csv" || true)
-    [ "$rows" -eq "$samples" ] || fail "$key: $rows samples, $samples expected"
+    [ "$rows" -ge 2 ] && [ "$rows" -le "$samples" ] ||
+        fail "$key: $rows samples, up to $samples expected"
     local other
-    other=$(grep "^$key," <<<"$csv" | awk -F, -v v="$value" '$4 + 0 != v + 0' | head -1)
-    [ -z "$other" ] || fail "$key: $other, $value expected"
+    other=$(grep "^$key," <<<"$csv" | awk -F, -v v="$value" -v e="$every" \
+        '$4 + 0 != v + 0 || ($3 - e * (NR - 1)) ^ 2 > 1e-6 { print; exit }')
+    [ -z "$other" ] || fail "$key: $other, $value every $every s expected"
 }
 check 'Supply,Rail 5V' 4 4.75
 check 'Supply,Rail 3V3' 4 3.25
