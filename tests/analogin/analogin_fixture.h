@@ -7,6 +7,8 @@
 
 #include "plugin_fixture.h"
 
+#include "experiment_cycles.h"
+
 #include "frame/chanbar.h"
 #include "modsim.h"
 #include "resource.h"
@@ -147,33 +149,12 @@ class AnalogInTest : public PluginTest {
         return w.empty() ? nullptr : &w.back();
     }
 
-    // The host's cycles on the manual clock: a cycle with a transfer in
-    // flight gives the simulator real time and moves the clock 1 ms (a
-    // reply time-out of 1500 ms is 1500 such cycles), an idle cycle moves
-    // it 10 ms.
-    static hostsim::ExperimentOptions Manual(double seconds) {
-        hostsim::ExperimentOptions o;
-        o.seconds = seconds;
-        o.idleSleepMs = 0;
-        o.onStarted = [] { WinapiUseManualClock(100000); };
-        o.onCycle = [](int, int busy) {
-            if (busy) {
-                usleep(300);
-                WinapiAdvanceClock(1);
-            } else {
-                WinapiAdvanceClock(10);
-            }
-        };
-        return o;
-    }
-    // What the block delivered on the output during the experiment.
+    // The cycles on the manual clock, the simulator given a little more real
+    // time in a busy cycle.
+    static hostsim::ExperimentOptions Manual(double seconds) { return ManualCycles(seconds, 300); }
     static std::vector<hostsim::ReleasedBlock> Delivered(const hostsim::ExperimentResult& r,
                                                          const hostsim::Block* b, int output) {
-        std::vector<hostsim::ReleasedBlock> out;
-        const std::vector<hostsim::ReleasedBlock>& all = hostsim::ReleasedOutputBlocks();
-        for (size_t i = r.firstOutputBlock; i < all.size(); i++)
-            if (all[i].module == &b->record && all[i].output == output) out.push_back(all[i]);
-        return out;
+        return DeliveredBy(r, b, output);
     }
     static std::vector<double> Times(const std::vector<hostsim::ReleasedBlock>& blocks) {
         std::vector<double> t;
