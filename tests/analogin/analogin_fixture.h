@@ -261,6 +261,7 @@ struct TypeCase {
     int digital;        // the block delivers the states of the module's outputs
     // Gives a block settings of its own that a worksheet must keep; may be null.
     void (*customize)(hostsim::Block* b);
+    const char* caption; // of its setup dialog in the family TELV
 };
 
 inline void PrintTo(const TypeCase& t, std::ostream* os) {

@@ -154,4 +154,24 @@ TEST_P(AnalogInputType, AFailingBlockLeavesTheHealthyOneItsRate) {
     EXPECT_EQ(0, hostsim::StopExperimentCalls());
 }
 
+// The menu's block opens its setup dialog with the family's caption; OK
+// without a change keeps every setting.
+TEST_P(AnalogInputType, TheSetupDialogKeepsWhatItIsNotTold) {
+    const TypeCase& t = GetParam();
+    hostsim::Block* b = NewBlock(t.menuId, t.mask, 7);
+    ASSERT_NE(nullptr, b);
+    if (t.customize) t.customize(b);
+    std::vector<unsigned char> before = b->param;
+    int allocations = hostsim::LiveAllocations();
+    std::string caption;
+    QueueCheck([&](HWND d) { caption = Caption(d); });
+    WinapiQueueOk();
+    EXPECT_EQ(1, OpenDialog(b));
+    EXPECT_EQ(t.caption, caption);
+    EXPECT_EQ(before, b->param);
+    EXPECT_EQ(static_cast<UINT>(__builtin_popcount(t.mask)), b->record.uOutputs);
+    EXPECT_EQ(allocations, hostsim::LiveAllocations()) << "the working copy is released";
+    EXPECT_EQ(0, WinapiFailedActionCount());
+}
+
 } // namespace analogin

@@ -39,6 +39,7 @@ const TypeCase kCase = {
         for (char* unit : p->Unit)
             snprintf(unit, 64, "\260F");
     },
+    "ZEMX Q7005-I",
 };
 
 INSTANTIATE_TEST_SUITE_P(ND6005, AnalogInputType, ::testing::Values(kCase),

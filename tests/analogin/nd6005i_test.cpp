@@ -28,6 +28,7 @@ const TypeCase kCase = {
         p->Mess.Watchdog_Time = 9;
         p->Mess.Watchdog_Value = 0x0305;
     },
+    "ZEMX-7005-I",
 };
 
 INSTANTIATE_TEST_SUITE_P(ND6005I, AnalogInputType, ::testing::Values(kCase),

@@ -23,6 +23,7 @@ const TypeCase kCase = {
     0,
     0,
     [](hostsim::Block* b) { reinterpret_cast<ND6013_Param*>(b->param.data())->RTD_Type = 0x27; },
+    "ZEMX-7013-I",
 };
 
 INSTANTIATE_TEST_SUITE_P(ND6013, AnalogInputType, ::testing::Values(kCase),

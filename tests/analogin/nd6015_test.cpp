@@ -27,6 +27,7 @@ const TypeCase kCase = {
         for (int c = 0; c < 16; c++)
             p->RTD_Type[c] = 0x20 + (c * 5) % 14;
     },
+    "ZEMX-7015-I",
 };
 
 INSTANTIATE_TEST_SUITE_P(ND6015, AnalogInputType, ::testing::Values(kCase),

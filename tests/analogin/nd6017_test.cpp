@@ -27,6 +27,7 @@ const TypeCase kCase = {
         p->Range = 12;
         snprintf(p->Unit[2], sizeof p->Unit[2], "mV");
     },
+    "ZEMX 7017-I",
 };
 
 INSTANTIATE_TEST_SUITE_P(ND6017, AnalogInputType, ::testing::Values(kCase),

@@ -28,6 +28,7 @@ const TypeCase kCase = {
         for (int c = 0; c < 16; c++)
             p->TC_Type[c] = (c * 3) % 21;
     },
+    "ZEMX Q7019-I",
 };
 
 INSTANTIATE_TEST_SUITE_P(ND6019, AnalogInputType, ::testing::Values(kCase),

@@ -22,6 +22,7 @@ const TypeCase kCase = {
     0,
     0,
     [](hostsim::Block* b) { reinterpret_cast<ND6033_Param*>(b->param.data())->RTD_Type = 0x2A; },
+    "ZEMX-7033-I",
 };
 
 INSTANTIATE_TEST_SUITE_P(ND6033, AnalogInputType, ::testing::Values(kCase),
