@@ -428,6 +428,10 @@ void CopyToChannelsInUse(int focused) {
 
 } // namespace
 
+const TemplateType* SetupDialogTemplateType() {
+    return setup.work && setup.dialogType ? setup.dialogType->type : nullptr;
+}
+
 void SetupStoreChannelFields(HWND dialog, int ch) {
     if (!setup.work || ch < 0 || ch >= TEMPLATE_CHANNELS) return;
     // A channel that takes the name of what feeds it keeps that name.

@@ -63,6 +63,9 @@ extern int LastFocusId;
 INT_PTR SetupDialogProc(const SetupDialogType* dialogType, HWND dialog, UINT msg, WPARAM wParam,
                         LPARAM lParam);
 
+// The type of the dialog that is open; null when none is.
+const TemplateType* SetupDialogTemplateType();
+
 // The fields of channel `ch` of the open dialog: the name, the unit and the
 // type's own. In the output types with the copy check box the box shows the
 // channel's copy flag (checked while the channel keeps a name of its own, a

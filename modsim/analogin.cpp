@@ -172,21 +172,21 @@ int ReadOutputs6005(Module& m, const Command& c, std::string& reply) {
 const CommandEntry k6017Commands[] = {
     {'$', "6", ReadChannelEnable},
     {'$', "5", SetChannelEnable},
-    {'#', "", ReadAnalogInputs},
+    {'#', "", ReadAnalog},
     {0, nullptr, nullptr},
 };
 
 const CommandEntry k6015Commands[] = {
     {'$', "8", ReadChannelType},
     {'$', "7", SetChannelType6015},
-    {'#', "", ReadAnalogInputs},
+    {'#', "", ReadAnalog},
     {0, nullptr, nullptr},
 };
 
 const CommandEntry k6019Commands[] = {
     {'$', "8", ReadChannelType},
     {'$', "7", SetChannelType6019},
-    {'#', "", ReadAnalogInputs},
+    {'#', "", ReadAnalog},
     {0, nullptr, nullptr},
 };
 
@@ -194,7 +194,7 @@ const CommandEntry k6005Commands[] = {
     {'$', "8", ReadChannelType},  {'$', "7", SetChannelType6005}, {'$', "5", SetChannelEnable},
     {'~', "DC", SetScale},        {'~', "DF", SetScale},          {'@', "HI", SetHighAlarm},
     {'@', "LO", SetLowAlarm},     {'@', "DHC", HighAlarmOff},     {'@', "DLC", LowAlarmOff},
-    {'@', "DI", ReadOutputs6005}, {'#', "", ReadAnalogInputs},    {0, nullptr, nullptr},
+    {'@', "DI", ReadOutputs6005}, {'#', "", ReadAnalog},    {0, nullptr, nullptr},
 };
 
 } // namespace modsim

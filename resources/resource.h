@@ -135,7 +135,6 @@
 #define IDS_COMM_PROBLEM 1178
 #define IDS_MODULE_NO_RESPONSE 1640
 #define IDS_GLOBAL_STRING_NOTE 1350
-#define IDS_CONTINUE_WITHOUT_MODULE IDS_MODULE_NO_RESPONSE
 
 // The setup dialog of every block type (the channel bar's ids are in
 // frame/chanbar.h). Its templates are named resources: DLG_ND6018.

@@ -7,7 +7,7 @@
 
 #include "plugin_fixture.h"
 
-#include "experiment_cycles.h"
+#include "experiment_run.h"
 
 #include "frame/chanbar.h"
 #include "modsim.h"
@@ -149,12 +149,12 @@ class AnalogInTest : public PluginTest {
         return w.empty() ? nullptr : &w.back();
     }
 
-    // The cycles on the manual clock, the simulator given a little more real
-    // time in a busy cycle.
-    static hostsim::ExperimentOptions Manual(double seconds) { return ManualCycles(seconds, 300); }
+    static hostsim::ExperimentOptions Manual(double seconds) {
+        return experimenttest::Manual(seconds);
+    }
     static std::vector<hostsim::ReleasedBlock> Delivered(const hostsim::ExperimentResult& r,
                                                          const hostsim::Block* b, int output) {
-        return DeliveredBy(r, b, output);
+        return experimenttest::Delivered(r, b, output);
     }
     static std::vector<double> Times(const std::vector<hostsim::ReleasedBlock>& blocks) {
         std::vector<double> t;

@@ -7,27 +7,14 @@
 set -euo pipefail
 hostsim=$1 plugin=$2 modsim=$3 worksheet=$4
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/telvio-analogin-XXXXXX")
-pid=
-cleanup() {
-    if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-cp "$hostsim" "$plugin" "$work/"
-printf '[Com Ports]\nNumComPorts=1\nComPort#0=1,3,8,1,0,1\n' >"$work/XX02.ini"
-"$modsim" --link "$work/com1" --quiet --module 11:6017 --module 12:7013 --module 13:7015 \
+. "$(dirname "$0")/../experiment/run_lib.sh"
+run_setup "$hostsim" "$plugin"
+start_modsim "$modsim" --module 11:6017 --module 12:7013 --module 13:7015 \
     --module 14:7033 --module 15:7019 --module 16:7005 --module 17:7005 \
     --value 11:0=4.75 --value 11:1=3.25 --value 12:0=37.5 --value 13:0=21.25 \
     --value 13:2=22.75 --value 14:0=60.5 --value 14:1=61.5 --value 14:2=62.5 \
     --value 15:0=2.5 --value 15:1=812.5 --value 15:3=12 --value 16:0=4.5 \
-    --value 16:1=-1.25 >"$work/modsim.log" 2>&1 &
-pid=$!
-for _ in $(seq 100); do [ -L "$work/com1" ] && break; sleep 0.05; done
-[ -L "$work/com1" ] || fail "modsim did not come up: $(cat "$work/modsim.log")"
-export TELVIO_COM_DIR=$work
+    --value 16:1=-1.25
 
 csv=$("$work/hostsim" run "$worksheet" --seconds 2 --csv 2>"$work/summary") ||
     fail "run answered $?: $(cat "$work/summary")"

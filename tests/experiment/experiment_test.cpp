@@ -5,7 +5,7 @@
 // start queries wait for real replies); the cycles run on the manual clock.
 #include "plugin_fixture.h"
 
-#include "experiment_cycles.h"
+#include "experiment_run.h"
 
 #include "modsim.h"
 #include "modules/analog/nd6018.h"
@@ -17,6 +17,9 @@
 #include <sstream>
 
 namespace {
+
+using experimenttest::Delivered;
+using experimenttest::Manual;
 
 const int kStart = MODMSG_START;
 const int kStop = MODMSG_STOP;
@@ -64,11 +67,6 @@ class Experiment : public PluginTest {
             outputs += (mask >> c) & 1;
         b->record.uOutputs = outputs;
         return b;
-    }
-    static hostsim::ExperimentOptions Manual(double seconds) { return ManualCycles(seconds); }
-    static std::vector<hostsim::ReleasedBlock> Delivered(const hostsim::ExperimentResult& r,
-                                                         hostsim::Block* b, int output) {
-        return DeliveredBy(r, b, output);
     }
     // One sample per block: its times and values.
     static void Samples(const std::vector<hostsim::ReleasedBlock>& blocks,
