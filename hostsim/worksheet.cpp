@@ -168,8 +168,8 @@ int SchemaElements(Block* block, std::vector<Element>* out, std::string* error) 
                 // A row that repeats one before it exactly adds nothing.
                 bool same = false;
                 for (const Element& x : *out)
-                    same = same || (x.name == e.name && x.offset == e.offset &&
-                                    x.type.name == e.type.name);
+                    same = same ||
+                           (x.name == e.name && x.offset == e.offset && x.type.name == e.type.name);
                 if (same) continue;
                 *error = std::string(where) + ": field " + e.name + " named twice";
                 return 0;

@@ -194,7 +194,7 @@ const CommandEntry k6005Commands[] = {
     {'$', "8", ReadChannelType},  {'$', "7", SetChannelType6005}, {'$', "5", SetChannelEnable},
     {'~', "DC", SetScale},        {'~', "DF", SetScale},          {'@', "HI", SetHighAlarm},
     {'@', "LO", SetLowAlarm},     {'@', "DHC", HighAlarmOff},     {'@', "DLC", LowAlarmOff},
-    {'@', "DI", ReadOutputs6005}, {'#', "", ReadAnalog},    {0, nullptr, nullptr},
+    {'@', "DI", ReadOutputs6005}, {'#', "", ReadAnalog},          {0, nullptr, nullptr},
 };
 
 } // namespace modsim
