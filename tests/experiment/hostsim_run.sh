@@ -38,7 +38,7 @@ expect '^ +0\.000 +812\.5000$'
 # which this shorter run stays) counts every request the modules received
 # (the simulator's log has a line for each), none repeated.
 before=$(grep -c ' <- ' "$work/modsim.log" || true)
-csv=$("$work/hostsim" run "$worksheet" --seconds 1 --csv 2>"$work/summary") || fail "csv run"
+csv=$("$work/hostsim" run "$worksheet" --seconds 1 --csv 2>"$work/summary") || fail "csv run: $(cat "$work/summary")"
 sleep 0.2 # the simulator's last lines
 requests=$(($(grep -c ' <- ' "$work/modsim.log") - before))
 grep -q "^RS-232 monitor: $requests requests, 0 repeats, 0 errors\$" "$work/summary" ||
