@@ -83,8 +83,12 @@ int ReadModuleName(int port, int address, int checksum) {
 }
 
 int ModelAccepted(const int* models, int count, int model) {
-    for (int i = 0; models && i < count; i++)
-        if (models[i] == model) return 1;
+    for (int i = 0; models && i < count; i++) {
+        int m = models[i];
+        if (m == model) return 1;
+        // An entry below 1000 stands for every series of that module number.
+        if (m > 0 && m < 1000 && model > 0 && model % 1000 == m) return 1;
+    }
     return 0;
 }
 

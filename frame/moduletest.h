@@ -26,7 +26,8 @@ int ProbeChecksum(int port, int address);
 // number above 99999.
 int ReadModuleName(int port, int address, int checksum);
 // 1 when the model a module reported is one of the `count` models a type
-// accepts (0, a module that names none, only where the type lists it).
+// accepts (0, a module that names none, only where the type lists it; an
+// entry below 1000 stands for that module number in every series).
 int ModelAccepted(const int* models, int count, int model);
 // The "Test" button: 1 when a module of a model the type accepts answered
 // (ModelAccepted, as the type's start); every outcome is shown.

@@ -18,8 +18,13 @@ struct BlockState {
     int defaultAnswer = 0;
     std::vector<GlvoNotifyRecord> notifications;
     std::vector<ReleasedBlock> released;
-    std::vector<unsigned char> outputBlock; // the one block handed out at a time
-    OutputChannel* outputChannel = nullptr; // whose it is
+    // The blocks handed out and not yet released, one per output channel: a
+    // block may take those of all its channels before it fills them.
+    struct HandedOut {
+        OutputChannel* channel;
+        std::vector<unsigned char> bytes;
+    };
+    std::vector<HandedOut> handedOut;
     bool withhold = false;
 };
 
@@ -117,18 +122,28 @@ int WINAPI HostGlvoModuleNotifyGlobalVar(GlvoNotifyRecord* record) {
 DataBlock* WINAPI HostGetCurrentOutputBlock(OutputChannel* channel) {
     BlockState& s = B();
     if (channel == nullptr || s.withhold) return nullptr;
-    if (s.outputBlock.empty())
-        s.outputBlock.resize(offsetof(DataBlock, afSamples) + OUTPUT_BLOCK_SAMPLES * sizeof(float));
-    memset(s.outputBlock.data(), 0, s.outputBlock.size());
-    s.outputChannel = channel;
-    return reinterpret_cast<DataBlock*>(s.outputBlock.data());
+    std::vector<unsigned char>* bytes = nullptr;
+    for (BlockState::HandedOut& h : s.handedOut)
+        if (h.channel == channel) bytes = &h.bytes;
+    if (bytes == nullptr) {
+        s.handedOut.push_back({channel, {}});
+        bytes = &s.handedOut.back().bytes;
+    }
+    bytes->assign(offsetof(DataBlock, afSamples) + OUTPUT_BLOCK_SAMPLES * sizeof(float), 0);
+    return reinterpret_cast<DataBlock*>(bytes->data());
 }
 
 void WINAPI HostNewReleaseOutputBlock(OutputChannel* channel, const char*, int) {
     BlockState& s = B();
-    if (channel == nullptr || channel != s.outputChannel) return;
-    s.outputChannel = nullptr;
-    const DataBlock* d = reinterpret_cast<const DataBlock*>(s.outputBlock.data());
+    std::vector<unsigned char> bytes;
+    for (size_t i = 0; i < s.handedOut.size(); i++)
+        if (s.handedOut[i].channel == channel) {
+            bytes.swap(s.handedOut[i].bytes);
+            s.handedOut.erase(s.handedOut.begin() + static_cast<long>(i));
+            break;
+        }
+    if (channel == nullptr || bytes.empty()) return;
+    const DataBlock* d = reinterpret_cast<const DataBlock*>(bytes.data());
     ReleasedBlock r;
     r.module = nullptr;
     r.output = -1;
@@ -166,7 +181,7 @@ void ResetBlocks() {
     s.defaultAnswer = 0;
     s.notifications.clear();
     s.released.clear();
-    s.outputChannel = nullptr;
+    s.handedOut.clear();
     s.withhold = false;
 }
 

@@ -159,6 +159,7 @@
 #define IDS_TC_TYPE 1200
 #define IDS_ND6018_UNKNOWN_RANGE 1210
 
+#include "analogin.h"
 #include "alarm.h"
 
 #endif

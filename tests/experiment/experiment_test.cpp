@@ -262,12 +262,16 @@ TEST_F(Experiment, TheBundledWorksheetLoadsAndMeasuresEveryChannel) {
         for (int c = 0; c < 8; c++)
             bus.SetChannel(address, c, address * 100 + c);
     }
+    // The analog input types' blocks after them.
+    const char* models[] = {"6017", "7013", "7015", "7033", "7019", "7005", "7005"};
+    for (int k = 0; k < 7; k++)
+        ASSERT_EQ(1, bus.AddModule(11 + k, models[k], 0));
     std::string error;
     ASSERT_EQ(1, hostsim::LoadWorksheet(TELVIO_EXAMPLES "/thermocouples.wks", &error)) << error;
-    ASSERT_EQ(3, hostsim::BlockCount());
+    ASSERT_EQ(10, hostsim::BlockCount());
     hostsim::ExperimentResult r;
     ASSERT_EQ(1, hostsim::RunExperiment(Manual(1.2), &r)) << r.error;
-    EXPECT_EQ(3, r.started);
+    EXPECT_EQ(10, r.started);
     // Oven: channels 0 to 2 of address 1 every 0.5 s; Exhaust: 0 and 3 of
     // address 2 every 0.5 s; Room: 0 of address 3 every second.
     struct Case {

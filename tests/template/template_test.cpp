@@ -275,7 +275,8 @@ TEST_F(TemplateTest, TheSweepLoopOfTheOneRequestTypes) {
             if (refuse) return 0;
             deliveries++;
             return 1;
-        }};
+        },
+        nullptr, nullptr};
     ND6018_Runtime* rt = R(b);
     P(b)->Mess.Watchdog_On = 1;
     P(b)->Mess.Watchdog_Time = 2;
