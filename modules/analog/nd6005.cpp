@@ -323,7 +323,6 @@ constexpr SetupDialogType MakeDialogType() {
         &type,
         sizeof(ND6005_Param),
         kChannels, // channel buttons
-        6005,      // the Test button's model
         1090,      // help context
         // captions: default (the resource's), XX01, XX04, XX03, XX05, XX06, TELV
         {nullptr, "XX01-4005", "YY04 PAD-VTH8", "XX03 S7005-I", "ZAV-6005", "YY06-8005",

@@ -124,7 +124,6 @@ constexpr SetupDialogType dialogType = {
     &type,
     sizeof(ND6005I_Param),
     8,    // channels (the resource shows six buttons)
-    6005, // the Test button's model
     1090, // help context
     // captions: default (the resource's), XX01, XX04, XX03, XX05, XX06, TELV
     {nullptr, "XX01-4005 Input", nullptr, "XX03-7005-I", "ZAV-6005 Input", "YY06-8005 Input",

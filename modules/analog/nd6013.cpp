@@ -146,7 +146,6 @@ constexpr SetupDialogType MakeDialogType(const TemplateType* type, int buttons,
         type,
         sizeof(ND6013_Param),
         buttons,
-        6013, // the Test button's model
         1110, // help context
         // captions: default (the resource's), XX01, XX04, XX03, XX05, XX06, TELV
         {nullptr, "XX01-4013", "YY04 PAD-RTD3", "XX03-7013-I", "ZAV-6013", "YY06 8013",

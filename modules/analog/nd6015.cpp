@@ -138,7 +138,6 @@ constexpr SetupDialogType MakeDialogType() {
         &type,
         sizeof(ND6015_Param),
         kChannels, // channel buttons
-        6015,      // the Test button's model
         1113,      // help context
         // captions: default (the resource's), XX01, XX04, XX03, XX05, XX06, TELV
         {nullptr, nullptr, nullptr, "XX03-7015-I", nullptr, nullptr, "ZEMX-7015-I"},

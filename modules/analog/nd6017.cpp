@@ -128,7 +128,6 @@ constexpr SetupDialogType dialogType = {
     &type,
     sizeof(ND6017_Param),
     8,    // channel buttons
-    6017, // the Test button's model
     1115, // help context
     // captions: default (the resource's), XX01, XX04, XX03, XX05, XX06, TELV
     {nullptr, "XX01-4017", "YY04 PAD-V8", "XX03 7017-I", "ZAV 6017", "YY06-8017", "ZEMX 7017-I"},

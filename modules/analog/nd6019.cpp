@@ -172,7 +172,6 @@ constexpr SetupDialogType MakeDialogType() {
         &type,
         sizeof(ND6019_Param),
         8,    // channel buttons
-        6019, // the Test button's model
         1123, // help context
         // captions: default (the resource's), XX01, XX04, XX03, XX05, XX06, TELV
         {nullptr, "XX01-4019", "YY04 PAD-VTH8", "XX03 S7019-I", "ZAV-6019", "YY06-8019",

@@ -102,7 +102,6 @@ constexpr SetupDialogType MakeDialogType() {
         &type,
         sizeof(ND6033_Param),
         3,    // channel buttons
-        6033, // the Test button's model
         1225, // help context
         // captions: default (the resource's), XX01, XX04, XX03, XX05, XX06, TELV
         {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, "ZEMX-7033-I"},
