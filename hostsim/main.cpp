@@ -3,6 +3,9 @@
 //   hostsim classes PLUGIN                 bind, print the registered classes
 //   hostsim dialog PLUGIN MENU_ID          open a new block's setup dialog,
 //                                          print its controls, OK
+//   hostsim dialogs PLUGIN [--only MENU_ID] [--hold SECONDS] [--fit]
+//                                          walk every dialog of the plug-in,
+//                                          print each; measure the texts
 //   hostsim run WORKSHEET --seconds N [--csv] [--plugin PATH]
 //               [--global-ms X] [--block-size N]
 //                                          load the worksheet, measure for N
@@ -31,6 +34,7 @@ int Usage() {
             "usage: hostsim report PLUGIN [--command ID]\n"
             "       hostsim classes PLUGIN\n"
             "       hostsim dialog PLUGIN MENU_ID\n"
+            "       hostsim dialogs PLUGIN [--only MENU_ID] [--hold SECONDS] [--fit]\n"
             "       hostsim run WORKSHEET --seconds N [--csv] [--plugin PATH]\n"
             "                   [--global-ms X] [--block-size N]\n"
             "  run: the plug-in defaults to %s beside hostsim; the driver INI file is\n"
@@ -366,51 +370,10 @@ int Run(int argc, char** argv) {
 } // namespace
 
 // The setup dialog of a new block of the class with the menu id: its
-// caption and its controls (id, class, text, enabled; the entries of combo
-// boxes), as the platform's dialog manager made them from the plug-in's
-// template, then OK.
-void PrintText(const char* what, const char* text) {
-    printf("%s \"%s\"", what, text);
-}
-
-BOOL CALLBACK DescribeControl(HWND control, LPARAM dialog) {
-    // Only the dialog's own controls: a combo box's parts are its business.
-    if (GetParent(control) != reinterpret_cast<HWND>(dialog)) return TRUE;
-    char name[64];
-    if (GetClassNameA(control, name, sizeof name) <= 0) name[0] = 0;
-    for (char* p = name; *p; p++)
-        *p = static_cast<char>(toupper(static_cast<unsigned char>(*p)));
-    char text[256];
-    if (GetWindowTextA(control, text, sizeof text) < 0) text[0] = 0;
-    printf("control %d %s", static_cast<int>(static_cast<short>(GetDlgCtrlID(control))), name);
-    PrintText("", text);
-    printf("%s\n", IsWindowEnabled(control) ? "" : " disabled");
-    if (strcmp(name, "COMBOBOX") == 0) {
-        int count = static_cast<int>(SendMessageA(control, CB_GETCOUNT, 0, 0));
-        int selected = static_cast<int>(SendMessageA(control, CB_GETCURSEL, 0, 0));
-        printf("  %d entries, entry %d selected:", count, selected);
-        // A long list as its first three entries and its last.
-        for (int i = 0; i < count; i++) {
-            if (count > 20 && i == 3) printf(" ...");
-            if (count > 20 && i >= 3 && i < count - 1) continue;
-            char entry[256];
-            LRESULT n = SendMessageA(control, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
-            if (n < 0 || n >= static_cast<LRESULT>(sizeof entry)) continue;
-            SendMessageA(control, CB_GETLBTEXT, static_cast<WPARAM>(i),
-                         reinterpret_cast<LPARAM>(entry));
-            PrintText("", entry);
-        }
-        printf("\n");
-    }
-    return TRUE;
-}
-
+// caption and its controls, as the platform's dialog manager made them from
+// the plug-in's template, then OK.
 void DescribeSetupDialog(HWND dialog) {
-    char caption[256];
-    if (GetWindowTextA(dialog, caption, sizeof caption) < 0) caption[0] = 0;
-    PrintText("dialog", caption);
-    printf("\n");
-    EnumChildWindows(dialog, DescribeControl, reinterpret_cast<LPARAM>(dialog));
+    fputs(hostsim::DescribeDialog(dialog).c_str(), stdout);
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
 }
@@ -447,6 +410,59 @@ int Dialog(int argc, char** argv) {
     return ran ? 0 : 1;
 }
 
+// Every dialog of the plug-in, walked in one run: the binding, the setup
+// dialog of a new block of every class and the other dialogs, then the
+// finish. The listing goes to standard output, the text-fit report to
+// standard error.
+int Dialogs(int argc, char** argv) {
+    if (argc < 3) return Usage();
+    hostsim::WalkOptions options;
+    for (int i = 3; i < argc; i++) {
+        double v = 0.0;
+        if (strcmp(argv[i], "--only") == 0 && i + 1 < argc) {
+            if (!ParseNumber(argv[++i], &v) || v <= 0.0 || v != floor(v)) return Usage();
+            options.onlyMenuId = static_cast<int>(v);
+        } else if (strcmp(argv[i], "--hold") == 0 && i + 1 < argc) {
+            if (!ParseNumber(argv[++i], &v) || v < 0.0 || v > 3600.0) return Usage();
+            options.holdSeconds = v;
+        } else if (strcmp(argv[i], "--fit") == 0) {
+            options.fit = true;
+        } else {
+            return Usage();
+        }
+    }
+    options.listing = stdout;
+    options.report = stderr;
+    if (!hostsim::Start()) {
+        fprintf(stderr, "hostsim: cannot create the host window\n");
+        return 1;
+    }
+    hostsim::Plugin plugin;
+    if (!hostsim::LoadPlugin(argv[2], &plugin)) {
+        fprintf(stderr, "hostsim: cannot load %s\n", argv[2]);
+        return 1;
+    }
+    fputs(hostsim::BindingReport(plugin).c_str(), stdout);
+    if (plugin.setupResult != 1) {
+        hostsim::UnloadPlugin(&plugin);
+        return 1;
+    }
+    hostsim::WalkResult result;
+    int ok = hostsim::WalkDialogs(options, plugin.module, &result);
+    printf("FinishVarnixDLL: %d\n", hostsim::FinishPlugin(&plugin));
+    printf("stacked objects: %d created, %d deleted\n", hostsim::StackedObjectsCreated(),
+           hostsim::StackedObjectsDeleted());
+    if (options.fit) {
+#ifdef _WIN32
+        fprintf(stderr, "text fit: %d dialogs and templates, %d texts, %d clipped\n",
+                result.measured, result.texts, result.clipped);
+#else
+        fprintf(stderr, "text fit: not measured, the Linux build draws no text\n");
+#endif
+    }
+    return ok ? 0 : 1;
+}
+
 int main(int argc, char** argv) {
     setvbuf(stdout, nullptr, _IONBF, 0);
     if (argc < 2) return Usage();
@@ -454,5 +470,6 @@ int main(int argc, char** argv) {
     if (strcmp(argv[1], "classes") == 0) return Classes(argc, argv);
     if (strcmp(argv[1], "run") == 0) return Run(argc, argv);
     if (strcmp(argv[1], "dialog") == 0) return Dialog(argc, argv);
+    if (strcmp(argv[1], "dialogs") == 0) return Dialogs(argc, argv);
     return Usage();
 }

@@ -39,6 +39,12 @@ std::string hostPath(const char* path);
 
 void setLastError(DWORD e);
 
+// Font objects (gdi32/font.cpp): the description a font was made from;
+// deleting frees it. Both answer false for a handle that is no font.
+bool fontDescription(HGDIOBJ h, LOGFONTA* out);
+bool deleteFont(HGDIOBJ h);
+int liveFonts();
+
 } // namespace winapi
 
 #endif

@@ -51,6 +51,7 @@ struct Dialog {
     bool destroyed = false;
     INT_PTR result = 0;
     HFONT font = nullptr;
+    bool ownsFont = false;     // made from the template
     int baseX = 8, baseY = 16; // dialog base units
     HWND owner = nullptr;
     bool ownerDisabled = false; // by this dialog
