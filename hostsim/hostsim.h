@@ -255,6 +255,11 @@ struct MonitorCounts {
     int errors = 0;
     std::map<std::string, int> errorNotes; // errors by note
     int fullReads = 0; // readings of a full ring: older lines may have been lost
+    // Time-outs of the plain checksum probe ("$AA2" without checksum): a
+    // module that uses checksums does not answer it, so the block's start
+    // expects two of them; they are no errors.
+    int probeTimeouts = 0;
+    std::string lastSent; // the text of the last request read
 };
 // The plug-in's menu command that opens "Configuration of Serial Ports".
 #define HOSTSIM_SERIAL_PORTS_COMMAND 4991
@@ -266,6 +271,10 @@ int MonitorSwitchOn();
 // The same way in: &Monitor, reads every line of the list into `counts`,
 // then &Clear when `clear`, &Close and Cancel. 1 when the list was read.
 int MonitorRead(MonitorCounts* counts, bool clear);
+// The same way in: &Monitor shows the list as it is for `seconds`
+// (HoldDialog, key "rs232-monitor", the line on `out`), then &Close and
+// Cancel; nothing is read or emptied. 1 when the monitor is on.
+int MonitorHold(double seconds, FILE* out);
 // Adds one listed line ("n:\tCOMp \tt sec\td\ttext") to the counts.
 void MonitorCountLine(const std::string& line, MonitorCounts* counts);
 

@@ -6,8 +6,8 @@
 //   hostsim dialogs PLUGIN [--only MENU_ID] [--hold SECONDS] [--fit]
 //                                          walk every dialog of the plug-in,
 //                                          print each; measure the texts
-//   hostsim run WORKSHEET --seconds N [--csv] [--plugin PATH]
-//               [--global-ms X] [--block-size N]
+//   hostsim run WORKSHEET --seconds N [--csv] [--table] [--plugin PATH]
+//               [--global-ms X] [--block-size N] [--hold SECONDS]
 //                                          load the worksheet, measure for N
 //                                          seconds, print what the blocks
 //                                          delivered
@@ -35,13 +35,31 @@ int Usage() {
             "       hostsim classes PLUGIN\n"
             "       hostsim dialog PLUGIN MENU_ID\n"
             "       hostsim dialogs PLUGIN [--only MENU_ID] [--hold SECONDS] [--fit]\n"
-            "       hostsim run WORKSHEET --seconds N [--csv] [--plugin PATH]\n"
-            "                   [--global-ms X] [--block-size N]\n"
-            "  run: the plug-in defaults to %s beside hostsim; the driver INI file is\n"
+            "       hostsim run WORKSHEET --seconds N [--csv] [--table] [--plugin PATH]\n"
+            "                   [--global-ms X] [--block-size N] [--hold SECONDS]\n"
+            "  dialogs: every dialog of the plug-in, listed; --hold keeps each shown for a\n"
+            "  picture, --fit measures the texts (Windows build).\n"
+            "  run: one line per channel; --table adds every sample, --csv prints them as\n"
+            "  CSV (the rest goes to standard error); --hold shows the RS-232 monitor at the\n"
+            "  end. The plug-in defaults to %s beside hostsim; the driver INI file is\n"
             "  read from hostsim's folder. --global-ms and --block-size are the global\n"
             "  sample distance (ms, default 1000) and block size (1..65535, default 1).\n",
             kPluginName);
     return 2;
+}
+
+// Creates the host's window and loads the plug-in; 0 (and the reason on
+// standard error) when either fails.
+int StartWithPlugin(const char* path, hostsim::Plugin* plugin) {
+    if (!hostsim::Start()) {
+        fprintf(stderr, "hostsim: cannot create the host window\n");
+        return 0;
+    }
+    if (!hostsim::LoadPlugin(path, plugin)) {
+        fprintf(stderr, "hostsim: cannot load %s\n", path);
+        return 0;
+    }
+    return 1;
 }
 
 int Report(int argc, char** argv) {
@@ -55,15 +73,8 @@ int Report(int argc, char** argv) {
             return Usage();
         }
     }
-    if (!hostsim::Start()) {
-        fprintf(stderr, "hostsim: cannot create the host window\n");
-        return 1;
-    }
     hostsim::Plugin plugin;
-    if (!hostsim::LoadPlugin(path, &plugin)) {
-        fprintf(stderr, "hostsim: cannot load %s\n", path);
-        return 1;
-    }
+    if (!StartWithPlugin(path, &plugin)) return 1;
     fputs(hostsim::BindingReport(plugin).c_str(), stdout);
     if (command != 0) {
         printf("command %u: %s\n", command,
@@ -79,15 +90,8 @@ int Report(int argc, char** argv) {
 // One line per class the plug-in registered, in the order of registration.
 int Classes(int argc, char** argv) {
     if (argc != 3) return Usage();
-    if (!hostsim::Start()) {
-        fprintf(stderr, "hostsim: cannot create the host window\n");
-        return 1;
-    }
     hostsim::Plugin plugin;
-    if (!hostsim::LoadPlugin(argv[2], &plugin)) {
-        fprintf(stderr, "hostsim: cannot load %s\n", argv[2]);
-        return 1;
-    }
+    if (!StartWithPlugin(argv[2], &plugin)) return 1;
     if (plugin.setupResult != 1) {
         fprintf(stderr, "hostsim: SetupVarnixDLL answered %d\n", plugin.setupResult);
         hostsim::UnloadPlugin(&plugin);
@@ -186,15 +190,36 @@ std::vector<Channel> Samples(size_t first) {
     return channels;
 }
 
-void PrintTable(const std::vector<Channel>& channels) {
+// One line per channel: its samples, the time of the first and the last,
+// the smallest, the largest and the last value.
+void PrintChannels(FILE* out, const std::vector<Channel>& channels) {
     for (const Channel& c : channels) {
-        printf("\n%s / %s: %u samples\n", Display(c.block).c_str(), Display(c.name).c_str(),
-               static_cast<unsigned>(c.values.size()));
-        if (c.values.empty()) continue;
-        printf("  %10s  %12s\n", "time s", "value");
-        for (size_t i = 0; i < c.values.size(); i++)
-            printf("  %10.3f  %12.4f\n", c.times[i], static_cast<double>(c.values[i]));
+        fprintf(out, "%s / %s: %u samples", Display(c.block).c_str(), Display(c.name).c_str(),
+                static_cast<unsigned>(c.values.size()));
+        if (!c.values.empty()) {
+            float low = c.values[0], high = c.values[0];
+            for (float v : c.values) {
+                if (v < low) low = v;
+                if (v > high) high = v;
+            }
+            fprintf(out, ", %.3f to %.3f s, min %.4f, max %.4f, last %.4f", c.times.front(),
+                    c.times.back(), static_cast<double>(low), static_cast<double>(high),
+                    static_cast<double>(c.values.back()));
+        }
+        fprintf(out, "\n");
     }
+}
+
+void PrintTable(FILE* out, const std::vector<Channel>& channels) {
+    for (const Channel& c : channels) {
+        fprintf(out, "\n%s / %s: %u samples\n", Display(c.block).c_str(), Display(c.name).c_str(),
+                static_cast<unsigned>(c.values.size()));
+        if (c.values.empty()) continue;
+        fprintf(out, "  %10s  %12s\n", "time s", "value");
+        for (size_t i = 0; i < c.values.size(); i++)
+            fprintf(out, "  %10.3f  %12.4f\n", c.times[i], static_cast<double>(c.values[i]));
+    }
+    fprintf(out, "\n");
 }
 
 void PrintCsv(const std::vector<Channel>& channels) {
@@ -210,6 +235,8 @@ int Run(int argc, char** argv) {
     const char* worksheet = argv[2];
     double seconds = -1.0;
     bool csv = false;
+    bool table = false;
+    double hold = 0.0;
     std::string pluginPath;
     hostsim::ExperimentOptions options;
     options.globalMilliSecondsPerSample = 1000.0;
@@ -226,6 +253,14 @@ int Run(int argc, char** argv) {
             seconds = v;
         } else if (strcmp(a, "--csv") == 0) {
             csv = true;
+        } else if (strcmp(a, "--table") == 0) {
+            table = true;
+        } else if (strcmp(a, "--hold") == 0 && more) {
+            if (!ParseNumber(argv[++i], &v) || v <= 0.0 || v > 3600.0) {
+                fprintf(stderr, "hostsim: --hold takes seconds above 0\n");
+                return 2;
+            }
+            hold = v;
         } else if (strcmp(a, "--plugin") == 0 && more) {
             pluginPath = argv[++i];
         } else if (strcmp(a, "--global-ms") == 0 && more) {
@@ -253,15 +288,8 @@ int Run(int argc, char** argv) {
     // The summary goes with the table, or beside the CSV on stderr.
     FILE* info = csv ? stderr : stdout;
 
-    if (!hostsim::Start()) {
-        fprintf(stderr, "hostsim: cannot create the host window\n");
-        return 1;
-    }
     hostsim::Plugin plugin;
-    if (!hostsim::LoadPlugin(pluginPath.c_str(), &plugin)) {
-        fprintf(stderr, "hostsim: cannot load %s\n", pluginPath.c_str());
-        return 1;
-    }
+    if (!StartWithPlugin(pluginPath.c_str(), &plugin)) return 1;
     if (plugin.setupResult != 1) {
         fprintf(stderr, "hostsim: SetupVarnixDLL answered %d\n", plugin.setupResult);
         hostsim::UnloadPlugin(&plugin);
@@ -305,17 +333,16 @@ int Run(int argc, char** argv) {
             }
         };
         ran = hostsim::RunExperiment(options, &result);
+        // The monitor's dialog with the last lines, for a picture.
+        if (monitor && hold > 0.0) hostsim::MonitorHold(hold, info);
         if (monitor) hostsim::MonitorRead(&counts, true);
         if (!result.error.empty()) fprintf(stderr, "hostsim: %s\n", result.error.c_str());
     }
 
     std::vector<Channel> channels = Samples(result.firstOutputBlock);
-    if (csv) {
-        PrintCsv(channels);
-    } else {
-        PrintTable(channels);
-        printf("\n");
-    }
+    if (csv) PrintCsv(channels);
+    if (table) PrintTable(info, channels);
+    PrintChannels(info, channels);
 
     if (refused) {
         fprintf(info, "experiment: not run, %d blocks refused their records\n", refused);
@@ -351,8 +378,15 @@ int Run(int argc, char** argv) {
         for (const auto& e : counts.errorNotes)
             errors += (errors.empty() ? " (" : ", ") + e.first + " " + std::to_string(e.second);
         if (!errors.empty()) errors += ")";
-        fprintf(info, "RS-232 monitor: %d requests, %d repeats, %d errors%s\n", counts.sent,
+        fprintf(info, "RS-232 monitor: %d requests, %d repeats, %d errors%s", counts.sent,
                 counts.repeats, counts.errors, errors.c_str());
+        if (counts.probeTimeouts > 0) {
+            fprintf(info,
+                    "; %d time-outs of the checksum probe (a module that uses checksums "
+                    "does not answer the plain query)",
+                    counts.probeTimeouts);
+        }
+        fprintf(info, "\n");
         if (counts.fullReads > 0) {
             fprintf(info,
                     "  the ring of 256 lines was full at %d of %d readings: older lines may "
@@ -433,15 +467,8 @@ int Dialogs(int argc, char** argv) {
     }
     options.listing = stdout;
     options.report = stderr;
-    if (!hostsim::Start()) {
-        fprintf(stderr, "hostsim: cannot create the host window\n");
-        return 1;
-    }
     hostsim::Plugin plugin;
-    if (!hostsim::LoadPlugin(argv[2], &plugin)) {
-        fprintf(stderr, "hostsim: cannot load %s\n", argv[2]);
-        return 1;
-    }
+    if (!StartWithPlugin(argv[2], &plugin)) return 1;
     fputs(hostsim::BindingReport(plugin).c_str(), stdout);
     if (plugin.setupResult != 1) {
         hostsim::UnloadPlugin(&plugin);

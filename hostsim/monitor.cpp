@@ -152,13 +152,23 @@ void ReadList(HWND monitor) {
     Press(monitor, IDOK); // &Close
 }
 
+// The monitor's dialog shown for a while, with the lines it holds.
+double holdSeconds;
+FILE* holdOut;
+
+void HoldList(HWND monitor) {
+    HoldDialog(monitor, "rs232-monitor", holdSeconds, holdOut);
+    Press(monitor, IDOK); // &Close
+}
+
 void InPortsDialog(HWND ports) {
     if (IsDlgButtonChecked(ports, kActive) != BST_CHECKED && readInto == nullptr) {
         CheckDlgButton(ports, kActive, BST_CHECKED);
         Press(ports, kActive);
     }
     monitorOn = IsDlgButtonChecked(ports, kActive) == BST_CHECKED;
-    if (monitorOn) OpenNested(ports, kShowMonitor, Step{kList, ReadList});
+    if (monitorOn)
+        OpenNested(ports, kShowMonitor, Step{kList, holdSeconds > 0.0 ? HoldList : ReadList});
     Press(ports, IDCANCEL);
 }
 
@@ -228,6 +238,30 @@ int MonitorRead(MonitorCounts* counts, bool clear) {
     return ok;
 }
 
+namespace {
+bool IsHexDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
+// "$AA2" without the two checksum digits: the first query of the checksum
+// probe.
+bool IsPlainChecksumProbe(const std::string& request) {
+    return request.size() == 4 && request[0] == '$' && IsHexDigit(request[1]) &&
+           IsHexDigit(request[2]) && request[3] == '2';
+}
+} // namespace
+
+int MonitorHold(double seconds, FILE* out) {
+    readInto = nullptr;
+    clearList = false;
+    holdSeconds = seconds > 0.0 ? seconds : 0.001;
+    holdOut = out;
+    int ok = Session() && monitorOn;
+    holdSeconds = 0.0;
+    holdOut = nullptr;
+    return ok;
+}
+
 void MonitorCountLine(const std::string& line, MonitorCounts* counts) {
     // number, port or "-- ! --", seconds, direction, text
     std::vector<std::string> fields;
@@ -242,17 +276,22 @@ void MonitorCountLine(const std::string& line, MonitorCounts* counts) {
     counts->lines++;
     const std::string& direction = fields[3];
     const std::string& text = fields[4];
+    std::string sent;
     if (direction == "+") {
         counts->sent++;
+        sent = text;
     } else if (direction == "-") {
         counts->received++;
     } else if (text == "Repeat") {
         counts->repeats++;
+    } else if (text == "Time Out" && IsPlainChecksumProbe(counts->lastSent)) {
+        counts->probeTimeouts++;
     } else if (text == "Time Out" || text == "Reopen COM" || text == "Waiting!" ||
                text == "Continue!") {
         counts->errors++;
         counts->errorNotes[text]++;
     }
+    counts->lastSent = sent;
 }
 
 } // namespace hostsim

@@ -139,10 +139,17 @@ std::string Shown(const std::string& text) {
     return out;
 }
 
+// The text with the least room to spare, of one dialog.
+struct Tightest {
+    int slack = 1 << 30;
+    std::string text;
+    int width = 0, room = 0;
+};
+
 // Measures one control's text in the control's own font against its client
 // area; 1 when it fits, 0 (and a line of the report) when it is clipped, -1
 // when the control shows no text of its own.
-int CheckControlText(HWND control, const std::string& where) {
+int CheckControlText(HWND control, const std::string& where, Tightest* tightest) {
     std::string name = UpperClassName(control);
     LONG style = GetWindowLongA(control, GWL_STYLE);
     std::string text = WindowText(control);
@@ -212,6 +219,12 @@ int CheckControlText(HWND control, const std::string& where) {
     ReleaseDC(control, dc);
     // A group box's caption sits on its frame: only the width counts.
     bool fits = needWidth <= room && (kind == kGroup || needHeight <= height);
+    if (room - needWidth < tightest->slack) {
+        tightest->slack = room - needWidth;
+        tightest->text = WindowText(control);
+        tightest->width = needWidth;
+        tightest->room = room;
+    }
     if (!fits) {
         FILE* report = walk.options.report;
         if (report) {
@@ -230,12 +243,13 @@ struct Fitting {
     std::string where;
     int texts = 0;
     int clipped = 0;
+    Tightest tightest;
 };
 
 BOOL CALLBACK FitControl(HWND control, LPARAM param) {
     Fitting* f = reinterpret_cast<Fitting*>(param);
     if (GetParent(control) != f->dialog) return TRUE;
-    int fits = CheckControlText(control, f->where);
+    int fits = CheckControlText(control, f->where, &f->tightest);
     if (fits >= 0) f->texts++;
     if (fits == 0) f->clipped++;
     return TRUE;
@@ -249,9 +263,14 @@ void CheckTexts(HWND dialog, const std::string& where) {
     walk.result->texts += f.texts;
     walk.result->clipped += f.clipped;
     walk.result->measured++;
-    if (walk.options.report)
-        fprintf(walk.options.report, "text fit: %s: %d texts, %d clipped\n", where.c_str(), f.texts,
+    if (walk.options.report) {
+        fprintf(walk.options.report, "text fit: %s: %d texts, %d clipped", where.c_str(), f.texts,
                 f.clipped);
+        if (f.texts > 0)
+            fprintf(walk.options.report, "; least room to spare: \"%s\", %d of %d px",
+                    f.tightest.text.c_str(), f.tightest.width, f.tightest.room);
+        fprintf(walk.options.report, "\n");
+    }
 }
 
 // A template as the plug-in shows it: its controls in the dialog's font made
@@ -319,6 +338,20 @@ void Nested(HWND dialog, int button, int control, void (*run)(HWND), const char*
     }
 }
 
+bool Offered(HWND dialog, int id) {
+    HWND control = GetDlgItem(dialog, id);
+    return control && IsWindowEnabled(control) && (GetWindowLongA(control, GWL_STYLE) & WS_VISIBLE);
+}
+
+// A shared dialog once in the walk, from the first dialog that offers its
+// button.
+void NestedOnce(bool* done, HWND dialog, int button, int control, void (*run)(HWND),
+                const char* what) {
+    if (*done || !Offered(dialog, button)) return;
+    *done = true;
+    Nested(dialog, button, control, run, what);
+}
+
 void CopyStep(HWND dialog) {
     Visit(dialog, "copy-parameters");
     Press(dialog, IDCANCEL);
@@ -326,11 +359,8 @@ void CopyStep(HWND dialog) {
 
 void MeasurementStep(HWND dialog) {
     Visit(dialog, "measurement");
-    HWND copy = GetDlgItem(dialog, kCopyFrom);
-    if (!walk.copyDone && copy && IsWindowEnabled(copy)) {
-        walk.copyDone = true;
-        Nested(dialog, kCopyFrom, kCopyList, CopyStep, "copy parameters, from \"Copy from\"");
-    }
+    NestedOnce(&walk.copyDone, dialog, kCopyFrom, kCopyList, CopyStep,
+               "copy parameters, from \"Copy from\"");
     Press(dialog, IDCANCEL);
 }
 
@@ -339,25 +369,14 @@ void WatchdogStep(HWND dialog) {
     Press(dialog, IDCANCEL);
 }
 
-bool Offered(HWND dialog, int id) {
-    HWND control = GetDlgItem(dialog, id);
-    return control && IsWindowEnabled(control) && (GetWindowLongA(control, GWL_STYLE) & WS_VISIBLE);
-}
-
 void SetupStep(HWND dialog) {
     char key[32];
     snprintf(key, sizeof key, "setup-%d", walk.moduleClass->record.uMenuId);
     Visit(dialog, key);
-    // The shared dialogs once, from the first setup dialog that offers them.
-    if (!walk.measurementDone && Offered(dialog, kSetupMeasurement)) {
-        walk.measurementDone = true;
-        Nested(dialog, kSetupMeasurement, kSampleDistance, MeasurementStep,
+    NestedOnce(&walk.measurementDone, dialog, kSetupMeasurement, kSampleDistance, MeasurementStep,
                "measurement settings, from \"Measurement\"");
-    }
-    if (!walk.watchdogDone && Offered(dialog, kSetupWatchdog)) {
-        walk.watchdogDone = true;
-        Nested(dialog, kSetupWatchdog, kWatchdogTime, WatchdogStep, "watchdog, from its button");
-    }
+    NestedOnce(&walk.watchdogDone, dialog, kSetupWatchdog, kWatchdogTime, WatchdogStep,
+               "watchdog, from its button");
     Press(dialog, IDOK);
 }
 

@@ -7,23 +7,26 @@
 set -euo pipefail
 cd "${1:-$(dirname "$0")/..}"
 
+# The layer's rank in `r` (no subshell: the check stays fast on a loaded
+# machine).
 rank() {
   case $1 in
-    host) echo 1 ;;
-    serial) echo 2 ;;
-    frame) echo 3 ;;
-    modules) echo 4 ;;
-    installer) echo 9 ;;
-    *) echo -1 ;;
+    host) r=1 ;;
+    serial) r=2 ;;
+    frame) r=3 ;;
+    modules) r=4 ;;
+    installer) r=9 ;;
+    *) r=-1 ;;
   esac
 }
 
 bad=0
 while IFS= read -r file; do
   layer=${file%%/*}
-  own=$(rank "$layer")
+  rank "$layer"
+  own=$r
   while IFS= read -r line; do
-    inc=$(sed -E 's/^[^"]*"([^"]+)".*/\1/' <<<"$line")
+    [[ $line =~ \"([^\"]+)\" ]] && inc=${BASH_REMATCH[1]} || inc=$line
     [ "$inc" = "resource.h" ] && continue
     target=${inc%%/*}
     if [ "$target" = "$inc" ]; then
@@ -31,7 +34,8 @@ while IFS= read -r file; do
       bad=1
       continue
     fi
-    theirs=$(rank "$target")
+    rank "$target"
+    theirs=$r
     if [ "$layer" = installer ] || [ "$target" = installer ]; then
       if [ "$layer" != "$target" ]; then
         echo "$file: $line (the installer shares no code with the plug-in)"
