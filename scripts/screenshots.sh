@@ -10,8 +10,8 @@
 # settings, the serial-port dialog and the RS-232 monitor.
 #
 # The Wine prefix build/screenshots/wineprefix is made on the first run
-# (several minutes where 32-bit code is emulated) and kept for the next;
-# `scripts/wine.sh build/screenshots/wineprefix stop` stops its display.
+# (several minutes where 32-bit code is emulated) and kept for the next; its
+# display and wineserver stop when the script ends.
 #   screenshots.sh [--hold SECONDS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -55,6 +55,7 @@ cleanup() {
   rm -f "$com1"
   if [ -n "$saved" ]; then ln -s "$saved" "$com1"; fi
   rm -rf "$work"
+  "$wine_sh" "$prefix" stop
 }
 trap cleanup EXIT
 
