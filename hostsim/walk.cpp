@@ -94,6 +94,12 @@ std::string Entries(HWND control, UINT countMsg, UINT selectedMsg, UINT lengthMs
     return out + "\n";
 }
 
+// Check boxes and radio buttons, of every kind.
+bool Checkable(LONG type) {
+    return type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_RADIOBUTTON ||
+           type == BS_AUTORADIOBUTTON || type == BS_3STATE || type == BS_AUTO3STATE;
+}
+
 struct Describing {
     HWND dialog;
     std::string* out;
@@ -111,13 +117,9 @@ BOOL CALLBACK DescribeControl(HWND control, LPARAM param) {
     LONG style = GetWindowLongA(control, GWL_STYLE);
     if (!(style & WS_VISIBLE)) line += " hidden";
     if (!IsWindowEnabled(control)) line += " disabled";
-    if (name == "BUTTON") {
-        LONG type = style & BS_TYPEMASK;
-        bool checkable = type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_RADIOBUTTON ||
-                         type == BS_AUTORADIOBUTTON || type == BS_3STATE || type == BS_AUTO3STATE;
-        if (checkable && SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED)
-            line += " checked";
-    }
+    if (name == "BUTTON" && Checkable(style & BS_TYPEMASK) &&
+        SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED)
+        line += " checked";
     *d->out += line + "\n";
     if (name == "COMBOBOX") {
         *d->out += Entries(control, CB_GETCOUNT, CB_GETCURSEL, CB_GETLBTEXTLEN, CB_GETLBTEXT);
@@ -171,8 +173,7 @@ int CheckControlText(HWND control, const std::string& where, Tightest* tightest)
             kind = kPush;
         } else if (type == BS_GROUPBOX) {
             kind = kGroup;
-        } else if (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_RADIOBUTTON ||
-                   type == BS_AUTORADIOBUTTON || type == BS_3STATE || type == BS_AUTO3STATE) {
+        } else if (Checkable(type)) {
             kind = kBox;
         } else {
             return -1; // owner-drawn
@@ -189,8 +190,6 @@ int CheckControlText(HWND control, const std::string& where, Tightest* tightest)
     HFONT font = reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
     HDC dc = GetDC(control);
     HGDIOBJ old = SelectObject(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(SYSTEM_FONT));
-    TEXTMETRICA metrics;
-    GetTextMetricsA(dc, &metrics);
     int room = width;
     // Room the control leaves its text: the edge of a push button, the box of
     // a check box or radio button and the gap after it (half a digit), the
@@ -203,7 +202,7 @@ int CheckControlText(HWND control, const std::string& where, Tightest* tightest)
         room -= GetSystemMetrics(SM_CXMENUCHECK) + digit.cx / 2;
     }
     int needWidth = 0, needHeight = 0;
-    if (kind == kWrapped || (style & BS_MULTILINE)) {
+    if (kind == kWrapped || (name == "BUTTON" && (style & BS_MULTILINE))) {
         RECT r = {0, 0, room, 0};
         DrawTextA(dc, text.c_str(), -1, &r,
                   DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
