@@ -689,12 +689,6 @@ INT_PTR MultiSetupDialogProc(const MultiBlockType* type, const SetupDialogType* 
         if (LOWORD(wParam) == IDOK && HIWORD(wParam) == BN_CLICKED && ChannelBarMask(dialog) == 0)
             return TRUE;
         break;
-    case CHANBTN_DBLCLK:
-        if (LOWORD(lParam) != CHANNEL_AVAILABLE) return FALSE;
-        break;
-    case CHANBTN_RDBLCLK:
-        if (LOWORD(lParam) != CHANNEL_CURRENT && LOWORD(lParam) != CHANNEL_IN_USE) return FALSE;
-        break;
     default: break;
     }
     return SetupDialogProc(dialogType, dialog, msg, wParam, lParam);

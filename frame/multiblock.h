@@ -219,8 +219,7 @@ int MultiShowJoinModule(const MultiBlockType* type, HWND dialog, int comboId, in
 // Opening: the block's channels must be 1 to 16 ("Number of channels"
 // otherwise, and the dialog ends); a slave's port and address boxes show its
 // master's values (`keepBoxes`) or nothing, disabled, with Test and
-// Measurement. OK is refused while no channel is in use; a double click
-// acts only on an available button, a right double click only on one in use.
+// Measurement. OK is refused while no channel is in use.
 INT_PTR MultiSetupDialogProc(const MultiBlockType* type, const SetupDialogType* dialogType,
                              int keepBoxes, HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 // The name of the block's master into a static control ("- - -" without one).

@@ -48,6 +48,10 @@ void ResetGlobals();
 int HostDialogStepMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 // Forgets a step that no dialog has taken.
 void CancelDialogStep();
+// From inside a step: presses the button of the dialog, which opens a nested
+// modal dialog, and has `run` called in that dialog once it shows the
+// control. 1 when the step ran.
+int OpenNestedDialog(HWND dialog, int button, int control, void (*run)(HWND dialog));
 
 // A block of the class that is not (yet) in the worksheet.
 Block* MakeBlock(const ModuleClass* moduleClass);

@@ -3,6 +3,7 @@
 // blocks, one per function.
 #include "modules/multi/nd6014.h"
 
+#include "frame/analogin.h"
 #include "frame/chanbar.h"
 #include "frame/multiblock.h"
 #include "frame/multitask.h"
@@ -129,7 +130,7 @@ void LimitLoaded(ModuleRecord* module) {
 int Configure(ModuleRecord* master, const TemplateType*, int) {
     ModuleRecord* analog = MultiBlockServing(&multi, master, MULTI_ANALOG_INPUT);
     if (!analog) return 1;
-    return TemplateConfigureTypeCode(&frame, master, ParamOf(analog)->Range + kFirstTypeCode);
+    return AnalogConfigureModuleType(&frame, master, ParamOf(analog)->Range + kFirstTypeCode);
 }
 
 // Registers the requests of every block of the hardware module.
@@ -312,7 +313,6 @@ constexpr SetupDialogType DialogType(const TemplateType* type, int buttons,
         type,
         sizeof(ND6014_Param),
         buttons,
-        6014, // the Test button's model
         1111, // help context
         // captions: default (the template's), XX01, XX04, XX03, XX05, XX06, TELV
         {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, "ZEMX-7014"},
@@ -321,6 +321,7 @@ constexpr SetupDialogType DialogType(const TemplateType* type, int buttons,
         command,
         nullptr,
         nullptr,
+        1, // a double click acts on the one channel
     };
 }
 

@@ -3,6 +3,7 @@
 // counter, presented as up to three linked blocks, one per function.
 #include "modules/multi/nd6016.h"
 
+#include "frame/analogin.h"
 #include "frame/chanbar.h"
 #include "frame/multiblock.h"
 #include "frame/multitask.h"
@@ -161,7 +162,7 @@ int Configure(ModuleRecord* master, const TemplateType*, int) {
     ModuleRecord* analog = MultiBlockServing(&multi, master, MULTI_ANALOG_INPUT);
     if (!analog) return 1;
     const ND6016_Param* a = ParamOf(analog);
-    if (!TemplateConfigureTypeCode(&frame, master, a->Range)) return 0;
+    if (!AnalogConfigureModuleType(&frame, master, a->Range)) return 0;
     const int address = ParamOf(master)->Module_Address & 0xFF;
     switch (a->Channel_Mask & 3) {
     case 1:
@@ -414,7 +415,6 @@ constexpr SetupDialogType DialogType(const TemplateType* type, int buttons,
         type,
         sizeof(ND6016_Param),
         buttons,
-        6016, // the Test button's model
         1116, // help context
         // captions: default (the template's), XX01, XX04, XX03, XX05, XX06, TELV
         {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, "ZEMX-7016"},
@@ -424,6 +424,7 @@ constexpr SetupDialogType DialogType(const TemplateType* type, int buttons,
         command,
         store,
         show,
+        1, // a double click acts on the one channel
     };
 }
 

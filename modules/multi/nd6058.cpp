@@ -469,6 +469,10 @@ void InitDialog(HWND dialog, void* work) {
     ShowLine(dialog, ports, CurrentChannel);
 }
 
+void ShowNoChannel(HWND dialog, void*) {
+    SetDlgItemTextA(dialog, IDC_ND6058_LINE, "- - -");
+}
+
 void ShowChannel(HWND dialog, void* work, int ch) {
     ShowLine(dialog, static_cast<ND6058_Param*>(work)->Port_Mask, ch);
 }
@@ -477,7 +481,6 @@ constexpr SetupDialogType kDialogBase = {
     &inputFrame,
     sizeof(ND6058_Param),
     TEMPLATE_CHANNELS, // the block's lines, when it opens
-    6058,              // the Test button's model
     1175,              // help context
     // captions: default (the template's), XX01, XX04, XX03, XX05, XX06, TELV
     {nullptr, nullptr, nullptr, nullptr, "ZAV-6058", nullptr, nullptr},
@@ -486,6 +489,8 @@ constexpr SetupDialogType kDialogBase = {
     nullptr,
     nullptr,
     ShowChannel,
+    1, // a double click acts on the one channel
+    ShowNoChannel,
 };
 
 // The dialog that is open: its channels are the lines of the block's ports.
@@ -506,11 +511,7 @@ int ShowSetupDialog(ModuleRecord* module) {
 
 INT_PTR CALLBACK ND6058_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (!dialogOpen) return FALSE;
-    INT_PTR answer = MultiSetupDialogProc(&multi, &openDialog, 0, dialog, msg, wParam, lParam);
-    // No channel is current once the current one went out of use.
-    if (msg == CHANBTN_RDBLCLK && CurrentChannel == NO_CHANNEL)
-        SetDlgItemTextA(dialog, IDC_ND6058_LINE, "- - -");
-    return answer;
+    return MultiSetupDialogProc(&multi, &openDialog, 0, dialog, msg, wParam, lParam);
 }
 
 int MODULE_CALL ND6058_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {

@@ -24,7 +24,7 @@ check() {
     grep -q '^warnings: none$' <<<"$out" || fail "warnings: $out"
     grep -qE '^RS-232 monitor: [0-9]+ requests, 0 repeats, 0 errors$' <<<"$out" || fail "monitor: $out"
     for channel in "$@"; do
-        grep -qx "$channel: 4 samples" <<<"$out" || fail "no 4 samples of $channel: $out"
+        grep -q "^$channel: 4 samples," <<<"$out" || fail "no 4 samples of $channel: $out"
     done
 }
 
