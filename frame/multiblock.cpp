@@ -3,6 +3,7 @@
 #include "frame/multiblock.h"
 
 #include "frame/chanbar.h"
+#include "frame/digital.h"
 #include "frame/messparam.h"
 #include "frame/moduletest.h"
 #include "host/driver.h"
@@ -416,28 +417,15 @@ int MultiDeliver(ModuleRecord* module, const float* values, int count, double ti
     return 1;
 }
 
-void MultiTakeInputs(ModuleRecord* module, WORD mask, DWORD* image, DWORD* arrived) {
-    int inputs =
-        module->uInputs > TEMPLATE_CHANNELS ? TEMPLATE_CHANNELS : static_cast<int>(module->uInputs);
-    int c = -1;
-    for (int k = 0; k < inputs; k++) {
-        do
-            c++;
-        while (c < TEMPLATE_CHANNELS && !(mask & (1u << c)));
-        if (c >= TEMPLATE_CHANNELS) return;
-        DataBlock* block = GetInputBlock(module, k);
-        if (!block) continue;
-        WORD samples = block->wSampleCount;
-        if (samples > 0) {
-            float last = block->afSamples[samples - 1];
-            if (last > 1.5f)
-                *image |= 1u << c;
-            else
-                *image &= ~(1u << c);
-            if (arrived) *arrived |= 1u << c;
-        }
-        NewReleaseInputBlock(module, k, __FILE__, __LINE__);
+DWORD MultiTakeChannels(ModuleRecord* module, WORD mask, DWORD* image) {
+    DWORD inputs = 0;
+    DigitalTakeInputs(module, mask, image, &inputs);
+    DWORD channels = 0;
+    for (int i = 0; i < TEMPLATE_CHANNELS; i++) {
+        int c = TemplateChannelOfOutput(mask, i);
+        if ((inputs & (1u << i)) && c >= 0) channels |= 1u << c;
     }
+    return channels;
 }
 
 int MultiFillMasters(const MultiBlockType* type, HWND dialog, int comboId) {

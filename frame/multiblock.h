@@ -181,11 +181,10 @@ int MultiProcess(const MultiBlockType* type, ModuleRecord* module,
 // are taken first: when the host has none for one of them nothing is
 // released and the answer is 0 (the values wait for a later call).
 int MultiDeliver(ModuleRecord* module, const float* values, int count, double time);
-// The host's newest values of the block's inputs: input k carries the
-// channel of the k-th set bit of `mask`; its bit in *image is set when the
-// last sample is above 1.5, cleared otherwise, and set in *arrived. Inputs
-// without a waiting data block (or with an empty one) keep their bits.
-void MultiTakeInputs(ModuleRecord* module, WORD mask, DWORD* image, DWORD* arrived);
+// The host's newest values of the block's inputs into `image` by the
+// digital image engine (bit c for channel c, the channel of input k the
+// k-th set bit of `mask`); the channels that got a value.
+DWORD MultiTakeChannels(ModuleRecord* module, WORD mask, DWORD* image);
 
 // The creation dialog of the types that split a module by function (one
 // function per block: analog input 1, digital output 2, digital input and

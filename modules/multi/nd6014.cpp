@@ -249,8 +249,7 @@ void DigitalOutput(ModuleRecord* module) {
     if (!st) return;
     ND6014_Runtime* rt = RuntimeOf(master);
     DWORD image = rt->DO_Image;
-    DWORD arrived = 0;
-    MultiTakeInputs(module, ParamOf(module)->Channel_Mask & 3, &image, &arrived);
+    DWORD arrived = MultiTakeChannels(module, ParamOf(module)->Channel_Mask & 3, &image);
     rt->DO_Image = static_cast<BYTE>(image & 3);
     if (arrived) rt->DO_Has_Data = 1;
     if (!rt->DO_Has_Data) return;

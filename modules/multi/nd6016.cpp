@@ -324,8 +324,7 @@ void DigitalOutput(ModuleRecord* module) {
     if (!st) return;
     ND6016_Runtime* rt = RuntimeOf(master);
     DWORD image = rt->DO_Image;
-    DWORD arrived = 0;
-    MultiTakeInputs(module, ParamOf(module)->Channel_Mask & 15, &image, &arrived);
+    DWORD arrived = MultiTakeChannels(module, ParamOf(module)->Channel_Mask & 15, &image);
     rt->DO_Image = static_cast<BYTE>(image & 15);
     if (arrived & 3) rt->DO_Has_Data |= 1;
     if (arrived & 12) rt->DO_Has_Data |= 2;

@@ -5,6 +5,7 @@
 #include "modules/multi/nd6058.h"
 
 #include "frame/chanbar.h"
+#include "frame/digital.h"
 #include "frame/multiblock.h"
 #include "frame/setupdlg.h"
 #include "frame/template.h"
@@ -391,16 +392,17 @@ void DigitalInput(ModuleRecord* module) {
     ND6058_Runtime* rt = RuntimeOf(master);
     int ports = MultiBits(&multi, module);
     if (!(rt->Inputs_Pending & ports)) return;
-    WORD mask = ParamOf(module)->Channel_Mask;
-    float values[TEMPLATE_CHANNELS];
-    int outputs = module->uOutputs > TEMPLATE_CHANNELS ? TEMPLATE_CHANNELS
-                                                       : static_cast<int>(module->uOutputs);
-    for (int k = 0; k < outputs; k++) {
+    // The block's channels as the lines of its ports in the read image.
+    DWORD lines = 0;
+    for (int c = 0; c < TEMPLATE_CHANNELS; c++) {
         int line = 0;
-        const Port* p = LineOf(ports, TemplateChannelOfOutput(mask, k), &line);
-        values[k] = p && (rt->Input_Image >> (p->inputBit + line)) & 1 ? 5.0f : 0.0f;
+        const Port* p = LineOf(ports, c, &line);
+        if (p && (rt->Input_Image >> (p->inputBit + line)) & 1) lines |= 1u << c;
     }
-    if (!MultiDeliver(module, values, outputs, rt->Read_Time)) return;
+    const TemplateRuntime* timing = &MultiRuntimeOf(module)->Frame;
+    if (!DigitalDeliverImage(module, ParamOf(module)->Channel_Mask, lines, rt->Read_Time,
+                             timing->Sample_Seconds, timing->Block_Samples))
+        return;
     rt->Inputs_Pending = static_cast<BYTE>(rt->Inputs_Pending & ~ports);
 }
 
@@ -418,8 +420,7 @@ void DigitalOutput(ModuleRecord* module) {
         if (p && p->outputBit >= 0 && (rt->Output_Image >> (p->outputBit + line)) & 1)
             lines |= 1u << c;
     }
-    DWORD arrived = 0;
-    MultiTakeInputs(module, mask, &lines, &arrived);
+    DWORD arrived = MultiTakeChannels(module, mask, &lines);
     if (!arrived) return;
     for (int c = 0; c < TEMPLATE_CHANNELS; c++) {
         int line = 0;
