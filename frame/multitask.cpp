@@ -435,23 +435,17 @@ int MultiTaskAddInputReads(const MultiTaskType* type, ModuleRecord* master, WORD
     return 1;
 }
 
-void MultiInitRangeBox(HWND dialog, const MultiRanges* ranges, int range) {
-    for (int i = 0; i < ranges->count; i++)
-        SendDlgItemMessageA(dialog, IDC_MULTI_RANGE, CB_ADDSTRING, 0,
-                            reinterpret_cast<LPARAM>(ranges->texts[i]));
-    SendDlgItemMessageA(dialog, IDC_MULTI_RANGE, CB_SETCURSEL, static_cast<WPARAM>(range), 0);
+void MultiInitRangeBox(HWND dialog, const AnalogChoice* ranges, int count, int range) {
+    AnalogInitChoiceBox(dialog, IDC_MULTI_RANGE, ranges, count, range);
 }
 
-int MultiRangeCommand(HWND dialog, const MultiRanges* ranges, void* work, int* range, int id,
-                      int code) {
+int MultiRangeCommand(HWND dialog, const AnalogChoice* ranges, int count, void* work, int* range,
+                      int id, int code) {
     if (id != IDC_MULTI_RANGE) return 0;
-    if (code != CBN_SELCHANGE) return 1;
-    LRESULT entry = SendDlgItemMessageA(dialog, IDC_MULTI_RANGE, CB_GETCURSEL, 0, 0);
-    if (entry < 0 || entry >= ranges->count) return 1;
-    *range = static_cast<int>(entry);
+    int entry = AnalogChoiceCommand(dialog, id, code, ranges, count, range);
     const TemplateType* type = SetupDialogTemplateType();
-    if (!type) return 1;
-    snprintf(TemplateUnitIn(type, work, 0), TEMPLATE_UNIT_CHARS, "%s", ranges->units[entry]);
+    if (entry < 0 || !type) return 1;
+    snprintf(TemplateUnitIn(type, work, 0), TEMPLATE_UNIT_CHARS, "%s", ranges[entry].unit);
     if (CurrentChannel >= 0 && CurrentChannel < TEMPLATE_CHANNELS)
         FillUnitList(dialog, IDC_SETUP_UNIT, TemplateUnitIn(type, work, CurrentChannel));
     return 1;

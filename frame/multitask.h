@@ -9,6 +9,7 @@
 #define TELVIO_FRAME_MULTITASK_H
 
 #include "frame/actions.h"
+#include "frame/analogin.h"
 #include "frame/multiblock.h"
 
 #include <stddef.h>
@@ -108,19 +109,13 @@ int MultiTaskAddInputReads(const MultiTaskType* type, ModuleRecord* master, WORD
                            short* events, int* stateHandle, int* eventHandle,
                            int (*eventRead)(int port, int address, short* data, int checksum));
 
-// The input ranges of an analog-input block: their texts and units.
-struct MultiRanges {
-    const char* const* texts;
-    const char* const* units;
-    int count;
-};
-// The range box of a setup dialog, `range` selected.
-void MultiInitRangeBox(HWND dialog, const MultiRanges* ranges, int range);
-// A range chosen in the box: *range takes it and channel 0 its unit (the
-// units of `work`), and the unit box shows the current channel's. 1 when
-// the control is the range box.
-int MultiRangeCommand(HWND dialog, const MultiRanges* ranges, void* work, int* range, int id,
-                      int code);
+// The range box of an analog-input block's setup dialog: `range` of the
+// table selected; a range chosen goes into *range and its unit into channel
+// 0 of `work`, and the unit box shows the current channel's. The command
+// answers 1 for the range box.
+void MultiInitRangeBox(HWND dialog, const AnalogChoice* ranges, int count, int range);
+int MultiRangeCommand(HWND dialog, const AnalogChoice* ranges, int count, void* work, int* range,
+                      int id, int code);
 
 // The list, on the master's state.
 void MultiClearTasks(MultiTaskState* state);

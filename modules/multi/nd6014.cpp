@@ -52,12 +52,13 @@ INT_PTR CALLBACK ND6014_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARA
 namespace {
 
 const int kModels[] = {14}; // every model number ending in 14
+// The input ranges: their texts, the module's type codes and units.
 const int kRanges = 6;
-const char* const kRangeTexts[kRanges] = {"+/- 10 V",   "+/- 5 V",    "+/- 1 V",
-                                          "+/- 500 mV", "+/- 150 mV", "+/- 20 mA"};
-const char* const kRangeUnits[kRanges] = {"V", "V", "V", "mV", "mV", "mA"};
-// The module's type code of range 0.
-const int kFirstTypeCode = 8;
+const AnalogChoice kRangeTable[kRanges] = {
+    {"+/- 10 V", 0, 0, 0x08, "V"},    {"+/- 5 V", 0, 1, 0x09, "V"},
+    {"+/- 1 V", 0, 2, 0x0A, "V"},     {"+/- 500 mV", 0, 3, 0x0B, "mV"},
+    {"+/- 150 mV", 0, 4, 0x0C, "mV"}, {"+/- 20 mA", 0, 5, 0x0D, "mA"},
+};
 
 ND6014_Param* ParamOf(ModuleRecord* module) {
     return static_cast<ND6014_Param*>(module->pParam);
@@ -130,7 +131,8 @@ void LimitLoaded(ModuleRecord* module) {
 int Configure(ModuleRecord* master, const TemplateType*, int) {
     ModuleRecord* analog = MultiBlockServing(&multi, master, MULTI_ANALOG_INPUT);
     if (!analog) return 1;
-    return AnalogConfigureModuleType(&frame, master, ParamOf(analog)->Range + kFirstTypeCode);
+    return AnalogConfigureModuleType(&frame, master,
+                                     kRangeTable[ParamOf(analog)->Range].moduleCode);
 }
 
 // Registers the requests of every block of the hardware module.
@@ -293,15 +295,13 @@ void InitNames(HWND dialog, void*) {
     SetDlgItemTextA(dialog, IDC_MULTI_NAME, name);
 }
 
-const MultiRanges kRangeBox = {kRangeTexts, kRangeUnits, kRanges};
-
 void InitAnalog(HWND dialog, void* work) {
     InitNames(dialog, work);
-    MultiInitRangeBox(dialog, &kRangeBox, Work(work)->Range);
+    MultiInitRangeBox(dialog, kRangeTable, kRanges, Work(work)->Range);
 }
 
 int AnalogCommand(HWND dialog, void* work, int id, int code) {
-    return MultiRangeCommand(dialog, &kRangeBox, work, &Work(work)->Range, id, code);
+    return MultiRangeCommand(dialog, kRangeTable, kRanges, work, &Work(work)->Range, id, code);
 }
 
 // The dialog of each function: its channel buttons and own controls.

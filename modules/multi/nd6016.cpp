@@ -54,10 +54,14 @@ INT_PTR CALLBACK ND6016_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARA
 namespace {
 
 const int kModels[] = {16}; // every model number ending in 16
+// The input ranges: their texts, the module's type codes and units.
 const int kRanges = 7;
-const char* const kRangeTexts[kRanges] = {"+/- 15 mV", "+/- 50 mV", "+/- 100 mV", "+/- 500 mV",
-                                          "+/- 1 V",   "+/- 2.5 V", "+/- 20 mA"};
-const char* const kRangeUnits[kRanges] = {"mV", "mV", "mV", "mV", "V", "V", "mA"};
+const AnalogChoice kRangeTable[kRanges] = {
+    {"+/- 15 mV", 0, 0, 0x00, "mV"},  {"+/- 50 mV", 0, 1, 0x01, "mV"},
+    {"+/- 100 mV", 0, 2, 0x02, "mV"}, {"+/- 500 mV", 0, 3, 0x03, "mV"},
+    {"+/- 1 V", 0, 4, 0x04, "V"},     {"+/- 2.5 V", 0, 5, 0x05, "V"},
+    {"+/- 20 mA", 0, 6, 0x06, "mA"},
+};
 const int kDefaultRange = 5;
 const int kInputs = 2;
 // The longest excitation text the dialog reads.
@@ -162,7 +166,9 @@ int Configure(ModuleRecord* master, const TemplateType*, int) {
     ModuleRecord* analog = MultiBlockServing(&multi, master, MULTI_ANALOG_INPUT);
     if (!analog) return 1;
     const ND6016_Param* a = ParamOf(analog);
-    if (!AnalogConfigureModuleType(&frame, master, a->Range)) return 0;
+    int range = a->Range;
+    ClampInt(&range, 0, kRanges - 1);
+    if (!AnalogConfigureModuleType(&frame, master, kRangeTable[range].moduleCode)) return 0;
     const int address = ParamOf(master)->Module_Address & 0xFF;
     switch (a->Channel_Mask & 3) {
     case 1:
@@ -359,11 +365,9 @@ void InitNames(HWND dialog, void*) {
     MultiShowMasterName(&multi, HostCurrentModule(), dialog, IDC_MULTI_NAME);
 }
 
-const MultiRanges kRangeBox = {kRangeTexts, kRangeUnits, kRanges};
-
 void InitAnalog(HWND dialog, void* work) {
     InitNames(dialog, work);
-    MultiInitRangeBox(dialog, &kRangeBox, Work(work)->Range);
+    MultiInitRangeBox(dialog, kRangeTable, kRanges, Work(work)->Range);
     SetMenuForGlobalVars(dialog, IDC_ND6016_EXCITATION);
     SendDlgItemMessageA(dialog, IDC_ND6016_EXCITATION, EM_LIMITTEXT, kExcitationChars, 0);
 }
@@ -373,7 +377,7 @@ int AnalogCommand(HWND dialog, void* work, int id, int code) {
         if (code == BN_CLICKED) Work(work)->InputHardwareChannel = id == IDC_ND6016_INPUT2;
         return 1;
     }
-    return MultiRangeCommand(dialog, &kRangeBox, work, &Work(work)->Range, id, code);
+    return MultiRangeCommand(dialog, kRangeTable, kRanges, work, &Work(work)->Range, id, code);
 }
 
 // The excitation edit: a global variable in the host's syntax, or a number

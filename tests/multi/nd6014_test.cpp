@@ -137,3 +137,27 @@ TEST_F(ND6014, EveryFunctionIsMeasuredThroughTheMaster) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ND6014, AnotherModelRefusesTheStartOfTheMaster) {
+    Load();
+    // A module whose number ends in 14 is one, whatever its series.
+    ASSERT_EQ(1, bus.AddModule(1, "7014", 0));
+    ASSERT_EQ(1, bus.AddModule(2, "6018", 0));
+    hostsim::Block* series = Create(kND6014);
+    ASSERT_NE(nullptr, series);
+    OnCom1(series, 1);
+    hostsim::Block* other = Create(kND6014, [] { WinapiQueueClick(multitest::kNew6014); });
+    ASSERT_NE(nullptr, other);
+    OnCom1(other, 2);
+    EXPECT_EQ(1, StartAll({series})) << LastWarningText();
+    StopAll({series});
+    int stops = hostsim::StopExperimentCalls();
+    EXPECT_EQ(0, StartAll({other}));
+    EXPECT_EQ("Wrong module type connected.", LastWarning()->text);
+    EXPECT_EQ(stops, hostsim::StopExperimentCalls());
+    StopAll({other});
+}
+
+} // namespace
