@@ -5,6 +5,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <map>
 #include <memory>
 
 namespace hostsim {
@@ -18,8 +19,10 @@ struct BlockState {
     int defaultAnswer = 0;
     std::vector<GlvoNotifyRecord> notifications;
     std::vector<ReleasedBlock> released;
-    std::vector<unsigned char> outputBlock; // the one block handed out at a time
-    OutputChannel* outputChannel = nullptr; // whose it is
+    // The blocks handed out, one per output channel, from
+    // GetCurrentOutputBlock to the release: a block may take the blocks of
+    // all its channels first.
+    std::map<OutputChannel*, std::vector<unsigned char>> handedOut;
     bool withhold = false;
 };
 
@@ -117,18 +120,18 @@ int WINAPI HostGlvoModuleNotifyGlobalVar(GlvoNotifyRecord* record) {
 DataBlock* WINAPI HostGetCurrentOutputBlock(OutputChannel* channel) {
     BlockState& s = B();
     if (channel == nullptr || s.withhold) return nullptr;
-    if (s.outputBlock.empty())
-        s.outputBlock.resize(offsetof(DataBlock, afSamples) + OUTPUT_BLOCK_SAMPLES * sizeof(float));
-    memset(s.outputBlock.data(), 0, s.outputBlock.size());
-    s.outputChannel = channel;
-    return reinterpret_cast<DataBlock*>(s.outputBlock.data());
+    std::vector<unsigned char>& block = s.handedOut[channel];
+    block.assign(offsetof(DataBlock, afSamples) + OUTPUT_BLOCK_SAMPLES * sizeof(float), 0);
+    return reinterpret_cast<DataBlock*>(block.data());
 }
 
 void WINAPI HostNewReleaseOutputBlock(OutputChannel* channel, const char*, int) {
     BlockState& s = B();
-    if (channel == nullptr || channel != s.outputChannel) return;
-    s.outputChannel = nullptr;
-    const DataBlock* d = reinterpret_cast<const DataBlock*>(s.outputBlock.data());
+    auto it = s.handedOut.find(channel);
+    if (channel == nullptr || it == s.handedOut.end()) return;
+    const std::vector<unsigned char> block = std::move(it->second);
+    s.handedOut.erase(it);
+    const DataBlock* d = reinterpret_cast<const DataBlock*>(block.data());
     ReleasedBlock r;
     r.module = nullptr;
     r.output = -1;
@@ -166,7 +169,7 @@ void ResetBlocks() {
     s.defaultAnswer = 0;
     s.notifications.clear();
     s.released.clear();
-    s.outputChannel = nullptr;
+    s.handedOut.clear();
     s.withhold = false;
 }
 

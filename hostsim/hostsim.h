@@ -251,7 +251,8 @@ struct ExperimentOptions {
     // (0: none). On the manual clock Sleep moves the clock instead.
     int idleSleepMs = 1;
     // Called before each block's MODMSG_START with its worksheet index, and
-    // once every block has started, before the experiment clock starts.
+    // once every block has started, before the experiment clock starts
+    // (input blocks queued then wait for the first cycle).
     std::function<void(int block)> beforeStart;
     std::function<void()> onStarted;
     // Called after every cycle with its number (from 0) and whether a block
@@ -301,7 +302,9 @@ struct MonitorCounts {
     int repeats = 0;
     int errors = 0;
     std::map<std::string, int> errorNotes; // errors by note
-    int fullReads = 0; // readings of a full ring: older lines may have been lost
+    int fullReads = 0;               // readings of a full ring: older lines may have been lost
+    bool keepLines = false;          // set: every line read is kept in `listed`
+    std::vector<std::string> listed; // "COMp t sec d text", in the order read
 };
 // The plug-in's menu command that opens "Configuration of Serial Ports".
 #define HOSTSIM_SERIAL_PORTS_COMMAND 4991

@@ -32,10 +32,11 @@ int Usage() {
             "       hostsim classes PLUGIN\n"
             "       hostsim dialog PLUGIN MENU_ID\n"
             "       hostsim run WORKSHEET --seconds N [--csv] [--plugin PATH]\n"
-            "                   [--global-ms X] [--block-size N]\n"
+            "                   [--global-ms X] [--block-size N] [--monitor]\n"
             "  run: the plug-in defaults to %s beside hostsim; the driver INI file is\n"
             "  read from hostsim's folder. --global-ms and --block-size are the global\n"
-            "  sample distance (ms, default 1000) and block size (1..65535, default 1).\n",
+            "  sample distance (ms, default 1000) and block size (1..65535, default 1).\n"
+            "  --monitor also lists the RS-232 monitor's lines.\n",
             kPluginName);
     return 2;
 }
@@ -206,6 +207,7 @@ int Run(int argc, char** argv) {
     const char* worksheet = argv[2];
     double seconds = -1.0;
     bool csv = false;
+    bool listMonitor = false;
     std::string pluginPath;
     hostsim::ExperimentOptions options;
     options.globalMilliSecondsPerSample = 1000.0;
@@ -222,6 +224,8 @@ int Run(int argc, char** argv) {
             seconds = v;
         } else if (strcmp(a, "--csv") == 0) {
             csv = true;
+        } else if (strcmp(a, "--monitor") == 0) {
+            listMonitor = true;
         } else if (strcmp(a, "--plugin") == 0 && more) {
             pluginPath = argv[++i];
         } else if (strcmp(a, "--global-ms") == 0 && more) {
@@ -283,6 +287,7 @@ int Run(int argc, char** argv) {
 
     int monitor = hostsim::MonitorSwitchOn();
     hostsim::MonitorCounts counts;
+    counts.keepLines = listMonitor;
     int ran = 0;
     hostsim::ExperimentResult result;
     if (refused == 0) {
@@ -355,6 +360,8 @@ int Run(int argc, char** argv) {
                     "have been lost, so these counts are of the last 256 lines only\n",
                     counts.fullReads, counts.reads);
         }
+        for (const std::string& line : counts.listed)
+            fprintf(info, "  %s\n", Display(line).c_str());
     }
 
     hostsim::FinishPlugin(&plugin);

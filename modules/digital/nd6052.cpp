@@ -1,15 +1,65 @@
 // Block type ND6052: eight-channel digital input module.
+
+#include "frame/setupdlg.h"
+#include "frame/template.h"
 #include "host/host.h"
 #include "host/registration.h"
+#include "modules/digital/digital.h"
 #include "modules/types.h"
 #include "resource.h"
 
-int MODULE_CALL ND6052_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return PerformDefaultAction(module, msg, wParam, lParam);
+// The records and the stored format are those of every digital type.
+typedef DigitalParam ND6052_Param;
+typedef DigitalRuntime8 ND6052_Runtime;
+constexpr const ParamSchemaEntry* ND6052_ParamSchema = DigitalParamSchema;
+
+INT_PTR CALLBACK ND6052_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
+
+namespace {
+
+const int kModels[] = {6052, 4052, 7052, 8052, 0};
+
+// A silent module refuses the start without stopping the experiment.
+constexpr TemplateType type =
+    DigitalInputDescriptor("ND6052", "Restart 6052", "DLG_ND6052", ND6052_SetupDlgProc,
+                           8,    // channels
+                           8,    // outputs message 2 accepts
+                           16,   // channels named
+                           6052, // model number
+                           kModels, 5, ND6052_ParamSchema,
+                           DigitalNamesVinOutsideTelv, // defaults
+                           nullptr,                    // start step
+                           DigitalAddDiRead6052,       // request
+                           0,                          // the port's keep-alive at the idle turns
+                           TEMPLATE_START_SILENT_REFUSES | TEMPLATE_START_BAD_NUMBER_SILENT);
+
+constexpr SetupDialogType dialogType = DigitalDialogDescriptor(&type,
+                                                               8,       // channel buttons
+                                                               6052,    // the Test button's model
+                                                               1135,    // help context
+                                                               nullptr, // default
+                                                               "XX01-4052",    // XX01
+                                                               "YY04 PAD-DI8", // XX04
+                                                               "XX03-7052",    // XX03
+                                                               "ZAV-6052",     // XX05
+                                                               "YY06-8052",    // XX06
+                                                               "ZEMX-7052",    // TELV
+                                                               nullptr, nullptr);
+
+const TemplateSweepSteps steps = {nullptr, DigitalDeliver8, nullptr, nullptr};
+
+} // namespace
+
+INT_PTR CALLBACK ND6052_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return SetupDialogProc(&dialogType, dialog, msg, wParam, lParam);
 }
 
-int MODULE_CALL ND6052_Process(ModuleRecord*) {
-    return 0;
+int MODULE_CALL ND6052_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
+    return TemplateClassProc(&type, module, msg, wParam, lParam);
+}
+
+int MODULE_CALL ND6052_Process(ModuleRecord* module) {
+    return TemplateProcessSweep(&type, module, &steps);
 }
 
 namespace {
