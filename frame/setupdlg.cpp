@@ -328,7 +328,10 @@ INT_PTR Command(HWND dialog, int id, int code, HWND control) {
     }
     switch (id) {
     case IDOK:
-        if (code == BN_CLICKED) Ok(dialog);
+        if (code != BN_CLICKED) return TRUE;
+        // The type settles its own fields first (their answer is not used).
+        if (setup.dialogType->command) setup.dialogType->command(dialog, setup.work, id, code);
+        Ok(dialog);
         return TRUE;
     case IDCANCEL:
         if (code == BN_CLICKED) Cancel(dialog);
@@ -421,6 +424,10 @@ void CopyToChannelsInUse(int focused) {
 }
 
 } // namespace
+
+const TemplateType* SetupDialogTemplateType() {
+    return setup.work && setup.dialogType ? setup.dialogType->type : nullptr;
+}
 
 void SetupStoreChannelFields(HWND dialog, int ch) {
     if (!setup.work || ch < 0 || ch >= TEMPLATE_CHANNELS) return;

@@ -42,6 +42,7 @@ struct SetupDialogType {
     // The type's own boxes, filled when the dialog starts.
     void (*init)(HWND dialog, void* work);
     // The type's own commands: 1 when handled (the dialog answers TRUE).
+    // OK is offered first, before the dialog stores and closes.
     int (*command)(HWND dialog, void* work, int id, int code);
     // The type's own per-channel fields of channel `ch` (0..15).
     void (*storeChannel)(HWND dialog, void* work, int ch);
@@ -56,6 +57,9 @@ extern int LastFocusId;
 // The dialog procedure of every setup dialog, on the type's values.
 INT_PTR SetupDialogProc(const SetupDialogType* dialogType, HWND dialog, UINT msg, WPARAM wParam,
                         LPARAM lParam);
+
+// The type of the dialog that is open; null when none is.
+const TemplateType* SetupDialogTemplateType();
 
 // The fields of channel `ch` of the open dialog: the name, the unit and the
 // type's own. In the output types with the copy check box the box shows the

@@ -51,17 +51,16 @@ int StartFailed(ModuleRecord* module, UINT textId, int stop) {
     return 0;
 }
 
-// The model the start in progress identified.
-int startModel = TEMPLATE_MODEL_UNREAD;
-
-// The question whether to start with a module that does not answer; 1 for
-// yes.
-int AskGoOnWithoutModule(ModuleRecord* module) {
-    char name[16];
-    TemplateBlockName(module, name, sizeof name);
-    char text[128];
-    if (LoadStringA(hInstDriver, IDS_MODULE_NO_RESPONSE, text, sizeof text) <= 0) text[0] = 0;
-    return MessageBoxA(GetActiveWindow(), text, name, MB_YESNO | MB_ICONQUESTION) == IDYES;
+// A module that reports no model number (0) is accepted only by the types
+// that list 0; a listed number from 1 to 999 accepts every model whose
+// number ends in those three digits.
+int ModelAccepted(const TemplateType* type, int model) {
+    for (int i = 0; i < type->modelCount; i++) {
+        int m = type->models[i];
+        if (m == model) return 1;
+        if (m > 0 && m < 1000 && model > 0 && model % 1000 == m) return 1;
+    }
+    return 0;
 }
 
 // A new or loaded block enters the module table, and, when its modules have
@@ -78,19 +77,6 @@ int Outputs(const ModuleRecord* module) {
 }
 
 } // namespace
-
-int TemplateStartModel() {
-    return startModel;
-}
-
-int TemplateModelAccepted(const TemplateType* type, int model) {
-    for (int i = 0; i < type->modelCount; i++) {
-        int m = type->models[i];
-        if (m == model) return 1;
-        if (m > 0 && m < 1000 && model > 0 && model % 1000 == m) return 1;
-    }
-    return 0;
-}
 
 char* TemplateNameIn(void* param, int channel) {
     return reinterpret_cast<char*>(At(param, 4)) + channel * TEMPLATE_NAME_CHARS;
@@ -361,7 +347,26 @@ int TemplateStepFailed(ModuleRecord* module, UINT textId) {
     return 0;
 }
 
+namespace {
+
+// A module that does not answer: the user decides whether the experiment goes
+// on without it.
+int GoOnWithoutModule(ModuleRecord* module) {
+    char text[128];
+    if (LoadStringA(hInstDriver, IDS_MODULE_NO_RESPONSE, text, sizeof text) <= 0) text[0] = 0;
+    char name[16];
+    TemplateBlockName(module, name, sizeof name);
+    return MessageBoxA(GetActiveWindow(), text, name, MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+} // namespace
+
 int TemplateStartMeasurement(const TemplateType* type, ModuleRecord* module) {
+    return TemplateStartMeasurementWith(type, module, nullptr);
+}
+
+int TemplateStartMeasurementWith(const TemplateType* type, ModuleRecord* module,
+                                 const TemplateStartSteps* steps) {
     TemplateRuntime* rt = TemplateRuntimeOf(module);
     int outputs = Outputs(module);
     // Nothing of an earlier experiment is polled: every request handle is
@@ -387,35 +392,40 @@ int TemplateStartMeasurement(const TemplateType* type, ModuleRecord* module) {
     // An address from a file outside the module range would be sent cut to
     // its low byte and reach another module.
     int address = *TemplateAddress(module, type);
-    if (address < MinModuleAddress || address > 255)
-        return StartFailed(module, IDS_TEST_BAD_ADDRESS, 1);
+    if (address < MinModuleAddress || address > 255) {
+        UINT text = steps && steps->badAddressText ? steps->badAddressText : IDS_TEST_BAD_ADDRESS;
+        return StartFailed(module, text, 1);
+    }
     char name[16];
     TemplateBlockName(module, name, sizeof name);
     if (!OpenCom(port, name)) return StartFailed(module, 0, 0);
-    const int flags = type->startFlags;
-    startModel = TEMPLATE_MODEL_UNREAD;
     int probe = ProbeChecksum(port, address);
-    if (probe == 0 && (flags & TEMPLATE_START_SILENT_ASKS)) {
-        // Yes: the block starts as it is, unidentified, and its first
-        // request meets the silence through its error policy.
-        if (!AskGoOnWithoutModule(module)) return StartFailed(module, IDS_MODULE_NO_REPLY, 1);
-    } else if (probe == 0) {
-        return StartFailed(module, IDS_MODULE_NO_REPLY, !(flags & TEMPLATE_START_SILENT_REFUSES));
-    } else {
-        rt->Uses_Checksum = probe == 1 ? 1 : 0;
-        int model = ReadModuleName(port, address, rt->Uses_Checksum);
-        if (!TemplateModelAccepted(type, model)) {
-            UINT id = model == -1 ? IDS_MODULE_NO_REPLY
-                      : model == -2
-                          ? (flags & TEMPLATE_START_BAD_NUMBER_SILENT ? IDS_MODULE_NO_REPLY
-                                                                      : IDS_USES_CHECKSUMS)
-                          : IDS_WRONG_MODULE;
-            return StartFailed(module, id, !(flags & TEMPLATE_START_WRONG_REFUSES));
-        }
-        startModel = model;
+    int identified = probe != 0;
+    if (!identified) {
+        // Without the module the block keeps the checksum setting it had and
+        // configures nothing.
+        int silent = steps ? steps->silent : TEMPLATE_SILENT_STOP;
+        if (silent != TEMPLATE_SILENT_ASK || !GoOnWithoutModule(module))
+            return StartFailed(module, IDS_MODULE_NO_REPLY, silent != TEMPLATE_SILENT_FAIL);
     }
-    // The type's step has stopped the experiment and shown its failure.
-    if (type->configure && !type->configure(module, type)) return StartFailed(module, 0, 0);
+    int model = 0;
+    if (identified) {
+        rt->Uses_Checksum = probe == 1 ? 1 : 0;
+        model = ReadModuleName(port, address, rt->Uses_Checksum);
+        if (!ModelAccepted(type, model)) {
+            UINT badNumber =
+                steps && steps->badNumberText ? steps->badNumberText : IDS_USES_CHECKSUMS;
+            UINT id = model == -1   ? IDS_MODULE_NO_REPLY
+                      : model == -2 ? badNumber
+                                    : IDS_WRONG_MODULE;
+            return StartFailed(module, id, !steps || steps->wrong != TEMPLATE_WRONG_FAIL);
+        }
+        // The type's step has stopped the experiment and shown its failure.
+        int configured = steps && steps->configure ? steps->configure(module, type, model)
+                         : type->configure         ? type->configure(module, type)
+                                                   : 1;
+        if (!configured) return StartFailed(module, 0, 0);
+    }
 
     const MessParam* settings = TemplateMess(module, type);
     if (settings->Use_Global_Settings) {
@@ -446,9 +456,21 @@ int TemplateStartMeasurement(const TemplateType* type, ModuleRecord* module) {
         if (handle < 0) return StartFailed(module, 0, 1);
         rt->ScanHandle = handle;
     }
+    if (steps && steps->addRequests && !steps->addRequests(module, type))
+        return StartFailed(module, 0, 1);
+    if (steps && steps->finish && !steps->finish(module, type, model))
+        return StartFailed(module, 0, 0);
     ModuleTableResetCursor();
     EndWaitCursor();
     return 1;
+}
+
+int TemplatePortBaud(const TemplateType* type, ModuleRecord* module) {
+    const ComSettings* own = TemplateCom(module, type);
+    const ComSettings* port = PortTableFind(own->Port_Number);
+    int baud = port ? port->Baud_Rate : own->Baud_Rate;
+    ClampInt(&baud, 0, 5);
+    return baud;
 }
 
 int TemplateStopMeasurement(ModuleRecord* module, const TemplateType* type) {
@@ -463,9 +485,10 @@ int TemplateStopMeasurement(ModuleRecord* module, const TemplateType* type) {
 namespace {
 
 // The idle turn of both loops: the end of an error wait, the keep-alive of
-// the modules' watchdog, the due time. 1 when a sweep is due now; 0 when the
+// the modules' watchdog, the type's idle step, the due time. 1 when a sweep is due now; 0 when the
 // turn has been passed on.
-int SweepDue(const TemplateType* type, ModuleRecord* module, TemplateRuntime* rt) {
+int SweepDue(const TemplateType* type, ModuleRecord* module, TemplateRuntime* rt,
+             const TemplateChannelSteps* steps) {
     if (rt->Error_Waiting) {
         if (CurrentExperimentTime(1) < rt->Resume_Time) {
             ModuleTableNext();
@@ -478,6 +501,10 @@ int SweepDue(const TemplateType* type, ModuleRecord* module, TemplateRuntime* rt
     const MessParam* settings = TemplateMess(module, type);
     if (type->watchdogTick && settings->Watchdog_On)
         WatchdogTick(TemplateCom(module, type)->Port_Number);
+    if (steps && steps->idle && !steps->idle(module, type)) {
+        ModuleTableNext();
+        return 0;
+    }
     if (CurrentExperimentTime(1) < rt->Next_Due) {
         ModuleTableNext();
         return 0;
@@ -514,14 +541,15 @@ namespace {
 // its turn). 1 when a request was begun and the loop steps it at once;
 // otherwise 0 and the procedure's answer in *answer.
 int OtherState(int state, const TemplateType* type, ModuleRecord* module, TemplateRuntime* rt,
-               int handle, const TemplateSweepSteps* steps, int* answer) {
+               int handle, const TemplateChannelSteps* channel, const TemplateSweepSteps* sweep,
+               int* answer) {
     *answer = 1;
     if (state == SS_IDLE) {
-        if (!SweepDue(type, module, rt)) {
+        if (!SweepDue(type, module, rt, channel)) {
             *answer = 0;
             return 0;
         }
-        return BeginRequest(type, module, handle, steps, answer);
+        return BeginRequest(type, module, handle, sweep, answer);
     }
     if (state == SS_ERROR)
         ScanErrorAction(TemplateMess(module, type), &rt->Error_Waiting, &rt->Resume_Time);
@@ -530,7 +558,44 @@ int OtherState(int state, const TemplateType* type, ModuleRecord* module, Templa
 
 } // namespace
 
+namespace {
+
+// Output j's request and value: the type's, or those of its ChannelScan
+// record.
+int RequestOf(ModuleRecord* module, const TemplateChannelSteps* steps, int j) {
+    if (steps) return steps->request ? steps->request(module, j) : -1;
+    ChannelScan* scan = TemplateChannelScan(module, j);
+    return scan ? scan->ScanHandle : -1;
+}
+
+float ValueOf(ModuleRecord* module, const TemplateChannelSteps* steps, int j) {
+    if (steps) return steps->value ? steps->value(module, j) : 0.0f;
+    ChannelScan* scan = TemplateChannelScan(module, j);
+    return scan ? scan->Channel_Value : 0.0f;
+}
+
+// Fills output j's data block with its value; 0 when the host has none yet.
+int Deliver(ModuleRecord* module, TemplateRuntime* rt, int j, float value) {
+    OutputChannel* output = module->apOutput[j];
+    DataBlock* block = output ? GetCurrentOutputBlock(output) : nullptr;
+    if (!block) return 0;
+    block->dBlockTime = rt->Next_Due;
+    block->dBlockSampleDistance = rt->Sample_Seconds;
+    block->wSampleCount = rt->Block_Samples;
+    for (int i = 0; i < rt->Block_Samples; i++)
+        block->afSamples[i] = value;
+    NewReleaseOutputBlock(output, __FILE__, __LINE__);
+    return 1;
+}
+
+} // namespace
+
 int TemplateProcessInputs(const TemplateType* type, ModuleRecord* module) {
+    return TemplateProcessChannels(type, module, nullptr);
+}
+
+int TemplateProcessChannels(const TemplateType* type, ModuleRecord* module,
+                            const TemplateChannelSteps* steps) {
     if (ModuleTableCurrent() != module) return 0;
     TemplateRuntime* rt = TemplateRuntimeOf(module);
     int outputs = Outputs(module);
@@ -538,27 +603,25 @@ int TemplateProcessInputs(const TemplateType* type, ModuleRecord* module) {
         int state = ScanStep();
         if (rt->Channel_Index < 0 || rt->Channel_Index >= outputs) rt->Channel_Index = 0;
         int ch = rt->Channel_Index;
-        ChannelScan* scan = TemplateChannelScan(module, ch);
         if (state != SS_READY) {
             int answer = 0;
-            int handle = outputs > 0 && scan ? scan->ScanHandle : -1;
-            if (OtherState(state, type, module, rt, handle, nullptr, &answer)) continue;
+            int handle = outputs > 0 ? RequestOf(module, steps, ch) : -1;
+            if (OtherState(state, type, module, rt, handle, steps, nullptr, &answer)) continue;
             return answer;
         }
-        OutputChannel* output = module->apOutput[ch];
-        DataBlock* block = output ? GetCurrentOutputBlock(output) : nullptr;
-        if (!block) return 0;
-        block->dBlockTime = rt->Next_Due;
-        block->dBlockSampleDistance = rt->Sample_Seconds;
-        block->wSampleCount = rt->Block_Samples;
-        float value = scan ? scan->Channel_Value : 0.0f;
-        for (int i = 0; i < rt->Block_Samples; i++)
-            block->afSamples[i] = value;
-        NewReleaseOutputBlock(output, __FILE__, __LINE__);
-        rt->Channel_Index++;
-        if (rt->Channel_Index >= outputs) {
-            rt->Channel_Index = 0;
-            rt->Next_Due += rt->Poll_Interval;
+        // One reply may serve the outputs that follow; a value that finds no
+        // data block waits for a later call, the reply still ready.
+        for (;;) {
+            if (!Deliver(module, rt, ch, ValueOf(module, steps, ch))) return 0;
+            rt->Channel_Index++;
+            if (rt->Channel_Index >= outputs) {
+                rt->Channel_Index = 0;
+                rt->Next_Due += rt->Poll_Interval;
+            }
+            if (rt->Channel_Index == 0 || !steps || !steps->sameReply ||
+                !steps->sameReply(module, ch))
+                break;
+            ch = rt->Channel_Index;
         }
         ScanReset();
         if (rt->Channel_Index > 0) continue;
@@ -576,7 +639,8 @@ int TemplateProcessSweep(const TemplateType* type, ModuleRecord* module,
         int state = ScanStep();
         if (state != SS_READY) {
             int answer = 0;
-            if (OtherState(state, type, module, rt, rt->ScanHandle, steps, &answer)) continue;
+            if (OtherState(state, type, module, rt, rt->ScanHandle, nullptr, steps, &answer))
+                continue;
             return answer;
         }
         if (steps && steps->ready && !steps->ready(module, type)) return 0;
@@ -584,6 +648,18 @@ int TemplateProcessSweep(const TemplateType* type, ModuleRecord* module,
         ScanReset();
         ModuleTableNext();
         return 1;
+    }
+}
+
+void TemplateOutputNames(const TemplateType* type, ModuleRecord* module) {
+    WORD mask = *TemplateMask(module, type) & TemplateChannelBits(type);
+    for (int k = 0; k < Outputs(module); k++) {
+        int c = TemplateChannelOfOutput(mask, k);
+        if (c < 0 || !module->apOutput[k]) continue;
+        char name[TEMPLATE_NAME_CHARS];
+        snprintf(name, sizeof name, "%.*s", TEMPLATE_NAME_CHARS - 1,
+                 TemplateChannelName(module, c));
+        CopyChannelName(module->apOutput[k], name);
     }
 }
 
@@ -614,18 +690,7 @@ int TemplateClassProc(const TemplateType* type, ModuleRecord* module, int msg, i
     case MODMSG_ACTION123: return 1;
     case MODMSG_QUERY128: return 1;
     case MODMSG_OUTPUT_NAMES:
-        if (!input) break;
-        {
-            WORD mask = *TemplateMask(module, type);
-            for (int k = 0; k < Outputs(module); k++) {
-                int c = TemplateChannelOfOutput(mask, k);
-                if (c < 0 || !module->apOutput[k]) continue;
-                char name[TEMPLATE_NAME_CHARS];
-                snprintf(name, sizeof name, "%.*s", TEMPLATE_NAME_CHARS - 1,
-                         TemplateChannelName(module, c));
-                CopyChannelName(module->apOutput[k], name);
-            }
-        }
+        if (input) TemplateOutputNames(type, module);
         break;
     case MODMSG_INPUT_NAME:
         if (!output) break;

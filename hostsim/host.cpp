@@ -70,6 +70,7 @@ const char kDateSeparator[] = ".";
 HBITMAP channelBitmaps[16];
 HBITMAP lessMoreBitmaps[16];
 void* currentModulePtr;
+COLORREF userDefinedColors[16];
 LOGFONTA fontStorage[64];
 
 // ---- host functions ----
@@ -165,6 +166,7 @@ DWORD VariableValue(int index, const std::string& name) {
     if (name == "hBitChannel") return Address(channelBitmaps);
     if (name == "hBitLessMore") return Address(lessMoreBitmaps);
     if (name == "&CurrentModulePtr") return Address(&currentModulePtr);
+    if (name == "clrUserDefinedColors") return Address(userDefinedColors);
     if (name.compare(0, 1, "b") == 0 || name == "wDateFormat") return 1; // flags
     if (name == "InitialStartupDir" || name == "NameOfFlowChart" || name == "FullNameOfFlowChart" ||
         name == "ProgFileNameIni" || name.compare(0, 3, "Def") == 0 ||
@@ -281,6 +283,7 @@ int Start() {
     s.warnings.clear();
     s.internalErrors.clear();
     s.unexpected = 0;
+    memset(userDefinedColors, 0, sizeof userDefinedColors);
     ResetBlocks();
     ResetExperiment();
     BuildAnswers();

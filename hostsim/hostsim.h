@@ -206,6 +206,31 @@ struct ReleasedBlock {
 const std::vector<ReleasedBlock>& ReleasedOutputBlocks();
 void WithholdOutputBlocks(bool withhold);
 
+// ---- Host actions ----
+
+// What the host learned of an action a block offers (MODMSG_ACTION_DESCRIBE).
+struct ActionDescription {
+    HINSTANCE instance = nullptr;
+    // The persistent name from 0x08 up to its terminator within the 24 bytes before the string id.
+    std::string name;
+    UINT stringId = 0;
+    std::string text; // the display text, from the instance's string table
+    DWORD word1C = 0; // the words the plug-in zeroes
+    DWORD word24 = 0;
+    DWORD word34 = 0;
+    // The bytes the plug-in leaves as the host gave them (0x28..0x33 and after 0x38) kept.
+    bool othersKept = false;
+    // Every byte but the action type kept: nothing was written.
+    bool untouched = false;
+};
+// MODMSG_ACTION_SUPPORTED for the action type: the block's answer.
+int ActionSupported(Block* block, int actionType);
+// MODMSG_ACTION_DESCRIBE with a record filled with a pattern: the block's answer, and what the
+// record then holds.
+int DescribeAction(Block* block, int actionType, ActionDescription* out);
+// MODMSG_ACTION_PERFORM with the argument: the block's answer.
+int PerformAction(Block* block, int actionType, int argument);
+
 // ---- Input channels ----
 
 // Connects input `input` of the block; 0 and a reason for an input outside

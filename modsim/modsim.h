@@ -63,6 +63,28 @@ struct Watchdog {
     double lastHostOkS = -1.0;
 };
 
+// The alarm of an analog input module with two alarm outputs (digital outputs 0 and 1 driven
+// by the low and the high limit) and the settings of a counter module with two counters.
+struct AlarmState {
+    char mode = '0'; // '0' off, '1' momentary, '2' latched
+    double high = 0.0;
+    double low = 0.0;
+    unsigned latched = 0; // alarm outputs a latched alarm holds until "@AACA"
+};
+struct CounterState {
+    int inputType = 0; // "$AAB"
+    int gateMode = 0;  // "$AAA"
+    int filter = 0;    // "$AA4"
+    int widthLow = 4;  // "$AA0L", "$AA0H", microseconds
+    int widthHigh = 4;
+    int trigLow = 8; // "$AA1L", "$AA1H", tenths of a volt
+    int trigHigh = 24;
+    unsigned preset[2] = {};     // "@AAGN", "@AAPN"
+    unsigned alarmLimit[2] = {}; // "@AARP"/"@AAPA" and "@AARA"/"@AASA"
+    int alarmOn[2] = {};         // "@AAEAN", "@AADAN"
+    int running[2] = {1, 1};     // "$AA5N1", "$AA5N0"
+};
+
 struct Profile;
 
 // State of one module. Handlers read and change it with the bus lock held.
@@ -84,6 +106,8 @@ struct Module {
     int events = 0;                  // event count of "@AARE"
     std::vector<std::string> writes; // commands that changed an output or a setting, in order
     Watchdog watchdog;
+    AlarmState alarm;
+    CounterState counter;
 
     // The value of an input channel at the given time: the waveform when one is set, else the
     // value last set.
@@ -128,6 +152,14 @@ struct Profile {
 
 // The commands every model answers: "$AA2", "$AAM", "$AAF", "%AANNTTCCFF".
 extern const CommandEntry kCommonCommands[];
+// The analog inputs with alarm outputs, digital input and event counter (6011, 6012 and their
+// series), and the counter and frequency modules (6080 and its series).
+extern const CommandEntry kAlarmInputCommands[];
+extern const CommandEntry kCounterCommands[];
+// Handlers several tables share: "#AA" and "#AAN", the analog inputs in the profile's format;
+// "@AARE", the event count.
+int ReadAnalog(Module& module, const Command& command, std::string& reply);
+int ReadEvents(Module& module, const Command& command, std::string& reply);
 // The built-in models, and one by its model text ("6018"); null when unknown.
 const Profile* Profiles(size_t* count);
 const Profile* FindProfile(const std::string& model);

@@ -71,28 +71,6 @@ int SetConfiguration(Module& m, const Command& c, std::string& reply) {
     return 1;
 }
 
-// "#AA": all analog inputs, ">" followed by each value; "#AAN": channel N alone.
-int ReadAnalog(Module& m, const Command& c, std::string& reply) {
-    const Profile& p = *m.profile;
-    int first = 0;
-    int count = p.analogInputs;
-    if (!c.args.empty()) {
-        if (c.args.size() != 1) return 0;
-        first = HexDigit(c.args[0]);
-        if (first < 0 || first >= p.analogInputs) return 0;
-        count = 1;
-    }
-    if (count <= 0) return 0;
-    reply = ">";
-    for (int ch = first; ch < first + count; ++ch) {
-        char value[32];
-        snprintf(value, sizeof value, p.analogFormat ? p.analogFormat : "%+07.2f",
-                 m.Channel(ch, c.timeS));
-        reply += value;
-    }
-    return 1;
-}
-
 int ParseValue(const std::string& text, double* out) {
     if (text.empty()) return 0;
     char* end = nullptr;
@@ -203,23 +181,9 @@ int ReadDio(Module& m, const Command& c, std::string& reply) {
         Printf("!%02X0%02X%02X", m.address & 0xFF, m.digitalOutputs & 0xFF, m.digitalInputs & 0xFF);
     return 1;
 }
-int ReadDio6080(Module& m, const Command& c, std::string& reply) {
-    if (!c.args.empty()) return 0;
-    reply = Printf("!%02X0%02X00", m.address & 0xFF, m.digitalInputs & 0xFF);
-    return 1;
-}
 int ReadDio6005(Module& m, const Command& c, std::string& reply) {
     if (!c.args.empty()) return 0;
     reply = Printf("!%02X%02X", m.address & 0xFF, m.digitalOutputs & 0xFF);
-    return 1;
-}
-
-// "@AARE": the event count.
-int ReadEvents(Module& m, const Command& c, std::string& reply) {
-    if (!c.args.empty()) return 0;
-    char text[32];
-    snprintf(text, sizeof text, "!%02X%d", m.address & 0xFF, m.events);
-    reply = text;
     return 1;
 }
 
@@ -275,16 +239,6 @@ int WriteDigitalT(Module& m, const Command& c, std::string& reply) {
     return 1;
 }
 
-// "#AAN": counter N as eight hexadecimal digits; "#AAND" in decimal.
-int ReadCounter(Module& m, const Command& c, std::string& reply) {
-    const std::string& a = c.args;
-    if (a.empty() || a.size() > 2 || (a.size() == 2 && a[1] != 'D')) return 0;
-    int n = HexDigit(a[0]);
-    if (n < 0 || n > 3) return 0;
-    reply = Printf(a.size() == 2 ? ">%08u" : ">%08X", m.counters[n]);
-    return 1;
-}
-
 // The module's own output watchdog, in the commands of both module series;
 // each is answered "!AA" and noted among the writes.
 //   "~AA1"          the host watchdog status is cleared (7000 series)
@@ -323,12 +277,6 @@ const CommandEntry kAnalogInputCommands[] = {
 };
 const CommandEntry k6005Commands[] = {
     {'@', "DI", ReadDio6005},
-    {'#', "", ReadAnalog},
-    {0, nullptr, nullptr},
-};
-const CommandEntry k6011Commands[] = {
-    {'@', "DI", ReadDio},
-    {'@', "RE", ReadEvents},
     {'#', "", ReadAnalog},
     {0, nullptr, nullptr},
 };
@@ -389,19 +337,16 @@ const CommandEntry k6058Commands[] = {
     {'#', "T", WriteDigitalT},
     {0, nullptr, nullptr},
 };
-const CommandEntry k6080Commands[] = {
-    {'@', "DI", ReadDio6080},
-    {'#', "", ReadCounter},
-    {0, nullptr, nullptr},
-};
 
 // Type codes and formats are the modules' power-on defaults; analog values are sent in
 // engineering units.
 const Profile kProfiles[] = {
     // analog inputs
     {"6005", "A1.0", 0x00, 0x00, 8, "%+07.2f", k6005Commands},
-    {"6011", "A1.0", 0x0E, 0x00, 1, "%+07.2f", k6011Commands},
-    {"6012", "A1.0", 0x08, 0x00, 1, "%+07.3f", k6011Commands},
+    {"6011", "A1.0", 0x0E, 0x00, 1, "%+07.2f", kAlarmInputCommands},
+    {"6012", "A1.0", 0x08, 0x00, 1, "%+07.3f", kAlarmInputCommands},
+    {"4011", "A1.0", 0x0E, 0x00, 1, "%+07.2f", kAlarmInputCommands},
+    {"4012", "A1.0", 0x08, 0x00, 1, "%+07.3f", kAlarmInputCommands},
     {"6013", "A1.0", 0x20, 0x00, 1, "%+07.2f", kAnalogInputCommands},
     {"6014", "A1.0", 0x08, 0x00, 1, "%+07.3f", k6014Commands},
     {"6015", "A1.0", 0x20, 0x00, 7, "%+07.2f", kAnalogInputCommands},
@@ -410,8 +355,10 @@ const Profile kProfiles[] = {
     {"6018", "A1.0", 0x0E, 0x00, 8, "%+07.2f", kAnalogInputCommands},
     {"6019", "A1.0", 0x00, 0x00, 8, "%+07.2f", kAnalogInputCommands},
     {"6033", "A1.0", 0x20, 0x00, 3, "%+07.2f", kAnalogInputCommands},
-    {"7011", "A2.0", 0x0E, 0x00, 1, "%+07.2f", k6011Commands},
-    {"7012", "A2.0", 0x08, 0x00, 1, "%+07.3f", k6011Commands},
+    {"7011", "A2.0", 0x0E, 0x00, 1, "%+07.2f", kAlarmInputCommands},
+    {"7012", "A2.0", 0x08, 0x00, 1, "%+07.3f", kAlarmInputCommands},
+    {"7014", "A2.0", 0x08, 0x00, 1, "%+07.3f", kAlarmInputCommands},
+    {"8014", "A2.0", 0x08, 0x00, 1, "%+07.3f", kAlarmInputCommands},
     {"7017", "A2.0", 0x08, 0x00, 8, "%+07.3f", kAnalogInputCommands},
     {"7018", "A2.0", 0x0E, 0x00, 8, "%+07.2f", kAnalogInputCommands},
     // analog outputs
@@ -455,10 +402,44 @@ const Profile kProfiles[] = {
     {"87051", "A2.0", 0x40, 0x00, 0, nullptr, kDigital16InCommands},
     {"87057", "A2.0", 0x40, 0x00, 0, nullptr, kDigital16OutCommands},
     // counter and frequency
-    {"6080", "A1.0", 0x50, 0x00, 0, nullptr, k6080Commands},
+    {"6080", "A1.0", 0x50, 0x00, 0, nullptr, kCounterCommands},
+    {"4080", "A1.0", 0x50, 0x00, 0, nullptr, kCounterCommands},
+    {"7080", "A2.0", 0x50, 0x00, 0, nullptr, kCounterCommands},
+    {"8080", "A2.0", 0x50, 0x00, 0, nullptr, kCounterCommands},
 };
 
 } // namespace
+
+// "@AARE": the event count.
+int ReadEvents(Module& m, const Command& c, std::string& reply) {
+    if (!c.args.empty()) return 0;
+    char text[32];
+    snprintf(text, sizeof text, "!%02X%d", m.address & 0xFF, m.events);
+    reply = text;
+    return 1;
+}
+
+// "#AA": all analog inputs, ">" followed by each value; "#AAN": channel N alone.
+int ReadAnalog(Module& m, const Command& c, std::string& reply) {
+    const Profile& p = *m.profile;
+    int first = 0;
+    int count = p.analogInputs;
+    if (!c.args.empty()) {
+        if (c.args.size() != 1) return 0;
+        first = HexDigit(c.args[0]);
+        if (first < 0 || first >= p.analogInputs) return 0;
+        count = 1;
+    }
+    if (count <= 0) return 0;
+    reply = ">";
+    for (int ch = first; ch < first + count; ++ch) {
+        char value[32];
+        snprintf(value, sizeof value, p.analogFormat ? p.analogFormat : "%+07.2f",
+                 m.Channel(ch, c.timeS));
+        reply += value;
+    }
+    return 1;
+}
 
 const CommandEntry kCommonCommands[] = {
     {'$', "2", ReadConfiguration}, {'$', "M", ReadName},       {'$', "F", ReadFirmware},

@@ -129,6 +129,7 @@
 
 // Start of a block and its global-string report.
 #define IDS_NO_COM_PORT 1170
+#define IDS_NO_ADDRESS 1171
 #define IDS_WRONG_MODULE 1176
 #define IDS_MODULE_NO_REPLY 1177
 #define IDS_COMM_PROBLEM 1178
@@ -154,5 +155,7 @@
 #define IDC_ND6018_RANGE 1053
 #define IDS_TC_TYPE 1200
 #define IDS_ND6018_UNKNOWN_RANGE 1210
+
+#include "alarm.h"
 
 #endif

@@ -39,6 +39,15 @@ std::string hostPath(const char* path);
 
 void setLastError(DWORD e);
 
+// Device contexts (gdi32): one per GetDC, released by ReleaseDC.
+HDC createDc(HWND window);
+bool releaseDc(HWND window, HDC dc);
+void resetTextOutput();
+
+// The common dialogs' extended error (comdlg32), and the choosers' records.
+void setCommDlgError(DWORD error);
+void resetChoosers();
+
 } // namespace winapi
 
 #endif

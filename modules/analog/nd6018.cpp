@@ -80,9 +80,7 @@ int ND6018_ConfigureWith(ModuleRecord* module, const TemplateType* type, const c
     if (code == (p->TC_Type & 0xFF)) return 1;
     // The module keeps its address and checksum setting and takes the
     // block's code and the speed the port runs at.
-    const ComSettings* port = PortTableFind(p->Com.Port_Number);
-    int baud = port ? port->Baud_Rate : p->Com.Baud_Rate;
-    ClampInt(&baud, 0, 5);
+    int baud = TemplatePortBaud(type, module);
     snprintf(text, sizeof text, "%%%02X%02X%02X%02X%02X", p->Module_Address & 0xFF,
              p->Module_Address & 0xFF, p->TC_Type & 0xFF, baud + 3, checksum ? 0x40 : 0);
     return TemplateSendAndExpect(type, module, text, '!', checksum, 7000);

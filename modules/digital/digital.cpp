@@ -139,8 +139,9 @@ void DigitalNamesVinOutsideTelv(ModuleRecord* module) {
         snprintf(DigitalParamOf(module)->Channel_Name[i], TEMPLATE_NAME_CHARS, "Vin %d", i);
 }
 
-int DigitalInputWatchdog(ModuleRecord* module, const TemplateType* type, int watchdogModel) {
-    if (!FAMILY_TELV || TemplateStartModel() != watchdogModel) return 1;
+int DigitalInputWatchdog(ModuleRecord* module, const TemplateType* type, int model,
+                         int watchdogModel) {
+    if (!FAMILY_TELV || model != watchdogModel) return 1;
     DigitalParam* p = DigitalParamOf(module);
     const int a = p->Module_Address & 0xFF;
     const int safe = p->Mess.Watchdog_Value & 0xFF;
@@ -192,12 +193,14 @@ void DigitalTake16(ModuleRecord* module, const TemplateType*) {
     rt->Data_Image = static_cast<WORD>(image);
 }
 
-void DigitalStartImage8(ModuleRecord* module, const TemplateType*) {
+int DigitalStartImage8(ModuleRecord* module, const TemplateType*, int) {
     DigitalRuntime8Of(module)->Data_Image = static_cast<BYTE>(StartImage(module));
+    return 1;
 }
 
-void DigitalStartImage16(ModuleRecord* module, const TemplateType*) {
+int DigitalStartImage16(ModuleRecord* module, const TemplateType*, int) {
     DigitalRuntime16Of(module)->Data_Image = static_cast<WORD>(StartImage(module));
+    return 1;
 }
 
 int DigitalWatchdog6000(ModuleRecord* module, const TemplateType* type) {
@@ -224,9 +227,8 @@ int DigitalWatchdog7000(ModuleRecord* module, const TemplateType* type, int flag
                               WATCHDOG7_CLEAR_FIRST | flags, steps, 2, 0);
 }
 
-int DigitalOutputWatchdog(ModuleRecord* module, const TemplateType* type, int model6000,
+int DigitalOutputWatchdog(ModuleRecord* module, const TemplateType* type, int model, int model6000,
                           int model7000, const WatchdogStep* safe) {
-    const int model = TemplateStartModel();
     if (model == model6000) return DigitalWatchdog6000(module, type);
     if (model != model7000) return 1;
     WatchdogStep byte;
@@ -309,13 +311,16 @@ int ChangeReady(ModuleRecord* module, const TemplateType*) {
 
 } // namespace
 
-int DigitalChangeStart(ModuleRecord* module, const TemplateType* type, int series) {
+int DigitalChangeStart(ModuleRecord* module, const TemplateType*, int) {
     DigitalChangeRuntime* rt = DigitalChangeRuntimeOf(module);
     rt->Data_Image = static_cast<BYTE>(StartImage(module));
     rt->Sent_Image = rt->Data_Image;
     rt->Inputs_Seen = 0;
     rt->Write_Pending = 1;
-    if (TemplateStartModel() == TEMPLATE_MODEL_UNREAD) return 1;
+    return 1;
+}
+
+int DigitalChangeWatchdog(ModuleRecord* module, const TemplateType* type, int series) {
     if (series == 6000) return DigitalWatchdog6000(module, type);
     if (series != 7000) return 1;
     WatchdogStep safe;
@@ -324,3 +329,9 @@ int DigitalChangeStart(ModuleRecord* module, const TemplateType* type, int serie
 }
 
 const TemplateSweepSteps DigitalChangeSteps = {ChangeTake, ChangeReady, ChangeWanted, ChangeBegun};
+
+int DigitalClassProc(const TemplateType* type, const TemplateStartSteps* start,
+                     ModuleRecord* module, int msg, int wParam, int lParam) {
+    if (msg == MODMSG_START) return TemplateStartMeasurementWith(type, module, start);
+    return TemplateClassProc(type, module, msg, wParam, lParam);
+}

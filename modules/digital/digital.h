@@ -126,21 +126,22 @@ int DigitalDeliver16(ModuleRecord* module, const TemplateType* type);
 // Channels named "Vin %d" in every family but TELV.
 void DigitalNamesVinOutsideTelv(ModuleRecord* module);
 // The start step of the input types that set up the watchdog of their
-// module's outputs (family TELV, the module of `watchdogModel` only): with
-// the watchdog on the safe value ("~AA5VVVV", the low byte twice) and the
-// time-out ("~AA31TT"), else "~AA3000".
-int DigitalInputWatchdog(ModuleRecord* module, const TemplateType* type, int watchdogModel);
+// module's outputs (family TELV, the identified `model` being
+// `watchdogModel` only): with the watchdog on the safe value ("~AA5VVVV",
+// the low byte twice) and the time-out ("~AA31TT"), else "~AA3000".
+int DigitalInputWatchdog(ModuleRecord* module, const TemplateType* type, int model,
+                         int watchdogModel);
 // Its button in the setup dialog (IDC_WATCHDOG_BUTTON, family TELV only):
 // the "Watchdog" dialog with two safe-value lines.
 void DigitalInputWatchdogButtonInit(HWND dialog, void* work);
 int DigitalInputWatchdogButton(HWND dialog, void* work, int id, int code);
 
-constexpr TemplateType DigitalInputDescriptor(
-    const char* name, const char* restartNote, const char* dialogTemplate, DLGPROC setupDlgProc,
-    int maxChannels, int layout, int named, int model, const int* models, int modelCount,
-    const ParamSchemaEntry* schema, void (*defaults)(ModuleRecord*),
-    int (*configure)(ModuleRecord*, const TemplateType*),
-    int (*addSweepRequest)(ModuleRecord*, const TemplateType*), int watchdog, int startFlags) {
+constexpr TemplateType
+DigitalInputDescriptor(const char* name, const char* restartNote, const char* dialogTemplate,
+                       DLGPROC setupDlgProc, int maxChannels, int layout, int named, int model,
+                       const int* models, int modelCount, const ParamSchemaEntry* schema,
+                       void (*defaults)(ModuleRecord*),
+                       int (*addSweepRequest)(ModuleRecord*, const TemplateType*), int watchdog) {
     return TemplateType{
         name,
         TEMPLATE_INPUT_FORM,
@@ -163,12 +164,11 @@ constexpr TemplateType DigitalInputDescriptor(
         dialogTemplate,
         setupDlgProc,
         defaults,
-        configure,
+        nullptr, // the start steps are the type's TemplateStartSteps
         nullptr, // one request for all lines
         addSweepRequest,
         watchdog, // the port's keep-alive at the idle turns
         0,        // the stop leaves the other ports' keep-alive
-        startFlags,
     };
 }
 
@@ -189,10 +189,11 @@ int DigitalAddDo16Write(ModuleRecord* module, const TemplateType* type);
 // The host's values into the image, at the block's turn.
 void DigitalTake8(ModuleRecord* module, const TemplateType* type);
 void DigitalTake16(ModuleRecord* module, const TemplateType* type);
-// The image an output starts each experiment with: the safe value with the
-// watchdog on, else every line off.
-void DigitalStartImage8(ModuleRecord* module, const TemplateType* type);
-void DigitalStartImage16(ModuleRecord* module, const TemplateType* type);
+// The last step of an output's start: the image each experiment starts
+// with, the safe value with the watchdog on, else every line off (`model`
+// is not used). 1.
+int DigitalStartImage8(ModuleRecord* module, const TemplateType* type, int model);
+int DigitalStartImage16(ModuleRecord* module, const TemplateType* type, int model);
 
 // The watchdog sequences of the output types, on the block's settings:
 // the 6000 series with the low byte of the safe value ("~AA21TTVV"; off
@@ -204,10 +205,10 @@ int DigitalWatchdog7000(ModuleRecord* module, const TemplateType* type, int flag
                         const WatchdogStep* safe);
 // The safe value as the output byte: "#AA00VV", reply '>'.
 void DigitalSafeByte(ModuleRecord* module, WatchdogStep* safe);
-// The watchdog of the module the start identified: the 6000-series
+// The watchdog of the module the start identified (`model`): the 6000-series
 // sequence for `model6000`, the 7000-series one for `model7000` with `safe`
 // (null: the safe value as the output byte), nothing for other models.
-int DigitalOutputWatchdog(ModuleRecord* module, const TemplateType* type, int model6000,
+int DigitalOutputWatchdog(ModuleRecord* module, const TemplateType* type, int model, int model6000,
                           int model7000, const WatchdogStep* safe);
 
 // The dialog of the output types: the watchdog frame and button shown in
@@ -222,19 +223,35 @@ int DigitalWatchdogButton(HWND dialog, void* work, int id, int code, int lines);
 // block's name; answers the handle.
 int DigitalShowFullList(ModuleRecord* module, int handle);
 
-// The relay types that write on change: the start (the image of every
-// line off or safe, the first write pending), then the module's watchdog by
-// `series`: 6000 the 6000-series sequence, 7000 the 7000-series one with the
-// time-out first, 0 none; none either for a module the user started
-// without an answer. And the loop's steps.
-int DigitalChangeStart(ModuleRecord* module, const TemplateType* type, int series);
+// The relay types that write on change: the last step of the start (the
+// image of every line off or safe, the first write pending; also for a
+// module the user started without), the module's watchdog by `series`
+// (6000 the 6000-series sequence, 7000 the 7000-series one with the
+// time-out first, 0 none), and the loop's steps.
+int DigitalChangeStart(ModuleRecord* module, const TemplateType* type, int model);
+int DigitalChangeWatchdog(ModuleRecord* module, const TemplateType* type, int series);
 extern const TemplateSweepSteps DigitalChangeSteps;
 
-constexpr TemplateType DigitalOutputDescriptor(
-    const char* name, const char* restartNote, const char* dialogTemplate, DLGPROC setupDlgProc,
-    int maxChannels, int layout, int named, int model, const int* models, int modelCount,
-    const ParamSchemaEntry* schema, int (*configure)(ModuleRecord*, const TemplateType*),
-    int (*addSweepRequest)(ModuleRecord*, const TemplateType*), int startFlags) {
+// The class procedure of the digital types: the template's, with the
+// type's own start steps.
+int DigitalClassProc(const TemplateType* type, const TemplateStartSteps* start,
+                     ModuleRecord* module, int msg, int wParam, int lParam);
+
+// The start steps of the digital types, by what a silent or wrong module
+// does: `configure` is the type's step for an identified module (its
+// watchdog), `finish` its last one (an output's start image).
+constexpr TemplateStartSteps
+DigitalStartSteps(int silent, int wrong, UINT badNumberText,
+                  int (*configure)(ModuleRecord*, const TemplateType*, int),
+                  int (*finish)(ModuleRecord*, const TemplateType*, int)) {
+    return TemplateStartSteps{silent, 0, configure, nullptr, finish, wrong, badNumberText};
+}
+
+constexpr TemplateType
+DigitalOutputDescriptor(const char* name, const char* restartNote, const char* dialogTemplate,
+                        DLGPROC setupDlgProc, int maxChannels, int layout, int named, int model,
+                        const int* models, int modelCount, const ParamSchemaEntry* schema,
+                        int (*addSweepRequest)(ModuleRecord*, const TemplateType*)) {
     return TemplateType{
         name,
         TEMPLATE_OUTPUT_FORM,
@@ -257,12 +274,11 @@ constexpr TemplateType DigitalOutputDescriptor(
         dialogTemplate,
         setupDlgProc,
         nullptr,
-        configure,
+        nullptr, // the start steps are the type's TemplateStartSteps
         nullptr, // one request for all lines
         addSweepRequest,
         1, // the port's keep-alive at the idle turns
         1, // the stop disarms every port's keep-alive
-        startFlags,
     };
 }
 

@@ -50,7 +50,6 @@ int Deliver(ModuleRecord* module, const TemplateType*) {
     return DigitalDeliver(module, FAMILY_TELV ? rt->Data_Image16 : rt->Data_Image);
 }
 
-// A silent or wrong module stops the experiment.
 constexpr TemplateType type =
     DigitalInputDescriptor("ND6041I", "Restart 6041", "DLG_ND6041I", ND6041I_SetupDlgProc,
                            14,   // channels
@@ -59,10 +58,13 @@ constexpr TemplateType type =
                            6041, // model number
                            kModels, 5, ND6041I_ParamSchema,
                            nullptr,    // defaults
-                           nullptr,    // start step
                            AddRequest, // request
-                           0,          // the port's keep-alive at the idle turns
-                           TEMPLATE_START_BAD_NUMBER_SILENT);
+                           0);         // no module watchdog
+
+// A silent or wrong module stops the experiment; a number that cannot be
+// read is shown as no reply.
+constexpr TemplateStartSteps startSteps = DigitalStartSteps(
+    TEMPLATE_SILENT_STOP, TEMPLATE_WRONG_STOP, IDS_MODULE_NO_REPLY, nullptr, nullptr);
 
 constexpr SetupDialogType dialogType = DigitalDialogDescriptor(&type,
                                                                14,      // channel buttons
@@ -86,7 +88,7 @@ INT_PTR CALLBACK ND6041I_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPAR
 }
 
 int MODULE_CALL ND6041I_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return TemplateClassProc(&type, module, msg, wParam, lParam);
+    return DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam);
 }
 
 int MODULE_CALL ND6041I_Process(ModuleRecord* module) {

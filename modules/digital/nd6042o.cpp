@@ -20,11 +20,10 @@ namespace {
 
 const int kModels[] = {6042, 4042, 7042, 0};
 
-// Each experiment starts from a defined image; a 6042 gets the 6000-series
-// watchdog sequence, a 7042 the 7000-series one, whose safe value in the
-// family TELV is written as the module's thirteen lines.
-int Configure(ModuleRecord* module, const TemplateType* type) {
-    DigitalStartImage16(module, type);
+// A 6042 gets the 6000-series watchdog sequence, a 7042 the 7000-series one,
+// whose safe value in the family TELV is written as the module's thirteen
+// lines.
+int Configure(ModuleRecord* module, const TemplateType* type, int model) {
     const DigitalParam* p = DigitalParamOf(module);
     WatchdogStep safe;
     if (FAMILY_TELV)
@@ -32,7 +31,7 @@ int Configure(ModuleRecord* module, const TemplateType* type) {
                            p->Mess.Watchdog_Value & 0x1FFF);
     else
         DigitalSafeByte(module, &safe);
-    return DigitalOutputWatchdog(module, type, 6042, 7042, &safe);
+    return DigitalOutputWatchdog(module, type, model, 6042, 7042, &safe);
 }
 
 constexpr TemplateType type =
@@ -41,10 +40,12 @@ constexpr TemplateType type =
                             13,   // inputs message 2 accepts
                             13,   // channels named
                             6150, // model number
-                            kModels, 4, ND6042O_ParamSchema,
-                            Configure,                // start step
-                            DigitalAddDo16Write6042O, // request
-                            TEMPLATE_START_BAD_NUMBER_SILENT);
+                            kModels, 4, ND6042O_ParamSchema, DigitalAddDo16Write6042O);
+
+// A silent or wrong module stops the experiment; a number that cannot be
+// read is shown as no reply.
+constexpr TemplateStartSteps startSteps = DigitalStartSteps(
+    TEMPLATE_SILENT_STOP, TEMPLATE_WRONG_STOP, IDS_MODULE_NO_REPLY, Configure, DigitalStartImage16);
 
 void InitDialog(HWND dialog, void*) {
     DigitalShowWatchdogButton(dialog, DIGITAL_FAMILY(FAMILY_INDEX_XX03) |
@@ -77,7 +78,7 @@ INT_PTR CALLBACK ND6042O_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPAR
 }
 
 int MODULE_CALL ND6042O_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return TemplateClassProc(&type, module, msg, wParam, lParam);
+    return DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam);
 }
 
 int MODULE_CALL ND6042O_Process(ModuleRecord* module) {

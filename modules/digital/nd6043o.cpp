@@ -21,11 +21,9 @@ namespace {
 
 const int kModels[] = {6043, 4043, 7043, 0};
 
-// Each experiment starts from a defined image; a 6043 gets the 6000-series
-// watchdog sequence, a 7043 the 7000-series one.
-int Configure(ModuleRecord* module, const TemplateType* type) {
-    DigitalStartImage16(module, type);
-    return DigitalOutputWatchdog(module, type, 6043, 7043, nullptr);
+// A 6043 gets the 6000-series watchdog sequence, a 7043 the 7000-series one.
+int Configure(ModuleRecord* module, const TemplateType* type, int model) {
+    return DigitalOutputWatchdog(module, type, model, 6043, 7043, nullptr);
 }
 
 constexpr TemplateType type =
@@ -34,10 +32,12 @@ constexpr TemplateType type =
                             INT_MAX, // inputs message 2 accepts
                             16,      // channels named
                             6150,    // model number
-                            kModels, 4, ND6043O_ParamSchema,
-                            Configure,           // start step
-                            DigitalAddDo16Write, // request
-                            TEMPLATE_START_BAD_NUMBER_SILENT);
+                            kModels, 4, ND6043O_ParamSchema, DigitalAddDo16Write);
+
+// A silent or wrong module stops the experiment; a number that cannot be
+// read is shown as no reply.
+constexpr TemplateStartSteps startSteps = DigitalStartSteps(
+    TEMPLATE_SILENT_STOP, TEMPLATE_WRONG_STOP, IDS_MODULE_NO_REPLY, Configure, DigitalStartImage16);
 
 void InitDialog(HWND dialog, void*) {
     DigitalShowWatchdogButton(dialog, DIGITAL_FAMILY(FAMILY_INDEX_XX03) |
@@ -70,7 +70,7 @@ INT_PTR CALLBACK ND6043O_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPAR
 }
 
 int MODULE_CALL ND6043O_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return TemplateClassProc(&type, module, msg, wParam, lParam);
+    return DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam);
 }
 
 int MODULE_CALL ND6043O_Process(ModuleRecord* module) {

@@ -19,11 +19,9 @@ namespace {
 
 const int kModels[] = {6044, 4044, 7044, 0};
 
-// Each experiment starts from a defined image; a 6044 gets the 6000-series
-// watchdog sequence, a 7044 the 7000-series one.
-int Configure(ModuleRecord* module, const TemplateType* type) {
-    DigitalStartImage8(module, type);
-    return DigitalOutputWatchdog(module, type, 6044, 7044, nullptr);
+// A 6044 gets the 6000-series watchdog sequence, a 7044 the 7000-series one.
+int Configure(ModuleRecord* module, const TemplateType* type, int model) {
+    return DigitalOutputWatchdog(module, type, model, 6044, 7044, nullptr);
 }
 
 constexpr TemplateType type =
@@ -32,10 +30,12 @@ constexpr TemplateType type =
                             8,    // inputs message 2 accepts
                             8,    // channels named
                             6150, // model number
-                            kModels, 4, ND6044O_ParamSchema,
-                            Configure,         // start step
-                            DigitalAddDoWrite, // request
-                            TEMPLATE_START_BAD_NUMBER_SILENT);
+                            kModels, 4, ND6044O_ParamSchema, DigitalAddDoWrite);
+
+// A silent or wrong module stops the experiment; a number that cannot be
+// read is shown as no reply.
+constexpr TemplateStartSteps startSteps = DigitalStartSteps(
+    TEMPLATE_SILENT_STOP, TEMPLATE_WRONG_STOP, IDS_MODULE_NO_REPLY, Configure, DigitalStartImage8);
 
 void InitDialog(HWND dialog, void*) {
     DigitalShowWatchdogButton(dialog, DIGITAL_FAMILY(FAMILY_INDEX_XX03) |
@@ -68,7 +68,7 @@ INT_PTR CALLBACK ND6044O_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPAR
 }
 
 int MODULE_CALL ND6044O_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return TemplateClassProc(&type, module, msg, wParam, lParam);
+    return DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam);
 }
 
 int MODULE_CALL ND6044O_Process(ModuleRecord* module) {

@@ -21,12 +21,10 @@ namespace {
 const int kModels[] = {6050, 4050, 7050, 8050, 0};
 
 // The watchdog of the module's outputs, set up for a 7050 in the family TELV.
-int Configure(ModuleRecord* module, const TemplateType* type) {
-    return DigitalInputWatchdog(module, type, 7050);
+int Configure(ModuleRecord* module, const TemplateType* type, int model) {
+    return DigitalInputWatchdog(module, type, model, 7050);
 }
 
-// Start form of the input types whose module also has outputs: a silent or
-// wrong module stops the experiment.
 constexpr TemplateType type =
     DigitalInputDescriptor("ND6050I", "Restart 6050", "DLG_ND6050I", ND6050I_SetupDlgProc,
                            8,    // channels
@@ -35,10 +33,13 @@ constexpr TemplateType type =
                            6050, // model number
                            kModels, 5, ND6050I_ParamSchema,
                            nullptr,          // defaults
-                           Configure,        // start step
                            DigitalAddDiRead, // request
-                           1,                // the port's keep-alive at the idle turns
-                           TEMPLATE_START_BAD_NUMBER_SILENT);
+                           1);               // the port's keep-alive at the idle turns
+
+// A silent or wrong module stops the experiment; a number that cannot be
+// read is shown as no reply.
+constexpr TemplateStartSteps startSteps = DigitalStartSteps(
+    TEMPLATE_SILENT_STOP, TEMPLATE_WRONG_STOP, IDS_MODULE_NO_REPLY, Configure, nullptr);
 
 constexpr SetupDialogType dialogType =
     DigitalDialogDescriptor(&type,
@@ -63,7 +64,7 @@ INT_PTR CALLBACK ND6050I_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPAR
 }
 
 int MODULE_CALL ND6050I_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return TemplateClassProc(&type, module, msg, wParam, lParam);
+    return DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam);
 }
 
 int MODULE_CALL ND6050I_Process(ModuleRecord* module) {

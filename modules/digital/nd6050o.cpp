@@ -20,11 +20,9 @@ namespace {
 
 const int kModels[] = {6050, 4050, 7050, 8050, 0};
 
-// Each experiment starts from a defined image; a 6050 gets the 6000-series
-// watchdog sequence, a 7050 the 7000-series one.
-int Configure(ModuleRecord* module, const TemplateType* type) {
-    DigitalStartImage8(module, type);
-    return DigitalOutputWatchdog(module, type, 6050, 7050, nullptr);
+// A 6050 gets the 6000-series watchdog sequence, a 7050 the 7000-series one.
+int Configure(ModuleRecord* module, const TemplateType* type, int model) {
+    return DigitalOutputWatchdog(module, type, model, 6050, 7050, nullptr);
 }
 
 constexpr TemplateType type =
@@ -33,10 +31,12 @@ constexpr TemplateType type =
                             8,    // inputs message 2 accepts
                             8,    // channels named
                             6150, // model number
-                            kModels, 5, ND6050O_ParamSchema,
-                            Configure,         // start step
-                            DigitalAddDoWrite, // request
-                            TEMPLATE_START_BAD_NUMBER_SILENT);
+                            kModels, 5, ND6050O_ParamSchema, DigitalAddDoWrite);
+
+// A silent or wrong module stops the experiment; a number that cannot be
+// read is shown as no reply.
+constexpr TemplateStartSteps startSteps = DigitalStartSteps(
+    TEMPLATE_SILENT_STOP, TEMPLATE_WRONG_STOP, IDS_MODULE_NO_REPLY, Configure, DigitalStartImage8);
 
 void InitDialog(HWND dialog, void*) {
     DigitalShowWatchdogButton(dialog, DIGITAL_FAMILIES_ND_XX03_TELV);
@@ -70,7 +70,7 @@ INT_PTR CALLBACK ND6050O_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPAR
 }
 
 int MODULE_CALL ND6050O_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return TemplateClassProc(&type, module, msg, wParam, lParam);
+    return DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam);
 }
 
 int MODULE_CALL ND6050O_Process(ModuleRecord* module) {

@@ -19,7 +19,6 @@ namespace {
 
 const int kModels[] = {6052, 4052, 7052, 8052, 0};
 
-// A silent module refuses the start without stopping the experiment.
 constexpr TemplateType type =
     DigitalInputDescriptor("ND6052", "Restart 6052", "DLG_ND6052", ND6052_SetupDlgProc,
                            8,    // channels
@@ -28,10 +27,13 @@ constexpr TemplateType type =
                            6052, // model number
                            kModels, 5, ND6052_ParamSchema,
                            DigitalNamesVinOutsideTelv, // defaults
-                           nullptr,                    // start step
                            DigitalAddDiRead6052,       // request
-                           0,                          // the port's keep-alive at the idle turns
-                           TEMPLATE_START_SILENT_REFUSES | TEMPLATE_START_BAD_NUMBER_SILENT);
+                           0);                         // no module watchdog
+
+// A silent module refuses the start without stopping the experiment; a
+// number that cannot be read is shown as no reply.
+constexpr TemplateStartSteps startSteps = DigitalStartSteps(
+    TEMPLATE_SILENT_FAIL, TEMPLATE_WRONG_STOP, IDS_MODULE_NO_REPLY, nullptr, nullptr);
 
 constexpr SetupDialogType dialogType = DigitalDialogDescriptor(&type,
                                                                8,       // channel buttons
@@ -55,7 +57,7 @@ INT_PTR CALLBACK ND6052_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARA
 }
 
 int MODULE_CALL ND6052_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return TemplateClassProc(&type, module, msg, wParam, lParam);
+    return DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam);
 }
 
 int MODULE_CALL ND6052_Process(ModuleRecord* module) {

@@ -19,7 +19,6 @@ namespace {
 
 const int kModels[] = {6053, 4053, 7053, 8053, 0};
 
-// A silent module refuses the start without stopping the experiment.
 constexpr TemplateType type =
     DigitalInputDescriptor("ND6053", "Restart 6053", "DLG_ND6053", ND6053_SetupDlgProc,
                            16,   // channels
@@ -28,10 +27,13 @@ constexpr TemplateType type =
                            6053, // model number
                            kModels, 5, ND6053_ParamSchema,
                            DigitalNamesVinOutsideTelv, // defaults
-                           nullptr,                    // start step
                            DigitalAddDi16Read,         // request
-                           0,                          // the port's keep-alive at the idle turns
-                           TEMPLATE_START_SILENT_REFUSES | TEMPLATE_START_BAD_NUMBER_SILENT);
+                           0);                         // no module watchdog
+
+// A silent module refuses the start without stopping the experiment; a
+// number that cannot be read is shown as no reply.
+constexpr TemplateStartSteps startSteps = DigitalStartSteps(
+    TEMPLATE_SILENT_FAIL, TEMPLATE_WRONG_STOP, IDS_MODULE_NO_REPLY, nullptr, nullptr);
 
 constexpr SetupDialogType dialogType = DigitalDialogDescriptor(&type,
                                                                16,      // channel buttons
@@ -55,7 +57,7 @@ INT_PTR CALLBACK ND6053_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARA
 }
 
 int MODULE_CALL ND6053_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return TemplateClassProc(&type, module, msg, wParam, lParam);
+    return DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam);
 }
 
 int MODULE_CALL ND6053_Process(ModuleRecord* module) {

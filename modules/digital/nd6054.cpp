@@ -27,7 +27,6 @@ void Defaults(ModuleRecord* module) {
         snprintf(TemplateChannelName(module, i), TEMPLATE_NAME_CHARS, "Vin %d", i);
 }
 
-// A silent module refuses the start without stopping the experiment.
 constexpr TemplateType type =
     DigitalInputDescriptor("ND6054", "Restart 6054", "DLG_ND6054", ND6054_SetupDlgProc,
                            15,   // channels
@@ -36,10 +35,13 @@ constexpr TemplateType type =
                            6054, // model number
                            kModels, 3, ND6054_ParamSchema,
                            Defaults,           // defaults
-                           nullptr,            // start step
                            DigitalAddDi16Read, // request
-                           0,                  // the port's keep-alive at the idle turns
-                           TEMPLATE_START_SILENT_REFUSES | TEMPLATE_START_BAD_NUMBER_SILENT);
+                           0);                 // no module watchdog
+
+// A silent module refuses the start without stopping the experiment; a
+// number that cannot be read is shown as no reply.
+constexpr TemplateStartSteps startSteps = DigitalStartSteps(
+    TEMPLATE_SILENT_FAIL, TEMPLATE_WRONG_STOP, IDS_MODULE_NO_REPLY, nullptr, nullptr);
 
 constexpr SetupDialogType dialogType = DigitalDialogDescriptor(&type,
                                                                15,      // channel buttons
@@ -63,7 +65,7 @@ INT_PTR CALLBACK ND6054_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARA
 }
 
 int MODULE_CALL ND6054_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return TemplateClassProc(&type, module, msg, wParam, lParam);
+    return DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam);
 }
 
 int MODULE_CALL ND6054_Process(ModuleRecord* module) {

@@ -20,11 +20,9 @@ namespace {
 
 const int kModels[] = {6055, 4055, 7055, 8055, 0};
 
-// Each experiment starts from a defined image; a 6055 gets the 6000-series
-// watchdog sequence, a 7055 the 7000-series one.
-int Configure(ModuleRecord* module, const TemplateType* type) {
-    DigitalStartImage8(module, type);
-    return DigitalOutputWatchdog(module, type, 6055, 7055, nullptr);
+// A 6055 gets the 6000-series watchdog sequence, a 7055 the 7000-series one.
+int Configure(ModuleRecord* module, const TemplateType* type, int model) {
+    return DigitalOutputWatchdog(module, type, model, 6055, 7055, nullptr);
 }
 
 constexpr TemplateType type =
@@ -33,10 +31,12 @@ constexpr TemplateType type =
                             8,    // inputs message 2 accepts
                             8,    // channels named
                             6155, // model number
-                            kModels, 5, ND6055O_ParamSchema,
-                            Configure,         // start step
-                            DigitalAddDoWrite, // request
-                            TEMPLATE_START_BAD_NUMBER_SILENT);
+                            kModels, 5, ND6055O_ParamSchema, DigitalAddDoWrite);
+
+// A silent or wrong module stops the experiment; a number that cannot be
+// read is shown as no reply.
+constexpr TemplateStartSteps startSteps = DigitalStartSteps(
+    TEMPLATE_SILENT_STOP, TEMPLATE_WRONG_STOP, IDS_MODULE_NO_REPLY, Configure, DigitalStartImage8);
 
 void InitDialog(HWND dialog, void*) {
     DigitalShowWatchdogButton(dialog, DIGITAL_FAMILIES_ND_XX03_TELV);
@@ -70,7 +70,7 @@ INT_PTR CALLBACK ND6055O_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPAR
 }
 
 int MODULE_CALL ND6055O_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return TemplateClassProc(&type, module, msg, wParam, lParam);
+    return DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam);
 }
 
 int MODULE_CALL ND6055O_Process(ModuleRecord* module) {

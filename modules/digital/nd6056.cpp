@@ -31,11 +31,9 @@ int AddRequest(ModuleRecord* module, const TemplateType*) {
                                                           &rt->Data_Image, rt->Uses_Checksum));
 }
 
-// Each experiment starts from a defined image. In the default family the
-// module's watchdog gets the safe value of all sixteen lines
-// ("~AA21TTVVVV"; off "~AA20000000").
-int Configure(ModuleRecord* module, const TemplateType* type) {
-    DigitalStartImage16(module, type);
+// In the default family the module's watchdog gets the safe value of all
+// sixteen lines ("~AA21TTVVVV"; off "~AA20000000").
+int Configure(ModuleRecord* module, const TemplateType* type, int) {
     if (!FAMILY_ND) return 1;
     DigitalParam* p = DigitalParamOf(module);
     char safe[8];
@@ -50,10 +48,11 @@ constexpr TemplateType type =
                             15,   // inputs message 2 accepts
                             16,   // channels named
                             6160, // model number
-                            kModels, 2, ND6056_ParamSchema,
-                            Configure,  // start step
-                            AddRequest, // request
-                            0);
+                            kModels, 2, ND6056_ParamSchema, AddRequest);
+
+// A silent or wrong module stops the experiment.
+constexpr TemplateStartSteps startSteps =
+    DigitalStartSteps(TEMPLATE_SILENT_STOP, TEMPLATE_WRONG_STOP, 0, Configure, DigitalStartImage16);
 
 void InitDialog(HWND dialog, void*) {
     DigitalShowWatchdogButton(dialog, DIGITAL_FAMILY(FAMILY_INDEX_ND));
@@ -85,7 +84,7 @@ INT_PTR CALLBACK ND6056_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARA
 }
 
 int MODULE_CALL ND6056_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return TemplateClassProc(&type, module, msg, wParam, lParam);
+    return DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam);
 }
 
 int MODULE_CALL ND6056_Process(ModuleRecord* module) {

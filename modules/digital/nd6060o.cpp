@@ -25,29 +25,28 @@ int AddRequest(ModuleRecord* module, const TemplateType* type) {
     return DigitalShowFullList(module, DigitalAddDoWrite(module, type));
 }
 
-// The relays start each experiment defined and the first write waits for
-// every input. The module's watchdog: the 6000-series sequence in the
+// The module's watchdog: the 6000-series sequence in the
 // default family, the 7000-series one in the families XX03 and TELV, none
 // in the others.
-int Configure(ModuleRecord* module, const TemplateType* type) {
+int Configure(ModuleRecord* module, const TemplateType* type, int) {
     int series = 0;
     if (FAMILY_ND) series = 6000;
     if (FAMILY_XX03 || FAMILY_TELV) series = 7000;
-    return DigitalChangeStart(module, type, series);
+    return DigitalChangeWatchdog(module, type, series);
 }
 
-// A silent module may be started without, at the user's word; a wrong one
-// refuses the start without stopping the experiment.
 constexpr TemplateType type =
     DigitalOutputDescriptor("ND6060O", "Restart 6060", "DLG_ND6060O", ND6060O_SetupDlgProc,
                             8,    // channels
                             4,    // inputs message 2 accepts
                             16,   // channels named
                             6160, // model number
-                            kModels, 5, ND6060O_ParamSchema,
-                            Configure,  // start step
-                            AddRequest, // request
-                            TEMPLATE_START_SILENT_ASKS | TEMPLATE_START_WRONG_REFUSES);
+                            kModels, 5, ND6060O_ParamSchema, AddRequest);
+
+// A silent module may be started without, at the user's word; a wrong one
+// refuses the start without stopping the experiment.
+constexpr TemplateStartSteps startSteps =
+    DigitalStartSteps(TEMPLATE_SILENT_ASK, TEMPLATE_WRONG_FAIL, 0, Configure, DigitalChangeStart);
 
 void InitDialog(HWND dialog, void*) {
     DigitalShowWatchdogButton(dialog, DIGITAL_FAMILIES_ND_XX03_TELV);
@@ -77,7 +76,7 @@ INT_PTR CALLBACK ND6060O_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPAR
 }
 
 int MODULE_CALL ND6060O_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return TemplateClassProc(&type, module, msg, wParam, lParam);
+    return DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam);
 }
 
 int MODULE_CALL ND6060O_Process(ModuleRecord* module) {

@@ -44,18 +44,22 @@ void Take(ModuleRecord* module, const TemplateType* type) {
     KeepToCommand(module);
 }
 
-// Each experiment starts from a defined image. In the family TELV a 7063
-// gets the 7000-series watchdog sequence; elsewhere every model from 6000 up
-// the 6000-series one.
-int Configure(ModuleRecord* module, const TemplateType* type) {
-    DigitalStartImage8(module, type);
-    KeepToCommand(module);
-    const int model = TemplateStartModel();
+// In the family TELV a 7063 gets the 7000-series watchdog sequence;
+// elsewhere every model from 6000 up the 6000-series one.
+int Configure(ModuleRecord* module, const TemplateType* type, int model) {
     if (!FAMILY_TELV) return model >= 6000 ? DigitalWatchdog6000(module, type) : 1;
     if (model != 7063) return 1;
     WatchdogStep safe;
     DigitalSafeByte(module, &safe);
     return DigitalWatchdog7000(module, type, 0, &safe);
+}
+
+// Each experiment starts from a defined image, kept to what the request
+// carries.
+int Finish(ModuleRecord* module, const TemplateType* type, int model) {
+    DigitalStartImage8(module, type, model);
+    KeepToCommand(module);
+    return 1;
 }
 
 constexpr TemplateType type =
@@ -64,10 +68,12 @@ constexpr TemplateType type =
                             8,    // inputs message 2 accepts
                             8,    // channels named
                             6063, // model number
-                            kModels, 4, ND6063_ParamSchema,
-                            Configure,  // start step
-                            AddRequest, // request
-                            TEMPLATE_START_BAD_NUMBER_SILENT);
+                            kModels, 4, ND6063_ParamSchema, AddRequest);
+
+// A silent or wrong module stops the experiment; a number that cannot be
+// read is shown as no reply.
+constexpr TemplateStartSteps startSteps = DigitalStartSteps(
+    TEMPLATE_SILENT_STOP, TEMPLATE_WRONG_STOP, IDS_MODULE_NO_REPLY, Configure, Finish);
 
 } // namespace
 
@@ -143,7 +149,7 @@ INT_PTR CALLBACK ND6063_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARA
 }
 
 int MODULE_CALL ND6063_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return TemplateClassProc(&type, module, msg, wParam, lParam);
+    return DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam);
 }
 
 int MODULE_CALL ND6063_Process(ModuleRecord* module) {

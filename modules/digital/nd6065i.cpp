@@ -19,7 +19,6 @@ namespace {
 
 const int kModels[] = {7065};
 
-// A wrong module refuses the start without stopping the experiment.
 constexpr TemplateType type =
     DigitalInputDescriptor("ND6065I", "Restart 6065", "DLG_ND6065I", ND6065I_SetupDlgProc,
                            8,    // channels
@@ -28,10 +27,12 @@ constexpr TemplateType type =
                            6065, // model number
                            kModels, 1, ND6065I_ParamSchema,
                            nullptr,          // defaults
-                           nullptr,          // start step
                            DigitalAddDiRead, // request
-                           0,                // the port's keep-alive at the idle turns
-                           TEMPLATE_START_WRONG_REFUSES);
+                           0);               // no module watchdog
+
+// A wrong module refuses the start without stopping the experiment.
+constexpr TemplateStartSteps startSteps =
+    DigitalStartSteps(TEMPLATE_SILENT_STOP, TEMPLATE_WRONG_FAIL, 0, nullptr, nullptr);
 
 constexpr SetupDialogType dialogType = DigitalDialogDescriptor(&type,
                                                                8,       // channel buttons
@@ -55,7 +56,7 @@ INT_PTR CALLBACK ND6065I_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPAR
 }
 
 int MODULE_CALL ND6065I_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return TemplateClassProc(&type, module, msg, wParam, lParam);
+    return DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam);
 }
 
 int MODULE_CALL ND6065I_Process(ModuleRecord* module) {

@@ -24,24 +24,23 @@ int AddRequest(ModuleRecord* module, const TemplateType* type) {
     return DigitalShowFullList(module, DigitalAddDoWrite(module, type));
 }
 
-// The relays start each experiment defined and the first write waits for
-// every input. The module's watchdog: the 7000-series sequence.
-int Configure(ModuleRecord* module, const TemplateType* type) {
-    return DigitalChangeStart(module, type, 7000);
+// The module's watchdog: the 7000-series sequence.
+int Configure(ModuleRecord* module, const TemplateType* type, int) {
+    return DigitalChangeWatchdog(module, type, 7000);
 }
 
-// A silent module may be started without, at the user's word; a wrong one
-// refuses the start without stopping the experiment.
 constexpr TemplateType type =
     DigitalOutputDescriptor("ND6065O", "Restart 6065", "DLG_ND6065O", ND6065O_SetupDlgProc,
                             8,    // channels
                             5,    // inputs message 2 accepts
                             16,   // channels named
                             6160, // model number
-                            kModels, 2, ND6065O_ParamSchema,
-                            Configure,  // start step
-                            AddRequest, // request
-                            TEMPLATE_START_SILENT_ASKS | TEMPLATE_START_WRONG_REFUSES);
+                            kModels, 2, ND6065O_ParamSchema, AddRequest);
+
+// A silent module may be started without, at the user's word; a wrong one
+// refuses the start without stopping the experiment.
+constexpr TemplateStartSteps startSteps =
+    DigitalStartSteps(TEMPLATE_SILENT_ASK, TEMPLATE_WRONG_FAIL, 0, Configure, DigitalChangeStart);
 
 void InitDialog(HWND dialog, void*) {
     DigitalShowWatchdogButton(dialog, DIGITAL_FAMILIES_ND_XX03_TELV);
@@ -71,7 +70,7 @@ INT_PTR CALLBACK ND6065O_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPAR
 }
 
 int MODULE_CALL ND6065O_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return TemplateClassProc(&type, module, msg, wParam, lParam);
+    return DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam);
 }
 
 int MODULE_CALL ND6065O_Process(ModuleRecord* module) {

@@ -22,12 +22,10 @@ const int kModels[] = {6067, 4067, 7067, 8067, 0};
 // The module's relays: names from the host reach these channels only.
 const int kRelays = 7;
 
-// Each experiment starts from a defined image; a 6067 gets the 6000-series
-// watchdog sequence, the later models (7067, 8067) the 7000-series one.
-int Configure(ModuleRecord* module, const TemplateType* type) {
-    DigitalStartImage8(module, type);
-    const int model = TemplateStartModel();
-    if (model < 7067) return DigitalOutputWatchdog(module, type, 6067, 7067, nullptr);
+// A 6067 gets the 6000-series watchdog sequence, the later models (7067,
+// 8067) the 7000-series one.
+int Configure(ModuleRecord* module, const TemplateType* type, int model) {
+    if (model < 7067) return DigitalOutputWatchdog(module, type, model, 6067, 7067, nullptr);
     WatchdogStep safe;
     DigitalSafeByte(module, &safe);
     return DigitalWatchdog7000(module, type, 0, &safe);
@@ -39,10 +37,12 @@ constexpr TemplateType type =
                             7,    // inputs message 2 accepts
                             7,    // channels named
                             6067, // model number
-                            kModels, 5, ND6067_ParamSchema,
-                            Configure,         // start step
-                            DigitalAddDoWrite, // request
-                            TEMPLATE_START_BAD_NUMBER_SILENT);
+                            kModels, 5, ND6067_ParamSchema, DigitalAddDoWrite);
+
+// A silent or wrong module stops the experiment; a number that cannot be
+// read is shown as no reply.
+constexpr TemplateStartSteps startSteps = DigitalStartSteps(
+    TEMPLATE_SILENT_STOP, TEMPLATE_WRONG_STOP, IDS_MODULE_NO_REPLY, Configure, DigitalStartImage8);
 
 void InitDialog(HWND dialog, void*) {
     DigitalShowWatchdogButton(dialog, DIGITAL_FAMILY(FAMILY_INDEX_XX03) |
@@ -82,7 +82,7 @@ int MODULE_CALL ND6067_ClassProc(ModuleRecord* module, int msg, int wParam, int 
             DigitalParamOf(module)->Copy_Channel_Name[i] = wParam;
         return PerformDefaultAction(module, msg, wParam, lParam);
     }
-    return TemplateClassProc(&type, module, msg, wParam, lParam);
+    return DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam);
 }
 
 int MODULE_CALL ND6067_Process(ModuleRecord* module) {

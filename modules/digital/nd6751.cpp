@@ -19,7 +19,6 @@ namespace {
 
 const int kModels[] = {6751, 4751, 7751, 87051, 0};
 
-// A silent module refuses the start without stopping the experiment.
 constexpr TemplateType type =
     DigitalInputDescriptor("ND6751", "Restart 6751", "DLG_ND6751", ND6751_SetupDlgProc,
                            16,   // channels
@@ -28,10 +27,13 @@ constexpr TemplateType type =
                            6751, // model number
                            kModels, 5, ND6751_ParamSchema,
                            DigitalNamesVinOutsideTelv, // defaults
-                           nullptr,                    // start step
                            DigitalAddDi16Read,         // request
-                           0,                          // the port's keep-alive at the idle turns
-                           TEMPLATE_START_SILENT_REFUSES | TEMPLATE_START_BAD_NUMBER_SILENT);
+                           0);                         // no module watchdog
+
+// A silent module refuses the start without stopping the experiment; a
+// number that cannot be read is shown as no reply.
+constexpr TemplateStartSteps startSteps = DigitalStartSteps(
+    TEMPLATE_SILENT_FAIL, TEMPLATE_WRONG_STOP, IDS_MODULE_NO_REPLY, nullptr, nullptr);
 
 constexpr SetupDialogType dialogType = DigitalDialogDescriptor(&type,
                                                                16,      // channel buttons
@@ -55,7 +57,7 @@ INT_PTR CALLBACK ND6751_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARA
 }
 
 int MODULE_CALL ND6751_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return TemplateClassProc(&type, module, msg, wParam, lParam);
+    return DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam);
 }
 
 int MODULE_CALL ND6751_Process(ModuleRecord* module) {

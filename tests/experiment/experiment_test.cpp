@@ -5,6 +5,8 @@
 // start queries wait for real replies); the cycles run on the manual clock.
 #include "plugin_fixture.h"
 
+#include "experiment_run.h"
+
 #include "modsim.h"
 #include "modules/analog/nd6018.h"
 #include "winapi_headless.h"
@@ -15,6 +17,9 @@
 #include <sstream>
 
 namespace {
+
+using experimenttest::Delivered;
+using experimenttest::Manual;
 
 const int kStart = MODMSG_START;
 const int kStop = MODMSG_STOP;
@@ -62,33 +67,6 @@ class Experiment : public PluginTest {
             outputs += (mask >> c) & 1;
         b->record.uOutputs = outputs;
         return b;
-    }
-    // The cycles on the manual clock: a cycle with a transfer in flight gives
-    // the module a little real time and moves the clock 1 ms (so a reply
-    // time-out of 1500 ms is 1500 such cycles), an idle cycle moves it 10 ms.
-    static hostsim::ExperimentOptions Manual(double seconds) {
-        hostsim::ExperimentOptions o;
-        o.seconds = seconds;
-        o.idleSleepMs = 0;
-        o.onStarted = [] { WinapiUseManualClock(100000); };
-        o.onCycle = [](int, int busy) {
-            if (busy) {
-                usleep(200);
-                WinapiAdvanceClock(1);
-            } else {
-                WinapiAdvanceClock(10);
-            }
-        };
-        return o;
-    }
-    // What the block delivered on the output during the experiment.
-    static std::vector<hostsim::ReleasedBlock> Delivered(const hostsim::ExperimentResult& r,
-                                                         hostsim::Block* b, int output) {
-        std::vector<hostsim::ReleasedBlock> out;
-        const std::vector<hostsim::ReleasedBlock>& all = hostsim::ReleasedOutputBlocks();
-        for (size_t i = r.firstOutputBlock; i < all.size(); i++)
-            if (all[i].module == &b->record && all[i].output == output) out.push_back(all[i]);
-        return out;
     }
     // One sample per block: its times and values.
     static void Samples(const std::vector<hostsim::ReleasedBlock>& blocks,

@@ -7,24 +7,11 @@
 set -euo pipefail
 hostsim=$1 plugin=$2 modsim=$3 worksheet=$4
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/telvio-run-XXXXXX")
-pid=
-cleanup() {
-    if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-cp "$hostsim" "$plugin" "$work/"
-printf '[Com Ports]\nNumComPorts=1\nComPort#0=1,3,8,1,0,1\n' >"$work/XX02.ini"
-"$modsim" --link "$work/com1" --quiet --module 1:6018 --module 2:6018 --module 3:6018 \
+. "$(dirname "$0")/run_lib.sh"
+run_setup "$hostsim" "$plugin"
+start_modsim "$modsim" --module 1:6018 --module 2:6018 --module 3:6018 \
     --value 1:0=180.5 --value 1:1=175.25 --value 1:2=-12.75 \
-    --value 2:0=95 --value 2:3=60.75 --wave 3:0:square:20:1.5:1000 >"$work/modsim.log" 2>&1 &
-pid=$!
-for _ in $(seq 100); do [ -L "$work/com1" ] && break; sleep 0.05; done
-[ -L "$work/com1" ] || fail "modsim did not come up: $(cat "$work/modsim.log")"
-export TELVIO_COM_DIR=$work
+    --value 2:0=95 --value 2:3=60.75 --wave 3:0:square:20:1.5:1000
 
 # The table: each channel under its block and name, then its samples.
 out=$("$work/hostsim" run "$worksheet" --seconds 2) || fail "run answered $?: $out"

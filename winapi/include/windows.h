@@ -413,6 +413,15 @@ typedef struct tagBITMAP {
 } BITMAP;
 WINUSERAPI int WINAPI GetObjectA(HANDLE h, int c, LPVOID pv);
 
+/* text on a device context; a headless context measures every character of
+   the system font as 8 x 16 pixels and records what is drawn */
+#define RGB(r, g, b)                                                                               \
+    ((COLORREF)(((BYTE)(r) | ((WORD)((BYTE)(g)) << 8)) | (((DWORD)(BYTE)(b)) << 16)))
+WINUSERAPI BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c);
+WINUSERAPI BOOL WINAPI GetTextExtentPoint32A(HDC hdc, LPCSTR lpString, int c, SIZE* psizl);
+#define TextOut TextOutA
+#define GetTextExtentPoint32 GetTextExtentPoint32A
+
 #include "winapi_profile.h"
 #include "winapi_serial.h"
 #include "winapi_dialogs.h"

@@ -442,6 +442,8 @@ void WinapiDialogsReset(void) {
     setCtrlHeld(false);
     setLeftButtonDown(false);
     resetFileDialogs();
+    resetChoosers();
+    resetTextOutput();
 }
 
 } // extern "C"
