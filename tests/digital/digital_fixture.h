@@ -186,6 +186,50 @@ class DigitalTest : public ::testing::Test {
             if (l.compare(0, head.size(), head) == 0) lines.push_back(l);
         return lines;
     }
+    // Message 2 of block `b` for another block of `own` channels of b's
+    // kind (outputs of an input type, inputs of an output type) and `foreign`
+    // of the other kind.
+    static int Layout(hostsim::Block* b, hostsim::Block* other, int output, UINT own,
+                      UINT foreign) {
+        other->record.uOutputs = output ? foreign : own;
+        other->record.uInputs = output ? own : foreign;
+        return hostsim::SendClassMessage(b, MODMSG_CHECK_LAYOUT, 0,
+                                         reinterpret_cast<LPARAM>(&other->record));
+    }
+    // Message 2 accepts 1 to `most` channels of the block's kind and none of
+    // the other (`more`: also most + 1).
+    static void ExpectLayout(hostsim::Block* b, hostsim::Block* other, int output, int most,
+                             int more) {
+        const UINT n = static_cast<UINT>(most);
+        EXPECT_EQ(1, Layout(b, other, output, 1, 0));
+        EXPECT_EQ(1, Layout(b, other, output, n, 0));
+        EXPECT_EQ(more, Layout(b, other, output, n + 1, 0));
+        EXPECT_EQ(0, Layout(b, other, output, 1, 1));
+        EXPECT_EQ(0, Layout(b, other, output, 0, 0));
+    }
+    // The block's schema and its rows before the all-zero end row.
+    static const ParamSchemaEntry* Schema(hostsim::Block* b, int* rows) {
+        const ParamSchemaEntry* schema = reinterpret_cast<const ParamSchemaEntry*>(
+            hostsim::SendClassMessage(b, MODMSG_GET_SCHEMA, 0, 0));
+        *rows = 0;
+        while (schema && schema[*rows].name)
+            ++*rows;
+        return schema;
+    }
+    // The worksheet saved as text with the first block's Version set to
+    // `version` and loaded again: the block refuses it.
+    void ExpectOldFormatRefused(const char* version) {
+        std::string text, error;
+        ASSERT_EQ(1, hostsim::WorksheetToText(&text, &error)) << error;
+        size_t at = text.find("field Version int = 1");
+        ASSERT_NE(std::string::npos, at);
+        text.replace(at, 21, std::string("field Version int = ") + version);
+        ASSERT_EQ(1, hostsim::WorksheetFromText(text, &error)) << error;
+        EXPECT_EQ(0, hostsim::BlockAt(0)->afterLoadAnswer);
+        ASSERT_NE(nullptr, LastWarning());
+        EXPECT_EQ("Error", LastWarning()->caption);
+        EXPECT_EQ("Old module format (not supported)", LastWarning()->text);
+    }
     const hostsim::Warning* LastWarning() const {
         const std::vector<hostsim::Warning>& w = hostsim::Warnings();
         return w.empty() ? nullptr : &w.back();

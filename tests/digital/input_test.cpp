@@ -322,30 +322,13 @@ TEST_P(InputTypes, WhatANewBlockGets) {
     // Message 2: 1 to layout outputs and no inputs.
     hostsim::Block* other = hostsim::CreateBlock(hostsim::FindClassByMenuId(t.menu));
     ASSERT_NE(nullptr, other);
-    struct Layout {
-        UINT outputs, inputs;
-        int accepted;
-    } layouts[] = {{1, 0, 1},
-                   {static_cast<UINT>(t.layout), 0, 1},
-                   {static_cast<UINT>(t.layout) + 1, 0, 0},
-                   {1, 1, 0},
-                   {0, 0, 0}};
-    for (const Layout& l : layouts) {
-        other->record.uOutputs = l.outputs;
-        other->record.uInputs = l.inputs;
-        EXPECT_EQ(l.accepted, hostsim::SendClassMessage(b, MODMSG_CHECK_LAYOUT, 0,
-                                                        reinterpret_cast<LPARAM>(&other->record)))
-            << l.outputs << " outputs, " << l.inputs << " inputs";
-    }
+    ExpectLayout(b, other, 0, t.layout, 0);
 
     // The schema: the rows of the record's fields at their offsets, the end
     // row all zero.
-    const ParamSchemaEntry* rows = reinterpret_cast<const ParamSchemaEntry*>(
-        hostsim::SendClassMessage(b, MODMSG_GET_SCHEMA, 0, 0));
-    ASSERT_NE(nullptr, rows);
     int n = 0;
-    while (rows[n].name)
-        n++;
+    const ParamSchemaEntry* rows = Schema(b, &n);
+    ASSERT_NE(nullptr, rows);
     EXPECT_EQ(t.schemaRows, n);
     EXPECT_EQ(nullptr, rows[n].type);
     EXPECT_EQ(0, rows[n].offset);
@@ -394,16 +377,7 @@ TEST_P(InputTypes, AWorksheetRoundTripKeepsTheBlock) {
     EXPECT_EQ(0, memcmp(saved.data(), loaded->param.data(), 428));
     EXPECT_EQ(0, memcmp(saved.data() + 432, loaded->param.data() + 432, 1576 - 432));
 
-    std::string text;
-    ASSERT_EQ(1, hostsim::WorksheetToText(&text, &error)) << error;
-    size_t at = text.find("field Version int = 1");
-    ASSERT_NE(std::string::npos, at);
-    text.replace(at, 21, "field Version int = 0");
-    ASSERT_EQ(1, hostsim::WorksheetFromText(text, &error)) << error;
-    EXPECT_EQ(0, hostsim::BlockAt(0)->afterLoadAnswer);
-    ASSERT_NE(nullptr, LastWarning());
-    EXPECT_EQ("Error", LastWarning()->caption);
-    EXPECT_EQ("Old module format (not supported)", LastWarning()->text);
+    ExpectOldFormatRefused("0");
 }
 
 // A block whose module falls silent waits after its failed poll; the

@@ -318,27 +318,9 @@ TEST_P(OutputTypes, WhatANewBlockGets) {
     }
     hostsim::Block* other = hostsim::CreateBlock(hostsim::FindClassByMenuId(t.menu));
     ASSERT_NE(nullptr, other);
-    struct Layout {
-        UINT inputs, outputs;
-        int accepted;
-    } layouts[] = {{1, 0, 1},
-                   {static_cast<UINT>(t.layout), 0, 1},
-                   {static_cast<UINT>(t.layout) + 1, 0, t.layout == 16},
-                   {1, 1, 0},
-                   {0, 0, 0}};
-    for (const Layout& l : layouts) {
-        other->record.uInputs = l.inputs;
-        other->record.uOutputs = l.outputs;
-        EXPECT_EQ(l.accepted, hostsim::SendClassMessage(b, MODMSG_CHECK_LAYOUT, 0,
-                                                        reinterpret_cast<LPARAM>(&other->record)))
-            << l.inputs << " inputs, " << l.outputs << " outputs";
-    }
-    const ParamSchemaEntry* rows = reinterpret_cast<const ParamSchemaEntry*>(
-        hostsim::SendClassMessage(b, MODMSG_GET_SCHEMA, 0, 0));
-    ASSERT_NE(nullptr, rows);
+    ExpectLayout(b, other, 1, t.layout, t.layout == 16);
     int n = 0;
-    while (rows[n].name)
-        n++;
+    ASSERT_NE(nullptr, Schema(b, &n));
     EXPECT_EQ(24, n);
     // A name from the host is taken by a channel that copies names only.
     hostsim::SendClassMessage(b, MODMSG_SET_NAME_COPY, 1, 0);
@@ -374,15 +356,7 @@ TEST_P(OutputTypes, AWorksheetRoundTripKeepsTheBlock) {
     EXPECT_EQ(0, memcmp(saved.data() + 432, loaded->param.data() + 432, 1576 - 432));
     EXPECT_EQ(digitaltest::Line(t.mask, 1) + 1, loaded->record.aiInputChannel[1]);
 
-    std::string text;
-    ASSERT_EQ(1, hostsim::WorksheetToText(&text, &error)) << error;
-    size_t at = text.find("field Version int = 1");
-    ASSERT_NE(std::string::npos, at);
-    text.replace(at, 21, "field Version int = -3");
-    ASSERT_EQ(1, hostsim::WorksheetFromText(text, &error)) << error;
-    EXPECT_EQ(0, hostsim::BlockAt(0)->afterLoadAnswer);
-    ASSERT_NE(nullptr, LastWarning());
-    EXPECT_EQ("Old module format (not supported)", LastWarning()->text);
+    ExpectOldFormatRefused("-3");
 }
 
 INSTANTIATE_TEST_SUITE_P(Digital, OutputTypes, ::testing::ValuesIn(Types()), Name);
