@@ -42,13 +42,13 @@ const std::vector<DialogType>& Types() {
         {"ND6044I", 2976, kTelv, "DLG_ND6044I", "ZEMX-7044-I", 4, 4, 0, "7044", "6050", 2},
         {"ND6055I", 2996, kTelv, "DLG_ND6055I", "ZEMX-7055-I", 8, 8, 0, "6055", "6050", 2},
         {"ND6060I", 2961, kTelv, "DLG_ND6060I", "ZEMX-7060 Input", 4, 8, 0, "7060", "6065", 0},
-        {"ND6063I", 2990, kTelv, "DLG_ND6063I", "ZEMX-7063 Input", 8, 8, 0, "6063", "6060", 0},
+        {"ND6063I", 2990, kTelv, "DLG_ND6063I", "ZEMX-7063 Input", 8, 8, 0, "7063", "6060", 0},
         {"ND6065I", 2963, kTelv, "DLG_ND6065I", "ZEMX-7065 Input", 4, 8, 0, "7065", "6060", 0},
         {"ND6052", 2960, kTelv, "DLG_ND6052", "ZEMX-7052", 8, 8, 0, "6052", "6053", 0},
         {"ND6053", 2972, kTelv, "DLG_ND6053", "ZEMX-7053-I", 16, 16, 0, "4053", "6054", 0},
         {"ND6054", 2973, kDefault, "DLG_ND6054", "XX02 Module ND6054 (Digital Input)", 16, 15, 0,
-         "6054", "4053", 0},
-        {"ND6751", 2994, kTelv, "DLG_ND6751", "ZEMX-7751-I", 16, 16, 0, "87051", "6751", 0},
+         "6054", "6053", 0},
+        {"ND6751", 2994, kTelv, "DLG_ND6751", "ZEMX-7751-I", 16, 16, 0, "87051", "6053", 0},
         {"ND6041I", 2978, kTelv, "DLG_ND6041I", "ZEMX-7041-I", 14, 14, 0, "7041", "7042", 0},
         {"ND6050O", 2959, kTelv, "DLG_ND6050O", "ZEMX-7050-O", 8, 8, 1, "7050", "6055", 8},
         {"ND6055O", 2997, kTelv, "DLG_ND6055O", "ZEMX-7055-O", 8, 8, 1, "6055", "6050", 8},
@@ -57,7 +57,7 @@ const std::vector<DialogType>& Types() {
         {"ND6063", 2971, kTelv, "DLG_ND6063", "ZEM-7063 Output", 8, 8, 1, "7063", "6067", 3},
         {"ND6042O", 2979, kTelv, "DLG_ND6042O", "ZEMX-7042-O", 13, 13, 1, "7042", "6043", 13},
         {"ND6043O", 2980, kTelv, "DLG_ND6043O", "ZEMX-7043-O", 16, 16, 1, "7043", "6042", 16},
-        {"ND6757O", 2993, kTelv, "DLG_ND6757O", "ZEMX-87057-O", 16, 16, 1, "87057", "7757", 16},
+        {"ND6757O", 2993, kTelv, "DLG_ND6757O", "ZEMX-87057-O", 16, 16, 1, "87057", "6043", 16},
         {"ND6056", 2974, kDefault, "DLG_ND6056", "XX02 Module ND6056 (Digital Output)", 15, 16, 1,
          "6056", "6050", 15},
         {"ND6060O", 2962, kTelv, "DLG_ND6060O", "ZEMX-7060 Output", 4, 8, 1, "6060", "6065", 4},
@@ -160,7 +160,7 @@ TEST_P(DialogTypes, TheChannelsInUseBecomeTheBlocksChannels) {
 }
 
 // "Test" asks the module on the block's port and address for its model and
-// accepts the type's model of any series by its last three digits.
+// accepts the models the type's start accepts.
 TEST_P(DialogTypes, TheTestButtonExpectsTheTypesModel) {
     const DialogType& t = GetParam();
     hostsim::Block* b = hostsim::CreateBlock(hostsim::FindClassByMenuId(t.menu));

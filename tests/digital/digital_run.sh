@@ -37,7 +37,7 @@ serve --module 1:7050 --module 2:7044 --module 3:7055 --module 4:7060 --module 5
     --module 11:7042 --module 12:7043 --module 13:87057 --module 14:7067 \
     --inputs 1=5 --inputs 2=1 --inputs 3=81 --inputs 4=A --inputs 5=3 --inputs 6=F \
     --inputs 7=3C --inputs 8=8101 --inputs 9=F0 --inputs 10=2001
-out=$("$work/hostsim" run "$examples/digital.wks" --seconds 4.2 --monitor) ||
+out=$("$work/hostsim" run "$examples/digital.wks" --seconds 4.2 --monitor --table) ||
     fail "run answered $?: $out"
 echo "$out"
 expect() { grep -qE -- "$1" <<<"$out" || fail "no line matching '$1'"; }
@@ -46,7 +46,7 @@ expect '^experiment: 20 blocks started, ran 4\.[0-9]+ s'
 expect '^warnings: none$'
 # Every input block delivers a sample a second (four in the run; a loaded
 # machine may be late for the last), 5.0 for a set line.
-[ "$(count '^[A-Za-z]+ / .*: [345] samples$')" -eq 51 ] || fail "a channel lacks samples"
+[ "$(count '^[A-Za-z]+ / .*: [345] samples,')" -eq 51 ] || fail "a channel lacks samples"
 # The values a channel delivered, each once.
 table() {
     awk -v head="$1" '$0 ~ "^" head ": [0-9]+ samples$" { on = 1; next } on && NF == 0 { exit }
@@ -78,7 +78,7 @@ stop
 # The types of the default family.
 serve --module 1:6054 --module 2:6056 --inputs 1=4001
 out=$("$work/hostsim" run "$examples/digital-default.wks" --seconds 2.2 --plugin "$work/ndxx.so" \
-    --monitor) || fail "run answered $?: $out"
+    --monitor --table) || fail "run answered $?: $out"
 echo "$out"
 expect '^experiment: 2 blocks started, ran 2\.[0-9]+ s'
 expect '^warnings: none$'

@@ -95,7 +95,7 @@ TEST_F(Walk, OpensEveryDialogOnceAndLeavesNothingOpenOrChanged) {
     EXPECT_NE(std::string::npos,
               copy.find(std::to_string(r.setupDialogs) + " entries, entry -1 selected: "))
         << copy;
-    EXPECT_NE(std::string::npos, copy.find("\"Q7018-I-00\" \"Q7018P-I-00\"")) << copy;
+    EXPECT_NE(std::string::npos, copy.find("selected: \"Q7005-I-00\" \"Q7005-R-00\"")) << copy;
     EXPECT_NE(std::string::npos,
               Section(listing, "== serial ports")
                   .find("\"COM1: 9600 Baud, 8 Bit, 1 Stop, No Parity, 4 kByte\""));
