@@ -90,8 +90,6 @@ constexpr TemplateType MultiTemplateType(const char* name, int form, int model, 
         nullptr,
         0,
         0,
-        // Another model refuses the start without stopping the experiment.
-        TEMPLATE_START_WRONG_REFUSES,
     };
 }
 

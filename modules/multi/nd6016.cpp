@@ -238,7 +238,9 @@ int Finish(ModuleRecord* master, const TemplateType*, int) {
     return MultiTaskResetCounter(Tasks(), master);
 }
 
-constexpr TemplateStartSteps startSteps = {TEMPLATE_SILENT_STOP, 0, Configure, AddRequests, Finish};
+// Another model refuses the start without stopping the experiment.
+constexpr TemplateStartSteps startSteps = {
+    TEMPLATE_SILENT_STOP, 0, Configure, AddRequests, Finish, TEMPLATE_WRONG_FAIL, 0};
 
 // ---- The master's serial work ----
 

@@ -295,8 +295,9 @@ int AddRequests(ModuleRecord* master, const TemplateType*) {
     return 1;
 }
 
-constexpr TemplateStartSteps startSteps = {TEMPLATE_SILENT_STOP, 0, Configure, AddRequests,
-                                           nullptr};
+// Another model refuses the start without stopping the experiment.
+constexpr TemplateStartSteps startSteps = {
+    TEMPLATE_SILENT_STOP, 0, Configure, AddRequests, nullptr, TEMPLATE_WRONG_FAIL, 0};
 
 // ---- The master's serial work ----
 
