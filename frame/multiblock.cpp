@@ -428,7 +428,16 @@ DWORD MultiTakeChannels(ModuleRecord* module, WORD mask, DWORD* image) {
     return channels;
 }
 
-int MultiFillMasters(const MultiBlockType* type, HWND dialog, int comboId) {
+namespace {
+
+void Enable(HWND dialog, int id, int on) {
+    HWND control = GetDlgItem(dialog, id);
+    if (control) EnableWindow(control, on ? TRUE : FALSE);
+}
+
+// The combo box of a creation dialog: the masters with free bits, the first
+// selected, and its table index; with none, "- - -" disabled and -1.
+int FillMasters(const MultiBlockType* type, HWND dialog, int comboId) {
     SendDlgItemMessageA(dialog, comboId, CB_RESETCONTENT, 0, 0);
     HWND combo = GetDlgItem(dialog, comboId);
     int first = MultiNextOpenMaster(type, 0);
@@ -448,7 +457,9 @@ int MultiFillMasters(const MultiBlockType* type, HWND dialog, int comboId) {
     return first;
 }
 
-int MultiMasterOfCombo(const MultiBlockType* type, HWND dialog, int comboId) {
+// The master whose name the combo box shows (the first of that name among
+// those listed); -1 for none.
+int MasterOfCombo(const MultiBlockType* type, HWND dialog, int comboId) {
     LRESULT selected = SendDlgItemMessageA(dialog, comboId, CB_GETCURSEL, 0, 0);
     if (selected < 0) return -1;
     LRESULT length =
@@ -465,24 +476,74 @@ int MultiMasterOfCombo(const MultiBlockType* type, HWND dialog, int comboId) {
     return -1;
 }
 
-void MultiShowNewModule(HWND dialog, int comboId, int newId, int joinId) {
-    SendDlgItemMessageA(dialog, comboId, CB_RESETCONTENT, 0, 0);
-    SendDlgItemMessageA(dialog, comboId, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kNone));
-    SendDlgItemMessageA(dialog, comboId, CB_SETCURSEL, 0, 0);
-    HWND combo = GetDlgItem(dialog, comboId);
-    if (combo) EnableWindow(combo, FALSE);
-    CheckRadioButton(dialog, newId, joinId, newId);
+// A new hardware module: the combo box shows "- - -", disabled.
+void ShowNewModule(HWND dialog, const MultiCreationIds* ids) {
+    SendDlgItemMessageA(dialog, ids->modules, CB_RESETCONTENT, 0, 0);
+    SendDlgItemMessageA(dialog, ids->modules, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(kNone));
+    SendDlgItemMessageA(dialog, ids->modules, CB_SETCURSEL, 0, 0);
+    Enable(dialog, ids->modules, 0);
+    CheckRadioButton(dialog, ids->newModule, ids->joinModule, ids->newModule);
 }
 
-int MultiShowJoinModule(const MultiBlockType* type, HWND dialog, int comboId, int newId,
-                        int joinId) {
-    int master = MultiFillMasters(type, dialog, comboId);
+// Joining a module: the masters with free bits listed and the first chosen,
+// or, with none, a new hardware module. The master's index or
+// MULTI_NEW_MODULE.
+int ShowJoinModule(const MultiBlockType* type, HWND dialog, const MultiCreationIds* ids) {
+    int master = FillMasters(type, dialog, ids->modules);
     if (master < 0) {
-        MultiShowNewModule(dialog, comboId, newId, joinId);
+        ShowNewModule(dialog, ids);
         return MULTI_NEW_MODULE;
     }
-    CheckRadioButton(dialog, newId, joinId, joinId);
+    CheckRadioButton(dialog, ids->newModule, ids->joinModule, ids->joinModule);
     return master;
+}
+
+} // namespace
+
+int MultiCreationInit(const MultiBlockType* type, HWND dialog, const MultiCreationIds* ids) {
+    int master = ShowJoinModule(type, dialog, ids);
+    if (master < 0) Enable(dialog, ids->joinModule, 0);
+    return master;
+}
+
+int MultiCreationCommand(const MultiBlockType* type, HWND dialog, const MultiCreationIds* ids,
+                         MultiChoice* choice, int id, int code) {
+    if (id == ids->modules) {
+        if (code != CBN_SELCHANGE) return MULTI_COMMAND_TAKEN;
+        choice->master = MasterOfCombo(type, dialog, id);
+        if (choice->master < 0) choice->master = MULTI_NEW_MODULE;
+        return MULTI_COMMAND_MASTER;
+    }
+    if (code != BN_CLICKED) return MULTI_COMMAND_OTHER;
+    if (id == IDOK) {
+        EndDialog(dialog, 1);
+        return MULTI_COMMAND_TAKEN;
+    }
+    if (id == IDCANCEL) {
+        choice->master = MULTI_CANCELLED;
+        EndDialog(dialog, 0);
+        return MULTI_COMMAND_TAKEN;
+    }
+    if (id == ids->newModule) {
+        if (choice->master < 0) return MULTI_COMMAND_TAKEN;
+        choice->master = MULTI_NEW_MODULE;
+        ShowNewModule(dialog, ids);
+        return MULTI_COMMAND_MASTER;
+    }
+    if (id == ids->joinModule) {
+        if (choice->master < 0) choice->master = ShowJoinModule(type, dialog, ids);
+        return MULTI_COMMAND_MASTER;
+    }
+    return MULTI_COMMAND_OTHER;
+}
+
+int MultiRunCreationDialog(const char* templateName, DLGPROC proc, MultiChoice* choice,
+                           MultiChoice* out) {
+    choice->master = MULTI_CANCELLED;
+    INT_PTR result = DialogBoxParamA(hInstDriver, templateName, hwndHost, proc, 0);
+    if (result != 1) choice->master = MULTI_CANCELLED;
+    *out = *choice;
+    return out->master >= MULTI_NEW_MODULE && out->bits != 0;
 }
 
 namespace {
@@ -506,11 +567,6 @@ enum {
 
 int FunctionId(int offset) {
     return functionDialog.dialog->firstId + offset;
-}
-
-void Enable(HWND dialog, int id, int on) {
-    HWND control = GetDlgItem(dialog, id);
-    if (control) EnableWindow(control, on ? TRUE : FALSE);
 }
 
 void ChooseFunction(HWND dialog, int offset) {
@@ -543,67 +599,37 @@ void EnableFunctions(HWND dialog) {
     if (taken & 4) Enable(dialog, FunctionId(kDigitalInput), 0);
 }
 
-void NewModule(HWND dialog) {
-    functionDialog.choice.master = MULTI_NEW_MODULE;
-    MultiShowNewModule(dialog, FunctionId(kModules), FunctionId(kNewModule),
-                       FunctionId(kJoinModule));
-}
-
-int JoinModule(HWND dialog) {
-    return MultiShowJoinModule(functionDialog.type, dialog, FunctionId(kModules),
-                               FunctionId(kNewModule), FunctionId(kJoinModule));
+MultiCreationIds Ids() {
+    return MultiCreationIds{FunctionId(kNewModule), FunctionId(kJoinModule), FunctionId(kModules)};
 }
 
 INT_PTR CALLBACK FunctionDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM) {
     if (!functionDialog.type) return FALSE;
     MultiChoice& c = functionDialog.choice;
+    const MultiCreationIds ids = Ids();
     if (msg == WM_INITDIALOG) {
         CenterDialog(dialog, GetParent(dialog));
-        c.master = JoinModule(dialog);
-        if (c.master < 0) Enable(dialog, FunctionId(kJoinModule), 0);
+        c.master = MultiCreationInit(functionDialog.type, dialog, &ids);
         EnableFunctions(dialog);
         return TRUE;
     }
     if (msg != WM_COMMAND) return FALSE;
     int id = LOWORD(wParam);
     int code = HIWORD(wParam);
-    int offset = id - functionDialog.dialog->firstId;
-    if (offset == kModules) {
-        if (code == CBN_SELCHANGE) {
-            c.master = MultiMasterOfCombo(functionDialog.type, dialog, id);
-            if (c.master < 0) c.master = MULTI_NEW_MODULE;
-            EnableFunctions(dialog);
-        }
-        return TRUE;
-    }
-    if (code != BN_CLICKED) return FALSE;
-    switch (id) {
-    case IDOK: EndDialog(dialog, 1); return TRUE;
-    case IDCANCEL:
-        c.master = MULTI_CANCELLED;
-        EndDialog(dialog, 0);
-        return TRUE;
-    case IDHELP: ShowDriverHelp(HELP_CONTEXT, functionDialog.dialog->helpContext); return TRUE;
+    switch (MultiCreationCommand(functionDialog.type, dialog, &ids, &c, id, code)) {
+    case MULTI_COMMAND_TAKEN: return TRUE;
+    case MULTI_COMMAND_MASTER: EnableFunctions(dialog); return TRUE;
     default: break;
     }
-    switch (offset) {
-    case kNewModule:
-        if (c.master >= 0) {
-            NewModule(dialog);
-            EnableFunctions(dialog);
-        }
+    if (code != BN_CLICKED) return FALSE;
+    if (id == IDHELP) {
+        ShowDriverHelp(HELP_CONTEXT, functionDialog.dialog->helpContext);
         return TRUE;
-    case kJoinModule:
-        if (c.master < 0) {
-            c.master = JoinModule(dialog);
-        }
-        EnableFunctions(dialog);
-        return TRUE;
-    case kAnalogInput:
-    case kDigitalOutput:
-    case kDigitalInput: ChooseFunction(dialog, offset); return TRUE;
-    default: return FALSE;
     }
+    int offset = id - functionDialog.dialog->firstId;
+    if (offset < kAnalogInput || offset > kDigitalInput) return FALSE;
+    ChooseFunction(dialog, offset);
+    return TRUE;
 }
 
 } // namespace
@@ -613,12 +639,10 @@ int MultiRunFunctionDialog(const MultiBlockType* type, const MultiFunctionDialog
     functionDialog.type = type;
     functionDialog.dialog = dialog;
     functionDialog.choice = MultiChoice{MULTI_CANCELLED, 0, 1, 0};
-    INT_PTR result =
-        DialogBoxParamA(hInstDriver, dialog->templateName, hwndHost, FunctionDlgProc, 0);
-    if (result != 1) functionDialog.choice.master = MULTI_CANCELLED;
-    *choice = functionDialog.choice;
+    int chosen = MultiRunCreationDialog(dialog->templateName, FunctionDlgProc,
+                                        &functionDialog.choice, choice);
     functionDialog.type = nullptr;
-    return choice->master >= MULTI_NEW_MODULE && choice->bits != 0;
+    return chosen;
 }
 
 void MultiShowMasterName(const MultiBlockType* type, ModuleRecord* module, HWND dialog, int id) {

@@ -198,21 +198,30 @@ struct MultiFunctionDialog {
 int MultiRunFunctionDialog(const MultiBlockType* type, const MultiFunctionDialog* dialog,
                            MultiChoice* choice);
 
-// The combo box of a creation dialog: the masters with free bits, the first
-// selected, and its table index; with none, "- - -" disabled and -1.
-int MultiFillMasters(const MultiBlockType* type, HWND dialog, int comboId);
-// The master whose name the combo box shows (the first of that name among
-// those listed); -1 for none.
-int MultiMasterOfCombo(const MultiBlockType* type, HWND dialog, int comboId);
-// The choice of a new hardware module in a creation dialog: the combo box
-// shows "- - -", disabled, and `newId` is checked of the radio buttons
-// `newId` and `joinId`.
-void MultiShowNewModule(HWND dialog, int comboId, int newId, int joinId);
-// The choice to join a module: the masters with free bits listed and the
-// first chosen, or, with none, a new hardware module. The master's index or
-// MULTI_NEW_MODULE.
-int MultiShowJoinModule(const MultiBlockType* type, HWND dialog, int comboId, int newId,
-                        int joinId);
+// The controls every creation dialog has: a new hardware module or one to
+// join, and the combo box of the modules with bits still free.
+struct MultiCreationIds {
+    int newModule;
+    int joinModule;
+    int modules;
+};
+// Opening a creation dialog: the modules with bits free listed and the first
+// chosen; with none, a new hardware module, "- - -" in the disabled combo box
+// and the join button disabled. The master's index or MULTI_NEW_MODULE.
+int MultiCreationInit(const MultiBlockType* type, HWND dialog, const MultiCreationIds* ids);
+// What a command of a creation dialog was.
+enum {
+    MULTI_COMMAND_OTHER = 0,  // none of the shared controls: the type's own
+    MULTI_COMMAND_TAKEN = 1,  // taken (OK and Cancel end the dialog)
+    MULTI_COMMAND_MASTER = 2, // the choice of module changed: the type shows what it has free
+};
+// The shared controls, OK and Cancel, on `choice`.
+int MultiCreationCommand(const MultiBlockType* type, HWND dialog, const MultiCreationIds* ids,
+                         MultiChoice* choice, int id, int code);
+// Runs a creation dialog whose procedure keeps its choice in *choice; the
+// choice into *out, and 1 when it ended with OK on a module and some bits.
+int MultiRunCreationDialog(const char* templateName, DLGPROC proc, MultiChoice* choice,
+                           MultiChoice* out);
 
 // The setup dialogs of these types, on the frame of every setup dialog.
 // Opening: the block's channels must be 1 to 16 ("Number of channels"

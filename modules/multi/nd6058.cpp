@@ -163,10 +163,7 @@ void EnablePorts(HWND dialog) {
     }
 }
 
-int JoinModule(HWND dialog) {
-    return MultiShowJoinModule(&multi, dialog, IDC_PORT6058_MODULES, IDC_PORT6058_NEW,
-                               IDC_PORT6058_JOIN);
-}
+const MultiCreationIds kIds = {IDC_PORT6058_NEW, IDC_PORT6058_JOIN, IDC_PORT6058_MODULES};
 
 // A port box clicked: A and B go together, CL and CH, DI alone.
 void PortClicked(HWND dialog, const Port& p) {
@@ -183,11 +180,8 @@ void PortClicked(HWND dialog, const Port& p) {
 INT_PTR CALLBACK PortDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM) {
     if (msg == WM_INITDIALOG) {
         CenterDialog(dialog, GetParent(dialog));
-        choice.master = JoinModule(dialog);
-        if (choice.master < 0) {
-            Enable(dialog, IDC_PORT6058_JOIN, 0);
-            choice.bits = ND6058_A | ND6058_B;
-        }
+        choice.master = MultiCreationInit(&multi, dialog, &kIds);
+        if (choice.master < 0) choice.bits = ND6058_A | ND6058_B;
         choice.input = 1;
         CheckRadioButton(dialog, IDC_PORT6058_INPUT, IDC_PORT6058_OUTPUT, IDC_PORT6058_INPUT);
         EnablePorts(dialog);
@@ -196,33 +190,14 @@ INT_PTR CALLBACK PortDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM) {
     if (msg != WM_COMMAND) return FALSE;
     int id = LOWORD(wParam);
     int code = HIWORD(wParam);
-    if (id == IDC_PORT6058_MODULES) {
-        if (code == CBN_SELCHANGE) {
-            choice.master = MultiMasterOfCombo(&multi, dialog, id);
-            if (choice.master < 0) choice.master = MULTI_NEW_MODULE;
-            EnablePorts(dialog);
-        }
-        return TRUE;
+    switch (MultiCreationCommand(&multi, dialog, &kIds, &choice, id, code)) {
+    case MULTI_COMMAND_TAKEN: return TRUE;
+    case MULTI_COMMAND_MASTER: EnablePorts(dialog); return TRUE;
+    default: break;
     }
     if (code != BN_CLICKED) return FALSE;
     switch (id) {
-    case IDOK: EndDialog(dialog, 1); return TRUE;
-    case IDCANCEL:
-        choice.master = MULTI_CANCELLED;
-        EndDialog(dialog, 0);
-        return TRUE;
     case IDHELP: return TRUE;
-    case IDC_PORT6058_NEW:
-        if (choice.master >= 0) {
-            choice.master = MULTI_NEW_MODULE;
-            MultiShowNewModule(dialog, IDC_PORT6058_MODULES, IDC_PORT6058_NEW, IDC_PORT6058_JOIN);
-        }
-        EnablePorts(dialog);
-        return TRUE;
-    case IDC_PORT6058_JOIN:
-        if (choice.master < 0) choice.master = JoinModule(dialog);
-        EnablePorts(dialog);
-        return TRUE;
     case IDC_PORT6058_INPUT:
     case IDC_PORT6058_OUTPUT:
         choice.input = id == IDC_PORT6058_INPUT;
@@ -241,11 +216,7 @@ INT_PTR CALLBACK PortDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM) {
 }
 
 int RunPortDialog(const MultiBlockType*, MultiChoice* out) {
-    choice.master = MULTI_CANCELLED;
-    INT_PTR result = DialogBoxParamA(hInstDriver, "DLG_PORT_6058", hwndHost, PortDlgProc, 0);
-    if (result != 1) choice.master = MULTI_CANCELLED;
-    *out = choice;
-    return out->master >= MULTI_NEW_MODULE && out->bits != 0;
+    return MultiRunCreationDialog("DLG_PORT_6058", PortDlgProc, &choice, out);
 }
 
 // ---- The master's start ----
@@ -296,8 +267,8 @@ int AddRequests(ModuleRecord* master, const TemplateType*) {
 }
 
 // Another model refuses the start without stopping the experiment.
-constexpr TemplateStartSteps startSteps = {
-    TEMPLATE_SILENT_STOP, 0, Configure, AddRequests, nullptr, TEMPLATE_WRONG_FAIL, 0};
+constexpr TemplateStartSteps startSteps = {TEMPLATE_SILENT_STOP, 0, Configure, AddRequests, nullptr,
+                                           TEMPLATE_WRONG_FAIL,  0};
 
 // ---- The master's serial work ----
 
