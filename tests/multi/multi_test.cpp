@@ -268,7 +268,7 @@ TEST_F(Multi, AnAnalogReadingWaitsForTheHostWithoutBeingReadAgain) {
     hostsim::Block* analog = Create(kND6014);
     ASSERT_NE(nullptr, analog);
     OnCom1(analog, 1, 0.5);
-    hostsim::ExperimentOptions o = experimenttest::Manual(2.0);
+    hostsim::ExperimentOptions o = Manual(2.0);
     auto clock = o.onCycle;
     // No data block until a second has passed.
     hostsim::WithholdOutputBlocks(true);
@@ -277,7 +277,7 @@ TEST_F(Multi, AnAnalogReadingWaitsForTheHostWithoutBeingReadAgain) {
         if (hostsim::ExperimentTime() >= 1.0) hostsim::WithholdOutputBlocks(false);
     };
     hostsim::ExperimentResult r;
-    ASSERT_EQ(1, hostsim::RunExperiment(o, &r)) << r.error;
+    ASSERT_EQ(1, RunExperiment(o, &r)) << r.error;
     std::vector<hostsim::ReleasedBlock> values = experimenttest::Delivered(r, analog, 0);
     // The first reading, of time 0, goes out once the host has room; the
     // rounds go on from there.
@@ -356,14 +356,14 @@ TEST_F(Multi, AFailingModuleWaitsWhileTheHealthyOneKeepsItsRate) {
         Mess(b).Error_Stop = 0;
         Mess(b).Error_Wait_Min = 1;
     }
-    hostsim::ExperimentOptions o = experimenttest::Manual(12.0);
+    hostsim::ExperimentOptions o = Manual(12.0);
     auto started = o.onStarted;
     o.onStarted = [&] {
         started();
         bus.InjectFault(2, modsim::Fault(modsim::FaultKind::Silence, modsim::kAlways));
     };
     hostsim::ExperimentResult r;
-    ASSERT_EQ(1, hostsim::RunExperiment(o, &r)) << r.error;
+    ASSERT_EQ(1, RunExperiment(o, &r)) << r.error;
     EXPECT_EQ(0, r.stoppedByPlugin);
     EXPECT_TRUE(experimenttest::Delivered(r, failing, 0).empty());
     EXPECT_EQ(1, R14(failing)->Head.Frame.Error_Waiting);

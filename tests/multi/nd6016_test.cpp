@@ -111,7 +111,7 @@ TEST_F(ND6016, TheExcitationFollowsAGlobalVariableWithinItsRange) {
     P(analog)->Excitation = 1.0f;
     P(analog)->ExcitationVariable = 7;
     hostsim::SetGlobalVariable(7, 12.3);
-    hostsim::ExperimentOptions o = experimenttest::Manual(3.0);
+    hostsim::ExperimentOptions o = Manual(3.0);
     auto clock = o.onCycle;
     o.onCycle = [&](int cycle, int busy) {
         clock(cycle, busy);
@@ -119,7 +119,7 @@ TEST_F(ND6016, TheExcitationFollowsAGlobalVariableWithinItsRange) {
         hostsim::SetGlobalVariable(7, t < 1.0 ? 12.3 : t < 2.0 ? -1.0 : -5.0);
     };
     hostsim::ExperimentResult r;
-    ASSERT_EQ(1, hostsim::RunExperiment(o, &r)) << r.error;
+    ASSERT_EQ(1, RunExperiment(o, &r)) << r.error;
     // The start writes the fixed value; then the variable's, held within
     // 0 .. 10 V, once per change of the value written.
     Lines writes;
