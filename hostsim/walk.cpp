@@ -421,8 +421,6 @@ std::string Head(const ModuleClass* c) {
     return "== class " + ClassLine(c);
 }
 
-// A new block of the class, as the host makes it from the menu; nullptr (and
-// the class listed) when there is none.
 // The creation dialog of a type that asks first for the hardware module and
 // the function (the multi-block types): read, then OK, a new hardware
 // module (or the first one with a function free) with its first free
@@ -434,6 +432,8 @@ void CreationStep(HWND dialog) {
     Press(dialog, IDOK);
 }
 
+// A new block of the class, as the host makes it from the menu; nullptr (and
+// the class listed) when there is none.
 Block* NewBlock(const ModuleClass* c) {
     size_t calls = DefaultActionCalls().size();
     int answer = 0;

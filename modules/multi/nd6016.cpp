@@ -239,8 +239,8 @@ int Finish(ModuleRecord* master, const TemplateType*, int) {
 }
 
 // Another model refuses the start without stopping the experiment.
-constexpr TemplateStartSteps startSteps = {
-    TEMPLATE_SILENT_STOP, 0, Configure, AddRequests, Finish, TEMPLATE_WRONG_FAIL, 0};
+constexpr TemplateStartSteps startSteps = {TEMPLATE_SILENT_STOP, 0, Configure, AddRequests, Finish,
+                                           TEMPLATE_WRONG_FAIL,  0};
 
 // ---- The master's serial work ----
 
