@@ -61,18 +61,6 @@ int ParseDecimal(const std::string& text, size_t digits, int* out) {
     return 1;
 }
 
-int ParseHex(const std::string& text, size_t digits, unsigned* out) {
-    if (text.size() != digits) return 0;
-    unsigned v = 0;
-    for (char ch : text) {
-        int d = HexDigit(ch);
-        if (d < 0 || (ch >= 'a' && ch <= 'f')) return 0;
-        v = v * 16 + static_cast<unsigned>(d);
-    }
-    *out = v;
-    return 1;
-}
-
 // A limit as the module takes it: a sign, digits and a decimal point.
 int ParseLimit(const std::string& text, double* out) {
     if (text.size() < 2 || (text[0] != '+' && text[0] != '-')) return 0;

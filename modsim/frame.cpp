@@ -37,6 +37,18 @@ int HexDigit(char c) {
     return -1;
 }
 
+int ParseHex(const std::string& text, size_t digits, unsigned* out) {
+    if (text.size() != digits) return 0;
+    unsigned v = 0;
+    for (char ch : text) {
+        int d = HexDigit(ch);
+        if (d < 0 || (ch >= 'a' && ch <= 'f')) return 0;
+        v = v * 16 + static_cast<unsigned>(d);
+    }
+    *out = v;
+    return 1;
+}
+
 int UnframeLine(const std::string& line, bool checksum, std::string* text) {
     if (!checksum) {
         if (text) *text = line;

@@ -34,6 +34,8 @@ std::string FrameLine(const std::string& text, bool checksum);
 int UnframeLine(const std::string& line, bool checksum, std::string* text);
 // Value of one hexadecimal digit (upper or lower case), -1 for any other character.
 int HexDigit(char c);
+// A number of exactly `digits` upper-case hexadecimal digits into *out; 0 for any other text.
+int ParseHex(const std::string& text, size_t digits, unsigned* out);
 
 /* ---- modules and their profiles ---- */
 

@@ -36,18 +36,6 @@ std::string Ack(const Module& m) {
     return text;
 }
 
-int ParseHexDigits(const std::string& text, size_t count, unsigned* out) {
-    if (text.size() != count) return 0;
-    unsigned v = 0;
-    for (char ch : text) {
-        int d = HexDigit(ch);
-        if (d < 0 || (ch >= 'a' && ch <= 'f')) return 0;
-        v = v * 16 + static_cast<unsigned>(d);
-    }
-    *out = v;
-    return 1;
-}
-
 // The inputs the channel mode of a 6016 reads with "#AA".
 int ModeReads(char mode, int channel) {
     if (mode == '0') return channel == 0;
@@ -115,7 +103,7 @@ int DigitalState(Module& m, const Command& c, std::string& reply) {
 // "@AADO0N" and "@AADO1N": a pair of outputs from the low two bits of N.
 int WriteOutputPair(Module& m, const Command& c, std::string& reply, int shift) {
     unsigned v;
-    if (!ParseHexDigits(c.args, 1, &v)) return 0;
+    if (!ParseHex(c.args, 1, &v)) return 0;
     m.digitalOutputs = (m.digitalOutputs & ~(3u << shift)) | ((v & 3u) << shift);
     m.writes.push_back(c.text);
     reply = Ack(m);
@@ -155,7 +143,7 @@ const Port6058 kPorts[] = {
 
 int Configure6058(Module& m, const Command& c, std::string& reply) {
     unsigned v;
-    if (!ParseHexDigits(c.args, 2, &v) || v > 15) return 0;
+    if (!ParseHex(c.args, 2, &v) || v > 15) return 0;
     m.portsInput = v;
     m.writes.push_back(c.text);
     reply = Ack(m);
@@ -180,7 +168,7 @@ int ReadLines6058(Module& m, const Command& c, std::string& reply) {
 
 int WriteLines6058(Module& m, const Command& c, std::string& reply) {
     unsigned v;
-    if (!ParseHexDigits(c.args, 6, &v)) return 0;
+    if (!ParseHex(c.args, 6, &v)) return 0;
     m.digitalOutputs = ((v >> 16) & 0xFFu) | (v & 0xFF00u) | ((v & 0xFFu) << 16);
     m.writes.push_back(c.text);
     reply = ">";
