@@ -4,6 +4,7 @@
 #include "host/driver.h"
 #include "host/host.h"
 #include "frame/moduletest.h"
+#include "frame/outputs.h"
 #include "host/numbers.h"
 #include "resource.h"
 #include "serial/engine.h"
@@ -13,6 +14,7 @@
 #include "serial/sercomm.h"
 #include "serial/watchdog.h"
 
+#include <math.h>
 #include <stdint.h>
 #include <stdio.h>
 #include <string.h>
@@ -28,6 +30,8 @@ int IsOutputType(const TemplateType* type) {
 }
 
 void SetChannels(ModuleRecord* module, const TemplateType* type) {
+    // A block with a module per channel carries no channel numbers.
+    if (TemplateModulePerChannel(type)) return;
     WORD mask = *TemplateMask(module, type);
     if (IsOutputType(type))
         SetInputChannelsFromMask(module, mask);
@@ -35,8 +39,6 @@ void SetChannels(ModuleRecord* module, const TemplateType* type) {
         SetOutputChannelsFromMask(module, mask);
 }
 
-// A failed start: the experiment is stopped (unless the step says not),
-// the text shown under the block's name and the cursor restored.
 void ShowUnderBlockName(ModuleRecord* module, UINT textId) {
     char name[16];
     TemplateBlockName(module, name, sizeof name);
@@ -44,10 +46,7 @@ void ShowUnderBlockName(ModuleRecord* module, UINT textId) {
 }
 
 int StartFailed(ModuleRecord* module, UINT textId, int stop) {
-    if (stop) StopExperiment();
-    if (textId) ShowUnderBlockName(module, textId);
-    EndWaitCursor();
-    return 0;
+    return TemplateStartFailed(module, textId, stop);
 }
 
 // A module that reports no model number (0) is accepted only by the types
@@ -61,6 +60,22 @@ int ModelAccepted(const TemplateType* type, int model) {
 int Outputs(const ModuleRecord* module) {
     return module->uOutputs > TEMPLATE_CHANNELS ? TEMPLATE_CHANNELS
                                                 : static_cast<int>(module->uOutputs);
+}
+
+int Inputs(const ModuleRecord* module) {
+    return module->uInputs > TEMPLATE_CHANNELS ? TEMPLATE_CHANNELS
+                                               : static_cast<int>(module->uInputs);
+}
+
+// The block's channels, each with its ChannelScan record: the outputs of an
+// input type, the inputs of an output type.
+int Channels(const TemplateType* type, const ModuleRecord* module) {
+    return IsOutputType(type) ? Inputs(module) : Outputs(module);
+}
+
+WORD FirstBits(int count) {
+    if (count <= 0) return 0;
+    return static_cast<WORD>((1u << (count > TEMPLATE_CHANNELS ? TEMPLATE_CHANNELS : count)) - 1);
 }
 
 } // namespace
@@ -84,6 +99,7 @@ int* TemplateAddressIn(const TemplateType* type, void* param) {
 }
 
 WORD* TemplateMaskIn(const TemplateType* type, void* param) {
+    if (TemplateModulePerChannel(type)) return nullptr;
     return reinterpret_cast<WORD*>(At(param, type->maskOffset));
 }
 
@@ -100,6 +116,15 @@ WORD TemplateChannelBits(const TemplateType* type) {
             : type->maxChannels > TEMPLATE_CHANNELS ? TEMPLATE_CHANNELS
                                                     : type->maxChannels;
     return static_cast<WORD>((1u << n) - 1);
+}
+
+int TemplateModulePerChannel(const TemplateType* type) {
+    return type->maskOffset == TEMPLATE_MODULE_PER_CHANNEL;
+}
+
+WORD TemplateChannelsInUse(ModuleRecord* module, const TemplateType* type) {
+    if (TemplateModulePerChannel(type)) return FirstBits(Channels(type, module));
+    return static_cast<WORD>(*TemplateMask(module, type) & TemplateChannelBits(type));
 }
 
 int* TemplateVersion(ModuleRecord* module) {
@@ -159,10 +184,13 @@ int TemplateCreateDefaults(const TemplateType* type, ModuleRecord* module) {
             module->uInputs = 0;
         }
     }
-    int count = IsOutputType(type) ? module->uInputs : module->uOutputs;
-    if (count > TEMPLATE_CHANNELS) count = TEMPLATE_CHANNELS;
-    *TemplateMask(module, type) = static_cast<WORD>((1u << count) - 1);
-    *TemplateAddress(module, type) = MinModuleAddress;
+    if (TemplateModulePerChannel(type)) {
+        for (int i = 0; i < TEMPLATE_CHANNELS; i++)
+            TemplateAddress(module, type)[i] = MinModuleAddress;
+    } else {
+        *TemplateMask(module, type) = FirstBits(Channels(type, module));
+        *TemplateAddress(module, type) = MinModuleAddress;
+    }
     PortTableGet(TemplateCom(module, type), ComPortsDefined);
     SetChannels(module, type);
     for (int i = 0; i < type->namedChannels && i < TEMPLATE_CHANNELS; i++) {
@@ -186,10 +214,14 @@ int TemplateAfterLoad(const TemplateType* type, ModuleRecord* module) {
     // A record from a file may name channels the module does not have, or
     // another count of them than the block has: the channels in use are the
     // module's channels of the mask, and the block has one channel each, as
-    // the setup dialog leaves it.
-    WORD* mask = TemplateMask(module, type);
-    *mask &= TemplateChannelBits(type);
-    UINT count = static_cast<UINT>(CountBits(*mask));
+    // the setup dialog leaves it. A block with a module per channel keeps
+    // its count within the modules it can address.
+    UINT count = static_cast<UINT>(Channels(type, module));
+    if (!TemplateModulePerChannel(type)) {
+        WORD* mask = TemplateMask(module, type);
+        *mask &= TemplateChannelBits(type);
+        count = static_cast<UINT>(CountBits(*mask));
+    }
     if (IsOutputType(type) ? module->uInputs != count || module->uOutputs != 0
                            : module->uOutputs != count || module->uInputs != 0)
         ChangeModuleSize(module, IsOutputType(type) ? count : 0, IsOutputType(type) ? 0 : count);
@@ -236,22 +268,28 @@ int TemplateSetChannelTiming(const TemplateType* type, ModuleRecord* module, int
 
 int TemplateExportChannelNames(const TemplateType* type, ModuleRecord* module,
                                ModuleRecord* partner) {
+    return TemplateExportChannels(type, module, partner, TEMPLATE_CHANNELS);
+}
+
+int TemplateExportChannels(const TemplateType* type, ModuleRecord* module, ModuleRecord* partner,
+                           int channels) {
     if (!partner || !partner->pParam) return 1;
+    if (channels > TEMPLATE_CHANNELS) channels = TEMPLATE_CHANNELS;
     ChannelExchange* x = static_cast<ChannelExchange*>(partner->pParam);
     x->dwFormat = 1;
-    for (int i = 0; i < TEMPLATE_CHANNELS; i++) {
+    for (int i = 0; i < channels; i++) {
         memcpy(x->aszNames[i], TemplateChannelName(module, i), TEMPLATE_NAME_CHARS);
         x->aszNames[i][TEMPLATE_NAME_CHARS - 1] = 0;
     }
     x->bNames = 1;
     if (IsOutputType(type)) {
-        for (int i = 0; i < TEMPLATE_CHANNELS; i++)
+        for (int i = 0; i < channels; i++)
             x->abCopyName[i] =
                 type->copyOffset >= 0 ? *TemplateCopyFlagIn(type, module->pParam, i) : 0;
         x->bUnits = 0;
         x->bCopyFlags = 1;
     } else {
-        for (int i = 0; i < TEMPLATE_CHANNELS; i++) {
+        for (int i = 0; i < channels; i++) {
             if (type->unitOffset >= 0)
                 memcpy(x->aszUnits[i], TemplateUnitIn(type, module->pParam, i),
                        TEMPLATE_UNIT_CHARS);
@@ -275,10 +313,16 @@ int TemplateCheckChannelLayout(const TemplateType* type, ModuleRecord* other) {
 int TemplateImportChannelNames(const TemplateType* type, ModuleRecord* module,
                                ModuleRecord* partner) {
     if (!TemplateCreateDefaults(type, module)) return 0;
+    return TemplateImportChannels(type, module, partner, TEMPLATE_CHANNELS);
+}
+
+int TemplateImportChannels(const TemplateType* type, ModuleRecord* module, ModuleRecord* partner,
+                           int channels) {
     module->wImportMark = 0;
     if (!partner || !partner->pParam) return 1;
+    if (channels > TEMPLATE_CHANNELS) channels = TEMPLATE_CHANNELS;
     const ChannelExchange* x = static_cast<const ChannelExchange*>(partner->pParam);
-    for (int i = 0; i < TEMPLATE_CHANNELS; i++) {
+    for (int i = 0; i < channels; i++) {
         if (x->bNames) {
             memcpy(TemplateChannelName(module, i), x->aszNames[i], TEMPLATE_NAME_CHARS);
             TemplateChannelName(module, i)[TEMPLATE_NAME_CHARS - 1] = 0;
@@ -355,26 +399,8 @@ int TemplateStartMeasurementWith(const TemplateType* type, ModuleRecord* module,
                                  const TemplateStartSteps* steps) {
     TemplateRuntime* rt = TemplateRuntimeOf(module);
     int outputs = Outputs(module);
-    // Nothing of an earlier experiment is polled: every request handle is
-    // invalid until this start registers it, and no wait carries over. The
-    // one-request types keep their image (in the place of Channel_Index).
-    if (type->addRequest) {
-        for (int j = 0; j < outputs; j++) {
-            ChannelScan* scan = TemplateChannelScan(module, j);
-            if (scan) scan->ScanHandle = -1;
-        }
-        rt->Channel_Index = 0;
-    }
-    rt->ScanHandle = -1;
-    rt->Error_Waiting = 0;
-    rt->Resume_Time = 0.0;
-
-    MonitorExperimentStarted();
-    BeginWaitCursor();
-    if (!ScanListCreate()) return StartFailed(module, 0, 0);
-    const ComSettings* com = TemplateCom(module, type);
-    int port = com->Port_Number;
-    if (port < 1 || port > MAX_COM_PORTS) return StartFailed(module, IDS_NO_COM_PORT, 1);
+    if (!TemplateStartBegin(type, module)) return 0;
+    int port = TemplateCom(module, type)->Port_Number;
     // An address from a file outside the module range would be sent cut to
     // its low byte and reach another module.
     int address = *TemplateAddress(module, type);
@@ -385,8 +411,10 @@ int TemplateStartMeasurementWith(const TemplateType* type, ModuleRecord* module,
     char name[16];
     TemplateBlockName(module, name, sizeof name);
     if (!OpenCom(port, name)) return StartFailed(module, 0, 0);
-    int probe = ProbeChecksum(port, address);
-    int identified = probe != 0;
+    int checksum = 0;
+    int model = 0;
+    int found = TemplateIdentifyModule(type, port, address, &checksum, &model);
+    int identified = found != TEMPLATE_MODULE_SILENT;
     if (!identified) {
         // Without the module the block keeps the checksum setting it had and
         // configures nothing.
@@ -394,11 +422,9 @@ int TemplateStartMeasurementWith(const TemplateType* type, ModuleRecord* module,
         if (silent != TEMPLATE_SILENT_ASK || !GoOnWithoutModule(module))
             return StartFailed(module, IDS_MODULE_NO_REPLY, silent != TEMPLATE_SILENT_FAIL);
     }
-    int model = 0;
     if (identified) {
-        rt->Uses_Checksum = probe == 1 ? 1 : 0;
-        model = ReadModuleName(port, address, rt->Uses_Checksum);
-        if (!ModelAccepted(type, model)) {
+        rt->Uses_Checksum = checksum;
+        if (found == TEMPLATE_MODULE_REFUSED) {
             UINT id = model == -1   ? IDS_MODULE_NO_REPLY
                       : model == -2 ? IDS_USES_CHECKSUMS
                                     : IDS_WRONG_MODULE;
@@ -411,19 +437,9 @@ int TemplateStartMeasurementWith(const TemplateType* type, ModuleRecord* module,
         if (!configured) return StartFailed(module, 0, 0);
     }
 
-    const MessParam* settings = TemplateMess(module, type);
-    if (settings->Use_Global_Settings) {
-        rt->Sample_Seconds = fGlobalMilliSecondsPerSample / 1000.0;
-        rt->Block_Samples = static_cast<WORD>(uiGlobalBlockSize & 0xFFFF);
-        rt->Poll_Interval = uiGlobalBlockSize * rt->Sample_Seconds;
-    } else {
-        rt->Sample_Seconds = settings->Sample_Distance;
-        rt->Block_Samples = 1;
-        rt->Poll_Interval = settings->Sample_Distance;
-    }
-    rt->Next_Due = 0.0;
+    TemplateStartTiming(type, module);
 
-    WORD mask = *TemplateMask(module, type) & TemplateChannelBits(type);
+    WORD mask = TemplateChannelsInUse(module, type);
     for (int j = 0; type->addRequest && j < outputs; j++) {
         int c = TemplateChannelOfOutput(mask, j);
         ChannelScan* scan = TemplateChannelScan(module, j);
@@ -444,6 +460,65 @@ int TemplateStartMeasurementWith(const TemplateType* type, ModuleRecord* module,
         return StartFailed(module, 0, 1);
     if (steps && steps->finish && !steps->finish(module, type, model))
         return StartFailed(module, 0, 0);
+    return TemplateStartEnd();
+}
+
+int TemplateStartFailed(ModuleRecord* module, UINT textId, int stop) {
+    if (stop) StopExperiment();
+    if (textId) ShowUnderBlockName(module, textId);
+    EndWaitCursor();
+    return 0;
+}
+
+int TemplateStartBegin(const TemplateType* type, ModuleRecord* module) {
+    TemplateRuntime* rt = TemplateRuntimeOf(module);
+    // Nothing of an earlier experiment is polled: every request handle is
+    // invalid until this start registers it, and no wait carries over. The
+    // one-request types keep their image (in the place of Channel_Index).
+    if (type->addRequest) {
+        for (int j = 0; j < Outputs(module); j++) {
+            ChannelScan* scan = TemplateChannelScan(module, j);
+            if (scan) scan->ScanHandle = -1;
+        }
+        rt->Channel_Index = 0;
+    }
+    rt->ScanHandle = -1;
+    rt->Error_Waiting = 0;
+    rt->Resume_Time = 0.0;
+
+    MonitorExperimentStarted();
+    BeginWaitCursor();
+    if (!ScanListCreate()) return StartFailed(module, 0, 0);
+    int port = TemplateCom(module, type)->Port_Number;
+    if (port < 1 || port > MAX_COM_PORTS) return StartFailed(module, IDS_NO_COM_PORT, 1);
+    return 1;
+}
+
+int TemplateIdentifyModule(const TemplateType* type, int port, int address, int* checksum,
+                           int* model) {
+    int probe = ProbeChecksum(port, address);
+    if (probe == 0) return TEMPLATE_MODULE_SILENT;
+    *checksum = probe == 1 ? 1 : 0;
+    *model = ReadModuleName(port, address, *checksum);
+    return ModelAccepted(type, *model) ? TEMPLATE_MODULE_OK : TEMPLATE_MODULE_REFUSED;
+}
+
+void TemplateStartTiming(const TemplateType* type, ModuleRecord* module) {
+    TemplateRuntime* rt = TemplateRuntimeOf(module);
+    const MessParam* settings = TemplateMess(module, type);
+    if (settings->Use_Global_Settings) {
+        rt->Sample_Seconds = fGlobalMilliSecondsPerSample / 1000.0;
+        rt->Block_Samples = static_cast<WORD>(uiGlobalBlockSize & 0xFFFF);
+        rt->Poll_Interval = uiGlobalBlockSize * rt->Sample_Seconds;
+    } else {
+        rt->Sample_Seconds = settings->Sample_Distance;
+        rt->Block_Samples = 1;
+        rt->Poll_Interval = settings->Sample_Distance;
+    }
+    rt->Next_Due = 0.0;
+}
+
+int TemplateStartEnd() {
     ModuleTableResetCursor();
     EndWaitCursor();
     return 1;
@@ -467,11 +542,11 @@ int TemplateStopMeasurement(ModuleRecord* module, const TemplateType* type) {
 
 namespace {
 
-// The idle turn of both loops: the end of an error wait, the keep-alive of
-// the modules' watchdog, the type's idle step, the due time. 1 when a sweep is due now; 0 when the
-// turn has been passed on.
+// The idle turn of the loops: the end of an error wait, the keep-alive of
+// the modules' watchdog (`keepAlive`), the type's idle step, the due time. 1
+// when a sweep is due now; 0 when the turn has been passed on.
 int SweepDue(const TemplateType* type, ModuleRecord* module, TemplateRuntime* rt,
-             const TemplateChannelSteps* steps) {
+             const TemplateChannelSteps* steps, int keepAlive) {
     if (rt->Error_Waiting) {
         if (CurrentExperimentTime(1) < rt->Resume_Time) {
             ModuleTableNext();
@@ -481,9 +556,7 @@ int SweepDue(const TemplateType* type, ModuleRecord* module, TemplateRuntime* rt
         rt->Next_Due = CurrentExperimentTime(1);
         rt->Error_Waiting = 0;
     }
-    const MessParam* settings = TemplateMess(module, type);
-    if (type->watchdogTick && settings->Watchdog_On)
-        WatchdogTick(TemplateCom(module, type)->Port_Number);
+    if (keepAlive) WatchdogTick(TemplateCom(module, type)->Port_Number);
     if (steps && steps->idle && !steps->idle(module, type)) {
         ModuleTableNext();
         return 0;
@@ -521,7 +594,8 @@ int OtherState(int state, const TemplateType* type, ModuleRecord* module, Templa
                int handle, const TemplateChannelSteps* steps, int* answer) {
     *answer = 1;
     if (state == SS_IDLE) {
-        if (!SweepDue(type, module, rt, steps)) {
+        int keepAlive = type->watchdogTick && TemplateMess(module, type)->Watchdog_On;
+        if (!SweepDue(type, module, rt, steps, keepAlive)) {
             *answer = 0;
             return 0;
         }
@@ -626,6 +700,120 @@ int TemplateProcessSweep(const TemplateType* type, ModuleRecord* module,
     }
 }
 
+namespace {
+
+ChannelScan* InputScan(ModuleRecord* module, int input) {
+    return TemplateChannelScan(module, input);
+}
+
+int InputRequest(ModuleRecord* module, int input) {
+    ChannelScan* scan = InputScan(module, input);
+    return scan ? scan->ScanHandle : -1;
+}
+
+// 1 while input i's write is on its way: its value stays as it went out.
+int WriteInFlight(ModuleRecord* module, int input) {
+    int handle = InputRequest(module, input);
+    return handle >= 0 && ScanCurrentEntry() == handle && ScanState() != SS_IDLE;
+}
+
+// The host's newest sample of every input into its value cell.
+void TakeInputValues(ModuleRecord* module, const TemplateWriteSteps* steps) {
+    for (int i = 0; i < Inputs(module); i++) {
+        ChannelScan* scan = InputScan(module, i);
+        if (!scan || WriteInFlight(module, i)) continue;
+        float sample = 0.0f;
+        if (!OutputTakeSample(module, i, &sample) || isnan(sample)) continue;
+        scan->Channel_Value = steps->limit ? steps->limit(module, i, sample) : sample;
+    }
+}
+
+int WriteWanted(ModuleRecord* module, const TemplateWriteSteps* steps, int input) {
+    ChannelScan* scan = InputScan(module, input);
+    if (!scan || isnan(scan->Channel_Value)) return 0;
+    return steps->wanted ? steps->wanted(module, input) : 1;
+}
+
+// The next input of the cycle; 0 after the last one, when the next cycle
+// is due one poll interval on.
+int NextInput(TemplateRuntime* rt, int inputs) {
+    rt->Channel_Index++;
+    if (rt->Channel_Index < inputs) return 1;
+    rt->Channel_Index = 0;
+    rt->Next_Due += rt->Poll_Interval;
+    return 0;
+}
+
+} // namespace
+
+int TemplateProcessWrites(const TemplateType* type, ModuleRecord* module,
+                          const TemplateWriteSteps* steps) {
+    if (ModuleTableCurrent() != module) return 0;
+    const TemplateWriteSteps none = {};
+    if (!steps) steps = &none;
+    TemplateRuntime* rt = TemplateRuntimeOf(module);
+    const int inputs = Inputs(module);
+    TakeInputValues(module, steps);
+    int answer = 0;
+    for (;;) {
+        int state = ScanStep();
+        if (rt->Channel_Index < 0 || rt->Channel_Index >= inputs) rt->Channel_Index = 0;
+        if (state == SS_READY) {
+            if (steps->written) steps->written(module, rt->Channel_Index);
+            ScanReset();
+            answer = 1;
+            if (NextInput(rt, inputs)) continue;
+            ModuleTableNext();
+            return 1;
+        }
+        if (state != SS_IDLE) {
+            OtherState(state, type, module, rt, -1, nullptr, &answer);
+            return answer;
+        }
+        int keepAlive =
+            type->watchdogTick && (steps->watchdogOn ? steps->watchdogOn(module)
+                                                     : TemplateMess(module, type)->Watchdog_On);
+        if (!SweepDue(type, module, rt, nullptr, keepAlive)) return answer;
+        // An input with nothing to write waits for the next cycle.
+        while (inputs > 0 && !WriteWanted(module, steps, rt->Channel_Index)) {
+            if (NextInput(rt, inputs)) continue;
+            ModuleTableNext();
+            return answer;
+        }
+        int handle = inputs > 0 ? InputRequest(module, rt->Channel_Index) : -1;
+        if (BeginRequest(module, handle, &answer)) continue;
+        return answer;
+    }
+}
+
+void TemplateForgetInputValues(ModuleRecord* module) {
+    for (int i = 0; i < TEMPLATE_CHANNELS; i++) {
+        ChannelScan* scan = InputScan(module, i);
+        if (scan) scan->Channel_Value = NAN;
+    }
+}
+
+void TemplateForgetInputRequests(ModuleRecord* module) {
+    for (int i = 0; i < TEMPLATE_CHANNELS; i++) {
+        ChannelScan* scan = InputScan(module, i);
+        if (scan) scan->ScanHandle = -1;
+    }
+}
+
+void TemplateInputName(const TemplateType* type, ModuleRecord* module, int channel,
+                       const char* name, int channels) {
+    if (channel < 0 || channel >= channels || channel >= TEMPLATE_CHANNELS ||
+        type->copyOffset < 0 || !name || !*TemplateCopyFlagIn(type, module->pParam, channel))
+        return;
+    snprintf(TemplateChannelName(module, channel), TEMPLATE_NAME_CHARS, "%s", name);
+}
+
+void TemplateSetNameCopy(const TemplateType* type, ModuleRecord* module, int flag, int channels) {
+    if (type->copyOffset < 0) return;
+    for (int i = 0; i < channels && i < TEMPLATE_CHANNELS; i++)
+        *TemplateCopyFlagIn(type, module->pParam, i) = flag;
+}
+
 void TemplateOutputNames(const TemplateType* type, ModuleRecord* module) {
     WORD mask = *TemplateMask(module, type) & TemplateChannelBits(type);
     for (int k = 0; k < Outputs(module); k++) {
@@ -669,16 +857,12 @@ int TemplateClassProc(const TemplateType* type, ModuleRecord* module, int msg, i
         break;
     case MODMSG_INPUT_NAME:
         if (!output) break;
-        if (wParam >= 0 && wParam < TEMPLATE_CHANNELS && type->copyOffset >= 0 && lParam &&
-            *TemplateCopyFlagIn(type, module->pParam, wParam))
-            snprintf(TemplateChannelName(module, wParam), TEMPLATE_NAME_CHARS, "%s",
-                     reinterpret_cast<const char*>(lParam));
+        TemplateInputName(type, module, wParam, reinterpret_cast<const char*>(lParam),
+                          TEMPLATE_CHANNELS);
         break;
     case MODMSG_SET_NAME_COPY:
         if (!output) break;
-        if (type->copyOffset >= 0)
-            for (int i = 0; i < TEMPLATE_CHANNELS; i++)
-                *TemplateCopyFlagIn(type, module->pParam, i) = wParam;
+        TemplateSetNameCopy(type, module, wParam, TEMPLATE_CHANNELS);
         break;
     case MODMSG_GET_SCHEMA: return static_cast<int>(reinterpret_cast<uintptr_t>(type->schema));
     case MODMSG_EXPORT_NAMES:

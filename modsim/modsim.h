@@ -100,6 +100,8 @@ struct Module {
     Waveform waves[kMaxChannels];
     int waveOn[kMaxChannels] = {};
     double outputs[kMaxChannels] = {};
+    unsigned char channelType[kMaxChannels] = {}; // per-channel range code ("$AA9N", 7022)
+    unsigned char channelSlew[kMaxChannels] = {}; // per-channel slew rate ("$AA9N", 7022)
     unsigned digitalInputs = 0;
     unsigned digitalOutputs = 0;
     unsigned counters[4] = {};       // counter inputs, read by "#AAN" and "#AAND"
@@ -156,6 +158,11 @@ extern const CommandEntry kCommonCommands[];
 // series), and the counter and frequency modules (6080 and its series).
 extern const CommandEntry kAlarmInputCommands[];
 extern const CommandEntry kCounterCommands[];
+// The analog output modules: single-channel (6021 and its series), two-channel (7022) and
+// four-channel with digital inputs (6024 and its series).
+extern const CommandEntry kAnalogOutput1Commands[];
+extern const CommandEntry kAnalogOutput7022Commands[];
+extern const CommandEntry kAnalogOutput4Commands[];
 // Handlers several tables share: "#AA" and "#AAN", the analog inputs in the profile's format;
 // "@AARE", the event count.
 int ReadAnalog(Module& module, const Command& command, std::string& reply);

@@ -152,8 +152,9 @@
 // The thermocouple types.
 #define IDC_ND6018_RANGE 1053
 #define IDS_TC_TYPE 1200
-#define IDS_ND6018_UNKNOWN_RANGE 1210
+#define IDS_ND6018_UNKNOWN_RANGE 1190
 
 #include "alarm.h"
+#include "analogout.h"
 
 #endif
