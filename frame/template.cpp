@@ -728,9 +728,11 @@ void TakeInputValues(ModuleRecord* module, const TemplateWriteSteps* steps) {
     }
 }
 
+// An input without a request of this experiment, or without a value, is
+// not written.
 int WriteWanted(ModuleRecord* module, const TemplateWriteSteps* steps, int input) {
     ChannelScan* scan = InputScan(module, input);
-    if (!scan || isnan(scan->Channel_Value)) return 0;
+    if (!scan || !ScanListEntry(scan->ScanHandle) || isnan(scan->Channel_Value)) return 0;
     return steps->wanted ? steps->wanted(module, input) : 1;
 }
 

@@ -141,8 +141,8 @@ int Write6024(Module& m, const Command& c, std::string& reply) {
 // "$AA7CNR32".
 int Configure6024Channel(Module& m, const Command& c, std::string& reply) {
     const std::string& a = c.args;
-    if (a.size() != 5 || a[0] != 'C' || a[1] < '0' || a[1] > '3' || a.compare(2, 3, "R32") != 0)
-        return 0;
+    // The key took "7C": the channel and "R32" remain.
+    if (a.size() != 4 || a[0] < '0' || a[0] > '3' || a.compare(1, 3, "R32") != 0) return 0;
     m.writes.push_back(c.text);
     reply = Ack(m);
     return 1;

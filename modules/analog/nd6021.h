@@ -131,4 +131,69 @@ void AoReadSafetyValue(HWND dialog, float low, float high, float* value);
 // The watchdog time chosen in its combo box, 2 to 13 s; 0 when none is.
 int AoChosenWatchdogTime(HWND dialog);
 
+// ---- The multi-channel types (ND6022, ND6024): one module, one address ----
+
+// What such a type adds to the template's values: where its record keeps
+// the range, slew rate and watchdog, how many channels the module has, and
+// the texts of its dialog. The template's record comes first, so the
+// template's type of a block leads to it.
+struct AoModuleType {
+    TemplateType type;
+    int channels;        // of the module: 2 or 4
+    int nameChannels;    // the channels messages 152 and 153 act on
+    int exportChannels;  // the channels message 167 hands over
+    int rangePerChannel; // 1: Range and Slew_Rate are arrays of 16
+    int rangeOffset;
+    int slewOffset;
+    int watchdogOnOffset; // the module's own watchdog fields
+    int watchdogTimeOffset;
+    int safeOffset; // Watchdog_Value[channels]
+    int ranges;     // codes the range box offers
+    int slewRates;  // entries of the slew-rate box
+    UINT rangeFirst, slewVFirst, slewMAFirst;
+    // The safety value's bounds in a voltage range; a current range holds it
+    // within the range.
+    float safeLow, safeHigh;
+    // The watchdog group's controls are disabled while an experiment runs.
+    int lockWatchdog;
+};
+
+const AoModuleType* AoModuleOf(const TemplateType* type);
+
+// The fields of a record of the type (the block's, or the dialog's copy).
+int* AoModuleRange(const AoModuleType* ao, void* param, int channel);
+int* AoModuleSlew(const AoModuleType* ao, void* param, int channel);
+BOOL* AoModuleWatchdogOn(const AoModuleType* ao, void* param);
+int* AoModuleWatchdogTime(const AoModuleType* ao, void* param);
+float* AoModuleSafe(const AoModuleType* ao, void* param, int channel);
+
+// The class procedure's messages that differ from the template's: message 2
+// (nothing in the family "XX01"), 105 (settings within their bounds, no
+// values yet), 152, 153, 167 and 168 on the channels the record holds.
+// -1 for a message it leaves to the template.
+int AoModuleClassMessage(const AoModuleType* ao, ModuleRecord* module, int msg, int wParam,
+                         int lParam);
+// The range of input i's channel, the sample held within it.
+int AoModuleInputRange(const AoModuleType* ao, ModuleRecord* module, int input);
+float AoModuleLimit(const AoModuleType* ao, ModuleRecord* module, int input, float sample);
+int AoModuleWatchdogIsOn(const AoModuleType* ao, ModuleRecord* module);
+// Start steps: every range of the channels in use one the type has (0 and
+// the failure shown otherwise); the requests of the inputs, one per input on
+// its channel by `add`, each with nothing written yet.
+int AoModuleRangesKnown(const AoModuleType* ao, ModuleRecord* module);
+int AoModuleAddRequests(ModuleRecord* module, const TemplateType* type,
+                        int (*add)(ModuleRecord* module, int input, int channel, float* cell));
+// The watchdog's settings and safety values of the module, each held
+// within its channel's range.
+MessParam AoModuleWatch(const AoModuleType* ao, ModuleRecord* module);
+float AoModuleSafeValue(const AoModuleType* ao, ModuleRecord* module, int channel);
+
+// The setup dialog's steps of both types (the open dialog's type leads to
+// its AoModuleType).
+void AoModuleShowChannel(HWND dialog, void* work, int ch);
+void AoModuleStoreChannel(HWND dialog, void* work, int ch);
+int AoModuleCommand(HWND dialog, void* work, int id, int code);
+// The watchdog group and its labels shown or hidden.
+void AoModuleShowWatchdogGroup(HWND dialog, int shown);
+
 #endif

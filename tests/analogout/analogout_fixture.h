@@ -166,6 +166,62 @@ class AnalogOutTest : public PluginTest {
         }
     }
 
+    // Two started blocks of one form, half a second between their cycles,
+    // that wait a minute after an error, fed by one ramp; the module of the
+    // failing one falls silent as the cycles begin. The failing module is
+    // asked twice (the write and its repeat), then its block waits; the
+    // healthy module gets a new value every half second from 4 s on (after
+    // the other's outage).
+    void ExpectTheHealthyKeepsItsRate(hostsim::Block* healthy, MessParam* healthyMess,
+                                      int healthyAddress, hostsim::Block* failing,
+                                      MessParam* failingMess, int failingAddress) {
+        for (MessParam* m : {healthyMess, failingMess}) {
+            m->Sample_Distance = 0.5;
+            m->Error_Stop = 0;
+            m->Error_Wait_Min = 1;
+        }
+        hostsim::InputSource ramp;
+        ramp.kind = hostsim::INPUT_RAMP;
+        ramp.a = 0.0;
+        ramp.b = 10.0;
+        ramp.c = 5.0;
+        ramp.every = 0.25;
+        std::string error;
+        ASSERT_EQ(1, hostsim::ConnectInput(healthy, 0, ramp, &error)) << error;
+        ASSERT_EQ(1, hostsim::ConnectInput(failing, 0, ramp, &error)) << error;
+
+        hostsim::ExperimentOptions o = experimenttest::Manual(12.0);
+        auto started = o.onStarted;
+        std::vector<double> writes; // experiment times the healthy module was written
+        size_t seen = 0;
+        o.onStarted = [&] {
+            started();
+            bus.ClearLog();
+            bus.InjectFault(failingAddress,
+                            modsim::Fault(modsim::FaultKind::Silence, modsim::kAlways));
+        };
+        auto cycle = o.onCycle;
+        o.onCycle = [&](int n, int busy) {
+            cycle(n, busy);
+            size_t now = ModuleAt(healthyAddress).writes.size();
+            if (now > seen) writes.push_back(hostsim::ExperimentTime());
+            seen = now;
+        };
+        hostsim::ExperimentResult r;
+        ASSERT_EQ(1, hostsim::RunExperiment(o, &r)) << r.error;
+        EXPECT_EQ(0, r.stoppedByPlugin);
+        int toFailing = 0;
+        for (const modsim::LogEntry& e : bus.Log())
+            toFailing += e.address == failingAddress;
+        EXPECT_EQ(2, toFailing);
+        std::vector<double> late;
+        for (double t : writes)
+            if (t >= 4.0) late.push_back(t);
+        ASSERT_GE(late.size(), 15u);
+        for (size_t i = 1; i < late.size(); i++)
+            EXPECT_NEAR(0.5, late[i] - late[i - 1], 0.1) << "at " << late[i];
+    }
+
     modsim::Bus bus;
 };
 

@@ -243,55 +243,10 @@ TEST_F(ND6021, AFailingBlockLeavesTheHealthyOneItsRate) {
     ND6021_Param* pf = NewBlock(1, &failing);
     ASSERT_TRUE(ph && pf);
     pf->Module_Address[0] = 2;
-    for (ND6021_Param* p : {ph, pf}) {
-        p->Mess.Sample_Distance = 0.5;
-        p->Mess.Error_Stop = 0;
-        p->Mess.Error_Wait_Min = 1;
-    }
-    hostsim::InputSource ramp;
-    ramp.kind = hostsim::INPUT_RAMP;
-    ramp.a = 0.0;
-    ramp.b = 10.0;
-    ramp.c = 5.0;
-    ramp.every = 0.25;
-    std::string error;
-    ASSERT_EQ(1, hostsim::ConnectInput(healthy, 0, ramp, &error)) << error;
-    ASSERT_EQ(1, hostsim::ConnectInput(failing, 0, ramp, &error)) << error;
-
-    hostsim::ExperimentOptions o = experimenttest::Manual(12.0);
-    auto started = o.onStarted;
-    std::vector<double> writes; // experiment times the healthy module's output changed
-    size_t seen = 0;
-    o.onStarted = [&] {
-        started();
-        bus.ClearLog();
-        bus.InjectFault(2, modsim::Fault(modsim::FaultKind::Silence, modsim::kAlways));
-    };
-    auto cycle = o.onCycle;
-    o.onCycle = [&](int n, int busy) {
-        cycle(n, busy);
-        size_t now = ModuleAt(1).writes.size();
-        if (now > seen) writes.push_back(hostsim::ExperimentTime());
-        seen = now;
-    };
-    hostsim::ExperimentResult r;
-    ASSERT_EQ(1, hostsim::RunExperiment(o, &r)) << r.error;
-    EXPECT_EQ(0, r.stoppedByPlugin);
-    // The failing module was asked twice (the first write and its repeat),
-    // then the block waited.
-    int toFailing = 0;
-    for (const modsim::LogEntry& e : bus.Log())
-        toFailing += e.address == 2;
-    EXPECT_EQ(2, toFailing);
-    std::vector<double> late;
-    for (double t : writes)
-        if (t >= 4.0) late.push_back(t);
-    ASSERT_GE(late.size(), 15u);
-    for (size_t i = 1; i < late.size(); i++)
-        EXPECT_NEAR(0.5, late[i] - late[i - 1], 0.1) << "at " << late[i];
+    ExpectTheHealthyKeepsItsRate(healthy, &ph->Mess, 1, failing, &pf->Mess, 2);
 }
 
-// The ports's keep-alive goes out at half the watchdog time while a
+// The port's keep-alive goes out at half the watchdog time while a
 // channel's watchdog is on.
 TEST_F(ND6021, TheKeepAliveGoesOutWhileAWatchdogIsOn) {
     Load();
