@@ -5,6 +5,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <map>
 #include <memory>
 
 namespace hostsim {
@@ -18,8 +19,13 @@ struct BlockState {
     int defaultAnswer = 0;
     std::vector<GlvoNotifyRecord> notifications;
     std::vector<ReleasedBlock> released;
-    std::vector<unsigned char> outputBlock; // the one block handed out at a time
-    OutputChannel* outputChannel = nullptr; // whose it is
+    // The block of each output channel; a channel's block is handed out
+    // until it is released, so a block may hold those of several channels.
+    struct Handed {
+        std::vector<unsigned char> bytes;
+        bool out = false;
+    };
+    std::map<const OutputChannel*, Handed> outputBlocks;
     bool withhold = false;
 };
 
@@ -117,18 +123,20 @@ int WINAPI HostGlvoModuleNotifyGlobalVar(GlvoNotifyRecord* record) {
 DataBlock* WINAPI HostGetCurrentOutputBlock(OutputChannel* channel) {
     BlockState& s = B();
     if (channel == nullptr || s.withhold) return nullptr;
-    if (s.outputBlock.empty())
-        s.outputBlock.resize(offsetof(DataBlock, afSamples) + OUTPUT_BLOCK_SAMPLES * sizeof(float));
-    memset(s.outputBlock.data(), 0, s.outputBlock.size());
-    s.outputChannel = channel;
-    return reinterpret_cast<DataBlock*>(s.outputBlock.data());
+    BlockState::Handed& h = s.outputBlocks[channel];
+    if (h.bytes.empty())
+        h.bytes.resize(offsetof(DataBlock, afSamples) + OUTPUT_BLOCK_SAMPLES * sizeof(float));
+    memset(h.bytes.data(), 0, h.bytes.size());
+    h.out = true;
+    return reinterpret_cast<DataBlock*>(h.bytes.data());
 }
 
 void WINAPI HostNewReleaseOutputBlock(OutputChannel* channel, const char*, int) {
     BlockState& s = B();
-    if (channel == nullptr || channel != s.outputChannel) return;
-    s.outputChannel = nullptr;
-    const DataBlock* d = reinterpret_cast<const DataBlock*>(s.outputBlock.data());
+    auto it = s.outputBlocks.find(channel);
+    if (channel == nullptr || it == s.outputBlocks.end() || !it->second.out) return;
+    it->second.out = false;
+    const DataBlock* d = reinterpret_cast<const DataBlock*>(it->second.bytes.data());
     ReleasedBlock r;
     r.module = nullptr;
     r.output = -1;
@@ -166,7 +174,7 @@ void ResetBlocks() {
     s.defaultAnswer = 0;
     s.notifications.clear();
     s.released.clear();
-    s.outputChannel = nullptr;
+    s.outputBlocks.clear();
     s.withhold = false;
 }
 

@@ -45,6 +45,9 @@ class AnalogOutTest : public PluginTest {
     }
     void TearDown() override {
         WinapiUseRealClock();
+        // A test that ended early leaves no port open for the next one.
+        for (int i = 0; i < hostsim::BlockCount(); i++)
+            hostsim::SendClassMessage(hostsim::BlockAt(i), MODMSG_STOP, 0, 0);
         SetRunning(0);
         while (hostsim::BlockCount() > 0)
             hostsim::DeleteBlock(hostsim::BlockAt(0));
