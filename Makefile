@@ -1,7 +1,7 @@
 # The two commands of the README:
 #   make demo   the demo measurement on simulated modules
 #   make test   every test: the Linux build, the Windows build, the Wine checks
-.PHONY: deps linux win32 demo test bench clean
+.PHONY: deps linux win32 demo test bench sanitize clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -22,6 +22,11 @@ test: linux win32
 
 bench: linux
 	@bash scripts/bench.sh
+
+# The Linux build and its tests under the address and undefined-behaviour
+# sanitizers (build/sanitize).
+sanitize: deps
+	@bash scripts/sanitize.sh
 
 clean:
 	rm -rf build

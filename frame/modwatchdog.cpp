@@ -1,6 +1,7 @@
 // The modules' own output watchdogs: the set-up sequences of both module
 // series.
 #include "frame/modwatchdog.h"
+#include "serial/modtable.h"
 #include "serial/watchdog.h"
 
 #include "resource.h"
@@ -32,12 +33,72 @@ int FormatStep(WatchdogStep* step, char expected, int waitMs, const char* format
     return 1;
 }
 
+// A block of a type with a module watchdog, in the worksheet.
+struct Noted {
+    ModuleRecord* module;
+    const TemplateType* type;
+    int armedPort; // the port its start armed, 0 for none
+};
+Noted noted[MODULE_TABLE_SIZE];
+int notedCount;
+
+Noted* Find(const ModuleRecord* module) {
+    for (int i = 0; i < notedCount; i++)
+        if (noted[i].module == module) return &noted[i];
+    return nullptr;
+}
+
+int Rank(const TemplateType* type) {
+    return type->form == TEMPLATE_OUTPUT_FORM ? 2 : 1;
+}
+
 int Arm(const TemplateType* type, ModuleRecord* module, const MessParam* watch) {
-    WatchdogArm(TemplateCom(module, type)->Port_Number, watch);
+    int port = TemplateCom(module, type)->Port_Number;
+    if (WatchdogArm(port, watch)) {
+        Noted* n = Find(module);
+        if (n) n->armedPort = port;
+    }
     return 1;
 }
 
 } // namespace
+
+void ModuleWatchdogEnter(const TemplateType* type, ModuleRecord* module) {
+    if (!type || !module || Find(module) || notedCount >= MODULE_TABLE_SIZE) return;
+    noted[notedCount++] = Noted{module, type, 0};
+}
+
+void ModuleWatchdogLeave(ModuleRecord* module) {
+    Noted* n = Find(module);
+    if (!n) return;
+    int at = static_cast<int>(n - noted);
+    for (int i = at; i + 1 < notedCount; i++)
+        noted[i] = noted[i + 1];
+    notedCount--;
+}
+
+int ModuleWatchdogOwner(const TemplateType* type, ModuleRecord* module, int address) {
+    const Noted* self = Find(module);
+    if (!self) return 1;
+    int port = TemplateCom(module, type)->Port_Number;
+    for (int i = 0; i < notedCount; i++) {
+        const Noted& other = noted[i];
+        if (other.module == module || !other.module->pParam) continue;
+        if (TemplateCom(other.module, other.type)->Port_Number != port ||
+            (*TemplateAddress(other.module, other.type) & 0xFF) != (address & 0xFF))
+            continue;
+        int rank = Rank(other.type);
+        if (rank > Rank(type) || (rank == Rank(type) && &other < self)) return 0;
+    }
+    return 1;
+}
+
+void ModuleWatchdogStopped(ModuleRecord* module) {
+    Noted* n = Find(module);
+    if (!n || !n->armedPort) return;
+    WatchdogDisarm(n->armedPort);
+    n->armedPort = 0;
+}
 
 int WatchdogTimeoutCode(int seconds, int unitMs) {
     if (unitMs <= 0) return 255;
@@ -78,6 +139,7 @@ int ModuleWatchdog6000(const TemplateType* type, ModuleRecord* module, int check
                        const MessParam* watch, const char* onSafe, const char* offTail,
                        int offWaitMs) {
     const int a = address & 0xFF;
+    if (!ModuleWatchdogOwner(type, module, a)) return 1;
     if (!watch->Watchdog_On)
         return WatchdogCommand(type, module, checksum, '!', offWaitMs, "~%02X20%s", a,
                                offTail ? offTail : "");
@@ -92,6 +154,7 @@ int ModuleWatchdog7000(const TemplateType* type, ModuleRecord* module, int check
                        const MessParam* watch, int flags, const WatchdogStep* safe, int safeCount,
                        int offWaitMs) {
     const int a = address & 0xFF;
+    if (!ModuleWatchdogOwner(type, module, a)) return 1;
     if ((flags & WATCHDOG7_CLEAR_FIRST) &&
         !WatchdogCommand(type, module, checksum, '!', 0, "~%02X1", a)) {
         return 0;

@@ -9,6 +9,20 @@
 
 #include "frame/template.h"
 
+// One owner per module. Blocks of the types whose modules have a watchdog
+// (TemplateType.watchdogTick) are noted while they are in the worksheet;
+// when several of them talk to one module (one port and address), one of
+// them sets its watchdog up: a block of an output type before one of an
+// input type, and among those the one created or loaded first. The
+// sequences below send nothing for any other block.
+void ModuleWatchdogEnter(const TemplateType* type, ModuleRecord* module);
+void ModuleWatchdogLeave(ModuleRecord* module);
+// 1 when the block sets up the watchdog of its module at `address`; a
+// block that is not noted does.
+int ModuleWatchdogOwner(const TemplateType* type, ModuleRecord* module, int address);
+// The block stops: the keep-alive of a port it armed is disarmed.
+void ModuleWatchdogStopped(ModuleRecord* module);
+
 // The time-out code for `seconds` in the module's units of `unitMs`
 // milliseconds: seconds x 1000 / unitMs in whole units, 255 at or above 255
 // and 1 at or below 1.
@@ -38,7 +52,8 @@ struct WatchdogStep {
 int WatchdogStepFormat(WatchdogStep* step, char expected, int waitMs, const char* format, ...)
     __attribute__((format(printf, 4, 5)));
 
-// The 6000-series sequence, by `watch` (the settings the port's keep-alive is
+// The 6000-series sequence (nothing for a block that does not own the
+// module's watchdog), by `watch` (the settings the port's keep-alive is
 // armed with: Watchdog_On and Watchdog_Time):
 //   on:  WatchdogArm(port, watch), the time base ("$AAF"), then
 //        "~AA21" + time-out code (two hexadecimal digits) + `onSafe`, reply '!'
@@ -52,7 +67,8 @@ enum {
     WATCHDOG7_CLEAR_FIRST = 1,   // "~AA1" (reply '!') opens the sequence, on and off
     WATCHDOG7_TIMEOUT_FIRST = 2, // "~AA31TT" goes before the safe-value steps
 };
-// The 7000-series sequence:
+// The 7000-series sequence (nothing for a block that does not own the
+// module's watchdog):
 //   ("~AA1" with WATCHDOG7_CLEAR_FIRST)
 //   on:  WatchdogArm(port, watch), the `safe` steps in order and
 //        "~AA31" + time-out code in units of 100 ms, reply '!' (before the

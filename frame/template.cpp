@@ -4,6 +4,7 @@
 #include "host/driver.h"
 #include "host/host.h"
 #include "frame/moduletest.h"
+#include "frame/modwatchdog.h"
 #include "frame/outputs.h"
 #include "host/numbers.h"
 #include "resource.h"
@@ -49,12 +50,15 @@ int StartFailed(ModuleRecord* module, UINT textId, int stop) {
     return TemplateStartFailed(module, textId, stop);
 }
 
-// A module that reports no model number (0) is accepted only by the types
-// that list 0.
-int ModelAccepted(const TemplateType* type, int model) {
-    for (int i = 0; i < type->modelCount; i++)
-        if (type->models[i] == model) return 1;
-    return 0;
+// The model the start in progress identified.
+int startModel = TEMPLATE_MODEL_UNREAD;
+
+// A new or loaded block enters the module table, and, when its modules have
+// a watchdog, the blocks that may set it up.
+int EnterTables(const TemplateType* type, ModuleRecord* module) {
+    if (!ModuleTableAdd(module, TemplateMess(module, type), type->model)) return 0;
+    if (type->watchdogTick) ModuleWatchdogEnter(type, module);
+    return 1;
 }
 
 int Outputs(const ModuleRecord* module) {
@@ -78,7 +82,30 @@ WORD FirstBits(int count) {
     return static_cast<WORD>((1u << (count > TEMPLATE_CHANNELS ? TEMPLATE_CHANNELS : count)) - 1);
 }
 
+// The runtime fields of the error policy, in the type's layout.
+struct PollFields {
+    int* errorWaiting;
+    double* resumeTime;
+};
+
+PollFields PollOf(const TemplateType* type, ModuleRecord* module) {
+    if (type->channelDue) {
+        TemplateDueRuntime* rt = TemplateDueRuntimeOf(module);
+        return {&rt->Error_Waiting, &rt->Resume_Time};
+    }
+    TemplateRuntime* rt = TemplateRuntimeOf(module);
+    return {&rt->Error_Waiting, &rt->Resume_Time};
+}
+
 } // namespace
+
+int TemplateStartModel() {
+    return startModel;
+}
+
+int TemplateModelAccepted(const TemplateType* type, int model) {
+    return ModelAccepted(type->models, type->modelCount, model);
+}
 
 char* TemplateNameIn(void* param, int channel) {
     return reinterpret_cast<char*>(At(param, 4)) + channel * TEMPLATE_NAME_CHARS;
@@ -155,6 +182,15 @@ TemplateRuntime* TemplateRuntimeOf(ModuleRecord* module) {
     return static_cast<TemplateRuntime*>(module->pRuntime);
 }
 
+TemplateDueRuntime* TemplateDueRuntimeOf(ModuleRecord* module) {
+    return static_cast<TemplateDueRuntime*>(module->pRuntime);
+}
+
+int* TemplateUsesChecksum(const TemplateType* type, ModuleRecord* module) {
+    if (type->channelDue) return &TemplateDueRuntimeOf(module)->Uses_Checksum;
+    return &TemplateRuntimeOf(module)->Uses_Checksum;
+}
+
 ChannelScan* TemplateChannelScan(ModuleRecord* module, int j) {
     if (j < 0 || j >= TEMPLATE_CHANNELS) return nullptr;
     return static_cast<ChannelScan*>(module->apChannelScan[j]);
@@ -202,7 +238,7 @@ int TemplateCreateDefaults(const TemplateType* type, ModuleRecord* module) {
     }
     if (type->defaults) type->defaults(module);
     InitMessParam(TemplateMess(module, type));
-    return ModuleTableAdd(module, TemplateMess(module, type), type->model) ? 1 : 0;
+    return EnterTables(type, module);
 }
 
 int TemplateAfterLoad(const TemplateType* type, ModuleRecord* module) {
@@ -210,6 +246,11 @@ int TemplateAfterLoad(const TemplateType* type, ModuleRecord* module) {
         ShowWarning("Error", "Old module format (not supported)");
         return 0;
     }
+    // Settings a block cannot measure with are refused before anything of
+    // the block enters the driver's tables.
+    char name[16];
+    TemplateBlockName(module, name, sizeof name);
+    if (!MessParamAfterLoad(name, TemplateMess(module, type))) return 0;
     PortTableMerge(TemplateCom(module, type));
     // A record from a file may name channels the module does not have, or
     // another count of them than the block has: the channels in use are the
@@ -226,11 +267,12 @@ int TemplateAfterLoad(const TemplateType* type, ModuleRecord* module) {
                            : module->uOutputs != count || module->uInputs != 0)
         ChangeModuleSize(module, IsOutputType(type) ? count : 0, IsOutputType(type) ? 0 : count);
     SetChannels(module, type);
-    return ModuleTableAdd(module, TemplateMess(module, type), type->model) ? 1 : 0;
+    return EnterTables(type, module);
 }
 
 int TemplateDeleteModule(ModuleRecord* module) {
     ModuleTableRemove(module);
+    ModuleWatchdogLeave(module);
     return 1;
 }
 
@@ -367,7 +409,14 @@ int TemplateSendAndExpect(const TemplateType* type, ModuleRecord* module, char* 
     int result = QueryCom(port, text, TEMPLATE_QUERY_SIZE, checksum, waitMs);
     // A reply with a wrong checksum, a partial line or none at all is a
     // failure even when its first character happens to match.
-    if (result == COM_OK && text[0] == expected) return 1;
+    int ok = ReplyMatches(text, result, expected);
+    if (type->traceReplies) {
+        char trace[TEMPLATE_QUERY_SIZE + 32];
+        snprintf(trace, sizeof trace, "ProcessCommand: %.*s\n", TEMPLATE_QUERY_SIZE - 1, text);
+        OutputDebugStringA(trace);
+        OutputDebugStringA(ok ? "Cont: positive Response\n" : "Abbruch: negative Response\n");
+    }
+    if (ok) return 1;
     return TemplateStepFailed(module, IDS_COMM_PROBLEM);
 }
 
@@ -379,14 +428,37 @@ int TemplateStepFailed(ModuleRecord* module, UINT textId) {
 
 namespace {
 
-// A module that does not answer: the user decides whether the experiment goes
-// on without it.
-int GoOnWithoutModule(ModuleRecord* module) {
-    char text[128];
-    if (LoadStringA(hInstDriver, IDS_MODULE_NO_RESPONSE, text, sizeof text) <= 0) text[0] = 0;
-    char name[16];
-    TemplateBlockName(module, name, sizeof name);
-    return MessageBoxA(GetActiveWindow(), text, name, MB_YESNO | MB_ICONQUESTION) == IDYES;
+// A module that did not answer the probe. Where the type or its steps ask,
+// Yes starts the block as it is (1); otherwise the start fails (0),
+// stopping the experiment unless the type or its steps say not.
+int SilentModule(const TemplateType* type, ModuleRecord* module, const TemplateStartSteps* steps) {
+    int silent = steps ? steps->silent : TEMPLATE_SILENT_STOP;
+    const int flags = type->startFlags;
+    if ((flags & TEMPLATE_START_SILENT_ASKS) || silent == TEMPLATE_SILENT_ASK) {
+        UINT question = type->silentQuestion ? type->silentQuestion : IDS_MODULE_NO_RESPONSE;
+        char text[160];
+        if (LoadStringA(hInstDriver, question, text, sizeof text) <= 0) text[0] = 0;
+        char name[16];
+        TemplateBlockName(module, name, sizeof name);
+        if (MessageBoxA(GetActiveWindow(), text, name, MB_YESNO | MB_ICONQUESTION) == IDYES)
+            return 1;
+    }
+    int refuses = (flags & TEMPLATE_START_SILENT_REFUSES) || silent == TEMPLATE_SILENT_FAIL;
+    return StartFailed(module, IDS_MODULE_NO_REPLY, !refuses);
+}
+
+// The sample timing of a start, from the block's measurement settings.
+void StartTiming(const MessParam* settings, double* sampleSeconds, WORD* blockSamples,
+                 double* pollInterval) {
+    if (settings->Use_Global_Settings) {
+        *sampleSeconds = fGlobalMilliSecondsPerSample / 1000.0;
+        *blockSamples = static_cast<WORD>(uiGlobalBlockSize & 0xFFFF);
+        *pollInterval = uiGlobalBlockSize * *sampleSeconds;
+    } else {
+        *sampleSeconds = settings->Sample_Distance;
+        *blockSamples = 1;
+        *pollInterval = settings->Sample_Distance;
+    }
 }
 
 } // namespace
@@ -408,28 +480,33 @@ int TemplateStartMeasurementWith(const TemplateType* type, ModuleRecord* module,
         UINT text = steps && steps->badAddressText ? steps->badAddressText : IDS_TEST_BAD_ADDRESS;
         return StartFailed(module, text, 1);
     }
+    if (!TemplateStartChecks(type, module)) return 0;
     char name[16];
     TemplateBlockName(module, name, sizeof name);
     if (!OpenCom(port, name)) return StartFailed(module, 0, 0);
-    int checksum = 0;
+    int* checksum = TemplateUsesChecksum(type, module);
+    const int flags = type->startFlags;
+    startModel = TEMPLATE_MODEL_UNREAD;
     int model = 0;
-    int found = TemplateIdentifyModule(type, port, address, &checksum, &model);
-    int identified = found != TEMPLATE_MODULE_SILENT;
-    if (!identified) {
-        // Without the module the block keeps the checksum setting it had and
-        // configures nothing.
-        int silent = steps ? steps->silent : TEMPLATE_SILENT_STOP;
-        if (silent != TEMPLATE_SILENT_ASK || !GoOnWithoutModule(module))
-            return StartFailed(module, IDS_MODULE_NO_REPLY, silent != TEMPLATE_SILENT_FAIL);
-    }
-    if (identified) {
-        rt->Uses_Checksum = checksum;
+    int found = TemplateIdentifyModule(type, port, address, checksum, &model);
+    // A module that answered with lines that cannot be read is there, but
+    // cannot be worked with: never taken for a silent one.
+    if (found == TEMPLATE_MODULE_UNREADABLE) return StartFailed(module, IDS_REPLY_UNREADABLE, 1);
+    // Without the module the block keeps the checksum setting it had and
+    // configures nothing.
+    if (found == TEMPLATE_MODULE_SILENT) {
+        model = 0;
+        if (!SilentModule(type, module, steps)) return 0;
+    } else {
         if (found == TEMPLATE_MODULE_REFUSED) {
-            UINT id = model == -1   ? IDS_MODULE_NO_REPLY
-                      : model == -2 ? IDS_USES_CHECKSUMS
-                                    : IDS_WRONG_MODULE;
-            return StartFailed(module, id, 1);
+            UINT id = model == -1 ? IDS_MODULE_NO_REPLY
+                      : model == -2
+                          ? (flags & TEMPLATE_START_BAD_NUMBER_SILENT ? IDS_MODULE_NO_REPLY
+                                                                      : IDS_USES_CHECKSUMS)
+                          : IDS_WRONG_MODULE;
+            return StartFailed(module, id, !(flags & TEMPLATE_START_WRONG_REFUSES));
         }
+        startModel = model;
         // The type's step has stopped the experiment and shown its failure.
         int configured = steps && steps->configure ? steps->configure(module, type, model)
                          : type->configure         ? type->configure(module, type)
@@ -439,7 +516,7 @@ int TemplateStartMeasurementWith(const TemplateType* type, ModuleRecord* module,
 
     TemplateStartTiming(type, module);
 
-    WORD mask = TemplateChannelsInUse(module, type);
+    WORD mask = *TemplateMask(module, type) & TemplateChannelBits(type);
     for (int j = 0; type->addRequest && j < outputs; j++) {
         int c = TemplateChannelOfOutput(mask, j);
         ChannelScan* scan = TemplateChannelScan(module, j);
@@ -472,6 +549,8 @@ int TemplateStartFailed(ModuleRecord* module, UINT textId, int stop) {
 
 int TemplateStartBegin(const TemplateType* type, ModuleRecord* module) {
     TemplateRuntime* rt = TemplateRuntimeOf(module);
+    TemplateDueRuntime* due = type->channelDue ? TemplateDueRuntimeOf(module) : nullptr;
+    PollFields poll = PollOf(type, module);
     // Nothing of an earlier experiment is polled: every request handle is
     // invalid until this start registers it, and no wait carries over. The
     // one-request types keep their image (in the place of Channel_Index).
@@ -483,10 +562,11 @@ int TemplateStartBegin(const TemplateType* type, ModuleRecord* module) {
         rt->Channel_Index = 0;
     }
     rt->ScanHandle = -1;
-    rt->Error_Waiting = 0;
-    rt->Resume_Time = 0.0;
+    *poll.errorWaiting = 0;
+    *poll.resumeTime = 0.0;
 
     MonitorExperimentStarted();
+    if (due) due->Start_Time = CurrentExperimentTime(1);
     BeginWaitCursor();
     if (!ScanListCreate()) return StartFailed(module, 0, 0);
     int port = TemplateCom(module, type)->Port_Number;
@@ -494,28 +574,38 @@ int TemplateStartBegin(const TemplateType* type, ModuleRecord* module) {
     return 1;
 }
 
+int TemplateStartChecks(const TemplateType* type, ModuleRecord* module) {
+    // A block without a channel of its module in use measures nothing: it
+    // starts, registers no request and passes its turns, and the user is
+    // told so.
+    if (TemplateChannelsInUse(module, type) == 0) ShowUnderBlockName(module, IDS_NO_CHANNELS);
+    UINT fault = MessParamStartFault(TemplateMess(module, type));
+    if (fault) return StartFailed(module, fault, 1);
+    return 1;
+}
+
 int TemplateIdentifyModule(const TemplateType* type, int port, int address, int* checksum,
                            int* model) {
     int probe = ProbeChecksum(port, address);
-    if (probe == 0) return TEMPLATE_MODULE_SILENT;
-    *checksum = probe == 1 ? 1 : 0;
+    if (probe == PROBE_UNREADABLE) return TEMPLATE_MODULE_UNREADABLE;
+    if (probe == PROBE_NO_REPLY) return TEMPLATE_MODULE_SILENT;
+    *checksum = probe == PROBE_CHECKSUMS ? 1 : 0;
     *model = ReadModuleName(port, address, *checksum);
-    return ModelAccepted(type, *model) ? TEMPLATE_MODULE_OK : TEMPLATE_MODULE_REFUSED;
+    return TemplateModelAccepted(type, *model) ? TEMPLATE_MODULE_OK : TEMPLATE_MODULE_REFUSED;
 }
 
 void TemplateStartTiming(const TemplateType* type, ModuleRecord* module) {
-    TemplateRuntime* rt = TemplateRuntimeOf(module);
     const MessParam* settings = TemplateMess(module, type);
-    if (settings->Use_Global_Settings) {
-        rt->Sample_Seconds = fGlobalMilliSecondsPerSample / 1000.0;
-        rt->Block_Samples = static_cast<WORD>(uiGlobalBlockSize & 0xFFFF);
-        rt->Poll_Interval = uiGlobalBlockSize * rt->Sample_Seconds;
+    if (type->channelDue) {
+        TemplateDueRuntime* due = TemplateDueRuntimeOf(module);
+        StartTiming(settings, &due->Sample_Seconds, &due->Block_Samples, &due->Poll_Interval);
+        for (int j = 0; j < TEMPLATE_CHANNELS; j++)
+            due->Channel_Due[j] = 0.0;
     } else {
-        rt->Sample_Seconds = settings->Sample_Distance;
-        rt->Block_Samples = 1;
-        rt->Poll_Interval = settings->Sample_Distance;
+        TemplateRuntime* rt = TemplateRuntimeOf(module);
+        StartTiming(settings, &rt->Sample_Seconds, &rt->Block_Samples, &rt->Poll_Interval);
+        rt->Next_Due = 0.0;
     }
-    rt->Next_Due = 0.0;
 }
 
 int TemplateStartEnd() {
@@ -536,11 +626,18 @@ int TemplateStopMeasurement(ModuleRecord* module, const TemplateType* type) {
     ScanListFree();
     CloseCom(TemplateCom(module, type)->Port_Number);
     MonitorExperimentStopped();
+    ModuleWatchdogStopped(module);
     if (type->watchdogResetAtStop) WatchdogReset();
     return 1;
 }
 
 namespace {
+
+// 1 when the type's turns send its port's keep-alive in this family.
+int TicksInFamily(const TemplateType* type) {
+    return type->watchdogTick == TEMPLATE_TICK_ALWAYS ||
+           (type->watchdogTick == TEMPLATE_TICK_TELV && FAMILY_TELV);
+}
 
 // The idle turn of the loops: the end of an error wait, the keep-alive of
 // the modules' watchdog (`keepAlive`), the type's idle step, the due time. 1
@@ -570,14 +667,20 @@ int SweepDue(const TemplateType* type, ModuleRecord* module, TemplateRuntime* rt
 
 // Begins the sweep's request; 1 when begun (the caller steps it at once).
 // A handle the start did not register (a failed start, no channels) never
-// polls: the turn is passed and *answer set to 0.
-int BeginRequest(ModuleRecord* module, int handle, int* answer) {
-    if (handle < 0 || !ScanListEntry(handle)) {
+// polls, and a sweep the type does not want now waits: the turn is passed
+// and *answer set to 0.
+int BeginRequest(const TemplateType* type, ModuleRecord* module, int handle,
+                 const TemplateSweepSteps* steps, int* answer) {
+    if (handle < 0 || !ScanListEntry(handle) ||
+        (steps && steps->wanted && !steps->wanted(module, type))) {
         ModuleTableNext();
         *answer = 0;
         return 0;
     }
-    if (ScanBegin(handle, module) == 1) return 1;
+    if (ScanBegin(handle, module) == 1) {
+        if (steps && steps->begun) steps->begun(module, type);
+        return 1;
+    }
     *answer = 1;
     return 0;
 }
@@ -591,19 +694,36 @@ namespace {
 // its turn). 1 when a request was begun and the loop steps it at once;
 // otherwise 0 and the procedure's answer in *answer.
 int OtherState(int state, const TemplateType* type, ModuleRecord* module, TemplateRuntime* rt,
-               int handle, const TemplateChannelSteps* steps, int* answer) {
+               int handle, const TemplateChannelSteps* channelSteps,
+               const TemplateSweepSteps* sweepSteps, int* answer) {
     *answer = 1;
     if (state == SS_IDLE) {
-        int keepAlive = type->watchdogTick && TemplateMess(module, type)->Watchdog_On;
-        if (!SweepDue(type, module, rt, steps, keepAlive)) {
+        int keepAlive = TicksInFamily(type) && TemplateMess(module, type)->Watchdog_On;
+        if (!SweepDue(type, module, rt, channelSteps, keepAlive)) {
             *answer = 0;
             return 0;
         }
-        return BeginRequest(module, handle, answer);
+        return BeginRequest(type, module, handle, sweepSteps, answer);
     }
     if (state == SS_ERROR)
         ScanErrorAction(TemplateMess(module, type), &rt->Error_Waiting, &rt->Resume_Time);
     return 0;
+}
+
+// The value of output channel `ch` into every sample of its data block; 0
+// when the host has no block for it yet.
+int Deliver(ModuleRecord* module, int ch, double time, double sampleSeconds, WORD samples,
+            float value) {
+    OutputChannel* output = module->apOutput[ch];
+    DataBlock* block = output ? GetCurrentOutputBlock(output) : nullptr;
+    if (!block) return 0;
+    block->dBlockTime = time;
+    block->dBlockSampleDistance = sampleSeconds;
+    block->wSampleCount = samples;
+    for (int i = 0; i < samples; i++)
+        block->afSamples[i] = value;
+    NewReleaseOutputBlock(output, __FILE__, __LINE__);
+    return 1;
 }
 
 } // namespace
@@ -624,20 +744,6 @@ float ValueOf(ModuleRecord* module, const TemplateChannelSteps* steps, int j) {
     return scan ? scan->Channel_Value : 0.0f;
 }
 
-// Fills output j's data block with its value; 0 when the host has none yet.
-int Deliver(ModuleRecord* module, TemplateRuntime* rt, int j, float value) {
-    OutputChannel* output = module->apOutput[j];
-    DataBlock* block = output ? GetCurrentOutputBlock(output) : nullptr;
-    if (!block) return 0;
-    block->dBlockTime = rt->Next_Due;
-    block->dBlockSampleDistance = rt->Sample_Seconds;
-    block->wSampleCount = rt->Block_Samples;
-    for (int i = 0; i < rt->Block_Samples; i++)
-        block->afSamples[i] = value;
-    NewReleaseOutputBlock(output, __FILE__, __LINE__);
-    return 1;
-}
-
 } // namespace
 
 int TemplateProcessInputs(const TemplateType* type, ModuleRecord* module) {
@@ -656,13 +762,15 @@ int TemplateProcessChannels(const TemplateType* type, ModuleRecord* module,
         if (state != SS_READY) {
             int answer = 0;
             int handle = outputs > 0 ? RequestOf(module, steps, ch) : -1;
-            if (OtherState(state, type, module, rt, handle, steps, &answer)) continue;
+            if (OtherState(state, type, module, rt, handle, steps, nullptr, &answer)) continue;
             return answer;
         }
         // One reply may serve the outputs that follow; a value that finds no
         // data block waits for a later call, the reply still ready.
         for (;;) {
-            if (!Deliver(module, rt, ch, ValueOf(module, steps, ch))) return 0;
+            if (!Deliver(module, ch, rt->Next_Due, rt->Sample_Seconds, rt->Block_Samples,
+                         ValueOf(module, steps, ch)))
+                return 0;
             rt->Channel_Index++;
             if (rt->Channel_Index >= outputs) {
                 rt->Channel_Index = 0;
@@ -680,6 +788,65 @@ int TemplateProcessChannels(const TemplateType* type, ModuleRecord* module,
     }
 }
 
+int TemplateProcessChannelsDue(const TemplateType* type, ModuleRecord* module) {
+    if (ModuleTableCurrent() != module) return 0;
+    TemplateDueRuntime* rt = TemplateDueRuntimeOf(module);
+    int outputs = Outputs(module);
+    for (;;) {
+        int state = ScanStep();
+        if (rt->Channel_Index < 0 || rt->Channel_Index >= outputs) rt->Channel_Index = 0;
+        int p = rt->Channel_Index;
+        ChannelScan* scan = TemplateChannelScan(module, p);
+        double clock = CurrentExperimentTime(1) - rt->Start_Time;
+        if (clock < 0.0) {
+            // The host's clock began anew after the block's start: the
+            // block's clock begins with it, or no channel would be due
+            // until it had caught up.
+            rt->Start_Time = CurrentExperimentTime(1);
+            clock = 0.0;
+        }
+        if (state == SS_IDLE) {
+            if (rt->Error_Waiting) {
+                if (CurrentExperimentTime(1) < rt->Resume_Time) {
+                    ModuleTableNext();
+                    return 0;
+                }
+                MonitorNote(type->restartNote);
+                rt->Channel_Due[p] = clock;
+                rt->Error_Waiting = 0;
+            }
+            if (clock < rt->Channel_Due[p]) {
+                // Not yet due: the next channel may be; after the last one
+                // the turn passes.
+                OutputDebugStringA("NextChannel");
+                rt->Channel_Index = p + 1 < outputs ? p + 1 : 0;
+                if (rt->Channel_Index > 0) continue;
+                ModuleTableNext();
+                return 0;
+            }
+            int answer = 0;
+            if (BeginRequest(type, module, outputs > 0 && scan ? scan->ScanHandle : -1, nullptr,
+                             &answer))
+                continue;
+            return answer;
+        }
+        if (state == SS_ERROR) {
+            ScanErrorAction(TemplateMess(module, type), &rt->Error_Waiting, &rt->Resume_Time);
+            return 1;
+        }
+        if (state != SS_READY) return 1;
+        if (!Deliver(module, p, rt->Channel_Due[p], rt->Sample_Seconds, rt->Block_Samples,
+                     scan ? scan->Channel_Value : 0.0f))
+            return 0;
+        rt->Channel_Due[p] += rt->Poll_Interval;
+        rt->Channel_Index = p + 1 < outputs ? p + 1 : 0;
+        ScanReset();
+        if (rt->Channel_Index > 0) continue;
+        ModuleTableNext();
+        return 1;
+    }
+}
+
 int TemplateProcessSweep(const TemplateType* type, ModuleRecord* module,
                          const TemplateSweepSteps* steps) {
     if (ModuleTableCurrent() != module) return 0;
@@ -689,7 +856,8 @@ int TemplateProcessSweep(const TemplateType* type, ModuleRecord* module,
         int state = ScanStep();
         if (state != SS_READY) {
             int answer = 0;
-            if (OtherState(state, type, module, rt, rt->ScanHandle, nullptr, &answer)) continue;
+            if (OtherState(state, type, module, rt, rt->ScanHandle, nullptr, steps, &answer))
+                continue;
             return answer;
         }
         if (steps && steps->ready && !steps->ready(module, type)) return 0;
@@ -769,13 +937,12 @@ int TemplateProcessWrites(const TemplateType* type, ModuleRecord* module,
             return 1;
         }
         if (state != SS_IDLE) {
-            OtherState(state, type, module, rt, -1, nullptr, &answer);
+            OtherState(state, type, module, rt, -1, nullptr, nullptr, &answer);
             return answer;
         }
-        int keepAlive =
-            type->watchdogTick && (steps->watchdogOn ? steps->watchdogOn(module)
-                                                     : TemplateMess(module, type)->Watchdog_On);
-        if (!SweepDue(type, module, rt, nullptr, keepAlive)) return answer;
+        int on =
+            steps->watchdogOn ? steps->watchdogOn(module) : TemplateMess(module, type)->Watchdog_On;
+        if (!SweepDue(type, module, rt, nullptr, TicksInFamily(type) && on)) return answer;
         // An input with nothing to write waits for the next cycle.
         while (inputs > 0 && !WriteWanted(module, steps, rt->Channel_Index)) {
             if (NextInput(rt, inputs)) continue;
@@ -783,7 +950,7 @@ int TemplateProcessWrites(const TemplateType* type, ModuleRecord* module,
             return answer;
         }
         int handle = inputs > 0 ? InputRequest(module, rt->Channel_Index) : -1;
-        if (BeginRequest(module, handle, &answer)) continue;
+        if (BeginRequest(type, module, handle, nullptr, &answer)) continue;
         return answer;
     }
 }

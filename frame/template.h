@@ -48,6 +48,37 @@ static_assert(offsetof(TemplateRuntime, Uses_Checksum) == 40, "Uses_Checksum");
 static_assert(offsetof(TemplateRuntime, Error_Waiting) == 44, "Error_Waiting");
 static_assert(offsetof(TemplateRuntime, Resume_Time) == 48, "Resume_Time");
 
+// The runtime record of the per-channel input types that keep a due time for
+// each channel, on the block's own clock from its start (184 bytes).
+struct TemplateDueRuntime {
+    int Channel_Index;                 // the output channel served next
+    int Unused;                        // the type field of the other layout
+    alignas(8) double Sample_Seconds;  // seconds per sample
+    WORD Block_Samples;                // samples per delivered data block
+    alignas(8) double Poll_Interval;   // seconds between two readings of a channel
+    alignas(8) double Channel_Due[16]; // per output channel, on the block's clock
+    int Uses_Checksum;
+    int Error_Waiting;
+    alignas(8) double Resume_Time; // experiment time the wait ends
+    alignas(8) double Start_Time;  // experiment time of the start: the block's clock is 0 there
+};
+static_assert(sizeof(TemplateDueRuntime) == 184, "TemplateDueRuntime is 184 bytes");
+static_assert(offsetof(TemplateDueRuntime, Sample_Seconds) == 8, "Sample_Seconds");
+static_assert(offsetof(TemplateDueRuntime, Block_Samples) == 16, "Block_Samples");
+static_assert(offsetof(TemplateDueRuntime, Poll_Interval) == 24, "Poll_Interval");
+static_assert(offsetof(TemplateDueRuntime, Channel_Due) == 32, "Channel_Due");
+static_assert(offsetof(TemplateDueRuntime, Uses_Checksum) == 160, "Uses_Checksum");
+static_assert(offsetof(TemplateDueRuntime, Error_Waiting) == 164, "Error_Waiting");
+static_assert(offsetof(TemplateDueRuntime, Resume_Time) == 168, "Resume_Time");
+static_assert(offsetof(TemplateDueRuntime, Start_Time) == 176, "Start_Time");
+
+// When a type's turn sends its port's keep-alive (TemplateType watchdogTick).
+enum {
+    TEMPLATE_TICK_NONE = 0,
+    TEMPLATE_TICK_ALWAYS = 1, // while the block's Watchdog_On is set
+    TEMPLATE_TICK_TELV = 2,   // the same, in the family "TELV" only
+};
+
 // A schema row of member `field` of record `Param`, and the rows of the
 // ComSettings (7) and MessParam (11) blocks at members `com` and `mess`.
 #define TEMPLATE_ROW(Param, name, type, field)                                                     \
@@ -117,12 +148,51 @@ struct TemplateType {
     // Start step of the one-request types: the sweep's request, kept in the
     // runtime's ScanHandle. May be null.
     int (*addSweepRequest)(ModuleRecord* module, const TemplateType* type);
-    // 1: the type's modules have their own watchdog, armed by its start
-    // step: the port's keep-alive goes out at the block's idle turns.
+    // TEMPLATE_TICK_*: the type's modules have their own watchdog, armed by
+    // its start step: the port's keep-alive goes out at the block's idle
+    // turns.
     int watchdogTick;
     // 1: a stop of a block of the type disarms every port's keep-alive.
     int watchdogResetAtStop;
+    // TEMPLATE_START_*: how the start meets a module that is silent or not
+    // one of the type's models; 0 stops the experiment for both.
+    int startFlags = 0;
+    // The Yes/No question of TEMPLATE_START_SILENT_ASKS: a string id of the
+    // type's own; 0: the shared one.
+    UINT silentQuestion = 0;
+    // 1: the runtime record is a TemplateDueRuntime and the processing
+    // procedure TemplateProcessChannelsDue.
+    int channelDue = 0;
+    // 1: every start-sequence reply is written to the debug output.
+    int traceReplies = 0;
 };
+
+// How a start meets a module that does not answer or is not one of the
+// type's models (TemplateType.startFlags).
+enum {
+    // A silent module refuses the start; the experiment is not stopped.
+    TEMPLATE_START_SILENT_REFUSES = 1,
+    // A silent module: the user is asked whether to go on; yes starts the
+    // block without identifying the module, no refuses the start as a
+    // silent module does (stopping the experiment unless
+    // TEMPLATE_START_SILENT_REFUSES).
+    TEMPLATE_START_SILENT_ASKS = 2,
+    // A module of another model refuses the start; the experiment is not
+    // stopped.
+    TEMPLATE_START_WRONG_REFUSES = 4,
+    // A model number the module gives that cannot be read (above 99999)
+    // is shown as a module that does not reply.
+    TEMPLATE_START_BAD_NUMBER_SILENT = 8,
+};
+
+// The model the start in progress identified, for the type's own steps:
+// TEMPLATE_MODEL_UNREAD when it went on without asking the module.
+#define TEMPLATE_MODEL_UNREAD (-1)
+int TemplateStartModel();
+// 1 when the model is one the type accepts: a number of its list, where 0
+// is a module without a readable name and an entry from 1 to 999 stands for
+// every number ending in those three digits.
+int TemplateModelAccepted(const TemplateType* type, int model);
 
 // The own steps of a type with one request per sweep (digital inputs and the
 // output types) around the shared turn loop; the request is the runtime's
@@ -131,10 +201,16 @@ struct TemplateSweepSteps {
     // Before the turn: an output type takes the host's values into the
     // request's value cell. May be null.
     void (*prepare)(ModuleRecord* module, const TemplateType* type);
-    // The request came back: an input type delivers its values. 0 when the
-    // host has no data block yet (the value stays ready for a later call).
-    // May be null.
+    // The request came back: an input type delivers its values, an output
+    // type notes what was written. 0 when the host has no data block yet
+    // (the value stays ready for a later call). May be null.
     int (*ready)(ModuleRecord* module, const TemplateType* type);
+    // The sweep is due: 1 when its request is to go out now; 0 passes the
+    // turn (an output that writes only on change, with nothing changed).
+    // May be null: always.
+    int (*wanted)(ModuleRecord* module, const TemplateType* type);
+    // The request was begun (it goes out in this call). May be null.
+    void (*begun)(ModuleRecord* module, const TemplateType* type);
 };
 
 // The own steps of a type whose output channels share requests (one reply
@@ -227,6 +303,9 @@ WORD TemplateChannelsInUse(ModuleRecord* module, const TemplateType* type);
 ComSettings* TemplateCom(ModuleRecord* module, const TemplateType* type);
 MessParam* TemplateMess(ModuleRecord* module, const TemplateType* type);
 TemplateRuntime* TemplateRuntimeOf(ModuleRecord* module);
+TemplateDueRuntime* TemplateDueRuntimeOf(ModuleRecord* module);
+// The block's checksum setting, in either runtime layout of the type.
+int* TemplateUsesChecksum(const TemplateType* type, ModuleRecord* module);
 ChannelScan* TemplateChannelScan(ModuleRecord* module, int j);
 // The channel of the j-th set bit of the mask; -1 when there is none.
 int TemplateChannelOfOutput(WORD mask, int j);
@@ -273,9 +352,10 @@ int TemplateStartMeasurementWith(const TemplateType* type, ModuleRecord* module,
 // of the block's channels invalid and no error wait carried over; 1, or 0
 // after the failure was shown. TemplateIdentifyModule: the checksum probe
 // and the model of the module at `address` on `port`; TEMPLATE_MODULE_OK
-// with *checksum and *model, TEMPLATE_MODULE_SILENT, or
-// TEMPLATE_MODULE_REFUSED with the model it gave (-1: no readable answer,
-// -2: a number above 99999). TemplateStartTiming: the sample time, block
+// with *checksum and *model, TEMPLATE_MODULE_SILENT,
+// TEMPLATE_MODULE_UNREADABLE (it answered with lines that cannot be read),
+// or TEMPLATE_MODULE_REFUSED with *checksum and the model it gave (-1: no
+// readable answer, -2: a number above 99999). TemplateStartTiming: the sample time, block
 // size, poll interval and the first cycle due at once. TemplateStartEnd: the
 // round-robin cursor reset and the cursor restored; 1. TemplateStartFailed:
 // the experiment stopped when `stop`, the text shown under the block's name
@@ -284,8 +364,12 @@ enum {
     TEMPLATE_MODULE_OK = 1,
     TEMPLATE_MODULE_SILENT = 0,
     TEMPLATE_MODULE_REFUSED = -1,
+    TEMPLATE_MODULE_UNREADABLE = -2,
 };
 int TemplateStartBegin(const TemplateType* type, ModuleRecord* module);
+// After the address: a block without channels is started with a warning;
+// measurement settings it cannot measure with fail the start (0, shown).
+int TemplateStartChecks(const TemplateType* type, ModuleRecord* module);
 int TemplateIdentifyModule(const TemplateType* type, int port, int address, int* checksum,
                            int* model);
 void TemplateStartTiming(const TemplateType* type, ModuleRecord* module);
@@ -303,6 +387,11 @@ int TemplateStopMeasurement(ModuleRecord* module, const TemplateType* type);
 // The processing procedure of the per-channel input types: one request per
 // output channel, each sweep delivering every channel once.
 int TemplateProcessInputs(const TemplateType* type, ModuleRecord* module);
+// The processing procedure of the per-channel input types that keep a due
+// time per channel (channelDue): each channel is read once per poll interval
+// on its own schedule; a turn reads every channel that is due, from the next
+// one on, and passes at the first one that is not.
+int TemplateProcessChannelsDue(const TemplateType* type, ModuleRecord* module);
 // The same loop with a type's own requests and values of its outputs.
 int TemplateProcessChannels(const TemplateType* type, ModuleRecord* module,
                             const TemplateChannelSteps* steps);

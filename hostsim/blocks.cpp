@@ -5,7 +5,6 @@
 #include <stdio.h>
 #include <string.h>
 
-#include <map>
 #include <memory>
 
 namespace hostsim {
@@ -19,13 +18,13 @@ struct BlockState {
     int defaultAnswer = 0;
     std::vector<GlvoNotifyRecord> notifications;
     std::vector<ReleasedBlock> released;
-    // The block of each output channel; a channel's block is handed out
-    // until it is released, so a block may hold those of several channels.
-    struct Handed {
+    // The blocks handed out and not yet released, one per output channel: a
+    // block may take those of all its channels before it fills them.
+    struct HandedOut {
+        OutputChannel* channel;
         std::vector<unsigned char> bytes;
-        bool out = false;
     };
-    std::map<const OutputChannel*, Handed> outputBlocks;
+    std::vector<HandedOut> handedOut;
     bool withhold = false;
 };
 
@@ -123,20 +122,28 @@ int WINAPI HostGlvoModuleNotifyGlobalVar(GlvoNotifyRecord* record) {
 DataBlock* WINAPI HostGetCurrentOutputBlock(OutputChannel* channel) {
     BlockState& s = B();
     if (channel == nullptr || s.withhold) return nullptr;
-    BlockState::Handed& h = s.outputBlocks[channel];
-    if (h.bytes.empty())
-        h.bytes.resize(offsetof(DataBlock, afSamples) + OUTPUT_BLOCK_SAMPLES * sizeof(float));
-    memset(h.bytes.data(), 0, h.bytes.size());
-    h.out = true;
-    return reinterpret_cast<DataBlock*>(h.bytes.data());
+    std::vector<unsigned char>* bytes = nullptr;
+    for (BlockState::HandedOut& h : s.handedOut)
+        if (h.channel == channel) bytes = &h.bytes;
+    if (bytes == nullptr) {
+        s.handedOut.push_back({channel, {}});
+        bytes = &s.handedOut.back().bytes;
+    }
+    bytes->assign(offsetof(DataBlock, afSamples) + OUTPUT_BLOCK_SAMPLES * sizeof(float), 0);
+    return reinterpret_cast<DataBlock*>(bytes->data());
 }
 
 void WINAPI HostNewReleaseOutputBlock(OutputChannel* channel, const char*, int) {
     BlockState& s = B();
-    auto it = s.outputBlocks.find(channel);
-    if (channel == nullptr || it == s.outputBlocks.end() || !it->second.out) return;
-    it->second.out = false;
-    const DataBlock* d = reinterpret_cast<const DataBlock*>(it->second.bytes.data());
+    std::vector<unsigned char> bytes;
+    for (size_t i = 0; i < s.handedOut.size(); i++)
+        if (s.handedOut[i].channel == channel) {
+            bytes.swap(s.handedOut[i].bytes);
+            s.handedOut.erase(s.handedOut.begin() + static_cast<long>(i));
+            break;
+        }
+    if (channel == nullptr || bytes.empty()) return;
+    const DataBlock* d = reinterpret_cast<const DataBlock*>(bytes.data());
     ReleasedBlock r;
     r.module = nullptr;
     r.output = -1;
@@ -174,7 +181,7 @@ void ResetBlocks() {
     s.defaultAnswer = 0;
     s.notifications.clear();
     s.released.clear();
-    s.outputBlocks.clear();
+    s.handedOut.clear();
     s.withhold = false;
 }
 

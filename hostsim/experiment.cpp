@@ -161,6 +161,8 @@ int RunExperiment(const ExperimentOptions& options, ExperimentResult* result) {
             if (now >= options.seconds) break;
             RunGenerators(now);
             int busy = 0;
+            const size_t deliveredBefore = ReleasedOutputBlocks().size();
+            const int takenBefore = InputBlocksReleased();
             for (Block* b : blocks) {
                 if (ProcessBlock(b) != 0) busy = 1;
                 if (e.stopRequested) break;
@@ -171,7 +173,13 @@ int RunExperiment(const ExperimentOptions& options, ExperimentResult* result) {
                 break;
             }
             if (options.onCycle) options.onCycle(r.cycles - 1, busy);
-            if (!busy && options.idleSleepMs > 0) Sleep(static_cast<DWORD>(options.idleSleepMs));
+            // A block waiting for its module's reply answers 1 on every call
+            // and would keep the host spinning: the host rests whenever no
+            // block delivered a data block or took one of its inputs.
+            const bool delivered = ReleasedOutputBlocks().size() != deliveredBefore ||
+                                   InputBlocksReleased() != takenBefore;
+            if (!delivered && options.idleSleepMs > 0)
+                Sleep(static_cast<DWORD>(options.idleSleepMs));
         }
         r.endTime = HostCurrentExperimentTime(1);
     }

@@ -272,8 +272,10 @@ struct ExperimentOptions {
     // negative: left as they are.
     double globalMilliSecondsPerSample = -1.0;
     long long globalBlockSize = -1;
-    // A cycle in which no block answered 1 is followed by Sleep(idleSleepMs)
-    // (0: none). On the manual clock Sleep moves the clock instead.
+    // A cycle in which no block delivered a data block or took an input block
+    // is followed by Sleep(idleSleepMs) (0: none), also while a block waits
+    // for a reply. On
+    // the manual clock Sleep moves the clock instead.
     int idleSleepMs = 1;
     // Called before each block's MODMSG_START with its worksheet index, and
     // once every block has started, before the experiment clock starts.

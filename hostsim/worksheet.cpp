@@ -165,6 +165,12 @@ int SchemaElements(Block* block, std::vector<Element>* out, std::string* error) 
             e.type = et;
             e.offset = row.offset + i * et.size;
             if (!names.insert(e.name).second) {
+                // A row that repeats one before it exactly adds nothing.
+                bool same = false;
+                for (const Element& x : *out)
+                    same = same ||
+                           (x.name == e.name && x.offset == e.offset && x.type.name == e.type.name);
+                if (same) continue;
                 *error = std::string(where) + ": field " + e.name + " named twice";
                 return 0;
             }

@@ -87,6 +87,14 @@ struct CounterState {
 
 struct Profile;
 
+// An alarm of an analog input channel, as the module's alarm commands set it.
+struct ChannelAlarm {
+    int on = 0;
+    double limit = 0.0;
+    int latched = 0; // 1 latched, 0 momentary
+    int output = 0;  // the alarm output the channel drives
+};
+
 // State of one module. Handlers read and change it with the bus lock held.
 struct Module {
     int address = 0;
@@ -108,6 +116,12 @@ struct Module {
     int events = 0;                  // event count of "@AARE"
     std::vector<std::string> writes; // commands that changed an output or a setting, in order
     Watchdog watchdog;
+    // Settings of the analog input modules that their commands change.
+    unsigned char channelTypes[kMaxChannels] = {}; // "$AA7CnRtt", read by "$AA8Cn"
+    unsigned channelEnable = 0xFF;                 // "$AA5MM", read by "$AA6"
+    int fahrenheit = 0;                            // temperature scale: "~AADF" 1, "~AADC" 0
+    ChannelAlarm highAlarms[kMaxChannels];         // "@AAHI...", off by "@AADHCn"
+    ChannelAlarm lowAlarms[kMaxChannels];          // "@AALO...", off by "@AADLCn"
     AlarmState alarm;
     CounterState counter;
 
@@ -150,6 +164,7 @@ struct Profile {
     int analogInputs;             // channels read by "#AA" and "#AAN"
     const char* analogFormat;     // printf format of one analog value, e.g. "%+07.2f"
     const CommandEntry* commands; // the model's own table, may be null; searched first
+    unsigned char inputType = 0;  // initial type code of every channel ("$AA8Cn")
 };
 
 // The commands every model answers: "$AA2", "$AAM", "$AAF", "%AANNTTCCFF".
@@ -167,6 +182,11 @@ extern const CommandEntry kAnalogOutput4Commands[];
 // "@AARE", the event count.
 int ReadAnalog(Module& module, const Command& command, std::string& reply);
 int ReadEvents(Module& module, const Command& command, std::string& reply);
+// The analog input modules' own commands (modsim/analogin.cpp).
+extern const CommandEntry k6005Commands[];
+extern const CommandEntry k6015Commands[];
+extern const CommandEntry k6017Commands[];
+extern const CommandEntry k6019Commands[];
 // The built-in models, and one by its model text ("6018"); null when unknown.
 const Profile* Profiles(size_t* count);
 const Profile* FindProfile(const std::string& model);

@@ -139,11 +139,6 @@ int ReadDio(Module& m, const Command& c, std::string& reply) {
         Printf("!%02X0%02X%02X", m.address & 0xFF, m.digitalOutputs & 0xFF, m.digitalInputs & 0xFF);
     return 1;
 }
-int ReadDio6005(Module& m, const Command& c, std::string& reply) {
-    if (!c.args.empty()) return 0;
-    reply = Printf("!%02X%02X", m.address & 0xFF, m.digitalOutputs & 0xFF);
-    return 1;
-}
 
 // "@AADO0N" and "@AADO1N": two output lines each, answered "!AA".
 int WriteDo0(Module& m, const Command& c, std::string& reply) {
@@ -233,11 +228,6 @@ const CommandEntry kAnalogInputCommands[] = {
     {'#', "", ReadAnalog},
     {0, nullptr, nullptr},
 };
-const CommandEntry k6005Commands[] = {
-    {'@', "DI", ReadDio6005},
-    {'#', "", ReadAnalog},
-    {0, nullptr, nullptr},
-};
 const CommandEntry k6014Commands[] = {
     {'@', "DO0", WriteDo0}, {'@', "DI", ReadDio},  {'@', "RE", ReadEvents},
     {'#', "", ReadAnalog},  {0, nullptr, nullptr},
@@ -284,24 +274,29 @@ const CommandEntry k6058Commands[] = {
 // engineering units.
 const Profile kProfiles[] = {
     // analog inputs
-    {"6005", "A1.0", 0x00, 0x00, 8, "%+07.2f", k6005Commands},
+    {"6005", "A1.0", 0x00, 0x00, 8, "%+07.2f", k6005Commands, 0x60},
+    {"7005", "A2.0", 0x00, 0x00, 8, "%+07.2f", k6005Commands, 0x60},
     {"6011", "A1.0", 0x0E, 0x00, 1, "%+07.2f", kAlarmInputCommands},
     {"6012", "A1.0", 0x08, 0x00, 1, "%+07.3f", kAlarmInputCommands},
     {"4011", "A1.0", 0x0E, 0x00, 1, "%+07.2f", kAlarmInputCommands},
     {"4012", "A1.0", 0x08, 0x00, 1, "%+07.3f", kAlarmInputCommands},
-    {"6013", "A1.0", 0x20, 0x00, 1, "%+07.2f", kAnalogInputCommands},
+    {"6013", "A1.0", 0x20, 0x00, 3, "%+07.2f", kAnalogInputCommands},
+    {"7013", "A2.0", 0x20, 0x00, 1, "%+07.2f", kAnalogInputCommands},
     {"6014", "A1.0", 0x08, 0x00, 1, "%+07.3f", k6014Commands},
-    {"6015", "A1.0", 0x20, 0x00, 7, "%+07.2f", kAnalogInputCommands},
+    {"6015", "A1.0", 0x20, 0x00, 6, "%+07.2f", k6015Commands, 0x20},
+    {"7015", "A2.0", 0x20, 0x00, 6, "%+07.2f", k6015Commands, 0x20},
     {"6016", "A1.0", 0x00, 0x00, 1, "%+07.3f", k6016Commands},
-    {"6017", "A1.0", 0x08, 0x00, 8, "%+07.3f", kAnalogInputCommands},
+    {"6017", "A1.0", 0x08, 0x00, 8, "%+07.3f", k6017Commands},
     {"6018", "A1.0", 0x0E, 0x00, 8, "%+07.2f", kAnalogInputCommands},
-    {"6019", "A1.0", 0x00, 0x00, 8, "%+07.2f", kAnalogInputCommands},
+    {"6019", "A1.0", 0x00, 0x00, 8, "%+07.2f", k6019Commands},
+    {"7019", "A2.0", 0x00, 0x00, 8, "%+07.2f", k6019Commands},
     {"6033", "A1.0", 0x20, 0x00, 3, "%+07.2f", kAnalogInputCommands},
+    {"7033", "A2.0", 0x20, 0x00, 3, "%+07.2f", kAnalogInputCommands},
     {"7011", "A2.0", 0x0E, 0x00, 1, "%+07.2f", kAlarmInputCommands},
     {"7012", "A2.0", 0x08, 0x00, 1, "%+07.3f", kAlarmInputCommands},
     {"7014", "A2.0", 0x08, 0x00, 1, "%+07.3f", kAlarmInputCommands},
     {"8014", "A2.0", 0x08, 0x00, 1, "%+07.3f", kAlarmInputCommands},
-    {"7017", "A2.0", 0x08, 0x00, 8, "%+07.3f", kAnalogInputCommands},
+    {"7017", "A2.0", 0x08, 0x00, 8, "%+07.3f", k6017Commands},
     {"7018", "A2.0", 0x0E, 0x00, 8, "%+07.2f", kAnalogInputCommands},
     // analog outputs
     {"6021", "A1.0", 0x30, 0x00, 0, nullptr, kAnalogOutput1Commands},

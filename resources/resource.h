@@ -109,6 +109,10 @@
 #define IDS_USES_CHECKSUMS 1549
 #define IDS_TEST_BAD_PORT 1550
 #define IDS_TEST_BAD_ADDRESS 1551
+#define IDS_BAD_SAMPLE_DISTANCE 1800
+#define IDS_BAD_GLOBAL_DISTANCE 1805
+#define IDS_BAD_GLOBAL_BLOCK_SIZE 1806
+#define IDS_REPLY_UNREADABLE 1807
 
 #define IDC_MP_ONE_VALUE 1006
 #define IDC_MP_DISTANCE 1007
@@ -135,6 +139,7 @@
 #define IDS_COMM_PROBLEM 1178
 #define IDS_MODULE_NO_RESPONSE 1640
 #define IDS_GLOBAL_STRING_NOTE 1350
+#define IDS_NO_CHANNELS 1804
 
 // The setup dialog of every block type (the channel bar's ids are in
 // frame/chanbar.h). Its templates are named resources: DLG_ND6018.
@@ -154,6 +159,7 @@
 #define IDS_TC_TYPE 1200
 #define IDS_ND6018_UNKNOWN_RANGE 1190
 
+#include "analogin.h"
 #include "alarm.h"
 #include "analogout.h"
 

@@ -38,12 +38,19 @@ ComPort#0=1,3,8,1,0,1
 EOF
 
 # Modules at addresses 1 to 3 with readings that are easy to recognise: fixed
-# temperatures and one oven zone on a slow sine.
+# temperatures and one oven zone on a slow sine; at 11 to 17 one module of
+# each analog input type.
 "$bin/modsim" --link "$work/com1" --quiet \
     --module 1:6018 --module 2:6018 --module 3:6018 \
     --value 1:0=180.5 --value 1:1=175.25 --wave 1:2:sine:170:5:8 \
     --value 2:0=95 --value 2:3=60.75 \
-    --value 3:0=21.5 >"$work/modsim.log" 2>&1 &
+    --value 3:0=21.5 \
+    --module 11:6017 --module 12:7013 --module 13:7015 --module 14:7033 \
+    --module 15:7019 --module 16:7005 --module 17:7005 \
+    --value 11:0=4.75 --value 11:1=3.25 --value 12:0=37.5 --wave 13:0:ramp:20:2:10 \
+    --value 13:2=22.75 --value 14:0=60.5 --value 14:1=61.5 --value 14:2=62.5 \
+    --value 15:0=2.5 --value 15:1=812.5 --value 15:3=12 --wave 16:0:sine:4:1.5:6 \
+    --value 16:1=-1.25 >"$work/modsim.log" 2>&1 &
 modsim_pid=$!
 for _ in $(seq 100); do
     [ -L "$work/com1" ] && break
@@ -58,7 +65,7 @@ if [ ! -L "$work/com1" ]; then
     exit 1
 fi
 
-echo "Simulated modules on COM1: 6018 at addresses 1, 2 and 3"
+echo "Simulated modules on COM1: 6018 at addresses 1, 2 and 3; analog inputs at 11 to 17"
 echo "hostsim run examples/thermocouples.wks --seconds 5"
 echo
 TELVIO_COM_DIR="$work" "$work/hostsim" run examples/thermocouples.wks --seconds 5

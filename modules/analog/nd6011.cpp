@@ -562,7 +562,7 @@ void Defaults(ModuleRecord* module) {
 }
 
 constexpr SetupDialogType dialogType = ND6011_DialogDescriptor(
-    &alarm, 6011, 1100, "XX01-4011", "XX03-7011-I", "ZAV-6011", nullptr, "ZEMX-7011-I");
+    &alarm, 1100, "XX01-4011", "XX03-7011-I", "ZAV-6011", nullptr, "ZEMX-7011-I");
 
 } // namespace
 

@@ -219,15 +219,14 @@ constexpr AlarmInputType ND6011_Descriptor(const AlarmInputValues& v) {
 }
 
 // The setup dialog's values.
-constexpr SetupDialogType ND6011_DialogDescriptor(const AlarmInputType* alarm, int testModel,
-                                                  DWORD helpContext, const char* xx01,
-                                                  const char* xx03, const char* xx05,
-                                                  const char* xx06, const char* telv) {
+constexpr SetupDialogType ND6011_DialogDescriptor(const AlarmInputType* alarm, DWORD helpContext,
+                                                  const char* xx01, const char* xx03,
+                                                  const char* xx05, const char* xx06,
+                                                  const char* telv) {
     return SetupDialogType{
         &alarm->type,
         sizeof(ND6011_Param),
         ND6011_KINDS, // channel buttons
-        testModel,
         helpContext,
         // captions: default (the template's), XX01, XX04, XX03, XX05, XX06, TELV
         {nullptr, xx01, nullptr, xx03, xx05, xx06, telv},

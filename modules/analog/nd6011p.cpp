@@ -49,7 +49,7 @@ void Defaults(ModuleRecord* module) {
 }
 
 constexpr SetupDialogType dialogType =
-    ND6011_DialogDescriptor(&alarm, 6011, 1100, nullptr, nullptr, nullptr, nullptr, "ZEMX-7011P-I");
+    ND6011_DialogDescriptor(&alarm, 1100, nullptr, nullptr, nullptr, nullptr, "ZEMX-7011P-I");
 
 } // namespace
 

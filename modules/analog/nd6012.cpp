@@ -48,17 +48,15 @@ void Defaults(ModuleRecord* module) {
     AlarmInputDefaults(&alarm, module);
 }
 
-// The family "XX06" sells the module as an 8014: its Test button expects that.
+// The Test button accepts what the start accepts, the family "XX06"'s 8014
+// among them.
 constexpr SetupDialogType dialogType = ND6011_DialogDescriptor(
-    &alarm, 6012, 1105, "XX01-4012", "XX03-7012-I", "ZAV-6012", "YY06-8014", "ZEMX-7012-I");
-constexpr SetupDialogType dialogTypeXX06 = ND6011_DialogDescriptor(
-    &alarm, 8014, 1105, "XX01-4012", "XX03-7012-I", "ZAV-6012", "YY06-8014", "ZEMX-7012-I");
+    &alarm, 1105, "XX01-4012", "XX03-7012-I", "ZAV-6012", "YY06-8014", "ZEMX-7012-I");
 
 } // namespace
 
 INT_PTR CALLBACK ND6012_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-    return SetupDialogProc(FAMILY_XX06 ? &dialogTypeXX06 : &dialogType, dialog, msg, wParam,
-                           lParam);
+    return SetupDialogProc(&dialogType, dialog, msg, wParam, lParam);
 }
 
 int MODULE_CALL ND6012_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {

@@ -640,6 +640,7 @@ int Start(ModuleRecord* module) {
     for (int i = 0; i < inputs; i++)
         if (!AoRangeKnown(p->Range[i], AO_SINGLE_RANGES))
             return TemplateStartFailed(module, IDS_AO_UNKNOWN_RANGE, 1);
+    if (!TemplateStartChecks(&type, module)) return 0;
     const int port = p->Com.Port_Number;
     char name[16];
     TemplateBlockName(module, name, sizeof name);
@@ -652,6 +653,8 @@ int Start(ModuleRecord* module) {
         int found = TemplateIdentifyModule(&type, port, a, &checksum, &models[i]);
         if (found == TEMPLATE_MODULE_SILENT)
             return ChannelFailed(module, IDS_ND6021_NO_REPLY, i, 0);
+        if (found == TEMPLATE_MODULE_UNREADABLE)
+            return TemplateStartFailed(module, IDS_REPLY_UNREADABLE, 1);
         if (found == TEMPLATE_MODULE_REFUSED)
             return ChannelFailed(
                 module, models[i] < 0 ? IDS_ND6021_NO_REPLY : IDS_ND6021_WRONG_MODULE, i, 1);
@@ -778,7 +781,6 @@ constexpr SetupDialogType dialogType = {
     &type,
     sizeof(ND6021_Param),
     16,   // channel buttons
-    6021, // the Test button's model
     1125, // help context
     // captions: default (the template's), XX01, XX04, XX03, XX05, XX06, TELV
     {nullptr, "XX01-4021", "YY04 PAD-AO1", "XX03-7021-O", "ZAV-6021", "YY06-8021", "ZEMX-7021-O"},

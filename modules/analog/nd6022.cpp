@@ -247,7 +247,6 @@ constexpr SetupDialogType dialogType = {
     &ao.type,
     sizeof(ND6022_Param),
     kChannels, // channel buttons
-    6022,      // the Test button's model
     1220,      // help context
     // captions: default (the template's), XX01, XX04, XX03, XX05, XX06, TELV
     {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, "ZEMX-7022"},

@@ -224,7 +224,6 @@ constexpr SetupDialogType dialogType = {
     &ao.type,
     sizeof(ND6024_Param),
     kChannels, // channel buttons
-    6024,      // the Test button's model
     1155,      // help context
     // captions: default (the template's), XX01, XX04, XX03, XX05, XX06, TELV
     {nullptr, "XX01-4024", nullptr, "XX03-7024", "ZAV-6024", "YY06-8024", "ZEMX-7024"},

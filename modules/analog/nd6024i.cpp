@@ -112,13 +112,12 @@ int Deliver(ModuleRecord* module, const TemplateType* t) {
                                rt->Next_Due, rt->Sample_Seconds, rt->Block_Samples);
 }
 
-const TemplateSweepSteps kSweep = {nullptr, Deliver};
+const TemplateSweepSteps kSweep = {nullptr, Deliver, nullptr, nullptr};
 
 constexpr SetupDialogType dialogType = {
     &type,
     sizeof(ND6024I_Param),
     kLines, // channel buttons
-    6024,   // the Test button's model
     1155,   // help context
     // captions: default (the template's), XX01, XX04, XX03, XX05, XX06, TELV
     {nullptr, "XX01-4024 Input", nullptr, nullptr, nullptr, "YY06-8024 Input", nullptr},

@@ -654,7 +654,6 @@ constexpr SetupDialogType dialogType = {
     &type,
     sizeof(ND6080_Param),
     ND6080_KINDS, // channel buttons
-    6080,         // the Test button's model
     1145,         // help context
     // captions: default (the template's), XX01, XX04, XX03, XX05, XX06, TELV
     {nullptr, "XX01-4080", "YY04 PAD-CNT2", "XX03-7080", "ZAV-6080", "YY06-8080", "ZEMX-7080"},

@@ -200,6 +200,9 @@ TEST_F(AlarmInput, ABlockWithoutChannelsRegistersNothingAndPassesTheTurn) {
     ASSERT_NE(nullptr, b);
     Channels(b, 0);
     ASSERT_EQ(1, Start(b));
+    ASSERT_NE(nullptr, LastWarning());
+    EXPECT_EQ("No channel of this module is in use.", LastWarning()->text);
+    EXPECT_EQ(0, hostsim::StopExperimentCalls());
     EXPECT_EQ(-1, R(b)->AI_Handle);
     EXPECT_EQ(-1, R(b)->DIO_Handle);
     EXPECT_EQ(-1, R(b)->Counter_Handle);

@@ -277,7 +277,7 @@ TEST_F(Counter, TheCounterDialogLimitsWhatIsTyped) {
     hostsim::SendClassMessage(b, MODMSG_SETUP_DIALOG, 0, 0);
     EXPECT_EQ(0, WinapiFailedActionCount());
     EXPECT_EQ(0x3, P80(b)->Channel_Mask);
-    EXPECT_EQ(2u, b->record.uOutputs);
+    EXPECT_EQ(2u, static_cast<UINT>(b->record.uOutputs));
     EXPECT_EQ(0u, P80(b)->Counter_Value[0]);
     EXPECT_EQ(1234u, P80(b)->Counter_Value[1]);
     EXPECT_EQ(0, P80(b)->Alarm_On[0]);
@@ -296,7 +296,7 @@ TEST_F(Counter, ACounterBlockIsDefinedAtCreationAndAfterALoad) {
     memset(b->param.data(), 0x5A, b->param.size());
     b->record.uOutputs = 3;
     ASSERT_EQ(1, hostsim::SendClassMessage(b, MODMSG_CREATE, 0, 0));
-    EXPECT_EQ(1u, b->record.uOutputs);
+    EXPECT_EQ(1u, static_cast<UINT>(b->record.uOutputs));
     EXPECT_EQ(1, P80(b)->Channel_Mask);
     for (int i = 0; i < 2; i++) {
         EXPECT_EQ(0, P80(b)->Alarm_On[i]);
@@ -315,17 +315,17 @@ TEST_F(Counter, ACounterBlockIsDefinedAtCreationAndAfterALoad) {
     hostsim::Block* loaded = hostsim::BlockAt(0);
     ASSERT_NE(nullptr, loaded);
     EXPECT_EQ(1, loaded->afterLoadAnswer);
-    EXPECT_EQ(2u, loaded->record.uOutputs);
-    EXPECT_EQ(2, loaded->record.aiOutputChannel[0]);
-    EXPECT_EQ(4, loaded->record.aiOutputChannel[1]);
+    EXPECT_EQ(2u, static_cast<UINT>(loaded->record.uOutputs));
+    EXPECT_EQ(2, static_cast<int>(loaded->record.aiOutputChannel[0]));
+    EXPECT_EQ(4, static_cast<int>(loaded->record.aiOutputChannel[1]));
     EXPECT_EQ(1020, P80(loaded)->Width_High);
     double ms = 20.0;
     UINT size = 50;
     ASSERT_EQ(1, hostsim::WriteDllVariable("fGlobalMilliSecondsPerSample", &ms, sizeof ms));
     ASSERT_EQ(1, hostsim::WriteDllVariable("uiGlobalBlockSize", &size, sizeof size));
     EXPECT_EQ(1, hostsim::SendClassMessage(loaded, MODMSG_CHANNEL_TIMING, 1, 0));
-    EXPECT_EQ(50, loaded->outputs[1].uBlockSize);
-    EXPECT_DOUBLE_EQ(0.02, loaded->outputs[1].dSampleDistance);
+    EXPECT_EQ(50, static_cast<int>(loaded->outputs[1].uBlockSize));
+    EXPECT_DOUBLE_EQ(0.02, static_cast<double>(loaded->outputs[1].dSampleDistance));
 }
 
 TEST_F(Counter, AFailingCounterBlockLeavesTheHealthyOneItsRate) {

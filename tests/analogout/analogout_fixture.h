@@ -53,6 +53,9 @@ class AnalogOutTest : public PluginTest {
             hostsim::DeleteBlock(hostsim::BlockAt(0));
         bus.Close();
         WinapiDialogsReset();
+        // The plug-in is finished as the host finishes it: its window
+        // classes go, so a later copy's dialogs never reach this one's code.
+        if (plugin.module) hostsim::FinishPlugin(&plugin);
         PluginTest::TearDown();
     }
 
@@ -63,7 +66,7 @@ class AnalogOutTest : public PluginTest {
         if (plugin.module) {
             while (hostsim::BlockCount() > 0)
                 hostsim::DeleteBlock(hostsim::BlockAt(0));
-            hostsim::UnloadPlugin(&plugin);
+            hostsim::FinishPlugin(&plugin);
             ASSERT_TRUE(hostsim::Start());
             hostsim::SetExeFileDir((dir + "/").c_str());
         }

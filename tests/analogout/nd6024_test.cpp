@@ -450,6 +450,7 @@ TEST_F(MultiChannel, TheDialogOfTheFamily) {
         Load(c.plugin);
         hostsim::Block* b = nullptr;
         ASSERT_NE(nullptr, New6024(0x1, &b));
+
         WinapiDialogsReset();
         WinapiQueueOk();
         EXPECT_EQ(1, hostsim::SendClassMessage(b, MODMSG_SETUP_DIALOG, 0, 0));

@@ -170,13 +170,14 @@ TEST_F(Inputs, AWaitingBlockStaysUntilReleasedAndTheQueueKeepsTheNewest) {
     hostsim::QueueInputBlock(sink, 0, 2.0, 0.5, {7.0f, 8.0f});
     DataBlock* first = hostsim::HostGetInputBlock(&sink->record, 0);
     ASSERT_NE(nullptr, first);
-    EXPECT_EQ(0, first->wSampleCount); // a block without samples is handed on as it is
+    EXPECT_EQ(
+        0, static_cast<WORD>(first->wSampleCount)); // a block without samples is handed on as it is
     EXPECT_EQ(first, hostsim::HostGetInputBlock(&sink->record, 0));
     hostsim::HostNewReleaseInputBlock(&sink->record, 0, __FILE__, __LINE__);
     DataBlock* second = hostsim::HostGetInputBlock(&sink->record, 0);
     ASSERT_NE(nullptr, second);
-    EXPECT_EQ(2.0, second->dBlockTime);
-    EXPECT_EQ(2, second->wSampleCount);
+    EXPECT_EQ(2.0, static_cast<double>(second->dBlockTime));
+    EXPECT_EQ(2, static_cast<WORD>(second->wSampleCount));
     hostsim::HostNewReleaseInputBlock(&sink->record, 0, __FILE__, __LINE__);
     EXPECT_EQ(0, hostsim::WaitingInputBlocks(sink, 0));
     // An input beyond the block's count gives nothing.
@@ -188,7 +189,7 @@ TEST_F(Inputs, AWaitingBlockStaysUntilReleasedAndTheQueueKeepsTheNewest) {
     EXPECT_EQ(INPUT_QUEUE_BLOCKS, hostsim::WaitingInputBlocks(sink, 0));
     DataBlock* oldest = hostsim::HostGetInputBlock(&sink->record, 0);
     ASSERT_NE(nullptr, oldest);
-    EXPECT_EQ(10.0, oldest->dBlockTime);
+    EXPECT_EQ(10.0, static_cast<double>(oldest->dBlockTime));
 }
 
 TEST_F(Inputs, AWorksheetNamesWhatFeedsEachInputAndKeepsItOnSave) {

@@ -18,9 +18,9 @@ TEST_F(Records, ChannelEntriesWithinTheTable) {
     EXPECT_EQ(1, SetInputChannel(&record, 0, 7));
     EXPECT_EQ(1, SetInputChannel(&record, 15, -3));
     EXPECT_EQ(1, SetOutputChannel(&record, 15, 9));
-    EXPECT_EQ(7, record.aiInputChannel[0]);
-    EXPECT_EQ(-3, record.aiInputChannel[15]);
-    EXPECT_EQ(9, record.aiOutputChannel[15]);
+    EXPECT_EQ(7, static_cast<int>(record.aiInputChannel[0]));
+    EXPECT_EQ(-3, static_cast<int>(record.aiInputChannel[15]));
+    EXPECT_EQ(9, static_cast<int>(record.aiOutputChannel[15]));
     // Beyond the table nothing is written: the neighbouring fields keep their bytes.
     ModuleRecord written = record;
     EXPECT_EQ(0, SetInputChannel(&record, 16, 1));

@@ -7,7 +7,21 @@
 #include <string.h>
 #include <strings.h>
 
+#include <vector>
+
 namespace {
+
+BOOL CALLBACK CollectChild(HWND h, LPARAM lp) {
+    reinterpret_cast<std::vector<HWND>*>(lp)->push_back(h);
+    return TRUE;
+}
+
+// Every descendant, as EnumChildWindows walks them.
+std::vector<HWND> Descendants(HWND parent) {
+    std::vector<HWND> seen;
+    EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&seen));
+    return seen;
+}
 
 struct ExpectedControl {
     int id;
@@ -153,6 +167,60 @@ TEST_F(DialogTest, DestroyTakesTheControlsAlongAndLeavesASnapshot) {
     WinapiControlInfo info;
     ASSERT_TRUE(WinapiDialogControl(nullptr, IDC_CHANNEL, &info));
     EXPECT_STREQ(info.className, "VUV:CONTROLKANAL");
+}
+
+// A destroyed window is gone with its controls: the window table holds no
+// more than before, however often a dialog is made and destroyed, and a
+// window procedure that destroys its own window during a message finishes on
+// live memory.
+TEST_F(DialogTest, DestroyedWindowsAreFreedAndTheCountStaysFlat) {
+    const int before = WinapiLiveWindowCount();
+    HWND dlg = openModeless("EDITDLG");
+    ASSERT_NE(dlg, nullptr);
+    const int controls = static_cast<int>(Descendants(dlg).size());
+    EXPECT_EQ(before + 1 + controls, WinapiLiveWindowCount());
+    ASSERT_TRUE(DestroyWindow(dlg));
+    EXPECT_EQ(before, WinapiLiveWindowCount());
+    for (int i = 0; i < 500; i++) {
+        HWND d = CreateDialogParamA(instance, "EDITDLG", nullptr, RecordingDialogProc, 0);
+        ASSERT_NE(d, nullptr);
+        ASSERT_TRUE(DestroyWindow(d));
+        EXPECT_FALSE(IsWindow(d));
+        EXPECT_FALSE(DestroyWindow(d)) << "a destroyed handle is no window";
+    }
+    EXPECT_EQ(before, WinapiLiveWindowCount());
+    // WM_CLOSE of a plain window destroys it from inside its own procedure.
+    HWND top = CreateWindowExA(0, "VUV:CONTROLKANAL", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                               instance, nullptr);
+    ASSERT_NE(top, nullptr);
+    SendMessageA(top, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(top));
+    EXPECT_EQ(before, WinapiLiveWindowCount());
+}
+
+// Children are found from their parent, in the order they were made; a
+// window cannot be made under a parent that is no window.
+TEST_F(DialogTest, ChildrenComeFromTheirParentInCreationOrder) {
+    HWND parent = CreateWindowExA(0, "VUV:CONTROLKANAL", "", WS_POPUP, 0, 0, 100, 100, nullptr,
+                                  nullptr, instance, nullptr);
+    ASSERT_NE(parent, nullptr);
+    HWND kids[3];
+    for (int i = 0; i < 3; i++) {
+        kids[i] = CreateWindowExA(0, "EDIT", "", WS_CHILD, 0, 0, 10, 10, parent,
+                                  reinterpret_cast<HMENU>(static_cast<ULONG_PTR>(10 + i)), instance,
+                                  nullptr);
+        ASSERT_NE(kids[i], nullptr);
+    }
+    DestroyWindow(kids[1]);
+    HWND again = CreateWindowExA(0, "EDIT", "", WS_CHILD, 0, 0, 10, 10, parent,
+                                 reinterpret_cast<HMENU>(11), instance, nullptr);
+    std::vector<HWND> seen = Descendants(parent);
+    EXPECT_EQ((std::vector<HWND>{kids[0], kids[2], again}), seen);
+    EXPECT_EQ(again, GetDlgItem(parent, 11));
+    DestroyWindow(parent);
+    EXPECT_EQ(nullptr, CreateWindowExA(0, "EDIT", "", WS_CHILD, 0, 0, 10, 10, parent, nullptr,
+                                       instance, nullptr));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE), GetLastError());
 }
 
 TEST_F(DialogTest, EveryControlTakesAFont) {

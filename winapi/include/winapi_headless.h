@@ -112,7 +112,7 @@ WINAPI_HEADLESS_API int WinapiFailedActionCount(void);
 // Every dialog leaves a snapshot of its controls when it is destroyed (a
 // modal one right after EndDialog). `dialog` names the template as it was
 // passed (text, MAKEINTRESOURCE(n) or "#n"); NULL is the last dialog. The
-// latest snapshot of that template answers.
+// latest snapshot of each template is kept, and answers.
 typedef struct WinapiControlInfo {
     int id;
     char className[64];
@@ -124,7 +124,9 @@ typedef struct WinapiControlInfo {
     int itemCount; // combo and list boxes
     int selection; // combo and list boxes, -1 for none
 } WinapiControlInfo;
-WINAPI_HEADLESS_API int WinapiDialogSnapshotCount(void);
+WINAPI_HEADLESS_API int WinapiDialogSnapshotCount(void); // templates with a snapshot
+// Windows made and not destroyed yet (a destroyed window is freed).
+WINAPI_HEADLESS_API int WinapiLiveWindowCount(void);
 WINAPI_HEADLESS_API int WinapiDialogFound(LPCSTR dialog);          // 1 when a snapshot exists
 WINAPI_HEADLESS_API INT_PTR WinapiDialogResult(LPCSTR dialog);     // EndDialog's value
 WINAPI_HEADLESS_API int WinapiDialogCancelledByRun(LPCSTR dialog); // left waiting

@@ -165,10 +165,11 @@ int toPixelsY(const Dialog& d, int units) {
 }
 
 HWND firstTabStop(HWND dlg) {
-    for (Window* c : childrenOf(dlg)) {
-        if ((c->style & WS_CHILD) && (c->style & WS_TABSTOP) && (c->style & WS_VISIBLE) &&
+    for (HWND h : childrenOf(dlg)) {
+        Window* c = windowFromHandle(h);
+        if (c && (c->style & WS_CHILD) && (c->style & WS_TABSTOP) && (c->style & WS_VISIBLE) &&
             !(c->style & WS_DISABLED))
-            return c->handle;
+            return h;
     }
     return nullptr;
 }
@@ -298,10 +299,12 @@ HWND modalDialog() {
 }
 
 HWND activeTopWindow() {
-    std::vector<Window*> top = childrenOf(nullptr);
+    std::vector<HWND> top = childrenOf(nullptr);
     for (size_t i = top.size(); i > 0; i--) {
-        Window* w = top[i - 1];
-        if ((w->style & WS_CHILD) || !(w->style & WS_VISIBLE) || (w->style & WS_DISABLED)) continue;
+        Window* w = windowFromHandle(top[i - 1]);
+        if (w == nullptr || (w->style & WS_CHILD) || !(w->style & WS_VISIBLE) ||
+            (w->style & WS_DISABLED))
+            continue;
         if (w->cls && w->cls->name == "#32769") continue;
         return w->handle;
     }
@@ -369,17 +372,22 @@ LRESULT WINAPI DefDlgProcA(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         if (d && d->lastFocus && isDescendant(hwnd, d->lastFocus)) SetFocus(d->lastFocus);
         return 0;
     case DM_GETDEFID:
-        for (Window* c : childrenOf(hwnd)) {
-            if (controlKind(c->handle) == kButton && (c->style & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
+        for (HWND h : childrenOf(hwnd)) {
+            Window* c = windowFromHandle(h);
+            if (c && controlKind(h) == kButton && (c->style & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
                 return MAKELONG(c->id, DC_HASDEFID);
         }
         return 0;
     case DM_SETDEFID: return TRUE;
     case WM_INITDIALOG:
     case WM_COMMAND: return 0;
-    case WM_NCDESTROY:
+    case WM_NCDESTROY: {
+        LRESULT r = DefWindowProcA(hwnd, msg, wp, lp);
+        // The record goes with the window, but a modal loop still reads it.
         if (d) d->destroyed = true;
-        return DefWindowProcA(hwnd, msg, wp, lp);
+        if (d && !d->looping) dialogs.erase(hwnd);
+        return r;
+    }
     default: return DefWindowProcA(hwnd, msg, wp, lp);
     }
 }
@@ -404,6 +412,7 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR name, HWND parent, DLG
         EnableWindow(owner, FALSE);
         d->ownerDisabled = true;
     }
+    d->looping = true;
     size_t level = modalStack.size();
     modalStack.push_back(dlg);
     while (!d->ended && !d->destroyed) {
@@ -425,6 +434,7 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR name, HWND parent, DLG
     if (d->ownerDisabled && IsWindow(owner)) EnableWindow(owner, TRUE);
     d->ownerDisabled = false;
     if (!d->destroyed) DestroyWindow(dlg);
+    dialogs.erase(dlg);
     return result;
 }
 
@@ -447,8 +457,9 @@ BOOL WINAPI EndDialog(HWND hwnd, INT_PTR result) {
 }
 
 HWND WINAPI GetDlgItem(HWND dlg, int id) {
-    for (Window* c : childrenOf(dlg)) {
-        if ((c->style & WS_CHILD) && c->id == id) return c->handle;
+    for (HWND h : childrenOf(dlg)) {
+        Window* c = windowFromHandle(h);
+        if (c && (c->style & WS_CHILD) && c->id == id) return h;
     }
     return nullptr;
 }
@@ -530,9 +541,10 @@ UINT WINAPI IsDlgButtonChecked(HWND dlg, int id) {
 // Checks one button and clears every other with an id in the range.
 BOOL WINAPI CheckRadioButton(HWND dlg, int first, int last, int check) {
     if (windowFromHandle(dlg) == nullptr) return FALSE;
-    for (Window* c : childrenOf(dlg)) {
-        if (!(c->style & WS_CHILD) || c->id < first || c->id > last) continue;
-        SendMessageA(c->handle, BM_SETCHECK, c->id == check ? BST_CHECKED : BST_UNCHECKED, 0);
+    for (HWND h : childrenOf(dlg)) {
+        Window* c = windowFromHandle(h);
+        if (c == nullptr || !(c->style & WS_CHILD) || c->id < first || c->id > last) continue;
+        SendMessageA(h, BM_SETCHECK, c->id == check ? BST_CHECKED : BST_UNCHECKED, 0);
     }
     return TRUE;
 }

@@ -49,6 +49,7 @@ struct Dialog {
     bool modal = false;
     bool ended = false;
     bool destroyed = false;
+    bool looping = false; // DialogBoxParamA runs its loop and forgets the record after it
     INT_PTR result = 0;
     HFONT font = nullptr;
     int baseX = 8, baseY = 16; // dialog base units
