@@ -1,7 +1,10 @@
-# The two commands of the README:
-#   make demo   the demo measurement on simulated modules
-#   make test   every test: the Linux build, the Windows build, the Wine checks
-.PHONY: deps linux win32 demo test bench sanitize clean
+# The commands of the README:
+#   make demo          the demo measurement on simulated modules, with a plot
+#   make test          every test: the Linux build, the Windows build, the Wine
+#                      checks; prints the time of each phase
+#   make screenshots   pictures of the dialogs under Wine (not part of the tests)
+#   make sanitize      every Linux test under the address and undefined-behaviour sanitizers
+.PHONY: deps linux win32 demo test screenshots bench sanitize clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -15,10 +18,15 @@ win32: deps
 	cmake --build --preset win32
 
 demo: linux
+	@bash scripts/install-deps.sh demo
 	@bash scripts/demo.sh
 
-test: linux win32
-	ctest --preset linux
+test:
+	@bash scripts/test.sh
+
+screenshots: linux win32
+	@bash scripts/install-deps.sh screenshots
+	@bash scripts/screenshots.sh
 
 bench: linux
 	@bash scripts/bench.sh

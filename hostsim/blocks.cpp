@@ -209,24 +209,25 @@ const ModuleClass* FindClassByMenuId(int menuId) {
     return nullptr;
 }
 
+std::string ClassLine(const ModuleClass* c) {
+    char symbol[32] = "none";
+    if (c->symbolWidth) snprintf(symbol, sizeof symbol, "%dx%d", c->symbolWidth, c->symbolHeight);
+    char icon[32] = "none";
+    if (c->iconWidth) snprintf(icon, sizeof icon, "%dx%d", c->iconWidth, c->iconHeight);
+    char line[512];
+    snprintf(line, sizeof line,
+             "%d %s sizes %d,%d,%d name \"%s\" description \"%s\" help %lu %s icon %s symbol %s",
+             c->record.uMenuId, c->className.c_str(), c->record.uParamSize, c->record.uRuntimeSize,
+             c->record.uChannelDataSize, c->defaultName.c_str(), c->description.c_str(),
+             static_cast<unsigned long>(c->record.dwHelpContext), c->helpFile.c_str(), icon,
+             symbol);
+    return line;
+}
+
 std::string ClassesReport() {
     std::string out;
-    for (const auto& c : B().classes) {
-        char symbol[32] = "none";
-        if (c->symbolWidth)
-            snprintf(symbol, sizeof symbol, "%dx%d", c->symbolWidth, c->symbolHeight);
-        char icon[32] = "none";
-        if (c->iconWidth) snprintf(icon, sizeof icon, "%dx%d", c->iconWidth, c->iconHeight);
-        char line[512];
-        snprintf(line, sizeof line,
-                 "%d %s sizes %d,%d,%d name \"%s\" description \"%s\" help %lu %s icon %s "
-                 "symbol %s\n",
-                 c->record.uMenuId, c->className.c_str(), c->record.uParamSize,
-                 c->record.uRuntimeSize, c->record.uChannelDataSize, c->defaultName.c_str(),
-                 c->description.c_str(), static_cast<unsigned long>(c->record.dwHelpContext),
-                 c->helpFile.c_str(), icon, symbol);
-        out += line;
-    }
+    for (const auto& c : B().classes)
+        out += ClassLine(c.get()) + "\n";
     return out;
 }
 

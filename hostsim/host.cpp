@@ -48,6 +48,7 @@ struct State {
     std::vector<MenuEntry> menuEntries;
     std::map<void*, DWORD> allocations;
     int failAllocations = 0;
+    std::vector<HGDIOBJ> stacked; // objects the plug-in has not released
     int stackedCreated = 0;
     int stackedDeleted = 0;
     std::vector<Warning> warnings;
@@ -71,7 +72,6 @@ HBITMAP channelBitmaps[16];
 HBITMAP lessMoreBitmaps[16];
 void* currentModulePtr;
 COLORREF userDefinedColors[16];
-LOGFONTA fontStorage[64];
 
 // ---- host functions ----
 
@@ -131,16 +131,30 @@ void WINAPI ShowInternalError(const char* text, const char* source, int line) {
     S().internalErrors.push_back(buf);
 }
 
+// The host's stack of GDI objects: a real font made from the description,
+// kept until the plug-in releases it or, at the latest, until the plug-in is
+// finished.
 HFONT WINAPI CreateStackedFontIndirect(const LOGFONTA* font) {
     State& s = S();
-    if (font == nullptr || s.stackedCreated >= 64) return nullptr;
-    fontStorage[s.stackedCreated] = *font;
-    return reinterpret_cast<HFONT>(&fontStorage[s.stackedCreated++]);
+    if (font == nullptr) return nullptr;
+    HFONT made = CreateFontIndirectA(font);
+    if (made == nullptr) return nullptr;
+    s.stacked.push_back(made);
+    s.stackedCreated++;
+    return made;
 }
 
-int WINAPI DeleteStackedObject(HGDIOBJ) {
-    S().stackedDeleted++;
-    return 1;
+int WINAPI DeleteStackedObject(HGDIOBJ object) {
+    State& s = S();
+    for (size_t i = 0; i < s.stacked.size(); i++) {
+        if (s.stacked[i] == object) {
+            DeleteObject(object);
+            s.stacked.erase(s.stacked.begin() + static_cast<long>(i));
+            s.stackedDeleted++;
+            return 1;
+        }
+    }
+    return 0;
 }
 
 // Every other name: the host knows it, the plug-in is not expected to call it.
@@ -233,6 +247,21 @@ LRESULT CALLBACK HostWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
+// The bitmaps the channel bar's buttons show, one per state, from the host's
+// own resources (loaded once).
+void LoadBarBitmaps() {
+    HINSTANCE self = GetModuleHandleA(nullptr);
+    char name[32];
+    for (int i = 0; i < 4; i++) {
+        snprintf(name, sizeof name, "HOST_CHANNEL%d", i);
+        if (channelBitmaps[i] == nullptr) channelBitmaps[i] = LoadBitmapA(self, name);
+    }
+    for (int i = 0; i < 6; i++) {
+        snprintf(name, sizeof name, "HOST_LESSMORE%d", i);
+        if (lessMoreBitmaps[i] == nullptr) lessMoreBitmaps[i] = LoadBitmapA(self, name);
+    }
+}
+
 HMENU BuildMainMenu() {
     HMENU menu = CreateMenu();
     const char* titles[] = {"&File", "&Edit", "&Experiment", "&Window", "&Help"};
@@ -261,6 +290,7 @@ int Start() {
     }
     if (s.menu) DestroyMenu(s.menu);
     s.menu = BuildMainMenu();
+    LoadBarBitmaps();
     if (exeFileDir[0] == 0) {
         char path[MAX_PATH];
         DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
@@ -279,6 +309,7 @@ int Start() {
     s.dllVariables.clear();
     s.menuEntries.clear();
     s.failAllocations = 0;
+    ReleaseStackedObjects();
     s.stackedCreated = s.stackedDeleted = 0;
     s.warnings.clear();
     s.internalErrors.clear();
@@ -380,6 +411,14 @@ int StackedObjectsCreated() {
 }
 int StackedObjectsDeleted() {
     return S().stackedDeleted;
+}
+int ReleaseStackedObjects() {
+    State& s = S();
+    int left = static_cast<int>(s.stacked.size());
+    for (HGDIOBJ object : s.stacked)
+        DeleteObject(object);
+    s.stacked.clear();
+    return left;
 }
 const std::vector<Warning>& Warnings() {
     return S().warnings;

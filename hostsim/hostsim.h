@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <stdio.h>
+
 #include <deque>
 #include <functional>
 #include <map>
@@ -58,9 +60,14 @@ int ChooseMenuCommand(UINT id); // 0 when no callback has that id
 int LiveAllocations();
 void FailAllocations(int count);
 
-// Stacked GDI objects.
+// Stacked GDI objects: real GDI objects the host makes for the plug-in
+// (CreateStackedFontIndirect) and deletes when the plug-in releases them
+// (DeleteStackedObject, counted) or, for what is left, when the plug-in is
+// finished or the host started again.
 int StackedObjectsCreated();
 int StackedObjectsDeleted();
+// Deletes what the plug-in left on the stack; answers how many.
+int ReleaseStackedObjects();
 
 // Warnings and internal errors shown by the plug-in (recorded, not modal).
 struct Warning {
@@ -119,6 +126,8 @@ const ModuleClass* FindClassByName(const char* name);
 const ModuleClass* FindClassByMenuId(int menuId);
 // One line per registered class, in registration order.
 std::string ClassesReport();
+// The line of one class (without its line break).
+std::string ClassLine(const ModuleClass* moduleClass);
 
 // What feeds a block's input channel: nothing, an output channel of another
 // block of the worksheet (every data block it releases waits at the input),
@@ -329,6 +338,11 @@ struct MonitorCounts {
     int errors = 0;
     std::map<std::string, int> errorNotes; // errors by note
     int fullReads = 0; // readings of a full ring: older lines may have been lost
+    // Time-outs of the plain checksum probe ("$AA2" without checksum): a
+    // module that uses checksums does not answer it, so the block's start
+    // expects two of them; they are no errors.
+    int probeTimeouts = 0;
+    std::string lastSent; // the text of the last request read
 };
 // The plug-in's menu command that opens "Configuration of Serial Ports".
 #define HOSTSIM_SERIAL_PORTS_COMMAND 4991
@@ -340,6 +354,10 @@ int MonitorSwitchOn();
 // The same way in: &Monitor, reads every line of the list into `counts`,
 // then &Clear when `clear`, &Close and Cancel. 1 when the list was read.
 int MonitorRead(MonitorCounts* counts, bool clear);
+// The same way in: &Monitor shows the list as it is for `seconds`
+// (HoldDialog, key "rs232-monitor", the line on `out`), then &Close and
+// Cancel; nothing is read or emptied. 1 when the monitor is on.
+int MonitorHold(double seconds, FILE* out);
 // Adds one listed line ("n:\tCOMp \tt sec\td\ttext") to the counts.
 void MonitorCountLine(const std::string& line, MonitorCounts* counts);
 
@@ -351,6 +369,46 @@ void MonitorCountLine(const std::string& line, MonitorCounts* counts);
 void QueueDialogStep(int control, void (*run)(HWND dialog));
 // 1 when the step queued last has run.
 int DialogStepRan();
+
+// ---- The plug-in's dialogs ----
+
+// A dialog as the walk lists it: its caption, then one line per control (id,
+// class, text, hidden, disabled, checked) and the entries of combo and list
+// boxes.
+std::string DescribeDialog(HWND dialog);
+// Shows the dialog for `seconds` (when above 0) and keeps its messages going,
+// after a line "hold: KEY LEFT TOP WIDTH HEIGHT" (screen pixels) on `out`, so
+// a picture can be taken of it.
+void HoldDialog(HWND dialog, const char* key, double seconds, FILE* out);
+
+struct WalkOptions {
+    int onlyMenuId = 0;       // 0: every class; else the class of this menu id
+    double holdSeconds = 0.0; // each dialog stays shown this long
+    bool fit = false;         // measure the texts (Windows build)
+    FILE* listing = nullptr;  // the dialogs' listings
+    FILE* report = nullptr;   // the text-fit report
+};
+struct WalkResult {
+    int classes = 0;      // classes walked
+    int setupDialogs = 0; // setup dialogs shown
+    int skipped = 0;      // classes whose type is not built: no dialog
+    int dialogs = 0;      // dialogs shown in all
+    int missing = 0;      // dialogs that should have shown and did not
+    int measured = 0;     // dialogs and templates whose texts were measured
+    int texts = 0;        // texts measured
+    int clipped = 0;      // texts that do not fit
+};
+// Creates a block of every registered class (in registration order) and
+// walks its setup dialog; the first setup dialog that offers them opens
+// "Measurement" (and its "Copy Parameters from..." when offered) and
+// "Watchdog"; then the menu command of the serial ports opens "Configuration
+// of Serial Ports" with "COM Port Parameters" (Add) and "RS232 Monitor". Each
+// dialog is listed, measured and closed without changing anything but the
+// new blocks. A class that hands its messages to the host's default action
+// (a type not built yet) opens no dialog and is listed as skipped. With
+// `fit`, the Windows build also measures every dialog template of `plugin`.
+// 1 when every dialog showed and every text fits.
+int WalkDialogs(const WalkOptions& options, HMODULE plugin, WalkResult* result);
 
 // ---- Worksheet files ----
 

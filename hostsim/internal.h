@@ -39,6 +39,10 @@ void ResetExperiment();
 // message and WM_ENTERIDLE on. 1 when the message was the host's.
 #define HOSTMSG_DIALOG_STEP (WM_APP + 0x51)
 int HostDialogStepMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+// From inside a step: presses the button of the dialog, which opens a nested
+// modal dialog, and has `run` called in that dialog once it shows the
+// control. 1 when the step ran.
+int OpenNestedDialog(HWND dialog, int button, int control, void (*run)(HWND dialog));
 
 // A block of the class that is not (yet) in the worksheet.
 Block* MakeBlock(const ModuleClass* moduleClass);

@@ -48,6 +48,12 @@ void resetTextOutput();
 void setCommDlgError(DWORD error);
 void resetChoosers();
 
+// Font objects (gdi32/font.cpp): the description a font was made from;
+// deleting frees it. Both answer false for a handle that is no font.
+bool fontDescription(HGDIOBJ h, LOGFONTA* out);
+bool deleteFont(HGDIOBJ h);
+int liveFonts();
+
 } // namespace winapi
 
 #endif

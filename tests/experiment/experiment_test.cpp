@@ -353,6 +353,66 @@ TEST_F(Experiment, TheMonitorCountsEveryRequestRepeatAndFailedTransfer) {
     EXPECT_EQ(0, WinapiFailedActionCount());
 }
 
+// A module that uses checksums does not answer the plain checksum probe: its
+// block's start expects those two time-outs, which are no errors. Beside it a
+// module without checksums, probed once.
+TEST_F(Experiment, TheProbeOfAChecksumModuleCostsTwoTimeOutsThatAreNoErrors) {
+    ASSERT_EQ(1, hostsim::MonitorSwitchOn());
+    ASSERT_EQ(1, bus.AddModule(1, "6018", 1));
+    ASSERT_EQ(1, bus.AddModule(2, "6018", 0));
+    ASSERT_NE(nullptr, Thermocouple(1, 0x1));
+    ASSERT_NE(nullptr, Thermocouple(2, 0x1));
+    hostsim::ExperimentResult r;
+    ASSERT_EQ(1, hostsim::RunExperiment(Manual(1.0), &r)) << r.error;
+    hostsim::MonitorCounts counts;
+    ASSERT_EQ(1, hostsim::MonitorRead(&counts, true));
+    EXPECT_EQ(2, counts.probeTimeouts);
+    EXPECT_EQ(0, counts.errors);
+    EXPECT_EQ(0, counts.repeats);
+}
+
+// How the listed lines count: a time-out after the plain probe "$AA2" is the
+// probe's, every other time-out an error.
+TEST(MonitorLines, ATimeOutCountsAsTheProbesOnlyAfterThePlainProbe) {
+    struct Case {
+        std::vector<const char*> lines;
+        int sent, received, probe, errors;
+    } cases[] = {
+        {{"-3:\tCOM1 \t0.01 sec\t+\t$012", "-2:\t-- ! --\t2.01 sec\t \tTime Out"}, 1, 0, 1, 0},
+        {{"-1:\tCOM1 \t0.01 sec\t+\t$0A2", "0:\t-- ! --\t2.01 sec\t \tTime Out"}, 1, 0, 1, 0},
+        // the checksummed probe, a reading, a name query: errors
+        {{"0:\tCOM1 \t0.01 sec\t+\t$012B7", "0:\t-- ! --\t2.01 sec\t \tTime Out"}, 1, 0, 0, 1},
+        {{"0:\tCOM1 \t0.01 sec\t+\t#010", "0:\t-- ! --\t2.01 sec\t \tTime Out"}, 1, 0, 0, 1},
+        {{"0:\tCOM1 \t0.01 sec\t+\t$01M", "0:\t-- ! --\t2.01 sec\t \tTime Out"}, 1, 0, 0, 1},
+        // a reply in between: the time-out is not the probe's
+        {{"0:\tCOM1 \t0.01 sec\t+\t$012", "0:\tCOM1 \t0.02 sec\t-\t!01",
+          "0:\t-- ! --\t2 sec\t "
+          "\tTime Out"},
+         1,
+         1,
+         0,
+         1},
+        // a silent module: two plain probes, two checksummed ones
+        {{"0:\tCOM1 \t0 sec\t+\t$012", "0:\t-- ! --\t2 sec\t \tTime Out",
+          "0:\tCOM1 \t2 sec\t+\t$012", "0:\t-- ! --\t4 sec\t \tTime Out",
+          "0:\tCOM1 \t4 sec\t+\t$012B7", "0:\t-- ! --\t6 sec\t \tTime Out",
+          "0:\tCOM1 \t6 sec\t+\t$012B7", "0:\t-- ! --\t8 sec\t \tTime Out"},
+         4,
+         0,
+         2,
+         2},
+    };
+    for (const Case& c : cases) {
+        hostsim::MonitorCounts counts;
+        for (const char* line : c.lines)
+            hostsim::MonitorCountLine(line, &counts);
+        EXPECT_EQ(c.sent, counts.sent) << c.lines[0];
+        EXPECT_EQ(c.received, counts.received) << c.lines[0];
+        EXPECT_EQ(c.probe, counts.probeTimeouts) << c.lines[0];
+        EXPECT_EQ(c.errors, counts.errors) << c.lines[0];
+    }
+}
+
 TEST_F(Experiment, AReadingOfAFullMonitorSaysOlderLinesMayBeLost) {
     ASSERT_EQ(1, hostsim::MonitorSwitchOn());
     ASSERT_EQ(1, bus.AddModule(1, "6018", 0));

@@ -144,6 +144,44 @@ TEST_F(DialogTest, FindsATemplateByNumberAndWithoutFont) {
     EXPECT_STREQ(name, "#200");
 }
 
+// The template's font is a font of its own: its face, its points at 96 dots
+// per inch, its weight; it goes with the dialog.
+TEST_P(TemplateForms, MakesTheTemplatesFontAndDeletesItWithTheDialog) {
+    HWND dlg = openModeless(GetParam());
+    ASSERT_NE(dlg, nullptr);
+    HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageA(dlg, WM_GETFONT, 0, 0));
+    LOGFONTA lf;
+    ASSERT_EQ(GetObjectA(font, sizeof lf, &lf), static_cast<int>(sizeof lf));
+    EXPECT_STREQ(lf.lfFaceName, "MS Sans Serif");
+    EXPECT_EQ(lf.lfHeight, -11);
+    EXPECT_EQ(lf.lfWeight, FW_NORMAL);
+    EXPECT_EQ(reinterpret_cast<HGDIOBJ>(SendDlgItemMessageA(dlg, IDC_NAME, WM_GETFONT, 0, 0)),
+              font);
+    ASSERT_TRUE(DestroyWindow(dlg));
+    EXPECT_EQ(GetObjectA(font, sizeof lf, &lf), 0);
+}
+
+TEST(Fonts, KeepTheirDescriptionUntilDeleted) {
+    LOGFONTA in;
+    memset(&in, 0, sizeof in);
+    in.lfHeight = -13;
+    in.lfWeight = FW_BOLD;
+    in.lfItalic = 1;
+    strcpy(in.lfFaceName, "Courier New");
+    HFONT font = CreateFontIndirectA(&in);
+    ASSERT_NE(font, nullptr);
+    LOGFONTA out;
+    ASSERT_EQ(GetObjectA(font, sizeof out, &out), static_cast<int>(sizeof out));
+    EXPECT_EQ(memcmp(&in, &out, sizeof in), 0);
+    // A short buffer takes the beginning of the description.
+    LONG height = 0;
+    EXPECT_EQ(GetObjectA(font, sizeof height, &height), static_cast<int>(sizeof height));
+    EXPECT_EQ(height, -13);
+    EXPECT_TRUE(DeleteObject(font));
+    EXPECT_EQ(GetObjectA(font, sizeof out, &out), 0);
+    EXPECT_EQ(CreateFontIndirectA(nullptr), nullptr);
+}
+
 TEST_F(DialogTest, MissingTemplateFails) {
     EXPECT_EQ(CreateDialogParamA(instance, "NOSUCH", nullptr, RecordingDialogProc, 0), nullptr);
     EXPECT_EQ(DialogBoxParamA(instance, "NOSUCH", nullptr, RecordingDialogProc, 0), -1);

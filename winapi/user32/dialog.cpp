@@ -31,6 +31,9 @@ struct DialogTemplate {
     std::string title;
     bool hasFont = false;
     int pointSize = 0;
+    int weight = 0; // 0: normal
+    int italic = 0;
+    int charSet = 0;
     std::string face;
     std::vector<ItemTemplate> items;
 };
@@ -111,9 +114,12 @@ bool parseTemplate(const unsigned char* data, unsigned size, DialogTemplate* t) 
     if (t->style & DS_SETFONT) {
         t->hasFont = true;
         t->pointSize = static_cast<int>(r.u16());
+        t->charSet = DEFAULT_CHARSET;
         if (extended) {
-            r.u16(); // weight
-            r.u16(); // italic, character set
+            t->weight = static_cast<int>(r.u16());
+            unsigned italicAndSet = r.u16();
+            t->italic = static_cast<int>(italicAndSet & 0xff);
+            t->charSet = static_cast<int>(italicAndSet >> 8);
         }
         t->face = r.text();
     }
@@ -198,7 +204,17 @@ HWND createDialog(HINSTANCE instance, LPCSTR name, HWND owner, DLGPROC proc, LPA
     d->modal = modal;
     d->owner = owner;
     if (t.hasFont) {
-        d->font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+        // The template's font at the screen's 96 dots per inch; the dialog
+        // owns it and deletes it when it goes.
+        LOGFONTA lf;
+        memset(&lf, 0, sizeof lf);
+        lf.lfHeight = -MulDiv(t.pointSize, 96, 72);
+        lf.lfWeight = t.weight > 0 ? t.weight : FW_NORMAL;
+        lf.lfItalic = static_cast<BYTE>(t.italic);
+        lf.lfCharSet = static_cast<BYTE>(t.charSet);
+        snprintf(lf.lfFaceName, sizeof lf.lfFaceName, "%s", t.face.c_str());
+        d->font = CreateFontIndirectA(&lf);
+        d->ownsFont = true;
         d->baseX = 6;
         d->baseY = 13;
     }
@@ -382,6 +398,8 @@ LRESULT WINAPI DefDlgProcA(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_INITDIALOG:
     case WM_COMMAND: return 0;
     case WM_NCDESTROY: {
+        if (d && d->ownsFont && d->font) DeleteObject(d->font);
+        if (d) d->font = nullptr;
         LRESULT r = DefWindowProcA(hwnd, msg, wp, lp);
         // The record goes with the window, but a modal loop still reads it.
         if (d) d->destroyed = true;
