@@ -499,12 +499,15 @@ int TemplateStartMeasurementWith(const TemplateType* type, ModuleRecord* module,
         if (!SilentModule(type, module, steps)) return 0;
     } else {
         if (found == TEMPLATE_MODULE_REFUSED) {
-            UINT id = model == -1 ? IDS_MODULE_NO_REPLY
-                      : model == -2
-                          ? (flags & TEMPLATE_START_BAD_NUMBER_SILENT ? IDS_MODULE_NO_REPLY
-                                                                      : IDS_USES_CHECKSUMS)
-                          : IDS_WRONG_MODULE;
-            return StartFailed(module, id, !(flags & TEMPLATE_START_WRONG_REFUSES));
+            UINT badNumber = steps && steps->badNumberText                ? steps->badNumberText
+                             : (flags & TEMPLATE_START_BAD_NUMBER_SILENT) ? IDS_MODULE_NO_REPLY
+                                                                          : IDS_USES_CHECKSUMS;
+            UINT id = model == -1   ? IDS_MODULE_NO_REPLY
+                      : model == -2 ? badNumber
+                                    : IDS_WRONG_MODULE;
+            int refuses = (flags & TEMPLATE_START_WRONG_REFUSES) ||
+                          (steps && steps->wrong == TEMPLATE_WRONG_FAIL);
+            return StartFailed(module, id, !refuses);
         }
         startModel = model;
         // The type's step has stopped the experiment and shown its failure.
@@ -694,16 +697,16 @@ namespace {
 // its turn). 1 when a request was begun and the loop steps it at once;
 // otherwise 0 and the procedure's answer in *answer.
 int OtherState(int state, const TemplateType* type, ModuleRecord* module, TemplateRuntime* rt,
-               int handle, const TemplateChannelSteps* channelSteps,
-               const TemplateSweepSteps* sweepSteps, int* answer) {
+               int handle, const TemplateChannelSteps* channel, const TemplateSweepSteps* sweep,
+               int* answer) {
     *answer = 1;
     if (state == SS_IDLE) {
         int keepAlive = TicksInFamily(type) && TemplateMess(module, type)->Watchdog_On;
-        if (!SweepDue(type, module, rt, channelSteps, keepAlive)) {
+        if (!SweepDue(type, module, rt, channel, keepAlive)) {
             *answer = 0;
             return 0;
         }
-        return BeginRequest(type, module, handle, sweepSteps, answer);
+        return BeginRequest(type, module, handle, sweep, answer);
     }
     if (state == SS_ERROR)
         ScanErrorAction(TemplateMess(module, type), &rt->Error_Waiting, &rt->Resume_Time);

@@ -260,6 +260,12 @@ enum {
     TEMPLATE_SILENT_ASK = 2,  // the user is asked whether to go on without the module
 };
 
+// What a module of a model the type does not accept does at start.
+enum {
+    TEMPLATE_WRONG_STOP = 0, // the experiment is stopped, the start fails
+    TEMPLATE_WRONG_FAIL = 1, // the start fails, the experiment is not stopped
+};
+
 // The own steps of a start whose requests are not one per output channel
 // (the types with alarm outputs and counters). Every hook may be null.
 struct TemplateStartSteps {
@@ -275,6 +281,10 @@ struct TemplateStartSteps {
     // The last commands of the start (counters, the module's watchdog);
     // `model` is 0 when the module was not identified. 1 done, 0 failed.
     int (*finish)(ModuleRecord* module, const TemplateType* type, int model);
+    int wrong; // TEMPLATE_WRONG_*
+    // Shown for a model number the module gives that cannot be read; 0:
+    // "Error. Uses checksums ?".
+    UINT badNumberText;
 };
 
 // Common fields of a parameter record of the type: the block's, or a copy of

@@ -5,6 +5,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <map>
 #include <memory>
 
 namespace hostsim {
@@ -18,13 +19,10 @@ struct BlockState {
     int defaultAnswer = 0;
     std::vector<GlvoNotifyRecord> notifications;
     std::vector<ReleasedBlock> released;
-    // The blocks handed out and not yet released, one per output channel: a
-    // block may take those of all its channels before it fills them.
-    struct HandedOut {
-        OutputChannel* channel;
-        std::vector<unsigned char> bytes;
-    };
-    std::vector<HandedOut> handedOut;
+    // The blocks handed out, one per output channel, from
+    // GetCurrentOutputBlock to the release: a block may take the blocks of
+    // all its channels first.
+    std::map<OutputChannel*, std::vector<unsigned char>> handedOut;
     bool withhold = false;
 };
 
@@ -122,28 +120,18 @@ int WINAPI HostGlvoModuleNotifyGlobalVar(GlvoNotifyRecord* record) {
 DataBlock* WINAPI HostGetCurrentOutputBlock(OutputChannel* channel) {
     BlockState& s = B();
     if (channel == nullptr || s.withhold) return nullptr;
-    std::vector<unsigned char>* bytes = nullptr;
-    for (BlockState::HandedOut& h : s.handedOut)
-        if (h.channel == channel) bytes = &h.bytes;
-    if (bytes == nullptr) {
-        s.handedOut.push_back({channel, {}});
-        bytes = &s.handedOut.back().bytes;
-    }
-    bytes->assign(offsetof(DataBlock, afSamples) + OUTPUT_BLOCK_SAMPLES * sizeof(float), 0);
-    return reinterpret_cast<DataBlock*>(bytes->data());
+    std::vector<unsigned char>& block = s.handedOut[channel];
+    block.assign(offsetof(DataBlock, afSamples) + OUTPUT_BLOCK_SAMPLES * sizeof(float), 0);
+    return reinterpret_cast<DataBlock*>(block.data());
 }
 
 void WINAPI HostNewReleaseOutputBlock(OutputChannel* channel, const char*, int) {
     BlockState& s = B();
-    std::vector<unsigned char> bytes;
-    for (size_t i = 0; i < s.handedOut.size(); i++)
-        if (s.handedOut[i].channel == channel) {
-            bytes.swap(s.handedOut[i].bytes);
-            s.handedOut.erase(s.handedOut.begin() + static_cast<long>(i));
-            break;
-        }
-    if (channel == nullptr || bytes.empty()) return;
-    const DataBlock* d = reinterpret_cast<const DataBlock*>(bytes.data());
+    auto it = s.handedOut.find(channel);
+    if (channel == nullptr || it == s.handedOut.end()) return;
+    const std::vector<unsigned char> block = std::move(it->second);
+    s.handedOut.erase(it);
+    const DataBlock* d = reinterpret_cast<const DataBlock*>(block.data());
     ReleasedBlock r;
     r.module = nullptr;
     r.output = -1;

@@ -151,8 +151,9 @@ int RunExperiment(const ExperimentOptions& options, ExperimentResult* result) {
     const int ran = r.failedBlock < 0 && !e.stopRequested;
 
     if (ran) {
-        if (options.onStarted) options.onStarted();
+        // Nothing waits at the inputs from before; what onStarted queues does.
         ResetInputs();
+        if (options.onStarted) options.onStarted();
         StartExperimentClock();
         DWORD startTicks = GetTickCount();
         WriteDllVariable("dwExperimentStartTimeTicks", &startTicks, sizeof startTicks);

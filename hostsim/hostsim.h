@@ -287,7 +287,8 @@ struct ExperimentOptions {
     // the manual clock Sleep moves the clock instead.
     int idleSleepMs = 1;
     // Called before each block's MODMSG_START with its worksheet index, and
-    // once every block has started, before the experiment clock starts.
+    // once every block has started, before the experiment clock starts
+    // (input blocks queued then wait for the first cycle).
     std::function<void(int block)> beforeStart;
     std::function<void()> onStarted;
     // Called after every cycle with its number (from 0) and whether a block
@@ -342,7 +343,9 @@ struct MonitorCounts {
     // module that uses checksums does not answer it, so the block's start
     // expects two of them; they are no errors.
     int probeTimeouts = 0;
-    std::string lastSent; // the text of the last request read
+    std::string lastSent;            // the text of the last request read
+    bool keepLines = false;          // set: every line read is kept in `listed`
+    std::vector<std::string> listed; // "COMp t sec d text", in the order read
 };
 // The plug-in's menu command that opens "Configuration of Serial Ports".
 #define HOSTSIM_SERIAL_PORTS_COMMAND 4991

@@ -36,14 +36,16 @@ int Usage() {
             "       hostsim dialog PLUGIN MENU_ID\n"
             "       hostsim dialogs PLUGIN [--only MENU_ID] [--hold SECONDS] [--fit]\n"
             "       hostsim run WORKSHEET --seconds N [--csv] [--table] [--plugin PATH]\n"
-            "                   [--global-ms X] [--block-size N] [--hold SECONDS]\n"
+            "                   [--global-ms X] [--block-size N] [--hold SECONDS] [--monitor]\n"
             "  dialogs: every dialog of the plug-in, listed; --hold keeps each shown for a\n"
             "  picture, --fit measures the texts (Windows build).\n"
             "  run: one line per channel; --table adds every sample, --csv prints them as\n"
             "  CSV (the rest goes to standard error); --hold shows the RS-232 monitor at the\n"
-            "  end. The plug-in defaults to %s beside hostsim; the driver INI file is\n"
+            "  end; --monitor lists the monitor's lines. The plug-in defaults to %s beside "
+            "hostsim; the driver INI file is\n"
             "  read from hostsim's folder. --global-ms and --block-size are the global\n"
-            "  sample distance (ms, default 1000) and block size (1..65535, default 1).\n",
+            "  sample distance (ms, default 1000) and block size (1..65535, default 1).\n"
+            "  --monitor also lists the RS-232 monitor's lines.\n",
             kPluginName);
     return 2;
 }
@@ -237,6 +239,7 @@ int Run(int argc, char** argv) {
     bool csv = false;
     bool table = false;
     double hold = 0.0;
+    bool listMonitor = false;
     std::string pluginPath;
     hostsim::ExperimentOptions options;
     options.globalMilliSecondsPerSample = 1000.0;
@@ -261,6 +264,8 @@ int Run(int argc, char** argv) {
                 return 2;
             }
             hold = v;
+        } else if (strcmp(a, "--monitor") == 0) {
+            listMonitor = true;
         } else if (strcmp(a, "--plugin") == 0 && more) {
             pluginPath = argv[++i];
         } else if (strcmp(a, "--global-ms") == 0 && more) {
@@ -315,6 +320,7 @@ int Run(int argc, char** argv) {
 
     int monitor = hostsim::MonitorSwitchOn();
     hostsim::MonitorCounts counts;
+    counts.keepLines = listMonitor;
     int ran = 0;
     hostsim::ExperimentResult result;
     if (refused == 0) {
@@ -393,6 +399,8 @@ int Run(int argc, char** argv) {
                     "have been lost, so these counts are of the last 256 lines only\n",
                     counts.fullReads, counts.reads);
         }
+        for (const std::string& line : counts.listed)
+            fprintf(info, "  %s\n", Display(line).c_str());
     }
 
     hostsim::FinishPlugin(&plugin);

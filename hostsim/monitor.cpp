@@ -274,6 +274,8 @@ void MonitorCountLine(const std::string& line, MonitorCounts* counts) {
     }
     fields.push_back(line.substr(start));
     counts->lines++;
+    if (counts->keepLines)
+        counts->listed.push_back(fields[1] + " " + fields[2] + " " + fields[3] + " " + fields[4]);
     const std::string& direction = fields[3];
     const std::string& text = fields[4];
     std::string sent;

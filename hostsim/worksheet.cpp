@@ -118,7 +118,7 @@ int SchemaElements(Block* block, std::vector<Element>* out, std::string* error) 
         reinterpret_cast<const ParamSchemaEntry*>(static_cast<uintptr_t>(answer));
     if (rows == nullptr) return 1; // a type without a schema saves no fields
     const int size = block->moduleClass->record.uParamSize;
-    std::set<std::string> names;
+    std::map<std::string, Element> names;
     for (int r = 0;; r++) {
         char where[160];
         snprintf(where, sizeof where, "class %s, schema row %d",
@@ -164,16 +164,17 @@ int SchemaElements(Block* block, std::vector<Element>* out, std::string* error) 
             e.name = (nameRange || typeRange) ? base + "[" + std::to_string(first + i) + "]" : name;
             e.type = et;
             e.offset = row.offset + i * et.size;
-            if (!names.insert(e.name).second) {
-                // A row that repeats one before it exactly adds nothing.
-                bool same = false;
-                for (const Element& x : *out)
-                    same = same ||
-                           (x.name == e.name && x.offset == e.offset && x.type.name == e.type.name);
-                if (same) continue;
-                *error = std::string(where) + ": field " + e.name + " named twice";
-                return 0;
+            // A row may name a field again at its offset and with its type
+            // (some types list their watchdog fields twice): one field.
+            auto seen = names.find(e.name);
+            if (seen != names.end()) {
+                if (seen->second.offset != e.offset || seen->second.type.name != e.type.name) {
+                    *error = std::string(where) + ": field " + e.name + " named twice";
+                    return 0;
+                }
+                continue;
             }
+            names[e.name] = e;
             out->push_back(e);
         }
     }

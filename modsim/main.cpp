@@ -2,13 +2,14 @@
 //
 //   modsim [--link PATH] [--baud N] [--wire-time] [--module ADDR:MODEL[:cs]]...
 //          [--value ADDR:CH=V]... [--wave ADDR:CH:sine|ramp|square:OFFSET:AMPLITUDE:PERIOD]...
-//          [--quiet]
+//          [--inputs ADDR=HEX]... [--quiet]
 //
-// Every --link starts another port; --baud, --wire-time, --module, --value and --wave that
-// follow it belong to that port (before the first --link, to the first port). ADDR is decimal,
-// or hexadecimal with 0x; MODEL is a model name such as 6018; ":cs" makes the module use
+// Every --link starts another port; --baud, --wire-time, --module, --value, --wave and --inputs
+// that follow it belong to that port (before the first --link, to the first port). ADDR is
+// decimal, or hexadecimal with 0x; MODEL is a model name such as 6018; ":cs" makes the module use
 // checksums. --value sets input channel CH of the module at ADDR on that port to V; --wave makes
-// it follow a waveform (PERIOD in seconds). For each port
+// it follow a waveform (PERIOD in seconds); --inputs sets the module's digital input lines, bit
+// c of the hexadecimal number for line c. For each port
 // the program prints "PATH -> SLAVE" (or the slave alone without a link), then, unless --quiet,
 // one line per received command with its reply.
 #include "modsim.h"
@@ -41,12 +42,19 @@ struct ChannelArg {
     modsim::Waveform wave; // Constant: the value is wave.offset
 };
 
+// A module's digital input lines.
+struct InputsArg {
+    int address;
+    unsigned bits;
+};
+
 struct PortArg {
     std::string link;
     int baud = 9600;
     int wireTime = 0;
     std::vector<ModuleArg> modules;
     std::vector<ChannelArg> channels;
+    std::vector<InputsArg> inputs;
 };
 
 std::mutex g_out;
@@ -56,7 +64,7 @@ void Usage() {
             "usage: modsim [--link PATH] [--baud N] [--wire-time] [--module ADDR:MODEL[:cs]]...\n"
             "              [--value ADDR:CH=V]... "
             "[--wave ADDR:CH:sine|ramp|square:OFFSET:AMPLITUDE:PERIOD]...\n"
-            "              [--quiet]\n");
+            "              [--inputs ADDR=HEX]... [--quiet]\n");
 }
 
 // Decimal, or hexadecimal after "0x"; a leading zero is still decimal.
@@ -134,6 +142,23 @@ int ParseWave(const char* text, ChannelArg* out) {
         return 0;
     }
     out->wave = w;
+    return 1;
+}
+
+// ADDR=HEX: up to eight hexadecimal digits.
+int ParseInputs(const char* text, InputsArg* out) {
+    std::string s = text;
+    size_t eq = s.find('=');
+    if (eq == std::string::npos || !ParseAddress(s.substr(0, eq), &out->address)) return 0;
+    std::string hex = s.substr(eq + 1);
+    if (hex.empty() || hex.size() > 8) return 0;
+    unsigned bits = 0;
+    for (char c : hex) {
+        int d = modsim::HexDigit(c);
+        if (d < 0) return 0;
+        bits = bits * 16 + static_cast<unsigned>(d);
+    }
+    out->bits = bits;
     return 1;
 }
 
@@ -220,6 +245,13 @@ int main(int argc, char** argv) {
                 return 2;
             }
             ports.back().channels.push_back(c);
+        } else if (!strcmp(a, "--inputs") && i + 1 < argc) {
+            InputsArg in;
+            if (!ParseInputs(argv[++i], &in)) {
+                fprintf(stderr, "modsim: bad input lines %s (ADDR=HEX)\n", argv[i]);
+                return 2;
+            }
+            ports.back().inputs.push_back(in);
         } else if (!strcmp(a, "--quiet")) {
             quiet = 1;
         } else {
@@ -228,15 +260,21 @@ int main(int argc, char** argv) {
         }
     }
 
-    // A channel setting names a module of its own port.
+    // A channel or input setting names a module of its own port.
     for (const PortArg& p : ports) {
-        for (const ChannelArg& c : p.channels) {
+        std::vector<int> addresses;
+        for (const ChannelArg& c : p.channels)
+            addresses.push_back(c.address);
+        for (const InputsArg& in : p.inputs)
+            addresses.push_back(in.address);
+        for (int address : addresses) {
             int known = 0;
             for (const ModuleArg& m : p.modules)
-                known |= m.address == c.address;
+                known |= m.address == address;
             if (!known) {
-                fprintf(stderr, "modsim: no module at address %d on port %s for --value/--wave\n",
-                        c.address, p.link.empty() ? "(first)" : p.link.c_str());
+                fprintf(stderr,
+                        "modsim: no module at address %d on port %s for --value/--wave/--inputs\n",
+                        address, p.link.empty() ? "(first)" : p.link.c_str());
                 return 2;
             }
         }
@@ -268,6 +306,8 @@ int main(int argc, char** argv) {
                 bus->SetWaveform(c.address, c.channel, c.wave);
             }
         }
+        for (const InputsArg& in : p.inputs)
+            bus->SetDigitalInputs(in.address, in.bits);
         if (!p.link.empty() && !bus->SetLink(p.link)) {
             fprintf(stderr, "modsim: cannot link %s: %s\n", p.link.c_str(), strerror(errno));
             return 1;

@@ -252,8 +252,11 @@ const CommandEntry k6063Commands[] = {
     {'@', "", WriteDigitalAt},
     {0, nullptr, nullptr},
 };
+// The safe value of a 7000-series module's watchdog goes out as the low
+// output byte ("#AA00DD").
 const CommandEntry kDigital16OutCommands[] = {
     {'@', "", WriteDigitalAt},
+    {'#', "00", WriteDigital8},
     {0, nullptr, nullptr},
 };
 const CommandEntry k6052Commands[] = {
@@ -326,7 +329,24 @@ const Profile kProfiles[] = {
     {"6067", "A1.0", 0x40, 0x00, 0, nullptr, kDigital8Commands},
     {"6751", "A1.0", 0x40, 0x00, 0, nullptr, kDigital16InCommands},
     {"6757", "A1.0", 0x40, 0x00, 0, nullptr, kDigital16OutCommands},
+    {"4050", "A1.0", 0x40, 0x00, 0, nullptr, kDigital8Commands},
+    {"4053", "A1.0", 0x40, 0x00, 0, nullptr, kDigital16InCommands},
+    {"7041", "A2.0", 0x40, 0x00, 0, nullptr, kDigital16InCommands},
+    {"7042", "A2.0", 0x40, 0x00, 0, nullptr, kDigital16OutCommands},
+    {"7043", "A2.0", 0x40, 0x00, 0, nullptr, kDigital16OutCommands},
+    {"7044", "A2.0", 0x40, 0x00, 0, nullptr, kDigital8Commands},
     {"7050", "A2.0", 0x40, 0x00, 0, nullptr, kDigital8Commands},
+    {"7053", "A2.0", 0x40, 0x00, 0, nullptr, kDigital16InCommands},
+    {"7055", "A2.0", 0x40, 0x00, 0, nullptr, kDigital8Commands},
+    {"7060", "A2.0", 0x40, 0x00, 0, nullptr, kDigital8Commands},
+    {"7063", "A2.0", 0x40, 0x00, 0, nullptr, k6063Commands},
+    {"7065", "A2.0", 0x40, 0x00, 0, nullptr, kDigital8Commands},
+    {"7067", "A2.0", 0x40, 0x00, 0, nullptr, kDigital8Commands},
+    {"7751", "A2.0", 0x40, 0x00, 0, nullptr, kDigital16InCommands},
+    {"7757", "A2.0", 0x40, 0x00, 0, nullptr, kDigital16OutCommands},
+    {"8067", "A2.0", 0x40, 0x00, 0, nullptr, kDigital8Commands},
+    {"87051", "A2.0", 0x40, 0x00, 0, nullptr, kDigital16InCommands},
+    {"87057", "A2.0", 0x40, 0x00, 0, nullptr, kDigital16OutCommands},
     // counter and frequency
     {"6080", "A1.0", 0x50, 0x00, 0, nullptr, kCounterCommands},
     {"4080", "A1.0", 0x50, 0x00, 0, nullptr, kCounterCommands},

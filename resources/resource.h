@@ -154,6 +154,8 @@
 #define IDC_SETUP_UNIT 23931
 #define IDS_NO_SERIAL_PORTS 1407
 
+#include "digital.h"
+
 // The thermocouple types.
 #define IDC_ND6018_RANGE 1053
 #define IDS_TC_TYPE 1200

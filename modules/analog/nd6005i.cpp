@@ -73,6 +73,8 @@ const TemplateStartSteps startSteps = {
     nullptr, // nothing to configure
     nullptr, // the type's request
     SetUpWatchdog,
+    TEMPLATE_WRONG_STOP,
+    0, // the template's text for an unreadable model number
 };
 
 constexpr TemplateType MakeType() {

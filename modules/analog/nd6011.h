@@ -206,7 +206,8 @@ constexpr AlarmInputType ND6011_Descriptor(const AlarmInputValues& v) {
             1, // the module's watchdog
             1,
         },
-        {v.silent, 0, AlarmInputConfigure, AlarmInputAddRequests, AlarmInputFinish},
+        {v.silent, 0, AlarmInputConfigure, AlarmInputAddRequests, AlarmInputFinish,
+         TEMPLATE_WRONG_STOP, 0},
         v.ranges,
         v.rangeCount,
         v.defaultRange,

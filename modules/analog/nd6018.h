@@ -100,7 +100,6 @@ constexpr TemplateType ND6018_Descriptor(const char* name, const char* restartNo
         nullptr, // one request per channel
         0,       // no module watchdog
         0,
-        0, // a silent or wrong module stops the experiment
     };
 }
 

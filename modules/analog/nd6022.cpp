@@ -205,6 +205,7 @@ int Finish(ModuleRecord* module, const TemplateType*, int) {
 const TemplateStartSteps kStart = {
     TEMPLATE_SILENT_FAIL, // a module that does not answer fails the start alone
     IDS_NO_ADDRESS,       Configure, AddRequests, Finish,
+    TEMPLATE_WRONG_STOP,  0, // another model stops the experiment
 };
 
 float Limit(ModuleRecord* module, int input, float sample) {

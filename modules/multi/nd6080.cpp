@@ -165,8 +165,8 @@ constexpr TemplateType type = {
 
 // A module that does not answer fails the start without stopping the
 // experiment.
-constexpr TemplateStartSteps startSteps = {TEMPLATE_SILENT_FAIL, IDS_NO_ADDRESS, Configure,
-                                           AddRequests, Finish};
+constexpr TemplateStartSteps startSteps = {
+    TEMPLATE_SILENT_FAIL, IDS_NO_ADDRESS, Configure, AddRequests, Finish, TEMPLATE_WRONG_STOP, 0};
 
 // ---- The start ----
 

@@ -11,7 +11,7 @@ run_setup "$hostsim" "$plugin"
 start_modsim "$modsim" --module 1:6011 --module 2:7011 --module 3:6012 --module 4:6080 \
     --value 1:0=2.25 --value 2:0=650.5 --value 3:0=9.75 --value 4:0=1500 --value 4:1=3000
 
-out=$("$work/hostsim" run "$worksheet" --seconds 2) || fail "run answered $?: $out"
+out=$("$work/hostsim" run "$worksheet" --seconds 2 --table) || fail "run answered $?: $out"
 echo "$out"
 expect() { grep -qE -- "$1" <<<"$out" || fail "no line matching '$1'"; }
 for channel in "Tank / Tank level" "Tank / Level low" "Tank / Level high" "Tank / Lid closed" \

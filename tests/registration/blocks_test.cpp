@@ -126,10 +126,10 @@ TEST_F(PluginTest, UnhandledCodesReachPerformDefaultActionAndItsAnswerComesBack)
 TEST_F(PluginTest, DeletingABlockTellsItsClassFirst) {
     ASSERT_EQ(1, Bind("Telvio.so"));
     hostsim::SetDefaultActionAnswer(1);
-    hostsim::Block* stub = hostsim::CreateBlock(hostsim::FindClassByMenuId(2978));
+    hostsim::Block* stub = hostsim::CreateBlock(hostsim::FindClassByMenuId(2989));
     ASSERT_NE(nullptr, stub);
     ASSERT_EQ(static_cast<UINT>(MODMSG_CREATE), hostsim::DefaultActionCalls().back().msg)
-        << "menu id 2978 names a type still without its roles; pick another";
+        << "menu id 2989 names a type still without its roles; pick another";
     ModuleRecord* record = &stub->record;
     hostsim::DeleteBlock(stub);
     ASSERT_FALSE(hostsim::DefaultActionCalls().empty());
