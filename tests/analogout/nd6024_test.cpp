@@ -514,4 +514,50 @@ TEST_F(MultiChannel, TheClassMessagesStayWithinTheRecord) {
     EXPECT_STRNE("Beyond", p22->Channel_Name[2]);
 }
 
+// The schemas name Watchdog_On and Watchdog_Time twice, the module's own
+// fields and the measurement settings' at other offsets: a worksheet keeps
+// both, each under its name in schema order.
+TEST_F(MultiChannel, AWorksheetKeepsBothWatchdogFields) {
+    Load();
+    hostsim::Block* b24 = nullptr;
+    hostsim::Block* b22 = nullptr;
+    ND6024_Param* p24 = New6024(0x3, &b24);
+    ND6022_Param* p22 = New6022(0x1, &b22, 2);
+    ASSERT_TRUE(p24 && p22);
+    p24->Watchdog_On = 1;
+    p24->Watchdog_Time = 9;
+    p24->Mess.Watchdog_On = 0;
+    p24->Mess.Watchdog_Time = 4;
+    p22->Watchdog_On = 0;
+    p22->Watchdog_Time = 13;
+    p22->Mess.Watchdog_On = 1;
+    p22->Mess.Watchdog_Time = 3;
+    std::string text, error;
+    ASSERT_EQ(1, hostsim::WorksheetToText(&text, &error)) << error;
+    size_t first = text.find("  field Watchdog_On BOOL = 1\n");
+    ASSERT_NE(std::string::npos, first) << text;
+    EXPECT_NE(std::string::npos, text.find("  field Watchdog_On BOOL = 0\n", first)) << text;
+    EXPECT_LT(text.find("  field Watchdog_Time int = 9\n"),
+              text.find("  field Watchdog_Time int = 4\n"));
+
+    ASSERT_EQ(1, hostsim::WorksheetFromText(text, &error)) << error;
+    ASSERT_EQ(2, hostsim::BlockCount());
+    ND6024_Param* q24 = P24(hostsim::BlockAt(0));
+    ND6022_Param* q22 = P22(hostsim::BlockAt(1));
+    EXPECT_EQ(1, q24->Watchdog_On);
+    EXPECT_EQ(9, q24->Watchdog_Time);
+    EXPECT_EQ(0, q24->Mess.Watchdog_On);
+    EXPECT_EQ(4, q24->Mess.Watchdog_Time);
+    EXPECT_EQ(0, q22->Watchdog_On);
+    EXPECT_EQ(13, q22->Watchdog_Time);
+    EXPECT_EQ(1, q22->Mess.Watchdog_On);
+    EXPECT_EQ(3, q22->Mess.Watchdog_Time);
+
+    // A third line of the name has no field left.
+    size_t at = text.find("  field Watchdog_On BOOL = 1\n");
+    std::string three = text.substr(0, at) + "  field Watchdog_On BOOL = 0\n" + text.substr(at);
+    EXPECT_EQ(0, hostsim::WorksheetFromText(three, &error));
+    EXPECT_NE(std::string::npos, error.find("field Watchdog_On given twice")) << error;
+}
+
 } // namespace
