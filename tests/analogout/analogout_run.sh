@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# `hostsim run` against the module simulator's command line: the example
+# worksheets of the analog output types driven for a few seconds, the values
+# the blocks wrote listed from the RS-232 monitor in each family's format and
+# range, the multi-channel blocks writing a channel only when it changed, and
+# the digital inputs of the four-channel module delivered on their channels.
+#   analogout_run.sh HOSTSIM PLUGIN MODSIM EXAMPLES
+set -euo pipefail
+hostsim=$1 plugin=$2 modsim=$3 examples=$4
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/telvio-analogout-run-XXXXXX")
+pid=
+cleanup() {
+    if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+cp "$hostsim" "$plugin" "$work/"
+cp "$plugin" "$work/ndxx.so" # a name of no other family: the default family
+printf '[Com Ports]\nNumComPorts=1\nComPort#0=1,3,8,1,0,1\n' >"$work/XX02.ini"
+export TELVIO_COM_DIR=$work
+
+# Starts modsim on COM1 with the arguments; waits for its link.
+serve() {
+    rm -f "$work/com1"
+    "$modsim" --link "$work/com1" --quiet "$@" >"$work/modsim.log" 2>&1 &
+    pid=$!
+    for _ in $(seq 200); do [ -L "$work/com1" ] && break; sleep 0.05; done
+    [ -L "$work/com1" ] || fail "modsim did not come up: $(cat "$work/modsim.log")"
+}
+stop() { kill "$pid"; wait "$pid" 2>/dev/null || true; pid=; }
+expect() { grep -qE -- "$1" <<<"$out" || fail "no line matching '$1'"; }
+count() { grep -cE -- "$1" <<<"$out" || true; }
+# Whether the values of the lines (after `skip` characters each) rise, at
+# least three of them within the ramp's first period.
+rising() {
+    awk -v skip="$2" '{ n = 0; for (i = 1; i <= NF; i++) { v = substr($i, skip + 1) + 0
+        if (n && v < last) { wrapped = 1; break } if (n && v > last) up++; last = v; n++ }
+        exit !(up >= 3) }' <<<"$1"
+}
+# The lines sent to one module's channel, in order.
+sent() { grep -oE "COM1 .* \\+ $1.*\$" <<<"$out" | sed 's/.* + //' | tr '\n' ' '; }
+
+serve --module 1:7021 --module 2:6021 --module 3:7022 --module 4:7024
+out=$("$work/hostsim" run "$examples/analogout.wks" --seconds 4.2 --monitor) ||
+    fail "run answered $?: $out"
+echo "$out"
+expect '^experiment: 3 blocks started, ran 4\.[0-9]+ s'
+expect '^warnings: none$'
+expect '^RS-232 monitor: [0-9]+ requests, 0 repeats, 0 errors$'
+# The 7021 in 0 to 10 V: configured, its safety value written and its
+# watchdog on before the ramp; the 6021's watchdog off.
+expect 'COM1 .* \+ %0101320600$'
+[[ "$(sent '(#01|~01)')" == "~011 #0100.000 ~015 ~013128 #0100.000 #01"* ]] ||
+    fail "Heater 1: $(sent '(#01|~01)')"
+rising "$(sent '#01')" 4 || fail "Heater 1 does not follow the ramp: $(sent '#01')"
+expect 'COM1 .* \+ ~022000000$'
+# The 6021 in 0 to 20 mA: the step from 4 to 12 mA, once a second.
+[[ "$(sent '#02')" == "#0204.000 #0204.000 #0212.000 "* ]] || fail "Heater 2: $(sent '#02')"
+# The keep-alive of the watchdog.
+expect 'COM1 .* \+ ~\*\*$'
+# The 7022: the constant written once, the square wave (4 to 20 mA) at
+# each change only.
+[ "$(sent '#030')" = "#03007.500 " ] || fail "Inlet: $(sent '#030')"
+outlet=$(sent '#031')
+[[ "$outlet" == "#03104.000 #03120.000 #03104.000 "* ]] || fail "Outlet: $outlet"
+[ "$(tr ' ' '\n' <<<"$outlet" | uniq -d | grep -c .)" -eq 0 ] || fail "Outlet twice: $outlet"
+# The 7024 in -10 to 10 V: channel 0 follows the ramp, channel 2 its
+# constant once.
+[[ "$(sent '#040')" == "#040-05.000 "* ]] || fail "Drive A: $(sent '#040')"
+rising "$(sent '#040' | sed 's/#040//g')" 0 || fail "Drive A does not follow the ramp: $(sent '#040')"
+[ "$(sent '#042')" = "#042-02.500 " ] || fail "Drive C: $(sent '#042')"
+stop
+
+# The default family: the 6024's channel B from a step, and its inputs.
+serve --module 1:6024 --inputs 1=A
+out=$("$work/hostsim" run "$examples/analogout-default.wks" --seconds 2.2 --plugin "$work/ndxx.so" \
+    --monitor) || fail "run answered $?: $out"
+echo "$out"
+expect '^experiment: 2 blocks started, ran 2\.[0-9]+ s'
+expect '^warnings: none$'
+[ "$(sent '#01')" = "#01B+01.250 #01B-03.750 " ] || fail "Outputs: $(sent '#01')"
+[ "$(count '^Lines / DI [13]: [23] samples, .* min 5\.0000, max 5\.0000')" -eq 2 ] || fail "set lines"
+[ "$(count '^Lines / DI [02]: [23] samples, .* min 0\.0000, max 0\.0000')" -eq 2 ] || fail "clear lines"
+stop
+echo PASS
