@@ -43,35 +43,36 @@ rising() {
 # The lines sent to one module's channel, in order.
 sent() { grep -oE "COM1 .* \\+ $1.*\$" <<<"$out" | sed 's/.* + //' | tr '\n' ' '; }
 
-serve --module 1:7021 --module 2:6021 --module 3:7022 --module 4:7024
+serve --module 21:7021 --module 22:6021 --module 23:7022 --module 24:7024 --module 25:6018 \
+    --value 25:0=6.25
 out=$("$work/hostsim" run "$examples/analogout.wks" --seconds 4.2 --monitor) ||
     fail "run answered $?: $out"
 echo "$out"
-expect '^experiment: 3 blocks started, ran 4\.[0-9]+ s'
+expect '^experiment: 4 blocks started, ran 4\.[0-9]+ s'
 expect '^warnings: none$'
 expect '^RS-232 monitor: [0-9]+ requests, 0 repeats, 0 errors$'
 # The 7021 in 0 to 10 V: configured, its safety value written and its
 # watchdog on before the ramp; the 6021's watchdog off.
-expect 'COM1 .* \+ %0101320600$'
-[[ "$(sent '(#01|~01)')" == "~011 #0100.000 ~015 ~013128 #0100.000 #01"* ]] ||
-    fail "Heater 1: $(sent '(#01|~01)')"
-rising "$(sent '#01')" 4 || fail "Heater 1 does not follow the ramp: $(sent '#01')"
-expect 'COM1 .* \+ ~022000000$'
+expect 'COM1 .* \+ %1515320600$'
+[[ "$(sent '(#15|~15)')" == "~151 #1500.000 ~155 ~153128 #1500.000 #15"* ]] ||
+    fail "Heater 1: $(sent '(#15|~15)')"
+rising "$(sent '#15')" 4 || fail "Heater 1 does not follow the ramp: $(sent '#15')"
+expect 'COM1 .* \+ ~162000000$'
 # The 6021 in 0 to 20 mA: the step from 4 to 12 mA, once a second.
-[[ "$(sent '#02')" == "#0204.000 #0204.000 #0212.000 "* ]] || fail "Heater 2: $(sent '#02')"
+[[ "$(sent '#16')" == "#1604.000 #1604.000 #1612.000 "* ]] || fail "Heater 2: $(sent '#16')"
 # The keep-alive of the watchdog.
 expect 'COM1 .* \+ ~\*\*$'
 # The 7022: the constant written once, the square wave (4 to 20 mA) at
 # each change only.
-[ "$(sent '#030')" = "#03007.500 " ] || fail "Inlet: $(sent '#030')"
-outlet=$(sent '#031')
-[[ "$outlet" == "#03104.000 #03120.000 #03104.000 "* ]] || fail "Outlet: $outlet"
+[ "$(sent '#170')" = "#17007.500 " ] || fail "Inlet: $(sent '#170')"
+outlet=$(sent '#171')
+[[ "$outlet" == "#17104.000 #17120.000 #17104.000 "* ]] || fail "Outlet: $outlet"
 [ "$(tr ' ' '\n' <<<"$outlet" | uniq -d | grep -c .)" -eq 0 ] || fail "Outlet twice: $outlet"
-# The 7024 in -10 to 10 V: channel 0 follows the ramp, channel 2 its
-# constant once.
-[[ "$(sent '#040')" == "#040-05.000 "* ]] || fail "Drive A: $(sent '#040')"
-rising "$(sent '#040' | sed 's/#040//g')" 0 || fail "Drive A does not follow the ramp: $(sent '#040')"
-[ "$(sent '#042')" = "#042-02.500 " ] || fail "Drive C: $(sent '#042')"
+# The 7024 in -10 to 10 V: channel 0 retransmits the thermocouple block's
+# temperature, channel 2 its constant, each once, as neither changes.
+expect '^Chiller / Water: [0-9]+ samples, .* last 6\.2500$'
+[ "$(sent '#180')" = "#180+06.250 " ] || fail "Chilled water: $(sent '#180')"
+[ "$(sent '#182')" = "#182-02.500 " ] || fail "Drive C: $(sent '#182')"
 stop
 
 # The default family: the 6024's channel B from a step, and its inputs.
