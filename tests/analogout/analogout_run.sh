@@ -7,29 +7,11 @@
 #   analogout_run.sh HOSTSIM PLUGIN MODSIM EXAMPLES
 set -euo pipefail
 hostsim=$1 plugin=$2 modsim=$3 examples=$4
+. "$(dirname "$0")/../experiment/run_lib.sh"
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/telvio-analogout-run-XXXXXX")
-pid=
-cleanup() {
-    if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-cp "$hostsim" "$plugin" "$work/"
+run_setup "$hostsim" "$plugin"
 cp "$plugin" "$work/ndxx.so" # a name of no other family: the default family
-printf '[Com Ports]\nNumComPorts=1\nComPort#0=1,3,8,1,0,1\n' >"$work/XX02.ini"
-export TELVIO_COM_DIR=$work
-
-# Starts modsim on COM1 with the arguments; waits for its link.
-serve() {
-    rm -f "$work/com1"
-    "$modsim" --link "$work/com1" --quiet "$@" >"$work/modsim.log" 2>&1 &
-    pid=$!
-    for _ in $(seq 200); do [ -L "$work/com1" ] && break; sleep 0.05; done
-    [ -L "$work/com1" ] || fail "modsim did not come up: $(cat "$work/modsim.log")"
-}
+serve() { rm -f "$work/com1"; start_modsim "$modsim" "$@"; }
 stop() { kill "$pid"; wait "$pid" 2>/dev/null || true; pid=; }
 expect() { grep -qE -- "$1" <<<"$out" || fail "no line matching '$1'"; }
 count() { grep -cE -- "$1" <<<"$out" || true; }
