@@ -140,6 +140,7 @@ void WINAPI HostNewReleaseOutputBlock(OutputChannel* channel, const char*, int) 
             }
     r.time = d->dBlockTime;
     r.sampleDistance = d->dBlockSampleDistance;
+    r.releasedAt = ExperimentTime();
     int n = d->wSampleCount;
     for (int i = 0; i < n; i++)
         r.samples.push_back(d->afSamples[i]);

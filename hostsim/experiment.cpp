@@ -5,6 +5,7 @@
 
 #include <math.h>
 
+#include <chrono>
 #include <map>
 
 namespace hostsim {
@@ -155,8 +156,14 @@ int RunExperiment(const ExperimentOptions& options, ExperimentResult* result) {
         StartExperimentClock();
         DWORD startTicks = GetTickCount();
         WriteDllVariable("dwExperimentStartTimeTicks", &startTicks, sizeof startTicks);
+        auto realStart = std::chrono::steady_clock::now();
         for (;;) {
             if (HostCurrentExperimentTime(1) >= options.seconds) break;
+            if (std::chrono::duration<double>(std::chrono::steady_clock::now() - realStart)
+                    .count() > options.realSecondsLimit) {
+                r.timedOut = 1;
+                break;
+            }
             int busy = 0;
             for (Block* b : blocks) {
                 if (ProcessBlock(b) != 0) busy = 1;

@@ -168,6 +168,7 @@ struct ReleasedBlock {
     double time;
     double sampleDistance;
     std::vector<float> samples;
+    double releasedAt; // experiment time of the release: when the reading was delivered
 };
 const std::vector<ReleasedBlock>& ReleasedOutputBlocks();
 void WithholdOutputBlocks(bool withhold);
@@ -201,6 +202,10 @@ struct ExperimentOptions {
     // Called after every cycle with its number (from 0) and whether a block
     // answered 1 in it; a test on the manual clock moves time on here.
     std::function<void(int cycle, int busy)> onCycle;
+    // The cycles end after this many seconds of real time whatever the
+    // experiment clock says (a manual clock that nobody moves), and the
+    // result tells so.
+    double realSecondsLimit = 300.0;
 };
 
 // A class message the experiment sent, with the block's worksheet index.
@@ -217,6 +222,7 @@ struct ExperimentResult {
     int failedBlock = -1;       // worksheet index of the block whose start answered 0
     int stoppedDuringStart = 0; // StopExperiment was called while the blocks started
     int stoppedByPlugin = 0;    // StopExperiment ended the cycles
+    int timedOut = 0;           // the real-time limit ended the cycles
     int cycles = 0;
     double endTime = 0.0;        // experiment time when the cycles ended
     size_t firstOutputBlock = 0; // ReleasedOutputBlocks() index of the experiment's first block

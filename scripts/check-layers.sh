@@ -7,23 +7,17 @@
 set -euo pipefail
 cd "${1:-$(dirname "$0")/..}"
 
-rank() {
-  case $1 in
-    host) echo 1 ;;
-    serial) echo 2 ;;
-    frame) echo 3 ;;
-    modules) echo 4 ;;
-    installer) echo 9 ;;
-    *) echo -1 ;;
-  esac
-}
+# The rank of each layer; anything else is no layer of the plug-in.
+declare -A rank=([host]=1 [serial]=2 [frame]=3 [modules]=4 [installer]=9)
 
+# Bash alone, no program per line: a run forks once per file, not per include.
 bad=0
 while IFS= read -r file; do
   layer=${file%%/*}
-  own=$(rank "$layer")
+  own=${rank[$layer]:--1}
   while IFS= read -r line; do
-    inc=$(sed -E 's/^[^"]*"([^"]+)".*/\1/' <<<"$line")
+    [[ $line =~ ^[[:space:]]*#[[:space:]]*include[[:space:]]*\"([^\"]+)\" ]] || continue
+    inc=${BASH_REMATCH[1]}
     [ "$inc" = "resource.h" ] && continue
     target=${inc%%/*}
     if [ "$target" = "$inc" ]; then
@@ -31,7 +25,7 @@ while IFS= read -r file; do
       bad=1
       continue
     fi
-    theirs=$(rank "$target")
+    theirs=${rank[$target]:--1}
     if [ "$layer" = installer ] || [ "$target" = installer ]; then
       if [ "$layer" != "$target" ]; then
         echo "$file: $line (the installer shares no code with the plug-in)"
@@ -44,7 +38,7 @@ while IFS= read -r file; do
       echo "$file: $line ($target is above $layer)"
       bad=1
     fi
-  done < <(grep -E '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' "$file" || true)
+  done <"$file"
 done < <(find host serial frame modules installer -type f \( -name '*.cpp' -o -name '*.h' -o -name '*.inc' \) 2>/dev/null | sort)
 
 if [ $bad -ne 0 ]; then
