@@ -2,13 +2,17 @@
 //
 //   modsim [--link PATH] [--baud N] [--wire-time] [--module ADDR:MODEL[:cs]]...
 //          [--value ADDR:CH=V]... [--wave ADDR:CH:sine|ramp|square:OFFSET:AMPLITUDE:PERIOD]...
-//          [--quiet]
+//          [--fault ADDR:KIND[:key=value]...]... [--quiet]
 //
-// Every --link starts another port; --baud, --wire-time, --module, --value and --wave that
-// follow it belong to that port (before the first --link, to the first port). ADDR is decimal,
-// or hexadecimal with 0x; MODEL is a model name such as 6018; ":cs" makes the module use
+// Every --link starts another port; --baud, --wire-time, --module, --value, --wave and --fault
+// that follow it belong to that port (before the first --link, to the first port). ADDR is
+// decimal, or hexadecimal with 0x; MODEL is a model name such as 6018; ":cs" makes the module use
 // checksums. --value sets input channel CH of the module at ADDR on that port to V; --wave makes
-// it follow a waveform (PERIOD in seconds). For each port
+// it follow a waveform (PERIOD in seconds). --fault gives the module a fault (KIND silence, late,
+// wrong-first-char, bad-checksum, missing-checksum, cut-short, never-ended, trailing-bytes,
+// overlong, unplug, double, garbage; keys times, match, delay (ms), length, char, bytes, from and
+// until (seconds after the start); without times it applies to every reply), for example
+// "--fault 2:silence:from=2:until=12" or "--fault 1:unplug:from=5:delay=5000". For each port
 // the program prints "PATH -> SLAVE" (or the slave alone without a link), then, unless --quiet,
 // one line per received command with its reply.
 #include "modsim.h"
@@ -47,6 +51,7 @@ struct PortArg {
     int wireTime = 0;
     std::vector<ModuleArg> modules;
     std::vector<ChannelArg> channels;
+    std::vector<std::pair<int, modsim::Fault>> faults;
 };
 
 std::mutex g_out;
@@ -56,7 +61,7 @@ void Usage() {
             "usage: modsim [--link PATH] [--baud N] [--wire-time] [--module ADDR:MODEL[:cs]]...\n"
             "              [--value ADDR:CH=V]... "
             "[--wave ADDR:CH:sine|ramp|square:OFFSET:AMPLITUDE:PERIOD]...\n"
-            "              [--quiet]\n");
+            "              [--fault ADDR:KIND[:key=value]...]... [--quiet]\n");
 }
 
 // Decimal, or hexadecimal after "0x"; a leading zero is still decimal.
@@ -220,6 +225,18 @@ int main(int argc, char** argv) {
                 return 2;
             }
             ports.back().channels.push_back(c);
+        } else if (!strcmp(a, "--fault") && i + 1 < argc) {
+            std::string text = argv[++i];
+            size_t colon = text.find(':');
+            int address = 0;
+            modsim::Fault fault;
+            std::string error = "ADDR:KIND[:key=value]...";
+            if (colon == std::string::npos || !ParseAddress(text.substr(0, colon), &address) ||
+                !modsim::ParseFault(text.substr(colon + 1), &fault, &error)) {
+                fprintf(stderr, "modsim: bad fault %s (%s)\n", argv[i], error.c_str());
+                return 2;
+            }
+            ports.back().faults.push_back({address, fault});
         } else if (!strcmp(a, "--quiet")) {
             quiet = 1;
         } else {
@@ -228,15 +245,21 @@ int main(int argc, char** argv) {
         }
     }
 
-    // A channel setting names a module of its own port.
+    // A channel setting or a fault names a module of its own port.
     for (const PortArg& p : ports) {
-        for (const ChannelArg& c : p.channels) {
+        std::vector<int> named;
+        for (const ChannelArg& c : p.channels)
+            named.push_back(c.address);
+        for (const auto& f : p.faults)
+            named.push_back(f.first);
+        for (int address : named) {
             int known = 0;
             for (const ModuleArg& m : p.modules)
-                known |= m.address == c.address;
+                known |= m.address == address;
             if (!known) {
-                fprintf(stderr, "modsim: no module at address %d on port %s for --value/--wave\n",
-                        c.address, p.link.empty() ? "(first)" : p.link.c_str());
+                fprintf(stderr,
+                        "modsim: no module at address %d on port %s for --value/--wave/--fault\n",
+                        address, p.link.empty() ? "(first)" : p.link.c_str());
                 return 2;
             }
         }
@@ -268,6 +291,8 @@ int main(int argc, char** argv) {
                 bus->SetWaveform(c.address, c.channel, c.wave);
             }
         }
+        for (const auto& f : p.faults)
+            bus->InjectFault(f.first, f.second);
         if (!p.link.empty() && !bus->SetLink(p.link)) {
             fprintf(stderr, "modsim: cannot link %s: %s\n", p.link.c_str(), strerror(errno));
             return 1;
