@@ -35,6 +35,22 @@ int Query(int port, const char* command, char* buffer, int size, int checksum) {
 
 } // namespace
 
+int ReplyAddressOf(const char* command) {
+    if (command == nullptr || strlen(command) < 4) return -1;
+    BYTE address = 0;
+    size_t length = strlen(command);
+    if (command[0] == '%') return ParseHexByteAt(command, length, 3, &address) ? address : -1;
+    if (command[0] != '$' || !strchr("2MF", command[3]) || command[4]) return -1;
+    return ParseHexByteAt(command, length, 1, &address) ? address : -1;
+}
+
+int ReplyFromAddress(const char* command, const char* reply) {
+    int address = ReplyAddressOf(command);
+    if (address < 0 || reply == nullptr || reply[0] != '!') return 1;
+    BYTE answered = 0;
+    return ParseHexByteAt(reply, strlen(reply), 1, &answered) && answered == address;
+}
+
 void SetInputChannelsFromMask(ModuleRecord* module, WORD mask) {
     if (module) ChannelsFromMask(module->aiInputChannel, module->uInputs, mask);
 }
@@ -49,10 +65,11 @@ int ProbeChecksum(int port, int address) {
     char reply[20];
     int result = Query(port, command, reply, sizeof reply, 0);
     if (result != COM_OK) result = Query(port, command, reply, sizeof reply, 0);
-    if (result == COM_OK && reply[0] != '?') return 2;
+    // Another module's answer is none from this one.
+    if (result == COM_OK && reply[0] != '?' && ReplyFromAddress(command, reply)) return 2;
     result = Query(port, command, reply, sizeof reply, 1);
     if (result != COM_OK) result = Query(port, command, reply, sizeof reply, 1);
-    return result == COM_OK ? 1 : 0;
+    return result == COM_OK && ReplyFromAddress(command, reply) ? 1 : 0;
 }
 
 int ReadModuleName(int port, int address, int checksum) {
@@ -62,6 +79,7 @@ int ReadModuleName(int port, int address, int checksum) {
     // Only a clean reply names the model: a checksum error is no number.
     if (Query(port, command, reply, sizeof reply, checksum) != COM_OK) return 0;
     if (reply[0] != '!') return 0;
+    if (!ReplyFromAddress(command, reply)) return -1;
     reply[8] = 0;
     if (strlen(reply) < 4) return 0;
     int model = atoi(reply + 3);

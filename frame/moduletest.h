@@ -14,10 +14,18 @@
 void SetInputChannelsFromMask(ModuleRecord* module, WORD mask);
 void SetOutputChannelsFromMask(ModuleRecord* module, WORD mask);
 
+// The address a reply to the command carries: the module's own for "$AA2",
+// "$AAM" and "$AAF", the new one NN for "%AANN..."; -1 when the reply to the
+// command carries none.
+int ReplyAddressOf(const char* command);
+// 1 when the reply carries the address its command asked, or none; 0 for a
+// reply from another module.
+int ReplyFromAddress(const char* command, const char* reply);
+
 // 1: the module uses checksums, 2: it does not, 0: no reply.
 int ProbeChecksum(int port, int address);
-// The model number the module reports; 0 without a clean reply, -2 for a
-// number above 99999.
+// The model number the module reports; 0 without a clean reply, -1 for a
+// reply from another address, -2 for a number above 99999.
 int ReadModuleName(int port, int address, int checksum);
 // The "Test" button: 1 when a module of the expected type answered; every
 // outcome is shown.

@@ -99,6 +99,10 @@ int ND6018_AddRequest(ModuleRecord* module, const TemplateType*, int j, int c) {
                          TemplateRuntimeOf(module)->Uses_Checksum);
 }
 
+void ND6018_ModuleSetting(ModuleRecord* module, char* text, int size) {
+    snprintf(text, static_cast<size_t>(size), "type code %d", ParamOf(module)->TC_Type);
+}
+
 namespace {
 
 // The range box: the module's seven fixed ranges (codes 0 to 6), offered in
