@@ -1,6 +1,7 @@
 # The two commands of the README:
 #   make demo   the demo measurement on simulated modules
 #   make test   every test: the Linux build, the Windows build, the Wine checks
+#   make bench  the poll rate of the shipped plug-in against its limit, on Linux and under Wine
 .PHONY: deps linux win32 demo test bench clean
 
 deps:
@@ -20,7 +21,7 @@ demo: linux
 test: linux win32
 	ctest --preset linux
 
-bench: linux
+bench: linux win32
 	@bash scripts/bench.sh
 
 clean:

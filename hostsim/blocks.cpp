@@ -119,7 +119,11 @@ DataBlock* WINAPI HostGetCurrentOutputBlock(OutputChannel* channel) {
     if (channel == nullptr || s.withhold) return nullptr;
     if (s.outputBlock.empty())
         s.outputBlock.resize(offsetof(DataBlock, afSamples) + OUTPUT_BLOCK_SAMPLES * sizeof(float));
-    memset(s.outputBlock.data(), 0, s.outputBlock.size());
+    // The header and the samples the last block used start from zero; a
+    // block of room for 65535 samples is not cleared whole at every call.
+    DataBlock* d = reinterpret_cast<DataBlock*>(s.outputBlock.data());
+    size_t used = offsetof(DataBlock, afSamples) + d->wSampleCount * sizeof(float);
+    memset(s.outputBlock.data(), 0, used);
     s.outputChannel = channel;
     return reinterpret_cast<DataBlock*>(s.outputBlock.data());
 }

@@ -206,6 +206,18 @@ struct ExperimentOptions {
     // experiment clock says (a manual clock that nobody moves), and the
     // result tells so.
     double realSecondsLimit = 300.0;
+    // Every processing call is timed with the performance counter.
+    bool timeCalls = false;
+};
+
+// How long the processing calls of a timed experiment took.
+struct CallTimes {
+    long calls = 0;
+    long idleCalls = 0;         // calls answered 0: not the block's turn, nothing due
+    double longestMs = 0.0;     // the longest call of all
+    double longestCpuMs = -1.0; // the most processor time a call took; -1: not measured
+    double medianIdleUs = 0.0;  // the median idle call
+    double medianBusyUs = 0.0;  // the median call answered 1
 };
 
 // A class message the experiment sent, with the block's worksheet index.
@@ -226,6 +238,7 @@ struct ExperimentResult {
     int cycles = 0;
     double endTime = 0.0;        // experiment time when the cycles ended
     size_t firstOutputBlock = 0; // ReleasedOutputBlocks() index of the experiment's first block
+    CallTimes times;             // with ExperimentOptions::timeCalls
     std::vector<ExperimentMessage> messages;
     std::string error; // why the experiment could not be set up
 };

@@ -4,7 +4,7 @@
 //   hostsim dialog PLUGIN MENU_ID          open a new block's setup dialog,
 //                                          print its controls, OK
 //   hostsim run WORKSHEET --seconds N [--csv] [--plugin PATH]
-//               [--global-ms X] [--block-size N]
+//               [--global-ms X] [--block-size N] [--timing] [--no-monitor]
 //                                          load the worksheet, measure for N
 //                                          seconds, print what the blocks
 //                                          delivered
@@ -32,10 +32,13 @@ int Usage() {
             "       hostsim classes PLUGIN\n"
             "       hostsim dialog PLUGIN MENU_ID\n"
             "       hostsim run WORKSHEET --seconds N [--csv] [--plugin PATH]\n"
-            "                   [--global-ms X] [--block-size N]\n"
+            "                   [--global-ms X] [--block-size N] [--timing] [--no-monitor]\n"
             "  run: the plug-in defaults to %s beside hostsim; the driver INI file is\n"
             "  read from hostsim's folder. --global-ms and --block-size are the global\n"
-            "  sample distance (ms, default 1000) and block size (1..65535, default 1).\n",
+            "  sample distance (ms, default 1000) and block size (1..65535, default 1).\n"
+            "  --timing times every processing call and prints the longest and the\n"
+            "  median of the calls that found nothing to do; --no-monitor leaves the\n"
+            "  RS-232 monitor off (the host reads it every second otherwise).\n",
             kPluginName);
     return 2;
 }
@@ -206,6 +209,7 @@ int Run(int argc, char** argv) {
     const char* worksheet = argv[2];
     double seconds = -1.0;
     bool csv = false;
+    bool monitorWanted = true;
     std::string pluginPath;
     hostsim::ExperimentOptions options;
     options.globalMilliSecondsPerSample = 1000.0;
@@ -222,6 +226,10 @@ int Run(int argc, char** argv) {
             seconds = v;
         } else if (strcmp(a, "--csv") == 0) {
             csv = true;
+        } else if (strcmp(a, "--timing") == 0) {
+            options.timeCalls = true;
+        } else if (strcmp(a, "--no-monitor") == 0) {
+            monitorWanted = false;
         } else if (strcmp(a, "--plugin") == 0 && more) {
             pluginPath = argv[++i];
         } else if (strcmp(a, "--global-ms") == 0 && more) {
@@ -281,7 +289,7 @@ int Run(int argc, char** argv) {
         hostsim::SendClassMessage(block, MODMSG_OUTPUT_NAMES, 0, 0);
     }
 
-    int monitor = hostsim::MonitorSwitchOn();
+    int monitor = monitorWanted ? hostsim::MonitorSwitchOn() : 0;
     hostsim::MonitorCounts counts;
     int ran = 0;
     hostsim::ExperimentResult result;
@@ -330,6 +338,17 @@ int Run(int argc, char** argv) {
                 result.stoppedByPlugin ? ", stopped by a block" : "");
     }
 
+    if (options.timeCalls && result.times.calls > 0) {
+        char cpu[48] = "";
+        if (result.times.longestCpuMs >= 0.0)
+            snprintf(cpu, sizeof cpu, " (%.3f ms of processor time)", result.times.longestCpuMs);
+        fprintf(info,
+                "processing calls: %ld, longest %.3f ms%s, median idle call %.2f us (%ld idle), "
+                "median busy call %.2f us\n",
+                result.times.calls, result.times.longestMs, cpu, result.times.medianIdleUs,
+                result.times.idleCalls, result.times.medianBusyUs);
+    }
+
     const std::vector<hostsim::Warning>& warnings = hostsim::Warnings();
     if (warnings.empty()) {
         fprintf(info, "warnings: none\n");
@@ -340,7 +359,9 @@ int Run(int argc, char** argv) {
                     Display(OneLine(w.text)).c_str());
     }
 
-    if (!monitor) {
+    if (!monitorWanted) {
+        fprintf(info, "RS-232 monitor: not used\n");
+    } else if (!monitor) {
         fprintf(info, "RS-232 monitor: could not be switched on\n");
     } else {
         std::string errors;
