@@ -35,6 +35,13 @@ if(NOT TELVIO_WINDOWS)
     ${CMAKE_SOURCE_DIR}/host/host.cpp
     ${CMAKE_SOURCE_DIR}/host/help.cpp
     ${CMAKE_SOURCE_DIR}/host/numbers.cpp
+    ${CMAKE_SOURCE_DIR}/host/rounding.cpp
+    ${CMAKE_SOURCE_DIR}/host/notation.cpp
+    ${CMAKE_SOURCE_DIR}/host/datetime.cpp
+    ${CMAKE_SOURCE_DIR}/host/texts.cpp
+    ${CMAKE_SOURCE_DIR}/host/choosers.cpp
+    ${CMAKE_SOURCE_DIR}/host/recordhelp.cpp
+    ${CMAKE_SOURCE_DIR}/host/linear.cpp
     ${CMAKE_SOURCE_DIR}/host/ticks.cpp
     ${CMAKE_SOURCE_DIR}/host/warnings.cpp
     ${CMAKE_SOURCE_DIR}/frame/moduletest.cpp

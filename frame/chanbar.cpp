@@ -225,7 +225,9 @@ int CurrentInBar() {
 
 } // namespace
 
-int ChannelBarDoubleClick(HWND dialog, HWND button) {
+namespace {
+
+int DoubleClick(HWND dialog, HWND button, int ctrl) {
     int channel = ChannelOf(button);
     if (channel < 0) return 0;
     int state = ButtonState(button);
@@ -234,7 +236,7 @@ int ChannelBarDoubleClick(HWND dialog, HWND button) {
         SelectChannelButton(dialog, button);
         return 1;
     }
-    if (CtrlHeld() && CurrentInBar()) {
+    if (ctrl && CurrentInBar()) {
         int step = channel >= CurrentChannel ? 1 : -1;
         for (int i = CurrentChannel; i != channel + step; i += step)
             MarkChannel(dialog, i, CHANNEL_IN_USE);
@@ -242,7 +244,7 @@ int ChannelBarDoubleClick(HWND dialog, HWND button) {
         CurrentChannel = channel;
         return 1;
     }
-    if (CtrlHeld() || state != CHANNEL_AVAILABLE) return 0;
+    if (ctrl || state != CHANNEL_AVAILABLE) return 0;
     if (CurrentInBar())
         SendDlgItemMessageA(dialog, IDC_CHANNEL_FIRST + CurrentChannel, CHANBTN_DESELECT, 0, 0);
     MarkChannel(dialog, channel, CHANNEL_CURRENT);
@@ -250,10 +252,10 @@ int ChannelBarDoubleClick(HWND dialog, HWND button) {
     return 1;
 }
 
-int ChannelBarRightDoubleClick(HWND dialog, HWND button) {
+int RightDoubleClick(HWND dialog, HWND button, int ctrl) {
     int channel = ChannelOf(button);
     if (channel < 0 || ChannelBarHasLessMore(dialog)) return 0;
-    if (CtrlHeld()) {
+    if (ctrl) {
         if (!CurrentInBar()) return 0;
         int step = channel >= CurrentChannel ? 1 : -1;
         for (int i = CurrentChannel; i != channel + step; i += step)
@@ -265,6 +267,24 @@ int ChannelBarRightDoubleClick(HWND dialog, HWND button) {
     if (channel == CurrentChannel) CurrentChannel = NO_CHANNEL;
     MarkChannel(dialog, channel, CHANNEL_AVAILABLE);
     return 1;
+}
+
+} // namespace
+
+int ChannelBarDoubleClick(HWND dialog, HWND button) {
+    return DoubleClick(dialog, button, CtrlHeld());
+}
+
+int ChannelBarRightDoubleClick(HWND dialog, HWND button) {
+    return RightDoubleClick(dialog, button, CtrlHeld());
+}
+
+int ChannelBarPlainDoubleClick(HWND dialog, HWND button) {
+    return DoubleClick(dialog, button, 0);
+}
+
+int ChannelBarPlainRightDoubleClick(HWND dialog, HWND button) {
+    return RightDoubleClick(dialog, button, 0);
 }
 
 LRESULT CALLBACK ChannelButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -81,6 +81,9 @@ void RepeatLessMore(HWND dialog, int id, int target);
 // changed.
 int ChannelBarDoubleClick(HWND dialog, HWND button);
 int ChannelBarRightDoubleClick(HWND dialog, HWND button);
+// The same as if Ctrl were not held: one channel into or out of use.
+int ChannelBarPlainDoubleClick(HWND dialog, HWND button);
+int ChannelBarPlainRightDoubleClick(HWND dialog, HWND button);
 
 // The state of channel button i (-1 without such a button) and the set of
 // channels in use as a mask (bit i: button i in state 1 or 2).

@@ -97,9 +97,14 @@ void StartMessParam(HWND dialog) {
 
 void OkMessParam(HWND dialog) {
     SetFocus(GetDlgItem(dialog, IDOK));
-    char reason[128];
-    if (!CheckMessParam(&mpWork, reason, sizeof reason)) {
-        MessageBoxA(dialog, reason, "Measurement", MB_OK | MB_ICONERROR);
+    // Only what the dialog lets the user change: the host's global settings
+    // are checked where a block starts with them.
+    UINT fault = MessParamFault(&mpWork);
+    if (fault) {
+        char caption[64], text[256];
+        if (GetWindowTextA(dialog, caption, sizeof caption) <= 0) caption[0] = 0;
+        if (LoadStringA(hInstDriver, fault, text, sizeof text) <= 0) text[0] = 0;
+        MessageBoxA(dialog, text, caption, MB_OK | MB_ICONERROR);
         return;
     }
     if (mpTarget) memcpy(mpTarget, &mpWork, sizeof mpWork);
@@ -178,30 +183,21 @@ void InitMessParam(MessParam* settings) {
     settings->Watchdog_Time = 6;
 }
 
-namespace {
-
-const char* OwnSampleDistanceFault(const MessParam* settings) {
-    if (settings->Use_Global_Settings) return nullptr;
-    if (!(settings->Sample_Distance > 0.0) || !isfinite(settings->Sample_Distance))
-        return "The sample distance must be greater than 0.";
-    return nullptr;
+UINT MessParamFault(const MessParam* settings) {
+    if (settings == nullptr || settings->Use_Global_Settings) return 0;
+    // Written so that NaN fails too.
+    double distance = settings->Sample_Distance;
+    if (!(distance >= SAMPLE_DISTANCE_LOW) || !isfinite(distance)) return IDS_BAD_SAMPLE_DISTANCE;
+    return 0;
 }
 
-} // namespace
-
-int CheckMessParam(const MessParam* settings, char* text, int size) {
-    const char* reason = nullptr;
-    if (settings == nullptr) {
-        reason = "No measurement settings.";
-    } else if (!settings->Use_Global_Settings) {
-        reason = OwnSampleDistanceFault(settings);
-    } else if (!(fGlobalMilliSecondsPerSample > 0.0) || !isfinite(fGlobalMilliSecondsPerSample)) {
-        reason = "The global sample distance must be greater than 0.";
-    } else if (uiGlobalBlockSize < 1 || uiGlobalBlockSize > BLOCK_SIZE_HIGH) {
-        reason = "The global block size must be between 1 and 65535.";
-    }
-    if (text && size > 0) snprintf(text, static_cast<size_t>(size), "%s", reason ? reason : "");
-    return reason == nullptr;
+UINT MessParamStartFault(const MessParam* settings) {
+    if (settings == nullptr || !settings->Use_Global_Settings) return MessParamFault(settings);
+    double ms = fGlobalMilliSecondsPerSample;
+    if (!(ms > 0.0) || !isfinite(ms)) return IDS_BAD_GLOBAL_DISTANCE;
+    if (uiGlobalBlockSize < 1 || uiGlobalBlockSize > BLOCK_SIZE_HIGH)
+        return IDS_BAD_GLOBAL_BLOCK_SIZE;
+    return 0;
 }
 
 int MessParamAfterLoad(const char* caption, MessParam* settings) {
@@ -210,10 +206,10 @@ int MessParamAfterLoad(const char* caption, MessParam* settings) {
     ClampInt(&settings->Error_Var_Nr, GLOBAL_STRING_LOW, GLOBAL_STRING_HIGH);
     ClampInt(&settings->Watchdog_Time, WATCHDOG_TIME_LOW, WATCHDOG_TIME_HIGH);
     // The worksheet holds the block's own sample distance; the host's global
-    // settings are checked where they are used.
-    const char* reason = OwnSampleDistanceFault(settings);
-    if (reason == nullptr) return 1;
-    ShowWarning(caption ? caption : "", reason);
+    // settings are checked where a block starts with them.
+    UINT fault = MessParamFault(settings);
+    if (fault == 0) return 1;
+    ShowWarningById(caption ? caption : "", fault);
     return 0;
 }
 

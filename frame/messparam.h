@@ -10,15 +10,20 @@
 // the record is set.
 void InitMessParam(MessParam* settings);
 
-// 1 when the sample distance and block size the settings select can be
-// measured with: an own sample distance above 0, or, with the global
-// settings, a global sample distance above 0 and a global block size of 1 to
-// 65535. Otherwise 0 and the reason in `text`.
-int CheckMessParam(const MessParam* settings, char* text, int size);
+// 0 when the block's own settings can be measured with: an own sample
+// distance of at least SAMPLE_DISTANCE_LOW seconds (NaN and infinities are
+// refused); with the global settings there is nothing of the block's own to
+// check. Otherwise the string id of the reason. The dialog's OK checks this.
+UINT MessParamFault(const MessParam* settings);
+
+// The same at the start of a block, together with the host's global
+// settings where the block uses them: a global sample distance above 0 and a
+// global block size of 1 to 65535.
+UINT MessParamStartFault(const MessParam* settings);
 
 // A record loaded from a worksheet: the numbers the dialogs limit are limited
-// the same way, and an own sample distance of 0 or below is refused with a
-// warning under `caption` (0). The dialog's OK checks with CheckMessParam.
+// the same way, and a record MessParamFault refuses is refused with its
+// warning under `caption` (0).
 int MessParamAfterLoad(const char* caption, MessParam* settings);
 
 // The shared dialogs on a block's settings; both answer 0.

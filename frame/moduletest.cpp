@@ -12,13 +12,16 @@
 
 namespace {
 
-void ChannelsFromMask(int* channels, UINT count, WORD mask) {
+// The host's channel table lies in its packed record, not always at an
+// address an int may be stored at: each number is copied in byte by byte.
+void ChannelsFromMask(void* channels, UINT count, WORD mask) {
     if (count > 16) count = 16;
     int bit = 0;
     for (UINT j = 0; j < count; j++) {
         while (bit < 15 && !(mask & (1u << bit)))
             bit++;
-        channels[j] = bit + 1;
+        int channel = bit + 1;
+        memcpy(static_cast<BYTE*>(channels) + j * sizeof channel, &channel, sizeof channel);
         bit++;
     }
 }
@@ -31,6 +34,21 @@ void LoadText(UINT id, char* buffer, int size) {
 int Query(int port, const char* command, char* buffer, int size, int checksum) {
     snprintf(buffer, static_cast<size_t>(size), "%s", command);
     return QueryCom(port, buffer, size, checksum, 0);
+}
+
+// A query of the probe; notes in *unreadable a reply that came but could not
+// be read: a line too long for the buffer (what came of it is left there) or
+// one whose checksum fails.
+int ProbeQuery(int port, const char* command, char* reply, int size, int checksum,
+               int* unreadable) {
+    int result = Query(port, command, reply, size, checksum);
+    // Another module's answer is none from this one.
+    if ((result == COM_OK || result == COM_CHECKSUM) && !ReplyFromAddress(command, reply)) {
+        reply[0] = 0;
+        return COM_FAILED;
+    }
+    if (result == COM_CHECKSUM || (result == COM_FAILED && reply[0] != 0)) *unreadable = 1;
+    return result;
 }
 
 } // namespace
@@ -46,7 +64,7 @@ int ReplyAddressOf(const char* command) {
 
 int ReplyFromAddress(const char* command, const char* reply) {
     int address = ReplyAddressOf(command);
-    if (address < 0 || reply == nullptr || reply[0] != '!') return 1;
+    if (address < 0 || reply == nullptr || (reply[0] != '!' && reply[0] != '?')) return 1;
     BYTE answered = 0;
     return ParseHexByteAt(reply, strlen(reply), 1, &answered) && answered == address;
 }
@@ -63,13 +81,14 @@ int ProbeChecksum(int port, int address) {
     char command[8];
     snprintf(command, sizeof command, "$%02X2", address & 0xFF);
     char reply[20];
-    int result = Query(port, command, reply, sizeof reply, 0);
-    if (result != COM_OK) result = Query(port, command, reply, sizeof reply, 0);
-    // Another module's answer is none from this one.
-    if (result == COM_OK && reply[0] != '?' && ReplyFromAddress(command, reply)) return 2;
-    result = Query(port, command, reply, sizeof reply, 1);
-    if (result != COM_OK) result = Query(port, command, reply, sizeof reply, 1);
-    return result == COM_OK && ReplyFromAddress(command, reply) ? 1 : 0;
+    int unreadable = 0;
+    int result = ProbeQuery(port, command, reply, sizeof reply, 0, &unreadable);
+    if (result != COM_OK) result = ProbeQuery(port, command, reply, sizeof reply, 0, &unreadable);
+    if (result == COM_OK && reply[0] != '?') return PROBE_PLAIN;
+    result = ProbeQuery(port, command, reply, sizeof reply, 1, &unreadable);
+    if (result != COM_OK) result = ProbeQuery(port, command, reply, sizeof reply, 1, &unreadable);
+    if (result == COM_OK) return PROBE_CHECKSUMS;
+    return unreadable ? PROBE_UNREADABLE : PROBE_NO_REPLY;
 }
 
 int ReadModuleName(int port, int address, int checksum) {
@@ -77,8 +96,7 @@ int ReadModuleName(int port, int address, int checksum) {
     snprintf(command, sizeof command, "$%02XM", address & 0xFF);
     char reply[30];
     // Only a clean reply names the model: a checksum error is no number.
-    if (Query(port, command, reply, sizeof reply, checksum) != COM_OK) return 0;
-    if (reply[0] != '!') return 0;
+    if (!ReplyMatches(reply, Query(port, command, reply, sizeof reply, checksum), '!')) return 0;
     if (!ReplyFromAddress(command, reply)) return -1;
     reply[8] = 0;
     if (strlen(reply) < 4) return 0;
@@ -86,7 +104,17 @@ int ReadModuleName(int port, int address, int checksum) {
     return model > 99999 ? -2 : model;
 }
 
-int TestModule(int port, int address, int expected) {
+int ModelAccepted(const int* models, int count, int model) {
+    for (int i = 0; models && i < count; i++) {
+        int m = models[i];
+        if (m == model) return 1;
+        // An entry below 1000 stands for every series of that module number.
+        if (m > 0 && m < 1000 && model > 0 && model % 1000 == m) return 1;
+    }
+    return 0;
+}
+
+int TestModule(int port, int address, const int* models, int count) {
     if (bExperimentIsRunning) return 0;
     if (port < 1 || port > 16) {
         ShowWarningById(" ?", IDS_TEST_BAD_PORT);
@@ -107,37 +135,44 @@ int TestModule(int port, int address, int expected) {
     }
     int probe = ProbeChecksum(port, address);
     char text[320];
-    if (probe == 0) {
+    if (probe != PROBE_CHECKSUMS && probe != PROBE_PLAIN) {
         CloseCom(port);
         EndWaitCursor();
-        LoadText(IDS_TEST_NO_REPLY, text, sizeof text);
+        LoadText(probe == PROBE_UNREADABLE ? IDS_REPLY_UNREADABLE : IDS_TEST_NO_REPLY, text,
+                 sizeof text);
         MessageBoxA(GetActiveWindow(), text, caption, MB_OK | MB_ICONERROR);
         return 0;
     }
-    int model = ReadModuleName(port, address, probe == 1);
+    int model = ReadModuleName(port, address, probe == PROBE_CHECKSUMS);
     CloseCom(port);
 
+    // The same acceptance as the start of the type: a model the start would
+    // refuse is never reported as okay.
     UINT id;
     UINT icon = MB_ICONERROR;
     int okay = 0;
-    if (model % 1000 == expected % 1000) {
+    if (model == 0 && ModelAccepted(models, count, model)) {
+        id = IDS_TEST_UNKNOWN;
+        icon = MB_ICONINFORMATION;
+    } else if (model == 0) {
+        // The module names no model, and the type's start takes none such.
+        id = IDS_WRONG_MODULE;
+    } else if (ModelAccepted(models, count, model)) {
         id = IDS_TEST_OKAY;
         icon = MB_ICONINFORMATION;
         okay = 1;
     } else if (model < 0) {
         id = model == -2 ? IDS_USES_CHECKSUMS : IDS_TEST_NO_REPLY;
-    } else if (model > 0) {
-        id = IDS_TEST_WRONG_TYPE;
     } else {
-        id = IDS_TEST_UNKNOWN;
-        icon = MB_ICONINFORMATION;
+        id = IDS_TEST_WRONG_TYPE;
     }
     char textFormat[250];
     LoadText(id, textFormat, sizeof textFormat);
     snprintf(text, sizeof text, textFormat, model);
     if (id == IDS_TEST_OKAY || id == IDS_TEST_UNKNOWN) {
         char line[80];
-        LoadText(probe == 1 ? IDS_TEST_WITH_CHECKSUMS : IDS_TEST_NO_CHECKSUMS, line, sizeof line);
+        LoadText(probe == PROBE_CHECKSUMS ? IDS_TEST_WITH_CHECKSUMS : IDS_TEST_NO_CHECKSUMS, line,
+                 sizeof line);
         size_t used = strlen(text);
         snprintf(text + used, sizeof text - used, "\n%s", line);
     }

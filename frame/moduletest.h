@@ -22,13 +22,23 @@ int ReplyAddressOf(const char* command);
 // reply from another module.
 int ReplyFromAddress(const char* command, const char* reply);
 
-// 1: the module uses checksums, 2: it does not, 0: no reply.
+// Answers of ProbeChecksum.
+enum {
+    PROBE_UNREADABLE = -1, // a reply came, but none could be read (too long, endless, bad checksum)
+    PROBE_NO_REPLY = 0,
+    PROBE_CHECKSUMS = 1, // the module uses checksums
+    PROBE_PLAIN = 2,     // it does not
+};
 int ProbeChecksum(int port, int address);
 // The model number the module reports; 0 without a clean reply, -1 for a
 // reply from another address, -2 for a number above 99999.
 int ReadModuleName(int port, int address, int checksum);
-// The "Test" button: 1 when a module of the expected type answered; every
-// outcome is shown.
-int TestModule(int port, int address, int expected);
+// 1 when the model a module reported is one of the `count` models a type
+// accepts (0, a module that names none, only where the type lists it; an
+// entry below 1000 stands for that module number in every series).
+int ModelAccepted(const int* models, int count, int model);
+// The "Test" button: 1 when a module of a model the type accepts answered
+// (ModelAccepted, as the type's start); every outcome is shown.
+int TestModule(int port, int address, const int* models, int count);
 
 #endif

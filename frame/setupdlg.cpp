@@ -89,12 +89,17 @@ void Release() {
 }
 
 // The channels in use as the bar shows them: a run from channel 0 in the
-// dialogs with less and more buttons, the buttons' set in the others.
+// dialogs with less and more buttons, the buttons' set in the others, where
+// a channel of the type that its template has no button for keeps its bit.
 void TakeMaskFromBar(HWND dialog) {
-    if (ChannelBarHasLessMore(dialog))
+    if (ChannelBarHasLessMore(dialog)) {
         *Mask() = static_cast<WORD>((1u << UsedChannels) - 1);
-    else
-        *Mask() = ChannelBarMask(dialog);
+        return;
+    }
+    WORD mask = ChannelBarMask(dialog);
+    for (int i = 0; i < MaxChannels; i++)
+        if (!GetDlgItem(dialog, IDC_CHANNEL_FIRST + i)) mask |= *Mask() & (1u << i);
+    *Mask() = mask;
 }
 
 void SetButtonState(HWND dialog, int ch, int state) {
@@ -300,6 +305,21 @@ int IsEditClass(HWND control) {
     return 1;
 }
 
+// The copy check box of the output types: checked while the channel keeps
+// a name of its own, cleared while it takes the name of what feeds it; the
+// flag is the record's, the box shows it.
+int HasCopyBox(HWND dialog) {
+    return IsOutputType() && Type()->copyOffset >= 0 && GetDlgItem(dialog, IDC_SETUP_COPY_NAME);
+}
+
+void ToggleCopyFlag(HWND dialog) {
+    if (!InBar(CurrentChannel) || !HasCopyBox(dialog)) return;
+    SetupStoreChannelFields(dialog, CurrentChannel);
+    BOOL* flag = CopyFlag(CurrentChannel);
+    *flag = *flag ? 0 : 1;
+    SetupShowChannelFields(dialog, CurrentChannel);
+}
+
 INT_PTR Command(HWND dialog, int id, int code, HWND control) {
     if (code == EN_SETFOCUS && id != IDHELP) {
         LastFocusId = id;
@@ -308,7 +328,10 @@ INT_PTR Command(HWND dialog, int id, int code, HWND control) {
     }
     switch (id) {
     case IDOK:
-        if (code == BN_CLICKED) Ok(dialog);
+        if (code != BN_CLICKED) return TRUE;
+        // The type settles its own fields first (their answer is not used).
+        if (setup.dialogType->command) setup.dialogType->command(dialog, setup.work, id, code);
+        Ok(dialog);
         return TRUE;
     case IDCANCEL:
         if (code == BN_CLICKED) Cancel(dialog);
@@ -328,7 +351,8 @@ INT_PTR Command(HWND dialog, int id, int code, HWND control) {
         return TRUE;
     case IDC_SETUP_TEST:
         if (code == BN_CLICKED)
-            TestModule(Com()->Port_Number, *Address(), setup.dialogType->testModel);
+            TestModule(Com()->Port_Number, *Address(), setup.dialogType->type->models,
+                       setup.dialogType->type->modelCount);
         return TRUE;
     case IDC_LESS:
     case IDC_MORE:
@@ -339,7 +363,10 @@ INT_PTR Command(HWND dialog, int id, int code, HWND control) {
         AfterChannelAction(dialog);
         return TRUE;
     case IDC_SETUP_COPY_NAME:
-        if (code == BN_CLICKED && IsOutputType()) LastFocusId = IDC_SETUP_COPY_NAME;
+        if (code == BN_CLICKED && IsOutputType()) {
+            LastFocusId = IDC_SETUP_COPY_NAME;
+            ToggleCopyFlag(dialog);
+        }
         return TRUE;
     default: break;
     }
@@ -368,10 +395,13 @@ void ChannelDown(HWND dialog, HWND button, int state) {
 void ChannelDoubleClick(HWND dialog, HWND button, int right) {
     if (button) {
         SetupStoreChannelFields(dialog, CurrentChannel);
+        int plain = setup.dialogType->plainDoubleClicks;
         if (right)
-            ChannelBarRightDoubleClick(dialog, button);
+            plain ? ChannelBarPlainRightDoubleClick(dialog, button)
+                  : ChannelBarRightDoubleClick(dialog, button);
         else
-            ChannelBarDoubleClick(dialog, button);
+            plain ? ChannelBarPlainDoubleClick(dialog, button)
+                  : ChannelBarDoubleClick(dialog, button);
         TakeMaskFromBar(dialog);
         SetupShowChannelFields(dialog, CurrentChannel);
     }
@@ -399,24 +429,33 @@ void CopyToChannelsInUse(int focused) {
 
 } // namespace
 
+const TemplateType* SetupDialogTemplateType() {
+    return setup.work && setup.dialogType ? setup.dialogType->type : nullptr;
+}
+
 void SetupStoreChannelFields(HWND dialog, int ch) {
     if (!setup.work || ch < 0 || ch >= TEMPLATE_CHANNELS) return;
-    char name[SETUP_CHANNEL_NAME_CHARS + 1];
-    GetDlgItemTextA(dialog, IDC_SETUP_CHANNEL_NAME, name, sizeof name);
-    snprintf(ChannelName(ch), TEMPLATE_NAME_CHARS, "%s", name);
+    // A channel that takes the name of what feeds it keeps that name.
+    if (!HasCopyBox(dialog) || !*CopyFlag(ch)) {
+        char name[SETUP_CHANNEL_NAME_CHARS + 1];
+        GetDlgItemTextA(dialog, IDC_SETUP_CHANNEL_NAME, name, sizeof name);
+        snprintf(ChannelName(ch), TEMPLATE_NAME_CHARS, "%s", name);
+    }
     HWND unit = GetDlgItem(dialog, IDC_SETUP_UNIT);
     if (unit && Type()->unitOffset >= 0) {
         char text[SETUP_UNIT_CHARS + 1];
         GetWindowTextA(unit, text, sizeof text);
         snprintf(Unit(ch), TEMPLATE_UNIT_CHARS, "%s", text);
     }
-    if (GetDlgItem(dialog, IDC_SETUP_COPY_NAME) && Type()->copyOffset >= 0)
-        *CopyFlag(ch) = IsDlgButtonChecked(dialog, IDC_SETUP_COPY_NAME) == BST_CHECKED;
     if (setup.dialogType->storeChannel) setup.dialogType->storeChannel(dialog, setup.work, ch);
 }
 
 void SetupShowChannelFields(HWND dialog, int ch) {
-    if (!setup.work || ch < 0 || ch >= TEMPLATE_CHANNELS) return;
+    if (!setup.work) return;
+    if (ch < 0 || ch >= TEMPLATE_CHANNELS) {
+        if (setup.dialogType->showNoChannel) setup.dialogType->showNoChannel(dialog, setup.work);
+        return;
+    }
     // A record from a worksheet need not hold terminated texts.
     char name[TEMPLATE_NAME_CHARS];
     snprintf(name, sizeof name, "%.*s", TEMPLATE_NAME_CHARS - 1, ChannelName(ch));
@@ -426,8 +465,11 @@ void SetupShowChannelFields(HWND dialog, int ch) {
         snprintf(unit, sizeof unit, "%.*s", TEMPLATE_UNIT_CHARS - 1, Unit(ch));
         FillUnitList(dialog, IDC_SETUP_UNIT, unit);
     }
-    if (GetDlgItem(dialog, IDC_SETUP_COPY_NAME) && Type()->copyOffset >= 0)
-        CheckDlgButton(dialog, IDC_SETUP_COPY_NAME, *CopyFlag(ch) ? BST_CHECKED : BST_UNCHECKED);
+    if (HasCopyBox(dialog)) {
+        int copying = *CopyFlag(ch) != 0;
+        CheckDlgButton(dialog, IDC_SETUP_COPY_NAME, copying ? BST_UNCHECKED : BST_CHECKED);
+        EnableWindow(GetDlgItem(dialog, IDC_SETUP_CHANNEL_NAME), copying ? FALSE : TRUE);
+    }
     if (setup.dialogType->showChannel) setup.dialogType->showChannel(dialog, setup.work, ch);
 }
 

@@ -33,7 +33,6 @@ struct SetupDialogType {
     const TemplateType* type; // record layout, form
     int paramSize;            // bytes of the parameter record
     int buttons;              // channel buttons (MaxChannels), at most 16
-    int testModel;            // model number the Test button expects
     DWORD helpContext;        // the type's own help topic
     // Caption by family (FamilyIndex); null keeps the template's.
     const char* caption[FAMILY_INDEX_COUNT];
@@ -42,10 +41,16 @@ struct SetupDialogType {
     // The type's own boxes, filled when the dialog starts.
     void (*init)(HWND dialog, void* work);
     // The type's own commands: 1 when handled (the dialog answers TRUE).
+    // OK is offered first, before the dialog stores and closes.
     int (*command)(HWND dialog, void* work, int id, int code);
     // The type's own per-channel fields of channel `ch` (0..15).
     void (*storeChannel)(HWND dialog, void* work, int ch);
     void (*showChannel)(HWND dialog, void* work, int ch);
+    // 1: a double click on a channel button only brings that channel into
+    // use (a right one takes it out), Ctrl held or not.
+    int plainDoubleClicks = 0;
+    // The type's own per-channel fields while no channel is current.
+    void (*showNoChannel)(HWND dialog, void* work) = nullptr;
 };
 
 // Id of the control that last reported EN_SETFOCUS, IDC_CHANNEL_FIRST after
@@ -57,9 +62,14 @@ extern int LastFocusId;
 INT_PTR SetupDialogProc(const SetupDialogType* dialogType, HWND dialog, UINT msg, WPARAM wParam,
                         LPARAM lParam);
 
-// The fields of channel `ch` of the open dialog: the name, the unit (input
-// types), the copy flag (output types with the check box) and the type's
-// own. Nothing for a channel outside 0..15.
+// The type of the dialog that is open; null when none is.
+const TemplateType* SetupDialogTemplateType();
+
+// The fields of channel `ch` of the open dialog: the name, the unit and the
+// type's own. In the output types with the copy check box the box shows the
+// channel's copy flag (checked while the channel keeps a name of its own, a
+// click turns the flag over) and a channel that takes the name of what
+// feeds it keeps that name. Nothing for a channel outside 0..15.
 void SetupStoreChannelFields(HWND dialog, int ch);
 void SetupShowChannelFields(HWND dialog, int ch);
 

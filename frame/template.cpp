@@ -4,6 +4,7 @@
 #include "host/driver.h"
 #include "host/host.h"
 #include "frame/moduletest.h"
+#include "frame/modwatchdog.h"
 #include "host/numbers.h"
 #include "resource.h"
 #include "serial/engine.h"
@@ -51,11 +52,15 @@ int StartFailed(ModuleRecord* module, UINT textId, int stop) {
     return 0;
 }
 
-int ModelAccepted(const TemplateType* type, int model) {
-    if (model == 0) return 1;
-    for (int i = 0; i < type->modelCount; i++)
-        if (type->models[i] == model) return 1;
-    return 0;
+// The model the start in progress identified.
+int startModel = TEMPLATE_MODEL_UNREAD;
+
+// A new or loaded block enters the module table, and, when its modules have
+// a watchdog, the blocks that may set it up.
+int EnterTables(const TemplateType* type, ModuleRecord* module) {
+    if (!ModuleTableAdd(module, TemplateMess(module, type), type->model)) return 0;
+    if (type->watchdogTick) ModuleWatchdogEnter(type, module);
+    return 1;
 }
 
 int Outputs(const ModuleRecord* module) {
@@ -114,7 +119,30 @@ const BlockRun* OtherSettingOnModule(const BlockRun* own) {
     return nullptr;
 }
 
+// The runtime fields of the error policy, in the type's layout.
+struct PollFields {
+    int* errorWaiting;
+    double* resumeTime;
+};
+
+PollFields PollOf(const TemplateType* type, ModuleRecord* module) {
+    if (type->channelDue) {
+        TemplateDueRuntime* rt = TemplateDueRuntimeOf(module);
+        return {&rt->Error_Waiting, &rt->Resume_Time};
+    }
+    TemplateRuntime* rt = TemplateRuntimeOf(module);
+    return {&rt->Error_Waiting, &rt->Resume_Time};
+}
+
 } // namespace
+
+int TemplateStartModel() {
+    return startModel;
+}
+
+int TemplateModelAccepted(const TemplateType* type, int model) {
+    return ModelAccepted(type->models, type->modelCount, model);
+}
 
 char* TemplateNameIn(void* param, int channel) {
     return reinterpret_cast<char*>(At(param, 4)) + channel * TEMPLATE_NAME_CHARS;
@@ -181,6 +209,15 @@ TemplateRuntime* TemplateRuntimeOf(ModuleRecord* module) {
     return static_cast<TemplateRuntime*>(module->pRuntime);
 }
 
+TemplateDueRuntime* TemplateDueRuntimeOf(ModuleRecord* module) {
+    return static_cast<TemplateDueRuntime*>(module->pRuntime);
+}
+
+int* TemplateUsesChecksum(const TemplateType* type, ModuleRecord* module) {
+    if (type->channelDue) return &TemplateDueRuntimeOf(module)->Uses_Checksum;
+    return &TemplateRuntimeOf(module)->Uses_Checksum;
+}
+
 ChannelScan* TemplateChannelScan(ModuleRecord* module, int j) {
     if (j < 0 || j >= TEMPLATE_CHANNELS) return nullptr;
     return static_cast<ChannelScan*>(module->apChannelScan[j]);
@@ -225,7 +262,7 @@ int TemplateCreateDefaults(const TemplateType* type, ModuleRecord* module) {
     }
     if (type->defaults) type->defaults(module);
     InitMessParam(TemplateMess(module, type));
-    return ModuleTableAdd(module, TemplateMess(module, type), type->model) ? 1 : 0;
+    return EnterTables(type, module);
 }
 
 int TemplateAfterLoad(const TemplateType* type, ModuleRecord* module) {
@@ -233,6 +270,11 @@ int TemplateAfterLoad(const TemplateType* type, ModuleRecord* module) {
         ShowWarning("Error", "Old module format (not supported)");
         return 0;
     }
+    // Settings a block cannot measure with are refused before anything of
+    // the block enters the driver's tables.
+    char name[16];
+    TemplateBlockName(module, name, sizeof name);
+    if (!MessParamAfterLoad(name, TemplateMess(module, type))) return 0;
     PortTableMerge(TemplateCom(module, type));
     // A record from a file may name channels the module does not have, or
     // another count of them than the block has: the channels in use are the
@@ -245,11 +287,12 @@ int TemplateAfterLoad(const TemplateType* type, ModuleRecord* module) {
                            : module->uOutputs != count || module->uInputs != 0)
         ChangeModuleSize(module, IsOutputType(type) ? count : 0, IsOutputType(type) ? 0 : count);
     SetChannels(module, type);
-    return ModuleTableAdd(module, TemplateMess(module, type), type->model) ? 1 : 0;
+    return EnterTables(type, module);
 }
 
 int TemplateDeleteModule(ModuleRecord* module) {
     ModuleTableRemove(module);
+    ModuleWatchdogLeave(module);
     return 1;
 }
 
@@ -377,7 +420,14 @@ int TemplateSendAndExpect(const TemplateType* type, ModuleRecord* module, char* 
     // A reply with a wrong checksum, a partial line or none at all is a
     // failure even when its first character happens to match; so is the
     // answer of another module.
-    if (result == COM_OK && text[0] == expected && ReplyFromAddress(command, text)) return 1;
+    int ok = ReplyMatches(text, result, expected) && ReplyFromAddress(command, text);
+    if (type->traceReplies) {
+        char trace[TEMPLATE_QUERY_SIZE + 32];
+        snprintf(trace, sizeof trace, "ProcessCommand: %.*s\n", TEMPLATE_QUERY_SIZE - 1, text);
+        OutputDebugStringA(trace);
+        OutputDebugStringA(ok ? "Cont: positive Response\n" : "Abbruch: negative Response\n");
+    }
+    if (ok) return 1;
     return TemplateStepFailed(module, IDS_COMM_PROBLEM);
 }
 
@@ -387,8 +437,52 @@ int TemplateStepFailed(ModuleRecord* module, UINT textId) {
     return 0;
 }
 
+namespace {
+
+// A module that did not answer the probe. Where the type or its steps ask,
+// Yes starts the block as it is (1); otherwise the start fails (0),
+// stopping the experiment unless the type or its steps say not.
+int SilentModule(const TemplateType* type, ModuleRecord* module, const TemplateStartSteps* steps) {
+    int silent = steps ? steps->silent : TEMPLATE_SILENT_STOP;
+    const int flags = type->startFlags;
+    if ((flags & TEMPLATE_START_SILENT_ASKS) || silent == TEMPLATE_SILENT_ASK) {
+        UINT question = type->silentQuestion ? type->silentQuestion : IDS_MODULE_NO_RESPONSE;
+        char text[160];
+        if (LoadStringA(hInstDriver, question, text, sizeof text) <= 0) text[0] = 0;
+        char name[16];
+        TemplateBlockName(module, name, sizeof name);
+        if (MessageBoxA(GetActiveWindow(), text, name, MB_YESNO | MB_ICONQUESTION) == IDYES)
+            return 1;
+    }
+    int refuses = (flags & TEMPLATE_START_SILENT_REFUSES) || silent == TEMPLATE_SILENT_FAIL;
+    return StartFailed(module, IDS_MODULE_NO_REPLY, !refuses);
+}
+
+// The sample timing of a start, from the block's measurement settings.
+void StartTiming(const MessParam* settings, double* sampleSeconds, WORD* blockSamples,
+                 double* pollInterval) {
+    if (settings->Use_Global_Settings) {
+        *sampleSeconds = fGlobalMilliSecondsPerSample / 1000.0;
+        *blockSamples = static_cast<WORD>(uiGlobalBlockSize & 0xFFFF);
+        *pollInterval = uiGlobalBlockSize * *sampleSeconds;
+    } else {
+        *sampleSeconds = settings->Sample_Distance;
+        *blockSamples = 1;
+        *pollInterval = settings->Sample_Distance;
+    }
+}
+
+} // namespace
+
 int TemplateStartMeasurement(const TemplateType* type, ModuleRecord* module) {
+    return TemplateStartMeasurementWith(type, module, nullptr);
+}
+
+int TemplateStartMeasurementWith(const TemplateType* type, ModuleRecord* module,
+                                 const TemplateStartSteps* steps) {
     TemplateRuntime* rt = TemplateRuntimeOf(module);
+    TemplateDueRuntime* due = type->channelDue ? TemplateDueRuntimeOf(module) : nullptr;
+    PollFields poll = PollOf(type, module);
     int outputs = Outputs(module);
     // Nothing of an earlier experiment is polled: every request handle is
     // invalid until this start registers it, and no wait carries over. The
@@ -401,10 +495,11 @@ int TemplateStartMeasurement(const TemplateType* type, ModuleRecord* module) {
         rt->Channel_Index = 0;
     }
     rt->ScanHandle = -1;
-    rt->Error_Waiting = 0;
-    rt->Resume_Time = 0.0;
+    *poll.errorWaiting = 0;
+    *poll.resumeTime = 0.0;
 
     MonitorExperimentStarted();
+    if (due) due->Start_Time = CurrentExperimentTime(1);
     BeginWaitCursor();
     if (!ScanListCreate()) return StartFailed(module, 0, 0);
     const ComSettings* com = TemplateCom(module, type);
@@ -413,8 +508,17 @@ int TemplateStartMeasurement(const TemplateType* type, ModuleRecord* module) {
     // An address from a file outside the module range would be sent cut to
     // its low byte and reach another module.
     int address = *TemplateAddress(module, type);
-    if (address < MinModuleAddress || address > 255)
-        return StartFailed(module, IDS_TEST_BAD_ADDRESS, 1);
+    if (address < MinModuleAddress || address > 255) {
+        UINT text = steps && steps->badAddressText ? steps->badAddressText : IDS_TEST_BAD_ADDRESS;
+        return StartFailed(module, text, 1);
+    }
+    // A block without a channel of its module in use measures nothing: it
+    // starts, registers no request and passes its turns, and the user is
+    // told so.
+    if ((*TemplateMask(module, type) & TemplateChannelBits(type)) == 0)
+        ShowUnderBlockName(module, IDS_NO_CHANNELS);
+    UINT fault = MessParamStartFault(TemplateMess(module, type));
+    if (fault) return StartFailed(module, fault, 1);
     char name[16];
     TemplateBlockName(module, name, sizeof name);
     // Two blocks on one module may not write different settings into it:
@@ -435,30 +539,49 @@ int TemplateStartMeasurement(const TemplateType* type, ModuleRecord* module) {
         return 0;
     }
     if (!OpenCom(port, name)) return StartFailed(module, 0, 0);
+    int* checksum = TemplateUsesChecksum(type, module);
+    const int flags = type->startFlags;
+    startModel = TEMPLATE_MODEL_UNREAD;
     int probe = ProbeChecksum(port, address);
-    if (probe == 0) return StartFailed(module, IDS_MODULE_NO_REPLY, 1);
-    rt->Uses_Checksum = probe == 1 ? 1 : 0;
-    int model = ReadModuleName(port, address, rt->Uses_Checksum);
-    if (!ModelAccepted(type, model)) {
-        UINT id = model == -1   ? IDS_MODULE_NO_REPLY
-                  : model == -2 ? IDS_USES_CHECKSUMS
-                                : IDS_WRONG_MODULE;
-        return StartFailed(module, id, 1);
+    // A module that answered with lines that cannot be read is there, but
+    // cannot be worked with: never taken for a silent one.
+    if (probe == PROBE_UNREADABLE) return StartFailed(module, IDS_REPLY_UNREADABLE, 1);
+    // Without the module the block keeps the checksum setting it had and
+    // configures nothing.
+    int model = 0;
+    if (probe == PROBE_NO_REPLY) {
+        if (!SilentModule(type, module, steps)) return 0;
+    } else {
+        *checksum = probe == PROBE_CHECKSUMS ? 1 : 0;
+        model = ReadModuleName(port, address, *checksum);
+        if (!TemplateModelAccepted(type, model)) {
+            UINT badNumber = steps && steps->badNumberText                ? steps->badNumberText
+                             : (flags & TEMPLATE_START_BAD_NUMBER_SILENT) ? IDS_MODULE_NO_REPLY
+                                                                          : IDS_USES_CHECKSUMS;
+            UINT id = model == -1   ? IDS_MODULE_NO_REPLY
+                      : model == -2 ? badNumber
+                                    : IDS_WRONG_MODULE;
+            int refuses = (flags & TEMPLATE_START_WRONG_REFUSES) ||
+                          (steps && steps->wrong == TEMPLATE_WRONG_FAIL);
+            return StartFailed(module, id, !refuses);
+        }
+        startModel = model;
+        // The type's step has stopped the experiment and shown its failure.
+        int configured = steps && steps->configure ? steps->configure(module, type, model)
+                         : type->configure         ? type->configure(module, type)
+                                                   : 1;
+        if (!configured) return StartFailed(module, 0, 0);
     }
-    // The type's step has stopped the experiment and shown its failure.
-    if (type->configure && !type->configure(module, type)) return StartFailed(module, 0, 0);
 
     const MessParam* settings = TemplateMess(module, type);
-    if (settings->Use_Global_Settings) {
-        rt->Sample_Seconds = fGlobalMilliSecondsPerSample / 1000.0;
-        rt->Block_Samples = static_cast<WORD>(uiGlobalBlockSize & 0xFFFF);
-        rt->Poll_Interval = uiGlobalBlockSize * rt->Sample_Seconds;
+    if (due) {
+        StartTiming(settings, &due->Sample_Seconds, &due->Block_Samples, &due->Poll_Interval);
+        for (int j = 0; j < TEMPLATE_CHANNELS; j++)
+            due->Channel_Due[j] = 0.0;
     } else {
-        rt->Sample_Seconds = settings->Sample_Distance;
-        rt->Block_Samples = 1;
-        rt->Poll_Interval = settings->Sample_Distance;
+        StartTiming(settings, &rt->Sample_Seconds, &rt->Block_Samples, &rt->Poll_Interval);
+        rt->Next_Due = 0.0;
     }
-    rt->Next_Due = 0.0;
 
     WORD mask = *TemplateMask(module, type) & TemplateChannelBits(type);
     for (int j = 0; type->addRequest && j < outputs; j++) {
@@ -477,15 +600,28 @@ int TemplateStartMeasurement(const TemplateType* type, ModuleRecord* module) {
         if (handle < 0) return StartFailed(module, 0, 1);
         rt->ScanHandle = handle;
     }
+    if (steps && steps->addRequests && !steps->addRequests(module, type))
+        return StartFailed(module, 0, 1);
+    if (steps && steps->finish && !steps->finish(module, type, model))
+        return StartFailed(module, 0, 0);
     ModuleTableResetCursor();
     EndWaitCursor();
     return 1;
+}
+
+int TemplatePortBaud(const TemplateType* type, ModuleRecord* module) {
+    const ComSettings* own = TemplateCom(module, type);
+    const ComSettings* port = PortTableFind(own->Port_Number);
+    int baud = port ? port->Baud_Rate : own->Baud_Rate;
+    ClampInt(&baud, 0, 5);
+    return baud;
 }
 
 int TemplateStopMeasurement(ModuleRecord* module, const TemplateType* type) {
     ScanListFree();
     CloseCom(TemplateCom(module, type)->Port_Number);
     MonitorExperimentStopped();
+    ModuleWatchdogStopped(module);
     if (type->watchdogResetAtStop) WatchdogReset();
     return 1;
 }
@@ -493,9 +629,10 @@ int TemplateStopMeasurement(ModuleRecord* module, const TemplateType* type) {
 namespace {
 
 // The idle turn of both loops: the end of a wait after a failure, the
-// keep-alive of the modules' watchdog, the due time. 1 when a sweep is due
-// now; 0 when the turn has been passed on.
-int SweepDue(const TemplateType* type, ModuleRecord* module, TemplateRuntime* rt) {
+// keep-alive of the modules' watchdog, the type's idle step, the due time. 1
+// when a sweep is due now; 0 when the turn has been passed on.
+int SweepDue(const TemplateType* type, ModuleRecord* module, TemplateRuntime* rt,
+             const TemplateChannelSteps* steps) {
     if (rt->Error_Waiting) {
         if (CurrentExperimentTime(1) < rt->Resume_Time) {
             ModuleTableNext();
@@ -508,8 +645,13 @@ int SweepDue(const TemplateType* type, ModuleRecord* module, TemplateRuntime* rt
         rt->Error_Waiting = 0;
     }
     const MessParam* settings = TemplateMess(module, type);
-    if (type->watchdogTick && settings->Watchdog_On)
-        WatchdogTick(TemplateCom(module, type)->Port_Number);
+    int tick = type->watchdogTick == TEMPLATE_TICK_ALWAYS ||
+               (type->watchdogTick == TEMPLATE_TICK_TELV && FAMILY_TELV);
+    if (tick && settings->Watchdog_On) WatchdogTick(TemplateCom(module, type)->Port_Number);
+    if (steps && steps->idle && !steps->idle(module, type)) {
+        ModuleTableNext();
+        return 0;
+    }
     if (CurrentExperimentTime(1) < rt->Next_Due) {
         ModuleTableNext();
         return 0;
@@ -519,10 +661,12 @@ int SweepDue(const TemplateType* type, ModuleRecord* module, TemplateRuntime* rt
 
 // Begins the sweep's request; 1 when begun (the caller steps it at once).
 // A block whose module has been failing tries once. A handle the start did
-// not register (a failed start, no channels) never polls: the turn is passed
-// and *answer set to 0.
-int BeginRequest(ModuleRecord* module, int handle, int* answer) {
-    if (handle < 0 || !ScanListEntry(handle)) {
+// not register (a failed start, no channels) never polls, and a sweep the
+// type does not want now waits: the turn is passed and *answer set to 0.
+int BeginRequest(const TemplateType* type, ModuleRecord* module, int handle,
+                 const TemplateSweepSteps* steps, int* answer) {
+    if (handle < 0 || !ScanListEntry(handle) ||
+        (steps && steps->wanted && !steps->wanted(module, type))) {
         ModuleTableNext();
         *answer = 0;
         return 0;
@@ -531,6 +675,7 @@ int BeginRequest(ModuleRecord* module, int handle, int* answer) {
     int begun = run->failures > 0 ? ScanBeginRetry(handle, module) : ScanBegin(handle, module);
     if (begun == 1) {
         run->begun = CurrentExperimentTime(1);
+        if (steps && steps->begun) steps->begun(module, type);
         return 1;
     }
     *answer = 1;
@@ -631,22 +776,62 @@ namespace {
 // its turn). 1 when a request was begun and the loop steps it at once;
 // otherwise 0 and the procedure's answer in *answer.
 int OtherState(int state, const TemplateType* type, ModuleRecord* module, TemplateRuntime* rt,
-               int handle, int* answer) {
+               int handle, const TemplateChannelSteps* channel, const TemplateSweepSteps* sweep,
+               int* answer) {
     *answer = 1;
     if (state == SS_IDLE) {
-        if (!SweepDue(type, module, rt)) {
+        if (!SweepDue(type, module, rt, channel)) {
             *answer = 0;
             return 0;
         }
-        return BeginRequest(module, handle, answer);
+        return BeginRequest(type, module, handle, sweep, answer);
     }
     if (state == SS_ERROR) Failed(type, module, rt);
     return 0;
 }
 
+// The value of output channel `ch` into every sample of its data block; 0
+// when the host has no block for it yet.
+int Deliver(ModuleRecord* module, int ch, double time, double sampleSeconds, WORD samples,
+            float value) {
+    OutputChannel* output = module->apOutput[ch];
+    DataBlock* block = output ? GetCurrentOutputBlock(output) : nullptr;
+    if (!block) return 0;
+    block->dBlockTime = time;
+    block->dBlockSampleDistance = sampleSeconds;
+    block->wSampleCount = samples;
+    for (int i = 0; i < samples; i++)
+        block->afSamples[i] = value;
+    NewReleaseOutputBlock(output, __FILE__, __LINE__);
+    return 1;
+}
+
+} // namespace
+
+namespace {
+
+// Output j's request and value: the type's, or those of its ChannelScan
+// record.
+int RequestOf(ModuleRecord* module, const TemplateChannelSteps* steps, int j) {
+    if (steps) return steps->request ? steps->request(module, j) : -1;
+    ChannelScan* scan = TemplateChannelScan(module, j);
+    return scan ? scan->ScanHandle : -1;
+}
+
+float ValueOf(ModuleRecord* module, const TemplateChannelSteps* steps, int j) {
+    if (steps) return steps->value ? steps->value(module, j) : 0.0f;
+    ChannelScan* scan = TemplateChannelScan(module, j);
+    return scan ? scan->Channel_Value : 0.0f;
+}
+
 } // namespace
 
 int TemplateProcessInputs(const TemplateType* type, ModuleRecord* module) {
+    return TemplateProcessChannels(type, module, nullptr);
+}
+
+int TemplateProcessChannels(const TemplateType* type, ModuleRecord* module,
+                            const TemplateChannelSteps* steps) {
     if (ModuleTableCurrent() != module) return 0;
     TemplateRuntime* rt = TemplateRuntimeOf(module);
     int outputs = Outputs(module);
@@ -654,30 +839,95 @@ int TemplateProcessInputs(const TemplateType* type, ModuleRecord* module) {
         int state = ScanStep();
         if (rt->Channel_Index < 0 || rt->Channel_Index >= outputs) rt->Channel_Index = 0;
         int ch = rt->Channel_Index;
-        ChannelScan* scan = TemplateChannelScan(module, ch);
         if (state != SS_READY) {
             int answer = 0;
-            int handle = outputs > 0 && scan ? scan->ScanHandle : -1;
-            if (OtherState(state, type, module, rt, handle, &answer)) continue;
+            int handle = outputs > 0 ? RequestOf(module, steps, ch) : -1;
+            if (OtherState(state, type, module, rt, handle, steps, nullptr, &answer)) continue;
             return answer;
         }
-        OutputChannel* output = module->apOutput[ch];
-        DataBlock* block = output ? GetCurrentOutputBlock(output) : nullptr;
-        if (!block) return 0;
+        // One reply may serve the outputs that follow; a value that finds no
+        // data block waits for a later call, the reply still ready.
         CatchUp(module, rt);
-        block->dBlockTime = rt->Next_Due;
-        block->dBlockSampleDistance = rt->Sample_Seconds;
-        block->wSampleCount = rt->Block_Samples;
-        float value = scan ? scan->Channel_Value : 0.0f;
-        for (int i = 0; i < rt->Block_Samples; i++)
-            block->afSamples[i] = value;
-        NewReleaseOutputBlock(output, __FILE__, __LINE__);
-        rt->Channel_Index++;
-        if (rt->Channel_Index >= outputs) {
-            rt->Channel_Index = 0;
-            rt->Next_Due += rt->Poll_Interval;
-            SweepEnded(module, rt);
+        for (;;) {
+            if (!Deliver(module, ch, rt->Next_Due, rt->Sample_Seconds, rt->Block_Samples,
+                         ValueOf(module, steps, ch)))
+                return 0;
+            rt->Channel_Index++;
+            if (rt->Channel_Index >= outputs) {
+                rt->Channel_Index = 0;
+                rt->Next_Due += rt->Poll_Interval;
+                SweepEnded(module, rt);
+            }
+            if (rt->Channel_Index == 0 || !steps || !steps->sameReply ||
+                !steps->sameReply(module, ch))
+                break;
+            ch = rt->Channel_Index;
         }
+        ScanReset();
+        if (rt->Channel_Index > 0) continue;
+        ModuleTableNext();
+        return 1;
+    }
+}
+
+int TemplateProcessChannelsDue(const TemplateType* type, ModuleRecord* module) {
+    if (ModuleTableCurrent() != module) return 0;
+    TemplateDueRuntime* rt = TemplateDueRuntimeOf(module);
+    int outputs = Outputs(module);
+    for (;;) {
+        int state = ScanStep();
+        if (rt->Channel_Index < 0 || rt->Channel_Index >= outputs) rt->Channel_Index = 0;
+        int p = rt->Channel_Index;
+        ChannelScan* scan = TemplateChannelScan(module, p);
+        double clock = CurrentExperimentTime(1) - rt->Start_Time;
+        if (clock < 0.0) {
+            // The host's clock began anew after the block's start: the
+            // block's clock begins with it, or no channel would be due
+            // until it had caught up.
+            rt->Start_Time = CurrentExperimentTime(1);
+            clock = 0.0;
+        }
+        if (state == SS_IDLE) {
+            if (rt->Error_Waiting) {
+                if (CurrentExperimentTime(1) < rt->Resume_Time) {
+                    ModuleTableNext();
+                    return 0;
+                }
+                MonitorNote(type->restartNote);
+                rt->Channel_Due[p] = clock;
+                rt->Error_Waiting = 0;
+            }
+            if (clock < rt->Channel_Due[p]) {
+                // Not yet due: the next channel may be; after the last one
+                // the turn passes.
+                OutputDebugStringA("NextChannel");
+                rt->Channel_Index = p + 1 < outputs ? p + 1 : 0;
+                if (rt->Channel_Index > 0) continue;
+                ModuleTableNext();
+                return 0;
+            }
+            int answer = 0;
+            if (BeginRequest(type, module, outputs > 0 && scan ? scan->ScanHandle : -1, nullptr,
+                             &answer))
+                continue;
+            return answer;
+        }
+        if (state == SS_ERROR) {
+            ScanErrorAction(TemplateMess(module, type), &rt->Error_Waiting, &rt->Resume_Time);
+            return 1;
+        }
+        if (state != SS_READY) return 1;
+        // A reading requested later than one interval after its due time is
+        // stamped with the latest due time before the request: the sweeps
+        // missed meanwhile show as a gap, not as readings taken later.
+        double step = rt->Poll_Interval;
+        double late = ScanRequestTime() - rt->Start_Time - rt->Channel_Due[p];
+        if (step > 0.0 && late >= step) rt->Channel_Due[p] += floor(late / step) * step;
+        if (!Deliver(module, p, rt->Channel_Due[p], rt->Sample_Seconds, rt->Block_Samples,
+                     scan ? scan->Channel_Value : 0.0f))
+            return 0;
+        rt->Channel_Due[p] += rt->Poll_Interval;
+        rt->Channel_Index = p + 1 < outputs ? p + 1 : 0;
         ScanReset();
         if (rt->Channel_Index > 0) continue;
         ModuleTableNext();
@@ -694,7 +944,8 @@ int TemplateProcessSweep(const TemplateType* type, ModuleRecord* module,
         int state = ScanStep();
         if (state != SS_READY) {
             int answer = 0;
-            if (OtherState(state, type, module, rt, rt->ScanHandle, &answer)) continue;
+            if (OtherState(state, type, module, rt, rt->ScanHandle, nullptr, steps, &answer))
+                continue;
             return answer;
         }
         // The type delivers with the sweep's time: caught up first. A value
@@ -706,6 +957,18 @@ int TemplateProcessSweep(const TemplateType* type, ModuleRecord* module,
         ScanReset();
         ModuleTableNext();
         return 1;
+    }
+}
+
+void TemplateOutputNames(const TemplateType* type, ModuleRecord* module) {
+    WORD mask = *TemplateMask(module, type) & TemplateChannelBits(type);
+    for (int k = 0; k < Outputs(module); k++) {
+        int c = TemplateChannelOfOutput(mask, k);
+        if (c < 0 || !module->apOutput[k]) continue;
+        char name[TEMPLATE_NAME_CHARS];
+        snprintf(name, sizeof name, "%.*s", TEMPLATE_NAME_CHARS - 1,
+                 TemplateChannelName(module, c));
+        CopyChannelName(module->apOutput[k], name);
     }
 }
 
@@ -736,18 +999,7 @@ int TemplateClassProc(const TemplateType* type, ModuleRecord* module, int msg, i
     case MODMSG_ACTION123: return 1;
     case MODMSG_QUERY128: return 1;
     case MODMSG_OUTPUT_NAMES:
-        if (!input) break;
-        {
-            WORD mask = *TemplateMask(module, type);
-            for (int k = 0; k < Outputs(module); k++) {
-                int c = TemplateChannelOfOutput(mask, k);
-                if (c < 0 || !module->apOutput[k]) continue;
-                char name[TEMPLATE_NAME_CHARS];
-                snprintf(name, sizeof name, "%.*s", TEMPLATE_NAME_CHARS - 1,
-                         TemplateChannelName(module, c));
-                CopyChannelName(module->apOutput[k], name);
-            }
-        }
+        if (input) TemplateOutputNames(type, module);
         break;
     case MODMSG_INPUT_NAME:
         if (!output) break;

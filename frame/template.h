@@ -50,6 +50,64 @@ static_assert(offsetof(TemplateRuntime, Uses_Checksum) == 40, "Uses_Checksum");
 static_assert(offsetof(TemplateRuntime, Error_Waiting) == 44, "Error_Waiting");
 static_assert(offsetof(TemplateRuntime, Resume_Time) == 48, "Resume_Time");
 
+// The runtime record of the per-channel input types that keep a due time for
+// each channel, on the block's own clock from its start (184 bytes).
+struct TemplateDueRuntime {
+    int Channel_Index;                 // the output channel served next
+    int Unused;                        // the type field of the other layout
+    alignas(8) double Sample_Seconds;  // seconds per sample
+    WORD Block_Samples;                // samples per delivered data block
+    alignas(8) double Poll_Interval;   // seconds between two readings of a channel
+    alignas(8) double Channel_Due[16]; // per output channel, on the block's clock
+    int Uses_Checksum;
+    int Error_Waiting;
+    alignas(8) double Resume_Time; // experiment time the wait ends
+    alignas(8) double Start_Time;  // experiment time of the start: the block's clock is 0 there
+};
+static_assert(sizeof(TemplateDueRuntime) == 184, "TemplateDueRuntime is 184 bytes");
+static_assert(offsetof(TemplateDueRuntime, Sample_Seconds) == 8, "Sample_Seconds");
+static_assert(offsetof(TemplateDueRuntime, Block_Samples) == 16, "Block_Samples");
+static_assert(offsetof(TemplateDueRuntime, Poll_Interval) == 24, "Poll_Interval");
+static_assert(offsetof(TemplateDueRuntime, Channel_Due) == 32, "Channel_Due");
+static_assert(offsetof(TemplateDueRuntime, Uses_Checksum) == 160, "Uses_Checksum");
+static_assert(offsetof(TemplateDueRuntime, Error_Waiting) == 164, "Error_Waiting");
+static_assert(offsetof(TemplateDueRuntime, Resume_Time) == 168, "Resume_Time");
+static_assert(offsetof(TemplateDueRuntime, Start_Time) == 176, "Start_Time");
+
+// When a type's turn sends its port's keep-alive (TemplateType watchdogTick).
+enum {
+    TEMPLATE_TICK_NONE = 0,
+    TEMPLATE_TICK_ALWAYS = 1, // while the block's Watchdog_On is set
+    TEMPLATE_TICK_TELV = 2,   // the same, in the family "TELV" only
+};
+
+// A schema row of member `field` of record `Param`, and the rows of the
+// ComSettings (7) and MessParam (11) blocks at members `com` and `mess`.
+#define TEMPLATE_ROW(Param, name, type, field)                                                     \
+    { name, type, static_cast<int>(offsetof(Param, field)), 0 }
+#define TEMPLATE_SUBROW(Param, name, type, outer, Inner, inner)                                    \
+    { name, type, static_cast<int>(offsetof(Param, outer) + offsetof(Inner, inner)), 0 }
+#define TEMPLATE_COM_ROWS(Param, com)                                                              \
+    TEMPLATE_SUBROW(Param, "Port_Number", "int", com, ComSettings, Port_Number),                   \
+        TEMPLATE_SUBROW(Param, "Baud_Rate", "int", com, ComSettings, Baud_Rate),                   \
+        TEMPLATE_SUBROW(Param, "Data_Bits", "int", com, ComSettings, Data_Bits),                   \
+        TEMPLATE_SUBROW(Param, "Stop_Bits", "int", com, ComSettings, Stop_Bits),                   \
+        TEMPLATE_SUBROW(Param, "Parity", "int", com, ComSettings, Parity),                         \
+        TEMPLATE_SUBROW(Param, "RS232_Buffer", "int", com, ComSettings, RS232_Buffer),             \
+        TEMPLATE_SUBROW(Param, "Dummy1", "WORD[0..3]", com, ComSettings, Dummy1)
+#define TEMPLATE_MESS_ROWS(Param, mess)                                                            \
+    TEMPLATE_SUBROW(Param, "Use_Global_Settings", "BOOL", mess, MessParam, Use_Global_Settings),   \
+        TEMPLATE_SUBROW(Param, "Time_Seconds", "BOOL", mess, MessParam, Time_Seconds),             \
+        TEMPLATE_SUBROW(Param, "Sample_Distance", "double", mess, MessParam, Sample_Distance),     \
+        TEMPLATE_SUBROW(Param, "Error_Stop", "BOOL", mess, MessParam, Error_Stop),                 \
+        TEMPLATE_SUBROW(Param, "Error_Wait_Min", "int", mess, MessParam, Error_Wait_Min),          \
+        TEMPLATE_SUBROW(Param, "Error_Set_Var", "BOOL", mess, MessParam, Error_Set_Var),           \
+        TEMPLATE_SUBROW(Param, "Error_Var_Nr", "int", mess, MessParam, Error_Var_Nr),              \
+        TEMPLATE_SUBROW(Param, "Watchdog_On", "BOOL", mess, MessParam, Watchdog_On),               \
+        TEMPLATE_SUBROW(Param, "Watchdog_Time", "int", mess, MessParam, Watchdog_Time),            \
+        TEMPLATE_SUBROW(Param, "Watchdog_Value", "WORD", mess, MessParam, Watchdog_Value),         \
+        TEMPLATE_SUBROW(Param, "Dummy2", "WORD[0..3]", mess, MessParam, Dummy2)
+
 // What a type supplies to the frame. The offsets are those of the common
 // fields in the type's parameter record (Version is at 0, the channel names
 // at 4).
@@ -87,16 +145,55 @@ struct TemplateType {
     // Start step of the one-request types: the sweep's request, kept in the
     // runtime's ScanHandle. May be null.
     int (*addSweepRequest)(ModuleRecord* module, const TemplateType* type);
-    // 1: the type's modules have their own watchdog, armed by its start
-    // step: the port's keep-alive goes out at the block's idle turns.
+    // TEMPLATE_TICK_*: the type's modules have their own watchdog, armed by
+    // its start step: the port's keep-alive goes out at the block's idle
+    // turns.
     int watchdogTick;
     // 1: a stop of a block of the type disarms every port's keep-alive.
     int watchdogResetAtStop;
     // What the type's start writes into the module, as a text that every
     // block on one module must agree on (ND6018: the type code); null when
     // the start writes nothing into the module.
-    void (*moduleSetting)(ModuleRecord* module, char* text, int size);
+    void (*moduleSetting)(ModuleRecord* module, char* text, int size) = nullptr;
+    // TEMPLATE_START_*: how the start meets a module that is silent or not
+    // one of the type's models; 0 stops the experiment for both.
+    int startFlags = 0;
+    // The Yes/No question of TEMPLATE_START_SILENT_ASKS: a string id of the
+    // type's own; 0: the shared one.
+    UINT silentQuestion = 0;
+    // 1: the runtime record is a TemplateDueRuntime and the processing
+    // procedure TemplateProcessChannelsDue.
+    int channelDue = 0;
+    // 1: every start-sequence reply is written to the debug output.
+    int traceReplies = 0;
 };
+
+// How a start meets a module that does not answer or is not one of the
+// type's models (TemplateType.startFlags).
+enum {
+    // A silent module refuses the start; the experiment is not stopped.
+    TEMPLATE_START_SILENT_REFUSES = 1,
+    // A silent module: the user is asked whether to go on; yes starts the
+    // block without identifying the module, no refuses the start as a
+    // silent module does (stopping the experiment unless
+    // TEMPLATE_START_SILENT_REFUSES).
+    TEMPLATE_START_SILENT_ASKS = 2,
+    // A module of another model refuses the start; the experiment is not
+    // stopped.
+    TEMPLATE_START_WRONG_REFUSES = 4,
+    // A model number the module gives that cannot be read (above 99999)
+    // is shown as a module that does not reply.
+    TEMPLATE_START_BAD_NUMBER_SILENT = 8,
+};
+
+// The model the start in progress identified, for the type's own steps:
+// TEMPLATE_MODEL_UNREAD when it went on without asking the module.
+#define TEMPLATE_MODEL_UNREAD (-1)
+int TemplateStartModel();
+// 1 when the model is one the type accepts: a number of its list, where 0
+// is a module without a readable name and an entry from 1 to 999 stands for
+// every number ending in those three digits.
+int TemplateModelAccepted(const TemplateType* type, int model);
 
 // Error_Waiting of a block: after a failed transaction the block waits for
 // Resume_Time, either by its error policy (TEMPLATE_POLICY_WAIT, the minutes
@@ -116,10 +213,68 @@ struct TemplateSweepSteps {
     // Before the turn: an output type takes the host's values into the
     // request's value cell. May be null.
     void (*prepare)(ModuleRecord* module, const TemplateType* type);
-    // The request came back: an input type delivers its values. 0 when the
-    // host has no data block yet (the value stays ready for a later call).
-    // May be null.
+    // The request came back: an input type delivers its values, an output
+    // type notes what was written. 0 when the host has no data block yet
+    // (the value stays ready for a later call). May be null.
     int (*ready)(ModuleRecord* module, const TemplateType* type);
+    // The sweep is due: 1 when its request is to go out now; 0 passes the
+    // turn (an output that writes only on change, with nothing changed).
+    // May be null: always.
+    int (*wanted)(ModuleRecord* module, const TemplateType* type);
+    // The request was begun (it goes out in this call). May be null.
+    void (*begun)(ModuleRecord* module, const TemplateType* type);
+};
+
+// The own steps of a type whose output channels share requests (one reply
+// may serve several outputs) around the per-channel input loop. Without
+// them the loop takes each output's request and value from its ChannelScan
+// record.
+struct TemplateChannelSteps {
+    // The request of output j; -1 when it has none.
+    int (*request)(ModuleRecord* module, int output);
+    // The value output j delivers from its request's reply.
+    float (*value)(ModuleRecord* module, int output);
+    // 1 when output j + 1 takes its value from the reply of output j. May be
+    // null.
+    int (*sameReply)(ModuleRecord* module, int output);
+    // At the idle turn, after the keep-alive of the modules' watchdog and
+    // before the due time: the host's queued actions. 0 when the block's
+    // error policy has stopped the experiment (the turn passes). May be null.
+    int (*idle)(ModuleRecord* module, const TemplateType* type);
+};
+
+// What a module that does not answer the probe at start does.
+enum {
+    TEMPLATE_SILENT_STOP = 0, // the experiment is stopped, the start fails
+    TEMPLATE_SILENT_FAIL = 1, // the start fails, the experiment is not stopped
+    TEMPLATE_SILENT_ASK = 2,  // the user is asked whether to go on without the module
+};
+
+// What a module of a model the type does not accept does at start.
+enum {
+    TEMPLATE_WRONG_STOP = 0, // the experiment is stopped, the start fails
+    TEMPLATE_WRONG_FAIL = 1, // the start fails, the experiment is not stopped
+};
+
+// The own steps of a start whose requests are not one per output channel
+// (the types with alarm outputs and counters). Every hook may be null.
+struct TemplateStartSteps {
+    int silent;          // TEMPLATE_SILENT_*
+    UINT badAddressText; // an address outside the module range; 0: the template's
+    // The module's configuration, after it was identified (`model`: the number
+    // it reported, 0 for none). Not called when the user went on without the
+    // module. 1 done, 0 failed (the experiment has been stopped).
+    int (*configure)(ModuleRecord* module, const TemplateType* type, int model);
+    // The block's requests, after the timing; 1 when registered (also when
+    // the block has none), 0 when the scan list refused one.
+    int (*addRequests)(ModuleRecord* module, const TemplateType* type);
+    // The last commands of the start (counters, the module's watchdog);
+    // `model` is 0 when the module was not identified. 1 done, 0 failed.
+    int (*finish)(ModuleRecord* module, const TemplateType* type, int model);
+    int wrong; // TEMPLATE_WRONG_*
+    // Shown for a model number the module gives that cannot be read; 0:
+    // "Error. Uses checksums ?".
+    UINT badNumberText;
 };
 
 // Common fields of a parameter record of the type: the block's, or a copy of
@@ -142,6 +297,9 @@ WORD* TemplateMask(ModuleRecord* module, const TemplateType* type);
 ComSettings* TemplateCom(ModuleRecord* module, const TemplateType* type);
 MessParam* TemplateMess(ModuleRecord* module, const TemplateType* type);
 TemplateRuntime* TemplateRuntimeOf(ModuleRecord* module);
+TemplateDueRuntime* TemplateDueRuntimeOf(ModuleRecord* module);
+// The block's checksum setting, in either runtime layout of the type.
+int* TemplateUsesChecksum(const TemplateType* type, ModuleRecord* module);
 ChannelScan* TemplateChannelScan(ModuleRecord* module, int j);
 // The channel of the j-th set bit of the mask; -1 when there is none.
 int TemplateChannelOfOutput(WORD mask, int j);
@@ -149,6 +307,9 @@ int TemplateChannelOfOutput(WORD mask, int j);
 // The roles.
 int TemplateClassProc(const TemplateType* type, ModuleRecord* module, int msg, int wParam,
                       int lParam);
+// Message 151 of the input types: each output channel is named after the
+// channel it carries.
+void TemplateOutputNames(const TemplateType* type, ModuleRecord* module);
 int TemplateCreateDefaults(const TemplateType* type, ModuleRecord* module);
 int TemplateAfterLoad(const TemplateType* type, ModuleRecord* module);
 int TemplateDeleteModule(ModuleRecord* module);
@@ -163,15 +324,30 @@ int TemplateImportChannelNames(const TemplateType* type, ModuleRecord* module,
                                ModuleRecord* partner);
 int TemplateReportGlobalVars(const TemplateType* type, ModuleRecord* module, int lParam);
 int TemplateStartMeasurement(const TemplateType* type, ModuleRecord* module);
+// The start with a type's own steps in place of the type's configure and
+// request steps.
+int TemplateStartMeasurementWith(const TemplateType* type, ModuleRecord* module,
+                                 const TemplateStartSteps* steps);
 // Sends `text` and leaves the reply in it (TEMPLATE_QUERY_SIZE bytes). 1 when
 // a whole, clean reply came that begins with `expected`; otherwise the
 // experiment is stopped, the communication problem shown and 0.
 int TemplateSendAndExpect(const TemplateType* type, ModuleRecord* module, char* text, char expected,
                           int checksum, int waitMs);
+// The baud index (0..5) a rewritten module configuration takes: the speed
+// its port runs at, from the port table, else the block's own setting.
+int TemplatePortBaud(const TemplateType* type, ModuleRecord* module);
 int TemplateStopMeasurement(ModuleRecord* module, const TemplateType* type);
 // The processing procedure of the per-channel input types: one request per
 // output channel, each sweep delivering every channel once.
 int TemplateProcessInputs(const TemplateType* type, ModuleRecord* module);
+// The processing procedure of the per-channel input types that keep a due
+// time per channel (channelDue): each channel is read once per poll interval
+// on its own schedule; a turn reads every channel that is due, from the next
+// one on, and passes at the first one that is not.
+int TemplateProcessChannelsDue(const TemplateType* type, ModuleRecord* module);
+// The same loop with a type's own requests and values of its outputs.
+int TemplateProcessChannels(const TemplateType* type, ModuleRecord* module,
+                            const TemplateChannelSteps* steps);
 // The processing procedure of the types with one request per sweep.
 int TemplateProcessSweep(const TemplateType* type, ModuleRecord* module,
                          const TemplateSweepSteps* steps);

@@ -19,6 +19,8 @@ const char* LocaleDecimalPoint() {
     return (lc && lc->decimal_point && lc->decimal_point[0]) ? lc->decimal_point : ".";
 }
 
+} // namespace
+
 // The exponent form with at least three exponent digits: "%.*e" of the C
 // library gives two on some systems and three on others.
 void FormatExponent(char* text, size_t size, double value, int decimals) {
@@ -36,8 +38,6 @@ void FormatExponent(char* text, size_t size, double value, int decimals) {
     char sign = exponent < 0 ? '-' : '+';
     snprintf(text, size, "%se%c%03d", printed, sign, exponent < 0 ? -exponent : exponent);
 }
-
-} // namespace
 
 int FormatDouble(char* out, size_t size, const char* conversion, double value) {
     int n = snprintf(out, size, conversion, value);

@@ -71,6 +71,10 @@ BOOL CALLBACK SetChildFont(HWND child, LPARAM font);
 // bounded buffer, with '.' as the decimal point whatever the C locale; the
 // conversion is the whole format. The result of snprintf.
 int FormatDouble(char* out, size_t size, const char* conversion, double value);
+// `value` in the exponent form with `decimals` decimals and at least three
+// exponent digits ("2.5e+006"), '.' as the decimal point; "inf" and "nan" as
+// they are.
+void FormatExponent(char* text, size_t size, double value, int decimals);
 // strtod with '.' as the decimal point whatever the C locale.
 double ParsePlain(const char* text);
 

@@ -5,7 +5,9 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <map>
 #include <memory>
+#include <set>
 
 namespace hostsim {
 
@@ -18,8 +20,12 @@ struct BlockState {
     int defaultAnswer = 0;
     std::vector<GlvoNotifyRecord> notifications;
     std::vector<ReleasedBlock> released;
-    std::vector<unsigned char> outputBlock; // the one block handed out at a time
-    OutputChannel* outputChannel = nullptr; // whose it is
+    // The blocks handed out, one per output channel, from
+    // GetCurrentOutputBlock to the release: a block may take the blocks of
+    // all its channels first.
+    std::set<OutputChannel*> handedOut;
+    // Each channel's block, kept between calls.
+    std::map<OutputChannel*, std::vector<unsigned char>> blockOf;
     bool withhold = false;
 };
 
@@ -117,22 +123,23 @@ int WINAPI HostGlvoModuleNotifyGlobalVar(GlvoNotifyRecord* record) {
 DataBlock* WINAPI HostGetCurrentOutputBlock(OutputChannel* channel) {
     BlockState& s = B();
     if (channel == nullptr || s.withhold) return nullptr;
-    if (s.outputBlock.empty())
-        s.outputBlock.resize(offsetof(DataBlock, afSamples) + OUTPUT_BLOCK_SAMPLES * sizeof(float));
+    std::vector<unsigned char>& block = s.blockOf[channel];
+    if (block.empty())
+        block.resize(offsetof(DataBlock, afSamples) + OUTPUT_BLOCK_SAMPLES * sizeof(float));
     // The header and the samples the last block used start from zero; a
     // block of room for 65535 samples is not cleared whole at every call.
-    DataBlock* d = reinterpret_cast<DataBlock*>(s.outputBlock.data());
+    DataBlock* d = reinterpret_cast<DataBlock*>(block.data());
     size_t used = offsetof(DataBlock, afSamples) + d->wSampleCount * sizeof(float);
-    memset(s.outputBlock.data(), 0, used);
-    s.outputChannel = channel;
-    return reinterpret_cast<DataBlock*>(s.outputBlock.data());
+    memset(block.data(), 0, used);
+    s.handedOut.insert(channel);
+    return d;
 }
 
 void WINAPI HostNewReleaseOutputBlock(OutputChannel* channel, const char*, int) {
     BlockState& s = B();
-    if (channel == nullptr || channel != s.outputChannel) return;
-    s.outputChannel = nullptr;
-    const DataBlock* d = reinterpret_cast<const DataBlock*>(s.outputBlock.data());
+    if (channel == nullptr || s.handedOut.erase(channel) == 0) return;
+    const std::vector<unsigned char>& block = s.blockOf[channel];
+    const DataBlock* d = reinterpret_cast<const DataBlock*>(block.data());
     ReleasedBlock r;
     r.module = nullptr;
     r.output = -1;
@@ -149,6 +156,7 @@ void WINAPI HostNewReleaseOutputBlock(OutputChannel* channel, const char*, int) 
     for (int i = 0; i < n; i++)
         r.samples.push_back(d->afSamples[i]);
     s.released.push_back(r);
+    RouteReleasedOutput(r.module, r.output, d);
 }
 
 const std::vector<ReleasedBlock>& ReleasedOutputBlocks() {
@@ -170,7 +178,8 @@ void ResetBlocks() {
     s.defaultAnswer = 0;
     s.notifications.clear();
     s.released.clear();
-    s.outputChannel = nullptr;
+    s.handedOut.clear();
+    s.blockOf.clear();
     s.withhold = false;
 }
 
@@ -198,24 +207,25 @@ const ModuleClass* FindClassByMenuId(int menuId) {
     return nullptr;
 }
 
+std::string ClassLine(const ModuleClass* c) {
+    char symbol[32] = "none";
+    if (c->symbolWidth) snprintf(symbol, sizeof symbol, "%dx%d", c->symbolWidth, c->symbolHeight);
+    char icon[32] = "none";
+    if (c->iconWidth) snprintf(icon, sizeof icon, "%dx%d", c->iconWidth, c->iconHeight);
+    char line[512];
+    snprintf(line, sizeof line,
+             "%d %s sizes %d,%d,%d name \"%s\" description \"%s\" help %lu %s icon %s symbol %s",
+             c->record.uMenuId, c->className.c_str(), c->record.uParamSize, c->record.uRuntimeSize,
+             c->record.uChannelDataSize, c->defaultName.c_str(), c->description.c_str(),
+             static_cast<unsigned long>(c->record.dwHelpContext), c->helpFile.c_str(), icon,
+             symbol);
+    return line;
+}
+
 std::string ClassesReport() {
     std::string out;
-    for (const auto& c : B().classes) {
-        char symbol[32] = "none";
-        if (c->symbolWidth)
-            snprintf(symbol, sizeof symbol, "%dx%d", c->symbolWidth, c->symbolHeight);
-        char icon[32] = "none";
-        if (c->iconWidth) snprintf(icon, sizeof icon, "%dx%d", c->iconWidth, c->iconHeight);
-        char line[512];
-        snprintf(line, sizeof line,
-                 "%d %s sizes %d,%d,%d name \"%s\" description \"%s\" help %lu %s icon %s "
-                 "symbol %s\n",
-                 c->record.uMenuId, c->className.c_str(), c->record.uParamSize,
-                 c->record.uRuntimeSize, c->record.uChannelDataSize, c->defaultName.c_str(),
-                 c->description.c_str(), static_cast<unsigned long>(c->record.dwHelpContext),
-                 c->helpFile.c_str(), icon, symbol);
-        out += line;
-    }
+    for (const auto& c : B().classes)
+        out += ClassLine(c.get()) + "\n";
     return out;
 }
 

@@ -203,6 +203,8 @@ int RunExperiment(const ExperimentOptions& options, ExperimentResult* result) {
     const int ran = r.failedBlock < 0 && !e.stopRequested;
 
     if (ran) {
+        // Nothing waits at the inputs from before; what onStarted queues does.
+        ResetInputs();
         if (options.onStarted) options.onStarted();
         StartExperimentClock();
         DWORD startTicks = GetTickCount();
@@ -210,13 +212,17 @@ int RunExperiment(const ExperimentOptions& options, ExperimentResult* result) {
         auto realStart = std::chrono::steady_clock::now();
         CallHistogram idle, busyCalls;
         for (;;) {
-            if (HostCurrentExperimentTime(1) >= options.seconds) break;
+            double now = HostCurrentExperimentTime(1);
+            if (now >= options.seconds) break;
             if (std::chrono::duration<double>(std::chrono::steady_clock::now() - realStart)
                     .count() > options.realSecondsLimit) {
                 r.timedOut = 1;
                 break;
             }
+            RunGenerators(now);
             int busy = 0;
+            const size_t deliveredBefore = ReleasedOutputBlocks().size();
+            const int takenBefore = InputBlocksReleased();
             for (Block* b : blocks) {
                 LARGE_INTEGER before, after;
                 double cpuBefore = 0.0;
@@ -248,7 +254,13 @@ int RunExperiment(const ExperimentOptions& options, ExperimentResult* result) {
                 break;
             }
             if (options.onCycle) options.onCycle(r.cycles - 1, busy);
-            if (!busy && options.idleSleepMs > 0) Sleep(static_cast<DWORD>(options.idleSleepMs));
+            // A block waiting for its module's reply answers 1 on every call
+            // and would keep the host spinning: the host rests whenever no
+            // block delivered a data block or took one of its inputs.
+            const bool delivered = ReleasedOutputBlocks().size() != deliveredBefore ||
+                                   InputBlocksReleased() != takenBefore;
+            if (!delivered && options.idleSleepMs > 0)
+                Sleep(static_cast<DWORD>(options.idleSleepMs));
         }
         r.endTime = HostCurrentExperimentTime(1);
         r.times.medianIdleUs = idle.Median();

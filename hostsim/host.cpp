@@ -48,6 +48,7 @@ struct State {
     std::vector<MenuEntry> menuEntries;
     std::map<void*, DWORD> allocations;
     int failAllocations = 0;
+    std::vector<HGDIOBJ> stacked; // objects the plug-in has not released
     int stackedCreated = 0;
     int stackedDeleted = 0;
     std::vector<Warning> warnings;
@@ -70,7 +71,7 @@ const char kDateSeparator[] = ".";
 HBITMAP channelBitmaps[16];
 HBITMAP lessMoreBitmaps[16];
 void* currentModulePtr;
-LOGFONTA fontStorage[64];
+COLORREF userDefinedColors[16];
 
 // ---- host functions ----
 
@@ -130,16 +131,30 @@ void WINAPI ShowInternalError(const char* text, const char* source, int line) {
     S().internalErrors.push_back(buf);
 }
 
+// The host's stack of GDI objects: a real font made from the description,
+// kept until the plug-in releases it or, at the latest, until the plug-in is
+// finished.
 HFONT WINAPI CreateStackedFontIndirect(const LOGFONTA* font) {
     State& s = S();
-    if (font == nullptr || s.stackedCreated >= 64) return nullptr;
-    fontStorage[s.stackedCreated] = *font;
-    return reinterpret_cast<HFONT>(&fontStorage[s.stackedCreated++]);
+    if (font == nullptr) return nullptr;
+    HFONT made = CreateFontIndirectA(font);
+    if (made == nullptr) return nullptr;
+    s.stacked.push_back(made);
+    s.stackedCreated++;
+    return made;
 }
 
-int WINAPI DeleteStackedObject(HGDIOBJ) {
-    S().stackedDeleted++;
-    return 1;
+int WINAPI DeleteStackedObject(HGDIOBJ object) {
+    State& s = S();
+    for (size_t i = 0; i < s.stacked.size(); i++) {
+        if (s.stacked[i] == object) {
+            DeleteObject(object);
+            s.stacked.erase(s.stacked.begin() + static_cast<long>(i));
+            s.stackedDeleted++;
+            return 1;
+        }
+    }
+    return 0;
 }
 
 // Every other name: the host knows it, the plug-in is not expected to call it.
@@ -165,6 +180,7 @@ DWORD VariableValue(int index, const std::string& name) {
     if (name == "hBitChannel") return Address(channelBitmaps);
     if (name == "hBitLessMore") return Address(lessMoreBitmaps);
     if (name == "&CurrentModulePtr") return Address(&currentModulePtr);
+    if (name == "clrUserDefinedColors") return Address(userDefinedColors);
     if (name.compare(0, 1, "b") == 0 || name == "wDateFormat") return 1; // flags
     if (name == "InitialStartupDir" || name == "NameOfFlowChart" || name == "FullNameOfFlowChart" ||
         name == "ProgFileNameIni" || name.compare(0, 3, "Def") == 0 ||
@@ -192,6 +208,8 @@ void BuildAnswers() {
         {"CopyChannelName", FunctionAddress(HostCopyChannelName)},
         {"GetCurrentOutputBlock", FunctionAddress(HostGetCurrentOutputBlock)},
         {"NewReleaseOutputBlock", FunctionAddress(HostNewReleaseOutputBlock)},
+        {"GetInputBlock", FunctionAddress(HostGetInputBlock)},
+        {"NewReleaseInputBlock", FunctionAddress(HostNewReleaseInputBlock)},
         {"GlvoModuleNotifyGlobalVar", FunctionAddress(HostGlvoModuleNotifyGlobalVar)},
         {"RegisterMenuEntry", FunctionAddress(RegisterMenuEntry)},
         {"ShowWarning", FunctionAddress(ShowWarning)},
@@ -229,6 +247,21 @@ LRESULT CALLBACK HostWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
+// The bitmaps the channel bar's buttons show, one per state, from the host's
+// own resources (loaded once).
+void LoadBarBitmaps() {
+    HINSTANCE self = GetModuleHandleA(nullptr);
+    char name[32];
+    for (int i = 0; i < 4; i++) {
+        snprintf(name, sizeof name, "HOST_CHANNEL%d", i);
+        if (channelBitmaps[i] == nullptr) channelBitmaps[i] = LoadBitmapA(self, name);
+    }
+    for (int i = 0; i < 6; i++) {
+        snprintf(name, sizeof name, "HOST_LESSMORE%d", i);
+        if (lessMoreBitmaps[i] == nullptr) lessMoreBitmaps[i] = LoadBitmapA(self, name);
+    }
+}
+
 HMENU BuildMainMenu() {
     HMENU menu = CreateMenu();
     const char* titles[] = {"&File", "&Edit", "&Experiment", "&Window", "&Help"};
@@ -257,6 +290,7 @@ int Start() {
     }
     if (s.menu) DestroyMenu(s.menu);
     s.menu = BuildMainMenu();
+    LoadBarBitmaps();
     if (exeFileDir[0] == 0) {
         char path[MAX_PATH];
         DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
@@ -275,10 +309,12 @@ int Start() {
     s.dllVariables.clear();
     s.menuEntries.clear();
     s.failAllocations = 0;
+    ReleaseStackedObjects();
     s.stackedCreated = s.stackedDeleted = 0;
     s.warnings.clear();
     s.internalErrors.clear();
     s.unexpected = 0;
+    memset(userDefinedColors, 0, sizeof userDefinedColors);
     ResetBlocks();
     ResetExperiment();
     BuildAnswers();
@@ -375,6 +411,14 @@ int StackedObjectsCreated() {
 }
 int StackedObjectsDeleted() {
     return S().stackedDeleted;
+}
+int ReleaseStackedObjects() {
+    State& s = S();
+    int left = static_cast<int>(s.stacked.size());
+    for (HGDIOBJ object : s.stacked)
+        DeleteObject(object);
+    s.stacked.clear();
+    return left;
 }
 const std::vector<Warning>& Warnings() {
     return S().warnings;

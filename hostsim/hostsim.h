@@ -5,6 +5,9 @@
 
 #include <windows.h>
 
+#include <stdio.h>
+
+#include <deque>
 #include <functional>
 #include <map>
 #include <string>
@@ -57,9 +60,14 @@ int ChooseMenuCommand(UINT id); // 0 when no callback has that id
 int LiveAllocations();
 void FailAllocations(int count);
 
-// Stacked GDI objects.
+// Stacked GDI objects: real GDI objects the host makes for the plug-in
+// (CreateStackedFontIndirect) and deletes when the plug-in releases them
+// (DeleteStackedObject, counted) or, for what is left, when the plug-in is
+// finished or the host started again.
 int StackedObjectsCreated();
 int StackedObjectsDeleted();
+// Deletes what the plug-in left on the stack; answers how many.
+int ReleaseStackedObjects();
 
 // Warnings and internal errors shown by the plug-in (recorded, not modal).
 struct Warning {
@@ -118,10 +126,41 @@ const ModuleClass* FindClassByName(const char* name);
 const ModuleClass* FindClassByMenuId(int menuId);
 // One line per registered class, in registration order.
 std::string ClassesReport();
+// The line of one class (without its line break).
+std::string ClassLine(const ModuleClass* moduleClass);
+
+// What feeds a block's input channel: nothing, an output channel of another
+// block of the worksheet (every data block it releases waits at the input),
+// or a generator the host runs itself, one sample every `every` seconds of
+// experiment time from 0 on:
+//   constant a          a
+//   step a b c          a before c seconds, b from then on
+//   ramp a b c          from a to b over c seconds, again every c seconds
+//   square a b c        a for the first half of every c seconds, b for the second
+enum InputSourceKind {
+    INPUT_NONE,
+    INPUT_BLOCK,
+    INPUT_CONSTANT,
+    INPUT_STEP,
+    INPUT_RAMP,
+    INPUT_SQUARE
+};
+struct InputSource {
+    InputSourceKind kind = INPUT_NONE;
+    std::string block; // INPUT_BLOCK: the feeding block's name
+    int output = 0;    // and its output channel
+    double a = 0.0, b = 0.0, c = 0.0;
+    double every = 0.5;
+};
+// A data block waiting at an input, at the host's layout.
+struct WaitingBlock {
+    std::vector<unsigned char> bytes;
+};
+#define INPUT_QUEUE_BLOCKS 1024 // the oldest waiting block goes when one more comes
 
 // A block as the host keeps it: the record at the host's layout, the
-// parameter, runtime and per-channel records of the class's sizes, and 16
-// output channel objects.
+// parameter, runtime and per-channel records of the class's sizes, 16
+// output channel objects, and what feeds its 16 input channels.
 struct Block {
     ModuleRecord record;
     const ModuleClass* moduleClass = nullptr;
@@ -130,6 +169,10 @@ struct Block {
     std::vector<unsigned char> param, runtime;
     std::vector<unsigned char> channelScan[16];
     int afterLoadAnswer = -1; // answer to MODMSG_AFTER_LOAD after a load
+    InputSource inputSources[16];
+    std::deque<WaitingBlock> waiting[16];
+    bool inputTaken[16] = {};      // GetInputBlock handed out the first waiting block
+    double nextGenerated[16] = {}; // experiment time of a generator's next sample
 };
 int BlockCount();
 Block* BlockAt(int index); // in worksheet order
@@ -173,6 +216,53 @@ struct ReleasedBlock {
 const std::vector<ReleasedBlock>& ReleasedOutputBlocks();
 void WithholdOutputBlocks(bool withhold);
 
+// ---- Host actions ----
+
+// What the host learned of an action a block offers (MODMSG_ACTION_DESCRIBE).
+struct ActionDescription {
+    HINSTANCE instance = nullptr;
+    // The persistent name from 0x08 up to its terminator within the 24 bytes before the string id.
+    std::string name;
+    UINT stringId = 0;
+    std::string text; // the display text, from the instance's string table
+    DWORD word1C = 0; // the words the plug-in zeroes
+    DWORD word24 = 0;
+    DWORD word34 = 0;
+    // The bytes the plug-in leaves as the host gave them (0x28..0x33 and after 0x38) kept.
+    bool othersKept = false;
+    // Every byte but the action type kept: nothing was written.
+    bool untouched = false;
+};
+// MODMSG_ACTION_SUPPORTED for the action type: the block's answer.
+int ActionSupported(Block* block, int actionType);
+// MODMSG_ACTION_DESCRIBE with a record filled with a pattern: the block's answer, and what the
+// record then holds.
+int DescribeAction(Block* block, int actionType, ActionDescription* out);
+// MODMSG_ACTION_PERFORM with the argument: the block's answer.
+int PerformAction(Block* block, int actionType, int argument);
+
+// ---- Input channels ----
+
+// Connects input `input` of the block; 0 and a reason for an input outside
+// 0..15, a generator without a positive period or sample spacing, or an
+// output channel outside 0..15 (the feeding block is found by its name
+// whenever it releases a block, so it may come later in the worksheet).
+int ConnectInput(Block* block, int input, const InputSource& source, std::string* error);
+// "block \"Oven\" output 2", "square 0 5 2 every 0.5", "none".
+std::string FormatInputSource(const InputSource& source);
+int ParseInputSource(const std::string& text, InputSource* source, std::string* error);
+// A data block waits at the input as if its source had released it.
+void QueueInputBlock(Block* block, int input, double time, double sampleDistance,
+                     const std::vector<float>& samples);
+int WaitingInputBlocks(const Block* block, int input);
+// Blocks the plug-in took with GetInputBlock and gave back with
+// NewReleaseInputBlock, and GetInputBlock calls that found none waiting.
+int InputBlocksReleased();
+int InputBlocksMissed();
+// The generators' samples up to `now` (experiment seconds) go to their inputs;
+// the experiment calls this before every cycle.
+void RunGenerators(double now);
+
 // Registers a class from the host side, as RegisterModuleClass does (for
 // fixtures of tests).
 int RegisterClassRecord(ModuleClassRecord* record);
@@ -192,11 +282,14 @@ struct ExperimentOptions {
     // negative: left as they are.
     double globalMilliSecondsPerSample = -1.0;
     long long globalBlockSize = -1;
-    // A cycle in which no block answered 1 is followed by Sleep(idleSleepMs)
-    // (0: none). On the manual clock Sleep moves the clock instead.
+    // A cycle in which no block delivered a data block or took an input block
+    // is followed by Sleep(idleSleepMs) (0: none), also while a block waits
+    // for a reply. On
+    // the manual clock Sleep moves the clock instead.
     int idleSleepMs = 1;
     // Called before each block's MODMSG_START with its worksheet index, and
-    // once every block has started, before the experiment clock starts.
+    // once every block has started, before the experiment clock starts
+    // (input blocks queued then wait for the first cycle).
     std::function<void(int block)> beforeStart;
     std::function<void()> onStarted;
     // Called after every cycle with its number (from 0) and whether a block
@@ -265,6 +358,13 @@ struct MonitorCounts {
     int errors = 0;
     std::map<std::string, int> errorNotes; // errors by note
     int fullReads = 0; // readings of a full ring: older lines may have been lost
+    // Time-outs of the plain checksum probe ("$AA2" without checksum): a
+    // module that uses checksums does not answer it, so the block's start
+    // expects two of them; they are no errors.
+    int probeTimeouts = 0;
+    std::string lastSent;            // the text of the last request read
+    bool keepLines = false;          // set: every line read is kept in `listed`
+    std::vector<std::string> listed; // "COMp t sec d text", in the order read
 };
 // The plug-in's menu command that opens "Configuration of Serial Ports".
 #define HOSTSIM_SERIAL_PORTS_COMMAND 4991
@@ -276,6 +376,10 @@ int MonitorSwitchOn();
 // The same way in: &Monitor, reads every line of the list into `counts`,
 // then &Clear when `clear`, &Close and Cancel. 1 when the list was read.
 int MonitorRead(MonitorCounts* counts, bool clear);
+// The same way in: &Monitor shows the list as it is for `seconds`
+// (HoldDialog, key "rs232-monitor", the line on `out`), then &Close and
+// Cancel; nothing is read or emptied. 1 when the monitor is on.
+int MonitorHold(double seconds, FILE* out);
 // Adds one listed line ("n:\tCOMp \tt sec\td\ttext") to the counts.
 void MonitorCountLine(const std::string& line, MonitorCounts* counts);
 
@@ -287,6 +391,46 @@ void MonitorCountLine(const std::string& line, MonitorCounts* counts);
 void QueueDialogStep(int control, void (*run)(HWND dialog));
 // 1 when the step queued last has run.
 int DialogStepRan();
+
+// ---- The plug-in's dialogs ----
+
+// A dialog as the walk lists it: its caption, then one line per control (id,
+// class, text, hidden, disabled, checked) and the entries of combo and list
+// boxes.
+std::string DescribeDialog(HWND dialog);
+// Shows the dialog for `seconds` (when above 0) and keeps its messages going,
+// after a line "hold: KEY LEFT TOP WIDTH HEIGHT" (screen pixels) on `out`, so
+// a picture can be taken of it.
+void HoldDialog(HWND dialog, const char* key, double seconds, FILE* out);
+
+struct WalkOptions {
+    int onlyMenuId = 0;       // 0: every class; else the class of this menu id
+    double holdSeconds = 0.0; // each dialog stays shown this long
+    bool fit = false;         // measure the texts (Windows build)
+    FILE* listing = nullptr;  // the dialogs' listings
+    FILE* report = nullptr;   // the text-fit report
+};
+struct WalkResult {
+    int classes = 0;      // classes walked
+    int setupDialogs = 0; // setup dialogs shown
+    int skipped = 0;      // classes whose type is not built: no dialog
+    int dialogs = 0;      // dialogs shown in all
+    int missing = 0;      // dialogs that should have shown and did not
+    int measured = 0;     // dialogs and templates whose texts were measured
+    int texts = 0;        // texts measured
+    int clipped = 0;      // texts that do not fit
+};
+// Creates a block of every registered class (in registration order) and
+// walks its setup dialog; the first setup dialog that offers them opens
+// "Measurement" (and its "Copy Parameters from..." when offered) and
+// "Watchdog"; then the menu command of the serial ports opens "Configuration
+// of Serial Ports" with "COM Port Parameters" (Add) and "RS232 Monitor". Each
+// dialog is listed, measured and closed without changing anything but the
+// new blocks. A class that hands its messages to the host's default action
+// (a type not built yet) opens no dialog and is listed as skipped. With
+// `fit`, the Windows build also measures every dialog template of `plugin`.
+// 1 when every dialog showed and every text fits.
+int WalkDialogs(const WalkOptions& options, HMODULE plugin, WalkResult* result);
 
 // ---- Worksheet files ----
 

@@ -16,6 +16,12 @@ int WINAPI HostGlvoModuleNotifyGlobalVar(GlvoNotifyRecord* record);
 DataBlock* WINAPI HostGetCurrentOutputBlock(OutputChannel* channel);
 void WINAPI HostNewReleaseOutputBlock(OutputChannel* channel, const char* source, int line);
 void ResetBlocks();
+// Input channels: the data blocks waiting at them, and what the plug-in took.
+DataBlock* WINAPI HostGetInputBlock(ModuleRecord* module, int input);
+void WINAPI HostNewReleaseInputBlock(ModuleRecord* module, int input, const char* source, int line);
+// Every input fed by that block's output channel gets a copy of the block.
+void RouteReleasedOutput(const ModuleRecord* module, int output, const DataBlock* block);
+void ResetInputs();
 // The block the host works on (*&CurrentModulePtr): the one it last sent a
 // class message to.
 void SetCurrentModule(ModuleRecord* module);
@@ -33,6 +39,10 @@ void ResetExperiment();
 // message and WM_ENTERIDLE on. 1 when the message was the host's.
 #define HOSTMSG_DIALOG_STEP (WM_APP + 0x51)
 int HostDialogStepMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+// From inside a step: presses the button of the dialog, which opens a nested
+// modal dialog, and has `run` called in that dialog once it shows the
+// control. 1 when the step ran.
+int OpenNestedDialog(HWND dialog, int button, int control, void (*run)(HWND dialog));
 
 // A block of the class that is not (yet) in the worksheet.
 Block* MakeBlock(const ModuleClass* moduleClass);

@@ -3,8 +3,12 @@
 //   hostsim classes PLUGIN                 bind, print the registered classes
 //   hostsim dialog PLUGIN MENU_ID          open a new block's setup dialog,
 //                                          print its controls, OK
-//   hostsim run WORKSHEET --seconds N [--csv] [--plugin PATH]
-//               [--global-ms X] [--block-size N] [--timing] [--no-monitor]
+//   hostsim dialogs PLUGIN [--only MENU_ID] [--hold SECONDS] [--fit]
+//                                          walk every dialog of the plug-in,
+//                                          print each; measure the texts
+//   hostsim run WORKSHEET --seconds N [--csv] [--table] [--plugin PATH]
+//               [--global-ms X] [--block-size N] [--hold SECONDS]
+//               [--monitor] [--timing] [--no-monitor]
 //                                          load the worksheet, measure for N
 //                                          seconds, print what the blocks
 //                                          delivered
@@ -31,9 +35,16 @@ int Usage() {
             "usage: hostsim report PLUGIN [--command ID]\n"
             "       hostsim classes PLUGIN\n"
             "       hostsim dialog PLUGIN MENU_ID\n"
-            "       hostsim run WORKSHEET --seconds N [--csv] [--plugin PATH]\n"
-            "                   [--global-ms X] [--block-size N] [--timing] [--no-monitor]\n"
-            "  run: the plug-in defaults to %s beside hostsim; the driver INI file is\n"
+            "       hostsim dialogs PLUGIN [--only MENU_ID] [--hold SECONDS] [--fit]\n"
+            "       hostsim run WORKSHEET --seconds N [--csv] [--table] [--plugin PATH]\n"
+            "                   [--global-ms X] [--block-size N] [--hold SECONDS] [--monitor]\n"
+            "                   [--timing] [--no-monitor]\n"
+            "  dialogs: every dialog of the plug-in, listed; --hold keeps each shown for a\n"
+            "  picture, --fit measures the texts (Windows build).\n"
+            "  run: one line per channel; --table adds every sample, --csv prints them as\n"
+            "  CSV (the rest goes to standard error); --hold shows the RS-232 monitor at the\n"
+            "  end; --monitor lists the monitor's lines. The plug-in defaults to %s beside "
+            "hostsim; the driver INI file is\n"
             "  read from hostsim's folder. --global-ms and --block-size are the global\n"
             "  sample distance (ms, default 1000) and block size (1..65535, default 1).\n"
             "  --timing times every processing call and prints the longest and the\n"
@@ -41,6 +52,20 @@ int Usage() {
             "  RS-232 monitor off (the host reads it every second otherwise).\n",
             kPluginName);
     return 2;
+}
+
+// Creates the host's window and loads the plug-in; 0 (and the reason on
+// standard error) when either fails.
+int StartWithPlugin(const char* path, hostsim::Plugin* plugin) {
+    if (!hostsim::Start()) {
+        fprintf(stderr, "hostsim: cannot create the host window\n");
+        return 0;
+    }
+    if (!hostsim::LoadPlugin(path, plugin)) {
+        fprintf(stderr, "hostsim: cannot load %s\n", path);
+        return 0;
+    }
+    return 1;
 }
 
 int Report(int argc, char** argv) {
@@ -54,15 +79,8 @@ int Report(int argc, char** argv) {
             return Usage();
         }
     }
-    if (!hostsim::Start()) {
-        fprintf(stderr, "hostsim: cannot create the host window\n");
-        return 1;
-    }
     hostsim::Plugin plugin;
-    if (!hostsim::LoadPlugin(path, &plugin)) {
-        fprintf(stderr, "hostsim: cannot load %s\n", path);
-        return 1;
-    }
+    if (!StartWithPlugin(path, &plugin)) return 1;
     fputs(hostsim::BindingReport(plugin).c_str(), stdout);
     if (command != 0) {
         printf("command %u: %s\n", command,
@@ -78,15 +96,8 @@ int Report(int argc, char** argv) {
 // One line per class the plug-in registered, in the order of registration.
 int Classes(int argc, char** argv) {
     if (argc != 3) return Usage();
-    if (!hostsim::Start()) {
-        fprintf(stderr, "hostsim: cannot create the host window\n");
-        return 1;
-    }
     hostsim::Plugin plugin;
-    if (!hostsim::LoadPlugin(argv[2], &plugin)) {
-        fprintf(stderr, "hostsim: cannot load %s\n", argv[2]);
-        return 1;
-    }
+    if (!StartWithPlugin(argv[2], &plugin)) return 1;
     if (plugin.setupResult != 1) {
         fprintf(stderr, "hostsim: SetupVarnixDLL answered %d\n", plugin.setupResult);
         hostsim::UnloadPlugin(&plugin);
@@ -185,15 +196,36 @@ std::vector<Channel> Samples(size_t first) {
     return channels;
 }
 
-void PrintTable(const std::vector<Channel>& channels) {
+// One line per channel: its samples, the time of the first and the last,
+// the smallest, the largest and the last value.
+void PrintChannels(FILE* out, const std::vector<Channel>& channels) {
     for (const Channel& c : channels) {
-        printf("\n%s / %s: %u samples\n", Display(c.block).c_str(), Display(c.name).c_str(),
-               static_cast<unsigned>(c.values.size()));
-        if (c.values.empty()) continue;
-        printf("  %10s  %12s\n", "time s", "value");
-        for (size_t i = 0; i < c.values.size(); i++)
-            printf("  %10.3f  %12.4f\n", c.times[i], static_cast<double>(c.values[i]));
+        fprintf(out, "%s / %s: %u samples", Display(c.block).c_str(), Display(c.name).c_str(),
+                static_cast<unsigned>(c.values.size()));
+        if (!c.values.empty()) {
+            float low = c.values[0], high = c.values[0];
+            for (float v : c.values) {
+                if (v < low) low = v;
+                if (v > high) high = v;
+            }
+            fprintf(out, ", %.3f to %.3f s, min %.4f, max %.4f, last %.4f", c.times.front(),
+                    c.times.back(), static_cast<double>(low), static_cast<double>(high),
+                    static_cast<double>(c.values.back()));
+        }
+        fprintf(out, "\n");
     }
+}
+
+void PrintTable(FILE* out, const std::vector<Channel>& channels) {
+    for (const Channel& c : channels) {
+        fprintf(out, "\n%s / %s: %u samples\n", Display(c.block).c_str(), Display(c.name).c_str(),
+                static_cast<unsigned>(c.values.size()));
+        if (c.values.empty()) continue;
+        fprintf(out, "  %10s  %12s\n", "time s", "value");
+        for (size_t i = 0; i < c.values.size(); i++)
+            fprintf(out, "  %10.3f  %12.4f\n", c.times[i], static_cast<double>(c.values[i]));
+    }
+    fprintf(out, "\n");
 }
 
 void PrintCsv(const std::vector<Channel>& channels) {
@@ -210,6 +242,9 @@ int Run(int argc, char** argv) {
     double seconds = -1.0;
     bool csv = false;
     bool monitorWanted = true;
+    bool table = false;
+    double hold = 0.0;
+    bool listMonitor = false;
     std::string pluginPath;
     hostsim::ExperimentOptions options;
     options.globalMilliSecondsPerSample = 1000.0;
@@ -230,6 +265,16 @@ int Run(int argc, char** argv) {
             options.timeCalls = true;
         } else if (strcmp(a, "--no-monitor") == 0) {
             monitorWanted = false;
+        } else if (strcmp(a, "--table") == 0) {
+            table = true;
+        } else if (strcmp(a, "--hold") == 0 && more) {
+            if (!ParseNumber(argv[++i], &v) || v <= 0.0 || v > 3600.0) {
+                fprintf(stderr, "hostsim: --hold takes seconds above 0\n");
+                return 2;
+            }
+            hold = v;
+        } else if (strcmp(a, "--monitor") == 0) {
+            listMonitor = true;
         } else if (strcmp(a, "--plugin") == 0 && more) {
             pluginPath = argv[++i];
         } else if (strcmp(a, "--global-ms") == 0 && more) {
@@ -257,15 +302,8 @@ int Run(int argc, char** argv) {
     // The summary goes with the table, or beside the CSV on stderr.
     FILE* info = csv ? stderr : stdout;
 
-    if (!hostsim::Start()) {
-        fprintf(stderr, "hostsim: cannot create the host window\n");
-        return 1;
-    }
     hostsim::Plugin plugin;
-    if (!hostsim::LoadPlugin(pluginPath.c_str(), &plugin)) {
-        fprintf(stderr, "hostsim: cannot load %s\n", pluginPath.c_str());
-        return 1;
-    }
+    if (!StartWithPlugin(pluginPath.c_str(), &plugin)) return 1;
     if (plugin.setupResult != 1) {
         fprintf(stderr, "hostsim: SetupVarnixDLL answered %d\n", plugin.setupResult);
         hostsim::UnloadPlugin(&plugin);
@@ -291,6 +329,7 @@ int Run(int argc, char** argv) {
 
     int monitor = monitorWanted ? hostsim::MonitorSwitchOn() : 0;
     hostsim::MonitorCounts counts;
+    counts.keepLines = listMonitor;
     int ran = 0;
     hostsim::ExperimentResult result;
     if (refused == 0) {
@@ -309,17 +348,16 @@ int Run(int argc, char** argv) {
             }
         };
         ran = hostsim::RunExperiment(options, &result);
+        // The monitor's dialog with the last lines, for a picture.
+        if (monitor && hold > 0.0) hostsim::MonitorHold(hold, info);
         if (monitor) hostsim::MonitorRead(&counts, true);
         if (!result.error.empty()) fprintf(stderr, "hostsim: %s\n", result.error.c_str());
     }
 
     std::vector<Channel> channels = Samples(result.firstOutputBlock);
-    if (csv) {
-        PrintCsv(channels);
-    } else {
-        PrintTable(channels);
-        printf("\n");
-    }
+    if (csv) PrintCsv(channels);
+    if (table) PrintTable(info, channels);
+    PrintChannels(info, channels);
 
     if (refused) {
         fprintf(info, "experiment: not run, %d blocks refused their records\n", refused);
@@ -368,14 +406,23 @@ int Run(int argc, char** argv) {
         for (const auto& e : counts.errorNotes)
             errors += (errors.empty() ? " (" : ", ") + e.first + " " + std::to_string(e.second);
         if (!errors.empty()) errors += ")";
-        fprintf(info, "RS-232 monitor: %d requests, %d repeats, %d errors%s\n", counts.sent,
+        fprintf(info, "RS-232 monitor: %d requests, %d repeats, %d errors%s", counts.sent,
                 counts.repeats, counts.errors, errors.c_str());
+        if (counts.probeTimeouts > 0) {
+            fprintf(info,
+                    "; %d time-outs of the checksum probe (a module that uses checksums "
+                    "does not answer the plain query)",
+                    counts.probeTimeouts);
+        }
+        fprintf(info, "\n");
         if (counts.fullReads > 0) {
             fprintf(info,
                     "  the ring of 256 lines was full at %d of %d readings: older lines may "
                     "have been lost, so these counts are of the last 256 lines only\n",
                     counts.fullReads, counts.reads);
         }
+        for (const std::string& line : counts.listed)
+            fprintf(info, "  %s\n", Display(line).c_str());
     }
 
     hostsim::FinishPlugin(&plugin);
@@ -387,51 +434,10 @@ int Run(int argc, char** argv) {
 } // namespace
 
 // The setup dialog of a new block of the class with the menu id: its
-// caption and its controls (id, class, text, enabled; the entries of combo
-// boxes), as the platform's dialog manager made them from the plug-in's
-// template, then OK.
-void PrintText(const char* what, const char* text) {
-    printf("%s \"%s\"", what, text);
-}
-
-BOOL CALLBACK DescribeControl(HWND control, LPARAM dialog) {
-    // Only the dialog's own controls: a combo box's parts are its business.
-    if (GetParent(control) != reinterpret_cast<HWND>(dialog)) return TRUE;
-    char name[64];
-    if (GetClassNameA(control, name, sizeof name) <= 0) name[0] = 0;
-    for (char* p = name; *p; p++)
-        *p = static_cast<char>(toupper(static_cast<unsigned char>(*p)));
-    char text[256];
-    if (GetWindowTextA(control, text, sizeof text) < 0) text[0] = 0;
-    printf("control %d %s", static_cast<int>(static_cast<short>(GetDlgCtrlID(control))), name);
-    PrintText("", text);
-    printf("%s\n", IsWindowEnabled(control) ? "" : " disabled");
-    if (strcmp(name, "COMBOBOX") == 0) {
-        int count = static_cast<int>(SendMessageA(control, CB_GETCOUNT, 0, 0));
-        int selected = static_cast<int>(SendMessageA(control, CB_GETCURSEL, 0, 0));
-        printf("  %d entries, entry %d selected:", count, selected);
-        // A long list as its first three entries and its last.
-        for (int i = 0; i < count; i++) {
-            if (count > 20 && i == 3) printf(" ...");
-            if (count > 20 && i >= 3 && i < count - 1) continue;
-            char entry[256];
-            LRESULT n = SendMessageA(control, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
-            if (n < 0 || n >= static_cast<LRESULT>(sizeof entry)) continue;
-            SendMessageA(control, CB_GETLBTEXT, static_cast<WPARAM>(i),
-                         reinterpret_cast<LPARAM>(entry));
-            PrintText("", entry);
-        }
-        printf("\n");
-    }
-    return TRUE;
-}
-
+// caption and its controls, as the platform's dialog manager made them from
+// the plug-in's template, then OK.
 void DescribeSetupDialog(HWND dialog) {
-    char caption[256];
-    if (GetWindowTextA(dialog, caption, sizeof caption) < 0) caption[0] = 0;
-    PrintText("dialog", caption);
-    printf("\n");
-    EnumChildWindows(dialog, DescribeControl, reinterpret_cast<LPARAM>(dialog));
+    fputs(hostsim::DescribeDialog(dialog).c_str(), stdout);
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
 }
@@ -468,6 +474,52 @@ int Dialog(int argc, char** argv) {
     return ran ? 0 : 1;
 }
 
+// Every dialog of the plug-in, walked in one run: the binding, the setup
+// dialog of a new block of every class and the other dialogs, then the
+// finish. The listing goes to standard output, the text-fit report to
+// standard error.
+int Dialogs(int argc, char** argv) {
+    if (argc < 3) return Usage();
+    hostsim::WalkOptions options;
+    for (int i = 3; i < argc; i++) {
+        double v = 0.0;
+        if (strcmp(argv[i], "--only") == 0 && i + 1 < argc) {
+            if (!ParseNumber(argv[++i], &v) || v <= 0.0 || v != floor(v)) return Usage();
+            options.onlyMenuId = static_cast<int>(v);
+        } else if (strcmp(argv[i], "--hold") == 0 && i + 1 < argc) {
+            if (!ParseNumber(argv[++i], &v) || v < 0.0 || v > 3600.0) return Usage();
+            options.holdSeconds = v;
+        } else if (strcmp(argv[i], "--fit") == 0) {
+            options.fit = true;
+        } else {
+            return Usage();
+        }
+    }
+    options.listing = stdout;
+    options.report = stderr;
+    hostsim::Plugin plugin;
+    if (!StartWithPlugin(argv[2], &plugin)) return 1;
+    fputs(hostsim::BindingReport(plugin).c_str(), stdout);
+    if (plugin.setupResult != 1) {
+        hostsim::UnloadPlugin(&plugin);
+        return 1;
+    }
+    hostsim::WalkResult result;
+    int ok = hostsim::WalkDialogs(options, plugin.module, &result);
+    printf("FinishVarnixDLL: %d\n", hostsim::FinishPlugin(&plugin));
+    printf("stacked objects: %d created, %d deleted\n", hostsim::StackedObjectsCreated(),
+           hostsim::StackedObjectsDeleted());
+    if (options.fit) {
+#ifdef _WIN32
+        fprintf(stderr, "text fit: %d dialogs and templates, %d texts, %d clipped\n",
+                result.measured, result.texts, result.clipped);
+#else
+        fprintf(stderr, "text fit: not measured, the Linux build draws no text\n");
+#endif
+    }
+    return ok ? 0 : 1;
+}
+
 int main(int argc, char** argv) {
     setvbuf(stdout, nullptr, _IONBF, 0);
     if (argc < 2) return Usage();
@@ -475,5 +527,6 @@ int main(int argc, char** argv) {
     if (strcmp(argv[1], "classes") == 0) return Classes(argc, argv);
     if (strcmp(argv[1], "run") == 0) return Run(argc, argv);
     if (strcmp(argv[1], "dialog") == 0) return Dialog(argc, argv);
+    if (strcmp(argv[1], "dialogs") == 0) return Dialogs(argc, argv);
     return Usage();
 }

@@ -12,6 +12,7 @@
 // the time of the step) for "RS232 Monitor".
 #include "hostsim/internal.h"
 
+#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -45,8 +46,13 @@ bool clearList;
 MonitorCounts* readInto;
 bool listRead;
 
-WNDPROC watchedProc; // the original procedure of the dialog watched for WM_ENTERIDLE
-HWND watched;
+// The dialogs watched for WM_ENTERIDLE, innermost last, with their own
+// procedures: a step may open a nested dialog from a nested dialog.
+struct Watched {
+    HWND dialog;
+    WNDPROC proc;
+};
+std::vector<Watched> watched;
 
 void Press(HWND dialog, int id) {
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
@@ -66,22 +72,63 @@ int TryStep(HWND dialog) {
 
 LRESULT CALLBACK WatchProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_ENTERIDLE && wParam == MSGF_DIALOGBOX) TryStep(reinterpret_cast<HWND>(lParam));
-    return CallWindowProcA(watchedProc, hwnd, msg, wParam, lParam);
+    for (size_t i = watched.size(); i > 0; i--) {
+        if (watched[i - 1].dialog == hwnd)
+            return CallWindowProcA(watched[i - 1].proc, hwnd, msg, wParam, lParam);
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
-// Runs a nested dialog that the button opens, with the step waiting for it.
+#ifdef _WIN32
+// Where a dialog's owner is not the window that waits for WM_ENTERIDLE (a
+// dialog owned by whatever window is active), a timer finds the dialog: the
+// enabled top-level window of this thread that holds the step's control (the
+// dialogs below a modal dialog are disabled). A step that finds no dialog
+// within the limit ends the enabled dialogs of the thread, so a walk never
+// waits for a person.
+const DWORD kStepLimitMs = 120000;
+UINT_PTR stepTimer;
+DWORD stepQueuedAt;
+
+BOOL CALLBACK OfferStep(HWND window, LPARAM) {
+    if (IsWindowVisible(window) && IsWindowEnabled(window) && TryStep(window)) return FALSE;
+    return TRUE;
+}
+
+BOOL CALLBACK CancelDialog(HWND window, LPARAM) {
+    if (IsWindowVisible(window) && IsWindowEnabled(window))
+        PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    return TRUE;
+}
+
+void CALLBACK StepTimer(HWND, UINT, UINT_PTR, DWORD) {
+    if (pending.control != 0) {
+        EnumThreadWindows(GetCurrentThreadId(), OfferStep, 0);
+        if (pending.control != 0 && GetTickCount() - stepQueuedAt > kStepLimitMs) {
+            fprintf(stderr, "hostsim: no dialog with control %d came up; cancelling\n",
+                    pending.control);
+            pending = Step();
+            EnumThreadWindows(GetCurrentThreadId(), CancelDialog, 0);
+        }
+    }
+    if (pending.control == 0 && stepTimer != 0) {
+        KillTimer(nullptr, stepTimer);
+        stepTimer = 0;
+    }
+}
+
+void WatchForStep() {
+    stepQueuedAt = GetTickCount();
+    if (stepTimer == 0) stepTimer = SetTimer(nullptr, 0, 100, StepTimer);
+}
+#else
+// The headless layer plays the posted message inside the dialog's own loop
+// and cancels a dialog that waits for nothing.
+void WatchForStep() {}
+#endif
+
 void OpenNested(HWND dialog, int button, const Step& step) {
-    pending = step;
-    PostMessageA(MainWindow(), HOSTMSG_DIALOG_STEP, 0, 0);
-    watched = dialog;
-    watchedProc =
-        reinterpret_cast<WNDPROC>(static_cast<LONG_PTR>(GetWindowLongA(dialog, GWL_WNDPROC)));
-    SetWindowLongA(dialog, GWL_WNDPROC, static_cast<LONG>(reinterpret_cast<LONG_PTR>(WatchProc)));
-    Press(dialog, button);
-    SetWindowLongA(dialog, GWL_WNDPROC, static_cast<LONG>(reinterpret_cast<LONG_PTR>(watchedProc)));
-    watched = nullptr;
-    watchedProc = nullptr;
-    pending = Step();
+    OpenNestedDialog(dialog, button, step.control, step.run);
 }
 
 void ReadList(HWND monitor) {
@@ -105,13 +152,23 @@ void ReadList(HWND monitor) {
     Press(monitor, IDOK); // &Close
 }
 
+// The monitor's dialog shown for a while, with the lines it holds.
+double holdSeconds;
+FILE* holdOut;
+
+void HoldList(HWND monitor) {
+    HoldDialog(monitor, "rs232-monitor", holdSeconds, holdOut);
+    Press(monitor, IDOK); // &Close
+}
+
 void InPortsDialog(HWND ports) {
     if (IsDlgButtonChecked(ports, kActive) != BST_CHECKED && readInto == nullptr) {
         CheckDlgButton(ports, kActive, BST_CHECKED);
         Press(ports, kActive);
     }
     monitorOn = IsDlgButtonChecked(ports, kActive) == BST_CHECKED;
-    if (monitorOn) OpenNested(ports, kShowMonitor, Step{kList, ReadList});
+    if (monitorOn)
+        OpenNested(ports, kShowMonitor, Step{kList, holdSeconds > 0.0 ? HoldList : ReadList});
     Press(ports, IDCANCEL);
 }
 
@@ -131,6 +188,23 @@ void QueueDialogStep(int control, void (*run)(HWND dialog)) {
     stepsRun = 0;
     pending = Step{control, run};
     PostMessageA(MainWindow(), HOSTMSG_DIALOG_STEP, 0, 0);
+    WatchForStep();
+}
+
+int OpenNestedDialog(HWND dialog, int button, int control, void (*run)(HWND dialog)) {
+    int before = stepsRun;
+    pending = Step{control, run};
+    PostMessageA(MainWindow(), HOSTMSG_DIALOG_STEP, 0, 0);
+    WatchForStep();
+    WNDPROC own =
+        reinterpret_cast<WNDPROC>(static_cast<LONG_PTR>(GetWindowLongA(dialog, GWL_WNDPROC)));
+    watched.push_back(Watched{dialog, own});
+    SetWindowLongA(dialog, GWL_WNDPROC, static_cast<LONG>(reinterpret_cast<LONG_PTR>(WatchProc)));
+    Press(dialog, button);
+    SetWindowLongA(dialog, GWL_WNDPROC, static_cast<LONG>(reinterpret_cast<LONG_PTR>(own)));
+    watched.pop_back();
+    pending = Step();
+    return stepsRun > before;
 }
 
 int DialogStepRan() {
@@ -164,6 +238,30 @@ int MonitorRead(MonitorCounts* counts, bool clear) {
     return ok;
 }
 
+namespace {
+bool IsHexDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
+// "$AA2" without the two checksum digits: the first query of the checksum
+// probe.
+bool IsPlainChecksumProbe(const std::string& request) {
+    return request.size() == 4 && request[0] == '$' && IsHexDigit(request[1]) &&
+           IsHexDigit(request[2]) && request[3] == '2';
+}
+} // namespace
+
+int MonitorHold(double seconds, FILE* out) {
+    readInto = nullptr;
+    clearList = false;
+    holdSeconds = seconds > 0.0 ? seconds : 0.001;
+    holdOut = out;
+    int ok = Session() && monitorOn;
+    holdSeconds = 0.0;
+    holdOut = nullptr;
+    return ok;
+}
+
 void MonitorCountLine(const std::string& line, MonitorCounts* counts) {
     // number, port or "-- ! --", seconds, direction, text
     std::vector<std::string> fields;
@@ -176,19 +274,26 @@ void MonitorCountLine(const std::string& line, MonitorCounts* counts) {
     }
     fields.push_back(line.substr(start));
     counts->lines++;
+    if (counts->keepLines)
+        counts->listed.push_back(fields[1] + " " + fields[2] + " " + fields[3] + " " + fields[4]);
     const std::string& direction = fields[3];
     const std::string& text = fields[4];
+    std::string sent;
     if (direction == "+") {
         counts->sent++;
+        sent = text;
     } else if (direction == "-") {
         counts->received++;
     } else if (text == "Repeat") {
         counts->repeats++;
+    } else if (text == "Time Out" && IsPlainChecksumProbe(counts->lastSent)) {
+        counts->probeTimeouts++;
     } else if (text == "Time Out" || text == "Reopen COM" || text == "Waiting!" ||
                text == "Continue!") {
         counts->errors++;
         counts->errorNotes[text]++;
     }
+    counts->lastSent = sent;
 }
 
 } // namespace hostsim

@@ -55,6 +55,7 @@ int FinishPlugin(Plugin* plugin) {
     FinishProc finish = reinterpret_cast<FinishProc>(
         reinterpret_cast<void*>(GetProcAddress(plugin->module, "FinishVarnixDLL")));
     plugin->finishResult = finish ? finish(0) : 0;
+    ReleaseStackedObjects();
     FreeLibrary(plugin->module);
     plugin->module = nullptr;
     return plugin->finishResult;

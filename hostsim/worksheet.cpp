@@ -10,6 +10,7 @@
 //     description = "ND6018 Thermocouple"
 //     inputs = 0
 //     outputs = 8
+//     input 0 = square 0 5 2 every 0.5      (what feeds an input channel)
 //     field Version int = 1
 //     field Channel_Name[0] string[24] = "Vin 0"
 //     ...
@@ -117,7 +118,7 @@ int SchemaElements(Block* block, std::vector<Element>* out, std::string* error) 
         reinterpret_cast<const ParamSchemaEntry*>(static_cast<uintptr_t>(answer));
     if (rows == nullptr) return 1; // a type without a schema saves no fields
     const int size = block->moduleClass->record.uParamSize;
-    std::set<std::string> names;
+    std::map<std::string, Element> names;
     for (int r = 0;; r++) {
         char where[160];
         snprintf(where, sizeof where, "class %s, schema row %d",
@@ -163,10 +164,17 @@ int SchemaElements(Block* block, std::vector<Element>* out, std::string* error) 
             e.name = (nameRange || typeRange) ? base + "[" + std::to_string(first + i) + "]" : name;
             e.type = et;
             e.offset = row.offset + i * et.size;
-            if (!names.insert(e.name).second) {
-                *error = std::string(where) + ": field " + e.name + " named twice";
-                return 0;
+            // A row may name a field again at its offset and with its type
+            // (some types list their watchdog fields twice): one field.
+            auto seen = names.find(e.name);
+            if (seen != names.end()) {
+                if (seen->second.offset != e.offset || seen->second.type.name != e.type.name) {
+                    *error = std::string(where) + ": field " + e.name + " named twice";
+                    return 0;
+                }
+                continue;
             }
+            names[e.name] = e;
             out->push_back(e);
         }
     }
@@ -437,6 +445,22 @@ struct Loader {
         return 1;
     }
 
+    // "input N = SOURCE": what feeds input channel N.
+    int Input(Pending* p, int line, const std::string& left, const std::string& v) {
+        long long n;
+        if (!ParseInteger(Trim(left.substr(6)), 0, 15, &n))
+            return Fail(line, "an input line is: input N = SOURCE, N from 0 to 15");
+        if (!p->seen.insert("input " + std::to_string(n)).second)
+            return Fail(line, "input " + std::to_string(n) + " given twice");
+        InputSource source;
+        std::string why;
+        if (!ParseInputSource(v, &source, &why) ||
+            !ConnectInput(p->block, static_cast<int>(n), source, &why)) {
+            return Fail(line, why);
+        }
+        return 1;
+    }
+
     int Run(const std::string& text) {
         std::istringstream in(text);
         std::string raw;
@@ -496,6 +520,10 @@ struct Loader {
                 if (!Header(&current, line, left, value)) return 0;
                 continue;
             }
+            if (left.compare(0, 6, "input ") == 0) {
+                if (!Input(&current, line, left, value)) return 0;
+                continue;
+            }
             if (left.compare(0, 6, "field ") == 0 || left == "field") {
                 if (!Field(&current, line, left, value)) return 0;
                 continue;
@@ -531,6 +559,11 @@ int WorksheetToText(std::string* text, std::string* error) {
         snprintf(line, sizeof line, "  inputs = %u\n  outputs = %u\n", b->record.uInputs,
                  b->record.uOutputs);
         out += line;
+        for (int k = 0; k < 16; k++) {
+            if (b->inputSources[k].kind != INPUT_NONE)
+                out += "  input " + std::to_string(k) + " = " +
+                       FormatInputSource(b->inputSources[k]) + "\n";
+        }
         for (const Element& e : elements)
             out += "  field " + e.name + " " + e.type.name + " = " +
                    FormatElement(e, b->param.data()) + "\n";

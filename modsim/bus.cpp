@@ -252,6 +252,8 @@ int Bus::AddModule(int address, const Profile& profile, int checksum) {
     s.module.checksum = checksum ? 1 : 0;
     s.module.typeCode = profile.typeCode;
     s.module.dataFormat = profile.dataFormat;
+    for (unsigned char& type : s.module.channelTypes)
+        type = profile.inputType;
     unsigned char code = BaudCode(baud_);
     s.module.baudCode = code ? code : 6;
     s.faults.clear();

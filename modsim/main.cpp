@@ -2,14 +2,15 @@
 //
 //   modsim [--link PATH] [--baud N] [--wire-time] [--module ADDR:MODEL[:cs]]...
 //          [--value ADDR:CH=V]... [--wave ADDR:CH:sine|ramp|square:OFFSET:AMPLITUDE:PERIOD]...
-//          [--fault ADDR:KIND[:key=value]...]... [--quiet]
+//          [--inputs ADDR=HEX]... [--fault ADDR:KIND[:key=value]...]... [--quiet]
 //
-// Every --link starts another port; --baud, --wire-time, --module, --value, --wave and --fault
-// that follow it belong to that port (before the first --link, to the first port). ADDR is
-// decimal, or hexadecimal with 0x; MODEL is a model name such as 6018; ":cs" makes the module use
-// checksums. --value sets input channel CH of the module at ADDR on that port to V; --wave makes
-// it follow a waveform (PERIOD in seconds). --fault gives the module a fault (KIND silence, late,
-// wrong-first-char, bad-checksum, missing-checksum, cut-short, never-ended, trailing-bytes,
+// Every --link starts another port; --baud, --wire-time, --module, --value, --wave, --inputs and
+// --fault that follow it belong to that port (before the first --link, to the first port). ADDR
+// is decimal, or hexadecimal with 0x; MODEL is a model name such as 6018; ":cs" makes the module
+// use checksums. --value sets input channel CH of the module at ADDR on that port to V; --wave
+// makes it follow a waveform (PERIOD in seconds); --inputs sets the module's digital input lines,
+// bit c of the hexadecimal number for line c. --fault gives the module a fault (KIND silence,
+// late, wrong-first-char, bad-checksum, missing-checksum, cut-short, never-ended, trailing-bytes,
 // overlong, unplug, double, garbage; keys times, match, delay (ms), length, char, bytes, from and
 // until (seconds after the start); without times it applies to every reply), for example
 // "--fault 2:silence:from=2:until=12" or "--fault 1:unplug:from=5:delay=5000". For each port
@@ -45,6 +46,12 @@ struct ChannelArg {
     modsim::Waveform wave; // Constant: the value is wave.offset
 };
 
+// A module's digital input lines.
+struct InputsArg {
+    int address;
+    unsigned bits;
+};
+
 struct PortArg {
     std::string link;
     int baud = 9600;
@@ -52,16 +59,18 @@ struct PortArg {
     std::vector<ModuleArg> modules;
     std::vector<ChannelArg> channels;
     std::vector<std::pair<int, modsim::Fault>> faults;
+    std::vector<InputsArg> inputs;
 };
 
 std::mutex g_out;
 
 void Usage() {
-    fprintf(stderr,
-            "usage: modsim [--link PATH] [--baud N] [--wire-time] [--module ADDR:MODEL[:cs]]...\n"
-            "              [--value ADDR:CH=V]... "
-            "[--wave ADDR:CH:sine|ramp|square:OFFSET:AMPLITUDE:PERIOD]...\n"
-            "              [--fault ADDR:KIND[:key=value]...]... [--quiet]\n");
+    fprintf(
+        stderr,
+        "usage: modsim [--link PATH] [--baud N] [--wire-time] [--module ADDR:MODEL[:cs]]...\n"
+        "              [--value ADDR:CH=V]... "
+        "[--wave ADDR:CH:sine|ramp|square:OFFSET:AMPLITUDE:PERIOD]...\n"
+        "              [--inputs ADDR=HEX]... [--fault ADDR:KIND[:key=value]...]... [--quiet]\n");
 }
 
 // Decimal, or hexadecimal after "0x"; a leading zero is still decimal.
@@ -139,6 +148,23 @@ int ParseWave(const char* text, ChannelArg* out) {
         return 0;
     }
     out->wave = w;
+    return 1;
+}
+
+// ADDR=HEX: up to eight hexadecimal digits.
+int ParseInputs(const char* text, InputsArg* out) {
+    std::string s = text;
+    size_t eq = s.find('=');
+    if (eq == std::string::npos || !ParseAddress(s.substr(0, eq), &out->address)) return 0;
+    std::string hex = s.substr(eq + 1);
+    if (hex.empty() || hex.size() > 8) return 0;
+    unsigned bits = 0;
+    for (char c : hex) {
+        int d = modsim::HexDigit(c);
+        if (d < 0) return 0;
+        bits = bits * 16 + static_cast<unsigned>(d);
+    }
+    out->bits = bits;
     return 1;
 }
 
@@ -237,6 +263,13 @@ int main(int argc, char** argv) {
                 return 2;
             }
             ports.back().faults.push_back({address, fault});
+        } else if (!strcmp(a, "--inputs") && i + 1 < argc) {
+            InputsArg in;
+            if (!ParseInputs(argv[++i], &in)) {
+                fprintf(stderr, "modsim: bad input lines %s (ADDR=HEX)\n", argv[i]);
+                return 2;
+            }
+            ports.back().inputs.push_back(in);
         } else if (!strcmp(a, "--quiet")) {
             quiet = 1;
         } else {
@@ -245,20 +278,23 @@ int main(int argc, char** argv) {
         }
     }
 
-    // A channel setting or a fault names a module of its own port.
+    // A channel setting, input lines or a fault name a module of its own port.
     for (const PortArg& p : ports) {
-        std::vector<int> named;
+        std::vector<int> addresses;
         for (const ChannelArg& c : p.channels)
-            named.push_back(c.address);
+            addresses.push_back(c.address);
+        for (const InputsArg& in : p.inputs)
+            addresses.push_back(in.address);
         for (const auto& f : p.faults)
-            named.push_back(f.first);
-        for (int address : named) {
+            addresses.push_back(f.first);
+        for (int address : addresses) {
             int known = 0;
             for (const ModuleArg& m : p.modules)
                 known |= m.address == address;
             if (!known) {
                 fprintf(stderr,
-                        "modsim: no module at address %d on port %s for --value/--wave/--fault\n",
+                        "modsim: no module at address %d on port %s for "
+                        "--value/--wave/--inputs/--fault\n",
                         address, p.link.empty() ? "(first)" : p.link.c_str());
                 return 2;
             }
@@ -291,6 +327,8 @@ int main(int argc, char** argv) {
                 bus->SetWaveform(c.address, c.channel, c.wave);
             }
         }
+        for (const InputsArg& in : p.inputs)
+            bus->SetDigitalInputs(in.address, in.bits);
         for (const auto& f : p.faults)
             bus->InjectFault(f.first, f.second);
         if (!p.link.empty() && !bus->SetLink(p.link)) {

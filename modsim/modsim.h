@@ -63,7 +63,37 @@ struct Watchdog {
     double lastHostOkS = -1.0;
 };
 
+// The alarm of an analog input module with two alarm outputs (digital outputs 0 and 1 driven
+// by the low and the high limit) and the settings of a counter module with two counters.
+struct AlarmState {
+    char mode = '0'; // '0' off, '1' momentary, '2' latched
+    double high = 0.0;
+    double low = 0.0;
+    unsigned latched = 0; // alarm outputs a latched alarm holds until "@AACA"
+};
+struct CounterState {
+    int inputType = 0; // "$AAB"
+    int gateMode = 0;  // "$AAA"
+    int filter = 0;    // "$AA4"
+    int widthLow = 4;  // "$AA0L", "$AA0H", microseconds
+    int widthHigh = 4;
+    int trigLow = 8; // "$AA1L", "$AA1H", tenths of a volt
+    int trigHigh = 24;
+    unsigned preset[2] = {};     // "@AAGN", "@AAPN"
+    unsigned alarmLimit[2] = {}; // "@AARP"/"@AAPA" and "@AARA"/"@AASA"
+    int alarmOn[2] = {};         // "@AAEAN", "@AADAN"
+    int running[2] = {1, 1};     // "$AA5N1", "$AA5N0"
+};
+
 struct Profile;
+
+// An alarm of an analog input channel, as the module's alarm commands set it.
+struct ChannelAlarm {
+    int on = 0;
+    double limit = 0.0;
+    int latched = 0; // 1 latched, 0 momentary
+    int output = 0;  // the alarm output the channel drives
+};
 
 // State of one module. Handlers read and change it with the bus lock held.
 struct Module {
@@ -84,6 +114,14 @@ struct Module {
     int events = 0;                  // event count of "@AARE"
     std::vector<std::string> writes; // commands that changed an output or a setting, in order
     Watchdog watchdog;
+    // Settings of the analog input modules that their commands change.
+    unsigned char channelTypes[kMaxChannels] = {}; // "$AA7CnRtt", read by "$AA8Cn"
+    unsigned channelEnable = 0xFF;                 // "$AA5MM", read by "$AA6"
+    int fahrenheit = 0;                            // temperature scale: "~AADF" 1, "~AADC" 0
+    ChannelAlarm highAlarms[kMaxChannels];         // "@AAHI...", off by "@AADHCn"
+    ChannelAlarm lowAlarms[kMaxChannels];          // "@AALO...", off by "@AADLCn"
+    AlarmState alarm;
+    CounterState counter;
 
     // The value of an input channel at the given time: the waveform when one is set, else the
     // value last set.
@@ -124,10 +162,24 @@ struct Profile {
     int analogInputs;             // channels read by "#AA" and "#AAN"
     const char* analogFormat;     // printf format of one analog value, e.g. "%+07.2f"
     const CommandEntry* commands; // the model's own table, may be null; searched first
+    unsigned char inputType = 0;  // initial type code of every channel ("$AA8Cn")
 };
 
 // The commands every model answers: "$AA2", "$AAM", "$AAF", "%AANNTTCCFF".
 extern const CommandEntry kCommonCommands[];
+// The analog inputs with alarm outputs, digital input and event counter (6011, 6012 and their
+// series), and the counter and frequency modules (6080 and its series).
+extern const CommandEntry kAlarmInputCommands[];
+extern const CommandEntry kCounterCommands[];
+// Handlers several tables share: "#AA" and "#AAN", the analog inputs in the profile's format;
+// "@AARE", the event count.
+int ReadAnalog(Module& module, const Command& command, std::string& reply);
+int ReadEvents(Module& module, const Command& command, std::string& reply);
+// The analog input modules' own commands (modsim/analogin.cpp).
+extern const CommandEntry k6005Commands[];
+extern const CommandEntry k6015Commands[];
+extern const CommandEntry k6017Commands[];
+extern const CommandEntry k6019Commands[];
 // The built-in models, and one by its model text ("6018"); null when unknown.
 const Profile* Profiles(size_t* count);
 const Profile* FindProfile(const std::string& model);

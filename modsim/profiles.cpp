@@ -71,28 +71,6 @@ int SetConfiguration(Module& m, const Command& c, std::string& reply) {
     return 1;
 }
 
-// "#AA": all analog inputs, ">" followed by each value; "#AAN": channel N alone.
-int ReadAnalog(Module& m, const Command& c, std::string& reply) {
-    const Profile& p = *m.profile;
-    int first = 0;
-    int count = p.analogInputs;
-    if (!c.args.empty()) {
-        if (c.args.size() != 1) return 0;
-        first = HexDigit(c.args[0]);
-        if (first < 0 || first >= p.analogInputs) return 0;
-        count = 1;
-    }
-    if (count <= 0) return 0;
-    reply = ">";
-    for (int ch = first; ch < first + count; ++ch) {
-        char value[32];
-        snprintf(value, sizeof value, p.analogFormat ? p.analogFormat : "%+07.2f",
-                 m.Channel(ch, c.timeS));
-        reply += value;
-    }
-    return 1;
-}
-
 int ParseValue(const std::string& text, double* out) {
     if (text.empty()) return 0;
     char* end = nullptr;
@@ -203,25 +181,6 @@ int ReadDio(Module& m, const Command& c, std::string& reply) {
         Printf("!%02X0%02X%02X", m.address & 0xFF, m.digitalOutputs & 0xFF, m.digitalInputs & 0xFF);
     return 1;
 }
-int ReadDio6080(Module& m, const Command& c, std::string& reply) {
-    if (!c.args.empty()) return 0;
-    reply = Printf("!%02X0%02X00", m.address & 0xFF, m.digitalInputs & 0xFF);
-    return 1;
-}
-int ReadDio6005(Module& m, const Command& c, std::string& reply) {
-    if (!c.args.empty()) return 0;
-    reply = Printf("!%02X%02X", m.address & 0xFF, m.digitalOutputs & 0xFF);
-    return 1;
-}
-
-// "@AARE": the event count.
-int ReadEvents(Module& m, const Command& c, std::string& reply) {
-    if (!c.args.empty()) return 0;
-    char text[32];
-    snprintf(text, sizeof text, "!%02X%d", m.address & 0xFF, m.events);
-    reply = text;
-    return 1;
-}
 
 // "@AADO0N" and "@AADO1N": two output lines each, answered "!AA".
 int WriteDo0(Module& m, const Command& c, std::string& reply) {
@@ -275,28 +234,39 @@ int WriteDigitalT(Module& m, const Command& c, std::string& reply) {
     return 1;
 }
 
-// "#AAN": counter N as eight hexadecimal digits; "#AAND" in decimal.
-int ReadCounter(Module& m, const Command& c, std::string& reply) {
-    const std::string& a = c.args;
-    if (a.empty() || a.size() > 2 || (a.size() == 2 && a[1] != 'D')) return 0;
-    int n = HexDigit(a[0]);
-    if (n < 0 || n > 3) return 0;
-    reply = Printf(a.size() == 2 ? ">%08u" : ">%08X", m.counters[n]);
+// The module's own output watchdog, in the commands of both module series;
+// each is answered "!AA" and noted among the writes.
+//   "~AA1"          the host watchdog status is cleared (7000 series)
+//   "~AA21TT<safe>" on, time-out TT, with the safe value (6000 series)
+//   "~AA20<...>"    off (6000 series)
+//   "~AA31TT"       on, time-out TT (7000 series)
+//   "~AA30TT"       off (7000 series)
+//   "~AA5<...>"     the safe value: the outputs as they are ("S"), or given
+int WatchdogCommand(Module& m, const Command& c, std::string& reply) {
+    const std::string& b = c.body;
+    unsigned char t = 0;
+    if (b == "1") {
+        // status cleared; the settings stay
+    } else if (b.compare(0, 2, "21") == 0 && ReadHexByte(b, 2, &t)) {
+        m.watchdog.enabled = 1;
+        m.watchdog.timeoutTenths = t;
+        m.watchdog.safeValue = b.substr(4);
+    } else if (b.compare(0, 2, "31") == 0 && b.size() == 4 && ReadHexByte(b, 2, &t)) {
+        m.watchdog.enabled = 1;
+        m.watchdog.timeoutTenths = t;
+    } else if (b.compare(0, 2, "20") == 0 || (b.compare(0, 2, "30") == 0 && b.size() == 4)) {
+        m.watchdog.enabled = 0;
+    } else if (b.compare(0, 1, "5") == 0) {
+        m.watchdog.safeValue = b.substr(1);
+    } else {
+        return 0;
+    }
+    m.writes.push_back(c.text);
+    reply = Ack(m.address);
     return 1;
 }
 
 const CommandEntry kAnalogInputCommands[] = {
-    {'#', "", ReadAnalog},
-    {0, nullptr, nullptr},
-};
-const CommandEntry k6005Commands[] = {
-    {'@', "DI", ReadDio6005},
-    {'#', "", ReadAnalog},
-    {0, nullptr, nullptr},
-};
-const CommandEntry k6011Commands[] = {
-    {'@', "DI", ReadDio},
-    {'@', "RE", ReadEvents},
     {'#', "", ReadAnalog},
     {0, nullptr, nullptr},
 };
@@ -337,8 +307,11 @@ const CommandEntry k6063Commands[] = {
     {'@', "", WriteDigitalAt},
     {0, nullptr, nullptr},
 };
+// The safe value of a 7000-series module's watchdog goes out as the low
+// output byte ("#AA00DD").
 const CommandEntry kDigital16OutCommands[] = {
     {'@', "", WriteDigitalAt},
+    {'#', "00", WriteDigital8},
     {0, nullptr, nullptr},
 };
 const CommandEntry k6052Commands[] = {
@@ -354,30 +327,34 @@ const CommandEntry k6058Commands[] = {
     {'#', "T", WriteDigitalT},
     {0, nullptr, nullptr},
 };
-const CommandEntry k6080Commands[] = {
-    {'@', "DI", ReadDio6080},
-    {'#', "", ReadCounter},
-    {0, nullptr, nullptr},
-};
 
 // Type codes and formats are the modules' power-on defaults; analog values are sent in
 // engineering units.
 const Profile kProfiles[] = {
     // analog inputs
-    {"6005", "A1.0", 0x00, 0x00, 8, "%+07.2f", k6005Commands},
-    {"6011", "A1.0", 0x0E, 0x00, 1, "%+07.2f", k6011Commands},
-    {"6012", "A1.0", 0x08, 0x00, 1, "%+07.3f", k6011Commands},
-    {"6013", "A1.0", 0x20, 0x00, 1, "%+07.2f", kAnalogInputCommands},
+    {"6005", "A1.0", 0x00, 0x00, 8, "%+07.2f", k6005Commands, 0x60},
+    {"7005", "A2.0", 0x00, 0x00, 8, "%+07.2f", k6005Commands, 0x60},
+    {"6011", "A1.0", 0x0E, 0x00, 1, "%+07.2f", kAlarmInputCommands},
+    {"6012", "A1.0", 0x08, 0x00, 1, "%+07.3f", kAlarmInputCommands},
+    {"4011", "A1.0", 0x0E, 0x00, 1, "%+07.2f", kAlarmInputCommands},
+    {"4012", "A1.0", 0x08, 0x00, 1, "%+07.3f", kAlarmInputCommands},
+    {"6013", "A1.0", 0x20, 0x00, 3, "%+07.2f", kAnalogInputCommands},
+    {"7013", "A2.0", 0x20, 0x00, 1, "%+07.2f", kAnalogInputCommands},
     {"6014", "A1.0", 0x08, 0x00, 1, "%+07.3f", k6014Commands},
-    {"6015", "A1.0", 0x20, 0x00, 7, "%+07.2f", kAnalogInputCommands},
+    {"6015", "A1.0", 0x20, 0x00, 6, "%+07.2f", k6015Commands, 0x20},
+    {"7015", "A2.0", 0x20, 0x00, 6, "%+07.2f", k6015Commands, 0x20},
     {"6016", "A1.0", 0x00, 0x00, 1, "%+07.3f", k6016Commands},
-    {"6017", "A1.0", 0x08, 0x00, 8, "%+07.3f", kAnalogInputCommands},
+    {"6017", "A1.0", 0x08, 0x00, 8, "%+07.3f", k6017Commands},
     {"6018", "A1.0", 0x0E, 0x00, 8, "%+07.2f", kAnalogInputCommands},
-    {"6019", "A1.0", 0x00, 0x00, 8, "%+07.2f", kAnalogInputCommands},
+    {"6019", "A1.0", 0x00, 0x00, 8, "%+07.2f", k6019Commands},
+    {"7019", "A2.0", 0x00, 0x00, 8, "%+07.2f", k6019Commands},
     {"6033", "A1.0", 0x20, 0x00, 3, "%+07.2f", kAnalogInputCommands},
-    {"7011", "A2.0", 0x0E, 0x00, 1, "%+07.2f", k6011Commands},
-    {"7012", "A2.0", 0x08, 0x00, 1, "%+07.3f", k6011Commands},
-    {"7017", "A2.0", 0x08, 0x00, 8, "%+07.3f", kAnalogInputCommands},
+    {"7033", "A2.0", 0x20, 0x00, 3, "%+07.2f", kAnalogInputCommands},
+    {"7011", "A2.0", 0x0E, 0x00, 1, "%+07.2f", kAlarmInputCommands},
+    {"7012", "A2.0", 0x08, 0x00, 1, "%+07.3f", kAlarmInputCommands},
+    {"7014", "A2.0", 0x08, 0x00, 1, "%+07.3f", kAlarmInputCommands},
+    {"8014", "A2.0", 0x08, 0x00, 1, "%+07.3f", kAlarmInputCommands},
+    {"7017", "A2.0", 0x08, 0x00, 8, "%+07.3f", k6017Commands},
     {"7018", "A2.0", 0x0E, 0x00, 8, "%+07.2f", kAnalogInputCommands},
     // analog outputs
     {"6021", "A1.0", 0x30, 0x00, 0, nullptr, k6021Commands},
@@ -401,15 +378,67 @@ const Profile kProfiles[] = {
     {"6067", "A1.0", 0x40, 0x00, 0, nullptr, kDigital8Commands},
     {"6751", "A1.0", 0x40, 0x00, 0, nullptr, kDigital16InCommands},
     {"6757", "A1.0", 0x40, 0x00, 0, nullptr, kDigital16OutCommands},
+    {"4050", "A1.0", 0x40, 0x00, 0, nullptr, kDigital8Commands},
+    {"4053", "A1.0", 0x40, 0x00, 0, nullptr, kDigital16InCommands},
+    {"7041", "A2.0", 0x40, 0x00, 0, nullptr, kDigital16InCommands},
+    {"7042", "A2.0", 0x40, 0x00, 0, nullptr, kDigital16OutCommands},
+    {"7043", "A2.0", 0x40, 0x00, 0, nullptr, kDigital16OutCommands},
+    {"7044", "A2.0", 0x40, 0x00, 0, nullptr, kDigital8Commands},
+    {"7050", "A2.0", 0x40, 0x00, 0, nullptr, kDigital8Commands},
+    {"7053", "A2.0", 0x40, 0x00, 0, nullptr, kDigital16InCommands},
+    {"7055", "A2.0", 0x40, 0x00, 0, nullptr, kDigital8Commands},
+    {"7060", "A2.0", 0x40, 0x00, 0, nullptr, kDigital8Commands},
+    {"7063", "A2.0", 0x40, 0x00, 0, nullptr, k6063Commands},
+    {"7065", "A2.0", 0x40, 0x00, 0, nullptr, kDigital8Commands},
+    {"7067", "A2.0", 0x40, 0x00, 0, nullptr, kDigital8Commands},
+    {"7751", "A2.0", 0x40, 0x00, 0, nullptr, kDigital16InCommands},
+    {"7757", "A2.0", 0x40, 0x00, 0, nullptr, kDigital16OutCommands},
+    {"8067", "A2.0", 0x40, 0x00, 0, nullptr, kDigital8Commands},
+    {"87051", "A2.0", 0x40, 0x00, 0, nullptr, kDigital16InCommands},
+    {"87057", "A2.0", 0x40, 0x00, 0, nullptr, kDigital16OutCommands},
     // counter and frequency
-    {"6080", "A1.0", 0x50, 0x00, 0, nullptr, k6080Commands},
+    {"6080", "A1.0", 0x50, 0x00, 0, nullptr, kCounterCommands},
+    {"4080", "A1.0", 0x50, 0x00, 0, nullptr, kCounterCommands},
+    {"7080", "A2.0", 0x50, 0x00, 0, nullptr, kCounterCommands},
+    {"8080", "A2.0", 0x50, 0x00, 0, nullptr, kCounterCommands},
 };
 
 } // namespace
 
+// "@AARE": the event count.
+int ReadEvents(Module& m, const Command& c, std::string& reply) {
+    if (!c.args.empty()) return 0;
+    char text[32];
+    snprintf(text, sizeof text, "!%02X%d", m.address & 0xFF, m.events);
+    reply = text;
+    return 1;
+}
+
+// "#AA": all analog inputs, ">" followed by each value; "#AAN": channel N alone.
+int ReadAnalog(Module& m, const Command& c, std::string& reply) {
+    const Profile& p = *m.profile;
+    int first = 0;
+    int count = p.analogInputs;
+    if (!c.args.empty()) {
+        if (c.args.size() != 1) return 0;
+        first = HexDigit(c.args[0]);
+        if (first < 0 || first >= p.analogInputs) return 0;
+        count = 1;
+    }
+    if (count <= 0) return 0;
+    reply = ">";
+    for (int ch = first; ch < first + count; ++ch) {
+        char value[32];
+        snprintf(value, sizeof value, p.analogFormat ? p.analogFormat : "%+07.2f",
+                 m.Channel(ch, c.timeS));
+        reply += value;
+    }
+    return 1;
+}
+
 const CommandEntry kCommonCommands[] = {
-    {'$', "2", ReadConfiguration}, {'$', "M", ReadName},  {'$', "F", ReadFirmware},
-    {'%', "", SetConfiguration},   {0, nullptr, nullptr},
+    {'$', "2", ReadConfiguration}, {'$', "M", ReadName},       {'$', "F", ReadFirmware},
+    {'%', "", SetConfiguration},   {'~', "", WatchdogCommand}, {0, nullptr, nullptr},
 };
 
 const Profile* Profiles(size_t* count) {

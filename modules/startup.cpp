@@ -4,6 +4,7 @@
 #include "frame/chanbar.h"
 #include "host/driver.h"
 #include "host/host.h"
+#include "host/linear.h"
 #include "modules/exports.h"
 #include "modules/types.h"
 #include "serial/monitor.h"
@@ -138,6 +139,8 @@ int WINAPI FinishVarnixDLL(DWORD) {
         DeleteStackedObject(hDialogFont);
         hDialogFont = nullptr;
     }
+    // The linearisation tables live in the host's memory.
+    LinearFreeAll();
     ExitDriver();
     return 1;
 }

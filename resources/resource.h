@@ -109,6 +109,10 @@
 #define IDS_USES_CHECKSUMS 1549
 #define IDS_TEST_BAD_PORT 1550
 #define IDS_TEST_BAD_ADDRESS 1551
+#define IDS_BAD_SAMPLE_DISTANCE 1800
+#define IDS_BAD_GLOBAL_DISTANCE 1801
+#define IDS_BAD_GLOBAL_BLOCK_SIZE 1802
+#define IDS_REPLY_UNREADABLE 1803
 
 #define IDC_MP_ONE_VALUE 1006
 #define IDC_MP_DISTANCE 1007
@@ -129,10 +133,13 @@
 
 // Start of a block and its global-string report.
 #define IDS_NO_COM_PORT 1170
+#define IDS_NO_ADDRESS 1171
 #define IDS_WRONG_MODULE 1176
 #define IDS_MODULE_NO_REPLY 1177
 #define IDS_COMM_PROBLEM 1178
+#define IDS_MODULE_NO_RESPONSE 1640
 #define IDS_GLOBAL_STRING_NOTE 1350
+#define IDS_NO_CHANNELS 1804
 
 // The setup dialog of every block type (the channel bar's ids are in
 // frame/chanbar.h). Its templates are named resources: DLG_ND6018.
@@ -147,9 +154,14 @@
 #define IDC_SETUP_UNIT 23931
 #define IDS_NO_SERIAL_PORTS 1407
 
+#include "digital.h"
+
 // The thermocouple types.
 #define IDC_ND6018_RANGE 1053
 #define IDS_TC_TYPE 1200
 #define IDS_ND6018_UNKNOWN_RANGE 1210
+
+#include "analogin.h"
+#include "alarm.h"
 
 #endif

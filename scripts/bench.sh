@@ -14,6 +14,8 @@
 # load beside the figures.
 #   bench.sh [SECONDS]     seconds of experiment per run (default 10)
 # TELVIO_BENCH_WINE=0 leaves the Wine run out.
+# Then the soak: `hostsim run` for ten minutes, its memory and processor share
+# sampled (SOAK_SECONDS sets the length, 0 leaves the soak out).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-10}
@@ -45,6 +47,10 @@ cleanup() {
 trap cleanup EXIT
 
 load() { cut -d' ' -f1-3 /proc/loadavg; }
+soak() {
+    local length=${SOAK_SECONDS:-600}
+    if [ "$length" -gt 0 ]; then bash scripts/soak.sh "$length"; fi
+}
 
 # What the code says: the pause between writes and the characters of one
 # reading on the wire.
@@ -122,10 +128,12 @@ done
 # The same worksheet under Wine, once, at 38400 baud.
 if [ "${TELVIO_BENCH_WINE:-1}" = 0 ]; then
     echo "Wine: skipped (TELVIO_BENCH_WINE=0)"
+    soak
     exit 0
 fi
 if [ ! -f "$win/hostsim.exe" ] || [ ! -f "$win/Telvio.dll" ] || ! command -v wine >/dev/null; then
     echo "Wine: skipped (no win32 build or no wine)"
+    soak
     exit 0
 fi
 echo "Wine: making the prefix $prefix (minutes where 32-bit code is emulated) ..."
@@ -161,3 +169,4 @@ printf 'Wine/Linux at 38400 baud: %s (Wine %s, Linux median %s readings/s)\n' \
     "$(awk -v w="$wine_rate" -v l="${linux_median[38400]}" 'BEGIN { printf "%.3f", w / l }')" \
     "$wine_rate" "${linux_median[38400]}"
 printf 'Machine load after: %s\n' "$(load)"
+soak

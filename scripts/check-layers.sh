@@ -7,42 +7,30 @@
 set -euo pipefail
 cd "${1:-$(dirname "$0")/..}"
 
-# The rank of each layer; anything else is no layer of the plug-in.
-declare -A rank=([host]=1 [serial]=2 [frame]=3 [modules]=4 [installer]=9)
+dirs=()
+for d in host serial frame modules installer; do [ -d "$d" ] && dirs+=("$d"); done
+files=$(find "${dirs[@]}" -type f \( -name '*.cpp' -o -name '*.h' -o -name '*.inc' \) | sort)
+[ -n "$files" ] || { echo "no sources found" >&2; exit 1; }
 
-# Bash alone, no program per line: a run forks once per file, not per include.
-bad=0
-while IFS= read -r file; do
-  layer=${file%%/*}
-  own=${rank[$layer]:--1}
-  while IFS= read -r line; do
-    [[ $line =~ ^[[:space:]]*#[[:space:]]*include[[:space:]]*\"([^\"]+)\" ]] || continue
-    inc=${BASH_REMATCH[1]}
-    [ "$inc" = "resource.h" ] && continue
-    target=${inc%%/*}
-    if [ "$target" = "$inc" ]; then
-      echo "$file: $line (include by layer path, as \"$layer/...\")"
-      bad=1
-      continue
-    fi
-    theirs=${rank[$target]:--1}
-    if [ "$layer" = installer ] || [ "$target" = installer ]; then
-      if [ "$layer" != "$target" ]; then
-        echo "$file: $line (the installer shares no code with the plug-in)"
-        bad=1
-      fi
-    elif [ "$theirs" -lt 0 ]; then
-      echo "$file: $line (not a layer of the plug-in)"
-      bad=1
-    elif [ "$theirs" -gt "$own" ]; then
-      echo "$file: $line ($target is above $layer)"
-      bad=1
-    fi
-  done <"$file"
-done < <(find host serial frame modules installer -type f \( -name '*.cpp' -o -name '*.h' -o -name '*.inc' \) 2>/dev/null | sort)
-
-if [ $bad -ne 0 ]; then
-  echo "layer check failed: host < serial < frame < modules; installer apart" >&2
-  exit 1
-fi
+# grep prints FILE:LINE for every quoted include; awk judges each.
+# shellcheck disable=SC2086
+grep -H -E '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' $files | awk '
+  BEGIN { rank["host"] = 1; rank["serial"] = 2; rank["frame"] = 3; rank["modules"] = 4; rank["installer"] = 9; bad = 0 }
+  {
+    file = $0; sub(/:.*/, "", file)
+    line = substr($0, length(file) + 2)
+    inc = line; sub(/^[^"]*"/, "", inc); sub(/".*$/, "", inc)
+    if (inc == "resource.h") next
+    layer = file; sub(/\/.*/, "", layer)
+    if (index(inc, "/") == 0) { print file ": " line " (include by layer path, as \"" layer "/...\")"; bad = 1; next }
+    target = inc; sub(/\/.*/, "", target)
+    if (layer == "installer" || target == "installer") {
+      if (layer != target) { print file ": " line " (the installer shares no code with the plug-in)"; bad = 1 }
+      next
+    }
+    if (!(target in rank)) { print file ": " line " (not a layer of the plug-in)"; bad = 1; next }
+    if (rank[target] > rank[layer]) { print file ": " line " (" target " is above " layer ")"; bad = 1 }
+  }
+  END { exit bad }
+' || { echo "layer check failed: host < serial < frame < modules; installer apart" >&2; exit 1; }
 echo "layers hold: host < serial < frame < modules; installer apart"

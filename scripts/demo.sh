@@ -1,13 +1,28 @@
 #!/usr/bin/env bash
 # The demo: three simulated thermocouple modules on a pseudo-terminal mapped to
-# COM1, and the stand-in host measuring them for five seconds with the plug-in
-# through the bundled worksheet examples/thermocouples.wks.
+# COM1, their channels on slow waveforms, and the stand-in host measuring them
+# for twenty seconds with the plug-in through the bundled worksheet
+# examples/thermocouples.wks. The terminal shows one line per channel (with
+# --table every sample); the samples are written as CSV and plotted over time
+# (gnuplot) into build/demo/.
 #
 # The host runs from a temporary folder of its own (the plug-in reads its
 # driver INI file XX02.ini there), COM1 is mapped through TELVIO_COM_DIR, and
 # the folder and the simulator go on every exit.
+#   demo.sh [--table] [--seconds N]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+table=
+seconds=20
+while [ $# -gt 0 ]; do
+    case $1 in
+        --table) table=--table ;;
+        --seconds) seconds=$2; shift ;;
+        *) echo "usage: demo.sh [--table] [--seconds N]" >&2; exit 2 ;;
+    esac
+    shift
+done
 
 # TELVIO_BUILD_DIR: another build of the linux preset (default build/linux).
 build=${TELVIO_BUILD_DIR:-build/linux}
@@ -37,13 +52,22 @@ NumComPorts=1
 ComPort#0=1,3,8,1,0,1
 EOF
 
-# Modules at addresses 1 to 3 with readings that are easy to recognise: fixed
-# temperatures and one oven zone on a slow sine.
+# Modules at addresses 1 to 3, every channel on a slow waveform: an oven
+# heating up in zones, its flue gas switching between two levels, the room
+# drifting. The module at address 3 uses checksums: its block's start finds
+# that out (two plain queries time out, which the summary counts apart). At
+# 11 to 17 one module of each analog input type.
 "$bin/modsim" --link "$work/com1" --quiet \
-    --module 1:6018 --module 2:6018 --module 3:6018 \
-    --value 1:0=180.5 --value 1:1=175.25 --wave 1:2:sine:170:5:8 \
-    --value 2:0=95 --value 2:3=60.75 \
-    --value 3:0=21.5 >"$work/modsim.log" 2>&1 &
+    --module 1:6018 --module 2:6018 --module 3:6018:cs \
+    --wave 1:0:sine:180:6:20 --wave 1:1:ramp:172:4:10 --wave 1:2:sine:160:10:40 \
+    --wave 2:0:square:95:8:16 --wave 2:3:sine:60:3:12 \
+    --wave 3:0:ramp:21.5:0.8:30 \
+    --module 11:6017 --module 12:7013 --module 13:7015 --module 14:7033 \
+    --module 15:7019 --module 16:7005 --module 17:7005 \
+    --wave 11:0:sine:4.75:0.5:20 --value 11:1=3.25 --wave 12:0:ramp:37.5:1:15 \
+    --wave 13:0:ramp:20:2:10 --value 13:2=22.75 --value 14:0=60.5 --value 14:1=61.5 \
+    --value 14:2=62.5 --value 15:0=2.5 --value 15:1=812.5 --value 15:3=12 \
+    --wave 16:0:sine:4:1.5:6 --value 16:1=-1.25 >"$work/modsim.log" 2>&1 &
 modsim_pid=$!
 for _ in $(seq 100); do
     [ -L "$work/com1" ] && break
@@ -58,7 +82,21 @@ if [ ! -L "$work/com1" ]; then
     exit 1
 fi
 
-echo "Simulated modules on COM1: 6018 at addresses 1, 2 and 3"
-echo "hostsim run examples/thermocouples.wks --seconds 5"
+out=build/demo
+mkdir -p "$out"
+echo "Simulated modules on COM1: 6018 at addresses 1, 2 and 3 (3 with checksums);"
+echo "  analog inputs 6017, 7013, 7015, 7033, 7019 and two 7005 at 11 to 17"
+echo "hostsim run examples/thermocouples.wks --seconds $seconds --csv $table"
+echo "measuring for $seconds s ..."
 echo
-TELVIO_COM_DIR="$work" "$work/hostsim" run examples/thermocouples.wks --seconds 5
+# The samples go to the file, what the run reports to the terminal.
+TELVIO_COM_DIR="$work" "$work/hostsim" run examples/thermocouples.wks --seconds "$seconds" \
+    --csv $table 2>&1 >"$out/samples.csv"
+echo
+echo "samples: $out/samples.csv"
+if command -v gnuplot >/dev/null; then
+    bash scripts/plot.sh "$out/samples.csv" "$out/plot.png"
+    echo "plot:    $out/plot.png"
+else
+    echo "plot:    none, gnuplot is not installed (scripts/install-deps.sh demo)"
+fi

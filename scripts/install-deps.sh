@@ -3,8 +3,13 @@
 # safe to run before every build.
 #   - g++-multilib (the 32-bit Linux build), mingw-w64 (the Windows build),
 #     GoogleTest (the tests)
-#   - Wine with 32-bit support and Xvfb (the real DLL under Wine)
+#   - Wine with 32-bit support, its own fonts (the dialogs' "MS Sans Serif",
+#     whose metrics the text-fit check measures) and Xvfb (the real DLL under
+#     Wine)
 #   - qemu-user-static, for machines whose kernel runs no 32-bit programs
+# With an argument, also what one other target needs:
+#   install-deps.sh demo          gnuplot (the demo's plot)
+#   install-deps.sh screenshots   ImageMagick (the pictures of the dialogs)
 set -euo pipefail
 
 SUDO=
@@ -14,7 +19,13 @@ export DEBIAN_FRONTEND=noninteractive
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 
 pkgs=(g++-multilib g++-mingw-w64-i686 binutils-mingw-w64-i686 cmake make googletest qemu-user-static
-      wine wine32:i386 xvfb xauth)
+      wine wine32:i386 fonts-wine xvfb xauth)
+case ${1:-} in
+  "") ;;
+  demo) pkgs+=(gnuplot-nox) ;;
+  screenshots) pkgs+=(imagemagick) ;;
+  *) echo "usage: install-deps.sh [demo|screenshots]" >&2; exit 2 ;;
+esac
 need=()
 for p in "${pkgs[@]}"; do have "$p" || need+=("$p"); done
 

@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
 # Runs the Windows build under Wine, in a throwaway prefix of the build.
 #   wine.sh PREFIX init              make the prefix, start its display and wineserver
+#   wine.sh PREFIX up                the same, keeping a prefix made before
 #   wine.sh PREFIX run PROGRAM ARGS  run a program in it
+#   wine.sh PREFIX live OUT PROGRAM ARGS
+#                                    run a program with its output going to the
+#                                    file OUT (and OUT.err) as it prints
 #   wine.sh PREFIX stop              stop the wineserver and the display
 #   wine.sh PREFIX path UNIXPATH     the Windows form of a path
 # Starting Wine is slow where 32-bit code is emulated, so the display, the
@@ -21,15 +25,31 @@ stop() {
   rm -rf "$state"
 }
 
+made() { [ -f "$prefix/system.reg" ] && [ -d "$prefix/drive_c/windows/system32" ]; }
+
+start_display() {
+  mkdir -p "$state"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$state/display" >/dev/null 2>&1 &
+  echo $! >"$state/xvfb.pid"
+  for _ in $(seq 100); do [ -s "$state/display" ] && break; sleep 0.1; done
+  export DISPLAY=:$(cat "$state/display")
+}
+
 case $cmd in
+  up)
+    if made; then
+      if [ ! -s "$state/display" ]; then
+        start_display
+        wineserver -p </dev/null >/dev/null 2>&1
+      fi
+      exit 0
+    fi
+    exec "$0" "$prefix" init
+    ;;
   init)
     stop
     rm -rf "$prefix"
-    mkdir -p "$state"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$state/display" >/dev/null 2>&1 &
-    echo $! >"$state/xvfb.pid"
-    for _ in $(seq 100); do [ -s "$state/display" ] && break; sleep 0.1; done
-    export DISPLAY=:$(cat "$state/display")
+    start_display
     mkdir -p "$prefix"
     wineserver -p </dev/null >/dev/null 2>&1
     # Emulated, a helper process of wineboot may crash on the way; what counts
@@ -38,11 +58,10 @@ case $cmd in
     # out, so wait for it a while.
     wine wineboot -i >/dev/null 2>&1 </dev/null || true
     for _ in $(seq 600); do
-      [ -f "$prefix/system.reg" ] && [ -d "$prefix/drive_c/windows/system32" ] && break
+      made && break
       sleep 1
     done
-    [ -f "$prefix/system.reg" ] && [ -d "$prefix/drive_c/windows/system32" ] || {
-      echo "wineboot made no prefix in $prefix" >&2; exit 1; }
+    made || { echo "wineboot made no prefix in $prefix" >&2; exit 1; }
     ;;
   run)
     # Output through a file: Wine's own services may inherit the program's
@@ -63,6 +82,12 @@ case $cmd in
     rm -f "$out" "$err"
     exit $rc
     ;;
+  live)
+    out=$1
+    shift
+    export DISPLAY=:$(cat "$state/display")
+    exec wine "$@" >"$out" 2>"$out.err" </dev/null
+    ;;
   stop)
     stop
     ;;
@@ -71,7 +96,7 @@ case $cmd in
     echo "Z:${p//\//\\}"
     ;;
   *)
-    echo "usage: wine.sh PREFIX init|run|stop|path ..." >&2
+    echo "usage: wine.sh PREFIX init|up|run|live|stop|path ..." >&2
     exit 2
     ;;
 esac

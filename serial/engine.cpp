@@ -58,16 +58,19 @@ int droppedLines;
 
 // The error text of a string id, with the block's name, the port and the
 // address.
-void SetErrorText(UINT id, const ScanEntry* e) {
+void FormatErrorText(UINT id, const ModuleRecord* block, int port, int address) {
     char format[160];
     if (LoadStringA(hInstDriver, id, format, sizeof format) <= 0) format[0] = 0;
     char name[sizeof(ModuleRecord::szName) + 1] = "";
-    if (engine.block) {
+    if (block) {
         snprintf(name, sizeof name, "%.*s", static_cast<int>(sizeof(ModuleRecord::szName)),
-                 engine.block->szName);
+                 block->szName);
     }
-    snprintf(engine.errorText, sizeof engine.errorText, format, name, e ? e->Port : 0,
-             e ? e->Address : 0);
+    snprintf(engine.errorText, sizeof engine.errorText, format, name, port, address);
+}
+
+void SetErrorText(UINT id, const ScanEntry* e) {
+    FormatErrorText(id, engine.block, e ? e->Port : 0, e ? e->Address : 0);
 }
 
 // The entry in flight, or null.
@@ -336,6 +339,13 @@ void ScanErrorAction(const MessParam* settings, int* waiting, double* resumeTime
         }
     }
     ScanReset();
+}
+
+void ScanQueryFailed(ModuleRecord* block, int port, int address, int result) {
+    UINT id = result == COM_TIMEOUT    ? IDS_SCAN_NO_REPLY
+              : result == COM_CHECKSUM ? IDS_SCAN_CHECKSUM
+                                       : IDS_SCAN_COMM_PROBLEM;
+    FormatErrorText(id, block, port, address);
 }
 
 int ScanState() {

@@ -41,6 +41,11 @@ void ScanReset();
 // The block's error policy after SS_ERROR; ends with ScanReset.
 void ScanErrorAction(const MessParam* settings, int* waiting, double* resumeTime);
 
+// The error text of a blocking query of `block` to the module at `address`
+// on `port` that failed with `result` (a COM_* result; COM_OK for a reply
+// that was not the one expected), for the next ScanErrorAction to report.
+void ScanQueryFailed(ModuleRecord* block, int port, int address, int result);
+
 int ScanState();
 int ScanCurrentEntry();
 const char* ScanErrorText();

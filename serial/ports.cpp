@@ -199,8 +199,9 @@ void ReadBusyTimeOut() {
     char path[255];
     int value = 0;
     if (GetDriverIniPath(path, sizeof path)) value = ReadIniInt(kSettings, "BusyTimeOut", path, 31);
-    // No value, 0 or a negative one: the family's default.
-    BusyTimeOut = value > 0 ? value : (FAMILY_XX04 ? 100 : 1500);
+    // No value, 0 or a negative one: the family's default; a longer one than
+    // a minute: a minute.
+    BusyTimeOut = value <= 0 ? (FAMILY_XX04 ? 100 : 1500) : Clamp(value, 1, BUSY_TIMEOUT_HIGH);
 }
 
 void WriteBusyTimeOut() {

@@ -38,6 +38,10 @@ extern int ComPortsDefined;
 extern int FlowControl;      // FLOW_* of every port
 extern int ReOpenComOnError; // the request engine may reopen a port after time-outs
 extern int BusyTimeOut;      // reply time-out of the request engine, ms
+// The longest reply time-out the INI file may set: a longer one would keep a
+// silent module's transaction, and with it every block's polling, waiting
+// for days.
+#define BUSY_TIMEOUT_HIGH 60000
 
 // Copies the row of `port` into `out`; leaves `out` alone when there is none.
 void PortTableGet(ComSettings* out, int port);

@@ -239,6 +239,12 @@ int CheckLineChecksum(char* line, int checksum) {
                                                                              : COM_CHECKSUM;
 }
 
+int ReplyMatches(const char* reply, int result, char expected) {
+    if (result == COM_INCOMPLETE) return 1;
+    if (result != COM_OK || reply == nullptr) return 0;
+    return reply[0] == expected;
+}
+
 namespace {
 
 // Opens the port with the settings of its table row; with `quiet` a failure
@@ -437,10 +443,9 @@ int QueryCom(int port, char* buffer, int maxlen, int checksum, int waitMs) {
                 if (MonitorIsOn()) MonitorLogLine(port, 0, buffer);
                 return CheckLineChecksum(buffer, checksum);
             }
-            if (stored >= maxlen - 1) {
-                buffer[0] = 0;
-                return COM_FAILED;
-            }
+            // Too long for the buffer: what came stays there, so the caller
+            // can tell a reply it cannot read from none at all.
+            if (stored >= maxlen - 1) return COM_FAILED;
             buffer[stored++] = c;
             buffer[stored] = 0;
         }

@@ -19,6 +19,8 @@ enum {
     COM_CHECKSUM = 3,   // the checksum digits do not match the text
     COM_FAILED = 4,     // not written, or the reply is longer than the buffer
 };
+// After COM_FAILED the buffer of QueryCom holds what came of a reply too long
+// for it, cut to the buffer; it is empty when the command was not written.
 
 // Flow-control modes of every port (FlowControl in the driver INI file).
 enum {
@@ -54,6 +56,10 @@ int FrameLine(char* line, const char* text, int checksum);
 // With `checksum`, cuts the two digits off a received line and compares
 // them with the sum of the rest: COM_OK or COM_CHECKSUM.
 int CheckLineChecksum(char* line, int checksum);
+// Whether a reply read with `result` is the one expected: with COM_OK 1 when
+// its first character is `expected`, else 0; with COM_INCOMPLETE 1 (nothing
+// is wrong yet); with COM_TIMEOUT, COM_CHECKSUM and COM_FAILED 0.
+int ReplyMatches(const char* reply, int result, char expected);
 
 struct ComSettings;
 // The port settings of a port table row and of FlowControl; the other

@@ -23,6 +23,10 @@ void WatchdogReset() {
         slot.Interval = 0.0;
 }
 
+void WatchdogDisarm(int port) {
+    if (PortHasSlot(port)) WatchdogTable[port - 1].Interval = 0.0;
+}
+
 int WatchdogArm(int port, const MessParam* settings) {
     if (!PortHasSlot(port)) {
         ShowInternalError("Watchdog:# of com ports", kSource, __LINE__);

@@ -27,6 +27,8 @@ void WatchdogReset();
 // port's blocks decides). 0 for a port outside 1..16, reported as an
 // internal error; the table is then unchanged.
 int WatchdogArm(int port, const MessParam* settings);
+// Disarms one port: a block that armed it has stopped.
+void WatchdogDisarm(int port);
 // At a block's idle turn: sends "~**" when the port is armed and its
 // interval has passed since the last line. 1 when the line was written.
 int WatchdogTick(int port);

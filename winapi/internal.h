@@ -39,6 +39,21 @@ std::string hostPath(const char* path);
 
 void setLastError(DWORD e);
 
+// Device contexts (gdi32): one per GetDC, released by ReleaseDC.
+HDC createDc(HWND window);
+bool releaseDc(HWND window, HDC dc);
+void resetTextOutput();
+
+// The common dialogs' extended error (comdlg32), and the choosers' records.
+void setCommDlgError(DWORD error);
+void resetChoosers();
+
+// Font objects (gdi32/font.cpp): the description a font was made from;
+// deleting frees it. Both answer false for a handle that is no font.
+bool fontDescription(HGDIOBJ h, LOGFONTA* out);
+bool deleteFont(HGDIOBJ h);
+int liveFonts();
+
 } // namespace winapi
 
 #endif

@@ -1,15 +1,68 @@
-// Block type ND6011P: single-channel analog input module with two more thermocouple types.
+// Block type ND6011P: single-channel analog input module with two more
+// thermocouple types (L and M) than ND6011.
 #include "host/host.h"
 #include "host/registration.h"
+#include "modules/analog/nd6011.h"
 #include "modules/types.h"
 #include "resource.h"
 
-int MODULE_CALL ND6011P_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return PerformDefaultAction(module, msg, wParam, lParam);
+INT_PTR CALLBACK ND6011P_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
+
+namespace {
+
+const int kModels[] = {7011, 6011};
+
+// clang-format off
+const ActionDef kActions[ND6011_ACTIONS] = {
+    {ND6011_RESET_COUNTER, "ND6011P_RESET_COUNTER", IDS_ACTION_RESET_COUNTER},
+    {ND6011_RESET_ALARM, "ND6011P_RESET_ALARM", IDS_ACTION_RESET_ALARM},
+    {ND6011_SET_DOUT, "ND6011P_SET_DOUT", IDS_ACTION_SET_DOUT},
+    {ND6011_RESET_DOUT, "ND6011P_RESET_DOUT", IDS_ACTION_RESET_DOUT},
+};
+// clang-format on
+
+void Defaults(ModuleRecord* module);
+
+// ND6011 with its ranges and the thermocouple types L and M.
+constexpr AlarmInputType alarm = ND6011_Descriptor({
+    "ND6011P",
+    kModels,
+    2,
+    6011,
+    "Restart 6011P",
+    "DLG_ND6011",
+    ND6011P_SetupDlgProc,
+    Defaults,
+    ND6011_Ranges,
+    ND6011P_RANGES,
+    5,                    // +/- 2.5 V
+    TEMPLATE_SILENT_STOP, // a module that does not answer stops the experiment
+    1,                    // "~AA1" in "TELV" too
+    6011,
+    7011,
+    1, // other models take the 7000 form in "TELV"
+    kActions,
+});
+
+void Defaults(ModuleRecord* module) {
+    AlarmInputDefaults(&alarm, module);
 }
 
-int MODULE_CALL ND6011P_Process(ModuleRecord*) {
-    return 0;
+constexpr SetupDialogType dialogType =
+    ND6011_DialogDescriptor(&alarm, 1100, nullptr, nullptr, nullptr, nullptr, "ZEMX-7011P-I");
+
+} // namespace
+
+INT_PTR CALLBACK ND6011P_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return SetupDialogProc(&dialogType, dialog, msg, wParam, lParam);
+}
+
+int MODULE_CALL ND6011P_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
+    return AlarmInputClassProc(&alarm, module, msg, wParam, lParam);
+}
+
+int MODULE_CALL ND6011P_Process(ModuleRecord* module) {
+    return AlarmInputProcess(&alarm, module);
 }
 
 namespace {

@@ -1,15 +1,70 @@
-// Block type ND6012: single-channel voltage and current input module with alarm outputs.
+// Block type ND6012: single-channel voltage and current input module with
+// alarm outputs, digital input and counter.
+#include "host/driver.h"
 #include "host/host.h"
 #include "host/registration.h"
+#include "modules/analog/nd6011.h"
 #include "modules/types.h"
 #include "resource.h"
 
-int MODULE_CALL ND6012_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return PerformDefaultAction(module, msg, wParam, lParam);
+INT_PTR CALLBACK ND6012_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
+
+namespace {
+
+const int kModels[] = {6012, 7012, 7014, 8014, 4012, 0};
+
+// clang-format off
+const ActionDef kActions[ND6011_ACTIONS] = {
+    {ND6011_RESET_COUNTER, "ND6012_RESET_COUNTER", IDS_ACTION_RESET_COUNTER},
+    {ND6011_RESET_ALARM, "ND6012_RESET_ALARM", IDS_ACTION_RESET_ALARM},
+    {ND6011_SET_DOUT, "ND6012_SET_DOUT", IDS_ACTION_SET_DOUT},
+    {ND6011_RESET_DOUT, "ND6012_RESET_DOUT", IDS_ACTION_RESET_DOUT},
+};
+// clang-format on
+
+void Defaults(ModuleRecord* module);
+
+constexpr AlarmInputType alarm = ND6011_Descriptor({
+    "ND6012",
+    kModels,
+    6,
+    6012,
+    "Restart 6012",
+    "DLG_ND6012",
+    ND6012_SetupDlgProc,
+    Defaults,
+    ND6012_Ranges,
+    ND6012_RANGES,
+    9,                   // +/- 5 V
+    TEMPLATE_SILENT_ASK, // the user may go on without a module that does not answer
+    0,                   // "~AA1" in "XX03" only
+    6012,
+    7012,
+    0, // other models get no watchdog command
+    kActions,
+});
+
+void Defaults(ModuleRecord* module) {
+    AlarmInputDefaults(&alarm, module);
 }
 
-int MODULE_CALL ND6012_Process(ModuleRecord*) {
-    return 0;
+// The Test button accepts what the start accepts, the family "XX06"'s 8014
+// among them.
+constexpr SetupDialogType dialogType = ND6011_DialogDescriptor(
+    &alarm, 1105, "XX01-4012", "XX03-7012-I", "ZAV-6012", "YY06-8014", "ZEMX-7012-I");
+
+} // namespace
+
+INT_PTR CALLBACK ND6012_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return SetupDialogProc(&dialogType, dialog, msg, wParam, lParam);
+}
+
+int MODULE_CALL ND6012_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
+    return AlarmInputClassProc(&alarm, module, msg, wParam, lParam);
+}
+
+int MODULE_CALL ND6012_Process(ModuleRecord* module) {
+    return AlarmInputProcess(&alarm, module);
 }
 
 namespace {

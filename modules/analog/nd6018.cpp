@@ -1,6 +1,7 @@
 // Block type ND6018: eight-channel thermocouple and millivolt input module.
 #include "modules/analog/nd6018.h"
 
+#include "frame/analogin.h"
 #include "host/driver.h"
 #include "host/host.h"
 #include "frame/moduletest.h"
@@ -69,34 +70,11 @@ int ND6018_ConfigureWith(ModuleRecord* module, const TemplateType* type, const c
     // the module.
     if (ND6018_EntryOfCode(p->TC_Type, letters, 1) < 0)
         return TemplateStepFailed(module, IDS_ND6018_UNKNOWN_RANGE);
-    int checksum = TemplateRuntimeOf(module)->Uses_Checksum;
-    char text[TEMPLATE_QUERY_SIZE];
-    snprintf(text, sizeof text, "$%02X2", p->Module_Address & 0xFF);
-    if (!TemplateSendAndExpect(type, module, text, '!', checksum, 0)) return 0;
-    // "!AATTCCFF": the type code is the two digits after the address.
-    BYTE code = 0;
-    if (!ParseHexByteAt(text, strlen(text), 3, &code))
-        return TemplateStepFailed(module, IDS_COMM_PROBLEM);
-    if (code == (p->TC_Type & 0xFF)) return 1;
-    // The module keeps its address and checksum setting and takes the
-    // block's code and the speed the port runs at.
-    const ComSettings* port = PortTableFind(p->Com.Port_Number);
-    int baud = port ? port->Baud_Rate : p->Com.Baud_Rate;
-    ClampInt(&baud, 0, 5);
-    snprintf(text, sizeof text, "%%%02X%02X%02X%02X%02X", p->Module_Address & 0xFF,
-             p->Module_Address & 0xFF, p->TC_Type & 0xFF, baud + 3, checksum ? 0x40 : 0);
-    return TemplateSendAndExpect(type, module, text, '!', checksum, 7000);
+    return AnalogConfigureModuleType(type, module, p->TC_Type);
 }
 
 int ND6018_Configure(ModuleRecord* module, const TemplateType* type) {
     return ND6018_ConfigureWith(module, type, ND6018_LETTERS);
-}
-
-int ND6018_AddRequest(ModuleRecord* module, const TemplateType*, int j, int c) {
-    ND6018_Param* p = ParamOf(module);
-    ChannelScan* scan = TemplateChannelScan(module, j);
-    return ScanAddAiRead(p->Com.Port_Number, p->Module_Address, c, &scan->Channel_Value,
-                         TemplateRuntimeOf(module)->Uses_Checksum);
 }
 
 void ND6018_ModuleSetting(ModuleRecord* module, char* text, int size) {

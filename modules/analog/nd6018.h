@@ -3,6 +3,7 @@
 #ifndef TELVIO_MODULES_ANALOG_ND6018_H
 #define TELVIO_MODULES_ANALOG_ND6018_H
 
+#include "frame/analogin.h"
 #include "frame/messparam.h"
 #include "host/records.h"
 #include "frame/setupdlg.h"
@@ -60,7 +61,6 @@ int ND6018_EntryOfCode(int code, const char* letters, int ranges);
 // (the fixed ranges and `letters`) is refused.
 int ND6018_ConfigureWith(ModuleRecord* module, const TemplateType* type, const char* letters);
 int ND6018_Configure(ModuleRecord* module, const TemplateType* type);
-int ND6018_AddRequest(ModuleRecord* module, const TemplateType* type, int j, int c);
 // The type code the start writes into the module.
 void ND6018_ModuleSetting(ModuleRecord* module, char* text, int size);
 
@@ -98,7 +98,7 @@ constexpr TemplateType ND6018_Descriptor(const char* name, const char* restartNo
         setupDlgProc,
         ND6018_Defaults,
         configure,
-        ND6018_AddRequest,
+        AnalogAddChannelRead,
         nullptr, // one request per channel
         0,       // no module watchdog
         0,
@@ -114,7 +114,6 @@ constexpr SetupDialogType ND6018_DialogDescriptor(const TemplateType* type, cons
         type,
         sizeof(ND6018_Param),
         8,    // channel buttons
-        6018, // the Test button's model
         1120, // help context
         // captions: default (the template's), XX01, XX04, XX03, XX05, XX06, TELV
         {nullptr, "XX01-4018", "YY04 PAD-VTH8", "XX03 S7018-I", "ZAV-6018", "YY06-8018",

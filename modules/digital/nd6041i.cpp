@@ -1,15 +1,97 @@
 // Block type ND6041I: fourteen-channel digital input module.
+
+#include "frame/setupdlg.h"
+#include "frame/template.h"
+#include "host/driver.h"
 #include "host/host.h"
 #include "host/registration.h"
+#include "modules/digital/digital.h"
 #include "modules/types.h"
 #include "resource.h"
+#include "serial/scan.h"
 
-int MODULE_CALL ND6041I_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return PerformDefaultAction(module, msg, wParam, lParam);
+// The parameter record and its stored format are those of every digital type.
+typedef DigitalParam ND6041I_Param;
+constexpr const ParamSchemaEntry* ND6041I_ParamSchema = DigitalParamSchema;
+
+// The family TELV reads all fourteen lines as a sixteen-bit image, the other
+// families a byte image, lines 0 to 7.
+struct ND6041I_Runtime {
+    BYTE Data_Image; // the byte image, every family but TELV
+    BYTE Unused;
+    WORD Data_Image16; // the sixteen-bit image, family TELV
+    DIGITAL_RUNTIME_FIELDS
+};
+static_assert(sizeof(ND6041I_Runtime) == 56, "ND6041I_Runtime is 56 bytes");
+static_assert(offsetof(ND6041I_Runtime, Data_Image) == 0, "Data_Image");
+static_assert(offsetof(ND6041I_Runtime, Data_Image16) == 2, "Data_Image16");
+DIGITAL_RUNTIME_ASSERTS(ND6041I_Runtime)
+
+INT_PTR CALLBACK ND6041I_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
+
+namespace {
+
+const int kModels[] = {6041, 4041, 7041, 8041, 0};
+
+ND6041I_Runtime* RuntimeOf(ModuleRecord* module) {
+    return static_cast<ND6041I_Runtime*>(module->pRuntime);
 }
 
-int MODULE_CALL ND6041I_Process(ModuleRecord*) {
-    return 0;
+int AddRequest(ModuleRecord* module, const TemplateType* type) {
+    const DigitalParam* p = DigitalParamOf(module);
+    ND6041I_Runtime* rt = RuntimeOf(module);
+    if (!FAMILY_TELV) return DigitalAddDiRead(module, type);
+    return ScanAddDi16Read6041I(p->Com.Port_Number, p->Module_Address, &rt->Data_Image16,
+                                rt->Uses_Checksum);
+}
+
+int Deliver(ModuleRecord* module, const TemplateType*) {
+    const ND6041I_Runtime* rt = RuntimeOf(module);
+    return DigitalDeliver(module, FAMILY_TELV ? rt->Data_Image16 : rt->Data_Image);
+}
+
+constexpr TemplateType type =
+    DigitalInputDescriptor("ND6041I", "Restart 6041", "DLG_ND6041I", ND6041I_SetupDlgProc,
+                           14,   // channels
+                           14,   // outputs message 2 accepts
+                           14,   // channels named
+                           6041, // model number
+                           kModels, 5, ND6041I_ParamSchema,
+                           nullptr,    // defaults
+                           AddRequest, // request
+                           0);         // no module watchdog
+
+// A silent or wrong module stops the experiment; a number that cannot be
+// read is shown as no reply.
+constexpr TemplateStartSteps startSteps = DigitalStartSteps(
+    TEMPLATE_SILENT_STOP, TEMPLATE_WRONG_STOP, IDS_MODULE_NO_REPLY, nullptr, nullptr);
+
+constexpr SetupDialogType dialogType = DigitalDialogDescriptor(&type,
+                                                               14,            // channel buttons
+                                                               1200,          // help context
+                                                               nullptr,       // default
+                                                               nullptr,       // XX01
+                                                               nullptr,       // XX04
+                                                               "XX03-7041-I", // XX03
+                                                               nullptr,       // XX05
+                                                               "YY06-8041-I", // XX06
+                                                               "ZEMX-7041-I", // TELV
+                                                               nullptr, nullptr);
+
+const TemplateSweepSteps steps = {nullptr, Deliver, nullptr, nullptr};
+
+} // namespace
+
+INT_PTR CALLBACK ND6041I_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return SetupDialogProc(&dialogType, dialog, msg, wParam, lParam);
+}
+
+int MODULE_CALL ND6041I_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
+    return DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam);
+}
+
+int MODULE_CALL ND6041I_Process(ModuleRecord* module) {
+    return TemplateProcessSweep(&type, module, &steps);
 }
 
 namespace {

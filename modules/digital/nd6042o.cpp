@@ -1,15 +1,87 @@
 // Block type ND6042O: thirteen-channel digital output module.
+
+#include "frame/setupdlg.h"
+#include "frame/template.h"
 #include "host/host.h"
 #include "host/registration.h"
+#include "modules/digital/digital.h"
 #include "modules/types.h"
 #include "resource.h"
+#include "host/driver.h"
 
-int MODULE_CALL ND6042O_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return PerformDefaultAction(module, msg, wParam, lParam);
+// The records and the stored format are those of every digital type.
+typedef DigitalParam ND6042O_Param;
+typedef DigitalRuntime16 ND6042O_Runtime;
+constexpr const ParamSchemaEntry* ND6042O_ParamSchema = DigitalParamSchema;
+
+INT_PTR CALLBACK ND6042O_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
+
+namespace {
+
+const int kModels[] = {6042, 4042, 7042, 0};
+
+// A 6042 gets the 6000-series watchdog sequence, a 7042 the 7000-series one,
+// whose safe value in the family TELV is written as the module's thirteen
+// lines.
+int Configure(ModuleRecord* module, const TemplateType* type, int model) {
+    const DigitalParam* p = DigitalParamOf(module);
+    WatchdogStep safe;
+    if (FAMILY_TELV)
+        WatchdogStepFormat(&safe, '>', 0, "@%02X%04X", p->Module_Address & 0xFF,
+                           p->Mess.Watchdog_Value & 0x1FFF);
+    else
+        DigitalSafeByte(module, &safe);
+    return DigitalOutputWatchdog(module, type, model, 6042, 7042, &safe);
 }
 
-int MODULE_CALL ND6042O_Process(ModuleRecord*) {
-    return 0;
+constexpr TemplateType type =
+    DigitalOutputDescriptor("ND6042O", "Restart 6042", "DLG_ND6042O", ND6042O_SetupDlgProc,
+                            13,   // channels
+                            13,   // inputs message 2 accepts
+                            13,   // channels named
+                            6150, // model number
+                            kModels, 4, ND6042O_ParamSchema, DigitalAddDo16Write6042O);
+
+// A silent or wrong module stops the experiment; a number that cannot be
+// read is shown as no reply.
+constexpr TemplateStartSteps startSteps = DigitalStartSteps(
+    TEMPLATE_SILENT_STOP, TEMPLATE_WRONG_STOP, IDS_MODULE_NO_REPLY, Configure, DigitalStartImage16);
+
+void InitDialog(HWND dialog, void*) {
+    DigitalShowWatchdogButton(dialog, DIGITAL_FAMILY(FAMILY_INDEX_XX03) |
+                                          DIGITAL_FAMILY(FAMILY_INDEX_TELV));
+}
+
+int Command(HWND dialog, void* work, int id, int code) {
+    return DigitalWatchdogButton(dialog, work, id, code, 13);
+}
+
+constexpr SetupDialogType dialogType = DigitalDialogDescriptor(&type,
+                                                               13,            // channel buttons
+                                                               1205,          // help context
+                                                               nullptr,       // default
+                                                               nullptr,       // XX01
+                                                               nullptr,       // XX04
+                                                               "XX03-7042-O", // XX03
+                                                               nullptr,       // XX05
+                                                               nullptr,       // XX06
+                                                               "ZEMX-7042-O", // TELV
+                                                               InitDialog, Command);
+
+const TemplateSweepSteps steps = {DigitalTake16, nullptr, nullptr, nullptr};
+
+} // namespace
+
+INT_PTR CALLBACK ND6042O_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return SetupDialogProc(&dialogType, dialog, msg, wParam, lParam);
+}
+
+int MODULE_CALL ND6042O_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
+    return DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam);
+}
+
+int MODULE_CALL ND6042O_Process(ModuleRecord* module) {
+    return TemplateProcessSweep(&type, module, &steps);
 }
 
 namespace {

@@ -1,15 +1,79 @@
 // Block type ND6043O: sixteen-channel digital output module.
+
+#include "frame/setupdlg.h"
+#include "frame/template.h"
 #include "host/host.h"
 #include "host/registration.h"
+#include "modules/digital/digital.h"
 #include "modules/types.h"
 #include "resource.h"
 
-int MODULE_CALL ND6043O_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return PerformDefaultAction(module, msg, wParam, lParam);
+#include <limits.h>
+
+// The records and the stored format are those of every digital type.
+typedef DigitalParam ND6043O_Param;
+typedef DigitalRuntime16 ND6043O_Runtime;
+constexpr const ParamSchemaEntry* ND6043O_ParamSchema = DigitalParamSchema;
+
+INT_PTR CALLBACK ND6043O_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
+
+namespace {
+
+const int kModels[] = {6043, 4043, 7043, 0};
+
+// A 6043 gets the 6000-series watchdog sequence, a 7043 the 7000-series one.
+int Configure(ModuleRecord* module, const TemplateType* type, int model) {
+    return DigitalOutputWatchdog(module, type, model, 6043, 7043, nullptr);
 }
 
-int MODULE_CALL ND6043O_Process(ModuleRecord*) {
-    return 0;
+constexpr TemplateType type =
+    DigitalOutputDescriptor("ND6043O", "Restart 6043", "DLG_ND6043O", ND6043O_SetupDlgProc,
+                            16,      // channels
+                            INT_MAX, // inputs message 2 accepts
+                            16,      // channels named
+                            6150,    // model number
+                            kModels, 4, ND6043O_ParamSchema, DigitalAddDo16Write);
+
+// A silent or wrong module stops the experiment; a number that cannot be
+// read is shown as no reply.
+constexpr TemplateStartSteps startSteps = DigitalStartSteps(
+    TEMPLATE_SILENT_STOP, TEMPLATE_WRONG_STOP, IDS_MODULE_NO_REPLY, Configure, DigitalStartImage16);
+
+void InitDialog(HWND dialog, void*) {
+    DigitalShowWatchdogButton(dialog, DIGITAL_FAMILY(FAMILY_INDEX_XX03) |
+                                          DIGITAL_FAMILY(FAMILY_INDEX_TELV));
+}
+
+int Command(HWND dialog, void* work, int id, int code) {
+    return DigitalWatchdogButton(dialog, work, id, code, 16);
+}
+
+constexpr SetupDialogType dialogType = DigitalDialogDescriptor(&type,
+                                                               16,            // channel buttons
+                                                               1210,          // help context
+                                                               nullptr,       // default
+                                                               nullptr,       // XX01
+                                                               nullptr,       // XX04
+                                                               "XX03-7043-O", // XX03
+                                                               nullptr,       // XX05
+                                                               nullptr,       // XX06
+                                                               "ZEMX-7043-O", // TELV
+                                                               InitDialog, Command);
+
+const TemplateSweepSteps steps = {DigitalTake16, nullptr, nullptr, nullptr};
+
+} // namespace
+
+INT_PTR CALLBACK ND6043O_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return SetupDialogProc(&dialogType, dialog, msg, wParam, lParam);
+}
+
+int MODULE_CALL ND6043O_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
+    return DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam);
+}
+
+int MODULE_CALL ND6043O_Process(ModuleRecord* module) {
+    return TemplateProcessSweep(&type, module, &steps);
 }
 
 namespace {

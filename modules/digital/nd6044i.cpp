@@ -1,15 +1,73 @@
 // Block type ND6044I: digital inputs of the 7044 module.
+
+#include "frame/setupdlg.h"
+#include "frame/template.h"
 #include "host/host.h"
 #include "host/registration.h"
+#include "modules/digital/digital.h"
 #include "modules/types.h"
 #include "resource.h"
 
-int MODULE_CALL ND6044I_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return PerformDefaultAction(module, msg, wParam, lParam);
+// The records and the stored format are those of every digital type with the
+// watchdog rows repeated.
+typedef DigitalParam ND6044I_Param;
+typedef DigitalRuntime8 ND6044I_Runtime;
+constexpr const ParamSchemaEntry* ND6044I_ParamSchema = DigitalParamSchemaWatchdog;
+
+INT_PTR CALLBACK ND6044I_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
+
+namespace {
+
+const int kModels[] = {6044, 4044, 7044, 0};
+
+// The watchdog of the module's outputs, set up for a 7044 in the family TELV.
+int Configure(ModuleRecord* module, const TemplateType* type, int model) {
+    return DigitalInputWatchdog(module, type, model, 7044);
 }
 
-int MODULE_CALL ND6044I_Process(ModuleRecord*) {
-    return 0;
+constexpr TemplateType type =
+    DigitalInputDescriptor("ND6044I", "Restart 6044", "DLG_ND6044I", ND6044I_SetupDlgProc,
+                           4,    // channels
+                           4,    // outputs message 2 accepts
+                           4,    // channels named
+                           6044, // model number
+                           kModels, 4, ND6044I_ParamSchema,
+                           nullptr,          // defaults
+                           DigitalAddDiRead, // request
+                           1);               // the port's keep-alive at the idle turns
+
+// A silent or wrong module stops the experiment; a number that cannot be
+// read is shown as no reply.
+constexpr TemplateStartSteps startSteps = DigitalStartSteps(
+    TEMPLATE_SILENT_STOP, TEMPLATE_WRONG_STOP, IDS_MODULE_NO_REPLY, Configure, nullptr);
+
+constexpr SetupDialogType dialogType =
+    DigitalDialogDescriptor(&type,
+                            4,             // channel buttons
+                            1195,          // help context
+                            nullptr,       // default
+                            nullptr,       // XX01
+                            nullptr,       // XX04
+                            "XX03-7044-I", // XX03
+                            nullptr,       // XX05
+                            nullptr,       // XX06
+                            "ZEMX-7044-I", // TELV
+                            DigitalInputWatchdogButtonInit, DigitalInputWatchdogButton);
+
+const TemplateSweepSteps steps = {nullptr, DigitalDeliver8, nullptr, nullptr};
+
+} // namespace
+
+INT_PTR CALLBACK ND6044I_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return SetupDialogProc(&dialogType, dialog, msg, wParam, lParam);
+}
+
+int MODULE_CALL ND6044I_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
+    return DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam);
+}
+
+int MODULE_CALL ND6044I_Process(ModuleRecord* module) {
+    return TemplateProcessSweep(&type, module, &steps);
 }
 
 namespace {

@@ -1,15 +1,77 @@
 // Block type ND6044O: digital outputs of the 7044 module.
+
+#include "frame/setupdlg.h"
+#include "frame/template.h"
 #include "host/host.h"
 #include "host/registration.h"
+#include "modules/digital/digital.h"
 #include "modules/types.h"
 #include "resource.h"
 
-int MODULE_CALL ND6044O_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return PerformDefaultAction(module, msg, wParam, lParam);
+// The records and the stored format are those of every digital type.
+typedef DigitalParam ND6044O_Param;
+typedef DigitalRuntime8 ND6044O_Runtime;
+constexpr const ParamSchemaEntry* ND6044O_ParamSchema = DigitalParamSchema;
+
+INT_PTR CALLBACK ND6044O_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
+
+namespace {
+
+const int kModels[] = {6044, 4044, 7044, 0};
+
+// A 6044 gets the 6000-series watchdog sequence, a 7044 the 7000-series one.
+int Configure(ModuleRecord* module, const TemplateType* type, int model) {
+    return DigitalOutputWatchdog(module, type, model, 6044, 7044, nullptr);
 }
 
-int MODULE_CALL ND6044O_Process(ModuleRecord*) {
-    return 0;
+constexpr TemplateType type =
+    DigitalOutputDescriptor("ND6044O", "Restart 6044", "DLG_ND6044O", ND6044O_SetupDlgProc,
+                            8,    // channels
+                            8,    // inputs message 2 accepts
+                            8,    // channels named
+                            6150, // model number
+                            kModels, 4, ND6044O_ParamSchema, DigitalAddDoWrite);
+
+// A silent or wrong module stops the experiment; a number that cannot be
+// read is shown as no reply.
+constexpr TemplateStartSteps startSteps = DigitalStartSteps(
+    TEMPLATE_SILENT_STOP, TEMPLATE_WRONG_STOP, IDS_MODULE_NO_REPLY, Configure, DigitalStartImage8);
+
+void InitDialog(HWND dialog, void*) {
+    DigitalShowWatchdogButton(dialog, DIGITAL_FAMILY(FAMILY_INDEX_XX03) |
+                                          DIGITAL_FAMILY(FAMILY_INDEX_TELV));
+}
+
+int Command(HWND dialog, void* work, int id, int code) {
+    return DigitalWatchdogButton(dialog, work, id, code, 8);
+}
+
+constexpr SetupDialogType dialogType = DigitalDialogDescriptor(&type,
+                                                               8,             // channel buttons
+                                                               1195,          // help context
+                                                               nullptr,       // default
+                                                               nullptr,       // XX01
+                                                               nullptr,       // XX04
+                                                               "XX03-7044-O", // XX03
+                                                               nullptr,       // XX05
+                                                               nullptr,       // XX06
+                                                               "ZEMX-7044-O", // TELV
+                                                               InitDialog, Command);
+
+const TemplateSweepSteps steps = {DigitalTake8, nullptr, nullptr, nullptr};
+
+} // namespace
+
+INT_PTR CALLBACK ND6044O_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return SetupDialogProc(&dialogType, dialog, msg, wParam, lParam);
+}
+
+int MODULE_CALL ND6044O_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
+    return DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam);
+}
+
+int MODULE_CALL ND6044O_Process(ModuleRecord* module) {
+    return TemplateProcessSweep(&type, module, &steps);
 }
 
 namespace {

@@ -1,15 +1,73 @@
 // Block type ND6050I: digital inputs of the 6050 module.
+
+#include "frame/setupdlg.h"
+#include "frame/template.h"
 #include "host/host.h"
 #include "host/registration.h"
+#include "modules/digital/digital.h"
 #include "modules/types.h"
 #include "resource.h"
 
-int MODULE_CALL ND6050I_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return PerformDefaultAction(module, msg, wParam, lParam);
+// The records and the stored format are those of every digital type with the
+// watchdog rows repeated.
+typedef DigitalParam ND6050I_Param;
+typedef DigitalRuntime8 ND6050I_Runtime;
+constexpr const ParamSchemaEntry* ND6050I_ParamSchema = DigitalParamSchemaWatchdog;
+
+INT_PTR CALLBACK ND6050I_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
+
+namespace {
+
+const int kModels[] = {6050, 4050, 7050, 8050, 0};
+
+// The watchdog of the module's outputs, set up for a 7050 in the family TELV.
+int Configure(ModuleRecord* module, const TemplateType* type, int model) {
+    return DigitalInputWatchdog(module, type, model, 7050);
 }
 
-int MODULE_CALL ND6050I_Process(ModuleRecord*) {
-    return 0;
+constexpr TemplateType type =
+    DigitalInputDescriptor("ND6050I", "Restart 6050", "DLG_ND6050I", ND6050I_SetupDlgProc,
+                           8,    // channels
+                           7,    // outputs message 2 accepts
+                           8,    // channels named
+                           6050, // model number
+                           kModels, 5, ND6050I_ParamSchema,
+                           nullptr,          // defaults
+                           DigitalAddDiRead, // request
+                           1);               // the port's keep-alive at the idle turns
+
+// A silent or wrong module stops the experiment; a number that cannot be
+// read is shown as no reply.
+constexpr TemplateStartSteps startSteps = DigitalStartSteps(
+    TEMPLATE_SILENT_STOP, TEMPLATE_WRONG_STOP, IDS_MODULE_NO_REPLY, Configure, nullptr);
+
+constexpr SetupDialogType dialogType =
+    DigitalDialogDescriptor(&type,
+                            8,                 // channel buttons
+                            1130,              // help context
+                            nullptr,           // default
+                            "XX01-4050 Input", // XX01
+                            nullptr,           // XX04
+                            "XX03-7050-I",     // XX03
+                            "ZAV-6050 Input",  // XX05
+                            "YY06-8050 Input", // XX06
+                            "ZEMX-7050-I",     // TELV
+                            DigitalInputWatchdogButtonInit, DigitalInputWatchdogButton);
+
+const TemplateSweepSteps steps = {nullptr, DigitalDeliver8, nullptr, nullptr};
+
+} // namespace
+
+INT_PTR CALLBACK ND6050I_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return SetupDialogProc(&dialogType, dialog, msg, wParam, lParam);
+}
+
+int MODULE_CALL ND6050I_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
+    return DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam);
+}
+
+int MODULE_CALL ND6050I_Process(ModuleRecord* module) {
+    return TemplateProcessSweep(&type, module, &steps);
 }
 
 namespace {

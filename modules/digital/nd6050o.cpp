@@ -1,15 +1,79 @@
 // Block type ND6050O: digital outputs of the 6050 module.
+
+#include "frame/setupdlg.h"
+#include "frame/template.h"
+#include "host/driver.h"
 #include "host/host.h"
 #include "host/registration.h"
+#include "modules/digital/digital.h"
 #include "modules/types.h"
 #include "resource.h"
 
-int MODULE_CALL ND6050O_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return PerformDefaultAction(module, msg, wParam, lParam);
+// The records and the stored format are those of every digital type.
+typedef DigitalParam ND6050O_Param;
+typedef DigitalRuntime8 ND6050O_Runtime;
+constexpr const ParamSchemaEntry* ND6050O_ParamSchema = DigitalParamSchema;
+
+INT_PTR CALLBACK ND6050O_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
+
+namespace {
+
+const int kModels[] = {6050, 4050, 7050, 8050, 0};
+
+// A 6050 gets the 6000-series watchdog sequence, a 7050 the 7000-series one.
+int Configure(ModuleRecord* module, const TemplateType* type, int model) {
+    return DigitalOutputWatchdog(module, type, model, 6050, 7050, nullptr);
 }
 
-int MODULE_CALL ND6050O_Process(ModuleRecord*) {
-    return 0;
+constexpr TemplateType type =
+    DigitalOutputDescriptor("ND6050O", "Restart 6050", "DLG_ND6050O", ND6050O_SetupDlgProc,
+                            8,    // channels
+                            8,    // inputs message 2 accepts
+                            8,    // channels named
+                            6150, // model number
+                            kModels, 5, ND6050O_ParamSchema, DigitalAddDoWrite);
+
+// A silent or wrong module stops the experiment; a number that cannot be
+// read is shown as no reply.
+constexpr TemplateStartSteps startSteps = DigitalStartSteps(
+    TEMPLATE_SILENT_STOP, TEMPLATE_WRONG_STOP, IDS_MODULE_NO_REPLY, Configure, DigitalStartImage8);
+
+void InitDialog(HWND dialog, void*) {
+    DigitalShowWatchdogButton(dialog, DIGITAL_FAMILIES_ND_XX03_TELV);
+    // The module of the family XX04 has seven outputs.
+    if (FAMILY_XX04) DigitalHideChannel(dialog, 7, IDC_DIGITAL_LABEL7);
+}
+
+int Command(HWND dialog, void* work, int id, int code) {
+    return DigitalWatchdogButton(dialog, work, id, code, 8);
+}
+
+constexpr SetupDialogType dialogType = DigitalDialogDescriptor(&type,
+                                                               8,       // channel buttons
+                                                               1130,    // help context
+                                                               nullptr, // default
+                                                               "XX01-4050 Output", // XX01
+                                                               "YY04 PAD-DO7",     // XX04
+                                                               "XX03-7050-O",      // XX03
+                                                               "ZAV-6050 Output",  // XX05
+                                                               "YY06-8050 Output", // XX06
+                                                               "ZEMX-7050-O",      // TELV
+                                                               InitDialog, Command);
+
+const TemplateSweepSteps steps = {DigitalTake8, nullptr, nullptr, nullptr};
+
+} // namespace
+
+INT_PTR CALLBACK ND6050O_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return SetupDialogProc(&dialogType, dialog, msg, wParam, lParam);
+}
+
+int MODULE_CALL ND6050O_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
+    return DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam);
+}
+
+int MODULE_CALL ND6050O_Process(ModuleRecord* module) {
+    return TemplateProcessSweep(&type, module, &steps);
 }
 
 namespace {

@@ -1,15 +1,66 @@
 // Block type ND6052: eight-channel digital input module.
+
+#include "frame/setupdlg.h"
+#include "frame/template.h"
 #include "host/host.h"
 #include "host/registration.h"
+#include "modules/digital/digital.h"
 #include "modules/types.h"
 #include "resource.h"
 
-int MODULE_CALL ND6052_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return PerformDefaultAction(module, msg, wParam, lParam);
+// The records and the stored format are those of every digital type.
+typedef DigitalParam ND6052_Param;
+typedef DigitalRuntime8 ND6052_Runtime;
+constexpr const ParamSchemaEntry* ND6052_ParamSchema = DigitalParamSchema;
+
+INT_PTR CALLBACK ND6052_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
+
+namespace {
+
+const int kModels[] = {6052, 4052, 7052, 8052, 0};
+
+constexpr TemplateType type =
+    DigitalInputDescriptor("ND6052", "Restart 6052", "DLG_ND6052", ND6052_SetupDlgProc,
+                           8,    // channels
+                           8,    // outputs message 2 accepts
+                           16,   // channels named
+                           6052, // model number
+                           kModels, 5, ND6052_ParamSchema,
+                           DigitalNamesVinOutsideTelv, // defaults
+                           DigitalAddDiRead6052,       // request
+                           0);                         // no module watchdog
+
+// A silent module refuses the start without stopping the experiment; a
+// number that cannot be read is shown as no reply.
+constexpr TemplateStartSteps startSteps = DigitalStartSteps(
+    TEMPLATE_SILENT_FAIL, TEMPLATE_WRONG_STOP, IDS_MODULE_NO_REPLY, nullptr, nullptr);
+
+constexpr SetupDialogType dialogType = DigitalDialogDescriptor(&type,
+                                                               8,              // channel buttons
+                                                               1135,           // help context
+                                                               nullptr,        // default
+                                                               "XX01-4052",    // XX01
+                                                               "YY04 PAD-DI8", // XX04
+                                                               "XX03-7052",    // XX03
+                                                               "ZAV-6052",     // XX05
+                                                               "YY06-8052",    // XX06
+                                                               "ZEMX-7052",    // TELV
+                                                               nullptr, nullptr);
+
+const TemplateSweepSteps steps = {nullptr, DigitalDeliver8, nullptr, nullptr};
+
+} // namespace
+
+INT_PTR CALLBACK ND6052_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return SetupDialogProc(&dialogType, dialog, msg, wParam, lParam);
 }
 
-int MODULE_CALL ND6052_Process(ModuleRecord*) {
-    return 0;
+int MODULE_CALL ND6052_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
+    return DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam);
+}
+
+int MODULE_CALL ND6052_Process(ModuleRecord* module) {
+    return TemplateProcessSweep(&type, module, &steps);
 }
 
 namespace {

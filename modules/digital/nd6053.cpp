@@ -1,15 +1,66 @@
 // Block type ND6053: sixteen-channel digital input module.
+
+#include "frame/setupdlg.h"
+#include "frame/template.h"
 #include "host/host.h"
 #include "host/registration.h"
+#include "modules/digital/digital.h"
 #include "modules/types.h"
 #include "resource.h"
 
-int MODULE_CALL ND6053_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return PerformDefaultAction(module, msg, wParam, lParam);
+// The records and the stored format are those of every digital type.
+typedef DigitalParam ND6053_Param;
+typedef DigitalRuntime16 ND6053_Runtime;
+constexpr const ParamSchemaEntry* ND6053_ParamSchema = DigitalParamSchema;
+
+INT_PTR CALLBACK ND6053_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
+
+namespace {
+
+const int kModels[] = {6053, 4053, 7053, 8053, 0};
+
+constexpr TemplateType type =
+    DigitalInputDescriptor("ND6053", "Restart 6053", "DLG_ND6053", ND6053_SetupDlgProc,
+                           16,   // channels
+                           16,   // outputs message 2 accepts
+                           16,   // channels named
+                           6053, // model number
+                           kModels, 5, ND6053_ParamSchema,
+                           DigitalNamesVinOutsideTelv, // defaults
+                           DigitalAddDi16Read,         // request
+                           0);                         // no module watchdog
+
+// A silent module refuses the start without stopping the experiment; a
+// number that cannot be read is shown as no reply.
+constexpr TemplateStartSteps startSteps = DigitalStartSteps(
+    TEMPLATE_SILENT_FAIL, TEMPLATE_WRONG_STOP, IDS_MODULE_NO_REPLY, nullptr, nullptr);
+
+constexpr SetupDialogType dialogType = DigitalDialogDescriptor(&type,
+                                                               16,            // channel buttons
+                                                               1160,          // help context
+                                                               nullptr,       // default
+                                                               "XX01-4053",   // XX01
+                                                               nullptr,       // XX04
+                                                               "XX03-7053-I", // XX03
+                                                               "ZAV-6053",    // XX05
+                                                               "YY06-8053",   // XX06
+                                                               "ZEMX-7053-I", // TELV
+                                                               nullptr, nullptr);
+
+const TemplateSweepSteps steps = {nullptr, DigitalDeliver16, nullptr, nullptr};
+
+} // namespace
+
+INT_PTR CALLBACK ND6053_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return SetupDialogProc(&dialogType, dialog, msg, wParam, lParam);
 }
 
-int MODULE_CALL ND6053_Process(ModuleRecord*) {
-    return 0;
+int MODULE_CALL ND6053_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
+    return DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam);
+}
+
+int MODULE_CALL ND6053_Process(ModuleRecord* module) {
+    return TemplateProcessSweep(&type, module, &steps);
 }
 
 namespace {

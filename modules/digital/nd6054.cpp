@@ -1,15 +1,74 @@
 // Block type ND6054: fifteen-channel digital input module.
+
+#include "frame/setupdlg.h"
+#include "frame/template.h"
 #include "host/host.h"
 #include "host/registration.h"
+#include "modules/digital/digital.h"
 #include "modules/types.h"
 #include "resource.h"
 
-int MODULE_CALL ND6054_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return PerformDefaultAction(module, msg, wParam, lParam);
+#include <stdio.h>
+
+// The records and the stored format are those of every digital type.
+typedef DigitalParam ND6054_Param;
+typedef DigitalRuntime16 ND6054_Runtime;
+constexpr const ParamSchemaEntry* ND6054_ParamSchema = DigitalParamSchema;
+
+INT_PTR CALLBACK ND6054_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
+
+namespace {
+
+const int kModels[] = {6054, 4053, 0};
+
+// The channels are "Vin 0" to "Vin 15" in every family.
+void Defaults(ModuleRecord* module) {
+    for (int i = 0; i < TEMPLATE_CHANNELS; i++)
+        snprintf(TemplateChannelName(module, i), TEMPLATE_NAME_CHARS, "Vin %d", i);
 }
 
-int MODULE_CALL ND6054_Process(ModuleRecord*) {
-    return 0;
+constexpr TemplateType type =
+    DigitalInputDescriptor("ND6054", "Restart 6054", "DLG_ND6054", ND6054_SetupDlgProc,
+                           15,   // channels
+                           15,   // outputs message 2 accepts
+                           16,   // channels named
+                           6054, // model number
+                           kModels, 3, ND6054_ParamSchema,
+                           Defaults,           // defaults
+                           DigitalAddDi16Read, // request
+                           0);                 // no module watchdog
+
+// A silent module refuses the start without stopping the experiment; a
+// number that cannot be read is shown as no reply.
+constexpr TemplateStartSteps startSteps = DigitalStartSteps(
+    TEMPLATE_SILENT_FAIL, TEMPLATE_WRONG_STOP, IDS_MODULE_NO_REPLY, nullptr, nullptr);
+
+constexpr SetupDialogType dialogType = DigitalDialogDescriptor(&type,
+                                                               15,         // channel buttons
+                                                               1165,       // help context
+                                                               nullptr,    // default
+                                                               nullptr,    // XX01
+                                                               nullptr,    // XX04
+                                                               nullptr,    // XX03
+                                                               "ZAV-6054", // XX05
+                                                               nullptr,    // XX06
+                                                               nullptr,    // TELV
+                                                               nullptr, nullptr);
+
+const TemplateSweepSteps steps = {nullptr, DigitalDeliver16, nullptr, nullptr};
+
+} // namespace
+
+INT_PTR CALLBACK ND6054_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return SetupDialogProc(&dialogType, dialog, msg, wParam, lParam);
+}
+
+int MODULE_CALL ND6054_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
+    return DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam);
+}
+
+int MODULE_CALL ND6054_Process(ModuleRecord* module) {
+    return TemplateProcessSweep(&type, module, &steps);
 }
 
 namespace {

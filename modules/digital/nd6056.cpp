@@ -1,15 +1,93 @@
 // Block type ND6056: sixteen-channel digital output module.
+
+#include "frame/setupdlg.h"
+#include "frame/template.h"
+#include "host/driver.h"
 #include "host/host.h"
 #include "host/registration.h"
+#include "modules/digital/digital.h"
 #include "modules/types.h"
 #include "resource.h"
+#include "serial/scan.h"
 
-int MODULE_CALL ND6056_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return PerformDefaultAction(module, msg, wParam, lParam);
+#include <stdio.h>
+
+// The records and the stored format are those of every digital type.
+typedef DigitalParam ND6056_Param;
+typedef DigitalRuntime16 ND6056_Runtime;
+constexpr const ParamSchemaEntry* ND6056_ParamSchema = DigitalParamSchema;
+
+INT_PTR CALLBACK ND6056_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
+
+namespace {
+
+// A module without a readable name, and every model whose number ends in 056.
+const int kModels[] = {0, 56};
+
+int AddRequest(ModuleRecord* module, const TemplateType*) {
+    const DigitalParam* p = DigitalParamOf(module);
+    DigitalRuntime16* rt = DigitalRuntime16Of(module);
+    return DigitalShowFullList(module, ScanAddDoWrite6056(p->Com.Port_Number, p->Module_Address,
+                                                          &rt->Data_Image, rt->Uses_Checksum));
 }
 
-int MODULE_CALL ND6056_Process(ModuleRecord*) {
-    return 0;
+// In the default family the module's watchdog gets the safe value of all
+// sixteen lines ("~AA21TTVVVV"; off "~AA20000000").
+int Configure(ModuleRecord* module, const TemplateType* type, int) {
+    if (!FAMILY_ND) return 1;
+    DigitalParam* p = DigitalParamOf(module);
+    char safe[8];
+    snprintf(safe, sizeof safe, "%04X", p->Mess.Watchdog_Value);
+    return ModuleWatchdog6000(type, module, TemplateRuntimeOf(module)->Uses_Checksum,
+                              p->Module_Address, &p->Mess, safe, "000000", 0);
+}
+
+constexpr TemplateType type =
+    DigitalOutputDescriptor("ND6056", "Restart 6056", "DLG_ND6056", ND6056_SetupDlgProc,
+                            16,   // channels
+                            15,   // inputs message 2 accepts
+                            16,   // channels named
+                            6160, // model number
+                            kModels, 2, ND6056_ParamSchema, AddRequest);
+
+// A silent or wrong module stops the experiment.
+constexpr TemplateStartSteps startSteps =
+    DigitalStartSteps(TEMPLATE_SILENT_STOP, TEMPLATE_WRONG_STOP, 0, Configure, DigitalStartImage16);
+
+void InitDialog(HWND dialog, void*) {
+    DigitalShowWatchdogButton(dialog, DIGITAL_FAMILY(FAMILY_INDEX_ND));
+}
+
+int Command(HWND dialog, void* work, int id, int code) {
+    return DigitalWatchdogButton(dialog, work, id, code, 15);
+}
+
+constexpr SetupDialogType dialogType = DigitalDialogDescriptor(&type,
+                                                               16,                // channel buttons
+                                                               1170,              // help context
+                                                               nullptr,           // default
+                                                               nullptr,           // XX01
+                                                               nullptr,           // XX04
+                                                               nullptr,           // XX03
+                                                               "ZAV-6056 Output", // XX05
+                                                               nullptr,           // XX06
+                                                               nullptr,           // TELV
+                                                               InitDialog, Command);
+
+const TemplateSweepSteps steps = {DigitalTake16, nullptr, nullptr, nullptr};
+
+} // namespace
+
+INT_PTR CALLBACK ND6056_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return SetupDialogProc(&dialogType, dialog, msg, wParam, lParam);
+}
+
+int MODULE_CALL ND6056_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
+    return DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam);
+}
+
+int MODULE_CALL ND6056_Process(ModuleRecord* module) {
+    return TemplateProcessSweep(&type, module, &steps);
 }
 
 namespace {

@@ -1,15 +1,65 @@
 // Block type ND6060I: digital inputs of the 6060 relay module.
+
+#include "frame/setupdlg.h"
+#include "frame/template.h"
 #include "host/host.h"
 #include "host/registration.h"
+#include "modules/digital/digital.h"
 #include "modules/types.h"
 #include "resource.h"
 
-int MODULE_CALL ND6060I_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return PerformDefaultAction(module, msg, wParam, lParam);
+// The records and the stored format are those of every digital type.
+typedef DigitalParam ND6060I_Param;
+typedef DigitalRuntime8 ND6060I_Runtime;
+constexpr const ParamSchemaEntry* ND6060I_ParamSchema = DigitalParamSchema;
+
+INT_PTR CALLBACK ND6060I_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
+
+namespace {
+
+const int kModels[] = {6060, 7060};
+
+constexpr TemplateType type =
+    DigitalInputDescriptor("ND6060I", "Restart 6060", "DLG_ND6060I", ND6060I_SetupDlgProc,
+                           8,    // channels
+                           4,    // outputs message 2 accepts
+                           4,    // channels named
+                           6060, // model number
+                           kModels, 2, ND6060I_ParamSchema,
+                           nullptr,          // defaults
+                           DigitalAddDiRead, // request
+                           0);               // no module watchdog
+
+// A wrong module refuses the start without stopping the experiment.
+constexpr TemplateStartSteps startSteps =
+    DigitalStartSteps(TEMPLATE_SILENT_STOP, TEMPLATE_WRONG_FAIL, 0, nullptr, nullptr);
+
+constexpr SetupDialogType dialogType = DigitalDialogDescriptor(&type,
+                                                               8,                 // channel buttons
+                                                               1140,              // help context
+                                                               nullptr,           // default
+                                                               nullptr,           // XX01
+                                                               nullptr,           // XX04
+                                                               "XX03-7060 Input", // XX03
+                                                               "ZAV-6060 Input",  // XX05
+                                                               "YY06-8060 Input", // XX06
+                                                               "ZEMX-7060 Input", // TELV
+                                                               nullptr, nullptr);
+
+const TemplateSweepSteps steps = {nullptr, DigitalDeliver8, nullptr, nullptr};
+
+} // namespace
+
+INT_PTR CALLBACK ND6060I_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return SetupDialogProc(&dialogType, dialog, msg, wParam, lParam);
 }
 
-int MODULE_CALL ND6060I_Process(ModuleRecord*) {
-    return 0;
+int MODULE_CALL ND6060I_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
+    return DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam);
+}
+
+int MODULE_CALL ND6060I_Process(ModuleRecord* module) {
+    return TemplateProcessSweep(&type, module, &steps);
 }
 
 namespace {

@@ -1,15 +1,85 @@
 // Block type ND6060O: relays of the 6060 relay module.
+
+#include "frame/setupdlg.h"
+#include "frame/template.h"
+#include "host/driver.h"
 #include "host/host.h"
 #include "host/registration.h"
+#include "modules/digital/digital.h"
 #include "modules/types.h"
 #include "resource.h"
 
-int MODULE_CALL ND6060O_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return PerformDefaultAction(module, msg, wParam, lParam);
+// The parameter record and its stored format are those of every digital
+// type; the runtime record is that of the relay types that write on change.
+typedef DigitalParam ND6060O_Param;
+typedef DigitalChangeRuntime ND6060O_Runtime;
+constexpr const ParamSchemaEntry* ND6060O_ParamSchema = DigitalParamSchema;
+
+INT_PTR CALLBACK ND6060O_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
+
+namespace {
+
+const int kModels[] = {6060, 4060, 7060, 8060, 0};
+
+int AddRequest(ModuleRecord* module, const TemplateType* type) {
+    return DigitalShowFullList(module, DigitalAddDoWrite(module, type));
 }
 
-int MODULE_CALL ND6060O_Process(ModuleRecord*) {
-    return 0;
+// The module's watchdog: the 6000-series sequence in the
+// default family, the 7000-series one in the families XX03 and TELV, none
+// in the others.
+int Configure(ModuleRecord* module, const TemplateType* type, int) {
+    int series = 0;
+    if (FAMILY_ND) series = 6000;
+    if (FAMILY_XX03 || FAMILY_TELV) series = 7000;
+    return DigitalChangeWatchdog(module, type, series);
+}
+
+constexpr TemplateType type =
+    DigitalOutputDescriptor("ND6060O", "Restart 6060", "DLG_ND6060O", ND6060O_SetupDlgProc,
+                            8,    // channels
+                            4,    // inputs message 2 accepts
+                            16,   // channels named
+                            6160, // model number
+                            kModels, 5, ND6060O_ParamSchema, AddRequest);
+
+// A silent module may be started without, at the user's word; a wrong one
+// refuses the start without stopping the experiment.
+constexpr TemplateStartSteps startSteps =
+    DigitalStartSteps(TEMPLATE_SILENT_ASK, TEMPLATE_WRONG_FAIL, 0, Configure, DigitalChangeStart);
+
+void InitDialog(HWND dialog, void*) {
+    DigitalShowWatchdogButton(dialog, DIGITAL_FAMILIES_ND_XX03_TELV);
+}
+
+int Command(HWND dialog, void* work, int id, int code) {
+    return DigitalWatchdogButton(dialog, work, id, code, 4);
+}
+
+constexpr SetupDialogType dialogType = DigitalDialogDescriptor(&type,
+                                                               8,       // channel buttons
+                                                               1140,    // help context
+                                                               nullptr, // default
+                                                               "XX01-4060 Output", // XX01
+                                                               nullptr,            // XX04
+                                                               "XX03-7060 Output", // XX03
+                                                               "ZAV-6060 Output",  // XX05
+                                                               "YY06-8060 Output", // XX06
+                                                               "ZEMX-7060 Output", // TELV
+                                                               InitDialog, Command);
+
+} // namespace
+
+INT_PTR CALLBACK ND6060O_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return SetupDialogProc(&dialogType, dialog, msg, wParam, lParam);
+}
+
+int MODULE_CALL ND6060O_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
+    return DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam);
+}
+
+int MODULE_CALL ND6060O_Process(ModuleRecord* module) {
+    return TemplateProcessSweep(&type, module, &DigitalChangeSteps);
 }
 
 namespace {

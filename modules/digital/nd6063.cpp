@@ -1,15 +1,158 @@
 // Block type ND6063: relays of the 6063 relay module.
+
+#include "frame/setupdlg.h"
+#include "frame/template.h"
+#include "frame/chanbar.h"
+#include "host/driver.h"
 #include "host/host.h"
 #include "host/registration.h"
+#include "modules/digital/digital.h"
 #include "modules/types.h"
 #include "resource.h"
+#include "serial/scan.h"
 
-int MODULE_CALL ND6063_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return PerformDefaultAction(module, msg, wParam, lParam);
+// The records and the stored format are those of every digital type.
+typedef DigitalParam ND6063_Param;
+typedef DigitalRuntime8 ND6063_Runtime;
+constexpr const ParamSchemaEntry* ND6063_ParamSchema = DigitalParamSchema;
+
+INT_PTR CALLBACK ND6063_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
+
+namespace {
+
+const int kModels[] = {6063, 4063, 7063, 0};
+
+// The family TELV's module has three relays, written as one hexadecimal
+// digit ("@AAN"): the image is kept to what that digit carries.
+const int kTelvRelays = 3;
+const BYTE kTelvImage = 0x0F;
+
+void KeepToCommand(ModuleRecord* module) {
+    if (FAMILY_TELV) DigitalRuntime8Of(module)->Data_Image &= kTelvImage;
 }
 
-int MODULE_CALL ND6063_Process(ModuleRecord*) {
-    return 0;
+int AddRequest(ModuleRecord* module, const TemplateType* type) {
+    if (!FAMILY_TELV) return DigitalAddDoWrite(module, type);
+    const DigitalParam* p = DigitalParamOf(module);
+    DigitalRuntime8* rt = DigitalRuntime8Of(module);
+    return ScanAddDo4Write6063(p->Com.Port_Number, p->Module_Address, &rt->Data_Image,
+                               rt->Uses_Checksum);
+}
+
+void Take(ModuleRecord* module, const TemplateType* type) {
+    DigitalTake8(module, type);
+    KeepToCommand(module);
+}
+
+// In the family TELV a 7063 gets the 7000-series watchdog sequence;
+// elsewhere every model from 6000 up the 6000-series one.
+int Configure(ModuleRecord* module, const TemplateType* type, int model) {
+    if (!FAMILY_TELV) return model >= 6000 ? DigitalWatchdog6000(module, type) : 1;
+    if (model != 7063) return 1;
+    WatchdogStep safe;
+    DigitalSafeByte(module, &safe);
+    return DigitalWatchdog7000(module, type, 0, &safe);
+}
+
+// Each experiment starts from a defined image, kept to what the request
+// carries.
+int Finish(ModuleRecord* module, const TemplateType* type, int model) {
+    DigitalStartImage8(module, type, model);
+    KeepToCommand(module);
+    return 1;
+}
+
+constexpr TemplateType type =
+    DigitalOutputDescriptor("ND6063", "Restart 6063", "DLG_ND6063", ND6063_SetupDlgProc,
+                            8,    // channels
+                            8,    // inputs message 2 accepts
+                            8,    // channels named
+                            6063, // model number
+                            kModels, 4, ND6063_ParamSchema, AddRequest);
+
+// A silent or wrong module stops the experiment; a number that cannot be
+// read is shown as no reply.
+constexpr TemplateStartSteps startSteps = DigitalStartSteps(
+    TEMPLATE_SILENT_STOP, TEMPLATE_WRONG_STOP, IDS_MODULE_NO_REPLY, Configure, Finish);
+
+} // namespace
+
+// The channel bar of the three-relay module: of the template's `buttons`
+// buttons the first `keep` stay, centred in the span of all, 3 pixels apart,
+// with their labels; the others and their labels are hidden.
+void ND6063_LayoutChannelButtons(HWND dialog, int buttons, int keep) {
+    HWND first = GetDlgItem(dialog, IDC_CHANNEL_FIRST);
+    HWND last = GetDlgItem(dialog, IDC_CHANNEL_FIRST + buttons - 1);
+    HWND label = GetDlgItem(dialog, IDC_DIGITAL_LABEL_FIRST);
+    if (!first || !last || !label || keep < 1 || keep > buttons) return;
+    RECT a, b, l;
+    GetWindowRect(first, &a);
+    GetWindowRect(last, &b);
+    GetWindowRect(label, &l);
+    POINT at = {a.left, a.top}, end = {b.right, b.bottom}, labelAt = {l.left, l.top};
+    ScreenToClient(dialog, &at);
+    ScreenToClient(dialog, &end);
+    ScreenToClient(dialog, &labelAt);
+    const int w = a.right - a.left;
+    const int h = a.bottom - a.top;
+    const int gap = 3;
+    const int offset = (end.x - at.x - (keep * w + (keep - 1) * gap)) / 2;
+    for (int k = 0; k < buttons; k++) {
+        HWND button = GetDlgItem(dialog, IDC_CHANNEL_FIRST + k);
+        HWND text = GetDlgItem(dialog, IDC_DIGITAL_LABEL_FIRST + k);
+        if (k >= keep) {
+            if (button) ShowWindow(button, SW_HIDE);
+            if (text) ShowWindow(text, SW_HIDE);
+            continue;
+        }
+        const int x = offset + k * (w + gap);
+        if (button) MoveWindow(button, at.x + x, at.y, w, h, TRUE);
+        if (text) {
+            RECT t;
+            GetWindowRect(text, &t);
+            MoveWindow(text, labelAt.x + x, labelAt.y, t.right - t.left, t.bottom - t.top, TRUE);
+        }
+    }
+}
+
+namespace {
+
+void InitDialog(HWND dialog, void*) {
+    DigitalShowWatchdogButton(dialog,
+                              DIGITAL_FAMILY(FAMILY_INDEX_ND) | DIGITAL_FAMILY(FAMILY_INDEX_TELV));
+    if (FAMILY_TELV) ND6063_LayoutChannelButtons(dialog, 8, kTelvRelays);
+}
+
+int Command(HWND dialog, void* work, int id, int code) {
+    return DigitalWatchdogButton(dialog, work, id, code, FAMILY_TELV ? kTelvRelays : 8);
+}
+
+constexpr SetupDialogType dialogType = DigitalDialogDescriptor(&type,
+                                                               8,                 // channel buttons
+                                                               1180,              // help context
+                                                               nullptr,           // default
+                                                               nullptr,           // XX01
+                                                               nullptr,           // XX04
+                                                               nullptr,           // XX03
+                                                               nullptr,           // XX05
+                                                               nullptr,           // XX06
+                                                               "ZEM-7063 Output", // TELV
+                                                               InitDialog, Command);
+
+const TemplateSweepSteps steps = {Take, nullptr, nullptr, nullptr};
+
+} // namespace
+
+INT_PTR CALLBACK ND6063_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return SetupDialogProc(&dialogType, dialog, msg, wParam, lParam);
+}
+
+int MODULE_CALL ND6063_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
+    return DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam);
+}
+
+int MODULE_CALL ND6063_Process(ModuleRecord* module) {
+    return TemplateProcessSweep(&type, module, &steps);
 }
 
 namespace {

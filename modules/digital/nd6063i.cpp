@@ -1,15 +1,65 @@
 // Block type ND6063I: digital inputs of the 7063 relay module.
+
+#include "frame/setupdlg.h"
+#include "frame/template.h"
 #include "host/host.h"
 #include "host/registration.h"
+#include "modules/digital/digital.h"
 #include "modules/types.h"
 #include "resource.h"
 
-int MODULE_CALL ND6063I_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return PerformDefaultAction(module, msg, wParam, lParam);
+// The records and the stored format are those of every digital type.
+typedef DigitalParam ND6063I_Param;
+typedef DigitalRuntime8 ND6063I_Runtime;
+constexpr const ParamSchemaEntry* ND6063I_ParamSchema = DigitalParamSchema;
+
+INT_PTR CALLBACK ND6063I_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
+
+namespace {
+
+const int kModels[] = {7063};
+
+constexpr TemplateType type =
+    DigitalInputDescriptor("ND6063I", "Restart 6063", "DLG_ND6063I", ND6063I_SetupDlgProc,
+                           8,    // channels
+                           4,    // outputs message 2 accepts
+                           8,    // channels named
+                           6063, // model number
+                           kModels, 1, ND6063I_ParamSchema,
+                           nullptr,          // defaults
+                           DigitalAddDiRead, // request
+                           0);               // no module watchdog
+
+// A wrong module refuses the start without stopping the experiment.
+constexpr TemplateStartSteps startSteps =
+    DigitalStartSteps(TEMPLATE_SILENT_STOP, TEMPLATE_WRONG_FAIL, 0, nullptr, nullptr);
+
+constexpr SetupDialogType dialogType = DigitalDialogDescriptor(&type,
+                                                               8,                 // channel buttons
+                                                               1180,              // help context
+                                                               nullptr,           // default
+                                                               nullptr,           // XX01
+                                                               nullptr,           // XX04
+                                                               nullptr,           // XX03
+                                                               nullptr,           // XX05
+                                                               nullptr,           // XX06
+                                                               "ZEMX-7063 Input", // TELV
+                                                               nullptr, nullptr);
+
+const TemplateSweepSteps steps = {nullptr, DigitalDeliver8, nullptr, nullptr};
+
+} // namespace
+
+INT_PTR CALLBACK ND6063I_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return SetupDialogProc(&dialogType, dialog, msg, wParam, lParam);
 }
 
-int MODULE_CALL ND6063I_Process(ModuleRecord*) {
-    return 0;
+int MODULE_CALL ND6063I_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
+    return DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam);
+}
+
+int MODULE_CALL ND6063I_Process(ModuleRecord* module) {
+    return TemplateProcessSweep(&type, module, &steps);
 }
 
 namespace {

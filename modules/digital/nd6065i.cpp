@@ -1,15 +1,65 @@
 // Block type ND6065I: digital inputs of the 7065 relay module.
+
+#include "frame/setupdlg.h"
+#include "frame/template.h"
 #include "host/host.h"
 #include "host/registration.h"
+#include "modules/digital/digital.h"
 #include "modules/types.h"
 #include "resource.h"
 
-int MODULE_CALL ND6065I_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return PerformDefaultAction(module, msg, wParam, lParam);
+// The records and the stored format are those of every digital type.
+typedef DigitalParam ND6065I_Param;
+typedef DigitalRuntime8 ND6065I_Runtime;
+constexpr const ParamSchemaEntry* ND6065I_ParamSchema = DigitalParamSchema;
+
+INT_PTR CALLBACK ND6065I_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
+
+namespace {
+
+const int kModels[] = {7065};
+
+constexpr TemplateType type =
+    DigitalInputDescriptor("ND6065I", "Restart 6065", "DLG_ND6065I", ND6065I_SetupDlgProc,
+                           8,    // channels
+                           4,    // outputs message 2 accepts
+                           4,    // channels named
+                           6065, // model number
+                           kModels, 1, ND6065I_ParamSchema,
+                           nullptr,          // defaults
+                           DigitalAddDiRead, // request
+                           0);               // no module watchdog
+
+// A wrong module refuses the start without stopping the experiment.
+constexpr TemplateStartSteps startSteps =
+    DigitalStartSteps(TEMPLATE_SILENT_STOP, TEMPLATE_WRONG_FAIL, 0, nullptr, nullptr);
+
+constexpr SetupDialogType dialogType = DigitalDialogDescriptor(&type,
+                                                               8,                 // channel buttons
+                                                               1230,              // help context
+                                                               nullptr,           // default
+                                                               nullptr,           // XX01
+                                                               nullptr,           // XX04
+                                                               nullptr,           // XX03
+                                                               nullptr,           // XX05
+                                                               nullptr,           // XX06
+                                                               "ZEMX-7065 Input", // TELV
+                                                               nullptr, nullptr);
+
+const TemplateSweepSteps steps = {nullptr, DigitalDeliver8, nullptr, nullptr};
+
+} // namespace
+
+INT_PTR CALLBACK ND6065I_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return SetupDialogProc(&dialogType, dialog, msg, wParam, lParam);
 }
 
-int MODULE_CALL ND6065I_Process(ModuleRecord*) {
-    return 0;
+int MODULE_CALL ND6065I_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
+    return DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam);
+}
+
+int MODULE_CALL ND6065I_Process(ModuleRecord* module) {
+    return TemplateProcessSweep(&type, module, &steps);
 }
 
 namespace {

@@ -1,15 +1,79 @@
 // Block type ND6065O: relays of the 7065 relay module.
+
+#include "frame/setupdlg.h"
+#include "frame/template.h"
 #include "host/host.h"
 #include "host/registration.h"
+#include "modules/digital/digital.h"
 #include "modules/types.h"
 #include "resource.h"
 
-int MODULE_CALL ND6065O_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return PerformDefaultAction(module, msg, wParam, lParam);
+// The parameter record and its stored format are those of every digital
+// type; the runtime record is that of the relay types that write on change.
+typedef DigitalParam ND6065O_Param;
+typedef DigitalChangeRuntime ND6065O_Runtime;
+constexpr const ParamSchemaEntry* ND6065O_ParamSchema = DigitalParamSchema;
+
+INT_PTR CALLBACK ND6065O_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
+
+namespace {
+
+const int kModels[] = {7065, 0};
+
+int AddRequest(ModuleRecord* module, const TemplateType* type) {
+    return DigitalShowFullList(module, DigitalAddDoWrite(module, type));
 }
 
-int MODULE_CALL ND6065O_Process(ModuleRecord*) {
-    return 0;
+// The module's watchdog: the 7000-series sequence.
+int Configure(ModuleRecord* module, const TemplateType* type, int) {
+    return DigitalChangeWatchdog(module, type, 7000);
+}
+
+constexpr TemplateType type =
+    DigitalOutputDescriptor("ND6065O", "Restart 6065", "DLG_ND6065O", ND6065O_SetupDlgProc,
+                            8,    // channels
+                            5,    // inputs message 2 accepts
+                            16,   // channels named
+                            6160, // model number
+                            kModels, 2, ND6065O_ParamSchema, AddRequest);
+
+// A silent module may be started without, at the user's word; a wrong one
+// refuses the start without stopping the experiment.
+constexpr TemplateStartSteps startSteps =
+    DigitalStartSteps(TEMPLATE_SILENT_ASK, TEMPLATE_WRONG_FAIL, 0, Configure, DigitalChangeStart);
+
+void InitDialog(HWND dialog, void*) {
+    DigitalShowWatchdogButton(dialog, DIGITAL_FAMILIES_ND_XX03_TELV);
+}
+
+int Command(HWND dialog, void* work, int id, int code) {
+    return DigitalWatchdogButton(dialog, work, id, code, 5);
+}
+
+constexpr SetupDialogType dialogType = DigitalDialogDescriptor(&type,
+                                                               8,       // channel buttons
+                                                               1230,    // help context
+                                                               nullptr, // default
+                                                               nullptr, // XX01
+                                                               nullptr, // XX04
+                                                               nullptr, // XX03
+                                                               nullptr, // XX05
+                                                               nullptr, // XX06
+                                                               "ZEMX-7065 Output", // TELV
+                                                               InitDialog, Command);
+
+} // namespace
+
+INT_PTR CALLBACK ND6065O_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return SetupDialogProc(&dialogType, dialog, msg, wParam, lParam);
+}
+
+int MODULE_CALL ND6065O_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
+    return DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam);
+}
+
+int MODULE_CALL ND6065O_Process(ModuleRecord* module) {
+    return TemplateProcessSweep(&type, module, &DigitalChangeSteps);
 }
 
 namespace {

@@ -1,15 +1,91 @@
 // Block type ND6067: seven-channel relay output module.
+
+#include "frame/setupdlg.h"
+#include "frame/template.h"
 #include "host/host.h"
 #include "host/registration.h"
+#include "modules/digital/digital.h"
 #include "modules/types.h"
 #include "resource.h"
 
-int MODULE_CALL ND6067_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return PerformDefaultAction(module, msg, wParam, lParam);
+// The records and the stored format are those of every digital type.
+typedef DigitalParam ND6067_Param;
+typedef DigitalRuntime8 ND6067_Runtime;
+constexpr const ParamSchemaEntry* ND6067_ParamSchema = DigitalParamSchema;
+
+INT_PTR CALLBACK ND6067_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
+
+namespace {
+
+const int kModels[] = {6067, 4067, 7067, 8067, 0};
+
+// The module's relays: names from the host reach these channels only.
+const int kRelays = 7;
+
+// A 6067 gets the 6000-series watchdog sequence, the later models (7067,
+// 8067) the 7000-series one.
+int Configure(ModuleRecord* module, const TemplateType* type, int model) {
+    if (model < 7067) return DigitalOutputWatchdog(module, type, model, 6067, 7067, nullptr);
+    WatchdogStep safe;
+    DigitalSafeByte(module, &safe);
+    return DigitalWatchdog7000(module, type, 0, &safe);
 }
 
-int MODULE_CALL ND6067_Process(ModuleRecord*) {
-    return 0;
+constexpr TemplateType type =
+    DigitalOutputDescriptor("ND6067", "Restart 6067", "DLG_ND6067O", ND6067_SetupDlgProc,
+                            7,    // channels
+                            7,    // inputs message 2 accepts
+                            7,    // channels named
+                            6067, // model number
+                            kModels, 5, ND6067_ParamSchema, DigitalAddDoWrite);
+
+// A silent or wrong module stops the experiment; a number that cannot be
+// read is shown as no reply.
+constexpr TemplateStartSteps startSteps = DigitalStartSteps(
+    TEMPLATE_SILENT_STOP, TEMPLATE_WRONG_STOP, IDS_MODULE_NO_REPLY, Configure, DigitalStartImage8);
+
+void InitDialog(HWND dialog, void*) {
+    DigitalShowWatchdogButton(dialog, DIGITAL_FAMILY(FAMILY_INDEX_XX03) |
+                                          DIGITAL_FAMILY(FAMILY_INDEX_TELV));
+}
+
+int Command(HWND dialog, void* work, int id, int code) {
+    return DigitalWatchdogButton(dialog, work, id, code, 7);
+}
+
+constexpr SetupDialogType dialogType = DigitalDialogDescriptor(&type,
+                                                               7,             // channel buttons
+                                                               1215,          // help context
+                                                               nullptr,       // default
+                                                               nullptr,       // XX01
+                                                               nullptr,       // XX04
+                                                               "XX03-7067-O", // XX03
+                                                               nullptr,       // XX05
+                                                               "YY06-8067 Output", // XX06
+                                                               "ZEMX-7067-O",      // TELV
+                                                               InitDialog, Command);
+
+const TemplateSweepSteps steps = {DigitalTake8, nullptr, nullptr, nullptr};
+
+} // namespace
+
+INT_PTR CALLBACK ND6067_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return SetupDialogProc(&dialogType, dialog, msg, wParam, lParam);
+}
+
+int MODULE_CALL ND6067_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
+    if (msg == MODMSG_INPUT_NAME && (wParam < 0 || wParam >= kRelays))
+        return PerformDefaultAction(module, msg, wParam, lParam);
+    if (msg == MODMSG_SET_NAME_COPY) {
+        for (int i = 0; i < kRelays; i++)
+            DigitalParamOf(module)->Copy_Channel_Name[i] = wParam;
+        return PerformDefaultAction(module, msg, wParam, lParam);
+    }
+    return DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam);
+}
+
+int MODULE_CALL ND6067_Process(ModuleRecord* module) {
+    return TemplateProcessSweep(&type, module, &steps);
 }
 
 namespace {

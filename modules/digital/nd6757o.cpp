@@ -1,15 +1,79 @@
 // Block type ND6757O: sixteen-channel digital output module of the 8000 series.
+
+#include "frame/setupdlg.h"
+#include "frame/template.h"
 #include "host/host.h"
 #include "host/registration.h"
+#include "modules/digital/digital.h"
 #include "modules/types.h"
 #include "resource.h"
 
-int MODULE_CALL ND6757O_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return PerformDefaultAction(module, msg, wParam, lParam);
+#include <limits.h>
+
+// The records and the stored format are those of every digital type.
+typedef DigitalParam ND6757O_Param;
+typedef DigitalRuntime16 ND6757O_Runtime;
+constexpr const ParamSchemaEntry* ND6757O_ParamSchema = DigitalParamSchema;
+
+INT_PTR CALLBACK ND6757O_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
+
+namespace {
+
+const int kModels[] = {6757, 4757, 7757, 87057, 0};
+
+// A 6757 gets the 6000-series watchdog sequence, a 7757 the 7000-series one.
+int Configure(ModuleRecord* module, const TemplateType* type, int model) {
+    return DigitalOutputWatchdog(module, type, model, 6757, 7757, nullptr);
 }
 
-int MODULE_CALL ND6757O_Process(ModuleRecord*) {
-    return 0;
+constexpr TemplateType type =
+    DigitalOutputDescriptor("ND6757O", "Restart 6757", "DLG_ND6757O", ND6757O_SetupDlgProc,
+                            16,      // channels
+                            INT_MAX, // inputs message 2 accepts
+                            16,      // channels named
+                            6150,    // model number
+                            kModels, 5, ND6757O_ParamSchema, DigitalAddDo16Write);
+
+// A silent or wrong module stops the experiment; a number that cannot be
+// read is shown as no reply.
+constexpr TemplateStartSteps startSteps = DigitalStartSteps(
+    TEMPLATE_SILENT_STOP, TEMPLATE_WRONG_STOP, IDS_MODULE_NO_REPLY, Configure, DigitalStartImage16);
+
+void InitDialog(HWND dialog, void*) {
+    DigitalShowWatchdogButton(dialog, DIGITAL_FAMILY(FAMILY_INDEX_XX03) |
+                                          DIGITAL_FAMILY(FAMILY_INDEX_TELV));
+}
+
+int Command(HWND dialog, void* work, int id, int code) {
+    return DigitalWatchdogButton(dialog, work, id, code, 16);
+}
+
+constexpr SetupDialogType dialogType = DigitalDialogDescriptor(&type,
+                                                               16,             // channel buttons
+                                                               1231,           // help context
+                                                               nullptr,        // default
+                                                               nullptr,        // XX01
+                                                               nullptr,        // XX04
+                                                               "XX03-7757-O",  // XX03
+                                                               nullptr,        // XX05
+                                                               nullptr,        // XX06
+                                                               "ZEMX-87057-O", // TELV
+                                                               InitDialog, Command);
+
+const TemplateSweepSteps steps = {DigitalTake16, nullptr, nullptr, nullptr};
+
+} // namespace
+
+INT_PTR CALLBACK ND6757O_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return SetupDialogProc(&dialogType, dialog, msg, wParam, lParam);
+}
+
+int MODULE_CALL ND6757O_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
+    return DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam);
+}
+
+int MODULE_CALL ND6757O_Process(ModuleRecord* module) {
+    return TemplateProcessSweep(&type, module, &steps);
 }
 
 namespace {

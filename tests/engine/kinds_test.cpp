@@ -3,6 +3,9 @@
 // the short and malformed replies it refuses; and the list itself.
 #include "engine_fixture.h"
 
+#include <set>
+#include <string>
+
 namespace {
 
 using enginetest::EngineTest;
@@ -16,69 +19,98 @@ union Cell {
     DWORD d;
 };
 
-struct RequestCase {
+// Every request kind once (and once more for each family that sends it
+// otherwise): the command it sends, the first reply character it expects,
+// and its cell: how many bytes of it the kind reads for its command or
+// writes with its reply, and what a reply stores there.
+struct KindCase {
     int* family;
     int kind;
     int address;
     int param;
-    float value; // output cells: the float, or the integer value of the cell
+    double value; // output cells: the float, or the cell's bytes as a number
     const char* request;
     char expected;
+    int cellBytes;     // the cell: 4 float, 1 byte, 2 bytes or 16 bits, 3 bytes, 32 bits
+    bool isFloat;      // the cell holds a float
+    const char* reply; // a good reply
+    double stored;     // input kinds: what the reply leaves in the cell
 };
 
 class Kinds : public EngineTest {};
 
-TEST_F(Kinds, EveryKindSendsItsCommandInEachFamily) {
-    const RequestCase cases[] = {
-        {&FAMILY_TELV, SCAN_AI_READ, 0x1A, 3, 0, "#1A3", '>'},
-        {&FAMILY_TELV, SCAN_AI_READ, 0x1A, -1, 0, "#1A", '>'},
-        {&FAMILY_TELV, SCAN_AO_WRITE, 2, 1, 5.0f, "#02105.000", '>'},
-        {&FAMILY_XX03, SCAN_AO_WRITE, 2, 1, 5.0f, "#021+05.000", '>'},
-        {&FAMILY_ND, SCAN_AO_WRITE, 2, 1, 5.0f, "#02B+05.000", '>'},
-        {&FAMILY_TELV, SCAN_AO_WRITE, 2, -1, 5.0f, "#0205.000", '>'},
-        {&FAMILY_TELV, SCAN_DI_READ, 1, -1, 0, "$016", '!'},
-        {&FAMILY_TELV, SCAN_DO_WRITE, 1, -1, 0xA5, "#0100A5", '>'},
-        {&FAMILY_TELV, SCAN_DI_READ_6052, 1, -1, 0, "$016", '!'},
-        {&FAMILY_TELV, SCAN_DI16_READ, 1, -1, 0, "$016", '!'},
-        {&FAMILY_TELV, SCAN_DIO_READ, 1, -1, 0, "@01DI", '!'},
-        {&FAMILY_TELV, SCAN_EVENT_READ, 1, -1, 0, "@01RE", '!'},
-        {&FAMILY_ND, SCAN_COUNTER_READ_6080, 1, 1, 0, "#011D", '>'},
-        {&FAMILY_TELV, SCAN_COUNTER_READ_6080, 1, 1, 0, "#011", '>'},
-        {&FAMILY_TELV, SCAN_DI_READ_6080, 1, -1, 0, "@01DI", '!'},
-        {&FAMILY_TELV, SCAN_DO_WRITE_6056, 1, -1, 0x1234, "#01T1234", '>'},
-        {&FAMILY_TELV, SCAN_DIO_READ_6058, 1, -1, 0, "$016", '!'},
-        {&FAMILY_TELV, SCAN_DI_READ_6024DI, 1, -1, 0, "$01I", '!'},
-        {&FAMILY_TELV, SCAN_EXCITATION_WRITE_6016, 1, -1, 2.5f, "$017+02.500", '!'},
-        {&FAMILY_TELV, SCAN_DO1_WRITE_6016, 1, -1, 6, "@01DO12", '!'},
-        {&FAMILY_TELV, SCAN_DO0_WRITE, 1, -1, 7, "@01DO03", '!'},
-        {&FAMILY_TELV, SCAN_EVENT_READ_6016, 1, -1, 0, "@01RE", '!'},
-        {&FAMILY_XX01, SCAN_AO_WRITE_6024, 1, 2, -1.0f, "#01C2-01.000", '!'},
-        {&FAMILY_TELV, SCAN_AO_WRITE_6024, 1, 2, -1.0f, "#012-01.000", '>'},
-        {&FAMILY_TELV, SCAN_DO1_WRITE16, 1, -1, 7, "@01DO17", '!'},
-        {&FAMILY_TELV, SCAN_EVENT_READ_6014, 1, -1, 0, "@01RE", '!'},
-        {&FAMILY_TELV, SCAN_DI16_READ_6041I, 1, -1, 0, "$016", '!'},
-        {&FAMILY_TELV, SCAN_DO16_WRITE_6042O, 1, -1, 0xBEEF, "@01BEEF", '>'},
-        {&FAMILY_TELV, SCAN_DO16_WRITE, 1, -1, 0x0102, "@010102", '>'},
-        {&FAMILY_TELV, SCAN_DO4_WRITE_6063, 1, -1, 9, "@019", '>'},
-        {&FAMILY_TELV, SCAN_DI_READ_6005I, 1, -1, 0, "@01DI", '!'},
+TEST_F(Kinds, EveryKindSendsItsCommandExpectsItsReplyAndUsesItsCell) {
+    const KindCase cases[] = {
+        {&FAMILY_TELV, SCAN_AI_READ, 0x1A, 3, 0, "#1A3", '>', 4, true, ">+025.30", 25.3},
+        {&FAMILY_TELV, SCAN_AI_READ, 0x1A, -1, 0, "#1A", '>', 4, true, ">-1,5", -1.5},
+        {&FAMILY_TELV, SCAN_AO_WRITE, 2, 1, 5.0, "#02105.000", '>', 4, true, ">", 0},
+        {&FAMILY_XX03, SCAN_AO_WRITE, 2, 1, 5.0, "#021+05.000", '>', 4, true, ">", 0},
+        {&FAMILY_ND, SCAN_AO_WRITE, 2, 1, 5.0, "#02B+05.000", '>', 4, true, ">", 0},
+        {&FAMILY_TELV, SCAN_AO_WRITE, 2, -1, 5.0, "#0205.000", '>', 4, true, ">", 0},
+        {&FAMILY_TELV, SCAN_DI_READ, 1, -1, 0, "$016", '!', 1, false, "!00C300", 0xC3},
+        {&FAMILY_TELV, SCAN_DO_WRITE, 1, -1, 0xA5, "#0100A5", '>', 1, false, ">", 0},
+        {&FAMILY_TELV, SCAN_DI_READ_6052, 1, -1, 0, "$016", '!', 1, false, "!5A0000", 0x5A},
+        {&FAMILY_TELV, SCAN_DI16_READ, 1, -1, 0, "$016", '!', 2, false, "!1234", 0x1234},
+        // Cell byte 0 from reply position 6, byte 1 from position 4.
+        {&FAMILY_TELV, SCAN_DIO_READ, 1, -1, 0, "@01DI", '!', 2, false, "!010C305", 0xC305},
+        {&FAMILY_TELV, SCAN_EVENT_READ, 1, -1, 0, "@01RE", '!', 2, false, "!01123", 123},
+        {&FAMILY_ND, SCAN_COUNTER_READ_6080, 1, 1, 0, "#011D", '>', 4, true, ">00000026", 26},
+        {&FAMILY_TELV, SCAN_COUNTER_READ_6080, 1, 1, 0, "#011", '>', 4, true, ">0000001A", 26},
+        {&FAMILY_TELV, SCAN_DI_READ_6080, 1, -1, 0, "@01DI", '!', 1, false, "!01077", 0x77},
+        {&FAMILY_TELV, SCAN_DO_WRITE_6056, 1, -1, 0x1234, "#01T1234", '>', 2, false, ">", 0},
+        {&FAMILY_TELV, SCAN_DIO_READ_6058, 1, -1, 0, "$016", '!', 4, false, "!0001020304",
+         0x04030201},
+        // Cell bytes 0, 1 and 2 in this order.
+        {&FAMILY_TELV, SCAN_DO_WRITE_6058, 1, -1, 0x332211, "#01T112233", '>', 3, false, ">", 0},
+        {&FAMILY_TELV, SCAN_DI_READ_6024DI, 1, -1, 0, "$01I", '!', 1, false, "!01A", 10},
+        {&FAMILY_TELV, SCAN_EXCITATION_WRITE_6016, 1, -1, 2.5, "$017+02.500", '!', 4, true, "!01",
+         0},
+        {&FAMILY_TELV, SCAN_DO1_WRITE_6016, 1, -1, 6, "@01DO12", '!', 1, false, "!01", 0},
+        {&FAMILY_TELV, SCAN_DO0_WRITE, 1, -1, 7, "@01DO03", '!', 1, false, "!01", 0},
+        {&FAMILY_TELV, SCAN_EVENT_READ_6016, 1, -1, 0, "@01RE", '!', 2, false, "!01-7", 0xFFF9},
+        {&FAMILY_XX01, SCAN_AO_WRITE_6024, 1, 2, -1.0, "#01C2-01.000", '!', 4, true, "!01", 0},
+        {&FAMILY_TELV, SCAN_AO_WRITE_6024, 1, 2, -1.0, "#012-01.000", '>', 4, true, ">", 0},
+        // The 16-bit cell is sent whole, not reduced to a digit.
+        {&FAMILY_TELV, SCAN_DO1_WRITE16, 1, -1, 0x1A7, "@01DO11A7", '!', 2, false, "!01", 0},
+        {&FAMILY_TELV, SCAN_EVENT_READ_6014, 1, -1, 0, "@01RE", '!', 2, false, "!01-7", 0xFFF9},
+        {&FAMILY_TELV, SCAN_DI16_READ_6041I, 1, -1, 0, "$016", '!', 2, false, "!ABCD00", 0xABCD},
+        {&FAMILY_TELV, SCAN_DO16_WRITE_6042O, 1, -1, 0xBEEF, "@01BEEF", '>', 2, false, ">", 0},
+        {&FAMILY_TELV, SCAN_DO16_WRITE, 1, -1, 0x0102, "@010102", '>', 2, false, ">", 0},
+        {&FAMILY_TELV, SCAN_DO4_WRITE_6063, 1, -1, 9, "@019", '>', 1, false, ">", 0},
+        {&FAMILY_TELV, SCAN_DI_READ_6005I, 1, -1, 0, "@01DI", '!', 1, false, "!0133", 0x33},
     };
-    for (const RequestCase& c : cases) {
+    std::set<int> kinds;
+    for (const KindCase& c : cases) {
+        SCOPED_TRACE(std::string("kind ") + std::to_string(c.kind) + " " + c.request);
+        kinds.insert(c.kind);
         SelectFamily(c.family);
-        Cell cell;
-        memset(&cell, 0, sizeof cell);
-        bool isFloat = c.kind == SCAN_AO_WRITE || c.kind == SCAN_EXCITATION_WRITE_6016 ||
-                       c.kind == SCAN_AO_WRITE_6024;
-        if (isFloat) {
-            cell.f = c.value;
-        } else {
-            cell.d = static_cast<DWORD>(c.value);
+        const bool output = strcmp(c.reply, ">") == 0 || strcmp(c.reply, "!01") == 0;
+        // The bytes after the kind's cell hold a pattern that neither the
+        // command may show nor the reply may overwrite.
+        for (BYTE beyond : {BYTE{0x00}, BYTE{0xFF}}) {
+            Cell cell;
+            memset(&cell, beyond, sizeof cell);
+            Cell want;
+            if (c.isFloat) {
+                want.f = static_cast<float>(output ? c.value : c.stored);
+            } else {
+                want.d = static_cast<DWORD>(output ? c.value : c.stored);
+            }
+            if (output) memcpy(&cell, &want, static_cast<size_t>(c.cellBytes));
+            ScanEntry e = {c.kind, 1, c.address, c.param, 0, &cell};
+            char request[SCAN_REQUEST_SIZE];
+            ASSERT_EQ(1, ScanFormatRequest(&e, request, sizeof request));
+            EXPECT_STREQ(c.request, request);
+            EXPECT_EQ(c.expected, ScanExpectedReply(c.kind));
+            EXPECT_EQ(1, ScanParseReply(&e, c.reply)) << c.reply;
+            if (c.kind == SCAN_DO0_WRITE || c.kind == SCAN_DO1_WRITE_6016) want.b[0] &= 3;
+            EXPECT_EQ(0, memcmp(&cell, &want, static_cast<size_t>(c.cellBytes)))
+                << (output ? "the command leaves its cell" : "the reply is stored in the cell");
+            for (size_t i = static_cast<size_t>(c.cellBytes); i < sizeof cell; i++)
+                EXPECT_EQ(beyond, cell.b[i]) << "byte " << i << " is not the kind's";
         }
-        ScanEntry e = {c.kind, 1, c.address, c.param, 0, &cell};
-        char request[SCAN_REQUEST_SIZE];
-        ASSERT_EQ(1, ScanFormatRequest(&e, request, sizeof request)) << c.request;
-        EXPECT_STREQ(c.request, request) << "kind " << c.kind;
-        EXPECT_EQ(c.expected, ScanExpectedReply(c.kind)) << "kind " << c.kind;
     }
+    EXPECT_EQ(26u, kinds.size()) << "every kind is in the table";
 }
 
 TEST_F(Kinds, TheTwoLineWritesKeepOnlyTheTwoLowBitsInTheirCell) {

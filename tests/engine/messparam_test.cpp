@@ -4,6 +4,8 @@
 
 #include "resource.h"
 
+#include <math.h>
+
 namespace {
 
 using enginetest::EngineTest;
@@ -62,40 +64,64 @@ TEST_F(Settings, ANewBlockCopiesTheBlockAddedLast) {
     EXPECT_EQ(0, memcmp(&pb, &c, sizeof c));
 }
 
-TEST_F(Settings, ALoadedSampleDistanceOfZeroIsRefused) {
-    MessParam p = Fresh();
-    p.Sample_Distance = 0.0;
-    EXPECT_EQ(0, MessParamAfterLoad("Blk", &p));
-    ASSERT_EQ(1u, hostsim::Warnings().size());
-    EXPECT_EQ("Blk", hostsim::Warnings()[0].caption);
-    EXPECT_EQ("The sample distance must be greater than 0.", hostsim::Warnings()[0].text);
-    p.Sample_Distance = -1.0;
-    EXPECT_EQ(0, MessParamAfterLoad("Blk", &p));
-    // With the global settings the own distance is not used.
-    p.Use_Global_Settings = 1;
-    EXPECT_EQ(1, MessParamAfterLoad("Blk", &p));
+// The block's own sample distance: at least a millisecond, a number, finite.
+// With the global settings the block has none of its own to check.
+TEST_F(Settings, AnOwnSampleDistanceOfLessThanAMillisecondIsRefused) {
+    const struct {
+        double distance;
+        UINT fault;
+    } cases[] = {
+        {-1.0, IDS_BAD_SAMPLE_DISTANCE},
+        {0.0, IDS_BAD_SAMPLE_DISTANCE},
+        {1e-300, IDS_BAD_SAMPLE_DISTANCE},
+        {0.0009, IDS_BAD_SAMPLE_DISTANCE},
+        {NAN, IDS_BAD_SAMPLE_DISTANCE},
+        {INFINITY, IDS_BAD_SAMPLE_DISTANCE},
+        {-INFINITY, IDS_BAD_SAMPLE_DISTANCE},
+        {0.001, 0u},
+        {0.5, 0u},
+        {86400.0, 0u},
+    };
+    for (const auto& c : cases) {
+        MessParam p = Fresh();
+        p.Sample_Distance = c.distance;
+        EXPECT_EQ(c.fault, MessParamFault(&p)) << c.distance;
+        EXPECT_EQ(c.fault, MessParamStartFault(&p)) << c.distance;
+        p.Use_Global_Settings = 1;
+        fGlobalMilliSecondsPerSample = 20.0;
+        uiGlobalBlockSize = 1;
+        EXPECT_EQ(0u, MessParamFault(&p)) << c.distance;
+        EXPECT_EQ(0u, MessParamStartFault(&p)) << c.distance;
+    }
 }
 
-TEST_F(Settings, GlobalSettingsNeedABlockSizeOf1To65535) {
+// A block that starts with the global settings takes the host's: a sample
+// distance above 0 and a block size of 1 to 65535.
+TEST_F(Settings, AStartWithGlobalSettingsNeedsTheHostsToBeInRange) {
     MessParam p = Fresh();
     p.Use_Global_Settings = 1;
     p.Sample_Distance = 0.0; // not used with the global settings
-    fGlobalMilliSecondsPerSample = 20.0;
     const struct {
+        double ms;
         UINT size;
-        int ok;
-    } cases[] = {{0, 0}, {1, 1}, {65535, 1}, {65536, 0}};
+        UINT fault;
+    } cases[] = {
+        {20.0, 0, IDS_BAD_GLOBAL_BLOCK_SIZE},
+        {20.0, 1, 0u},
+        {20.0, 65535, 0u},
+        {20.0, 65536, IDS_BAD_GLOBAL_BLOCK_SIZE},
+        {0.0, 50, IDS_BAD_GLOBAL_DISTANCE},
+        {-5.0, 50, IDS_BAD_GLOBAL_DISTANCE},
+        {NAN, 50, IDS_BAD_GLOBAL_DISTANCE},
+        {INFINITY, 50, IDS_BAD_GLOBAL_DISTANCE},
+        {0.1, 50, 0u},
+    };
     for (const auto& c : cases) {
+        fGlobalMilliSecondsPerSample = c.ms;
         uiGlobalBlockSize = c.size;
-        char text[128];
-        EXPECT_EQ(c.ok, CheckMessParam(&p, text, sizeof text)) << c.size;
-        if (!c.ok) {
-            EXPECT_STREQ("The global block size must be between 1 and 65535.", text);
-        }
+        EXPECT_EQ(c.fault, MessParamStartFault(&p)) << c.ms << " ms, " << c.size;
+        EXPECT_EQ(0u, MessParamFault(&p)) << "the dialog does not check the host's";
     }
-    uiGlobalBlockSize = 50;
-    fGlobalMilliSecondsPerSample = 0.0;
-    EXPECT_EQ(0, CheckMessParam(&p, nullptr, 0));
 }
 
 TEST_F(Settings, ALoadedRecordKeepsItsNumbersInTheirRanges) {
@@ -166,17 +192,38 @@ TEST_F(Settings, TheErrorFieldsFollowTheChosenBehaviour) {
     EXPECT_EQ("1", Text(kMeasure, IDC_MP_WAIT));
 }
 
-TEST_F(Settings, ASampleDistanceOfZeroIsRefusedAtOk) {
+TEST_F(Settings, ASampleDistanceBelowAMillisecondIsRefusedAtOk) {
+    for (const char* typed : {"0", "0.0004", "x"}) {
+        SCOPED_TRACE(typed);
+        WinapiDialogsReset();
+        MessParam p = Fresh();
+        WinapiQueueType(IDC_MP_DISTANCE, typed);
+        WinapiQueueOk();
+        WinapiQueueCancel();
+        MessParamDialog(&p);
+        EXPECT_EQ(1.0, p.Sample_Distance);
+        ASSERT_EQ(1, WinapiMessageBoxCount());
+        WinapiMessageBoxCall box;
+        WinapiMessageBoxAt(0, &box);
+        EXPECT_STREQ("Measurement", box.caption);
+        EXPECT_STREQ("The sample distance must be at least 0.001 seconds.", box.text);
+        EXPECT_EQ(static_cast<UINT>(MB_ICONERROR), box.type & MB_ICONMASK);
+    }
+}
+
+// The host's global settings cannot be changed in this dialog: whatever they
+// are, "Use Global Setup" is taken (a start with them checks them).
+TEST_F(Settings, UseGlobalSetupIsTakenWhateverTheHostsSettingsAre) {
+    fGlobalMilliSecondsPerSample = 0.0;
+    uiGlobalBlockSize = 70000;
     MessParam p = Fresh();
-    WinapiQueueType(IDC_MP_DISTANCE, "0");
+    p.Sample_Distance = 0.0; // an own distance left unused
+    WinapiQueueClick(IDC_MP_GLOBAL);
     WinapiQueueOk();
-    WinapiQueueCancel();
     MessParamDialog(&p);
-    EXPECT_EQ(1.0, p.Sample_Distance);
-    ASSERT_EQ(1, WinapiMessageBoxCount());
-    WinapiMessageBoxCall box;
-    WinapiMessageBoxAt(0, &box);
-    EXPECT_STREQ("The sample distance must be greater than 0.", box.text);
+    EXPECT_EQ(1, p.Use_Global_Settings);
+    EXPECT_EQ(0, WinapiMessageBoxCount());
+    EXPECT_EQ(IDOK, WinapiDialogResult(kMeasure));
 }
 
 TEST_F(Settings, DuringAnExperimentTheDialogOnlyShows) {

@@ -39,13 +39,25 @@ class Probe : public EngineTest {
 };
 
 TEST_F(Probe, ChecksumsArePlainOrAbsentOrThereIsNoReply) {
-    EXPECT_EQ(1, ProbeChecksum(1, 1)); // "?01" to the plain query
-    EXPECT_EQ(2, ProbeChecksum(1, 2));
+    EXPECT_EQ(PROBE_CHECKSUMS, ProbeChecksum(1, 1)); // "?01" to the plain query
+    EXPECT_EQ(PROBE_PLAIN, ProbeChecksum(1, 2));
     // Nobody at address 9: four time-outs of 2000 ms on the manual clock.
     WinapiUseManualClock(1000);
-    EXPECT_EQ(0, ProbeChecksum(1, 9));
+    EXPECT_EQ(PROBE_NO_REPLY, ProbeChecksum(1, 9));
     EXPECT_GE(GetTickCount() - 1000, 8000u);
     WinapiUseRealClock();
+}
+
+// A module that answers, but with lines too long for any reply or with
+// checksums that never fit, is not reported as silent.
+TEST_F(Probe, AReplyThatCannotBeReadIsNoSilence) {
+    Fault overlong(FaultKind::Overlong, modsim::kAlways);
+    overlong.length = 2000; // without end, as far as the probe's buffer goes
+    ASSERT_EQ(1, bus.InjectFault(2, overlong));
+    EXPECT_EQ(PROBE_UNREADABLE, ProbeChecksum(1, 2));
+    ASSERT_EQ(1, bus.ClearFaults(2));
+    ASSERT_EQ(1, bus.InjectFault(1, Fault(FaultKind::BadChecksum, modsim::kAlways)));
+    EXPECT_EQ(PROBE_UNREADABLE, ProbeChecksum(1, 1));
 }
 
 TEST_F(Probe, TheModelNumberComesOnlyFromACleanReply) {
@@ -66,55 +78,86 @@ TEST_F(Probe, TheModelNumberIsReadFromFiveDigitsAtMost) {
 }
 
 TEST_F(Probe, TestModuleShowsEachOutcome) {
+    const int k6017[] = {6017};
+    const int k6050[] = {6050, 4050};
     CloseCom(1); // the test opens and closes the port itself
-    EXPECT_EQ(1, TestModule(1, 1, 6017));
+    EXPECT_EQ(1, TestModule(1, 1, k6017, 1));
     EXPECT_STREQ("Test module: COM1, address 1", LastBox().caption);
     EXPECT_STREQ(kOkay6017, LastBox().text);
     EXPECT_EQ(static_cast<UINT>(MB_ICONINFORMATION), LastBox().type & MB_ICONMASK);
 
-    EXPECT_EQ(1, TestModule(1, 3, 6050)); // another series, same last digits
-    EXPECT_EQ(0, strncmp(LastBox().text, "Status: OKAY", 12));
+    // Another series with the same last digits is another model: the start
+    // of a type that does not list it refuses it too.
+    EXPECT_EQ(0, TestModule(1, 3, k6050, 2));
+    EXPECT_STREQ("Wrong Module Type: ND-7050.", LastBox().text);
+    const int k7050[] = {6050, 7050};
+    EXPECT_EQ(1, TestModule(1, 3, k7050, 2));
     EXPECT_NE(nullptr, strstr(LastBox().text, "1. Module type 7050.\n2. Module uses no checksums"));
 
-    EXPECT_EQ(0, TestModule(1, 2, 6052));
+    EXPECT_EQ(0, TestModule(1, 2, k6017, 1));
     EXPECT_STREQ("Wrong Module Type: ND-6050.", LastBox().text);
     EXPECT_EQ(static_cast<UINT>(MB_ICONERROR), LastBox().type & MB_ICONMASK);
 
     WinapiUseManualClock(1000);
-    EXPECT_EQ(0, TestModule(1, 9, 6050));
+    EXPECT_EQ(0, TestModule(1, 9, k6050, 2));
     WinapiUseRealClock();
     EXPECT_STREQ(kNoReply, LastBox().text);
     EXPECT_STREQ("Test module: COM1, address 9", LastBox().caption);
+
+    // A module that names no model passes only where the type takes such.
+    const modsim::Profile nameless = {"", "A", 0, 0, 0, nullptr, nullptr};
+    ASSERT_EQ(1, bus.AddModule(4, nameless, 0));
+    const int kWithNone[] = {6050, 0};
+    EXPECT_EQ(0, TestModule(1, 4, kWithNone, 2));
+    EXPECT_NE(nullptr, strstr(LastBox().text, "1. Module type: Unknown."));
+    EXPECT_EQ(static_cast<UINT>(MB_ICONINFORMATION), LastBox().type & MB_ICONMASK);
+    EXPECT_EQ(0, TestModule(1, 4, k6050, 2));
+    EXPECT_STREQ("Wrong module type connected.", LastBox().text);
+    EXPECT_EQ(static_cast<UINT>(MB_ICONERROR), LastBox().type & MB_ICONMASK);
+
+    Fault overlong(FaultKind::Overlong, modsim::kAlways);
+    ASSERT_EQ(1, bus.InjectFault(2, overlong));
+    EXPECT_EQ(0, TestModule(1, 2, k6050, 2));
+    EXPECT_STREQ("The module replied, but its reply could not be read.", LastBox().text);
+    EXPECT_EQ(static_cast<UINT>(MB_ICONERROR), LastBox().type & MB_ICONMASK);
     EXPECT_TRUE(hostsim::Warnings().empty());
 }
 
 TEST_F(Probe, TestModuleRefusesABadPortOrAddressAndARunningExperiment) {
-    EXPECT_EQ(0, TestModule(0, 1, 6050));
-    EXPECT_EQ(0, TestModule(1, 0, 6050));
+    const int k6017[] = {6017};
+    EXPECT_EQ(0, TestModule(0, 1, k6017, 1));
+    EXPECT_EQ(0, TestModule(1, 0, k6017, 1));
     ASSERT_EQ(2u, hostsim::Warnings().size());
     EXPECT_EQ(" ?", hostsim::Warnings()[0].caption);
     EXPECT_EQ("COM Port ?", hostsim::Warnings()[0].text);
     EXPECT_EQ("Module address ?", hostsim::Warnings()[1].text);
     bExperimentIsRunning = 1;
-    EXPECT_EQ(0, TestModule(1, 1, 6017));
+    EXPECT_EQ(0, TestModule(1, 1, k6017, 1));
     bExperimentIsRunning = 0;
     EXPECT_EQ(0, WinapiMessageBoxCount());
     EXPECT_EQ(2u, hostsim::Warnings().size());
+}
+
+// The channel tables lie in the host's packed record (the inputs' at an
+// address no int is stored at): they are read here by copy, as the plug-in
+// writes them.
+std::vector<int> Channels(const void* table, UINT count) {
+    std::vector<int> out(count);
+    memcpy(out.data(), table, count * sizeof(int));
+    return out;
 }
 
 TEST_F(Probe, ChannelNumbersFollowTheSetBitsOfTheMask) {
     ModuleRecord m = {};
     m.uOutputs = 2;
     SetOutputChannelsFromMask(&m, 0x8001);
-    EXPECT_EQ(1, m.aiOutputChannel[0]);
-    EXPECT_EQ(16, m.aiOutputChannel[1]);
+    EXPECT_EQ((std::vector<int>{1, 16}), Channels(m.aiOutputChannel, 2));
     m.uOutputs = 3;
     SetOutputChannelsFromMask(&m, 0x8001);
-    EXPECT_EQ(17, m.aiOutputChannel[2]);
+    EXPECT_EQ((std::vector<int>{1, 16, 17}), Channels(m.aiOutputChannel, 3));
     m.uInputs = 2;
     SetInputChannelsFromMask(&m, 0x0005);
-    EXPECT_EQ(1, m.aiInputChannel[0]);
-    EXPECT_EQ(3, m.aiInputChannel[1]);
+    EXPECT_EQ((std::vector<int>{1, 3}), Channels(m.aiInputChannel, 2));
 }
 
 TEST_F(Probe, WarningsByStringId) {

@@ -5,6 +5,8 @@
 // start queries wait for real replies); the cycles run on the manual clock.
 #include "plugin_fixture.h"
 
+#include "experiment_run.h"
+
 #include "modsim.h"
 #include "modules/analog/nd6018.h"
 #include "winapi_headless.h"
@@ -15,6 +17,9 @@
 #include <sstream>
 
 namespace {
+
+using experimenttest::Delivered;
+using experimenttest::Manual;
 
 const int kStart = MODMSG_START;
 const int kStop = MODMSG_STOP;
@@ -62,34 +67,6 @@ class Experiment : public PluginTest {
             outputs += (mask >> c) & 1;
         b->record.uOutputs = outputs;
         return b;
-    }
-    // The cycles on the manual clock: a cycle with a transfer in flight gives
-    // the module a millisecond of real time and moves the clock 1 ms (so a
-    // reply time-out of 1500 ms is 1500 such cycles, and a reply comes about
-    // when it would), an idle cycle moves it 10 ms.
-    static hostsim::ExperimentOptions Manual(double seconds) {
-        hostsim::ExperimentOptions o;
-        o.seconds = seconds;
-        o.idleSleepMs = 0;
-        o.onStarted = [] { WinapiUseManualClock(100000); };
-        o.onCycle = [](int, int busy) {
-            if (busy) {
-                usleep(1000);
-                WinapiAdvanceClock(1);
-            } else {
-                WinapiAdvanceClock(10);
-            }
-        };
-        return o;
-    }
-    // What the block delivered on the output during the experiment.
-    static std::vector<hostsim::ReleasedBlock> Delivered(const hostsim::ExperimentResult& r,
-                                                         hostsim::Block* b, int output) {
-        std::vector<hostsim::ReleasedBlock> out;
-        const std::vector<hostsim::ReleasedBlock>& all = hostsim::ReleasedOutputBlocks();
-        for (size_t i = r.firstOutputBlock; i < all.size(); i++)
-            if (all[i].module == &b->record && all[i].output == output) out.push_back(all[i]);
-        return out;
     }
     // One sample per block: its times and values.
     static void Samples(const std::vector<hostsim::ReleasedBlock>& blocks,
@@ -164,8 +141,8 @@ TEST_F(Experiment, EachBlockDeliversItsChannelsEveryHalfSecondWithTheModulesValu
         Samples(Delivered(r, c.block, c.output), &times, &values);
         EXPECT_EQ((std::vector<double>{0.0, 0.5, 1.0}), times);
         EXPECT_EQ(c.values, values);
-        EXPECT_EQ(1, c.block->outputs[c.output].uBlockSize);
-        EXPECT_EQ(0.5, c.block->outputs[c.output].dSampleDistance);
+        EXPECT_EQ(1, static_cast<int>(c.block->outputs[c.output].uBlockSize));
+        EXPECT_EQ(0.5, static_cast<double>(c.block->outputs[c.output].dSampleDistance));
     }
     // Timing for every output channel before the starts, then start and
     // stop for each block in worksheet order.
@@ -196,8 +173,8 @@ TEST_F(Experiment, GlobalSettingsGiveBlocksOfFiftyEqualSamplesOneSecondApart) {
     const float values[2] = {12.5f, 250.25f};
     for (int k = 0; k < 2; k++) {
         SCOPED_TRACE("output " + std::to_string(k));
-        EXPECT_EQ(50, a->outputs[k].uBlockSize);
-        EXPECT_DOUBLE_EQ(0.02, a->outputs[k].dSampleDistance);
+        EXPECT_EQ(50, static_cast<int>(a->outputs[k].uBlockSize));
+        EXPECT_DOUBLE_EQ(0.02, static_cast<double>(a->outputs[k].dSampleDistance));
         std::vector<hostsim::ReleasedBlock> d = Delivered(r, a, k);
         ASSERT_EQ(3u, d.size());
         for (size_t i = 0; i < d.size(); i++) {
@@ -285,12 +262,16 @@ TEST_F(Experiment, TheBundledWorksheetLoadsAndMeasuresEveryChannel) {
         for (int c = 0; c < 8; c++)
             bus.SetChannel(address, c, address * 100 + c);
     }
+    // The analog input types' blocks after them.
+    const char* models[] = {"6017", "7013", "7015", "7033", "7019", "7005", "7005"};
+    for (int k = 0; k < 7; k++)
+        ASSERT_EQ(1, bus.AddModule(11 + k, models[k], 0));
     std::string error;
     ASSERT_EQ(1, hostsim::LoadWorksheet(TELVIO_EXAMPLES "/thermocouples.wks", &error)) << error;
-    ASSERT_EQ(3, hostsim::BlockCount());
+    ASSERT_EQ(10, hostsim::BlockCount());
     hostsim::ExperimentResult r;
     ASSERT_EQ(1, hostsim::RunExperiment(Manual(1.2), &r)) << r.error;
-    EXPECT_EQ(3, r.started);
+    EXPECT_EQ(10, r.started);
     // Oven: channels 0 to 2 of address 1 every 0.5 s; Exhaust: 0 and 3 of
     // address 2 every 0.5 s; Room: 0 of address 3 every second.
     struct Case {
@@ -372,6 +353,66 @@ TEST_F(Experiment, TheMonitorCountsEveryRequestRepeatAndFailedTransfer) {
     EXPECT_EQ(0, WinapiFailedActionCount());
 }
 
+// A module that uses checksums does not answer the plain checksum probe: its
+// block's start expects those two time-outs, which are no errors. Beside it a
+// module without checksums, probed once.
+TEST_F(Experiment, TheProbeOfAChecksumModuleCostsTwoTimeOutsThatAreNoErrors) {
+    ASSERT_EQ(1, hostsim::MonitorSwitchOn());
+    ASSERT_EQ(1, bus.AddModule(1, "6018", 1));
+    ASSERT_EQ(1, bus.AddModule(2, "6018", 0));
+    ASSERT_NE(nullptr, Thermocouple(1, 0x1));
+    ASSERT_NE(nullptr, Thermocouple(2, 0x1));
+    hostsim::ExperimentResult r;
+    ASSERT_EQ(1, hostsim::RunExperiment(Manual(1.0), &r)) << r.error;
+    hostsim::MonitorCounts counts;
+    ASSERT_EQ(1, hostsim::MonitorRead(&counts, true));
+    EXPECT_EQ(2, counts.probeTimeouts);
+    EXPECT_EQ(0, counts.errors);
+    EXPECT_EQ(0, counts.repeats);
+}
+
+// How the listed lines count: a time-out after the plain probe "$AA2" is the
+// probe's, every other time-out an error.
+TEST(MonitorLines, ATimeOutCountsAsTheProbesOnlyAfterThePlainProbe) {
+    struct Case {
+        std::vector<const char*> lines;
+        int sent, received, probe, errors;
+    } cases[] = {
+        {{"-3:\tCOM1 \t0.01 sec\t+\t$012", "-2:\t-- ! --\t2.01 sec\t \tTime Out"}, 1, 0, 1, 0},
+        {{"-1:\tCOM1 \t0.01 sec\t+\t$0A2", "0:\t-- ! --\t2.01 sec\t \tTime Out"}, 1, 0, 1, 0},
+        // the checksummed probe, a reading, a name query: errors
+        {{"0:\tCOM1 \t0.01 sec\t+\t$012B7", "0:\t-- ! --\t2.01 sec\t \tTime Out"}, 1, 0, 0, 1},
+        {{"0:\tCOM1 \t0.01 sec\t+\t#010", "0:\t-- ! --\t2.01 sec\t \tTime Out"}, 1, 0, 0, 1},
+        {{"0:\tCOM1 \t0.01 sec\t+\t$01M", "0:\t-- ! --\t2.01 sec\t \tTime Out"}, 1, 0, 0, 1},
+        // a reply in between: the time-out is not the probe's
+        {{"0:\tCOM1 \t0.01 sec\t+\t$012", "0:\tCOM1 \t0.02 sec\t-\t!01",
+          "0:\t-- ! --\t2 sec\t "
+          "\tTime Out"},
+         1,
+         1,
+         0,
+         1},
+        // a silent module: two plain probes, two checksummed ones
+        {{"0:\tCOM1 \t0 sec\t+\t$012", "0:\t-- ! --\t2 sec\t \tTime Out",
+          "0:\tCOM1 \t2 sec\t+\t$012", "0:\t-- ! --\t4 sec\t \tTime Out",
+          "0:\tCOM1 \t4 sec\t+\t$012B7", "0:\t-- ! --\t6 sec\t \tTime Out",
+          "0:\tCOM1 \t6 sec\t+\t$012B7", "0:\t-- ! --\t8 sec\t \tTime Out"},
+         4,
+         0,
+         2,
+         2},
+    };
+    for (const Case& c : cases) {
+        hostsim::MonitorCounts counts;
+        for (const char* line : c.lines)
+            hostsim::MonitorCountLine(line, &counts);
+        EXPECT_EQ(c.sent, counts.sent) << c.lines[0];
+        EXPECT_EQ(c.received, counts.received) << c.lines[0];
+        EXPECT_EQ(c.probe, counts.probeTimeouts) << c.lines[0];
+        EXPECT_EQ(c.errors, counts.errors) << c.lines[0];
+    }
+}
+
 TEST_F(Experiment, AReadingOfAFullMonitorSaysOlderLinesMayBeLost) {
     ASSERT_EQ(1, hostsim::MonitorSwitchOn());
     ASSERT_EQ(1, bus.AddModule(1, "6018", 0));
@@ -385,6 +426,182 @@ TEST_F(Experiment, AReadingOfAFullMonitorSaysOlderLinesMayBeLost) {
     EXPECT_EQ(256, counts.lines);
     EXPECT_EQ(1, counts.fullReads);
     EXPECT_LT(counts.sent, static_cast<int>(bus.LogCount()));
+}
+
+// A block waiting for a silent module answers 1 on every call; the host
+// still rests in each cycle that delivered nothing (on the manual clock the
+// rest is what moves time), so the waits run out without a spinning host.
+TEST_F(Experiment, TheHostRestsInCyclesThatDeliverNothing) {
+    ASSERT_EQ(1, bus.AddModule(1, "6018", 0));
+    hostsim::Block* a = Thermocouple(1, 0x1);
+    ASSERT_NE(nullptr, a);
+    P(a)->Mess.Error_Stop = 1;
+    hostsim::ExperimentOptions o;
+    o.seconds = 60.0;
+    o.idleSleepMs = 1;
+    o.onStarted = [&] {
+        WinapiUseManualClock(100000);
+        modsim::Fault f(modsim::FaultKind::Silence, modsim::kAlways);
+        f.match = "#01";
+        bus.InjectFault(1, f);
+    };
+    int waiting = 0;
+    // A bound, not a step: without the rests the clock would stand still.
+    o.onCycle = [&](int cycle, int busy) {
+        waiting += busy;
+        if (cycle >= 20000) WinapiAdvanceClock(1000);
+    };
+    hostsim::ExperimentResult r;
+    ASSERT_EQ(1, hostsim::RunExperiment(o, &r)) << r.error;
+    EXPECT_EQ(1, r.stoppedByPlugin) << "two reply time-outs of 1.5 s";
+    EXPECT_LT(r.cycles, 20000) << "the rests alone moved the clock";
+    EXPECT_GT(waiting, 2000) << "cycles that waited for the reply";
+}
+
+// The worksheet text of the one block, with one field's value replaced.
+std::string WithField(const std::string& text, const std::string& field, const std::string& value) {
+    std::string key = "  field " + field + " ";
+    size_t at = text.find(key);
+    if (at == std::string::npos) return std::string();
+    size_t eq = text.find(" = ", at);
+    size_t end = text.find('\n', at);
+    return text.substr(0, eq + 3) + value + text.substr(end);
+}
+
+// Values a worksheet or the driver INI file may bring that no block can
+// measure or report with. Each is refused where it enters (the load of the
+// block, or its start) or limited there; the user is told what was refused,
+// and nothing of it reaches a module or the host.
+TEST_F(Experiment, HostileWorksheetsAndIniFilesAreCheckedWhereTheyEnter) {
+    enum Stage { kRefusedAtLoad, kRefusedAtStart, kWarnedAtStart, kLimited };
+    const char kDistance[] = "The sample distance must be at least 0.001 seconds.";
+    const char kNoPort[] = "No COM Port configurated in this module.";
+    const char kNoChannel[] = "No channel of this module is in use.";
+    struct Case {
+        const char* file; // "wks": a field of the block; "ini": a key of "Settings"
+        const char* name;
+        const char* value;
+        Stage stage;
+        const char* caption; // what the user is shown (refused values)
+        const char* text;
+        int limit; // limited values: the global string written, or the time-out
+    } cases[] = {
+        {"wks", "Version", "0", kRefusedAtLoad, "Error", "Old module format (not supported)", 0},
+        {"wks", "Sample_Distance", "-1", kRefusedAtLoad, "Hostile", kDistance, 0},
+        {"wks", "Sample_Distance", "0", kRefusedAtLoad, "Hostile", kDistance, 0},
+        {"wks", "Sample_Distance", "nan", kRefusedAtLoad, "Hostile", kDistance, 0},
+        {"wks", "Sample_Distance", "inf", kRefusedAtLoad, "Hostile", kDistance, 0},
+        {"wks", "Sample_Distance", "1e-300", kRefusedAtLoad, "Hostile", kDistance, 0},
+        {"wks", "Module_Address", "300", kRefusedAtStart, "Hostile", "Module address ?", 0},
+        {"wks", "TC_Type", "99", kRefusedAtStart, "Hostile",
+         "Unknown input range in the settings of this module.", 0},
+        {"wks", "Port_Number", "0", kRefusedAtStart, "Hostile", kNoPort, 0},
+        {"wks", "Port_Number", "17", kRefusedAtStart, "Hostile", kNoPort, 0},
+        {"wks", "Channel_Mask", "0", kWarnedAtStart, "Hostile", kNoChannel, 0},
+        {"wks", "Channel_Mask", "65280", kWarnedAtStart, "Hostile", kNoChannel, 0},
+        {"wks", "Error_Var_Nr", "65537", kLimited, "", "", 200},
+        {"wks", "Error_Var_Nr", "70000", kLimited, "", "", 200},
+        {"wks", "Error_Var_Nr", "0", kLimited, "", "", 1},
+        {"wks", "Error_Var_Nr", "-1", kLimited, "", "", 1},
+        {"ini", "BusyTimeOut", "2147483647", kLimited, "", "", 60000},
+    };
+    ASSERT_EQ(1, bus.AddModule(1, "6018", 0));
+    // The module answers the starts, never a reading: a reply withheld, not
+    // one that comes late into the next start's queries.
+    modsim::Fault silent(modsim::FaultKind::Silence, modsim::kAlways);
+    silent.match = "#01";
+    ASSERT_EQ(1, bus.InjectFault(1, silent));
+    const std::string ini = dir + "/XX02.ini";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.file) + " " + c.name + " = " + c.value);
+        const bool iniCase = strcmp(c.file, "ini") == 0;
+        // The plug-in reads its INI file when it is bound, and writes its
+        // time-out back when it is finished.
+        hostsim::FinishPlugin(&plugin);
+        std::ofstream(ini) << "[Com Ports]\nNumComPorts=1\nComPort#0=1,3,8,1,0,1\n[Settings]\n"
+                           << "BusyTimeOut=" << (iniCase ? c.value : "1500") << "\n";
+        ASSERT_TRUE(hostsim::Start());
+        hostsim::SetExeFileDir((dir + "/").c_str());
+        ASSERT_EQ(1, Bind("Telvio.so"));
+        thermocouple = hostsim::FindClassByMenuId(2955);
+
+        hostsim::Block* made = Thermocouple(1, 0x1);
+        ASSERT_NE(nullptr, made);
+        snprintf(made->record.szName, sizeof made->record.szName, "Hostile");
+        P(made)->Mess.Error_Stop = 0;
+        P(made)->Mess.Error_Wait_Min = 0;
+        P(made)->Mess.Error_Set_Var = 1;
+        P(made)->Mess.Error_Var_Nr = 7;
+        std::string text, error;
+        ASSERT_EQ(1, hostsim::WorksheetToText(&text, &error)) << error;
+        if (!iniCase) text = WithField(text, c.name, c.value);
+        ASSERT_FALSE(text.empty());
+        size_t warnings = hostsim::Warnings().size();
+        bus.ClearLog();
+        ASSERT_EQ(1, hostsim::WorksheetFromText(text, &error)) << error;
+        ASSERT_EQ(1, hostsim::BlockCount());
+        hostsim::Block* b = hostsim::BlockAt(0);
+
+        hostsim::ExperimentResult r;
+        if (c.stage == kRefusedAtLoad) {
+            EXPECT_EQ(0, b->afterLoadAnswer);
+        } else if (c.stage == kRefusedAtStart) {
+            EXPECT_EQ(1, b->afterLoadAnswer);
+            EXPECT_EQ(0, hostsim::RunExperiment(Manual(1.0), &r));
+            EXPECT_EQ(0, r.failedBlock);
+        } else if (c.stage == kWarnedAtStart) {
+            // Nothing to measure: the block starts, says so, and passes its
+            // turns.
+            EXPECT_EQ(1, b->afterLoadAnswer);
+            EXPECT_EQ(1, hostsim::RunExperiment(Manual(1.0), &r)) << r.error;
+            EXPECT_EQ(0, r.stoppedByPlugin);
+        }
+        if (c.stage != kLimited) {
+            EXPECT_EQ(warnings + 1, hostsim::Warnings().size());
+            if (hostsim::Warnings().size() > warnings) {
+                EXPECT_EQ(c.caption, hostsim::Warnings().back().caption);
+                EXPECT_EQ(c.text, hostsim::Warnings().back().text);
+            }
+            // At most the probes of the start: no configuration, no reading.
+            for (const modsim::LogEntry& e : bus.Log())
+                EXPECT_TRUE(e.line[0] == '$') << "sent to the module: " << e.line;
+            EXPECT_EQ(r.firstOutputBlock, hostsim::ReleasedOutputBlocks().size());
+            EXPECT_EQ(0, hostsim::GlobalStringWrites());
+            continue;
+        }
+
+        // Limited: the block loads and runs; its readings go unanswered, and
+        // each failure reaches the host only where the limit lets it.
+        EXPECT_EQ(1, b->afterLoadAnswer);
+        EXPECT_EQ(0u, hostsim::Warnings().size() - warnings);
+        const int string = iniCase ? 7 : c.limit;
+        hostsim::SendClassMessage(b, MODMSG_REPORT_GLOBALS, 0, 0);
+        ASSERT_FALSE(hostsim::GlobalVarNotifications().empty());
+        EXPECT_EQ(static_cast<DWORD>(string),
+                  static_cast<DWORD>(hostsim::GlobalVarNotifications().back().dwGlvoNumber));
+        hostsim::ExperimentOptions o;
+        // Long enough for two reply time-outs of the limited INI value.
+        o.seconds = iniCase ? 2.2 * c.limit / 1000.0 : 4.0;
+        o.idleSleepMs = 0;
+        o.onStarted = [] { WinapiUseManualClock(100000); };
+        o.onCycle = [](int, int) { WinapiAdvanceClock(50); };
+        ASSERT_EQ(1, hostsim::RunExperiment(o, &r))
+            << r.error << (hostsim::Warnings().empty() ? "" : hostsim::Warnings().back().text);
+        WinapiUseRealClock();
+        EXPECT_NE(std::string::npos, hostsim::GlobalString(string).find("doesn't reply"));
+        EXPECT_GE(hostsim::GlobalStringWrites(), 1);
+        if (!iniCase) {
+            WORD wrapped = static_cast<WORD>(atoi(c.value));
+            if (wrapped != string) {
+                EXPECT_EQ("", hostsim::GlobalString(wrapped));
+            }
+        } else {
+            // The plug-in keeps the limited time-out in its file.
+            hostsim::FinishPlugin(&plugin);
+            EXPECT_NE(std::string::npos, Ini(ini).find("BusyTimeOut=60000")) << Ini(ini);
+            ASSERT_TRUE(hostsim::Start());
+        }
+    }
 }
 
 // Eight channels every 10 ms cannot be read: the block says so once, with

@@ -51,8 +51,8 @@ TEST_F(PluginTest, ABlockGetsRecordsOfItsClassSizes) {
         EXPECT_EQ(b->param.data(), r.pParam);
         EXPECT_EQ(b->runtime.data(), r.pRuntime);
         if (handedToHost) {
-            EXPECT_EQ(0u, r.uInputs);
-            EXPECT_EQ(0u, r.uOutputs);
+            EXPECT_EQ(0u, static_cast<UINT>(r.uInputs));
+            EXPECT_EQ(0u, static_cast<UINT>(r.uOutputs));
             EXPECT_TRUE(AllZero(r.aiInputChannel, sizeof r.aiInputChannel));
             EXPECT_TRUE(AllZero(r.aiOutputChannel, sizeof r.aiOutputChannel));
             EXPECT_TRUE(AllZero(b->param.data(), b->param.size()));
@@ -126,10 +126,10 @@ TEST_F(PluginTest, UnhandledCodesReachPerformDefaultActionAndItsAnswerComesBack)
 TEST_F(PluginTest, DeletingABlockTellsItsClassFirst) {
     ASSERT_EQ(1, Bind("Telvio.so"));
     hostsim::SetDefaultActionAnswer(1);
-    hostsim::Block* stub = hostsim::CreateBlock(hostsim::FindClassByMenuId(2978));
+    hostsim::Block* stub = hostsim::CreateBlock(hostsim::FindClassByMenuId(2989));
     ASSERT_NE(nullptr, stub);
     ASSERT_EQ(static_cast<UINT>(MODMSG_CREATE), hostsim::DefaultActionCalls().back().msg)
-        << "menu id 2978 names a type still without its roles; pick another";
+        << "menu id 2989 names a type still without its roles; pick another";
     ModuleRecord* record = &stub->record;
     hostsim::DeleteBlock(stub);
     ASSERT_FALSE(hostsim::DefaultActionCalls().empty());
@@ -191,11 +191,11 @@ TEST_F(PluginTest, HostFunctionsOnABlock) {
 
     auto changeSize = HostFunctionNamed<PFN_ChangeModuleSize>("ChangeModuleSize");
     EXPECT_EQ(1, changeSize(m, 2, 8));
-    EXPECT_EQ(2u, m->uInputs);
-    EXPECT_EQ(8u, m->uOutputs);
+    EXPECT_EQ(2u, static_cast<UINT>(m->uInputs));
+    EXPECT_EQ(8u, static_cast<UINT>(m->uOutputs));
     EXPECT_EQ(0, changeSize(m, 0, 17)) << "16 channels at most";
     EXPECT_EQ(0, changeSize(m, -1, 1));
-    EXPECT_EQ(8u, m->uOutputs);
+    EXPECT_EQ(8u, static_cast<UINT>(m->uOutputs));
 
     auto changeName = HostFunctionNamed<PFN_ChangeModuleName>("ChangeModuleName");
     EXPECT_EQ(1, changeName(m, "Oven"));
@@ -223,9 +223,9 @@ TEST_F(PluginTest, HostFunctionsOnABlock) {
     memset(&g, 0xEE, sizeof g); // the plug-in's record lives on its stack
     ASSERT_EQ(1u, hostsim::GlobalVarNotifications().size());
     const GlvoNotifyRecord& kept = hostsim::GlobalVarNotifications()[0];
-    EXPECT_EQ(169u, kept.dwGlvoCode);
-    EXPECT_EQ(77, kept.lGlvoParam);
-    EXPECT_EQ(-1, kept.lGlvoIndex);
+    EXPECT_EQ(169u, static_cast<DWORD>(kept.dwGlvoCode));
+    EXPECT_EQ(77, static_cast<LONG>(kept.lGlvoParam));
+    EXPECT_EQ(-1, static_cast<LONG>(kept.lGlvoIndex));
     EXPECT_STREQ("---", kept.szGlvoText);
 }
 

@@ -145,8 +145,8 @@ TEST_F(Worksheet, RoundTripKeepsEverySchemaField) {
     EXPECT_STREQ("Zone 1 \xB0"
                  "C",
                  hostsim::BlockAt(0)->record.szDescription);
-    EXPECT_EQ(8u, hostsim::BlockAt(0)->record.uOutputs);
-    EXPECT_EQ(16u, hostsim::BlockAt(1)->record.uInputs);
+    EXPECT_EQ(8u, static_cast<UINT>(hostsim::BlockAt(0)->record.uOutputs));
+    EXPECT_EQ(16u, static_cast<UINT>(hostsim::BlockAt(1)->record.uInputs));
     EXPECT_TRUE(signbit(static_cast<FixtureParam*>(hostsim::BlockAt(1)->record.pParam)->Gain));
     EXPECT_EQ(text, Text()) << "saving again gives the same file";
 }
@@ -309,8 +309,9 @@ TEST_F(Worksheet, AFieldOutsideTheRecordIsRefusedOnSave) {
 // The plug-in's own classes: a block is saved under its class name and comes
 // back as the class registered under that name. In XX04 three types share
 // "PVTH8_MODULE"; a saved block of any of them comes back as the first one
-// registered, ND6005, and a saved ND6018 block, whose fields are not
-// ND6005's, makes the host refuse the worksheet at the block's first field.
+// registered, ND6005: a saved ND6019 block, whose fields are all ND6005's,
+// loads as one, and a saved ND6018 block makes the host refuse the worksheet
+// at its field TC_Type, which ND6005 keeps per channel.
 TEST_F(PluginTest, SavedBlocksOfThePluginComeBackUnderTheirClassNames) {
     struct {
         const char* file;
@@ -337,7 +338,7 @@ TEST_F(PluginTest, SavedBlocksOfThePluginComeBackUnderTheirClassNames) {
         ASSERT_EQ(1, hostsim::WorksheetToText(&text, &error)) << error;
         if (c.menuIdAfterLoad == 0) {
             EXPECT_EQ(0, hostsim::WorksheetFromText(text, &error));
-            EXPECT_EQ("class PVTH8_MODULE has no field Version", error.substr(error.find(':') + 2));
+            EXPECT_EQ("class PVTH8_MODULE has no field TC_Type", error.substr(error.find(':') + 2));
             ASSERT_EQ(1, hostsim::BlockCount()) << "the worksheet stays as it was";
             EXPECT_EQ(b, hostsim::BlockAt(0));
             continue;

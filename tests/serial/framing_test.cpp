@@ -19,6 +19,25 @@ TEST(Checksum, KnownVectors) {
         EXPECT_EQ(c.sum, LineChecksum(c.text, static_cast<int>(strlen(c.text)))) << c.text;
 }
 
+// A reply is the expected one only when it came whole and clean and starts
+// with the expected character; a line still coming is not wrong yet.
+TEST(ReplyMatches, ByResultAndFirstCharacter) {
+    struct {
+        const char* reply;
+        int result;
+        char expected;
+        int matches;
+    } cases[] = {
+        {">+025.30", COM_OK, '>', 1}, {"!016018", COM_OK, '!', 1}, {"?01", COM_OK, '!', 0},
+        {"", COM_OK, '>', 0},         {nullptr, COM_OK, '>', 0},   {">", COM_INCOMPLETE, '>', 1},
+        {"", COM_INCOMPLETE, '!', 1}, {">", COM_TIMEOUT, '>', 0},  {">", COM_CHECKSUM, '>', 0},
+        {">", COM_FAILED, '>', 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.matches, ReplyMatches(c.reply, c.result, c.expected))
+            << (c.reply ? c.reply : "(null)") << " " << c.result;
+}
+
 class Framing : public SerialTest {
   protected:
     void SetUp() override {

@@ -97,10 +97,19 @@ TEST_F(Ports, BusyTimeOutByFamily) {
         const char* value;
         int timeOut;
     } cases[] = {
-        {&FAMILY_TELV, "XX02.ini", "0", 1500},    {&FAMILY_XX04, "XX04.ini", "0", 100},
-        {&FAMILY_TELV, "XX02.ini", "-250", 1500}, {&FAMILY_XX04, "XX04.ini", "-1", 100},
-        {&FAMILY_TELV, "XX02.ini", "250", 250},   {&FAMILY_XX04, "XX04.ini", "3000", 3000},
+        {&FAMILY_TELV, "XX02.ini", "0", 1500},
+        {&FAMILY_XX04, "XX04.ini", "0", 100},
+        {&FAMILY_TELV, "XX02.ini", "-250", 1500},
+        {&FAMILY_XX04, "XX04.ini", "-1", 100},
+        {&FAMILY_TELV, "XX02.ini", "250", 250},
+        {&FAMILY_XX04, "XX04.ini", "3000", 3000},
         {&FAMILY_ND, "XX02.ini", "junk", 1500},
+        // A time-out of days would hold every block's polling after the
+        // first silent module: a minute at most.
+        {&FAMILY_TELV, "XX02.ini", "60000", 60000},
+        {&FAMILY_TELV, "XX02.ini", "60001", 60000},
+        {&FAMILY_TELV, "XX02.ini", "2147483647", 60000},
+        {&FAMILY_XX04, "XX04.ini", "99999999999", 60000},
     };
     for (const auto& c : cases) {
         serialtest::SelectFamily(c.family);

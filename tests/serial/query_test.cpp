@@ -88,8 +88,9 @@ TEST_F(Query, ReplyLengthAgainstTheBuffer) {
     // "!026050" is 7 characters: it fits 8 bytes, not 7.
     EXPECT_EQ(COM_OK, Ask("$02M", 0, 8));
     EXPECT_STREQ("!026050", buffer);
+    // Too long: what came stays, cut to the buffer.
     EXPECT_EQ(COM_FAILED, Ask("$02M", 0, 7));
-    EXPECT_STREQ("", buffer);
+    EXPECT_STREQ("!02605", buffer);
 }
 
 TEST_F(Query, AnOverlongReplyFails) {
@@ -97,7 +98,7 @@ TEST_F(Query, AnOverlongReplyFails) {
     f.length = 60;
     ASSERT_EQ(1, bus.InjectFault(2, f));
     EXPECT_EQ(COM_FAILED, Ask("$02M", 0, 20));
-    EXPECT_STREQ("", buffer);
+    EXPECT_STREQ("!026050000000000000", buffer);
 }
 
 TEST_F(Query, AnUnconfiguredOrClosedPortSendsNothing) {

@@ -217,7 +217,7 @@ TEST_F(SetupDialog, ChannelGesturesChangeTheChannelsInUse) {
         Open(b);
         EXPECT_EQ(c.after, P(b)->Channel_Mask);
         EXPECT_EQ(c.outputs, Outputs(b));
-        EXPECT_EQ(c.outputs.size(), b->record.uOutputs);
+        EXPECT_EQ(c.outputs.size(), static_cast<UINT>(b->record.uOutputs));
         hostsim::DeleteBlock(b);
     }
     EXPECT_EQ(0, WinapiFailedActionCount());
@@ -631,15 +631,22 @@ TEST_F(SetupDialog, MeasurementSettingsGoWithTheSetupDialog) {
     }
 }
 
-// "Test" asks the module on the chosen port and address for its model and
-// accepts the type's model of any series.
-TEST_F(SetupDialog, TestExpectsTheModelOfTheType) {
+// "Test" asks the module on the chosen port and address for its model, and
+// accepts what the type's start accepts: a module it calls okay starts, one
+// it calls wrong is refused by the start too.
+TEST_F(SetupDialog, TestAcceptsTheModelsTheStartAccepts) {
     struct Case {
         const char* model;
         const char* text;
         UINT icon;
     } cases[] = {
+        {"6018", "1. Module type 6018.", MB_ICONINFORMATION},
         {"7018", "1. Module type 7018.", MB_ICONINFORMATION},
+        {"4018", "1. Module type 4018.", MB_ICONINFORMATION},
+        {"8018", "1. Module type 8018.", MB_ICONINFORMATION},
+        {"5018", "Wrong Module Type: ND-5018.", MB_ICONERROR},
+        {"9018", "Wrong Module Type: ND-9018.", MB_ICONERROR},
+        {"87018", "Wrong Module Type: ND-87018.", MB_ICONERROR},
         {"6017", "Wrong Module Type: ND-6017.", MB_ICONERROR},
     };
     Ports({3});
@@ -650,16 +657,20 @@ TEST_F(SetupDialog, TestExpectsTheModelOfTheType) {
     ASSERT_EQ(1, bus.Start());
     hostsim::Block* b = NewBlock();
     ASSERT_NE(nullptr, b);
-    for (const Case& c : cases) {
+    std::vector<modsim::Profile> profiles;
+    for (const Case& c : cases)
+        profiles.push_back({c.model, "A1.0", 14, 0, 8, "%+07.2f", nullptr});
+    for (size_t i = 0; i < profiles.size(); i++) {
+        const Case& c = cases[i];
         SCOPED_TRACE(c.model);
         bus.RemoveModule(1);
-        ASSERT_EQ(1, bus.AddModule(1, c.model, 0));
+        ASSERT_EQ(1, bus.AddModule(1, profiles[i], 0));
         int boxes = WinapiMessageBoxCount();
         WinapiQueuePick(IDC_SETUP_PORT, "COM3");
         WinapiQueuePick(IDC_SETUP_ADDRESS, "1");
         WinapiQueueMessageBoxAnswer(IDOK);
         WinapiQueueClick(IDC_SETUP_TEST);
-        WinapiQueueCancel();
+        WinapiQueueOk();
         Open(b);
         ASSERT_EQ(boxes + 1, WinapiMessageBoxCount());
         WinapiMessageBoxCall box;
@@ -667,6 +678,15 @@ TEST_F(SetupDialog, TestExpectsTheModelOfTheType) {
         EXPECT_NE(nullptr, strstr(box.text, c.text)) << box.text;
         EXPECT_STREQ("Test module: COM3, address 1", box.caption);
         EXPECT_EQ(c.icon, box.type & MB_ICONMASK);
+
+        size_t warnings = hostsim::Warnings().size();
+        int started = hostsim::SendClassMessage(b, MODMSG_START, 0, 0);
+        hostsim::SendClassMessage(b, MODMSG_STOP, 0, 0);
+        EXPECT_EQ(c.icon == MB_ICONINFORMATION ? 1 : 0, started);
+        if (!started) {
+            ASSERT_EQ(warnings + 1, hostsim::Warnings().size());
+            EXPECT_EQ("Wrong module type connected.", hostsim::Warnings().back().text);
+        }
     }
 }
 

@@ -44,7 +44,7 @@ const TemplateType& WholeType() {
     return t;
 }
 
-const TemplateSweepSteps kWholeSteps = {nullptr, DeliverFirst};
+const TemplateSweepSteps kWholeSteps = {nullptr, DeliverFirst, nullptr, nullptr};
 
 int MODULE_CALL Whole_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
     return TemplateClassProc(&WholeType(), module, msg, wParam, lParam);

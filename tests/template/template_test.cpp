@@ -19,9 +19,9 @@ TEST_F(TemplateTest, ANewBlockHasOneChannelTypeJAndTheDefaultNames) {
     EXPECT_EQ(1, answer);
     const ND6018_Param* p = P(b);
     EXPECT_EQ(1, p->Version);
-    EXPECT_EQ(1u, b->record.uOutputs);
-    EXPECT_EQ(0u, b->record.uInputs);
-    EXPECT_EQ(1, b->record.aiOutputChannel[0]);
+    EXPECT_EQ(1u, static_cast<UINT>(b->record.uOutputs));
+    EXPECT_EQ(0u, static_cast<UINT>(b->record.uInputs));
+    EXPECT_EQ(1, static_cast<int>(b->record.aiOutputChannel[0]));
     EXPECT_EQ(1, p->Channel_Mask);
     EXPECT_EQ(MinModuleAddress, p->Module_Address);
     EXPECT_EQ(14, p->TC_Type);
@@ -130,11 +130,11 @@ TEST_F(TemplateTest, ChannelIndexesFromTheHostAreChecked) {
     b->outputs[5].uBlockSize = 77;
     EXPECT_EQ(1, hostsim::SendClassMessage(b, MODMSG_CHANNEL_TIMING, 5, 0));
     EXPECT_EQ(1, hostsim::SendClassMessage(b, MODMSG_CHANNEL_TIMING, 1000, 0));
-    EXPECT_EQ(77, b->outputs[5].uBlockSize);
+    EXPECT_EQ(77, static_cast<int>(b->outputs[5].uBlockSize));
     P(b)->Mess.Sample_Distance = 0.5;
     EXPECT_EQ(1, hostsim::SendClassMessage(b, MODMSG_CHANNEL_TIMING, 0, 0));
-    EXPECT_EQ(1, b->outputs[0].uBlockSize);
-    EXPECT_EQ(0.5, b->outputs[0].dSampleDistance);
+    EXPECT_EQ(1, static_cast<int>(b->outputs[0].uBlockSize));
+    EXPECT_EQ(0.5, static_cast<double>(b->outputs[0].dSampleDistance));
 }
 
 // Messages the frame answers itself with fixed values, never asking the host.
@@ -161,8 +161,8 @@ TEST_F(TemplateTest, ChannelTimingFollowsTheGlobalSettingsWhenTheBlockUsesThem) 
     fGlobalMilliSecondsPerSample = 20.0;
     uiGlobalBlockSize = 50;
     EXPECT_EQ(1, hostsim::SendClassMessage(b, MODMSG_CHANNEL_TIMING, 0, 0));
-    EXPECT_EQ(50, b->outputs[0].uBlockSize);
-    EXPECT_DOUBLE_EQ(0.02, b->outputs[0].dSampleDistance);
+    EXPECT_EQ(50, static_cast<int>(b->outputs[0].uBlockSize));
+    EXPECT_DOUBLE_EQ(0.02, static_cast<double>(b->outputs[0].dSampleDistance));
 }
 
 // Names and units leave through the partner's exchange record and come back
@@ -195,7 +195,7 @@ TEST_F(TemplateTest, NamesAndUnitsTravelThroughTheExchangeRecord) {
     x.bUnits = 0;
     EXPECT_EQ(1, hostsim::SendClassMessage(to, MODMSG_IMPORT_NAMES, 0,
                                            reinterpret_cast<LPARAM>(&partner)));
-    EXPECT_EQ(0, to->record.wImportMark);
+    EXPECT_EQ(0, static_cast<WORD>(to->record.wImportMark));
     EXPECT_STREQ("Oven", P(to)->Channel_Name[0]);
     EXPECT_STREQ("Last", P(to)->Channel_Name[15]);
     EXPECT_STREQ("\260C", P(to)->Unit[15]) << "units were not offered";
@@ -222,14 +222,14 @@ TEST_F(TemplateTest, TheGlobalStringIsReportedOnlyWhenTheErrorPolicyWritesIt) {
         EXPECT_EQ(1, hostsim::SendClassMessage(b, MODMSG_REPORT_GLOBALS, 0, 4711));
         ASSERT_FALSE(hostsim::GlobalVarNotifications().empty());
         const GlvoNotifyRecord& r = hostsim::GlobalVarNotifications().back();
-        EXPECT_EQ(169u, r.dwGlvoCode);
-        EXPECT_EQ(1u, r.dwGlvoCount);
-        EXPECT_EQ(4711, r.lGlvoParam);
-        EXPECT_EQ(c.type, r.dwGlvoType);
-        EXPECT_EQ(c.type ? 7u : 0u, r.dwGlvoNumber);
-        EXPECT_EQ(c.type ? 2u : 0u, r.dwGlvoMode);
-        EXPECT_EQ(c.flags, r.dwGlvoFlags);
-        EXPECT_EQ(-1, r.lGlvoIndex);
+        EXPECT_EQ(169u, static_cast<DWORD>(r.dwGlvoCode));
+        EXPECT_EQ(1u, static_cast<DWORD>(r.dwGlvoCount));
+        EXPECT_EQ(4711, static_cast<LONG>(r.lGlvoParam));
+        EXPECT_EQ(c.type, static_cast<DWORD>(r.dwGlvoType));
+        EXPECT_EQ(c.type ? 7u : 0u, static_cast<DWORD>(r.dwGlvoNumber));
+        EXPECT_EQ(c.type ? 2u : 0u, static_cast<DWORD>(r.dwGlvoMode));
+        EXPECT_EQ(c.flags, static_cast<DWORD>(r.dwGlvoFlags));
+        EXPECT_EQ(-1, static_cast<LONG>(r.lGlvoIndex));
         EXPECT_STREQ(c.text, r.szGlvoText);
     }
 }
@@ -275,7 +275,8 @@ TEST_F(TemplateTest, TheSweepLoopOfTheOneRequestTypes) {
             if (refuse) return 0;
             deliveries++;
             return 1;
-        }};
+        },
+        nullptr, nullptr};
     ND6018_Runtime* rt = R(b);
     P(b)->Mess.Watchdog_On = 1;
     P(b)->Mess.Watchdog_Time = 2;
@@ -345,10 +346,10 @@ TEST_F(TemplateTest, ALoadedRecordKeepsTheModulesChannelsAndTheBlockFollowsItsMa
     b->record.uOutputs = 5;
     EXPECT_EQ(1, hostsim::SendClassMessage(b, MODMSG_AFTER_LOAD, 0, 0));
     EXPECT_EQ(0x0006, P(b)->Channel_Mask);
-    EXPECT_EQ(2u, b->record.uOutputs);
-    EXPECT_EQ(0u, b->record.uInputs);
-    EXPECT_EQ(2, b->record.aiOutputChannel[0]);
-    EXPECT_EQ(3, b->record.aiOutputChannel[1]);
+    EXPECT_EQ(2u, static_cast<UINT>(b->record.uOutputs));
+    EXPECT_EQ(0u, static_cast<UINT>(b->record.uInputs));
+    EXPECT_EQ(2, static_cast<int>(b->record.aiOutputChannel[0]));
+    EXPECT_EQ(3, static_cast<int>(b->record.aiOutputChannel[1]));
 }
 
 // A type with one request per sweep whose start failed never polls: its

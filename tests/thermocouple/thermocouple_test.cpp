@@ -519,6 +519,11 @@ TEST_F(Thermocouple, AFailedStartShowsItsReasonAndRestoresTheCursor) {
     ASSERT_EQ(1, bus.SetLink(ComLink(1)));
     ASSERT_EQ(1, bus.Start());
     ASSERT_EQ(1, bus.AddModule(2, "6017", 0));
+    // A module that answers every line with one far longer than any reply.
+    ASSERT_EQ(1, bus.AddModule(3, "6018", 0));
+    modsim::Fault endless(modsim::FaultKind::Overlong, modsim::kAlways);
+    endless.length = 2000;
+    ASSERT_EQ(1, bus.InjectFault(3, endless));
     struct Case {
         const char* what;
         int port, address;
@@ -527,6 +532,8 @@ TEST_F(Thermocouple, AFailedStartShowsItsReasonAndRestoresTheCursor) {
         {"no port", 0, 2, "No COM Port configurated in this module."},
         {"silent", 1, 9, "Module does not reply!\n\267 Connected ?\n\267 Switched on ?"},
         {"wrong model", 1, 2, "Wrong module type connected."},
+        // Last: the rest of its reply is still coming when the start ends.
+        {"unreadable", 1, 3, "The module replied, but its reply could not be read."},
     };
     HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW);
     for (const Case& c : cases) {
@@ -549,6 +556,44 @@ TEST_F(Thermocouple, AFailedStartShowsItsReasonAndRestoresTheCursor) {
         EXPECT_EQ(arrow, SetCursor(arrow));
         Stop(b);
     }
+}
+
+// A block that uses the host's global settings starts only with a global
+// sample distance above 0 and a block size the data blocks can carry; its
+// own settings are the dialog's to check.
+TEST_F(Thermocouple, AStartWithTheHostsGlobalSettingsOutOfRangeIsRefused) {
+    Module();
+    struct Case {
+        double ms;
+        UINT size;
+        const char* text; // null: started
+    } cases[] = {
+        {0.0, 50, "The global sample distance of the worksheet must be greater than 0."},
+        {20.0, 0, "The global block size of the worksheet must be between 1 and 65535."},
+        {20.0, 65536, "The global block size of the worksheet must be between 1 and 65535."},
+        {20.0, 65535, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.ms) + " ms, " + std::to_string(c.size));
+        hostsim::Block* b = NewBlock();
+        ASSERT_NE(nullptr, b);
+        P(b)->Mess.Use_Global_Settings = 1;
+        fGlobalMilliSecondsPerSample = c.ms;
+        uiGlobalBlockSize = c.size;
+        bus.ClearLog();
+        int stops = hostsim::StopExperimentCalls();
+        EXPECT_EQ(c.text ? 0 : 1, Start(b));
+        if (c.text) {
+            EXPECT_EQ(stops + 1, hostsim::StopExperimentCalls());
+            ASSERT_NE(nullptr, LastWarning());
+            EXPECT_EQ(c.text, LastWarning()->text);
+            EXPECT_TRUE(Lines().empty()) << "nothing is sent";
+        }
+        Stop(b);
+        hostsim::DeleteBlock(b);
+    }
+    fGlobalMilliSecondsPerSample = 0.0;
+    uiGlobalBlockSize = 0;
 }
 
 } // namespace

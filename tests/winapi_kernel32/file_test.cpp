@@ -95,6 +95,89 @@ TEST(File, OpenAlwaysKeepsTheContentAndWindowsPathsWork) {
     EXPECT_TRUE(CloseHandle(h));
 }
 
+TEST(File, AReadOnlyFileOpensForReadingOnly) {
+    TempDir dir;
+    std::string path = dir.file("locked.txt");
+    writeText(path, "kept");
+    ASSERT_EQ(0, chmod(path.c_str(), 0444));
+    const DWORD changing[][2] = {{GENERIC_WRITE, OPEN_EXISTING},
+                                 {GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS},
+                                 {GENERIC_READ, CREATE_ALWAYS},
+                                 {GENERIC_WRITE, TRUNCATE_EXISTING}};
+    for (const DWORD* c : changing) {
+        SetLastError(0);
+        EXPECT_EQ(INVALID_HANDLE_VALUE, create(path, c[0], c[1])) << c[0] << " " << c[1];
+        EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), GetLastError());
+    }
+    HANDLE h = create(path, GENERIC_READ, OPEN_EXISTING);
+    ASSERT_NE(INVALID_HANDLE_VALUE, h);
+    EXPECT_TRUE(CloseHandle(h));
+    EXPECT_EQ("kept", fileText(path));
+}
+
+TEST(File, AttributesTellFolderReadOnlyAndNormalFiles) {
+    TempDir dir;
+    writeText(dir.file("plain.txt"), "x");
+    writeText(dir.file("locked.txt"), "x");
+    ASSERT_EQ(0, chmod(dir.file("locked.txt").c_str(), 0444));
+    EXPECT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY), GetFileAttributesA(dir.path().c_str()));
+    EXPECT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_NORMAL),
+              GetFileAttributesA(dir.file("plain.txt").c_str()));
+    EXPECT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_READONLY),
+              GetFileAttributesA(dir.file("locked.txt").c_str()));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(dir.file("absent.txt").c_str()));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_NOT_FOUND), GetLastError());
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(dir.file("no/such/f.txt").c_str()));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_PATH_NOT_FOUND), GetLastError());
+}
+
+TEST(File, CopyFileCopiesEveryByteAndReplacesAnOlderCopy) {
+    TempDir dir;
+    const std::string bytes("MZ\x90\0\r\n\x1a\xff end", 12);
+    writeText(dir.file("new.dll"), bytes);
+    writeText(dir.file("old.dll"), "an older and longer copy of the library");
+    std::string target = "Z:" + dir.file("old.dll");
+    for (char& c : target)
+        if (c == '/') c = '\\';
+    ASSERT_TRUE(CopyFileA(dir.file("new.dll").c_str(), target.c_str(), FALSE));
+    EXPECT_EQ(bytes, fileText(dir.file("old.dll")));
+    ASSERT_TRUE(CopyFileA(dir.file("new.dll").c_str(), dir.file("fresh.dll").c_str(), TRUE));
+    EXPECT_EQ(bytes, fileText(dir.file("fresh.dll")));
+}
+
+TEST(File, CopyFileFailuresGiveTheDocumentedErrorsAndLeaveTheTarget) {
+    TempDir dir;
+    writeText(dir.file("src.txt"), "new");
+    writeText(dir.file("kept.txt"), "kept");
+    writeText(dir.file("locked.txt"), "kept");
+    ASSERT_EQ(0, chmod(dir.file("locked.txt").c_str(), 0444));
+    ASSERT_EQ(0, mkdir(dir.file("sub").c_str(), 0755));
+    struct Case {
+        const char* from;
+        const char* to;
+        BOOL failIfExists;
+        DWORD error;
+    } const cases[] = {
+        {"absent.txt", "out.txt", FALSE, ERROR_FILE_NOT_FOUND},
+        {"no/such/src.txt", "out.txt", FALSE, ERROR_PATH_NOT_FOUND},
+        {"src.txt", "no/such/out.txt", FALSE, ERROR_PATH_NOT_FOUND},
+        {"src.txt", "kept.txt", TRUE, ERROR_FILE_EXISTS},
+        {"src.txt", "locked.txt", FALSE, ERROR_ACCESS_DENIED},
+        {"src.txt", "sub", FALSE, ERROR_ACCESS_DENIED},
+        {"sub", "out.txt", FALSE, ERROR_ACCESS_DENIED},
+        {"kept.txt", "kept.txt", FALSE, ERROR_SHARING_VIOLATION},
+    };
+    for (const Case& c : cases) {
+        SetLastError(0);
+        EXPECT_FALSE(CopyFileA(dir.file(c.from).c_str(), dir.file(c.to).c_str(), c.failIfExists))
+            << c.from << " to " << c.to;
+        EXPECT_EQ(c.error, GetLastError()) << c.from << " to " << c.to;
+    }
+    EXPECT_EQ("kept", fileText(dir.file("kept.txt")));
+    EXPECT_EQ("kept", fileText(dir.file("locked.txt")));
+    EXPECT_NE(0, access(dir.file("out.txt").c_str(), F_OK));
+}
+
 TEST(File, ClosedOrForeignHandlesAreInvalid) {
     TempDir dir;
     HANDLE h = create(dir.file("f.txt"), GENERIC_WRITE, CREATE_NEW);

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <string>
 
@@ -224,6 +225,19 @@ TEST(Profile, WriteIntoAMissingFolderFails) {
     std::string ini = dir.file("no/such/folder/a.ini");
     EXPECT_FALSE(WritePrivateProfileStringA("A", "x", "1", ini.c_str()));
     EXPECT_EQ(static_cast<DWORD>(ERROR_PATH_NOT_FOUND), GetLastError());
+}
+
+// Windows refuses to write a read-only file to everyone, whatever the rights
+// of the process.
+TEST(Profile, WriteIntoAReadOnlyFileFailsAndLeavesIt) {
+    TempDir dir;
+    std::string ini = dir.file("Varnix.ini");
+    writeText(ini, "[Extend]\r\nDLL1=Other.DLL\r\n");
+    ASSERT_EQ(0, chmod(ini.c_str(), 0444));
+    SetLastError(0);
+    EXPECT_FALSE(WritePrivateProfileStringA("Extend", "DLL8", "Telvio.DLL", ini.c_str()));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), GetLastError());
+    EXPECT_EQ("[Extend]\r\nDLL1=Other.DLL\r\n", fileText(ini));
 }
 
 TEST(Profile, WindowsStylePathNamesTheHostFile) {

@@ -7,7 +7,21 @@
 #include <string.h>
 #include <strings.h>
 
+#include <vector>
+
 namespace {
+
+BOOL CALLBACK CollectChild(HWND h, LPARAM lp) {
+    reinterpret_cast<std::vector<HWND>*>(lp)->push_back(h);
+    return TRUE;
+}
+
+// Every descendant, as EnumChildWindows walks them.
+std::vector<HWND> Descendants(HWND parent) {
+    std::vector<HWND> seen;
+    EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&seen));
+    return seen;
+}
 
 struct ExpectedControl {
     int id;
@@ -130,6 +144,44 @@ TEST_F(DialogTest, FindsATemplateByNumberAndWithoutFont) {
     EXPECT_STREQ(name, "#200");
 }
 
+// The template's font is a font of its own: its face, its points at 96 dots
+// per inch, its weight; it goes with the dialog.
+TEST_P(TemplateForms, MakesTheTemplatesFontAndDeletesItWithTheDialog) {
+    HWND dlg = openModeless(GetParam());
+    ASSERT_NE(dlg, nullptr);
+    HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageA(dlg, WM_GETFONT, 0, 0));
+    LOGFONTA lf;
+    ASSERT_EQ(GetObjectA(font, sizeof lf, &lf), static_cast<int>(sizeof lf));
+    EXPECT_STREQ(lf.lfFaceName, "MS Sans Serif");
+    EXPECT_EQ(lf.lfHeight, -11);
+    EXPECT_EQ(lf.lfWeight, FW_NORMAL);
+    EXPECT_EQ(reinterpret_cast<HGDIOBJ>(SendDlgItemMessageA(dlg, IDC_NAME, WM_GETFONT, 0, 0)),
+              font);
+    ASSERT_TRUE(DestroyWindow(dlg));
+    EXPECT_EQ(GetObjectA(font, sizeof lf, &lf), 0);
+}
+
+TEST(Fonts, KeepTheirDescriptionUntilDeleted) {
+    LOGFONTA in;
+    memset(&in, 0, sizeof in);
+    in.lfHeight = -13;
+    in.lfWeight = FW_BOLD;
+    in.lfItalic = 1;
+    strcpy(in.lfFaceName, "Courier New");
+    HFONT font = CreateFontIndirectA(&in);
+    ASSERT_NE(font, nullptr);
+    LOGFONTA out;
+    ASSERT_EQ(GetObjectA(font, sizeof out, &out), static_cast<int>(sizeof out));
+    EXPECT_EQ(memcmp(&in, &out, sizeof in), 0);
+    // A short buffer takes the beginning of the description.
+    LONG height = 0;
+    EXPECT_EQ(GetObjectA(font, sizeof height, &height), static_cast<int>(sizeof height));
+    EXPECT_EQ(height, -13);
+    EXPECT_TRUE(DeleteObject(font));
+    EXPECT_EQ(GetObjectA(font, sizeof out, &out), 0);
+    EXPECT_EQ(CreateFontIndirectA(nullptr), nullptr);
+}
+
 TEST_F(DialogTest, MissingTemplateFails) {
     EXPECT_EQ(CreateDialogParamA(instance, "NOSUCH", nullptr, RecordingDialogProc, 0), nullptr);
     EXPECT_EQ(DialogBoxParamA(instance, "NOSUCH", nullptr, RecordingDialogProc, 0), -1);
@@ -153,6 +205,60 @@ TEST_F(DialogTest, DestroyTakesTheControlsAlongAndLeavesASnapshot) {
     WinapiControlInfo info;
     ASSERT_TRUE(WinapiDialogControl(nullptr, IDC_CHANNEL, &info));
     EXPECT_STREQ(info.className, "VUV:CONTROLKANAL");
+}
+
+// A destroyed window is gone with its controls: the window table holds no
+// more than before, however often a dialog is made and destroyed, and a
+// window procedure that destroys its own window during a message finishes on
+// live memory.
+TEST_F(DialogTest, DestroyedWindowsAreFreedAndTheCountStaysFlat) {
+    const int before = WinapiLiveWindowCount();
+    HWND dlg = openModeless("EDITDLG");
+    ASSERT_NE(dlg, nullptr);
+    const int controls = static_cast<int>(Descendants(dlg).size());
+    EXPECT_EQ(before + 1 + controls, WinapiLiveWindowCount());
+    ASSERT_TRUE(DestroyWindow(dlg));
+    EXPECT_EQ(before, WinapiLiveWindowCount());
+    for (int i = 0; i < 500; i++) {
+        HWND d = CreateDialogParamA(instance, "EDITDLG", nullptr, RecordingDialogProc, 0);
+        ASSERT_NE(d, nullptr);
+        ASSERT_TRUE(DestroyWindow(d));
+        EXPECT_FALSE(IsWindow(d));
+        EXPECT_FALSE(DestroyWindow(d)) << "a destroyed handle is no window";
+    }
+    EXPECT_EQ(before, WinapiLiveWindowCount());
+    // WM_CLOSE of a plain window destroys it from inside its own procedure.
+    HWND top = CreateWindowExA(0, "VUV:CONTROLKANAL", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                               instance, nullptr);
+    ASSERT_NE(top, nullptr);
+    SendMessageA(top, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(top));
+    EXPECT_EQ(before, WinapiLiveWindowCount());
+}
+
+// Children are found from their parent, in the order they were made; a
+// window cannot be made under a parent that is no window.
+TEST_F(DialogTest, ChildrenComeFromTheirParentInCreationOrder) {
+    HWND parent = CreateWindowExA(0, "VUV:CONTROLKANAL", "", WS_POPUP, 0, 0, 100, 100, nullptr,
+                                  nullptr, instance, nullptr);
+    ASSERT_NE(parent, nullptr);
+    HWND kids[3];
+    for (int i = 0; i < 3; i++) {
+        kids[i] = CreateWindowExA(0, "EDIT", "", WS_CHILD, 0, 0, 10, 10, parent,
+                                  reinterpret_cast<HMENU>(static_cast<ULONG_PTR>(10 + i)), instance,
+                                  nullptr);
+        ASSERT_NE(kids[i], nullptr);
+    }
+    DestroyWindow(kids[1]);
+    HWND again = CreateWindowExA(0, "EDIT", "", WS_CHILD, 0, 0, 10, 10, parent,
+                                 reinterpret_cast<HMENU>(11), instance, nullptr);
+    std::vector<HWND> seen = Descendants(parent);
+    EXPECT_EQ((std::vector<HWND>{kids[0], kids[2], again}), seen);
+    EXPECT_EQ(again, GetDlgItem(parent, 11));
+    DestroyWindow(parent);
+    EXPECT_EQ(nullptr, CreateWindowExA(0, "EDIT", "", WS_CHILD, 0, 0, 10, 10, parent, nullptr,
+                                       instance, nullptr));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE), GetLastError());
 }
 
 TEST_F(DialogTest, EveryControlTakesAFont) {

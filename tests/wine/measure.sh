@@ -29,7 +29,13 @@ printf '[Com Ports]\r\nNumComPorts=1\r\nComPort#0=1,3,8,1,0,1\r\n' >"$work/win32
 
 "$modsim" --link "$work/com1" --quiet --module 1:6018 --module 2:6018 --module 3:6018 \
   --value 1:0=180.5 --value 1:1=175.25 --value 1:2=-12.75 \
-  --value 2:0=95 --value 2:3=60.75 --value 3:0=21.5 >"$work/modsim.log" 2>&1 &
+  --value 2:0=95 --value 2:3=60.75 --value 3:0=21.5 \
+  --module 11:6017 --module 12:7013 --module 13:7015 --module 14:7033 \
+  --module 15:7019 --module 16:7005 --module 17:7005 \
+  --value 11:0=4.75 --value 11:1=3.25 --value 12:0=37.5 --value 13:0=21.25 \
+  --value 13:2=22.75 --value 14:0=60.5 --value 14:1=61.5 --value 14:2=62.5 \
+  --value 15:0=2.5 --value 15:1=812.5 --value 15:3=12 --value 16:0=4.5 \
+  --value 16:1=-1.25 >"$work/modsim.log" 2>&1 &
 pid=$!
 for _ in $(seq 100); do [ -L "$work/com1" ] && break; sleep 0.05; done
 [ -L "$work/com1" ] || fail "modsim did not come up: $(cat "$work/modsim.log")"
@@ -51,7 +57,7 @@ tr -d '\r' <"$work/summary" >"$work/summary.txt"
 cat "$work/summary.txt"
 [ $rc -eq 0 ] || fail "hostsim.exe answered $rc"
 grep -q '^warnings: none$' "$work/summary.txt" || fail "the plug-in warned"
-grep -q '^experiment: 3 blocks started' "$work/summary.txt" || fail "not every block started"
+grep -q '^experiment: 10 blocks started' "$work/summary.txt" || fail "not every block started"
 
 [ "$(head -1 "$work/values.csv")" = "block,channel,time,value" ] ||
   fail "header: $(head -1 "$work/values.csv")"
@@ -63,6 +69,13 @@ awk -F, '
     want["Oven,Oven bottom"] = -12.75
     want["Exhaust,Flue gas"] = 95;  want["Exhaust,Stack"] = 60.75
     want["Room,Ambient"] = 21.5
+    want["Supply,Rail 5V"] = 4.75;  want["Supply,Rail 3V3"] = 3.25
+    want["Bath,Bath"] = 37.5
+    want["Rack,Rack top"] = 21.25;  want["Rack,Rack bottom"] = 22.75
+    want["Line,Inlet"] = 60.5;  want["Line,Middle"] = 61.5;  want["Line,Outlet"] = 62.5
+    want["Mixed,Pressure"] = 2.5;  want["Mixed,Burner"] = 812.5;  want["Mixed,Flow"] = 12
+    want["Cold room,Air"] = 4.5;  want["Cold room,Door"] = -1.25
+    want["Cold alarms,Alarm 0"] = 0;  want["Cold alarms,Alarm 1"] = 0
   }
   NR == 1 { next }
   {

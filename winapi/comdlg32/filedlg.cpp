@@ -132,6 +132,10 @@ BOOL fileDialog(LPOPENFILENAMEA ofn, int save) {
 } // namespace
 
 namespace winapi {
+void setCommDlgError(DWORD error) {
+    lastError = error;
+}
+
 void resetFileDialogs() {
     answers.clear();
     calls.clear();

@@ -1,5 +1,6 @@
-// GDI objects as plain records: stock objects, and bitmaps loaded from the
-// resources (size and colour depth only; nothing is drawn headless).
+// GDI objects as plain records: stock objects, bitmaps loaded from the
+// resources (size and colour depth only; nothing is drawn headless), and the
+// fonts of gdi32/font.cpp.
 #include "internal.h"
 
 #include <string.h>
@@ -61,10 +62,19 @@ BOOL WINAPI DeleteObject(HGDIOBJ h) {
         delete o;
         return TRUE;
     }
+    if (deleteFont(h)) return TRUE;
     return h != nullptr;
 }
 
 int WINAPI GetObjectA(HANDLE h, int size, LPVOID out) {
+    LOGFONTA font;
+    if (fontDescription(h, &font)) {
+        // As much of the description as the buffer takes.
+        if (out == nullptr || size <= 0) return 0;
+        int n = size < static_cast<int>(sizeof font) ? size : static_cast<int>(sizeof font);
+        memcpy(out, &font, static_cast<size_t>(n));
+        return n;
+    }
     GdiObject* o = static_cast<GdiObject*>(h);
     if (!bitmaps.count(o) || out == nullptr || size < static_cast<int>(sizeof(BITMAP))) return 0;
     memcpy(out, &o->bm, sizeof(BITMAP));

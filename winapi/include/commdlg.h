@@ -1,4 +1,5 @@
-// The common dialogs the system uses: the file name dialogs.
+// The common dialogs the system uses: the file name dialogs and the colour
+// and font choosers.
 #ifndef WINAPI_COMMDLG_H
 #define WINAPI_COMMDLG_H
 
@@ -66,6 +67,73 @@ typedef LPOPENFILENAMEA LPOPENFILENAME;
 #define FNERR_SUBCLASSFAILURE 0x3001
 #define FNERR_INVALIDFILENAME 0x3002
 #define FNERR_BUFFERTOOSMALL 0x3003
+
+/* The colour and font choosers. */
+typedef UINT_PTR(CALLBACK* LPCCHOOKPROC)(HWND, UINT, WPARAM, LPARAM);
+typedef UINT_PTR(CALLBACK* LPCFHOOKPROC)(HWND, UINT, WPARAM, LPARAM);
+
+typedef struct tagCHOOSECOLORA {
+    DWORD lStructSize;
+    HWND hwndOwner;
+    HWND hInstance;
+    COLORREF rgbResult;
+    COLORREF* lpCustColors;
+    DWORD Flags;
+    LPARAM lCustData;
+    LPCCHOOKPROC lpfnHook;
+    LPCSTR lpTemplateName;
+} CHOOSECOLORA, *LPCHOOSECOLORA;
+typedef CHOOSECOLORA CHOOSECOLOR;
+
+#define CC_RGBINIT 0x00000001
+#define CC_FULLOPEN 0x00000002
+#define CC_PREVENTFULLOPEN 0x00000004
+#define CC_SHOWHELP 0x00000008
+#define CC_ENABLEHOOK 0x00000010
+#define CC_ENABLETEMPLATE 0x00000020
+#define CC_ENABLETEMPLATEHANDLE 0x00000040
+#define CC_SOLIDCOLOR 0x00000080
+#define CC_ANYCOLOR 0x00000100
+
+typedef struct tagCHOOSEFONTA {
+    DWORD lStructSize;
+    HWND hwndOwner;
+    HDC hDC;
+    LPLOGFONTA lpLogFont;
+    INT iPointSize;
+    DWORD Flags;
+    COLORREF rgbColors;
+    LPARAM lCustData;
+    LPCFHOOKPROC lpfnHook;
+    LPCSTR lpTemplateName;
+    HINSTANCE hInstance;
+    LPSTR lpszStyle;
+    WORD nFontType;
+    WORD ___MISSING_ALIGNMENT__;
+    INT nSizeMin;
+    INT nSizeMax;
+} CHOOSEFONTA, *LPCHOOSEFONTA;
+typedef CHOOSEFONTA CHOOSEFONT;
+
+#define CF_SCREENFONTS 0x00000001
+#define CF_PRINTERFONTS 0x00000002
+#define CF_BOTH (CF_SCREENFONTS | CF_PRINTERFONTS)
+#define CF_SHOWHELP 0x00000004
+#define CF_ENABLEHOOK 0x00000008
+#define CF_ENABLETEMPLATE 0x00000010
+#define CF_ENABLETEMPLATEHANDLE 0x00000020
+#define CF_INITTOLOGFONTSTRUCT 0x00000040
+#define CF_USESTYLE 0x00000080
+#define CF_EFFECTS 0x00000100
+#define CF_APPLY 0x00000200
+#define CF_LIMITSIZE 0x00002000
+#define CF_FORCEFONTEXIST 0x00010000
+#define CFERR_NOFONTS 0x2001
+
+WINUSERAPI BOOL WINAPI ChooseColorA(LPCHOOSECOLORA lpcc);
+WINUSERAPI BOOL WINAPI ChooseFontA(LPCHOOSEFONTA lpcf);
+#define ChooseColor ChooseColorA
+#define ChooseFont ChooseFontA
 
 WINUSERAPI BOOL WINAPI GetSaveFileNameA(LPOPENFILENAMEA lpofn);
 WINUSERAPI BOOL WINAPI GetOpenFileNameA(LPOPENFILENAMEA lpofn);

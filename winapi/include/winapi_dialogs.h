@@ -149,6 +149,9 @@ WINUSERAPI int WINAPI GetSystemMetrics(int nIndex);
 WINUSERAPI BOOL WINAPI InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase);
 WINUSERAPI BOOL WINAPI UpdateWindow(HWND hWnd);
 WINUSERAPI int WINAPI MulDiv(int nNumber, int nNumerator, int nDenominator);
+WINUSERAPI int WINAPI MapWindowPoints(HWND hWndFrom, HWND hWndTo, LPPOINT lpPoints, UINT cPoints);
+WINUSERAPI HDC WINAPI GetDC(HWND hWnd);
+WINUSERAPI int WINAPI ReleaseDC(HWND hWnd, HDC hDC);
 #define SWP_NOSIZE 0x0001
 #define SWP_NOMOVE 0x0002
 #define SWP_NOZORDER 0x0004

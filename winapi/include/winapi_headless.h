@@ -115,7 +115,7 @@ WINAPI_HEADLESS_API int WinapiFailedActionCount(void);
 // Every dialog leaves a snapshot of its controls when it is destroyed (a
 // modal one right after EndDialog). `dialog` names the template as it was
 // passed (text, MAKEINTRESOURCE(n) or "#n"); NULL is the last dialog. The
-// latest snapshot of that template answers.
+// latest snapshot of each template is kept, and answers.
 typedef struct WinapiControlInfo {
     int id;
     char className[64];
@@ -127,7 +127,9 @@ typedef struct WinapiControlInfo {
     int itemCount; // combo and list boxes
     int selection; // combo and list boxes, -1 for none
 } WinapiControlInfo;
-WINAPI_HEADLESS_API int WinapiDialogSnapshotCount(void);
+WINAPI_HEADLESS_API int WinapiDialogSnapshotCount(void); // templates with a snapshot
+// Windows made and not destroyed yet (a destroyed window is freed).
+WINAPI_HEADLESS_API int WinapiLiveWindowCount(void);
 WINAPI_HEADLESS_API int WinapiDialogFound(LPCSTR dialog);          // 1 when a snapshot exists
 WINAPI_HEADLESS_API INT_PTR WinapiDialogResult(LPCSTR dialog);     // EndDialog's value
 WINAPI_HEADLESS_API int WinapiDialogCancelledByRun(LPCSTR dialog); // left waiting
@@ -178,6 +180,45 @@ WINAPI_HEADLESS_API void WinapiQueueFileName(const char* nameOrNull);
 WINAPI_HEADLESS_API int WinapiFileDialogCount(void);
 WINAPI_HEADLESS_API int WinapiFileDialogAt(int index, WinapiFileDialogCall* out);
 WINAPI_HEADLESS_API int WinapiUnansweredFileDialogCount(void);
+
+// ---- Colour and font choosers ----
+// ChooseColorA and ChooseFontA show a small dialog of their own (OK is
+// control 1, Cancel control 2), give the caller's hook WM_INITDIALOG when
+// CC_ENABLEHOOK / CF_ENABLEHOOK is set, note where the dialog then stands and
+// which control has the focus, and take the next queued answer. Without one
+// they cancel and count as unanswered.
+typedef struct WinapiChooserCall {
+    int kind; // 1 ChooseColorA, 2 ChooseFontA
+    HWND owner;
+    DWORD flags;
+    int hooked;   // the hook got WM_INITDIALOG
+    RECT placed;  // the dialog's window rectangle after WM_INITDIALOG
+    int focusId;  // id of the control with the focus after WM_INITDIALOG, 0 none
+    HFONT okFont; // WM_GETFONT of the OK button after WM_INITDIALOG
+    int answered; // 0 when no answer was queued
+    int accepted; // OK
+} WinapiChooserCall;
+// An answer for ChooseColorA: OK with `color` (and, when customIndex is 0 to
+// 15, that custom colour changed to `custom`), or Cancel when accept is 0.
+WINAPI_HEADLESS_API void WinapiQueueColor(int accept, COLORREF color, int customIndex,
+                                          COLORREF custom);
+// An answer for ChooseFontA: OK with this font, or Cancel for NULL.
+WINAPI_HEADLESS_API void WinapiQueueFont(const LOGFONTA* fontOrNull);
+WINAPI_HEADLESS_API int WinapiChooserCount(void);
+WINAPI_HEADLESS_API int WinapiChooserAt(int index, WinapiChooserCall* out);
+WINAPI_HEADLESS_API int WinapiUnansweredChooserCount(void);
+
+// ---- Text drawn on device contexts ----
+// TextOutA records each call; nothing is drawn headless.
+typedef struct WinapiTextOutCall {
+    HDC dc;
+    HWND window; // the window of the context, NULL for the screen
+    int x;
+    int y;
+    char text[256];
+} WinapiTextOutCall;
+WINAPI_HEADLESS_API int WinapiTextOutCount(void);
+WINAPI_HEADLESS_API int WinapiTextOutAt(int index, WinapiTextOutCall* out);
 
 // Forgets every queued action and answer, every record and counter, the
 // snapshots, and releases Ctrl.

@@ -55,10 +55,12 @@
 
 #define FILE_ATTRIBUTE_READONLY 0x00000001
 #define FILE_ATTRIBUTE_HIDDEN 0x00000002
+#define FILE_ATTRIBUTE_DIRECTORY 0x00000010
 #define FILE_ATTRIBUTE_ARCHIVE 0x00000020
 #define FILE_ATTRIBUTE_NORMAL 0x00000080
 #define FILE_FLAG_WRITE_THROUGH 0x80000000
 #define FILE_FLAG_OVERLAPPED 0x40000000
+#define INVALID_FILE_ATTRIBUTES ((DWORD)-1)
 
 typedef struct _SECURITY_ATTRIBUTES {
     DWORD nLength;
@@ -83,8 +85,13 @@ WINUSERAPI BOOL WINAPI ReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBy
 WINUSERAPI BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite,
                                  LPDWORD lpNumberOfBytesWritten, LPOVERLAPPED lpOverlapped);
 WINUSERAPI BOOL WINAPI CloseHandle(HANDLE hObject);
+WINUSERAPI BOOL WINAPI CopyFileA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName,
+                                 BOOL bFailIfExists);
+WINUSERAPI DWORD WINAPI GetFileAttributesA(LPCSTR lpFileName);
 
 #define CreateFile CreateFileA
+#define CopyFile CopyFileA
+#define GetFileAttributes GetFileAttributesA
 
 /* ---- serial communication devices ---- */
 #define CBR_110 110

@@ -155,6 +155,7 @@ WINUSERAPI void WINAPI OutputDebugStringA(LPCSTR lpOutputString);
 #define ERROR_NOT_ENOUGH_MEMORY 8L
 #define ERROR_MOD_NOT_FOUND 126L
 #define ERROR_PROC_NOT_FOUND 127L
+#define ERROR_INVALID_PARAMETER 87L
 #define ERROR_INSUFFICIENT_BUFFER 122L
 #define ERROR_RESOURCE_NAME_NOT_FOUND 1814L
 #define ERROR_CLASS_ALREADY_EXISTS 1410L
@@ -412,6 +413,7 @@ typedef LOGFONTA LOGFONT;
 #define FW_BOLD 700
 #define ANSI_CHARSET 0
 #define DEFAULT_CHARSET 1
+WINUSERAPI HFONT WINAPI CreateFontIndirectA(const LOGFONTA* lplf);
 
 typedef struct tagBITMAP {
     LONG bmType;
@@ -423,6 +425,15 @@ typedef struct tagBITMAP {
     LPVOID bmBits;
 } BITMAP;
 WINUSERAPI int WINAPI GetObjectA(HANDLE h, int c, LPVOID pv);
+
+/* text on a device context; a headless context measures every character of
+   the system font as 8 x 16 pixels and records what is drawn */
+#define RGB(r, g, b)                                                                               \
+    ((COLORREF)(((BYTE)(r) | ((WORD)((BYTE)(g)) << 8)) | (((DWORD)(BYTE)(b)) << 16)))
+WINUSERAPI BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c);
+WINUSERAPI BOOL WINAPI GetTextExtentPoint32A(HDC hdc, LPCSTR lpString, int c, SIZE* psizl);
+#define TextOut TextOutA
+#define GetTextExtentPoint32 GetTextExtentPoint32A
 
 #include "winapi_profile.h"
 #include "winapi_serial.h"

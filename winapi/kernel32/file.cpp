@@ -1,6 +1,7 @@
-// Files through HANDLEs: CreateFileA, ReadFile, WriteFile, CloseHandle.
-// A COM port name is handed to the serial code; everything else is a file
-// on the host file system, named as winapi::hostPath translates it.
+// Files through HANDLEs: CreateFileA, ReadFile, WriteFile, CloseHandle; and
+// whole files: CopyFileA, GetFileAttributesA. A COM port name is handed to
+// the serial code; everything else is a file on the host file system, named
+// as winapi::hostPath translates it.
 #include "handle.h"
 #include "internal.h"
 
@@ -42,6 +43,11 @@ DWORD notFoundError(const std::string& path) {
     return ERROR_FILE_NOT_FOUND;
 }
 
+// The last error of a failed stat or open of `path`.
+void setErrorOf(int err, const std::string& path) {
+    setLastError(err == ENOENT ? notFoundError(path) : errorFromErrno(err));
+}
+
 HANDLE openFile(const char* name, DWORD access, DWORD disposition) {
     int flags = O_CLOEXEC;
     bool rd = (access & GENERIC_READ) != 0, wr = (access & GENERIC_WRITE) != 0;
@@ -68,14 +74,15 @@ HANDLE openFile(const char* name, DWORD access, DWORD disposition) {
     }
     struct stat st;
     bool existed = stat(path.c_str(), &st) == 0;
-    if (existed && S_ISDIR(st.st_mode)) { // a folder is no file to open
+    bool changes = wr || disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING;
+    if (existed && (S_ISDIR(st.st_mode) ||                      // a folder is no file to open
+                    (changes && hasReadOnlyAttribute(path)))) { // nor to write when read-only
         setLastError(ERROR_ACCESS_DENIED);
         return INVALID_HANDLE_VALUE;
     }
     int fd = open(path.c_str(), flags, 0666);
     if (fd < 0) {
-        int err = errno;
-        setLastError(err == ENOENT ? notFoundError(path) : errorFromErrno(err));
+        setErrorOf(errno, path);
         return INVALID_HANDLE_VALUE;
     }
     // CREATE_ALWAYS on a file that exists without write access still empties it.
@@ -98,7 +105,36 @@ HANDLE openFile(const char* name, DWORD access, DWORD disposition) {
     return h;
 }
 
+bool copyBytes(int in, int out) {
+    char buf[16384];
+    for (;;) {
+        ssize_t r = read(in, buf, sizeof buf);
+        if (r < 0 && errno == EINTR) continue;
+        if (r < 0) {
+            setLastError(errorFromErrno(errno));
+            return false;
+        }
+        if (r == 0) return true;
+        ssize_t done = 0;
+        while (done < r) {
+            ssize_t w = write(out, buf + done, static_cast<size_t>(r - done));
+            if (w < 0 && errno == EINTR) continue;
+            if (w <= 0) {
+                setLastError(w < 0 ? errorFromErrno(errno) : ERROR_WRITE_FAULT);
+                return false;
+            }
+            done += w;
+        }
+    }
+}
+
 } // namespace
+
+bool hasReadOnlyAttribute(const std::string& hostPath) {
+    struct stat st;
+    return stat(hostPath.c_str(), &st) == 0 && !S_ISDIR(st.st_mode) &&
+           (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
 
 DWORD errorFromErrno(int err) {
     switch (err) {
@@ -272,4 +308,93 @@ WINUSERAPI BOOL WINAPI CloseHandle(HANDLE hObject) {
         return FALSE;
     }
     return TRUE;
+}
+
+// A whole file to another name: the bytes, the permission bits (and with them
+// the read-only attribute) and the time of the last write. An existing target
+// is overwritten unless bFailIfExists; a read-only one or the source itself
+// is not. A copy that fails half-way is removed.
+WINUSERAPI BOOL WINAPI CopyFileA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName,
+                                 BOOL bFailIfExists) {
+    if (!lpExistingFileName || !lpNewFileName) {
+        setLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    std::string from = hostPath(lpExistingFileName), to = hostPath(lpNewFileName);
+    if (from.empty() || to.empty()) {
+        setLastError(ERROR_PATH_NOT_FOUND);
+        return FALSE;
+    }
+    struct stat src, dst;
+    if (stat(from.c_str(), &src) != 0) {
+        setErrorOf(errno, from);
+        return FALSE;
+    }
+    if (S_ISDIR(src.st_mode)) {
+        setLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    if (stat(to.c_str(), &dst) == 0) {
+        if (bFailIfExists) {
+            setLastError(ERROR_FILE_EXISTS);
+            return FALSE;
+        }
+        if (S_ISDIR(dst.st_mode) || hasReadOnlyAttribute(to)) {
+            setLastError(ERROR_ACCESS_DENIED);
+            return FALSE;
+        }
+        if (dst.st_dev == src.st_dev && dst.st_ino == src.st_ino) { // open for reading
+            setLastError(ERROR_SHARING_VIOLATION);
+            return FALSE;
+        }
+    }
+    int in = open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) {
+        setErrorOf(errno, from);
+        return FALSE;
+    }
+    int flags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | (bFailIfExists ? O_EXCL : 0);
+    int out = open(to.c_str(), flags, 0600);
+    if (out < 0) {
+        setErrorOf(errno, to);
+        close(in);
+        return FALSE;
+    }
+    bool ok = copyBytes(in, out);
+    if (ok && fchmod(out, src.st_mode & 07777) != 0) {
+        setLastError(errorFromErrno(errno));
+        ok = false;
+    }
+    struct timespec times[2] = {src.st_atim, src.st_mtim};
+    if (ok) futimens(out, times);
+    close(in);
+    if (close(out) != 0 && ok) {
+        setLastError(errorFromErrno(errno));
+        ok = false;
+    }
+    if (!ok) {
+        unlink(to.c_str());
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// FILE_ATTRIBUTE_DIRECTORY for a folder, FILE_ATTRIBUTE_READONLY for a file
+// nobody may write, FILE_ATTRIBUTE_NORMAL for any other file.
+WINUSERAPI DWORD WINAPI GetFileAttributesA(LPCSTR lpFileName) {
+    if (!lpFileName) {
+        setLastError(ERROR_INVALID_PARAMETER);
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    std::string path = hostPath(lpFileName);
+    struct stat st;
+    if (path.empty() || stat(path.c_str(), &st) != 0) {
+        if (path.empty())
+            setLastError(ERROR_PATH_NOT_FOUND);
+        else
+            setErrorOf(errno, path);
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    if (S_ISDIR(st.st_mode)) return FILE_ATTRIBUTE_DIRECTORY;
+    return hasReadOnlyAttribute(path) ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL;
 }

@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace winapi {
 
 enum ObjectKind { OBJECT_FILE = 1, OBJECT_COMM = 2 };
@@ -26,6 +28,11 @@ KernelObject* kernelObject(HANDLE h, int kind);
 
 // Win32 error code for a host errno.
 DWORD errorFromErrno(int err);
+
+// The read-only attribute of an existing host file: no write permission bit
+// at all. Windows refuses to write such a file to everyone, and so do we,
+// whatever the rights of the process.
+bool hasReadOnlyAttribute(const std::string& hostPath);
 
 // serial.cpp: COM port names and opening ("COM3", "\\.\COM12", "COM1:")
 // give the port number 1..16; anything else 0.

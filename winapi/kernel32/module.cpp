@@ -8,6 +8,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <strings.h>
 #include <unistd.h>
 
 #include <mutex>
@@ -33,6 +34,18 @@ Module& program() {
 
 typedef BOOL(WINAPI* DllEntry)(HINSTANCE, DWORD, LPVOID);
 typedef const unsigned char* (*ResourceExport)(unsigned*);
+
+// The system libraries this layer stands in for, by name with or without
+// ".dll", in any case: loading one gives the layer itself, whose exports are
+// their functions.
+bool isSystemLibrary(const char* name) {
+    static const char* const kNames[] = {"kernel32", "user32", "gdi32", "comdlg32"};
+    size_t n = strlen(name);
+    if (n > 4 && strcasecmp(name + n - 4, ".dll") == 0) n -= 4;
+    for (const char* k : kNames)
+        if (strlen(k) == n && strncasecmp(name, k, n) == 0) return true;
+    return false;
+}
 } // namespace
 
 void setLastError(DWORD e) {
@@ -96,7 +109,12 @@ HMODULE WINAPI LoadLibraryA(LPCSTR name) {
         return nullptr;
     }
     std::string path = hostPath(name);
-    if (path.find('/') == std::string::npos) path = "./" + path;
+    Dl_info self;
+    if (isSystemLibrary(name) && dladdr(reinterpret_cast<void*>(&LoadLibraryA), &self) != 0 &&
+        self.dli_fname != nullptr)
+        path = self.dli_fname;
+    else if (path.find('/') == std::string::npos)
+        path = "./" + path;
     char full[PATH_MAX];
     if (realpath(path.c_str(), full) == nullptr) {
         setLastError(ERROR_MOD_NOT_FOUND);

@@ -109,6 +109,10 @@ bool writeLines(const std::string& path, const Lines& lines) {
         text += l;
         text += "\r\n";
     }
+    if (hasReadOnlyAttribute(path)) {
+        setLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
     int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0) {
         setLastError(errno == ENOENT ? ERROR_PATH_NOT_FOUND : errorFromErrno(errno));

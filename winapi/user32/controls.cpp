@@ -195,17 +195,17 @@ bool isCheckType(int t) {
 void checkAutoRadio(HWND h) {
     Window* w = windowFromHandle(h);
     if (w == nullptr) return;
-    std::vector<Window*> sib = childrenOf(w->parent);
+    std::vector<HWND> sib = childrenOf(w->parent);
     size_t at = 0;
-    while (at < sib.size() && sib[at] != w)
+    while (at < sib.size() && sib[at] != h)
         at++;
     if (at == sib.size()) return;
     size_t first = at;
-    while (first > 0 && !(sib[first]->style & WS_GROUP))
+    while (first > 0 && !(styleOf(sib[first]) & WS_GROUP))
         first--;
     for (size_t i = first; i < sib.size(); i++) {
-        if (i > first && (sib[i]->style & WS_GROUP)) break;
-        HWND o = sib[i]->handle;
+        HWND o = sib[i];
+        if (i > first && (styleOf(o) & WS_GROUP)) break;
         if (o == h || controlKind(o) != kButton) continue;
         if (buttonType(o) == BS_AUTORADIOBUTTON) SendMessageA(o, BM_SETCHECK, BST_UNCHECKED, 0);
     }

@@ -31,6 +31,9 @@ struct DialogTemplate {
     std::string title;
     bool hasFont = false;
     int pointSize = 0;
+    int weight = 0; // 0: normal
+    int italic = 0;
+    int charSet = 0;
     std::string face;
     std::vector<ItemTemplate> items;
 };
@@ -111,9 +114,12 @@ bool parseTemplate(const unsigned char* data, unsigned size, DialogTemplate* t) 
     if (t->style & DS_SETFONT) {
         t->hasFont = true;
         t->pointSize = static_cast<int>(r.u16());
+        t->charSet = DEFAULT_CHARSET;
         if (extended) {
-            r.u16(); // weight
-            r.u16(); // italic, character set
+            t->weight = static_cast<int>(r.u16());
+            unsigned italicAndSet = r.u16();
+            t->italic = static_cast<int>(italicAndSet & 0xff);
+            t->charSet = static_cast<int>(italicAndSet >> 8);
         }
         t->face = r.text();
     }
@@ -165,10 +171,11 @@ int toPixelsY(const Dialog& d, int units) {
 }
 
 HWND firstTabStop(HWND dlg) {
-    for (Window* c : childrenOf(dlg)) {
-        if ((c->style & WS_CHILD) && (c->style & WS_TABSTOP) && (c->style & WS_VISIBLE) &&
+    for (HWND h : childrenOf(dlg)) {
+        Window* c = windowFromHandle(h);
+        if (c && (c->style & WS_CHILD) && (c->style & WS_TABSTOP) && (c->style & WS_VISIBLE) &&
             !(c->style & WS_DISABLED))
-            return c->handle;
+            return h;
     }
     return nullptr;
 }
@@ -197,7 +204,17 @@ HWND createDialog(HINSTANCE instance, LPCSTR name, HWND owner, DLGPROC proc, LPA
     d->modal = modal;
     d->owner = owner;
     if (t.hasFont) {
-        d->font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+        // The template's font at the screen's 96 dots per inch; the dialog
+        // owns it and deletes it when it goes.
+        LOGFONTA lf;
+        memset(&lf, 0, sizeof lf);
+        lf.lfHeight = -MulDiv(t.pointSize, 96, 72);
+        lf.lfWeight = t.weight > 0 ? t.weight : FW_NORMAL;
+        lf.lfItalic = static_cast<BYTE>(t.italic);
+        lf.lfCharSet = static_cast<BYTE>(t.charSet);
+        snprintf(lf.lfFaceName, sizeof lf.lfFaceName, "%s", t.face.c_str());
+        d->font = CreateFontIndirectA(&lf);
+        d->ownsFont = true;
         d->baseX = 6;
         d->baseY = 13;
     }
@@ -298,10 +315,12 @@ HWND modalDialog() {
 }
 
 HWND activeTopWindow() {
-    std::vector<Window*> top = childrenOf(nullptr);
+    std::vector<HWND> top = childrenOf(nullptr);
     for (size_t i = top.size(); i > 0; i--) {
-        Window* w = top[i - 1];
-        if ((w->style & WS_CHILD) || !(w->style & WS_VISIBLE) || (w->style & WS_DISABLED)) continue;
+        Window* w = windowFromHandle(top[i - 1]);
+        if (w == nullptr || (w->style & WS_CHILD) || !(w->style & WS_VISIBLE) ||
+            (w->style & WS_DISABLED))
+            continue;
         if (w->cls && w->cls->name == "#32769") continue;
         return w->handle;
     }
@@ -369,17 +388,24 @@ LRESULT WINAPI DefDlgProcA(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         if (d && d->lastFocus && isDescendant(hwnd, d->lastFocus)) SetFocus(d->lastFocus);
         return 0;
     case DM_GETDEFID:
-        for (Window* c : childrenOf(hwnd)) {
-            if (controlKind(c->handle) == kButton && (c->style & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
+        for (HWND h : childrenOf(hwnd)) {
+            Window* c = windowFromHandle(h);
+            if (c && controlKind(h) == kButton && (c->style & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
                 return MAKELONG(c->id, DC_HASDEFID);
         }
         return 0;
     case DM_SETDEFID: return TRUE;
     case WM_INITDIALOG:
     case WM_COMMAND: return 0;
-    case WM_NCDESTROY:
+    case WM_NCDESTROY: {
+        if (d && d->ownsFont && d->font) DeleteObject(d->font);
+        if (d) d->font = nullptr;
+        LRESULT r = DefWindowProcA(hwnd, msg, wp, lp);
+        // The record goes with the window, but a modal loop still reads it.
         if (d) d->destroyed = true;
-        return DefWindowProcA(hwnd, msg, wp, lp);
+        if (d && !d->looping) dialogs.erase(hwnd);
+        return r;
+    }
     default: return DefWindowProcA(hwnd, msg, wp, lp);
     }
 }
@@ -404,6 +430,7 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR name, HWND parent, DLG
         EnableWindow(owner, FALSE);
         d->ownerDisabled = true;
     }
+    d->looping = true;
     size_t level = modalStack.size();
     modalStack.push_back(dlg);
     while (!d->ended && !d->destroyed) {
@@ -425,6 +452,7 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR name, HWND parent, DLG
     if (d->ownerDisabled && IsWindow(owner)) EnableWindow(owner, TRUE);
     d->ownerDisabled = false;
     if (!d->destroyed) DestroyWindow(dlg);
+    dialogs.erase(dlg);
     return result;
 }
 
@@ -447,8 +475,9 @@ BOOL WINAPI EndDialog(HWND hwnd, INT_PTR result) {
 }
 
 HWND WINAPI GetDlgItem(HWND dlg, int id) {
-    for (Window* c : childrenOf(dlg)) {
-        if ((c->style & WS_CHILD) && c->id == id) return c->handle;
+    for (HWND h : childrenOf(dlg)) {
+        Window* c = windowFromHandle(h);
+        if (c && (c->style & WS_CHILD) && c->id == id) return h;
     }
     return nullptr;
 }
@@ -530,9 +559,10 @@ UINT WINAPI IsDlgButtonChecked(HWND dlg, int id) {
 // Checks one button and clears every other with an id in the range.
 BOOL WINAPI CheckRadioButton(HWND dlg, int first, int last, int check) {
     if (windowFromHandle(dlg) == nullptr) return FALSE;
-    for (Window* c : childrenOf(dlg)) {
-        if (!(c->style & WS_CHILD) || c->id < first || c->id > last) continue;
-        SendMessageA(c->handle, BM_SETCHECK, c->id == check ? BST_CHECKED : BST_UNCHECKED, 0);
+    for (HWND h : childrenOf(dlg)) {
+        Window* c = windowFromHandle(h);
+        if (c == nullptr || !(c->style & WS_CHILD) || c->id < first || c->id > last) continue;
+        SendMessageA(h, BM_SETCHECK, c->id == check ? BST_CHECKED : BST_UNCHECKED, 0);
     }
     return TRUE;
 }

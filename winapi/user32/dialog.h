@@ -49,8 +49,10 @@ struct Dialog {
     bool modal = false;
     bool ended = false;
     bool destroyed = false;
+    bool looping = false; // DialogBoxParamA runs its loop and forgets the record after it
     INT_PTR result = 0;
     HFONT font = nullptr;
+    bool ownsFont = false;     // made from the template
     int baseX = 8, baseY = 16; // dialog base units
     HWND owner = nullptr;
     bool ownerDisabled = false; // by this dialog

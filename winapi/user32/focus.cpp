@@ -204,9 +204,9 @@ HWND WINAPI SetActiveWindow(HWND hwnd) {
 
 namespace {
 bool enumChildren(HWND parent, WNDENUMPROC proc, LPARAM lp) {
-    for (Window* c : childrenOf(parent)) {
-        if (!(c->style & WS_CHILD)) continue;
-        HWND h = c->handle;
+    for (HWND h : childrenOf(parent)) {
+        Window* c = windowFromHandle(h);
+        if (c == nullptr || !(c->style & WS_CHILD)) continue;
         if (!proc(h, lp)) return false;
         if (windowFromHandle(h) != nullptr && !enumChildren(h, proc, lp)) return false;
     }

@@ -215,6 +215,14 @@ void recordSnapshot(Dialog* d) {
         if (h == d->hwnd) s.cancelledByRun = true;
     }
     EnumChildWindows(d->hwnd, snapOne, reinterpret_cast<LPARAM>(&s));
+    // The latest of each dialog is kept: a dialog opened again and again (the
+    // host reads the monitor every second) does not pile up its snapshots.
+    for (size_t i = 0; i < snapshots.size(); i++) {
+        if (strcasecmp(snapshots[i].name.c_str(), s.name.c_str()) == 0) {
+            snapshots.erase(snapshots.begin() + static_cast<long>(i));
+            break;
+        }
+    }
     snapshots.push_back(s);
 }
 
@@ -350,6 +358,10 @@ int WinapiDialogSnapshotCount(void) {
     return static_cast<int>(snapshots.size());
 }
 
+int WinapiLiveWindowCount(void) {
+    return static_cast<int>(liveWindowCount());
+}
+
 int WinapiDialogFound(LPCSTR dialog) {
     return findSnapshot(dialog) ? 1 : 0;
 }
@@ -442,6 +454,8 @@ void WinapiDialogsReset(void) {
     setCtrlHeld(false);
     setLeftButtonDown(false);
     resetFileDialogs();
+    resetChoosers();
+    resetTextOutput();
 }
 
 } // extern "C"

@@ -6,6 +6,7 @@
 #include <string.h>
 #include <strings.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 
@@ -13,9 +14,26 @@ namespace winapi {
 
 namespace {
 std::vector<std::unique_ptr<WindowClass>> classes;
+// The live windows. A destroyed window leaves the map at once (its handle is
+// never given out again) and is freed once no message is being sent, so a
+// window procedure still running on it never touches freed memory.
 std::map<DWORD, std::unique_ptr<Window>> windows;
+std::vector<HWND> topLevel; // windows without parent or owner, in creation order
+std::vector<std::unique_ptr<Window>> destroyed;
+int sendDepth = 0;
 DWORD nextHandle = 0x10010;
 std::deque<MSG> posted;
+
+// The list a window is in: its parent's children, or the top-level windows.
+std::vector<HWND>* siblingList(HWND parent) {
+    if (parent == nullptr) return &topLevel;
+    auto it = windows.find(static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(parent)));
+    return it == windows.end() ? nullptr : &it->second->children;
+}
+
+void freeDestroyed() {
+    if (sendDepth == 0) destroyed.clear();
+}
 
 bool sameName(const std::string& a, LPCSTR b) {
     return strcasecmp(a.c_str(), b) == 0;
@@ -24,8 +42,7 @@ bool sameName(const std::string& a, LPCSTR b) {
 
 Window* windowFromHandle(HWND h) {
     auto it = windows.find(static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(h)));
-    if (it == windows.end() || it->second->destroyed) return nullptr;
-    return it->second.get();
+    return it == windows.end() ? nullptr : it->second.get();
 }
 
 WindowClass* findClass(LPCSTR name, HINSTANCE instance) {
@@ -56,12 +73,13 @@ void registerSystemClass(const char* name, WNDPROC proc, int wndExtra) {
     classes.push_back(std::move(c));
 }
 
-std::vector<Window*> childrenOf(HWND parent) {
-    std::vector<Window*> out;
-    for (auto& w : windows) {
-        if (!w.second->destroyed && w.second->parent == parent) out.push_back(w.second.get());
-    }
-    return out;
+std::vector<HWND> childrenOf(HWND parent) {
+    std::vector<HWND>* list = siblingList(parent);
+    return list ? *list : std::vector<HWND>();
+}
+
+size_t liveWindowCount() {
+    return windows.size();
 }
 
 } // namespace winapi
@@ -95,7 +113,7 @@ BOOL WINAPI UnregisterClassA(LPCSTR name, HINSTANCE instance) {
         WindowClass* c = classes[i].get();
         if (!c->system && c->wc.hInstance == instance && sameName(c->name, name)) {
             for (auto& w : windows) {
-                if (!w.second->destroyed && w.second->cls == c) {
+                if (w.second->cls == c) {
                     setLastError(ERROR_CLASS_ALREADY_EXISTS); // class still has windows
                     return FALSE;
                 }
@@ -139,13 +157,19 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD
         setLastError(ERROR_CANNOT_FIND_WND_CLASS);
         return nullptr;
     }
+    if (parent == HWND_MESSAGE) parent = nullptr;
+    std::vector<HWND>* siblings = siblingList(parent);
+    if (siblings == nullptr) {
+        setLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return nullptr;
+    }
     auto w = std::make_unique<Window>();
     DWORD h = nextHandle;
     nextHandle += 2;
     w->handle = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(h));
     w->cls = c;
     w->proc = c->wc.lpfnWndProc;
-    w->parent = parent == HWND_MESSAGE ? nullptr : parent;
+    w->parent = parent;
     w->instance = instance;
     if (style & WS_CHILD) {
         w->id = static_cast<int>(reinterpret_cast<ULONG_PTR>(menu));
@@ -161,6 +185,7 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD
     w->extra.assign(static_cast<size_t>(c->wc.cbWndExtra > 0 ? c->wc.cbWndExtra : 0), 0);
     HWND hwnd = w->handle;
     windows[h] = std::move(w);
+    siblings->push_back(hwnd);
     CreateStruct cs = {param, instance,  menu,   parent, cy, cx, y, x, static_cast<LONG>(style),
                        title, className, exStyle};
     if (!SendMessageA(hwnd, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&cs))) {
@@ -174,17 +199,29 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR title, DWORD
     return hwnd;
 }
 
+// WM_DESTROY, the children and owned windows destroyed, WM_NCDESTROY; then
+// the window is gone: out of its parent's list and of the window table.
 BOOL WINAPI DestroyWindow(HWND hwnd) {
     Window* w = windowFromHandle(hwnd);
     if (w == nullptr) {
         setLastError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
     }
+    if (w->destroying) return TRUE;
+    w->destroying = true;
+    sendDepth++; // w stays where it is until this call is over
     SendMessageA(hwnd, WM_DESTROY, 0, 0);
-    for (Window* child : childrenOf(hwnd))
-        DestroyWindow(child->handle);
+    for (HWND child : childrenOf(hwnd))
+        DestroyWindow(child);
     SendMessageA(hwnd, WM_NCDESTROY, 0, 0);
-    w->destroyed = true;
+    std::vector<HWND>* siblings = siblingList(w->parent);
+    if (siblings)
+        siblings->erase(std::remove(siblings->begin(), siblings->end(), hwnd), siblings->end());
+    auto it = windows.find(static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(hwnd)));
+    destroyed.push_back(std::move(it->second));
+    windows.erase(it);
+    sendDepth--;
+    freeDestroyed();
     return TRUE;
 }
 
@@ -198,7 +235,12 @@ LRESULT WINAPI SendMessageA(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         setLastError(ERROR_INVALID_WINDOW_HANDLE);
         return 0;
     }
-    return w->proc(hwnd, msg, wp, lp);
+    WNDPROC proc = w->proc;
+    sendDepth++;
+    LRESULT r = proc(hwnd, msg, wp, lp);
+    sendDepth--;
+    freeDestroyed();
+    return r;
 }
 
 LRESULT WINAPI CallWindowProcA(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {

@@ -32,14 +32,19 @@ struct Window {
     LONG dlgUser = 0;
     LONG msgResult = 0;
     std::vector<unsigned char> extra;
-    bool destroyed = false;
+    std::vector<HWND> children; // in creation order; a pop-up's owner lists it too
+    bool destroying = false;    // DestroyWindow is under way
 };
 
 Window* windowFromHandle(HWND h);
 WindowClass* findClass(LPCSTR name, HINSTANCE instance);
 // Registers a class that every instance sees (the standard controls).
 void registerSystemClass(const char* name, WNDPROC proc, int wndExtra);
-std::vector<Window*> childrenOf(HWND parent);
+// The windows whose parent (or owner) is `parent`, in creation order; those
+// without one for null. Handles: a window may go while the caller walks them.
+std::vector<HWND> childrenOf(HWND parent);
+// Windows made and not yet destroyed.
+size_t liveWindowCount();
 // Takes the first posted message that is addressed to a window.
 bool takeWindowMessage(MSG* out);
 // Registers the standard controls and the dialog class on first use.

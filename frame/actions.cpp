@@ -1,0 +1,110 @@
+// Host actions: the queue, the answers to the host's action messages and
+// the sending of queued actions.
+#include "frame/actions.h"
+
+#include "host/driver.h"
+#include "host/host.h"
+#include "serial/engine.h"
+#include "serial/sercomm.h"
+
+#include <stdio.h>
+#include <string.h>
+
+namespace {
+
+// Room for a command and for the longest reply a query takes.
+const int kQuerySize = 400;
+
+int Valid(const ActionQueue* q) {
+    return q->Queue_Count >= 0 && q->Queue_Count <= ACTION_QUEUE_SLOTS && q->Queue_Read >= 0 &&
+           q->Queue_Read < ACTION_QUEUE_SLOTS && q->Queue_Write >= 0 &&
+           q->Queue_Write < ACTION_QUEUE_SLOTS;
+}
+
+int NextSlot(int slot) {
+    return slot + 1 < ACTION_QUEUE_SLOTS ? slot + 1 : 0;
+}
+
+} // namespace
+
+void ActionQueueClear(ActionQueue* queue) {
+    if (queue) memset(queue, 0, sizeof *queue);
+}
+
+int ActionQueuePut(ActionQueue* queue, int code) {
+    if (!queue) return 0;
+    if (!Valid(queue)) ActionQueueClear(queue);
+    if (queue->Queue_Count >= ACTION_QUEUE_SLOTS) return 0;
+    queue->Action_Queue[queue->Queue_Write] = code;
+    queue->Queue_Write = NextSlot(queue->Queue_Write);
+    queue->Queue_Count++;
+    return 1;
+}
+
+int ActionQueueTake(ActionQueue* queue, int* code) {
+    if (!queue) return 0;
+    if (!Valid(queue)) ActionQueueClear(queue);
+    if (queue->Queue_Count <= 0) return 0;
+    *code = queue->Action_Queue[queue->Queue_Read];
+    queue->Queue_Read = NextSlot(queue->Queue_Read);
+    queue->Queue_Count--;
+    return 1;
+}
+
+const ActionDef* ActionFind(const ActionDef* defs, int count, int type) {
+    for (int i = 0; defs && i < count; i++)
+        if (defs[i].type == type) return &defs[i];
+    return nullptr;
+}
+
+int ActionQuery(const ActionDef* defs, int count, int msg, const ActionRequest* request) {
+    if (msg != MODMSG_ACTION_SUPPORTED || !request) return 0;
+    return request->iActionType == 0 || ActionFind(defs, count, request->iActionType) ? 1 : 0;
+}
+
+int ActionDescribe(const ActionDef* defs, int count, ActionInfo* info) {
+    if (!info) return 0;
+    const ActionDef* def = ActionFind(defs, count, info->iActionType);
+    if (!def) return 0;
+    info->hInstance = hInstDriver;
+    // The name and its terminator in the 24 bytes before the string id, the
+    // rest zero: a name of up to 20 characters leaves the word at 0x1C 0.
+    char name[ACTION_NAME_CHARS + 1];
+    memset(name, 0, sizeof name);
+    snprintf(name, sizeof name, "%s", def->name);
+    static_assert(sizeof info->szActionName + sizeof info->dwReserved1C == sizeof name,
+                  "the name ends before the string id");
+    memcpy(info->szActionName, name, sizeof info->szActionName);
+    memcpy(&info->dwReserved1C, name + sizeof info->szActionName, sizeof info->dwReserved1C);
+    info->uActionStringId = def->stringId;
+    info->dwReserved24 = 0;
+    info->dwReserved34 = 0;
+    return 1;
+}
+
+int ActionAccept(ActionQueue* queue, int code) {
+    if (!bExperimentIsRunning) return 0;
+    return ActionQueuePut(queue, code);
+}
+
+int SendQueuedActions(ModuleRecord* module, ActionQueue* queue, const ActionTarget* target,
+                      ActionCommandsProc commands) {
+    int code = 0;
+    while (ActionQueueTake(queue, &code)) {
+        char lines[ACTION_COMMANDS_MAX][ACTION_COMMAND_CHARS + 1];
+        int n = commands ? commands(module, code, lines) : 0;
+        for (int i = 0; i < n && i < ACTION_COMMANDS_MAX; i++) {
+            char text[kQuerySize];
+            snprintf(text, sizeof text, "%.*s", ACTION_COMMAND_CHARS, lines[i]);
+            int result = QueryCom(target->port, text, sizeof text, target->checksum, 0);
+            if (result == COM_OK && text[0] == '!') continue;
+            ScanQueryFailed(module, target->port, target->address, result);
+            ScanErrorAction(target->settings, target->waiting, target->resumeTime);
+            if (target->settings && target->settings->Error_Stop) {
+                ActionQueueClear(queue);
+                return 0;
+            }
+        }
+    }
+    return 1;
+}

@@ -1,0 +1,307 @@
+// What the digital input, output and relay types share: their parameter
+// record and its schema, their runtime records, the descriptors they are
+// built from, and the start steps, requests and dialog steps that several
+// of them take.
+#ifndef TELVIO_MODULES_DIGITAL_DIGITAL_H
+#define TELVIO_MODULES_DIGITAL_DIGITAL_H
+
+#include "frame/messparam.h"
+#include "frame/modwatchdog.h"
+#include "frame/setupdlg.h"
+#include "frame/template.h"
+#include "host/records.h"
+#include "serial/ports.h"
+
+#include <stddef.h>
+
+// The parameter record of every digital type.
+struct DigitalParam {
+    int Version;
+    char Channel_Name[16][24];
+    int Module_Address;
+    WORD Channel_Mask; // bit c: line c is a channel of the block
+    WORD Padding1;
+    ComSettings Com;
+    int Unused1;
+    MessParam Mess;
+    char Unit[16][64];
+    BOOL Copy_Channel_Name[16];
+};
+static_assert(sizeof(DigitalParam) == 1576, "DigitalParam is 1576 bytes");
+static_assert(offsetof(DigitalParam, Version) == 0, "Version");
+static_assert(offsetof(DigitalParam, Channel_Name) == 4, "Channel_Name");
+static_assert(offsetof(DigitalParam, Module_Address) == 388, "Module_Address");
+static_assert(offsetof(DigitalParam, Channel_Mask) == 392, "Channel_Mask");
+static_assert(offsetof(DigitalParam, Com) == 396, "ComSettings");
+static_assert(offsetof(DigitalParam, Mess) == 432, "MessParam");
+static_assert(offsetof(DigitalParam, Mess) + offsetof(MessParam, Watchdog_On) == 464,
+              "Watchdog_On");
+static_assert(offsetof(DigitalParam, Mess) + offsetof(MessParam, Watchdog_Value) == 472,
+              "Watchdog_Value");
+static_assert(offsetof(DigitalParam, Unit) == 488, "Unit");
+static_assert(offsetof(DigitalParam, Copy_Channel_Name) == 1512, "Copy_Channel_Name");
+
+// 24 rows and the end row.
+extern const ParamSchemaEntry DigitalParamSchema[25];
+// The same rows, then Watchdog_On, Watchdog_Time and Watchdog_Value once
+// more, and the end row: the input types that set up their module's
+// watchdog.
+extern const ParamSchemaEntry DigitalParamSchemaWatchdog[28];
+
+// The common fields of a runtime record are those of TemplateRuntime, at
+// its offsets; the first four bytes hold the image.
+#define DIGITAL_RUNTIME_FIELDS                                                                     \
+    int ScanHandle;                                                                                \
+    alignas(8) double Sample_Seconds;                                                              \
+    WORD Block_Samples;                                                                            \
+    alignas(8) double Poll_Interval;                                                               \
+    alignas(8) double Next_Due;                                                                    \
+    int Uses_Checksum;                                                                             \
+    int Error_Waiting;                                                                             \
+    alignas(8) double Resume_Time;
+#define DIGITAL_RUNTIME_ASSERTS(R)                                                                 \
+    static_assert(offsetof(R, ScanHandle) == 4, "ScanHandle");                                     \
+    static_assert(offsetof(R, Sample_Seconds) == 8, "Sample_Seconds");                             \
+    static_assert(offsetof(R, Block_Samples) == 16, "Block_Samples");                              \
+    static_assert(offsetof(R, Poll_Interval) == 24, "Poll_Interval");                              \
+    static_assert(offsetof(R, Next_Due) == 32, "Next_Due");                                        \
+    static_assert(offsetof(R, Uses_Checksum) == 40, "Uses_Checksum");                              \
+    static_assert(offsetof(R, Error_Waiting) == 44, "Error_Waiting");                              \
+    static_assert(offsetof(R, Resume_Time) == 48, "Resume_Time");                                  \
+    static_assert(offsetof(R, Resume_Time) == offsetof(TemplateRuntime, Resume_Time),              \
+                  "the template's layout");
+
+// A byte image: the value cell of the block's one request.
+struct DigitalRuntime8 {
+    BYTE Data_Image; // bit c: line c
+    BYTE Unused[3];
+    DIGITAL_RUNTIME_FIELDS
+};
+static_assert(sizeof(DigitalRuntime8) == 56, "DigitalRuntime8 is 56 bytes");
+static_assert(offsetof(DigitalRuntime8, Data_Image) == 0, "Data_Image");
+DIGITAL_RUNTIME_ASSERTS(DigitalRuntime8)
+
+// A sixteen-bit image.
+struct DigitalRuntime16 {
+    WORD Data_Image; // bit c: line c
+    WORD Unused;
+    DIGITAL_RUNTIME_FIELDS
+};
+static_assert(sizeof(DigitalRuntime16) == 56, "DigitalRuntime16 is 56 bytes");
+static_assert(offsetof(DigitalRuntime16, Data_Image) == 0, "Data_Image");
+DIGITAL_RUNTIME_ASSERTS(DigitalRuntime16)
+
+// The relay types that write on change: a byte image and what was written.
+struct DigitalChangeRuntime {
+    BYTE Data_Image;  // bit c: relay c, the request's value cell
+    BYTE Sent_Image;  // the image of the write in flight
+    WORD Inputs_Seen; // bit i: input i delivered since the start
+    DIGITAL_RUNTIME_FIELDS
+    int Write_Pending; // the first write of the experiment is still to come
+    BYTE Last_Image;   // the image last written
+    BYTE Unused2[3];
+};
+static_assert(sizeof(DigitalChangeRuntime) == 64, "DigitalChangeRuntime is 64 bytes");
+static_assert(offsetof(DigitalChangeRuntime, Data_Image) == 0, "Data_Image");
+DIGITAL_RUNTIME_ASSERTS(DigitalChangeRuntime)
+static_assert(offsetof(DigitalChangeRuntime, Write_Pending) == 56, "Write_Pending");
+static_assert(offsetof(DigitalChangeRuntime, Last_Image) == 60, "Last_Image");
+
+DigitalParam* DigitalParamOf(ModuleRecord* module);
+DigitalRuntime8* DigitalRuntime8Of(ModuleRecord* module);
+DigitalRuntime16* DigitalRuntime16Of(ModuleRecord* module);
+DigitalChangeRuntime* DigitalChangeRuntimeOf(ModuleRecord* module);
+
+// ---- Input types ----
+
+// The requests of the input types, "$AA6" each, the image read from the
+// reply into the runtime's image: characters 3 and 4, 1 and 2, or 1 to 4.
+int DigitalAddDiRead(ModuleRecord* module, const TemplateType* type);
+int DigitalAddDiRead6052(ModuleRecord* module, const TemplateType* type);
+int DigitalAddDi16Read(ModuleRecord* module, const TemplateType* type);
+// The image delivered on SS_READY, stamped with the due time.
+int DigitalDeliver(ModuleRecord* module, DWORD image);
+int DigitalDeliver8(ModuleRecord* module, const TemplateType* type);
+int DigitalDeliver16(ModuleRecord* module, const TemplateType* type);
+// Channels named "Vin %d" in every family but TELV.
+void DigitalNamesVinOutsideTelv(ModuleRecord* module);
+// The start step of the input types that set up the watchdog of their
+// module's outputs (family TELV, the identified `model` being
+// `watchdogModel` only): with the watchdog on the safe value ("~AA5VVVV",
+// the low byte twice) and the time-out ("~AA31TT"), else "~AA3000".
+int DigitalInputWatchdog(ModuleRecord* module, const TemplateType* type, int model,
+                         int watchdogModel);
+// Its button in the setup dialog (IDC_WATCHDOG_BUTTON, family TELV only):
+// the "Watchdog" dialog with two safe-value lines.
+void DigitalInputWatchdogButtonInit(HWND dialog, void* work);
+int DigitalInputWatchdogButton(HWND dialog, void* work, int id, int code);
+
+constexpr TemplateType
+DigitalInputDescriptor(const char* name, const char* restartNote, const char* dialogTemplate,
+                       DLGPROC setupDlgProc, int maxChannels, int layout, int named, int model,
+                       const int* models, int modelCount, const ParamSchemaEntry* schema,
+                       void (*defaults)(ModuleRecord*),
+                       int (*addSweepRequest)(ModuleRecord*, const TemplateType*), int watchdog) {
+    return TemplateType{
+        name,
+        TEMPLATE_INPUT_FORM,
+        maxChannels,
+        layout, // outputs message 2 accepts
+        model,
+        models,
+        modelCount,
+        "DI %d",
+        "V",
+        named,
+        restartNote,
+        schema,
+        offsetof(DigitalParam, Module_Address),
+        offsetof(DigitalParam, Channel_Mask),
+        offsetof(DigitalParam, Com),
+        offsetof(DigitalParam, Mess),
+        offsetof(DigitalParam, Unit),
+        offsetof(DigitalParam, Copy_Channel_Name),
+        dialogTemplate,
+        setupDlgProc,
+        defaults,
+        nullptr, // the start steps are the type's TemplateStartSteps
+        nullptr, // one request for all lines
+        addSweepRequest,
+        watchdog, // the port's keep-alive at the idle turns
+        0,        // the stop leaves the other ports' keep-alive
+    };
+}
+
+// ---- Output types ----
+
+// Families as bits of FamilyIndex.
+#define DIGITAL_FAMILY(index) (1 << (index))
+#define DIGITAL_FAMILIES_ND_XX03_TELV                                                              \
+    (DIGITAL_FAMILY(FAMILY_INDEX_ND) | DIGITAL_FAMILY(FAMILY_INDEX_XX03) |                         \
+     DIGITAL_FAMILY(FAMILY_INDEX_TELV))
+int DigitalInFamilies(int families);
+
+// The requests of the output types, the image written from the runtime's
+// image cell.
+int DigitalAddDoWrite(ModuleRecord* module, const TemplateType* type);
+int DigitalAddDo16Write6042O(ModuleRecord* module, const TemplateType* type);
+int DigitalAddDo16Write(ModuleRecord* module, const TemplateType* type);
+// The host's values into the image, at the block's turn.
+void DigitalTake8(ModuleRecord* module, const TemplateType* type);
+void DigitalTake16(ModuleRecord* module, const TemplateType* type);
+// The last step of an output's start: the image each experiment starts
+// with, the safe value with the watchdog on, else every line off (`model`
+// is not used). 1.
+int DigitalStartImage8(ModuleRecord* module, const TemplateType* type, int model);
+int DigitalStartImage16(ModuleRecord* module, const TemplateType* type, int model);
+
+// The watchdog sequences of the output types, on the block's settings:
+// the 6000 series with the low byte of the safe value ("~AA21TTVV"; off
+// "~AA200000"), the 7000 series opened by "~AA1" with `safe` written as the
+// outputs, then "~AA5S" and the time-out ("~AA31TT", before the safe value
+// with WATCHDOG7_TIMEOUT_FIRST; off "~AA3000").
+int DigitalWatchdog6000(ModuleRecord* module, const TemplateType* type);
+int DigitalWatchdog7000(ModuleRecord* module, const TemplateType* type, int flags,
+                        const WatchdogStep* safe);
+// The safe value as the output byte: "#AA00VV", reply '>'.
+void DigitalSafeByte(ModuleRecord* module, WatchdogStep* safe);
+// The watchdog of the module the start identified (`model`): the 6000-series
+// sequence for `model6000`, the 7000-series one for `model7000` with `safe`
+// (null: the safe value as the output byte), nothing for other models.
+int DigitalOutputWatchdog(ModuleRecord* module, const TemplateType* type, int model, int model6000,
+                          int model7000, const WatchdogStep* safe);
+
+// The dialog of the output types: the watchdog frame and button shown in
+// `families` only; the button opens the "Watchdog" dialog with `lines`
+// safe-value lines.
+void DigitalShowWatchdogButton(HWND dialog, int families);
+// Hides a channel button the family's module lacks, and its label.
+void DigitalHideChannel(HWND dialog, int channel, int labelId);
+int DigitalWatchdogButton(HWND dialog, void* work, int id, int code, int lines);
+
+// A request the full scan list refused is shown once more, under the
+// block's name; answers the handle.
+int DigitalShowFullList(ModuleRecord* module, int handle);
+
+// The relay types that write on change: the last step of the start (the
+// image of every line off or safe, the first write pending; also for a
+// module the user started without), the module's watchdog by `series`
+// (6000 the 6000-series sequence, 7000 the 7000-series one with the
+// time-out first, 0 none), and the loop's steps.
+int DigitalChangeStart(ModuleRecord* module, const TemplateType* type, int model);
+int DigitalChangeWatchdog(ModuleRecord* module, const TemplateType* type, int series);
+extern const TemplateSweepSteps DigitalChangeSteps;
+
+// The class procedure of the digital types: the template's, with the
+// type's own start steps.
+int DigitalClassProc(const TemplateType* type, const TemplateStartSteps* start,
+                     ModuleRecord* module, int msg, int wParam, int lParam);
+
+// The start steps of the digital types, by what a silent or wrong module
+// does: `configure` is the type's step for an identified module (its
+// watchdog), `finish` its last one (an output's start image).
+constexpr TemplateStartSteps
+DigitalStartSteps(int silent, int wrong, UINT badNumberText,
+                  int (*configure)(ModuleRecord*, const TemplateType*, int),
+                  int (*finish)(ModuleRecord*, const TemplateType*, int)) {
+    return TemplateStartSteps{silent, 0, configure, nullptr, finish, wrong, badNumberText};
+}
+
+constexpr TemplateType
+DigitalOutputDescriptor(const char* name, const char* restartNote, const char* dialogTemplate,
+                        DLGPROC setupDlgProc, int maxChannels, int layout, int named, int model,
+                        const int* models, int modelCount, const ParamSchemaEntry* schema,
+                        int (*addSweepRequest)(ModuleRecord*, const TemplateType*)) {
+    return TemplateType{
+        name,
+        TEMPLATE_OUTPUT_FORM,
+        maxChannels,
+        layout, // inputs message 2 accepts
+        model,
+        models,
+        modelCount,
+        "DO %d",
+        "V",
+        named,
+        restartNote,
+        schema,
+        offsetof(DigitalParam, Module_Address),
+        offsetof(DigitalParam, Channel_Mask),
+        offsetof(DigitalParam, Com),
+        offsetof(DigitalParam, Mess),
+        offsetof(DigitalParam, Unit),
+        offsetof(DigitalParam, Copy_Channel_Name),
+        dialogTemplate,
+        setupDlgProc,
+        nullptr,
+        nullptr, // the start steps are the type's TemplateStartSteps
+        nullptr, // one request for all lines
+        addSweepRequest,
+        1, // the port's keep-alive at the idle turns
+        1, // the stop disarms every port's keep-alive
+    };
+}
+
+// ---- The setup dialog ----
+
+constexpr SetupDialogType
+DigitalDialogDescriptor(const TemplateType* type, int buttons, DWORD helpContext, const char* nd,
+                        const char* xx01, const char* xx04, const char* xx03, const char* xx05,
+                        const char* xx06, const char* telv, void (*init)(HWND dialog, void* work),
+                        int (*command)(HWND dialog, void* work, int id, int code)) {
+    return SetupDialogType{
+        type,
+        sizeof(DigitalParam),
+        buttons,
+        helpContext,
+        // captions: default, XX01, XX04, XX03, XX05, XX06, TELV
+        {nd, xx01, xx04, xx03, xx05, xx06, telv},
+        {0, 0, 0, 0},
+        init,
+        command,
+        nullptr,
+        nullptr,
+    };
+}
+
+#endif

@@ -1,0 +1,120 @@
+#!/usr/bin/env bash
+# Pictures of the plug-in's dialogs as Windows draws them: the Windows build
+# of the stand-in host runs under Wine on a virtual display (Xvfb), holds each
+# dialog open (`hostsim dialogs --hold`, `hostsim run --hold` for the RS-232
+# monitor with the traffic of a short measurement against simulated
+# modules), and ImageMagick's `import` takes each dialog from the screen.
+#
+# Every picture goes to build/screenshots/KEY.png; the four the README shows
+# are copied to docs/: the setup dialog of an ND6018 block, its measurement
+# settings, the serial-port dialog and the RS-232 monitor.
+#
+# The Wine prefix build/screenshots/wineprefix is made on the first run
+# (several minutes where 32-bit code is emulated) and kept for the next; its
+# display and wineserver stop when the script ends.
+#   screenshots.sh [--hold SECONDS]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+hold=8
+while [ $# -gt 0 ]; do
+  case $1 in
+    --hold) hold=$2; shift ;;
+    *) echo "usage: screenshots.sh [--hold SECONDS]" >&2; exit 2 ;;
+  esac
+  shift
+done
+
+command -v import >/dev/null || { echo "screenshots: ImageMagick's import is missing (scripts/install-deps.sh screenshots)" >&2; exit 1; }
+linux=build/linux/bin
+win=build/win32/bin
+for f in "$linux/modsim" "$win/hostsim.exe" "$win/Telvio.dll"; do
+  [ -e "$f" ] || { echo "screenshots: $f is missing; build both presets first" >&2; exit 1; }
+done
+
+out=build/screenshots
+prefix=$PWD/$out/wineprefix
+wine_sh=scripts/wine.sh
+mkdir -p "$out"
+echo "Wine prefix $prefix (made once, several minutes where 32-bit code is emulated)"
+"$wine_sh" "$prefix" up
+export DISPLAY=:$(cat "$prefix.state/display")
+# No window manager runs on the virtual display: Wine draws the captions and
+# frames itself (set once per prefix).
+if ! grep -q '"Decorated"="N"' "$prefix/user.reg" 2>/dev/null; then
+  "$wine_sh" "$prefix" run reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f
+fi
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/telvio-screenshots-XXXXXX")
+com1=$prefix/dosdevices/com1
+saved=
+modsim_pid=
+host_pid=
+cleanup() {
+  for p in $host_pid $modsim_pid; do kill "$p" 2>/dev/null || true; wait "$p" 2>/dev/null || true; done
+  rm -f "$com1"
+  if [ -n "$saved" ]; then ln -s "$saved" "$com1"; fi
+  rm -rf "$work"
+  "$wine_sh" "$prefix" stop
+}
+trap cleanup EXIT
+
+cp "$win/hostsim.exe" "$win/Telvio.dll" examples/thermocouples.wks "$work/"
+printf '[Com Ports]\r\nNumComPorts=2\r\nComPort#0=1,3,8,1,0,1\r\nComPort#1=2,5,8,1,0,2\r\n' >"$work/XX02.ini"
+
+# Takes a picture of each dialog the host holds, as it reports it: a line
+# "hold: KEY LEFT TOP WIDTH HEIGHT". The dialog is given a moment to draw.
+shoot() {
+  local log=$1 seen=0
+  while kill -0 "$host_pid" 2>/dev/null || [ "$(grep -c '^hold: ' "$log" 2>/dev/null)" -gt "$seen" ]; do
+    local n
+    n=$(grep -c '^hold: ' "$log" 2>/dev/null || true)
+    if [ "${n:-0}" -gt "$seen" ]; then
+      seen=$((seen + 1))
+      read -r _ key x y w h < <(grep '^hold: ' "$log" | sed -n "${seen}p" | tr -d '\r')
+      sleep 2
+      import -window root -crop "${w}x${h}+${x}+${y}" +repage -colors 64 "PNG8:$out/$key.png"
+      echo "  $out/$key.png (${w} x ${h})"
+    else
+      sleep 0.5
+    fi
+  done
+}
+
+exe=$("$wine_sh" "$prefix" path "$work/hostsim.exe")
+dll=$("$wine_sh" "$prefix" path "$work/Telvio.dll")
+echo "Dialogs of the ND6018 block type, the measurement settings, the serial ports"
+"$wine_sh" "$prefix" live "$work/dialogs.log" "$exe" dialogs "$dll" --only 2955 --hold "$hold" &
+host_pid=$!
+shoot "$work/dialogs.log"
+wait "$host_pid" || { cat "$work/dialogs.log.err" >&2; exit 1; }
+host_pid=
+
+echo "The RS-232 monitor after a measurement of simulated modules on COM1"
+"$linux/modsim" --link "$work/com1" --quiet --module 1:6018 --module 2:6018 --module 3:6018:cs \
+  --wave 1:0:sine:180:6:20 --wave 1:1:ramp:172:4:10 --wave 1:2:sine:160:10:40 \
+  --wave 2:0:square:95:8:16 --wave 2:3:sine:60:3:12 --wave 3:0:ramp:21.5:0.8:30 \
+  >"$work/modsim.log" 2>&1 &
+modsim_pid=$!
+for _ in $(seq 100); do [ -L "$work/com1" ] && break; sleep 0.05; done
+[ -L "$work/com1" ] || { echo "screenshots: modsim did not come up" >&2; exit 1; }
+mkdir -p "$prefix/dosdevices"
+if [ -L "$com1" ]; then saved=$(readlink "$com1"); fi
+rm -f "$com1"
+ln -s "$work/com1" "$com1"
+wks=$("$wine_sh" "$prefix" path "$work/thermocouples.wks")
+"$wine_sh" "$prefix" live "$work/run.log" "$exe" run "$wks" --seconds 3 --hold "$hold" &
+host_pid=$!
+shoot "$work/run.log"
+wait "$host_pid" || { cat "$work/run.log" "$work/run.log.err" >&2; exit 1; }
+host_pid=
+
+mkdir -p docs
+for key in setup-2955 measurement serial-ports rs232-monitor; do
+  [ -s "$out/$key.png" ] || { echo "screenshots: no picture of $key" >&2; exit 1; }
+done
+cp "$out/setup-2955.png" docs/dialog-nd6018.png
+cp "$out/measurement.png" docs/dialog-measurement.png
+cp "$out/serial-ports.png" docs/dialog-serial-ports.png
+cp "$out/rs232-monitor.png" docs/dialog-rs232-monitor.png
+echo "docs/dialog-nd6018.png docs/dialog-measurement.png docs/dialog-serial-ports.png docs/dialog-rs232-monitor.png"
