@@ -82,6 +82,57 @@ WORD FirstBits(int count) {
     return static_cast<WORD>((1u << (count > TEMPLATE_CHANNELS ? TEMPLATE_CHANNELS : count)) - 1);
 }
 
+// What the frame keeps of a block for the experiment it runs in: its
+// failures in a row and the warnings it has shown, whether its sweeps keep
+// their time, and the module it has claimed. An entry of another experiment
+// is free.
+struct BlockRun {
+    ModuleRecord* module;
+    int run; // ScanListRun() of the experiment
+    int failures;
+    double begun; // experiment time the latest request was begun
+    int failureShown;
+    int lateInSweep;   // this sweep skipped sweeps it was too late for
+    int failedInSweep; // a transaction of this sweep failed
+    int lateSweeps;    // sweeps in a row that were late
+    double lateSince;  // the end of the sweep before them
+    double lastSweepEnd;
+    int paceShown;
+    int port;
+    int address;
+    char setting[TEMPLATE_SETTING_SIZE]; // empty: the start writes nothing
+    char name[16];
+};
+
+BlockRun runs[MODULE_TABLE_SIZE];
+
+// The block's entry in this experiment, made when it has none.
+BlockRun* RunOf(ModuleRecord* module) {
+    int run = ScanListRun();
+    BlockRun* free = nullptr;
+    for (BlockRun& r : runs) {
+        if (r.run == run && r.module == module) return &r;
+        if (!free && (r.run != run || r.module == module)) free = &r;
+    }
+    if (!free) free = &runs[0];
+    memset(free, 0, sizeof *free);
+    free->module = module;
+    free->run = run;
+    TemplateBlockName(module, free->name, sizeof free->name);
+    return free;
+}
+
+// Another block of this experiment on the same module that wrote other
+// settings into it; null when there is none.
+const BlockRun* OtherSettingOnModule(const BlockRun* own) {
+    for (const BlockRun& r : runs) {
+        if (&r == own || r.run != own->run || r.module == own->module) continue;
+        if (r.port != own->port || r.address != own->address || !r.setting[0]) continue;
+        if (strcmp(r.setting, own->setting) != 0) return &r;
+    }
+    return nullptr;
+}
+
 // The runtime fields of the error policy, in the type's layout.
 struct PollFields {
     int* errorWaiting;
@@ -406,10 +457,13 @@ int TemplateReportGlobalVars(const TemplateType* type, ModuleRecord* module, int
 int TemplateSendAndExpect(const TemplateType* type, ModuleRecord* module, char* text, char expected,
                           int checksum, int waitMs) {
     int port = TemplateCom(module, type)->Port_Number;
+    char command[TEMPLATE_QUERY_SIZE];
+    snprintf(command, sizeof command, "%s", text);
     int result = QueryCom(port, text, TEMPLATE_QUERY_SIZE, checksum, waitMs);
     // A reply with a wrong checksum, a partial line or none at all is a
-    // failure even when its first character happens to match.
-    int ok = ReplyMatches(text, result, expected);
+    // failure even when its first character happens to match; so is the
+    // answer of another module.
+    int ok = ReplyMatches(text, result, expected) && ReplyFromAddress(command, text);
     if (type->traceReplies) {
         char trace[TEMPLATE_QUERY_SIZE + 32];
         snprintf(trace, sizeof trace, "ProcessCommand: %.*s\n", TEMPLATE_QUERY_SIZE - 1, text);
@@ -483,6 +537,23 @@ int TemplateStartMeasurementWith(const TemplateType* type, ModuleRecord* module,
     if (!TemplateStartChecks(type, module)) return 0;
     char name[16];
     TemplateBlockName(module, name, sizeof name);
+    // Two blocks on one module may not write different settings into it:
+    // the second would change what the first measures.
+    BlockRun* run = RunOf(module);
+    run->port = port;
+    run->address = address;
+    if (type->moduleSetting) type->moduleSetting(module, run->setting, sizeof run->setting);
+    if (const BlockRun* other = type->moduleSetting ? OtherSettingOnModule(run) : nullptr) {
+        char text[160];
+        snprintf(text, sizeof text,
+                 "%s: the module on COM%d, address %d is set up differently by block %s.", name,
+                 port, address, other->name);
+        run->setting[0] = 0;
+        StopExperiment();
+        ShowWarning(name, text);
+        EndWaitCursor();
+        return 0;
+    }
     if (!OpenCom(port, name)) return StartFailed(module, 0, 0);
     int* checksum = TemplateUsesChecksum(type, module);
     const int flags = type->startFlags;
@@ -642,7 +713,7 @@ int TicksInFamily(const TemplateType* type) {
            (type->watchdogTick == TEMPLATE_TICK_TELV && FAMILY_TELV);
 }
 
-// The idle turn of the loops: the end of an error wait, the keep-alive of
+// The idle turn of the loops: the end of a wait after a failure, the keep-alive of
 // the modules' watchdog (`keepAlive`), the type's idle step, the due time. 1
 // when a sweep is due now; 0 when the turn has been passed on.
 int SweepDue(const TemplateType* type, ModuleRecord* module, TemplateRuntime* rt,
@@ -652,8 +723,10 @@ int SweepDue(const TemplateType* type, ModuleRecord* module, TemplateRuntime* rt
             ModuleTableNext();
             return 0;
         }
-        MonitorNote(type->restartNote);
-        rt->Next_Due = CurrentExperimentTime(1);
+        if (rt->Error_Waiting == TEMPLATE_POLICY_WAIT) {
+            MonitorNote(type->restartNote);
+            rt->Next_Due = CurrentExperimentTime(1);
+        }
         rt->Error_Waiting = 0;
     }
     if (keepAlive) WatchdogTick(TemplateCom(module, type)->Port_Number);
@@ -669,9 +742,9 @@ int SweepDue(const TemplateType* type, ModuleRecord* module, TemplateRuntime* rt
 }
 
 // Begins the sweep's request; 1 when begun (the caller steps it at once).
-// A handle the start did not register (a failed start, no channels) never
-// polls, and a sweep the type does not want now waits: the turn is passed
-// and *answer set to 0.
+// A block whose module has been failing tries once. A handle the start did
+// not register (a failed start, no channels) never polls, and a sweep the
+// type does not want now waits: the turn is passed and *answer set to 0.
 int BeginRequest(const TemplateType* type, ModuleRecord* module, int handle,
                  const TemplateSweepSteps* steps, int* answer) {
     if (handle < 0 || !ScanListEntry(handle) ||
@@ -680,12 +753,100 @@ int BeginRequest(const TemplateType* type, ModuleRecord* module, int handle,
         *answer = 0;
         return 0;
     }
-    if (ScanBegin(handle, module) == 1) {
+    BlockRun* run = RunOf(module);
+    int begun = run->failures > 0 ? ScanBeginRetry(handle, module) : ScanBegin(handle, module);
+    if (begun == 1) {
+        run->begun = CurrentExperimentTime(1);
         if (steps && steps->begun) steps->begun(module, type);
         return 1;
     }
     *answer = 1;
     return 0;
+}
+
+// How long a block waits after `failures` failed transactions in a row, the
+// last of which took `cost` seconds, before it tries again: its poll interval
+// (half a second at least), four times longer with each failure, and at least
+// five times what the failure took, so a silent module never has more than a
+// sixth of the link; a minute at most.
+double BackOff(const TemplateRuntime* rt, int failures, double cost) {
+    double wait = rt->Poll_Interval > 0.5 ? rt->Poll_Interval : 0.5;
+    for (int i = 0; i < failures && wait < TEMPLATE_BACK_OFF_LIMIT; i++)
+        wait *= 4.0;
+    if (wait < 5.0 * cost) wait = 5.0 * cost;
+    return wait < TEMPLATE_BACK_OFF_LIMIT ? wait : TEMPLATE_BACK_OFF_LIMIT;
+}
+
+// A failed transaction: the block's error policy, the first failure of the
+// experiment shown once, then the turn passes. Unless the policy stopped the
+// experiment or made the block wait, the block backs off while its module
+// keeps failing, so the link's time goes to the modules that answer.
+void Failed(const TemplateType* type, ModuleRecord* module, TemplateRuntime* rt) {
+    char text[SCAN_ERROR_TEXT_SIZE];
+    snprintf(text, sizeof text, "%s", ScanErrorText());
+    const MessParam* settings = TemplateMess(module, type);
+    ScanErrorAction(settings, &rt->Error_Waiting, &rt->Resume_Time);
+    BlockRun* run = RunOf(module);
+    run->failures++;
+    run->failedInSweep = 1;
+    if (!settings->Error_Stop) {
+        if (!run->failureShown) {
+            run->failureShown = 1;
+            ShowWarning(run->name, text);
+        }
+        if (rt->Error_Waiting) {
+            rt->Error_Waiting = TEMPLATE_POLICY_WAIT;
+        } else {
+            double now = CurrentExperimentTime(1);
+            rt->Error_Waiting = TEMPLATE_BACKING_OFF;
+            rt->Resume_Time = now + BackOff(rt, run->failures, now - run->begun);
+        }
+    }
+    ModuleTableNext();
+}
+
+// Before a reading is delivered: a block whose request went out later than
+// one poll interval after its due time skips the sweeps it missed, so the
+// reading (taken after the request) is stamped within one poll interval of
+// the time it was taken, and an outage shows as a gap.
+void CatchUp(ModuleRecord* module, TemplateRuntime* rt) {
+    BlockRun* run = RunOf(module);
+    run->failures = 0;
+    double step = rt->Poll_Interval;
+    if (!(step > 0.0)) return;
+    double late = ScanRequestTime() - rt->Next_Due;
+    if (!(late >= step)) return;
+    rt->Next_Due += floor(late / step) * step;
+    run->lateInSweep = 1;
+}
+
+// After the last reading of a sweep: a block late in three sweeps in a row
+// without a failure cannot keep its poll interval; that is shown once, with
+// the interval asked and the one reached, and noted in the monitor.
+void SweepEnded(ModuleRecord* module, const TemplateRuntime* rt) {
+    BlockRun* run = RunOf(module);
+    double now = CurrentExperimentTime(1);
+    if (run->lateInSweep && !run->failedInSweep) {
+        if (run->lateSweeps == 0) run->lateSince = run->lastSweepEnd;
+        run->lateSweeps++;
+        if (run->lateSweeps >= 3 && !run->paceShown) {
+            run->paceShown = 1;
+            double reached = (now - run->lateSince) / run->lateSweeps;
+            char note[32];
+            snprintf(note, sizeof note, "Slow: %.2g s > %.2g s", reached, rt->Poll_Interval);
+            MonitorNote(note);
+            char text[160];
+            snprintf(text, sizeof text,
+                     "%s: the sample distance of %.3g s cannot be kept; the block reaches %.3g s.",
+                     run->name, rt->Poll_Interval, reached);
+            ShowWarning(run->name, text);
+        }
+    } else {
+        run->lateSweeps = 0;
+    }
+    run->lateInSweep = 0;
+    run->failedInSweep = 0;
+    run->lastSweepEnd = now;
 }
 
 } // namespace
@@ -708,8 +869,7 @@ int OtherState(int state, const TemplateType* type, ModuleRecord* module, Templa
         }
         return BeginRequest(type, module, handle, sweep, answer);
     }
-    if (state == SS_ERROR)
-        ScanErrorAction(TemplateMess(module, type), &rt->Error_Waiting, &rt->Resume_Time);
+    if (state == SS_ERROR) Failed(type, module, rt);
     return 0;
 }
 
@@ -770,6 +930,7 @@ int TemplateProcessChannels(const TemplateType* type, ModuleRecord* module,
         }
         // One reply may serve the outputs that follow; a value that finds no
         // data block waits for a later call, the reply still ready.
+        CatchUp(module, rt);
         for (;;) {
             if (!Deliver(module, ch, rt->Next_Due, rt->Sample_Seconds, rt->Block_Samples,
                          ValueOf(module, steps, ch)))
@@ -778,6 +939,7 @@ int TemplateProcessChannels(const TemplateType* type, ModuleRecord* module,
             if (rt->Channel_Index >= outputs) {
                 rt->Channel_Index = 0;
                 rt->Next_Due += rt->Poll_Interval;
+                SweepEnded(module, rt);
             }
             if (rt->Channel_Index == 0 || !steps || !steps->sameReply ||
                 !steps->sameReply(module, ch))
@@ -838,6 +1000,12 @@ int TemplateProcessChannelsDue(const TemplateType* type, ModuleRecord* module) {
             return 1;
         }
         if (state != SS_READY) return 1;
+        // A reading requested later than one interval after its due time is
+        // stamped with the latest due time before the request: the sweeps
+        // missed meanwhile show as a gap, not as readings taken later.
+        double step = rt->Poll_Interval;
+        double late = ScanRequestTime() - rt->Start_Time - rt->Channel_Due[p];
+        if (step > 0.0 && late >= step) rt->Channel_Due[p] += floor(late / step) * step;
         if (!Deliver(module, p, rt->Channel_Due[p], rt->Sample_Seconds, rt->Block_Samples,
                      scan ? scan->Channel_Value : 0.0f))
             return 0;
@@ -863,8 +1031,12 @@ int TemplateProcessSweep(const TemplateType* type, ModuleRecord* module,
                 continue;
             return answer;
         }
+        // The type delivers with the sweep's time: caught up first. A value
+        // the host has no room for yet stays ready.
+        CatchUp(module, rt);
         if (steps && steps->ready && !steps->ready(module, type)) return 0;
         rt->Next_Due += rt->Poll_Interval;
+        SweepEnded(module, rt);
         ScanReset();
         ModuleTableNext();
         return 1;
@@ -932,10 +1104,13 @@ int TemplateProcessWrites(const TemplateType* type, ModuleRecord* module,
         int state = ScanStep();
         if (rt->Channel_Index < 0 || rt->Channel_Index >= inputs) rt->Channel_Index = 0;
         if (state == SS_READY) {
+            // A write that went out late skips the cycles it missed.
+            CatchUp(module, rt);
             if (steps->written) steps->written(module, rt->Channel_Index);
             ScanReset();
             answer = 1;
             if (NextInput(rt, inputs)) continue;
+            SweepEnded(module, rt);
             ModuleTableNext();
             return 1;
         }

@@ -24,6 +24,8 @@ enum {
 #define TEMPLATE_UNIT_CHARS 64
 // The buffer of a start-sequence query: command out, reply back.
 #define TEMPLATE_QUERY_SIZE 40
+// The text of a type's module setting.
+#define TEMPLATE_SETTING_SIZE 32
 
 // The runtime record of the single-request types.
 struct TemplateRuntime {
@@ -154,6 +156,10 @@ struct TemplateType {
     int watchdogTick;
     // 1: a stop of a block of the type disarms every port's keep-alive.
     int watchdogResetAtStop;
+    // What the type's start writes into the module, as a text that every
+    // block on one module must agree on (ND6018: the type code); null when
+    // the start writes nothing into the module.
+    void (*moduleSetting)(ModuleRecord* module, char* text, int size) = nullptr;
     // TEMPLATE_START_*: how the start meets a module that is silent or not
     // one of the type's models; 0 stops the experiment for both.
     int startFlags = 0;
@@ -193,6 +199,17 @@ int TemplateStartModel();
 // is a module without a readable name and an entry from 1 to 999 stands for
 // every number ending in those three digits.
 int TemplateModelAccepted(const TemplateType* type, int model);
+
+// Error_Waiting of a block: after a failed transaction the block waits for
+// Resume_Time, either by its error policy (TEMPLATE_POLICY_WAIT, the minutes
+// of Error_Wait_Min) or backing off while its module keeps failing
+// (TEMPLATE_BACKING_OFF).
+enum {
+    TEMPLATE_POLICY_WAIT = 1,
+    TEMPLATE_BACKING_OFF = 2,
+};
+// The longest back-off of a failing block, seconds.
+#define TEMPLATE_BACK_OFF_LIMIT 60.0
 
 // The own steps of a type with one request per sweep (digital inputs and the
 // output types) around the shared turn loop; the request is the runtime's

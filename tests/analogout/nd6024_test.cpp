@@ -234,8 +234,8 @@ TEST_F(MultiChannel, AChannelIsWrittenWhenItsValueChanges) {
     }
 }
 
-// A write that fails goes out again: what was last written is what the
-// module took.
+// A write that fails goes out again once the block's back-off is over: what
+// was last written is what the module took.
 TEST_F(MultiChannel, AFailedWriteIsTriedAgain) {
     Load();
     ASSERT_EQ(1, bus.AddModule(1, "7024", 0));
@@ -252,6 +252,10 @@ TEST_F(MultiChannel, AFailedWriteIsTriedAgain) {
     ASSERT_EQ(1, bus.InjectFault(1, wrong));
     bus.ClearLog();
     Feed(b, 0, {5.0f});
+    ProcessUntilLines(b, 2);
+    // The write and its repeat failed: the block backs off for four poll
+    // intervals before it writes again.
+    WinapiAdvanceClock(4000);
     ProcessUntilLines(b, 3);
     EXPECT_EQ((Lines{"#010+05.000", "#010+05.000", "#010+05.000"}), Wire());
     EXPECT_DOUBLE_EQ(5.0, ModuleAt(1).outputs[0]);
