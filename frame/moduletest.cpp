@@ -42,11 +42,32 @@ int Query(int port, const char* command, char* buffer, int size, int checksum) {
 int ProbeQuery(int port, const char* command, char* reply, int size, int checksum,
                int* unreadable) {
     int result = Query(port, command, reply, size, checksum);
+    // Another module's answer is none from this one.
+    if ((result == COM_OK || result == COM_CHECKSUM) && !ReplyFromAddress(command, reply)) {
+        reply[0] = 0;
+        return COM_FAILED;
+    }
     if (result == COM_CHECKSUM || (result == COM_FAILED && reply[0] != 0)) *unreadable = 1;
     return result;
 }
 
 } // namespace
+
+int ReplyAddressOf(const char* command) {
+    if (command == nullptr || strlen(command) < 4) return -1;
+    BYTE address = 0;
+    size_t length = strlen(command);
+    if (command[0] == '%') return ParseHexByteAt(command, length, 3, &address) ? address : -1;
+    if (command[0] != '$' || !strchr("2MF", command[3]) || command[4]) return -1;
+    return ParseHexByteAt(command, length, 1, &address) ? address : -1;
+}
+
+int ReplyFromAddress(const char* command, const char* reply) {
+    int address = ReplyAddressOf(command);
+    if (address < 0 || reply == nullptr || (reply[0] != '!' && reply[0] != '?')) return 1;
+    BYTE answered = 0;
+    return ParseHexByteAt(reply, strlen(reply), 1, &answered) && answered == address;
+}
 
 void SetInputChannelsFromMask(ModuleRecord* module, WORD mask) {
     if (module) ChannelsFromMask(module->aiInputChannel, module->uInputs, mask);
@@ -76,6 +97,7 @@ int ReadModuleName(int port, int address, int checksum) {
     char reply[30];
     // Only a clean reply names the model: a checksum error is no number.
     if (!ReplyMatches(reply, Query(port, command, reply, sizeof reply, checksum), '!')) return 0;
+    if (!ReplyFromAddress(command, reply)) return -1;
     reply[8] = 0;
     if (strlen(reply) < 4) return 0;
     int model = atoi(reply + 3);

@@ -14,6 +14,14 @@
 void SetInputChannelsFromMask(ModuleRecord* module, WORD mask);
 void SetOutputChannelsFromMask(ModuleRecord* module, WORD mask);
 
+// The address a reply to the command carries: the module's own for "$AA2",
+// "$AAM" and "$AAF", the new one NN for "%AANN..."; -1 when the reply to the
+// command carries none.
+int ReplyAddressOf(const char* command);
+// 1 when the reply carries the address its command asked, or none; 0 for a
+// reply from another module.
+int ReplyFromAddress(const char* command, const char* reply);
+
 // Answers of ProbeChecksum.
 enum {
     PROBE_UNREADABLE = -1, // a reply came, but none could be read (too long, endless, bad checksum)
@@ -22,8 +30,8 @@ enum {
     PROBE_PLAIN = 2,     // it does not
 };
 int ProbeChecksum(int port, int address);
-// The model number the module reports; 0 without a clean reply, -2 for a
-// number above 99999.
+// The model number the module reports; 0 without a clean reply, -1 for a
+// reply from another address, -2 for a number above 99999.
 int ReadModuleName(int port, int address, int checksum);
 // 1 when the model a module reported is one of the `count` models a type
 // accepts (0, a module that names none, only where the type lists it; an

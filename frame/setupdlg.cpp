@@ -32,6 +32,7 @@ struct OpenSetupDialog {
     ModuleRecord* module;
     BYTE* work; // the working copy, from NewMemAlloc
     int portWarningShown;
+    WORD counted; // the channels in use of a type with a module per channel
 };
 OpenSetupDialog setup;
 
@@ -51,12 +52,24 @@ BOOL* CopyFlag(int ch) {
     return TemplateCopyFlagIn(Type(), setup.work, ch);
 }
 
-WORD* Mask() {
-    return TemplateMaskIn(Type(), setup.work);
+int ModulePerChannel() {
+    return TemplateModulePerChannel(Type());
 }
 
+// A type with a module per channel keeps no mask: the dialog's own set is
+// the run from channel 0 the bar shows.
+WORD* Mask() {
+    return ModulePerChannel() ? &setup.counted : TemplateMaskIn(Type(), setup.work);
+}
+
+int InBar(int ch);
+
+// The address of the module the dialog shows: the current channel's for a
+// type with a module per channel (null with no current channel).
 int* Address() {
-    return TemplateAddressIn(Type(), setup.work);
+    int* address = TemplateAddressIn(Type(), setup.work);
+    if (!ModulePerChannel()) return address;
+    return InBar(CurrentChannel) ? address + CurrentChannel : nullptr;
 }
 
 ComSettings* Com() {
@@ -147,6 +160,14 @@ void FillPortBox(HWND dialog) {
     SendDlgItemMessageA(dialog, IDC_SETUP_PORT, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
 }
 
+void SelectAddress(HWND dialog) {
+    int* address = Address();
+    int selected = address && *address >= MinModuleAddress && *address <= 255
+                       ? *address - MinModuleAddress
+                       : -1;
+    SendDlgItemMessageA(dialog, IDC_SETUP_ADDRESS, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+}
+
 void FillAddressBox(HWND dialog) {
     for (int a = MinModuleAddress; a <= 255; a++) {
         char text[12];
@@ -154,9 +175,7 @@ void FillAddressBox(HWND dialog) {
         SendDlgItemMessageA(dialog, IDC_SETUP_ADDRESS, CB_ADDSTRING, 0,
                             reinterpret_cast<LPARAM>(text));
     }
-    int address = *Address();
-    int selected = address >= MinModuleAddress && address <= 255 ? address - MinModuleAddress : -1;
-    SendDlgItemMessageA(dialog, IDC_SETUP_ADDRESS, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+    SelectAddress(dialog);
 }
 
 void Disable(HWND dialog, int id) {
@@ -184,6 +203,10 @@ INT_PTR InitDialog(const SetupDialogType* dialogType, HWND dialog) {
         return TRUE;
     }
     memcpy(setup.work, setup.module->pParam, static_cast<size_t>(dialogType->paramSize));
+    setup.counted = static_cast<WORD>(
+        (1u << (setup.module->uInputs > TEMPLATE_CHANNELS ? TEMPLATE_CHANNELS
+                                                          : setup.module->uInputs)) -
+        1);
 
     char text[sizeof setup.module->szDescription + 1];
     SendDlgItemMessageA(dialog, IDC_SETUP_NAME, EM_LIMITTEXT, SETUP_NAME_CHARS, 0);
@@ -229,7 +252,7 @@ void Ok(HWND dialog) {
     int channels = CountBits(mask);
     if (IsOutputType()) {
         ChangeModuleSize(setup.module, channels, 0);
-        SetInputChannelsFromMask(setup.module, mask);
+        if (!ModulePerChannel()) SetInputChannelsFromMask(setup.module, mask);
     } else {
         ChangeModuleSize(setup.module, 0, channels);
         SetOutputChannelsFromMask(setup.module, mask);
@@ -286,7 +309,7 @@ void PortChosen(HWND dialog) {
 
 void AddressChosen(HWND dialog) {
     LRESULT selected = SendDlgItemMessageA(dialog, IDC_SETUP_ADDRESS, CB_GETCURSEL, 0, 0);
-    if (selected < 0 || selected > 255 - MinModuleAddress) return;
+    if (selected < 0 || selected > 255 - MinModuleAddress || !Address()) return;
     *Address() = static_cast<int>(selected) + MinModuleAddress;
 }
 
@@ -350,7 +373,7 @@ INT_PTR Command(HWND dialog, int id, int code, HWND control) {
         if (code == CBN_SELCHANGE) AddressChosen(dialog);
         return TRUE;
     case IDC_SETUP_TEST:
-        if (code == BN_CLICKED)
+        if (code == BN_CLICKED && Address())
             TestModule(Com()->Port_Number, *Address(), setup.dialogType->type->models,
                        setup.dialogType->type->modelCount);
         return TRUE;
@@ -470,6 +493,8 @@ void SetupShowChannelFields(HWND dialog, int ch) {
         CheckDlgButton(dialog, IDC_SETUP_COPY_NAME, copying ? BST_UNCHECKED : BST_CHECKED);
         EnableWindow(GetDlgItem(dialog, IDC_SETUP_CHANNEL_NAME), copying ? FALSE : TRUE);
     }
+    // Each channel's module has its own address.
+    if (ModulePerChannel()) SelectAddress(dialog);
     if (setup.dialogType->showChannel) setup.dialogType->showChannel(dialog, setup.work, ch);
 }
 

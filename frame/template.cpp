@@ -5,6 +5,7 @@
 #include "host/host.h"
 #include "frame/moduletest.h"
 #include "frame/modwatchdog.h"
+#include "frame/outputs.h"
 #include "host/numbers.h"
 #include "resource.h"
 #include "serial/engine.h"
@@ -14,6 +15,7 @@
 #include "serial/sercomm.h"
 #include "serial/watchdog.h"
 
+#include <math.h>
 #include <stdint.h>
 #include <stdio.h>
 #include <string.h>
@@ -29,6 +31,8 @@ int IsOutputType(const TemplateType* type) {
 }
 
 void SetChannels(ModuleRecord* module, const TemplateType* type) {
+    // A block with a module per channel carries no channel numbers.
+    if (TemplateModulePerChannel(type)) return;
     WORD mask = *TemplateMask(module, type);
     if (IsOutputType(type))
         SetInputChannelsFromMask(module, mask);
@@ -36,8 +40,6 @@ void SetChannels(ModuleRecord* module, const TemplateType* type) {
         SetOutputChannelsFromMask(module, mask);
 }
 
-// A failed start: the experiment is stopped (unless the step says not),
-// the text shown under the block's name and the cursor restored.
 void ShowUnderBlockName(ModuleRecord* module, UINT textId) {
     char name[16];
     TemplateBlockName(module, name, sizeof name);
@@ -45,10 +47,7 @@ void ShowUnderBlockName(ModuleRecord* module, UINT textId) {
 }
 
 int StartFailed(ModuleRecord* module, UINT textId, int stop) {
-    if (stop) StopExperiment();
-    if (textId) ShowUnderBlockName(module, textId);
-    EndWaitCursor();
-    return 0;
+    return TemplateStartFailed(module, textId, stop);
 }
 
 // The model the start in progress identified.
@@ -65,6 +64,73 @@ int EnterTables(const TemplateType* type, ModuleRecord* module) {
 int Outputs(const ModuleRecord* module) {
     return module->uOutputs > TEMPLATE_CHANNELS ? TEMPLATE_CHANNELS
                                                 : static_cast<int>(module->uOutputs);
+}
+
+int Inputs(const ModuleRecord* module) {
+    return module->uInputs > TEMPLATE_CHANNELS ? TEMPLATE_CHANNELS
+                                               : static_cast<int>(module->uInputs);
+}
+
+// The block's channels, each with its ChannelScan record: the outputs of an
+// input type, the inputs of an output type.
+int Channels(const TemplateType* type, const ModuleRecord* module) {
+    return IsOutputType(type) ? Inputs(module) : Outputs(module);
+}
+
+WORD FirstBits(int count) {
+    if (count <= 0) return 0;
+    return static_cast<WORD>((1u << (count > TEMPLATE_CHANNELS ? TEMPLATE_CHANNELS : count)) - 1);
+}
+
+// What the frame keeps of a block for the experiment it runs in: its
+// failures in a row and the warnings it has shown, whether its sweeps keep
+// their time, and the module it has claimed. An entry of another experiment
+// is free.
+struct BlockRun {
+    ModuleRecord* module;
+    int run; // ScanListRun() of the experiment
+    int failures;
+    double begun; // experiment time the latest request was begun
+    int failureShown;
+    int lateInSweep;   // this sweep skipped sweeps it was too late for
+    int failedInSweep; // a transaction of this sweep failed
+    int lateSweeps;    // sweeps in a row that were late
+    double lateSince;  // the end of the sweep before them
+    double lastSweepEnd;
+    int paceShown;
+    int port;
+    int address;
+    char setting[TEMPLATE_SETTING_SIZE]; // empty: the start writes nothing
+    char name[16];
+};
+
+BlockRun runs[MODULE_TABLE_SIZE];
+
+// The block's entry in this experiment, made when it has none.
+BlockRun* RunOf(ModuleRecord* module) {
+    int run = ScanListRun();
+    BlockRun* free = nullptr;
+    for (BlockRun& r : runs) {
+        if (r.run == run && r.module == module) return &r;
+        if (!free && (r.run != run || r.module == module)) free = &r;
+    }
+    if (!free) free = &runs[0];
+    memset(free, 0, sizeof *free);
+    free->module = module;
+    free->run = run;
+    TemplateBlockName(module, free->name, sizeof free->name);
+    return free;
+}
+
+// Another block of this experiment on the same module that wrote other
+// settings into it; null when there is none.
+const BlockRun* OtherSettingOnModule(const BlockRun* own) {
+    for (const BlockRun& r : runs) {
+        if (&r == own || r.run != own->run || r.module == own->module) continue;
+        if (r.port != own->port || r.address != own->address || !r.setting[0]) continue;
+        if (strcmp(r.setting, own->setting) != 0) return &r;
+    }
+    return nullptr;
 }
 
 // The runtime fields of the error policy, in the type's layout.
@@ -111,6 +177,7 @@ int* TemplateAddressIn(const TemplateType* type, void* param) {
 }
 
 WORD* TemplateMaskIn(const TemplateType* type, void* param) {
+    if (TemplateModulePerChannel(type)) return nullptr;
     return reinterpret_cast<WORD*>(At(param, type->maskOffset));
 }
 
@@ -127,6 +194,15 @@ WORD TemplateChannelBits(const TemplateType* type) {
             : type->maxChannels > TEMPLATE_CHANNELS ? TEMPLATE_CHANNELS
                                                     : type->maxChannels;
     return static_cast<WORD>((1u << n) - 1);
+}
+
+int TemplateModulePerChannel(const TemplateType* type) {
+    return type->maskOffset == TEMPLATE_MODULE_PER_CHANNEL;
+}
+
+WORD TemplateChannelsInUse(ModuleRecord* module, const TemplateType* type) {
+    if (TemplateModulePerChannel(type)) return FirstBits(Channels(type, module));
+    return static_cast<WORD>(*TemplateMask(module, type) & TemplateChannelBits(type));
 }
 
 int* TemplateVersion(ModuleRecord* module) {
@@ -195,10 +271,13 @@ int TemplateCreateDefaults(const TemplateType* type, ModuleRecord* module) {
             module->uInputs = 0;
         }
     }
-    int count = IsOutputType(type) ? module->uInputs : module->uOutputs;
-    if (count > TEMPLATE_CHANNELS) count = TEMPLATE_CHANNELS;
-    *TemplateMask(module, type) = static_cast<WORD>((1u << count) - 1);
-    *TemplateAddress(module, type) = MinModuleAddress;
+    if (TemplateModulePerChannel(type)) {
+        for (int i = 0; i < TEMPLATE_CHANNELS; i++)
+            TemplateAddress(module, type)[i] = MinModuleAddress;
+    } else {
+        *TemplateMask(module, type) = FirstBits(Channels(type, module));
+        *TemplateAddress(module, type) = MinModuleAddress;
+    }
     PortTableGet(TemplateCom(module, type), ComPortsDefined);
     SetChannels(module, type);
     for (int i = 0; i < type->namedChannels && i < TEMPLATE_CHANNELS; i++) {
@@ -227,10 +306,14 @@ int TemplateAfterLoad(const TemplateType* type, ModuleRecord* module) {
     // A record from a file may name channels the module does not have, or
     // another count of them than the block has: the channels in use are the
     // module's channels of the mask, and the block has one channel each, as
-    // the setup dialog leaves it.
-    WORD* mask = TemplateMask(module, type);
-    *mask &= TemplateChannelBits(type);
-    UINT count = static_cast<UINT>(CountBits(*mask));
+    // the setup dialog leaves it. A block with a module per channel keeps
+    // its count within the modules it can address.
+    UINT count = static_cast<UINT>(Channels(type, module));
+    if (!TemplateModulePerChannel(type)) {
+        WORD* mask = TemplateMask(module, type);
+        *mask &= TemplateChannelBits(type);
+        count = static_cast<UINT>(CountBits(*mask));
+    }
     if (IsOutputType(type) ? module->uInputs != count || module->uOutputs != 0
                            : module->uOutputs != count || module->uInputs != 0)
         ChangeModuleSize(module, IsOutputType(type) ? count : 0, IsOutputType(type) ? 0 : count);
@@ -281,22 +364,28 @@ int TemplateSetOutputTiming(ModuleRecord* module, int output, const MessParam* s
 
 int TemplateExportChannelNames(const TemplateType* type, ModuleRecord* module,
                                ModuleRecord* partner) {
+    return TemplateExportChannels(type, module, partner, TEMPLATE_CHANNELS);
+}
+
+int TemplateExportChannels(const TemplateType* type, ModuleRecord* module, ModuleRecord* partner,
+                           int channels) {
     if (!partner || !partner->pParam) return 1;
+    if (channels > TEMPLATE_CHANNELS) channels = TEMPLATE_CHANNELS;
     ChannelExchange* x = static_cast<ChannelExchange*>(partner->pParam);
     x->dwFormat = 1;
-    for (int i = 0; i < TEMPLATE_CHANNELS; i++) {
+    for (int i = 0; i < channels; i++) {
         memcpy(x->aszNames[i], TemplateChannelName(module, i), TEMPLATE_NAME_CHARS);
         x->aszNames[i][TEMPLATE_NAME_CHARS - 1] = 0;
     }
     x->bNames = 1;
     if (IsOutputType(type)) {
-        for (int i = 0; i < TEMPLATE_CHANNELS; i++)
+        for (int i = 0; i < channels; i++)
             x->abCopyName[i] =
                 type->copyOffset >= 0 ? *TemplateCopyFlagIn(type, module->pParam, i) : 0;
         x->bUnits = 0;
         x->bCopyFlags = 1;
     } else {
-        for (int i = 0; i < TEMPLATE_CHANNELS; i++) {
+        for (int i = 0; i < channels; i++) {
             if (type->unitOffset >= 0)
                 memcpy(x->aszUnits[i], TemplateUnitIn(type, module->pParam, i),
                        TEMPLATE_UNIT_CHARS);
@@ -320,10 +409,16 @@ int TemplateCheckChannelLayout(const TemplateType* type, ModuleRecord* other) {
 int TemplateImportChannelNames(const TemplateType* type, ModuleRecord* module,
                                ModuleRecord* partner) {
     if (!TemplateCreateDefaults(type, module)) return 0;
+    return TemplateImportChannels(type, module, partner, TEMPLATE_CHANNELS);
+}
+
+int TemplateImportChannels(const TemplateType* type, ModuleRecord* module, ModuleRecord* partner,
+                           int channels) {
     module->wImportMark = 0;
     if (!partner || !partner->pParam) return 1;
+    if (channels > TEMPLATE_CHANNELS) channels = TEMPLATE_CHANNELS;
     const ChannelExchange* x = static_cast<const ChannelExchange*>(partner->pParam);
-    for (int i = 0; i < TEMPLATE_CHANNELS; i++) {
+    for (int i = 0; i < channels; i++) {
         if (x->bNames) {
             memcpy(TemplateChannelName(module, i), x->aszNames[i], TEMPLATE_NAME_CHARS);
             TemplateChannelName(module, i)[TEMPLATE_NAME_CHARS - 1] = 0;
@@ -365,10 +460,13 @@ int TemplateReportGlobalVars(const TemplateType* type, ModuleRecord* module, int
 int TemplateSendAndExpect(const TemplateType* type, ModuleRecord* module, char* text, char expected,
                           int checksum, int waitMs) {
     int port = TemplateCom(module, type)->Port_Number;
+    char command[TEMPLATE_QUERY_SIZE];
+    snprintf(command, sizeof command, "%s", text);
     int result = QueryCom(port, text, TEMPLATE_QUERY_SIZE, checksum, waitMs);
     // A reply with a wrong checksum, a partial line or none at all is a
-    // failure even when its first character happens to match.
-    int ok = ReplyMatches(text, result, expected);
+    // failure even when its first character happens to match; so is the
+    // answer of another module.
+    int ok = ReplyMatches(text, result, expected) && ReplyFromAddress(command, text);
     if (type->traceReplies) {
         char trace[TEMPLATE_QUERY_SIZE + 32];
         snprintf(trace, sizeof trace, "ProcessCommand: %.*s\n", TEMPLATE_QUERY_SIZE - 1, text);
@@ -434,30 +532,9 @@ int TemplateStartMeasurement(const TemplateType* type, ModuleRecord* module) {
 int TemplateStartMeasurementWith(const TemplateType* type, ModuleRecord* module,
                                  const TemplateStartSteps* steps) {
     TemplateRuntime* rt = TemplateRuntimeOf(module);
-    TemplateDueRuntime* due = type->channelDue ? TemplateDueRuntimeOf(module) : nullptr;
-    PollFields poll = PollOf(type, module);
     int outputs = Outputs(module);
-    // Nothing of an earlier experiment is polled: every request handle is
-    // invalid until this start registers it, and no wait carries over. The
-    // one-request types keep their image (in the place of Channel_Index).
-    if (type->addRequest) {
-        for (int j = 0; j < outputs; j++) {
-            ChannelScan* scan = TemplateChannelScan(module, j);
-            if (scan) scan->ScanHandle = -1;
-        }
-        rt->Channel_Index = 0;
-    }
-    rt->ScanHandle = -1;
-    *poll.errorWaiting = 0;
-    *poll.resumeTime = 0.0;
-
-    MonitorExperimentStarted();
-    if (due) due->Start_Time = CurrentExperimentTime(1);
-    BeginWaitCursor();
-    if (!ScanListCreate()) return StartFailed(module, 0, 0);
-    const ComSettings* com = TemplateCom(module, type);
-    int port = com->Port_Number;
-    if (port < 1 || port > MAX_COM_PORTS) return StartFailed(module, IDS_NO_COM_PORT, 1);
+    if (!TemplateStartBegin(type, module)) return 0;
+    int port = TemplateCom(module, type)->Port_Number;
     // An address from a file outside the module range would be sent cut to
     // its low byte and reach another module.
     int address = *TemplateAddress(module, type);
@@ -465,32 +542,42 @@ int TemplateStartMeasurementWith(const TemplateType* type, ModuleRecord* module,
         UINT text = steps && steps->badAddressText ? steps->badAddressText : IDS_TEST_BAD_ADDRESS;
         return StartFailed(module, text, 1);
     }
-    // A block without a channel of its module in use measures nothing: it
-    // starts, registers no request and passes its turns, and the user is
-    // told so.
-    if ((*TemplateMask(module, type) & TemplateChannelBits(type)) == 0)
-        ShowUnderBlockName(module, IDS_NO_CHANNELS);
-    UINT fault = MessParamStartFault(TemplateMess(module, type));
-    if (fault) return StartFailed(module, fault, 1);
+    if (!TemplateStartChecks(type, module)) return 0;
     char name[16];
     TemplateBlockName(module, name, sizeof name);
+    // Two blocks on one module may not write different settings into it:
+    // the second would change what the first measures.
+    BlockRun* run = RunOf(module);
+    run->port = port;
+    run->address = address;
+    if (type->moduleSetting) type->moduleSetting(module, run->setting, sizeof run->setting);
+    if (const BlockRun* other = type->moduleSetting ? OtherSettingOnModule(run) : nullptr) {
+        char text[160];
+        snprintf(text, sizeof text,
+                 "%s: the module on COM%d, address %d is set up differently by block %s.", name,
+                 port, address, other->name);
+        run->setting[0] = 0;
+        StopExperiment();
+        ShowWarning(name, text);
+        EndWaitCursor();
+        return 0;
+    }
     if (!OpenCom(port, name)) return StartFailed(module, 0, 0);
     int* checksum = TemplateUsesChecksum(type, module);
     const int flags = type->startFlags;
     startModel = TEMPLATE_MODEL_UNREAD;
-    int probe = ProbeChecksum(port, address);
+    int model = 0;
+    int found = TemplateIdentifyModule(type, port, address, checksum, &model);
     // A module that answered with lines that cannot be read is there, but
     // cannot be worked with: never taken for a silent one.
-    if (probe == PROBE_UNREADABLE) return StartFailed(module, IDS_REPLY_UNREADABLE, 1);
+    if (found == TEMPLATE_MODULE_UNREADABLE) return StartFailed(module, IDS_REPLY_UNREADABLE, 1);
     // Without the module the block keeps the checksum setting it had and
     // configures nothing.
-    int model = 0;
-    if (probe == PROBE_NO_REPLY) {
+    if (found == TEMPLATE_MODULE_SILENT) {
+        model = 0;
         if (!SilentModule(type, module, steps)) return 0;
     } else {
-        *checksum = probe == PROBE_CHECKSUMS ? 1 : 0;
-        model = ReadModuleName(port, address, *checksum);
-        if (!TemplateModelAccepted(type, model)) {
+        if (found == TEMPLATE_MODULE_REFUSED) {
             UINT badNumber = steps && steps->badNumberText                ? steps->badNumberText
                              : (flags & TEMPLATE_START_BAD_NUMBER_SILENT) ? IDS_MODULE_NO_REPLY
                                                                           : IDS_USES_CHECKSUMS;
@@ -509,15 +596,7 @@ int TemplateStartMeasurementWith(const TemplateType* type, ModuleRecord* module,
         if (!configured) return StartFailed(module, 0, 0);
     }
 
-    const MessParam* settings = TemplateMess(module, type);
-    if (due) {
-        StartTiming(settings, &due->Sample_Seconds, &due->Block_Samples, &due->Poll_Interval);
-        for (int j = 0; j < TEMPLATE_CHANNELS; j++)
-            due->Channel_Due[j] = 0.0;
-    } else {
-        StartTiming(settings, &rt->Sample_Seconds, &rt->Block_Samples, &rt->Poll_Interval);
-        rt->Next_Due = 0.0;
-    }
+    TemplateStartTiming(type, module);
 
     WORD mask = *TemplateMask(module, type) & TemplateChannelBits(type);
     for (int j = 0; type->addRequest && j < outputs; j++) {
@@ -540,6 +619,78 @@ int TemplateStartMeasurementWith(const TemplateType* type, ModuleRecord* module,
         return StartFailed(module, 0, 1);
     if (steps && steps->finish && !steps->finish(module, type, model))
         return StartFailed(module, 0, 0);
+    return TemplateStartEnd();
+}
+
+int TemplateStartFailed(ModuleRecord* module, UINT textId, int stop) {
+    if (stop) StopExperiment();
+    if (textId) ShowUnderBlockName(module, textId);
+    EndWaitCursor();
+    return 0;
+}
+
+int TemplateStartBegin(const TemplateType* type, ModuleRecord* module) {
+    TemplateRuntime* rt = TemplateRuntimeOf(module);
+    TemplateDueRuntime* due = type->channelDue ? TemplateDueRuntimeOf(module) : nullptr;
+    PollFields poll = PollOf(type, module);
+    // Nothing of an earlier experiment is polled: every request handle is
+    // invalid until this start registers it, and no wait carries over. The
+    // one-request types keep their image (in the place of Channel_Index).
+    if (type->addRequest) {
+        for (int j = 0; j < Outputs(module); j++) {
+            ChannelScan* scan = TemplateChannelScan(module, j);
+            if (scan) scan->ScanHandle = -1;
+        }
+        rt->Channel_Index = 0;
+    }
+    rt->ScanHandle = -1;
+    *poll.errorWaiting = 0;
+    *poll.resumeTime = 0.0;
+
+    MonitorExperimentStarted();
+    if (due) due->Start_Time = CurrentExperimentTime(1);
+    BeginWaitCursor();
+    if (!ScanListCreate()) return StartFailed(module, 0, 0);
+    int port = TemplateCom(module, type)->Port_Number;
+    if (port < 1 || port > MAX_COM_PORTS) return StartFailed(module, IDS_NO_COM_PORT, 1);
+    return 1;
+}
+
+int TemplateStartChecks(const TemplateType* type, ModuleRecord* module) {
+    // A block without a channel of its module in use measures nothing: it
+    // starts, registers no request and passes its turns, and the user is
+    // told so.
+    if (TemplateChannelsInUse(module, type) == 0) ShowUnderBlockName(module, IDS_NO_CHANNELS);
+    UINT fault = MessParamStartFault(TemplateMess(module, type));
+    if (fault) return StartFailed(module, fault, 1);
+    return 1;
+}
+
+int TemplateIdentifyModule(const TemplateType* type, int port, int address, int* checksum,
+                           int* model) {
+    int probe = ProbeChecksum(port, address);
+    if (probe == PROBE_UNREADABLE) return TEMPLATE_MODULE_UNREADABLE;
+    if (probe == PROBE_NO_REPLY) return TEMPLATE_MODULE_SILENT;
+    *checksum = probe == PROBE_CHECKSUMS ? 1 : 0;
+    *model = ReadModuleName(port, address, *checksum);
+    return TemplateModelAccepted(type, *model) ? TEMPLATE_MODULE_OK : TEMPLATE_MODULE_REFUSED;
+}
+
+void TemplateStartTiming(const TemplateType* type, ModuleRecord* module) {
+    const MessParam* settings = TemplateMess(module, type);
+    if (type->channelDue) {
+        TemplateDueRuntime* due = TemplateDueRuntimeOf(module);
+        StartTiming(settings, &due->Sample_Seconds, &due->Block_Samples, &due->Poll_Interval);
+        for (int j = 0; j < TEMPLATE_CHANNELS; j++)
+            due->Channel_Due[j] = 0.0;
+    } else {
+        TemplateRuntime* rt = TemplateRuntimeOf(module);
+        StartTiming(settings, &rt->Sample_Seconds, &rt->Block_Samples, &rt->Poll_Interval);
+        rt->Next_Due = 0.0;
+    }
+}
+
+int TemplateStartEnd() {
     ModuleTableResetCursor();
     EndWaitCursor();
     return 1;
@@ -564,24 +715,29 @@ int TemplateStopMeasurement(ModuleRecord* module, const TemplateType* type) {
 
 namespace {
 
-// The idle turn of both loops: the end of an error wait, the keep-alive of
-// the modules' watchdog, the type's idle step, the due time. 1 when a sweep is due now; 0 when the
-// turn has been passed on.
+// 1 when the type's turns send its port's keep-alive in this family.
+int TicksInFamily(const TemplateType* type) {
+    return type->watchdogTick == TEMPLATE_TICK_ALWAYS ||
+           (type->watchdogTick == TEMPLATE_TICK_TELV && FAMILY_TELV);
+}
+
+// The idle turn of the loops: the end of a wait after a failure, the keep-alive of
+// the modules' watchdog (`keepAlive`), the type's idle step, the due time. 1
+// when a sweep is due now; 0 when the turn has been passed on.
 int SweepDue(const TemplateType* type, ModuleRecord* module, TemplateRuntime* rt,
-             const TemplateChannelSteps* steps) {
+             const TemplateChannelSteps* steps, int keepAlive) {
     if (rt->Error_Waiting) {
         if (CurrentExperimentTime(1) < rt->Resume_Time) {
             ModuleTableNext();
             return 0;
         }
-        MonitorNote(type->restartNote);
-        rt->Next_Due = CurrentExperimentTime(1);
+        if (rt->Error_Waiting == TEMPLATE_POLICY_WAIT) {
+            MonitorNote(type->restartNote);
+            rt->Next_Due = CurrentExperimentTime(1);
+        }
         rt->Error_Waiting = 0;
     }
-    const MessParam* settings = TemplateMess(module, type);
-    int tick = type->watchdogTick == TEMPLATE_TICK_ALWAYS ||
-               (type->watchdogTick == TEMPLATE_TICK_TELV && FAMILY_TELV);
-    if (tick && settings->Watchdog_On) WatchdogTick(TemplateCom(module, type)->Port_Number);
+    if (keepAlive) WatchdogTick(TemplateCom(module, type)->Port_Number);
     if (steps && steps->idle && !steps->idle(module, type)) {
         ModuleTableNext();
         return 0;
@@ -594,9 +750,9 @@ int SweepDue(const TemplateType* type, ModuleRecord* module, TemplateRuntime* rt
 }
 
 // Begins the sweep's request; 1 when begun (the caller steps it at once).
-// A handle the start did not register (a failed start, no channels) never
-// polls, and a sweep the type does not want now waits: the turn is passed
-// and *answer set to 0.
+// A block whose module has been failing tries once. A handle the start did
+// not register (a failed start, no channels) never polls, and a sweep the
+// type does not want now waits: the turn is passed and *answer set to 0.
 int BeginRequest(const TemplateType* type, ModuleRecord* module, int handle,
                  const TemplateSweepSteps* steps, int* answer) {
     if (handle < 0 || !ScanListEntry(handle) ||
@@ -605,12 +761,100 @@ int BeginRequest(const TemplateType* type, ModuleRecord* module, int handle,
         *answer = 0;
         return 0;
     }
-    if (ScanBegin(handle, module) == 1) {
+    BlockRun* run = RunOf(module);
+    int begun = run->failures > 0 ? ScanBeginRetry(handle, module) : ScanBegin(handle, module);
+    if (begun == 1) {
+        run->begun = CurrentExperimentTime(1);
         if (steps && steps->begun) steps->begun(module, type);
         return 1;
     }
     *answer = 1;
     return 0;
+}
+
+// How long a block waits after `failures` failed transactions in a row, the
+// last of which took `cost` seconds, before it tries again: its poll interval
+// (half a second at least), four times longer with each failure, and at least
+// five times what the failure took, so a silent module never has more than a
+// sixth of the link; a minute at most.
+double BackOff(const TemplateRuntime* rt, int failures, double cost) {
+    double wait = rt->Poll_Interval > 0.5 ? rt->Poll_Interval : 0.5;
+    for (int i = 0; i < failures && wait < TEMPLATE_BACK_OFF_LIMIT; i++)
+        wait *= 4.0;
+    if (wait < 5.0 * cost) wait = 5.0 * cost;
+    return wait < TEMPLATE_BACK_OFF_LIMIT ? wait : TEMPLATE_BACK_OFF_LIMIT;
+}
+
+// A failed transaction: the block's error policy, the first failure of the
+// experiment shown once, then the turn passes. Unless the policy stopped the
+// experiment or made the block wait, the block backs off while its module
+// keeps failing, so the link's time goes to the modules that answer.
+void Failed(const TemplateType* type, ModuleRecord* module, TemplateRuntime* rt) {
+    char text[SCAN_ERROR_TEXT_SIZE];
+    snprintf(text, sizeof text, "%s", ScanErrorText());
+    const MessParam* settings = TemplateMess(module, type);
+    ScanErrorAction(settings, &rt->Error_Waiting, &rt->Resume_Time);
+    BlockRun* run = RunOf(module);
+    run->failures++;
+    run->failedInSweep = 1;
+    if (!settings->Error_Stop) {
+        if (!run->failureShown) {
+            run->failureShown = 1;
+            ShowWarning(run->name, text);
+        }
+        if (rt->Error_Waiting) {
+            rt->Error_Waiting = TEMPLATE_POLICY_WAIT;
+        } else {
+            double now = CurrentExperimentTime(1);
+            rt->Error_Waiting = TEMPLATE_BACKING_OFF;
+            rt->Resume_Time = now + BackOff(rt, run->failures, now - run->begun);
+        }
+    }
+    ModuleTableNext();
+}
+
+// Before a reading is delivered: a block whose request went out later than
+// one poll interval after its due time skips the sweeps it missed, so the
+// reading (taken after the request) is stamped within one poll interval of
+// the time it was taken, and an outage shows as a gap.
+void CatchUp(ModuleRecord* module, TemplateRuntime* rt) {
+    BlockRun* run = RunOf(module);
+    run->failures = 0;
+    double step = rt->Poll_Interval;
+    if (!(step > 0.0)) return;
+    double late = ScanRequestTime() - rt->Next_Due;
+    if (!(late >= step)) return;
+    rt->Next_Due += floor(late / step) * step;
+    run->lateInSweep = 1;
+}
+
+// After the last reading of a sweep: a block late in three sweeps in a row
+// without a failure cannot keep its poll interval; that is shown once, with
+// the interval asked and the one reached, and noted in the monitor.
+void SweepEnded(ModuleRecord* module, const TemplateRuntime* rt) {
+    BlockRun* run = RunOf(module);
+    double now = CurrentExperimentTime(1);
+    if (run->lateInSweep && !run->failedInSweep) {
+        if (run->lateSweeps == 0) run->lateSince = run->lastSweepEnd;
+        run->lateSweeps++;
+        if (run->lateSweeps >= 3 && !run->paceShown) {
+            run->paceShown = 1;
+            double reached = (now - run->lateSince) / run->lateSweeps;
+            char note[32];
+            snprintf(note, sizeof note, "Slow: %.2g s > %.2g s", reached, rt->Poll_Interval);
+            MonitorNote(note);
+            char text[160];
+            snprintf(text, sizeof text,
+                     "%s: the sample distance of %.3g s cannot be kept; the block reaches %.3g s.",
+                     run->name, rt->Poll_Interval, reached);
+            ShowWarning(run->name, text);
+        }
+    } else {
+        run->lateSweeps = 0;
+    }
+    run->lateInSweep = 0;
+    run->failedInSweep = 0;
+    run->lastSweepEnd = now;
 }
 
 } // namespace
@@ -626,14 +870,14 @@ int OtherState(int state, const TemplateType* type, ModuleRecord* module, Templa
                int* answer) {
     *answer = 1;
     if (state == SS_IDLE) {
-        if (!SweepDue(type, module, rt, channel)) {
+        int keepAlive = TicksInFamily(type) && TemplateMess(module, type)->Watchdog_On;
+        if (!SweepDue(type, module, rt, channel, keepAlive)) {
             *answer = 0;
             return 0;
         }
         return BeginRequest(type, module, handle, sweep, answer);
     }
-    if (state == SS_ERROR)
-        ScanErrorAction(TemplateMess(module, type), &rt->Error_Waiting, &rt->Resume_Time);
+    if (state == SS_ERROR) Failed(type, module, rt);
     return 0;
 }
 
@@ -694,6 +938,7 @@ int TemplateProcessChannels(const TemplateType* type, ModuleRecord* module,
         }
         // One reply may serve the outputs that follow; a value that finds no
         // data block waits for a later call, the reply still ready.
+        CatchUp(module, rt);
         for (;;) {
             if (!Deliver(module, ch, rt->Next_Due, rt->Sample_Seconds, rt->Block_Samples,
                          ValueOf(module, steps, ch)))
@@ -702,6 +947,7 @@ int TemplateProcessChannels(const TemplateType* type, ModuleRecord* module,
             if (rt->Channel_Index >= outputs) {
                 rt->Channel_Index = 0;
                 rt->Next_Due += rt->Poll_Interval;
+                SweepEnded(module, rt);
             }
             if (rt->Channel_Index == 0 || !steps || !steps->sameReply ||
                 !steps->sameReply(module, ch))
@@ -762,6 +1008,12 @@ int TemplateProcessChannelsDue(const TemplateType* type, ModuleRecord* module) {
             return 1;
         }
         if (state != SS_READY) return 1;
+        // A reading requested later than one interval after its due time is
+        // stamped with the latest due time before the request: the sweeps
+        // missed meanwhile show as a gap, not as readings taken later.
+        double step = rt->Poll_Interval;
+        double late = ScanRequestTime() - rt->Start_Time - rt->Channel_Due[p];
+        if (step > 0.0 && late >= step) rt->Channel_Due[p] += floor(late / step) * step;
         if (!Deliver(module, p, rt->Channel_Due[p], rt->Sample_Seconds, rt->Block_Samples,
                      scan ? scan->Channel_Value : 0.0f))
             return 0;
@@ -787,12 +1039,134 @@ int TemplateProcessSweep(const TemplateType* type, ModuleRecord* module,
                 continue;
             return answer;
         }
+        // The type delivers with the sweep's time: caught up first. A value
+        // the host has no room for yet stays ready.
+        CatchUp(module, rt);
         if (steps && steps->ready && !steps->ready(module, type)) return 0;
         rt->Next_Due += rt->Poll_Interval;
+        SweepEnded(module, rt);
         ScanReset();
         ModuleTableNext();
         return 1;
     }
+}
+
+namespace {
+
+ChannelScan* InputScan(ModuleRecord* module, int input) {
+    return TemplateChannelScan(module, input);
+}
+
+int InputRequest(ModuleRecord* module, int input) {
+    ChannelScan* scan = InputScan(module, input);
+    return scan ? scan->ScanHandle : -1;
+}
+
+// 1 while input i's write is on its way: its value stays as it went out.
+int WriteInFlight(ModuleRecord* module, int input) {
+    int handle = InputRequest(module, input);
+    return handle >= 0 && ScanCurrentEntry() == handle && ScanState() != SS_IDLE;
+}
+
+// The host's newest sample of every input into its value cell.
+void TakeInputValues(ModuleRecord* module, const TemplateWriteSteps* steps) {
+    for (int i = 0; i < Inputs(module); i++) {
+        ChannelScan* scan = InputScan(module, i);
+        if (!scan || WriteInFlight(module, i)) continue;
+        float sample = 0.0f;
+        if (!OutputTakeSample(module, i, &sample) || isnan(sample)) continue;
+        scan->Channel_Value = steps->limit ? steps->limit(module, i, sample) : sample;
+    }
+}
+
+// An input without a request of this experiment, or without a value, is
+// not written.
+int WriteWanted(ModuleRecord* module, const TemplateWriteSteps* steps, int input) {
+    ChannelScan* scan = InputScan(module, input);
+    if (!scan || !ScanListEntry(scan->ScanHandle) || isnan(scan->Channel_Value)) return 0;
+    return steps->wanted ? steps->wanted(module, input) : 1;
+}
+
+// The next input of the cycle; 0 after the last one, when the next cycle
+// is due one poll interval on.
+int NextInput(TemplateRuntime* rt, int inputs) {
+    rt->Channel_Index++;
+    if (rt->Channel_Index < inputs) return 1;
+    rt->Channel_Index = 0;
+    rt->Next_Due += rt->Poll_Interval;
+    return 0;
+}
+
+} // namespace
+
+int TemplateProcessWrites(const TemplateType* type, ModuleRecord* module,
+                          const TemplateWriteSteps* steps) {
+    if (ModuleTableCurrent() != module) return 0;
+    const TemplateWriteSteps none = {};
+    if (!steps) steps = &none;
+    TemplateRuntime* rt = TemplateRuntimeOf(module);
+    const int inputs = Inputs(module);
+    TakeInputValues(module, steps);
+    int answer = 0;
+    for (;;) {
+        int state = ScanStep();
+        if (rt->Channel_Index < 0 || rt->Channel_Index >= inputs) rt->Channel_Index = 0;
+        if (state == SS_READY) {
+            // A write that went out late skips the cycles it missed.
+            CatchUp(module, rt);
+            if (steps->written) steps->written(module, rt->Channel_Index);
+            ScanReset();
+            answer = 1;
+            if (NextInput(rt, inputs)) continue;
+            SweepEnded(module, rt);
+            ModuleTableNext();
+            return 1;
+        }
+        if (state != SS_IDLE) {
+            OtherState(state, type, module, rt, -1, nullptr, nullptr, &answer);
+            return answer;
+        }
+        int on =
+            steps->watchdogOn ? steps->watchdogOn(module) : TemplateMess(module, type)->Watchdog_On;
+        if (!SweepDue(type, module, rt, nullptr, TicksInFamily(type) && on)) return answer;
+        // An input with nothing to write waits for the next cycle.
+        while (inputs > 0 && !WriteWanted(module, steps, rt->Channel_Index)) {
+            if (NextInput(rt, inputs)) continue;
+            ModuleTableNext();
+            return answer;
+        }
+        int handle = inputs > 0 ? InputRequest(module, rt->Channel_Index) : -1;
+        if (BeginRequest(type, module, handle, nullptr, &answer)) continue;
+        return answer;
+    }
+}
+
+void TemplateForgetInputValues(ModuleRecord* module) {
+    for (int i = 0; i < TEMPLATE_CHANNELS; i++) {
+        ChannelScan* scan = InputScan(module, i);
+        if (scan) scan->Channel_Value = NAN;
+    }
+}
+
+void TemplateForgetInputRequests(ModuleRecord* module) {
+    for (int i = 0; i < TEMPLATE_CHANNELS; i++) {
+        ChannelScan* scan = InputScan(module, i);
+        if (scan) scan->ScanHandle = -1;
+    }
+}
+
+void TemplateInputName(const TemplateType* type, ModuleRecord* module, int channel,
+                       const char* name, int channels) {
+    if (channel < 0 || channel >= channels || channel >= TEMPLATE_CHANNELS ||
+        type->copyOffset < 0 || !name || !*TemplateCopyFlagIn(type, module->pParam, channel))
+        return;
+    snprintf(TemplateChannelName(module, channel), TEMPLATE_NAME_CHARS, "%s", name);
+}
+
+void TemplateSetNameCopy(const TemplateType* type, ModuleRecord* module, int flag, int channels) {
+    if (type->copyOffset < 0) return;
+    for (int i = 0; i < channels && i < TEMPLATE_CHANNELS; i++)
+        *TemplateCopyFlagIn(type, module->pParam, i) = flag;
 }
 
 void TemplateOutputNames(const TemplateType* type, ModuleRecord* module) {
@@ -838,16 +1212,12 @@ int TemplateClassProc(const TemplateType* type, ModuleRecord* module, int msg, i
         break;
     case MODMSG_INPUT_NAME:
         if (!output) break;
-        if (wParam >= 0 && wParam < TEMPLATE_CHANNELS && type->copyOffset >= 0 && lParam &&
-            *TemplateCopyFlagIn(type, module->pParam, wParam))
-            snprintf(TemplateChannelName(module, wParam), TEMPLATE_NAME_CHARS, "%s",
-                     reinterpret_cast<const char*>(lParam));
+        TemplateInputName(type, module, wParam, reinterpret_cast<const char*>(lParam),
+                          TEMPLATE_CHANNELS);
         break;
     case MODMSG_SET_NAME_COPY:
         if (!output) break;
-        if (type->copyOffset >= 0)
-            for (int i = 0; i < TEMPLATE_CHANNELS; i++)
-                *TemplateCopyFlagIn(type, module->pParam, i) = wParam;
+        TemplateSetNameCopy(type, module, wParam, TEMPLATE_CHANNELS);
         break;
     case MODMSG_GET_SCHEMA: return static_cast<int>(reinterpret_cast<uintptr_t>(type->schema));
     case MODMSG_EXPORT_NAMES:

@@ -24,6 +24,8 @@ enum {
 #define TEMPLATE_UNIT_CHARS 64
 // The buffer of a start-sequence query: command out, reply back.
 #define TEMPLATE_QUERY_SIZE 40
+// The text of a type's module setting.
+#define TEMPLATE_SETTING_SIZE 32
 
 // The runtime record of the single-request types.
 struct TemplateRuntime {
@@ -106,6 +108,11 @@ enum {
         TEMPLATE_SUBROW(Param, "Watchdog_Value", "WORD", mess, MessParam, Watchdog_Value),         \
         TEMPLATE_SUBROW(Param, "Dummy2", "WORD[0..3]", mess, MessParam, Dummy2)
 
+// A maskOffset of the types whose channels are counted, not masked: the
+// block uses channels 0 to its channel count - 1, each on a module of its
+// own, whose address is the channel's int of the array at addressOffset.
+#define TEMPLATE_MODULE_PER_CHANNEL (-1)
+
 // What a type supplies to the frame. The offsets are those of the common
 // fields in the type's parameter record (Version is at 0, the channel names
 // at 4).
@@ -123,7 +130,7 @@ struct TemplateType {
     const char* restartNote;
     const ParamSchemaEntry* schema;
     int addressOffset;
-    int maskOffset;
+    int maskOffset; // TEMPLATE_MODULE_PER_CHANNEL: no mask
     int comOffset;
     int messOffset;
     int unitOffset; // -1: no units
@@ -149,6 +156,10 @@ struct TemplateType {
     int watchdogTick;
     // 1: a stop of a block of the type disarms every port's keep-alive.
     int watchdogResetAtStop;
+    // What the type's start writes into the module, as a text that every
+    // block on one module must agree on (ND6018: the type code); null when
+    // the start writes nothing into the module.
+    void (*moduleSetting)(ModuleRecord* module, char* text, int size) = nullptr;
     // TEMPLATE_START_*: how the start meets a module that is silent or not
     // one of the type's models; 0 stops the experiment for both.
     int startFlags = 0;
@@ -190,6 +201,17 @@ int TemplateStartModel();
 // number ending in those three.
 int TemplateModelAccepted(const TemplateType* type, int model);
 
+// Error_Waiting of a block: after a failed transaction the block waits for
+// Resume_Time, either by its error policy (TEMPLATE_POLICY_WAIT, the minutes
+// of Error_Wait_Min) or backing off while its module keeps failing
+// (TEMPLATE_BACKING_OFF).
+enum {
+    TEMPLATE_POLICY_WAIT = 1,
+    TEMPLATE_BACKING_OFF = 2,
+};
+// The longest back-off of a failing block, seconds.
+#define TEMPLATE_BACK_OFF_LIMIT 60.0
+
 // The own steps of a type with one request per sweep (digital inputs and the
 // output types) around the shared turn loop; the request is the runtime's
 // ScanHandle.
@@ -225,6 +247,28 @@ struct TemplateChannelSteps {
     // before the due time: the host's queued actions. 0 when the block's
     // error policy has stopped the experiment (the turn passes). May be null.
     int (*idle)(ModuleRecord* module, const TemplateType* type);
+};
+
+// The own steps of the output types with one request per input channel (the
+// analog outputs) around the shared output loop. Input i's request is the
+// ScanHandle of its ChannelScan record, whose Channel_Value is the value
+// cell: the loop takes the host's newest sample into it at the block's turn
+// (a sample that is not a number, or a data block without samples, leaves
+// the value as it was) and never writes a cell that holds no number.
+struct TemplateWriteSteps {
+    // The value the cell takes for input i's sample: the type limits it to
+    // the channel's range, so that every value fits its request. May be
+    // null: the sample as it is.
+    float (*limit)(ModuleRecord* module, int input, float sample);
+    // 1 when input i is written in this cycle; an input passed over waits
+    // for the next cycle. May be null: every input with a value.
+    int (*wanted)(ModuleRecord* module, int input);
+    // Input i's write came back. May be null.
+    void (*written)(ModuleRecord* module, int input);
+    // 1 while a watchdog of the block's modules is on: the port's
+    // keep-alive goes out at the block's idle turns (types with
+    // watchdogTick). May be null: the block's Watchdog_On.
+    int (*watchdogOn)(ModuleRecord* module);
 };
 
 // What a module that does not answer the probe at start does.
@@ -272,12 +316,18 @@ ComSettings* TemplateComIn(const TemplateType* type, void* param);
 MessParam* TemplateMessIn(const TemplateType* type, void* param);
 // The channels of the module as mask bits.
 WORD TemplateChannelBits(const TemplateType* type);
+// 1 for a type with a module per channel (TEMPLATE_MODULE_PER_CHANNEL).
+int TemplateModulePerChannel(const TemplateType* type);
 
 // The same fields of a block's parameter record.
 int* TemplateVersion(ModuleRecord* module);
 char* TemplateChannelName(ModuleRecord* module, int channel);
 int* TemplateAddress(ModuleRecord* module, const TemplateType* type);
+// Null for a type with a module per channel.
 WORD* TemplateMask(ModuleRecord* module, const TemplateType* type);
+// The channels in use: the mask's bits of the module's channels, or for a
+// type with a module per channel the first as many as the block has.
+WORD TemplateChannelsInUse(ModuleRecord* module, const TemplateType* type);
 ComSettings* TemplateCom(ModuleRecord* module, const TemplateType* type);
 MessParam* TemplateMess(ModuleRecord* module, const TemplateType* type);
 TemplateRuntime* TemplateRuntimeOf(ModuleRecord* module);
@@ -312,12 +362,53 @@ int TemplateExportChannelNames(const TemplateType* type, ModuleRecord* module,
 int TemplateCheckChannelLayout(const TemplateType* type, ModuleRecord* other);
 int TemplateImportChannelNames(const TemplateType* type, ModuleRecord* module,
                                ModuleRecord* partner);
+// The exchange of the first `channels` channels, for a type whose record
+// holds fewer than 16; the import without the defaults before it.
+int TemplateExportChannels(const TemplateType* type, ModuleRecord* module, ModuleRecord* partner,
+                           int channels);
+int TemplateImportChannels(const TemplateType* type, ModuleRecord* module, ModuleRecord* partner,
+                           int channels);
+// Messages 152 and 153 of the output form, on the first `channels` channels:
+// the name of what feeds the channel, when its copy flag is set; every copy
+// flag.
+void TemplateInputName(const TemplateType* type, ModuleRecord* module, int channel,
+                       const char* name, int channels);
+void TemplateSetNameCopy(const TemplateType* type, ModuleRecord* module, int flag, int channels);
 int TemplateReportGlobalVars(const TemplateType* type, ModuleRecord* module, int lParam);
 int TemplateStartMeasurement(const TemplateType* type, ModuleRecord* module);
 // The start with a type's own steps in place of the type's configure and
 // request steps.
 int TemplateStartMeasurementWith(const TemplateType* type, ModuleRecord* module,
                                  const TemplateStartSteps* steps);
+// The pieces of a start, for the types whose start is not the frame's
+// sequence (a module per channel). TemplateStartBegin: the monitor's note,
+// the wait cursor, the scan list and the port number, every request handle
+// of the block's channels invalid and no error wait carried over; 1, or 0
+// after the failure was shown. TemplateIdentifyModule: the checksum probe
+// and the model of the module at `address` on `port`; TEMPLATE_MODULE_OK
+// with *checksum and *model, TEMPLATE_MODULE_SILENT,
+// TEMPLATE_MODULE_UNREADABLE (it answered with lines that cannot be read),
+// or TEMPLATE_MODULE_REFUSED with *checksum and the model it gave (-1: no
+// readable answer, -2: a number above 99999). TemplateStartTiming: the sample time, block
+// size, poll interval and the first cycle due at once. TemplateStartEnd: the
+// round-robin cursor reset and the cursor restored; 1. TemplateStartFailed:
+// the experiment stopped when `stop`, the text shown under the block's name
+// (none for 0), the wait cursor restored; 0.
+enum {
+    TEMPLATE_MODULE_OK = 1,
+    TEMPLATE_MODULE_SILENT = 0,
+    TEMPLATE_MODULE_REFUSED = -1,
+    TEMPLATE_MODULE_UNREADABLE = -2,
+};
+int TemplateStartBegin(const TemplateType* type, ModuleRecord* module);
+// After the address: a block without channels is started with a warning;
+// measurement settings it cannot measure with fail the start (0, shown).
+int TemplateStartChecks(const TemplateType* type, ModuleRecord* module);
+int TemplateIdentifyModule(const TemplateType* type, int port, int address, int* checksum,
+                           int* model);
+void TemplateStartTiming(const TemplateType* type, ModuleRecord* module);
+int TemplateStartEnd();
+int TemplateStartFailed(ModuleRecord* module, UINT textId, int stop);
 // Sends `text` and leaves the reply in it (TEMPLATE_QUERY_SIZE bytes). 1 when
 // a whole, clean reply came that begins with `expected`; otherwise the
 // experiment is stopped, the communication problem shown and 0.
@@ -341,6 +432,17 @@ int TemplateProcessChannels(const TemplateType* type, ModuleRecord* module,
 // The processing procedure of the types with one request per sweep.
 int TemplateProcessSweep(const TemplateType* type, ModuleRecord* module,
                          const TemplateSweepSteps* steps);
+// The output loop of the types with one request per input channel: at the
+// block's turn the host's values are taken; a cycle, due once per poll
+// interval, writes the inputs the type wants one after the other, and the
+// turn passes after the last input of the cycle.
+int TemplateProcessWrites(const TemplateType* type, ModuleRecord* module,
+                          const TemplateWriteSteps* steps);
+// Every input's value cell holds no value: a new or loaded block writes
+// nothing before its inputs have delivered.
+void TemplateForgetInputValues(ModuleRecord* module);
+// No input has a request: what a start does before it registers them.
+void TemplateForgetInputRequests(ModuleRecord* module);
 
 // The block's name as a caption.
 void TemplateBlockName(const ModuleRecord* module, char* name, int size);

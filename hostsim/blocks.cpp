@@ -7,6 +7,7 @@
 
 #include <map>
 #include <memory>
+#include <set>
 
 namespace hostsim {
 
@@ -22,7 +23,9 @@ struct BlockState {
     // The blocks handed out, one per output channel, from
     // GetCurrentOutputBlock to the release: a block may take the blocks of
     // all its channels first.
-    std::map<OutputChannel*, std::vector<unsigned char>> handedOut;
+    std::set<OutputChannel*> handedOut;
+    // Each channel's block, kept between calls.
+    std::map<OutputChannel*, std::vector<unsigned char>> blockOf;
     bool withhold = false;
     void (*creationAnswer)(HWND dialog) = nullptr;
 };
@@ -121,17 +124,22 @@ int WINAPI HostGlvoModuleNotifyGlobalVar(GlvoNotifyRecord* record) {
 DataBlock* WINAPI HostGetCurrentOutputBlock(OutputChannel* channel) {
     BlockState& s = B();
     if (channel == nullptr || s.withhold) return nullptr;
-    std::vector<unsigned char>& block = s.handedOut[channel];
-    block.assign(offsetof(DataBlock, afSamples) + OUTPUT_BLOCK_SAMPLES * sizeof(float), 0);
-    return reinterpret_cast<DataBlock*>(block.data());
+    std::vector<unsigned char>& block = s.blockOf[channel];
+    if (block.empty())
+        block.resize(offsetof(DataBlock, afSamples) + OUTPUT_BLOCK_SAMPLES * sizeof(float));
+    // The header and the samples the last block used start from zero; a
+    // block of room for 65535 samples is not cleared whole at every call.
+    DataBlock* d = reinterpret_cast<DataBlock*>(block.data());
+    size_t used = offsetof(DataBlock, afSamples) + d->wSampleCount * sizeof(float);
+    memset(block.data(), 0, used);
+    s.handedOut.insert(channel);
+    return d;
 }
 
 void WINAPI HostNewReleaseOutputBlock(OutputChannel* channel, const char*, int) {
     BlockState& s = B();
-    auto it = s.handedOut.find(channel);
-    if (channel == nullptr || it == s.handedOut.end()) return;
-    const std::vector<unsigned char> block = std::move(it->second);
-    s.handedOut.erase(it);
+    if (channel == nullptr || s.handedOut.erase(channel) == 0) return;
+    const std::vector<unsigned char>& block = s.blockOf[channel];
     const DataBlock* d = reinterpret_cast<const DataBlock*>(block.data());
     ReleasedBlock r;
     r.module = nullptr;
@@ -144,6 +152,7 @@ void WINAPI HostNewReleaseOutputBlock(OutputChannel* channel, const char*, int) 
             }
     r.time = d->dBlockTime;
     r.sampleDistance = d->dBlockSampleDistance;
+    r.releasedAt = ExperimentTime();
     int n = d->wSampleCount;
     for (int i = 0; i < n; i++)
         r.samples.push_back(d->afSamples[i]);
@@ -171,6 +180,7 @@ void ResetBlocks() {
     s.notifications.clear();
     s.released.clear();
     s.handedOut.clear();
+    s.blockOf.clear();
     s.withhold = false;
     s.creationAnswer = nullptr;
 }

@@ -221,6 +221,7 @@ struct ReleasedBlock {
     double time;
     double sampleDistance;
     std::vector<float> samples;
+    double releasedAt; // experiment time of the release: when the reading was delivered
 };
 const std::vector<ReleasedBlock>& ReleasedOutputBlocks();
 void WithholdOutputBlocks(bool withhold);
@@ -304,6 +305,22 @@ struct ExperimentOptions {
     // Called after every cycle with its number (from 0) and whether a block
     // answered 1 in it; a test on the manual clock moves time on here.
     std::function<void(int cycle, int busy)> onCycle;
+    // The cycles end after this many seconds of real time whatever the
+    // experiment clock says (a manual clock that nobody moves), and the
+    // result tells so.
+    double realSecondsLimit = 300.0;
+    // Every processing call is timed with the performance counter.
+    bool timeCalls = false;
+};
+
+// How long the processing calls of a timed experiment took.
+struct CallTimes {
+    long calls = 0;
+    long idleCalls = 0;         // calls answered 0: not the block's turn, nothing due
+    double longestMs = 0.0;     // the longest call of all
+    double longestCpuMs = -1.0; // the most processor time a call took; -1: not measured
+    double medianIdleUs = 0.0;  // the median idle call
+    double medianBusyUs = 0.0;  // the median call answered 1
 };
 
 // A class message the experiment sent, with the block's worksheet index.
@@ -320,9 +337,11 @@ struct ExperimentResult {
     int failedBlock = -1;       // worksheet index of the block whose start answered 0
     int stoppedDuringStart = 0; // StopExperiment was called while the blocks started
     int stoppedByPlugin = 0;    // StopExperiment ended the cycles
+    int timedOut = 0;           // the real-time limit ended the cycles
     int cycles = 0;
     double endTime = 0.0;        // experiment time when the cycles ended
     size_t firstOutputBlock = 0; // ReleasedOutputBlocks() index of the experiment's first block
+    CallTimes times;             // with ExperimentOptions::timeCalls
     std::vector<ExperimentMessage> messages;
     std::string error; // why the experiment could not be set up
 };

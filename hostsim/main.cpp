@@ -8,6 +8,7 @@
 //                                          print each; measure the texts
 //   hostsim run WORKSHEET --seconds N [--csv] [--table] [--plugin PATH]
 //               [--global-ms X] [--block-size N] [--hold SECONDS]
+//               [--monitor] [--timing] [--no-monitor]
 //                                          load the worksheet, measure for N
 //                                          seconds, print what the blocks
 //                                          delivered
@@ -37,6 +38,7 @@ int Usage() {
             "       hostsim dialogs PLUGIN [--only MENU_ID] [--hold SECONDS] [--fit]\n"
             "       hostsim run WORKSHEET --seconds N [--csv] [--table] [--plugin PATH]\n"
             "                   [--global-ms X] [--block-size N] [--hold SECONDS] [--monitor]\n"
+            "                   [--timing] [--no-monitor]\n"
             "  dialogs: every dialog of the plug-in, listed; --hold keeps each shown for a\n"
             "  picture, --fit measures the texts (Windows build).\n"
             "  run: one line per channel; --table adds every sample, --csv prints them as\n"
@@ -45,7 +47,9 @@ int Usage() {
             "hostsim; the driver INI file is\n"
             "  read from hostsim's folder. --global-ms and --block-size are the global\n"
             "  sample distance (ms, default 1000) and block size (1..65535, default 1).\n"
-            "  --monitor also lists the RS-232 monitor's lines.\n",
+            "  --timing times every processing call and prints the longest and the\n"
+            "  median of the calls that found nothing to do; --no-monitor leaves the\n"
+            "  RS-232 monitor off (the host reads it every second otherwise).\n",
             kPluginName);
     return 2;
 }
@@ -237,6 +241,7 @@ int Run(int argc, char** argv) {
     const char* worksheet = argv[2];
     double seconds = -1.0;
     bool csv = false;
+    bool monitorWanted = true;
     bool table = false;
     double hold = 0.0;
     bool listMonitor = false;
@@ -256,6 +261,10 @@ int Run(int argc, char** argv) {
             seconds = v;
         } else if (strcmp(a, "--csv") == 0) {
             csv = true;
+        } else if (strcmp(a, "--timing") == 0) {
+            options.timeCalls = true;
+        } else if (strcmp(a, "--no-monitor") == 0) {
+            monitorWanted = false;
         } else if (strcmp(a, "--table") == 0) {
             table = true;
         } else if (strcmp(a, "--hold") == 0 && more) {
@@ -318,7 +327,7 @@ int Run(int argc, char** argv) {
         hostsim::SendClassMessage(block, MODMSG_OUTPUT_NAMES, 0, 0);
     }
 
-    int monitor = hostsim::MonitorSwitchOn();
+    int monitor = monitorWanted ? hostsim::MonitorSwitchOn() : 0;
     hostsim::MonitorCounts counts;
     counts.keepLines = listMonitor;
     int ran = 0;
@@ -367,6 +376,17 @@ int Run(int argc, char** argv) {
                 result.stoppedByPlugin ? ", stopped by a block" : "");
     }
 
+    if (options.timeCalls && result.times.calls > 0) {
+        char cpu[48] = "";
+        if (result.times.longestCpuMs >= 0.0)
+            snprintf(cpu, sizeof cpu, " (%.3f ms of processor time)", result.times.longestCpuMs);
+        fprintf(info,
+                "processing calls: %ld, longest %.3f ms%s, median idle call %.2f us (%ld idle), "
+                "median busy call %.2f us\n",
+                result.times.calls, result.times.longestMs, cpu, result.times.medianIdleUs,
+                result.times.idleCalls, result.times.medianBusyUs);
+    }
+
     const std::vector<hostsim::Warning>& warnings = hostsim::Warnings();
     if (warnings.empty()) {
         fprintf(info, "warnings: none\n");
@@ -377,7 +397,9 @@ int Run(int argc, char** argv) {
                     Display(OneLine(w.text)).c_str());
     }
 
-    if (!monitor) {
+    if (!monitorWanted) {
+        fprintf(info, "RS-232 monitor: not used\n");
+    } else if (!monitor) {
         fprintf(info, "RS-232 monitor: could not be switched on\n");
     } else {
         std::string errors;

@@ -118,7 +118,7 @@ int SchemaElements(Block* block, std::vector<Element>* out, std::string* error) 
         reinterpret_cast<const ParamSchemaEntry*>(static_cast<uintptr_t>(answer));
     if (rows == nullptr) return 1; // a type without a schema saves no fields
     const int size = block->moduleClass->record.uParamSize;
-    std::map<std::string, Element> names;
+    std::multimap<std::string, Element> names;
     for (int r = 0;; r++) {
         char where[160];
         snprintf(where, sizeof where, "class %s, schema row %d",
@@ -165,16 +165,17 @@ int SchemaElements(Block* block, std::vector<Element>* out, std::string* error) 
             e.type = et;
             e.offset = row.offset + i * et.size;
             // A row may name a field again at its offset and with its type
-            // (some types list their watchdog fields twice): one field.
-            auto seen = names.find(e.name);
-            if (seen != names.end()) {
-                if (seen->second.offset != e.offset || seen->second.type.name != e.type.name) {
-                    *error = std::string(where) + ": field " + e.name + " named twice";
-                    return 0;
-                }
-                continue;
-            }
-            names[e.name] = e;
+            // (some types list their watchdog fields twice): one field. A
+            // name given again elsewhere in the record (the module's own
+            // watchdog fields beside the measurement settings') is a field
+            // of its own, in the file under the same name in schema order.
+            auto same = names.equal_range(e.name);
+            bool repeated = false;
+            for (auto it = same.first; it != same.second; ++it)
+                repeated = repeated ||
+                           (it->second.offset == e.offset && it->second.type.name == e.type.name);
+            if (repeated) continue;
+            names.emplace(e.name, e);
             out->push_back(e);
         }
     }
@@ -374,7 +375,8 @@ struct Pending {
     Block* block = nullptr;
     int line = 0;
     std::vector<Element> elements;
-    std::set<std::string> seen; // header keys and fields given
+    std::set<std::string> seen;             // header keys and inputs given
+    std::map<std::string, int> fieldsGiven; // lines of each field name read
 };
 
 struct Loader {
@@ -429,17 +431,20 @@ struct Loader {
         in >> word >> name >> type >> extra;
         if (name.empty() || type.empty()) return Fail(line, "truncated line");
         if (!extra.empty()) return Fail(line, "a field line is: field NAME TYPE = VALUE");
+        // The n-th line of a name fills the n-th field of that name.
+        int given = p->fieldsGiven[name]++;
         const Element* e = nullptr;
+        int named = 0;
         for (const Element& x : p->elements) {
-            if (x.name == name) e = &x;
+            if (x.name != name) continue;
+            if (named++ == given) e = &x;
         }
-        if (e == nullptr)
+        if (named == 0)
             return Fail(line,
                         "class " + p->block->moduleClass->className + " has no field " + name);
+        if (e == nullptr) return Fail(line, "field " + name + " given twice");
         if (e->type.name != type)
             return Fail(line, "field " + name + " is " + e->type.name + ", not " + type);
-        if (!p->seen.insert("field " + name).second)
-            return Fail(line, "field " + name + " given twice");
         std::string why;
         if (!StoreElement(*e, v, p->block->param.data(), &why)) return Fail(line, why);
         return 1;

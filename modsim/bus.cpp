@@ -50,7 +50,8 @@ int StartsWith(const std::string& s, const std::string& prefix) {
 }
 
 // The bytes that go on the wire for a reply text, shaped by a fault.
-std::string ShapeReply(std::string reply, int checksum, const Fault& f, int* delayMs, int* unplug) {
+std::string ShapeReply(std::string reply, int checksum, const Fault& f, int* delayMs, int* unplug,
+                       int* copyMs) {
     switch (f.kind) {
     case FaultKind::Silence: return "";
     case FaultKind::Late: *delayMs = f.delayMs > 0 ? f.delayMs : 0; break;
@@ -78,6 +79,10 @@ std::string ShapeReply(std::string reply, int checksum, const Fault& f, int* del
         break;
     }
     case FaultKind::Unplug: *unplug = 1; return "";
+    case FaultKind::Double: *copyMs = f.delayMs > 0 ? f.delayMs : 5; break;
+    case FaultKind::Garbage:
+        reply = reply.substr(0, 1) + (f.bytes.empty() ? "12abc" : f.bytes);
+        break;
     }
     return FrameLine(reply, checksum);
 }
@@ -153,6 +158,11 @@ int Bus::OpenPtyLocked(std::string* error) {
 }
 
 void Bus::ClosePtyLocked() {
+    // The device goes, and its name with it: a pseudo-terminal's number is
+    // soon another's, and a driver that opens the old name must not reach it.
+    struct stat st;
+    if (!linkPath_.empty() && lstat(linkPath_.c_str(), &st) == 0 && S_ISLNK(st.st_mode))
+        unlink(linkPath_.c_str());
     if (master_ >= 0) close(master_);
     if (spare_ >= 0) close(spare_);
     master_ = spare_ = -1;
@@ -357,6 +367,10 @@ double Bus::Seconds(Clock::time_point t) const {
     return std::chrono::duration<double>(t - t0_).count();
 }
 
+double Bus::Now() const {
+    return Seconds(Clock::now());
+}
+
 void Bus::Wake() {
     if (wake_[1] >= 0) {
         char c = 'w';
@@ -469,8 +483,12 @@ void Bus::HandleLine(const std::string& line, int overlong) {
         int delayMs = 0;
         int unplug = 0;
         int unplugMs = -1;
-        if (!overlong) entry.reply = AnswerLocked(line, &entry, &delayMs, &unplugMs, &unplug);
+        int copyMs = -1;
+        if (!overlong)
+            entry.reply = AnswerLocked(line, &entry, &delayMs, &unplugMs, &unplug, &copyMs);
         if (!entry.reply.empty()) QueueReplyLocked(entry.reply, delayMs, line.size() + 1);
+        if (!entry.reply.empty() && copyMs >= 0)
+            QueueReplyLocked(entry.reply, delayMs + copyMs, line.size() + 1);
         log_.push_back(entry);
         if (unplug) {
             ClosePtyLocked();
@@ -484,7 +502,7 @@ void Bus::HandleLine(const std::string& line, int overlong) {
 }
 
 std::string Bus::AnswerLocked(const std::string& line, LogEntry* entry, int* delayMs, int* unplugMs,
-                              int* unplug) {
+                              int* unplug, int* copyMs) {
     // "~**": keep-alive to every module, no reply. It may carry its checksum.
     if (StartsWith(line, "~**")) {
         std::string rest = line.substr(3);
@@ -540,9 +558,14 @@ std::string Bus::AnswerLocked(const std::string& line, LogEntry* entry, int* del
 
     for (size_t i = 0; i < slot.faults.size(); ++i) {
         Fault& f = slot.faults[i];
+        if (f.untilS > 0.0 && entry->timeS >= f.untilS) {
+            slot.faults.erase(slot.faults.begin() + i--);
+            continue;
+        }
+        if (entry->timeS < f.fromS) continue;
         if (!f.match.empty() && !StartsWith(c.text, f.match)) continue;
         entry->fault = FaultName(f.kind);
-        std::string bytes = ShapeReply(reply, m.checksum, f, delayMs, unplug);
+        std::string bytes = ShapeReply(reply, m.checksum, f, delayMs, unplug, copyMs);
         if (*unplug) *unplugMs = f.delayMs;
         if (f.times > 0 && --f.times == 0) slot.faults.erase(slot.faults.begin() + i);
         return bytes;
@@ -629,18 +652,29 @@ void Bus::ServeRequestsLocked() {
     }
 }
 
+// Hands a request to the thread that serves and waits two seconds at most
+// for it to be taken; 1 when it was, 0 when the caller is to do it itself
+// (nobody else serves), -1 when it was not taken in time.
+int Bus::RequestLocked(std::unique_lock<std::mutex>& lock, int* request) {
+    int other = (running_ || pumping_) && std::this_thread::get_id() != pumpThread_;
+    if (!other) return 0;
+    unsigned seen = requestsServed_;
+    *request = 1;
+    Wake();
+    int taken = changed_.wait_for(lock, std::chrono::seconds(2), [&] {
+        return requestsServed_ != seen || (!running_ && !pumping_);
+    });
+    if (requestsServed_ != seen) return 1;
+    *request = 0;
+    return taken ? 0 : -1;
+}
+
 int Bus::Unplug() {
     std::unique_lock<std::mutex> lock(mutex_);
     if (!opened_) return 0;
-    int other = (running_ || pumping_) && std::this_thread::get_id() != pumpThread_;
-    if (other) {
-        unsigned seen = requestsServed_;
-        unplugRequest_ = 1;
-        Wake();
-        changed_.wait(lock, [&] { return requestsServed_ != seen || (!running_ && !pumping_); });
-        if (requestsServed_ != seen) return !plugged_;
-        unplugRequest_ = 0;
-    }
+    int served = RequestLocked(lock, &unplugRequest_);
+    if (served < 0) return 0;
+    if (served) return !plugged_;
     ClosePtyLocked();
     replugAt_ = 0;
     return 1;
@@ -650,15 +684,9 @@ int Bus::Replug() {
     std::unique_lock<std::mutex> lock(mutex_);
     if (!opened_) return 0;
     if (plugged_) return 1;
-    int other = (running_ || pumping_) && std::this_thread::get_id() != pumpThread_;
-    if (other) {
-        unsigned seen = requestsServed_;
-        replugRequest_ = 1;
-        Wake();
-        changed_.wait(lock, [&] { return requestsServed_ != seen || (!running_ && !pumping_); });
-        if (requestsServed_ != seen) return plugged_;
-        replugRequest_ = 0;
-    }
+    int served = RequestLocked(lock, &replugRequest_);
+    if (served < 0) return 0;
+    if (served) return plugged_;
     replugAt_ = 0;
     return OpenPtyLocked(nullptr);
 }
@@ -675,6 +703,7 @@ int Bus::Start() {
     if (!opened_) return 0;
     if (running_) return 1;
     stop_ = 0;
+    exited_ = 0;
     running_ = 1;
     thread_ = std::thread(&Bus::ThreadMain, this);
     return 1;
@@ -684,23 +713,31 @@ void Bus::ThreadMain() {
     for (;;) {
         {
             std::lock_guard<std::mutex> lock(mutex_);
-            if (stop_) return;
+            if (stop_) {
+                // Told while the lock is held, so Stop sees it and then no
+                // more of this object is touched.
+                exited_ = 1;
+                changed_.notify_all();
+                return;
+            }
         }
         Pump(200);
     }
 }
 
 void Bus::Stop() {
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        if (!running_) return;
-        stop_ = 1;
-        Wake();
-    }
-    thread_.join();
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (!running_) return;
+    stop_ = 1;
+    Wake();
+    // The thread leaves within one turn of Pump (200 ms); it is waited for
+    // ten seconds at most, so a stuck thread fails a test instead of hanging it.
+    int gone = changed_.wait_for(lock, std::chrono::seconds(10), [&] { return exited_ != 0; });
+    if (!gone) fprintf(stderr, "modsim: the serving thread did not stop; left behind\n");
+    thread_.detach();
     running_ = 0;
     stop_ = 0;
+    exited_ = 0;
     changed_.notify_all();
 }
 

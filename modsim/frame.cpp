@@ -1,6 +1,8 @@
 // Line framing of the module protocol: text, optional checksum digits, carriage return.
 #include "modsim.h"
 
+#include <cstdlib>
+
 #include <cmath>
 #include <cstdio>
 
@@ -94,8 +96,105 @@ const char* FaultName(FaultKind kind) {
     case FaultKind::TrailingBytes: return "trailing-bytes";
     case FaultKind::Overlong: return "overlong";
     case FaultKind::Unplug: return "unplug";
+    case FaultKind::Double: return "double";
+    case FaultKind::Garbage: return "garbage";
     }
     return "?";
+}
+
+int FaultKindOfName(const std::string& name, FaultKind* kind) {
+    const FaultKind kinds[] = {
+        FaultKind::Silence,         FaultKind::Late,
+        FaultKind::WrongFirstChar,  FaultKind::BadChecksum,
+        FaultKind::MissingChecksum, FaultKind::CutShort,
+        FaultKind::NeverEnded,      FaultKind::TrailingBytes,
+        FaultKind::Overlong,        FaultKind::Unplug,
+        FaultKind::Double,          FaultKind::Garbage,
+    };
+    for (FaultKind k : kinds) {
+        if (name == FaultName(k)) {
+            *kind = k;
+            return 1;
+        }
+    }
+    return 0;
+}
+
+namespace {
+
+int WholeNumber(const std::string& text, long low, long high, long* out) {
+    char* end = nullptr;
+    long v = strtol(text.c_str(), &end, 10);
+    if (text.empty() || !end || *end || v < low || v > high) return 0;
+    *out = v;
+    return 1;
+}
+
+int Seconds(const std::string& text, double* out) {
+    char* end = nullptr;
+    double v = strtod(text.c_str(), &end);
+    if (text.empty() || !end || *end || !(v >= 0.0) || v > 1e6) return 0;
+    *out = v;
+    return 1;
+}
+
+} // namespace
+
+int ParseFault(const std::string& text, Fault* out, std::string* error) {
+    Fault f;
+    f.times = kAlways;
+    size_t colon = text.find(':');
+    std::string name = text.substr(0, colon);
+    if (!FaultKindOfName(name, &f.kind)) {
+        if (error) *error = "unknown fault '" + name + "'";
+        return 0;
+    }
+    while (colon != std::string::npos) {
+        size_t next = text.find(':', colon + 1);
+        std::string item =
+            text.substr(colon + 1, next == std::string::npos ? next : next - colon - 1);
+        colon = next;
+        size_t eq = item.find('=');
+        std::string key = item.substr(0, eq);
+        std::string value = eq == std::string::npos ? "" : item.substr(eq + 1);
+        long n = 0;
+        int ok = eq != std::string::npos;
+        if (!ok) {
+        } else if (key == "times") {
+            ok = value == "always"
+                     ? (f.times = kAlways, 1)
+                     : (WholeNumber(value, 1, 1000000, &n) && (f.times = static_cast<int>(n)));
+        } else if (key == "match") {
+            f.match = value;
+        } else if (key == "delay") {
+            ok = WholeNumber(value, -1, 3600000, &n);
+            f.delayMs = static_cast<int>(n);
+        } else if (key == "length") {
+            ok = WholeNumber(value, 0, 100000, &n);
+            f.length = static_cast<int>(n);
+        } else if (key == "char") {
+            ok = value.size() == 1;
+            if (ok) f.firstChar = value[0];
+        } else if (key == "bytes") {
+            f.bytes = value;
+        } else if (key == "from") {
+            ok = Seconds(value, &f.fromS);
+        } else if (key == "until") {
+            ok = Seconds(value, &f.untilS);
+        } else {
+            ok = 0;
+        }
+        if (!ok) {
+            if (error) *error = "bad fault setting '" + item + "'";
+            return 0;
+        }
+    }
+    if (f.untilS > 0.0 && f.untilS <= f.fromS) {
+        if (error) *error = "a fault's until must lie after its from";
+        return 0;
+    }
+    *out = f;
+    return 1;
 }
 
 } // namespace modsim

@@ -2,14 +2,18 @@
 //
 //   modsim [--link PATH] [--baud N] [--wire-time] [--module ADDR:MODEL[:cs]]...
 //          [--value ADDR:CH=V]... [--wave ADDR:CH:sine|ramp|square:OFFSET:AMPLITUDE:PERIOD]...
-//          [--inputs ADDR=HEX]... [--quiet]
+//          [--inputs ADDR=HEX]... [--fault ADDR:KIND[:key=value]...]... [--quiet]
 //
-// Every --link starts another port; --baud, --wire-time, --module, --value, --wave and --inputs
-// that follow it belong to that port (before the first --link, to the first port). ADDR is
-// decimal, or hexadecimal with 0x; MODEL is a model name such as 6018; ":cs" makes the module use
-// checksums. --value sets input channel CH of the module at ADDR on that port to V; --wave makes
-// it follow a waveform (PERIOD in seconds); --inputs sets the module's digital input lines, bit
-// c of the hexadecimal number for line c. For each port
+// Every --link starts another port; --baud, --wire-time, --module, --value, --wave, --inputs and
+// --fault that follow it belong to that port (before the first --link, to the first port). ADDR
+// is decimal, or hexadecimal with 0x; MODEL is a model name such as 6018; ":cs" makes the module
+// use checksums. --value sets input channel CH of the module at ADDR on that port to V; --wave
+// makes it follow a waveform (PERIOD in seconds); --inputs sets the module's digital input lines,
+// bit c of the hexadecimal number for line c. --fault gives the module a fault (KIND silence,
+// late, wrong-first-char, bad-checksum, missing-checksum, cut-short, never-ended, trailing-bytes,
+// overlong, unplug, double, garbage; keys times, match, delay (ms), length, char, bytes, from and
+// until (seconds after the start); without times it applies to every reply), for example
+// "--fault 2:silence:from=2:until=12" or "--fault 1:unplug:from=5:delay=5000". For each port
 // the program prints "PATH -> SLAVE" (or the slave alone without a link), then, unless --quiet,
 // one line per received command with its reply.
 #include "modsim.h"
@@ -54,17 +58,19 @@ struct PortArg {
     int wireTime = 0;
     std::vector<ModuleArg> modules;
     std::vector<ChannelArg> channels;
+    std::vector<std::pair<int, modsim::Fault>> faults;
     std::vector<InputsArg> inputs;
 };
 
 std::mutex g_out;
 
 void Usage() {
-    fprintf(stderr,
-            "usage: modsim [--link PATH] [--baud N] [--wire-time] [--module ADDR:MODEL[:cs]]...\n"
-            "              [--value ADDR:CH=V]... "
-            "[--wave ADDR:CH:sine|ramp|square:OFFSET:AMPLITUDE:PERIOD]...\n"
-            "              [--inputs ADDR=HEX]... [--quiet]\n");
+    fprintf(
+        stderr,
+        "usage: modsim [--link PATH] [--baud N] [--wire-time] [--module ADDR:MODEL[:cs]]...\n"
+        "              [--value ADDR:CH=V]... "
+        "[--wave ADDR:CH:sine|ramp|square:OFFSET:AMPLITUDE:PERIOD]...\n"
+        "              [--inputs ADDR=HEX]... [--fault ADDR:KIND[:key=value]...]... [--quiet]\n");
 }
 
 // Decimal, or hexadecimal after "0x"; a leading zero is still decimal.
@@ -245,6 +251,18 @@ int main(int argc, char** argv) {
                 return 2;
             }
             ports.back().channels.push_back(c);
+        } else if (!strcmp(a, "--fault") && i + 1 < argc) {
+            std::string text = argv[++i];
+            size_t colon = text.find(':');
+            int address = 0;
+            modsim::Fault fault;
+            std::string error = "ADDR:KIND[:key=value]...";
+            if (colon == std::string::npos || !ParseAddress(text.substr(0, colon), &address) ||
+                !modsim::ParseFault(text.substr(colon + 1), &fault, &error)) {
+                fprintf(stderr, "modsim: bad fault %s (%s)\n", argv[i], error.c_str());
+                return 2;
+            }
+            ports.back().faults.push_back({address, fault});
         } else if (!strcmp(a, "--inputs") && i + 1 < argc) {
             InputsArg in;
             if (!ParseInputs(argv[++i], &in)) {
@@ -260,20 +278,23 @@ int main(int argc, char** argv) {
         }
     }
 
-    // A channel or input setting names a module of its own port.
+    // A channel setting, input lines or a fault name a module of its own port.
     for (const PortArg& p : ports) {
         std::vector<int> addresses;
         for (const ChannelArg& c : p.channels)
             addresses.push_back(c.address);
         for (const InputsArg& in : p.inputs)
             addresses.push_back(in.address);
+        for (const auto& f : p.faults)
+            addresses.push_back(f.first);
         for (int address : addresses) {
             int known = 0;
             for (const ModuleArg& m : p.modules)
                 known |= m.address == address;
             if (!known) {
                 fprintf(stderr,
-                        "modsim: no module at address %d on port %s for --value/--wave/--inputs\n",
+                        "modsim: no module at address %d on port %s for "
+                        "--value/--wave/--inputs/--fault\n",
                         address, p.link.empty() ? "(first)" : p.link.c_str());
                 return 2;
             }
@@ -308,6 +329,8 @@ int main(int argc, char** argv) {
         }
         for (const InputsArg& in : p.inputs)
             bus->SetDigitalInputs(in.address, in.bits);
+        for (const auto& f : p.faults)
+            bus->InjectFault(f.first, f.second);
         if (!p.link.empty() && !bus->SetLink(p.link)) {
             fprintf(stderr, "modsim: cannot link %s: %s\n", p.link.c_str(), strerror(errno));
             return 1;

@@ -110,6 +110,8 @@ struct Module {
     Waveform waves[kMaxChannels];
     int waveOn[kMaxChannels] = {};
     double outputs[kMaxChannels] = {};
+    unsigned char channelType[kMaxChannels] = {}; // per-channel range code ("$AA9N", 7022)
+    unsigned char channelSlew[kMaxChannels] = {}; // per-channel slew rate ("$AA9N", 7022)
     unsigned digitalInputs = 0;
     unsigned digitalOutputs = 0;
     unsigned counters[4] = {};       // counter inputs, read by "#AAN" and "#AAND"
@@ -182,6 +184,11 @@ extern const CommandEntry kCounterCommands[];
 extern const CommandEntry k6014Commands[];
 extern const CommandEntry k6016Commands[];
 extern const CommandEntry k6058Commands[];
+// The analog output modules: single-channel (6021 and its series), two-channel (7022) and
+// four-channel with digital inputs (6024 and its series).
+extern const CommandEntry kAnalogOutput1Commands[];
+extern const CommandEntry kAnalogOutput7022Commands[];
+extern const CommandEntry kAnalogOutput4Commands[];
 // Handlers several tables share: "#AA" and "#AAN", the analog inputs in the profile's format;
 // "@AARE", the event count.
 int ReadAnalog(Module& module, const Command& command, std::string& reply);
@@ -210,14 +217,19 @@ enum class FaultKind {
     TrailingBytes,   // `bytes` (default "XY") written right after the CR, in the same write
     Overlong,        // the reply text padded to `length` characters (default 200)
     Unplug,          // no reply, the port goes away for delayMs (-1: until Replug)
+    Double,          // the reply, then the same line again delayMs (default 5) later
+    Garbage, // the reply's first character, then `bytes` (default "12abc"), checksum fitting
 };
 const char* FaultName(FaultKind kind);
+// The kind of a name FaultName gives; 0 for an unknown name.
+int FaultKindOfName(const std::string& name, FaultKind* kind);
 
 constexpr int kAlways = -1;
 
 // A fault applies to the next replies of its module: `times` of them (kAlways: all), only to
-// commands whose text starts with `match` when it is not empty. Of several faults of a module the
-// first that matches takes the reply.
+// commands whose text starts with `match` when it is not empty, and only to commands received
+// from `fromS` on and before `untilS` (seconds of the bus, Bus::Now; 0: no limit), after which it
+// is gone. Of several faults of a module the first that matches takes the reply.
 struct Fault {
     FaultKind kind = FaultKind::Silence;
     int times = 1;
@@ -226,10 +238,17 @@ struct Fault {
     int length = 0;
     char firstChar = 0;
     std::string bytes;
+    double fromS = 0.0;
+    double untilS = 0.0;
 
     Fault() = default;
     explicit Fault(FaultKind k, int n = 1) : kind(k), times(n) {}
 };
+
+// A fault as the command line gives it: KIND[:key=value]... with the keys times (a number or
+// "always"), match, delay (ms), length, char, bytes, from and until (s). Without times it
+// applies to every reply. 1 when understood, else 0 and the reason in *error.
+int ParseFault(const std::string& text, Fault* out, std::string* error);
 
 /* ---- the log ---- */
 
@@ -294,8 +313,10 @@ class Bus {
     std::vector<LogEntry> Log() const;
     size_t LogCount() const;
     void ClearLog();
-    // Waits until the log holds at least `count` entries; 1 when it does.
+    // Waits until the log holds at least `count` entries, `timeoutMs` at most; 1 when it does.
     int WaitForLog(size_t count, int timeoutMs) const;
+    // Seconds since the bus was made: the clock of the log and of a fault's from/until.
+    double Now() const;
     // Called for every received line, from the serving thread, without the lock held.
     void SetTrace(std::function<void(const LogEntry&)> trace);
 
@@ -304,13 +325,15 @@ class Bus {
     // reply and nothing is left to send, or when timeoutMs have passed; the answer is the
     // number of lines handled, -1 while another thread serves.
     int Pump(int timeoutMs);
-    // Serves from a thread of its own until Stop (or Close, or destruction).
+    // Serves from a thread of its own until Stop (or Close, or destruction). Stop waits ten
+    // seconds at most for the thread to leave.
     int Start();
     void Stop();
     int Running() const;
 
     // Takes the port away as if its adapter were pulled (the slave device disappears, the
-    // driver's descriptor reports a hang-up), and brings back a new one. 1 when done.
+    // driver's descriptor reports a hang-up), and brings back a new one. 1 when done; 0 also
+    // when the serving thread did not take the request within two seconds.
     int Unplug();
     int Replug();
     int Plugged() const;
@@ -335,7 +358,8 @@ class Bus {
     void TakeBytes(const char* data, size_t n, int* handled);
     void HandleLine(const std::string& line, int overlong);
     std::string AnswerLocked(const std::string& line, LogEntry* entry, int* delayMs, int* unplugMs,
-                             int* unplug);
+                             int* unplug, int* copyMs);
+    int RequestLocked(std::unique_lock<std::mutex>& lock, int* request);
     void QueueReplyLocked(const std::string& bytes, int delayMs, size_t requestBytes);
     int WriteDueLocked();
     int EffectiveBaudLocked() const;
@@ -373,6 +397,7 @@ class Bus {
     std::thread thread_;
     int running_ = 0;
     int stop_ = 0;
+    int exited_ = 0; // the serving thread has left ThreadMain
 };
 
 } // namespace modsim

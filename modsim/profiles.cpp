@@ -71,15 +71,6 @@ int SetConfiguration(Module& m, const Command& c, std::string& reply) {
     return 1;
 }
 
-int ParseValue(const std::string& text, double* out) {
-    if (text.empty()) return 0;
-    char* end = nullptr;
-    double v = strtod(text.c_str(), &end);
-    if (end == text.c_str() || *end != 0) return 0;
-    *out = v;
-    return 1;
-}
-
 int ParseHexDigits(const std::string& text, size_t count, unsigned* out) {
     if (text.size() != count) return 0;
     unsigned v = 0;
@@ -99,41 +90,6 @@ std::string Printf(const char* format, unsigned a, unsigned b = 0, unsigned c = 
     return text;
 }
 
-// "#AA(data)": the value of the one analog output; answered ">".
-int WriteAnalogSingle(Module& m, const Command& c, std::string& reply) {
-    double v;
-    if (!ParseValue(c.args, &v)) return 0;
-    m.outputs[0] = v;
-    m.writes.push_back(c.text);
-    reply = ">";
-    return 1;
-}
-
-// "#AAN(data)" with the channel as '0' + N or 'A' + N, answered ">"; and
-// "#AACN(data)", answered "!AA".
-int WriteAnalogChannel(Module& m, const Command& c, std::string& reply) {
-    const std::string& a = c.args;
-    if (a.size() < 2) return 0;
-    size_t at = 1;
-    int channel = -1;
-    int acknowledge = 0;
-    if (a[0] == 'C' && a[1] >= '0' && a[1] <= '9') {
-        channel = a[1] - '0';
-        at = 2;
-        acknowledge = 1;
-    } else if (a[0] >= '0' && a[0] <= '9') {
-        channel = a[0] - '0';
-    } else if (a[0] >= 'A' && a[0] <= 'P') {
-        channel = a[0] - 'A';
-    }
-    double v;
-    if (channel < 0 || channel >= kMaxChannels || !ParseValue(a.substr(at), &v)) return 0;
-    m.outputs[channel] = v;
-    m.writes.push_back(c.text);
-    reply = acknowledge ? Ack(m.address) : ">";
-    return 1;
-}
-
 // "$AA6" in the layouts of the module series.
 int ReadDigital8(Module& m, const Command& c, std::string& reply) {
     if (!c.args.empty()) return 0;
@@ -150,13 +106,6 @@ int ReadDigital16(Module& m, const Command& c, std::string& reply) {
     reply = Printf("!%04X00", m.digitalInputs & 0xFFFF);
     return 1;
 }
-// "$AAI": the four digital inputs of the analog output module.
-int ReadDigitalNibble(Module& m, const Command& c, std::string& reply) {
-    if (!c.args.empty()) return 0;
-    reply = Printf("!%02X%1X", m.address & 0xFF, m.digitalInputs & 0xF);
-    return 1;
-}
-
 // "#AA00DD": the output byte, answered ">".
 int WriteDigital8(Module& m, const Command& c, std::string& reply) {
     unsigned v;
@@ -227,19 +176,6 @@ const CommandEntry kAnalogInputCommands[] = {
     {'#', "", ReadAnalog},
     {0, nullptr, nullptr},
 };
-const CommandEntry k6021Commands[] = {
-    {'#', "", WriteAnalogSingle},
-    {0, nullptr, nullptr},
-};
-const CommandEntry k6022Commands[] = {
-    {'#', "", WriteAnalogChannel},
-    {0, nullptr, nullptr},
-};
-const CommandEntry k6024Commands[] = {
-    {'$', "I", ReadDigitalNibble},
-    {'#', "", WriteAnalogChannel},
-    {0, nullptr, nullptr},
-};
 const CommandEntry kDigital16InCommands[] = {
     {'$', "6", ReadDigital16},
     {0, nullptr, nullptr},
@@ -300,9 +236,15 @@ const Profile kProfiles[] = {
     {"7017", "A2.0", 0x08, 0x00, 8, "%+07.3f", k6017Commands},
     {"7018", "A2.0", 0x0E, 0x00, 8, "%+07.2f", kAnalogInputCommands},
     // analog outputs
-    {"6021", "A1.0", 0x30, 0x00, 0, nullptr, k6021Commands},
-    {"6022", "A1.0", 0x30, 0x00, 0, nullptr, k6022Commands},
-    {"6024", "A1.0", 0x30, 0x00, 0, nullptr, k6024Commands},
+    {"6021", "A1.0", 0x30, 0x00, 0, nullptr, kAnalogOutput1Commands},
+    {"4021", "A1.0", 0x30, 0x00, 0, nullptr, kAnalogOutput1Commands},
+    {"7021", "A2.0", 0x30, 0x00, 0, nullptr, kAnalogOutput1Commands},
+    {"8021", "A2.0", 0x30, 0x00, 0, nullptr, kAnalogOutput1Commands},
+    {"7022", "A2.0", 0x30, 0x00, 0, nullptr, kAnalogOutput7022Commands},
+    {"6024", "A1.0", 0x33, 0x00, 0, nullptr, kAnalogOutput4Commands},
+    {"4024", "A1.0", 0x33, 0x00, 0, nullptr, kAnalogOutput4Commands},
+    {"7024", "A2.0", 0x33, 0x00, 0, nullptr, kAnalogOutput4Commands},
+    {"8024", "A2.0", 0x33, 0x00, 0, nullptr, kAnalogOutput4Commands},
     // digital inputs and outputs, relays
     {"6041", "A1.0", 0x40, 0x00, 0, nullptr, kDigital16InCommands},
     {"6042", "A1.0", 0x40, 0x00, 0, nullptr, kDigital16OutCommands},

@@ -110,9 +110,9 @@
 #define IDS_TEST_BAD_PORT 1550
 #define IDS_TEST_BAD_ADDRESS 1551
 #define IDS_BAD_SAMPLE_DISTANCE 1800
-#define IDS_BAD_GLOBAL_DISTANCE 1801
-#define IDS_BAD_GLOBAL_BLOCK_SIZE 1802
-#define IDS_REPLY_UNREADABLE 1803
+#define IDS_BAD_GLOBAL_DISTANCE 1805
+#define IDS_BAD_GLOBAL_BLOCK_SIZE 1806
+#define IDS_REPLY_UNREADABLE 1807
 
 #define IDC_MP_ONE_VALUE 1006
 #define IDC_MP_DISTANCE 1007
@@ -159,10 +159,11 @@
 // The thermocouple types.
 #define IDC_ND6018_RANGE 1053
 #define IDS_TC_TYPE 1200
-#define IDS_ND6018_UNKNOWN_RANGE 1210
+#define IDS_ND6018_UNKNOWN_RANGE 1190
 
 #include "analogin.h"
 #include "alarm.h"
 #include "multi.h"
+#include "analogout.h"
 
 #endif

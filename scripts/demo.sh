@@ -4,7 +4,9 @@
 # for twenty seconds with the plug-in through the bundled worksheet
 # examples/thermocouples.wks. The terminal shows one line per channel (with
 # --table every sample); the samples are written as CSV and plotted over time
-# (gnuplot) into build/demo/.
+# (gnuplot) into build/demo/. Then, for ten seconds, examples/analogout.wks
+# drives simulated analog output modules, one channel from a thermocouple
+# block's measurement, and the values written to that channel are shown.
 #
 # The host runs from a temporary folder of its own (the plug-in reads its
 # driver INI file XX02.ini there), COM1 is mapped through TELVIO_COM_DIR, and
@@ -67,7 +69,9 @@ EOF
     --wave 11:0:sine:4.75:0.5:20 --value 11:1=3.25 --wave 12:0:ramp:37.5:1:15 \
     --wave 13:0:ramp:20:2:10 --value 13:2=22.75 --value 14:0=60.5 --value 14:1=61.5 \
     --value 14:2=62.5 --value 15:0=2.5 --value 15:1=812.5 --value 15:3=12 \
-    --wave 16:0:sine:4:1.5:6 --value 16:1=-1.25 >"$work/modsim.log" 2>&1 &
+    --wave 16:0:sine:4:1.5:6 --value 16:1=-1.25 \
+    --module 21:7021 --module 22:6021 --module 23:7022 --module 24:7024 --module 25:6018 \
+    --wave 25:0:sine:6:2:10 >"$work/modsim.log" 2>&1 &
 modsim_pid=$!
 for _ in $(seq 100); do
     [ -L "$work/com1" ] && break
@@ -85,7 +89,8 @@ fi
 out=build/demo
 mkdir -p "$out"
 echo "Simulated modules on COM1: 6018 at addresses 1, 2 and 3 (3 with checksums);"
-echo "  analog inputs 6017, 7013, 7015, 7033, 7019 and two 7005 at 11 to 17"
+echo "  analog inputs 6017, 7013, 7015, 7033, 7019 and two 7005 at 11 to 17;"
+echo "  analog outputs 7021, 6021, 7022 and 7024 and a 6018 at 21 to 25"
 echo "hostsim run examples/thermocouples.wks --seconds $seconds --csv $table"
 echo "measuring for $seconds s ..."
 echo
@@ -100,3 +105,16 @@ if command -v gnuplot >/dev/null; then
 else
     echo "plot:    none, gnuplot is not installed (scripts/install-deps.sh demo)"
 fi
+
+# The analog outputs: channel 0 of the 7024 at address 24 (0x18) follows the
+# chilled water's temperature that the thermocouple block "Chiller" measures
+# (module 25); the RS-232 monitor's lines show what each write sent.
+echo
+echo "hostsim run examples/analogout.wks --seconds 10 --monitor"
+echo "driving the analog outputs for 10 s ..."
+TELVIO_COM_DIR="$work" "$work/hostsim" run examples/analogout.wks --seconds 10 --monitor \
+    >"$work/analogout.txt" 2>&1 || true
+grep -E '^(Chiller / |experiment: |warnings: |RS-232 monitor: )' "$work/analogout.txt"
+echo "written to the 7024's channel 0 (-10 to 10 V), from the chilled water:"
+grep -oE '^  COM1 .* \+ #180.*$' "$work/analogout.txt" | sed 's/.* + /  /' | tr '\n' ' '
+echo

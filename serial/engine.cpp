@@ -1,5 +1,16 @@
 // The one transaction in flight: send, poll, time-outs, repeats, reopening
 // the port, the error texts and the error policy.
+//
+// A reply of the module protocol mostly carries no address ("#AAN" is
+// answered ">value"), so the engine can tell a reply from a late or doubled
+// line only by time. It writes a request only into a quiet line: whatever
+// the port holds when the request is due came while no request waited and
+// is dropped (and counted); after a time-out, a wrong reply or such a stray
+// line the port must stay silent for a guard time before the next write; the
+// purge comes after the pause between writes, right before the write. A reply
+// is taken only once the line has stayed quiet behind it until the next
+// write may go out: a second line within that time means two answers to one
+// request, and neither is kept.
 #include "serial/engine.h"
 #include "host/driver.h"
 #include "host/host.h"
@@ -19,16 +30,31 @@ namespace {
 const char kSource[] = "scan";
 
 struct Engine {
-    int state;
+    int state; // SS_IDLE with an entry current: begun, its write not yet out
     int entry;
     ModuleRecord* block;
-    DWORD startTick;
-    int timeouts;
+    FineTime sentAt; // the write of the request (or of its latest repeat)
+    double sentTime; // the same, in experiment time
+    int timeouts;    // time-outs and failed writes of this transaction
     int badReplies;
+    int retry;     // one attempt only: the retry of a module that has been failing
+    int reopened;  // the port has been reopened within this transaction
+    int haveReply; // a complete line waits for the line to stay quiet
+    char reply[COM_REPLY_SIZE];
     char errorText[SCAN_ERROR_TEXT_SIZE];
 };
 
-Engine engine = {SS_IDLE, -1, nullptr, 0, 0, 0, ""};
+Engine engine = {SS_IDLE, -1, nullptr, 0, 0.0, 0, 0, 0, 0, 0, "", ""};
+
+// What the engine knows of each port's line.
+struct Line {
+    int guarded;        // the next write waits for the line to be quiet
+    FineTime quietFrom; // the line has been silent since
+    int writeWarned;    // a failed write has been shown; a good one clears it
+};
+
+Line lines[MAX_COM_PORTS + 1];
+int droppedLines;
 
 // The error text of a string id, with the block's name, the port and the
 // address.
@@ -52,16 +78,113 @@ ScanEntry* Current() {
     return engine.entry >= 0 ? ScanListEntry(engine.entry) : nullptr;
 }
 
+Line* LineOf(int port) {
+    return port >= 1 && port <= MAX_COM_PORTS ? &lines[port] : nullptr;
+}
+
 void Fail(UINT id, ScanEntry* e) {
     SetErrorText(id, e);
+    engine.haveReply = 0;
     engine.state = SS_ERROR;
 }
 
-// Step 1: the request goes out on a port whose reply state has been
-// discarded, so that nothing that came before it is taken for its reply.
+} // namespace
+
+// Long enough for a reply a little behind its time-out to show up.
+FineTime ScanLineGuard() {
+    FineTime timeout = BusyTimeOut > 0 ? BusyTimeOut : 0;
+    FineTime guard = timeout / 4;
+    if (guard < 50) guard = 50;
+    if (guard > 1000) guard = 1000;
+    return guard * FINE_PER_MS;
+}
+
+namespace {
+
+void Guard(int port) {
+    Line* l = LineOf(port);
+    if (!l) return;
+    l->guarded = 1;
+    l->quietFrom = FineNow();
+}
+
+// 1 when a request may go out on the port now. What the port holds came
+// while no request waited for it: it is dropped, counted and noted, and the
+// line is guarded. A guarded line must have been silent for the guard time.
+int LineQuiet(int port) {
+    Line* l = LineOf(port);
+    if (!l) return 1;
+    if (ComPendingBytes(port) > 0) {
+        ComDiscardReply(port);
+        droppedLines++;
+        MonitorNote("Late reply dropped");
+        Guard(port);
+    }
+    if (!l->guarded) return 1;
+    if (!FinePassed(&l->quietFrom, ScanLineGuard())) return 0;
+    l->guarded = 0;
+    return 1;
+}
+
+// A write the port refused is shown once per port, until a write on that
+// port succeeds again.
+void WriteFailed(int port) {
+    Line* l = LineOf(port);
+    if (l && l->writeWarned) return;
+    if (l) l->writeWarned = 1;
+    ShowWarning("!", "WriteCom (RequestCommand)");
+}
+
+void NoReply(ScanEntry* e) {
+    SetErrorText(IDS_SCAN_NO_REPLY, e);
+    engine.entry = -1;
+    engine.haveReply = 0;
+    engine.state = SS_ERROR;
+}
+
+// The request goes out again: at the next step, once the line is quiet.
+void Repeat() {
+    MonitorNote("Repeat");
+    engine.state = SS_IDLE;
+    engine.haveReply = 0;
+    engine.errorText[0] = 0;
+}
+
+// A time-out or a refused write: the first is repeated, the second reopens
+// the port when ReOpenComOnError is set (a refused write of a retry at
+// once), then the transaction fails. A port that cannot be reopened fails
+// the transaction; the port is tried again by the next request.
+void TimedOut(ScanEntry* e, int writeFailed) {
+    engine.timeouts++;
+    Guard(e->Port);
+    int reopen =
+        ReOpenComOnError && !engine.reopened && (engine.retry ? writeFailed : engine.timeouts == 2);
+    if (reopen) {
+        MonitorNote("Reopen COM");
+        engine.reopened = 1;
+        if (!ReopenCom(e->Port)) {
+            MonitorNote("Reopen failed");
+            NoReply(e);
+            return;
+        }
+        Guard(e->Port);
+        engine.state = SS_IDLE;
+        engine.haveReply = 0;
+        return;
+    }
+    if (!engine.retry && engine.timeouts == 1) {
+        Repeat();
+        return;
+    }
+    NoReply(e);
+}
+
+// Step 1: the request goes out once the pause between writes is over and
+// the line is quiet; until then the call does nothing.
 void Send() {
     ScanEntry* e = Current();
     if (engine.state != SS_IDLE || e == nullptr) return;
+    if (!ComPaceReady() || !LineQuiet(e->Port)) return;
     char request[SCAN_REQUEST_SIZE];
     if (!ScanFormatRequest(e, request, sizeof request)) {
         ShowInternalError("scan request", kSource, __LINE__);
@@ -71,82 +194,88 @@ void Send() {
     ComDiscardReply(e->Port);
     if (WriteCom(e->Port, request, e->Checksum)) {
         engine.state = SS_BUSY;
-    } else {
-        // A port that refuses the write ends the transaction; the block's
-        // policy decides what follows.
-        Fail(IDS_SCAN_COMM_PROBLEM, e);
+        engine.sentAt = FineNow();
+        engine.sentTime = CurrentExperimentTime(1);
+        engine.haveReply = 0;
+        if (Line* l = LineOf(e->Port)) l->writeWarned = 0;
+        return;
     }
+    WriteFailed(e->Port);
+    TimedOut(e, 1);
 }
 
-// Step 2: poll the reply without blocking.
+// Step 2: poll the reply without blocking; a complete line is judged once
+// the line has stayed quiet behind it until the next write may go out.
 void Receive() {
     ScanEntry* e = Current();
     if (engine.state != SS_BUSY || e == nullptr) return;
-    char reply[COM_REPLY_SIZE];
-    int result = ReadCom(e->Port, reply, sizeof reply, e->Checksum);
-    switch (result) {
-    case COM_OK:
-        if (reply[0] == ScanExpectedReply(e->Kind) && ScanParseReply(e, reply)) {
-            engine.state = SS_READY;
-        } else {
-            engine.state = SS_BADREPLY;
-        }
-        break;
-    case COM_INCOMPLETE: break;
-    case COM_CHECKSUM: Fail(IDS_SCAN_CHECKSUM, e); break;
-    default: Fail(IDS_SCAN_COMM_PROBLEM, e); break;
-    }
-}
-
-void Repeat() {
-    MonitorNote("Repeat");
-    engine.startTick = GetTickCount();
-    engine.state = SS_IDLE;
-    engine.errorText[0] = 0;
-    Send();
-    Receive();
-}
-
-void CheckTimeOut() {
-    if (engine.state != SS_BUSY) return;
-    if (TicksSince(engine.startTick) <= static_cast<DWORD>(BusyTimeOut)) return;
-    ScanEntry* e = Current();
-    engine.timeouts++;
-    if (engine.timeouts == 1) {
-        Repeat();
-        return;
-    }
-    if (engine.timeouts == 2 && ReOpenComOnError && e) {
-        MonitorNote("Reopen COM");
-        CloseCom(e->Port);
-        if (!OpenCom(e->Port, "Error")) {
-            engine.entry = -1;
-            engine.state = SS_FATAL;
-            StopExperiment();
-            ShowWarning("Heavy Error", "Reopen COM failed!\nExperiment stopped!");
+    if (!engine.haveReply) {
+        int result = ReadCom(e->Port, engine.reply, sizeof engine.reply, e->Checksum);
+        switch (result) {
+        case COM_OK: engine.haveReply = 1; break;
+        case COM_INCOMPLETE: return;
+        case COM_CHECKSUM:
+            Guard(e->Port);
+            Fail(IDS_SCAN_CHECKSUM, e);
+            return;
+        default:
+            Guard(e->Port);
+            Fail(IDS_SCAN_COMM_PROBLEM, e);
             return;
         }
-        engine.startTick = GetTickCount();
-        engine.state = SS_IDLE;
-        Send();
-        Receive();
+    }
+    if (ComPendingBytes(e->Port) > 0) {
+        // A second line behind the reply: two answers to one request.
+        engine.haveReply = 0;
+        engine.state = SS_BADREPLY;
         return;
     }
-    SetErrorText(IDS_SCAN_NO_REPLY, e);
-    engine.entry = -1;
-    engine.state = SS_ERROR;
+    if (ComPaceLeft() > 0) return;
+    engine.haveReply = 0;
+    if (engine.reply[0] == ScanExpectedReply(e->Kind) && ScanParseReply(e, engine.reply)) {
+        engine.state = SS_READY;
+    } else {
+        engine.state = SS_BADREPLY;
+    }
 }
 
+// Step 3: a request whose reply has not come within BusyTimeOut.
+void CheckTimeOut() {
+    if (engine.state != SS_BUSY || engine.haveReply) return;
+    FineTime timeout = static_cast<FineTime>(static_cast<DWORD>(BusyTimeOut)) * FINE_PER_MS;
+    if (FineSince(&engine.sentAt) <= timeout) return;
+    ScanEntry* e = Current();
+    if (e) TimedOut(e, 0);
+}
+
+// Step 4: a wrong reply is requested once more, the second fails.
 void CheckBadReply() {
     if (engine.state != SS_BADREPLY) return;
+    ScanEntry* e = Current();
     engine.badReplies++;
-    if (engine.badReplies == 1) {
+    if (e) Guard(e->Port);
+    if (engine.badReplies == 1 && !engine.retry && e) {
         Repeat();
-        // A second wrong reply in the same call is handled at once.
-        if (engine.state != SS_BADREPLY) return;
-        engine.badReplies++;
+        return;
     }
-    Fail(IDS_SCAN_COMM_PROBLEM, Current());
+    Fail(IDS_SCAN_COMM_PROBLEM, e);
+}
+
+int Begin(ScanHandle handle, ModuleRecord* block, int retry) {
+    if (handle < 0 || (ScanListExists() && handle >= ScanListCount())) {
+        ShowInternalError("scan handle", kSource, __LINE__);
+        return -1;
+    }
+    if (!ScanListExists() || engine.state != SS_IDLE || engine.entry >= 0) return 0;
+    engine.timeouts = 0;
+    engine.badReplies = 0;
+    engine.retry = retry;
+    engine.reopened = 0;
+    engine.haveReply = 0;
+    engine.errorText[0] = 0;
+    engine.entry = handle;
+    engine.block = block;
+    return 1;
 }
 
 } // namespace
@@ -157,22 +286,21 @@ void ScanEngineReset() {
     engine.block = nullptr;
     engine.timeouts = 0;
     engine.badReplies = 0;
+    engine.retry = 0;
+    engine.reopened = 0;
+    engine.haveReply = 0;
     engine.errorText[0] = 0;
+    for (Line& l : lines)
+        l = Line();
+    droppedLines = 0;
 }
 
 int ScanBegin(ScanHandle handle, ModuleRecord* block) {
-    if (handle < 0 || (ScanListExists() && handle >= ScanListCount())) {
-        ShowInternalError("scan handle", kSource, __LINE__);
-        return -1;
-    }
-    if (!ScanListExists() || engine.state != SS_IDLE) return 0;
-    engine.startTick = GetTickCount();
-    engine.timeouts = 0;
-    engine.badReplies = 0;
-    engine.errorText[0] = 0;
-    engine.entry = handle;
-    engine.block = block;
-    return 1;
+    return Begin(handle, block, 0);
+}
+
+int ScanBeginRetry(ScanHandle handle, ModuleRecord* block) {
+    return Begin(handle, block, 1);
 }
 
 int ScanStep() {
@@ -180,12 +308,13 @@ int ScanStep() {
     Receive();
     CheckTimeOut();
     CheckBadReply();
-    return engine.state;
+    return ScanState();
 }
 
 void ScanReset() {
     engine.entry = -1;
     engine.block = nullptr;
+    engine.haveReply = 0;
     engine.state = SS_IDLE;
 }
 
@@ -220,6 +349,9 @@ void ScanQueryFailed(ModuleRecord* block, int port, int address, int result) {
 }
 
 int ScanState() {
+    // A transaction begun and not yet written is in flight for its callers:
+    // nothing else may begin, and the block keeps its turn.
+    if (engine.state == SS_IDLE && engine.entry >= 0) return SS_BUSY;
     return engine.state;
 }
 
@@ -229,4 +361,12 @@ int ScanCurrentEntry() {
 
 const char* ScanErrorText() {
     return engine.errorText;
+}
+
+double ScanRequestTime() {
+    return engine.sentTime;
+}
+
+int ScanDroppedLines() {
+    return droppedLines;
 }

@@ -10,6 +10,8 @@
 
 #include "resource.h"
 
+#include <float.h>
+#include <math.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -22,25 +24,64 @@ const char kSource[] = "scan";
 
 ScanEntry* scanList;
 int scanCount;
+int scanRun;
 
-// 1 when a number starts at `text`: optional blanks and sign, then a digit,
-// or a decimal point and a digit.
-int NumberStarts(const char* text) {
-    while (*text == ' ')
-        text++;
-    if (*text == '+' || *text == '-') text++;
-    if (*text == '.' || *text == ',') text++;
-    return *text >= '0' && *text <= '9';
+// The length of the well-formed number at `text`: optional blanks, a sign,
+// digits with at most one decimal point ('.', ',' or the host's separator)
+// and at least one digit, an optional exponent. A number ends at the end of
+// the text, at trailing blanks or at the sign of a next value; anything else
+// behind it makes it no number (0).
+size_t NumberLength(const char* text) {
+    char sep = HostDecimalSeparator();
+    const char* p = text;
+    while (*p == ' ')
+        p++;
+    if (*p == '+' || *p == '-') p++;
+    int digits = 0;
+    int point = 0;
+    for (;; p++) {
+        if (*p >= '0' && *p <= '9') {
+            digits++;
+        } else if ((*p == '.' || *p == ',' || *p == sep) && !point) {
+            point = 1;
+        } else {
+            break;
+        }
+    }
+    if (digits == 0) return 0;
+    if (*p == 'e' || *p == 'E') {
+        const char* e = p + 1;
+        if (*e == '+' || *e == '-') e++;
+        if (*e < '0' || *e > '9') return 0;
+        while (*e >= '0' && *e <= '9')
+            e++;
+        p = e;
+    }
+    size_t length = static_cast<size_t>(p - text);
+    while (*p == ' ')
+        p++;
+    if (*p == 0) return length;
+    int next = p[1] == '.' || p[1] == ',' || p[1] == sep || (p[1] >= '0' && p[1] <= '9');
+    if ((*p == '+' || *p == '-') && p == text + length && next) return length;
+    return 0;
 }
 
+// A reading: a well-formed number that a float cell holds (finite), or no
+// value at all.
 int DecimalAt(const char* reply, size_t length, size_t at, double* out) {
-    if (at >= length || !NumberStarts(reply + at)) return 0;
+    if (at >= length) return 0;
+    size_t n = NumberLength(reply + at);
+    if (n == 0) return 0;
     char copy[COM_REPLY_SIZE];
-    snprintf(copy, sizeof copy, "%s", reply + at);
-    *out = ParseNumber(copy);
+    snprintf(copy, sizeof copy, "%.*s", static_cast<int>(n), reply + at);
+    double value = ParseNumber(copy);
+    if (!isfinite(value) || fabs(value) > FLT_MAX) return 0;
+    *out = value;
     return 1;
 }
 
+// A whole number: optional blanks and sign, digits, nothing but blanks
+// behind them.
 int IntegerAt(const char* reply, size_t length, size_t at, long* out) {
     if (at >= length) return 0;
     const char* p = reply + at;
@@ -48,6 +89,11 @@ int IntegerAt(const char* reply, size_t length, size_t at, long* out) {
         p++;
     if (*p == '+' || *p == '-') p++;
     if (*p < '0' || *p > '9') return 0;
+    while (*p >= '0' && *p <= '9')
+        p++;
+    while (*p == ' ')
+        p++;
+    if (*p) return 0;
     *out = strtol(reply + at, nullptr, 10);
     return 1;
 }
@@ -75,8 +121,13 @@ int ScanListCreate() {
         return 0;
     }
     scanCount = 0;
+    scanRun++;
     ScanEngineReset();
     return 1;
+}
+
+int ScanListRun() {
+    return scanRun;
 }
 
 void ScanListFree() {

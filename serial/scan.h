@@ -73,6 +73,8 @@ int ScanListCreate();
 void ScanListFree();
 int ScanListExists();
 int ScanListCount();
+// Counts the lists made: a new number for every experiment.
+int ScanListRun();
 // The entry of a handle; null for a handle outside the list.
 ScanEntry* ScanListEntry(ScanHandle handle);
 // Appends a request; -1, the experiment stopped and a warning when the list

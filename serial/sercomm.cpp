@@ -24,9 +24,10 @@ int firstOpen = 1;
 // Communication errors collected by ComHandleRead, one word for all ports.
 DWORD savedErrors;
 
-// Pacing: one for all ports.
-DWORD lastWriteTick;
+// Pacing: one for all ports, on the fine clock.
+FineTime lastWrite;
 int firstWrite = 1;
+int delayNoted;
 
 // Bytes of a reply line received so far by ReadCom, per port: a line cut
 // short on one port is never joined to a reply on another.
@@ -54,35 +55,24 @@ void ShowPortWarning(const char* caption, UINT id, const char* argument, int num
 }
 
 // Pause kept between two writes, by family, and its monitor note.
-DWORD WritePause(const char** note) {
+FineTime WritePause(const char** note) {
     if (FAMILY_XX03 || FAMILY_TELV) {
         *note = "Delayed [XX03]";
-        return 10;
+        return 10 * FINE_PER_MS;
     }
     if (FAMILY_XX01) {
         *note = "Delayed [XX01]";
-        return 50;
+        return 50 * FINE_PER_MS;
     }
     *note = nullptr;
     return 0;
 }
 
+// The blocking form of the pause, for the queries of a start and the module
+// test: waits in steps of a millisecond.
 void KeepPace() {
-    if (firstWrite) {
-        firstWrite = 0;
-        lastWriteTick = GetTickCount();
-        return;
-    }
-    const char* note;
-    DWORD pause = WritePause(&note);
-    if (pause == 0) return;
-    // Elapsed time, not a target tick: the wait ends across a counter wrap.
-    if (!TicksPassed(lastWriteTick, pause)) {
-        if (MonitorIsOn()) MonitorNote(note);
-        while (!TicksPassed(lastWriteTick, pause))
-            Sleep(1);
-    }
-    lastWriteTick = GetTickCount();
+    while (!ComPaceReady())
+        Sleep(1);
 }
 
 INT_PTR CALLBACK ProgrammingDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM) {
@@ -255,10 +245,14 @@ int ReplyMatches(const char* reply, int result, char expected) {
     return reply[0] == expected;
 }
 
-int OpenCom(int port, const char* caption) {
+namespace {
+
+// Opens the port with the settings of its table row; with `quiet` a failure
+// is only answered, not shown.
+int OpenPort(int port, const char* caption, int quiet) {
     const ComSettings* row = PortTableFind(port);
     if (row == nullptr) {
-        ShowPortWarning(caption, IDS_PORT_NOT_CONFIGURED, nullptr, port);
+        if (!quiet) ShowPortWarning(caption, IDS_PORT_NOT_CONFIGURED, nullptr, port);
         return 0;
     }
     if (firstOpen) {
@@ -273,7 +267,7 @@ int OpenCom(int port, const char* caption) {
     HANDLE h = ComHandleOpen(name, static_cast<DWORD>(row->RS232_Buffer) * 4096, 512);
     portHandle[port] = h;
     if (h == INVALID_HANDLE_VALUE) {
-        ShowPortWarning(caption, IDS_PORT_CONFIG_ERROR, name, 0);
+        if (!quiet) ShowPortWarning(caption, IDS_PORT_CONFIG_ERROR, name, 0);
         return 0;
     }
     DCB dcb;
@@ -288,11 +282,24 @@ int OpenCom(int port, const char* caption) {
         ComHandlePurge(h, 0);
         ComHandlePurge(h, 1);
         ComHandleClose(h);
-        ShowPortWarning(caption, IDS_PORT_CONFIG_ERROR, name, 0);
+        if (!quiet) ShowPortWarning(caption, IDS_PORT_CONFIG_ERROR, name, 0);
         return 0;
     }
     portOpen[port] = 1;
     return 1;
+}
+
+} // namespace
+
+int OpenCom(int port, const char* caption) {
+    return OpenPort(port, caption, 0);
+}
+
+int ReopenCom(int port) {
+    if (!ValidPort(port)) return 0;
+    CloseCom(port);
+    accumulatedBytes[port] = 0;
+    return OpenPort(port, nullptr, 1);
 }
 
 int CloseCom(int port) {
@@ -303,7 +310,12 @@ int CloseCom(int port) {
     return 1;
 }
 
-int WriteCom(int port, const char* text, int checksum) {
+namespace {
+
+// Frames the text, keeps the pause and writes the line; with `discard`, what
+// the port holds is dropped after the pause, right before the write, so
+// nothing that came before the command is read as its reply.
+int WriteLine(int port, const char* text, int checksum, int discard) {
     if (!IsOpen(port) || text == nullptr) return 0;
     char line[COM_LINE_SIZE];
     int length = FrameLine(line, text, checksum);
@@ -313,12 +325,42 @@ int WriteCom(int port, const char* text, int checksum) {
         return 0;
     }
     KeepPace();
+    if (discard) ComDiscardReply(port);
+    ComPaceWritten();
     if (MonitorIsOn()) {
         MonitorLogLine(port, 1, line);
         OutputDebugStringA(line);
         OutputDebugStringA("\n");
     }
     return ComHandleWrite(portHandle[port], line, length) == length;
+}
+
+} // namespace
+
+int WriteCom(int port, const char* text, int checksum) {
+    return WriteLine(port, text, checksum, 0);
+}
+
+FineTime ComPaceLeft() {
+    const char* note;
+    FineTime pause = WritePause(&note);
+    if (firstWrite || pause == 0) return 0;
+    return FineLeft(&lastWrite, pause);
+}
+
+int ComPaceReady() {
+    if (ComPaceLeft() == 0) return 1;
+    const char* note;
+    WritePause(&note);
+    if (!delayNoted && note && MonitorIsOn()) MonitorNote(note);
+    delayNoted = 1;
+    return 0;
+}
+
+void ComPaceWritten() {
+    firstWrite = 0;
+    delayNoted = 0;
+    lastWrite = FineNow();
 }
 
 int ReadCom(int port, char* reply, int maxlen, int checksum) {
@@ -341,12 +383,15 @@ int ReadCom(int port, char* reply, int maxlen, int checksum) {
     char* cr = static_cast<char*>(memchr(accumulator + start, '\r', static_cast<size_t>(got)));
     if (cr == nullptr) return COM_INCOMPLETE;
 
-    // The line ends at the carriage return; what came after it in the same
-    // read is dropped with the accumulator.
+    // The line ends at the carriage return. What came after it stays
+    // accumulated: the request engine takes it for a second line and does
+    // not trust the first (ComPendingBytes), and the next request drops it.
     int length = static_cast<int>(cr - accumulator);
     memcpy(reply, accumulator, static_cast<size_t>(length));
     reply[length] = 0;
-    accumulated = 0;
+    int rest = accumulated - length - 1;
+    memmove(accumulator, cr + 1, static_cast<size_t>(rest));
+    accumulated = rest;
     if (MonitorIsOn()) MonitorLogLine(port, 0, reply);
     return CheckLineChecksum(reply, checksum);
 }
@@ -357,9 +402,22 @@ void ComDiscardReply(int port) {
     if (IsOpen(port)) ComHandlePurge(portHandle[port], 1);
 }
 
+int ComPendingBytes(int port) {
+    if (!ValidPort(port)) return 0;
+    int pending = accumulatedBytes[port];
+    if (IsOpen(port)) {
+        COMSTAT status;
+        ComHandleErrors(portHandle[port], &status);
+        pending += static_cast<int>(status.cbInQue);
+    }
+    return pending;
+}
+
 int QueryCom(int port, char* buffer, int maxlen, int checksum, int waitMs) {
     if (buffer == nullptr || maxlen <= 0) return COM_FAILED;
-    if (!WriteCom(port, buffer, checksum)) {
+    // The reply is only what comes after the command: a line queued before
+    // it is dropped, never returned.
+    if (!WriteLine(port, buffer, checksum, 1)) {
         buffer[0] = 0;
         return COM_FAILED;
     }
@@ -371,12 +429,12 @@ int QueryCom(int port, char* buffer, int maxlen, int checksum, int waitMs) {
 
     HANDLE h = portHandle[port];
     int stored = 0;
-    DWORD start = GetTickCount();
+    FineTime start = FineNow();
     for (;;) {
         COMSTAT status;
         ComHandleErrors(h, &status);
-        // One byte at a time, so whatever follows the carriage return stays
-        // queued for the next read.
+        // One byte at a time: whatever follows the carriage return stays
+        // queued, and the next command drops it.
         for (DWORD i = 0; i < status.cbInQue; i++) {
             char c;
             if (ComHandleRead(h, &c, 1) != 1) break;
@@ -391,7 +449,7 @@ int QueryCom(int port, char* buffer, int maxlen, int checksum, int waitMs) {
             buffer[stored++] = c;
             buffer[stored] = 0;
         }
-        if (TicksPassed(start, COM_QUERY_TIMEOUT_MS)) {
+        if (FinePassed(&start, COM_QUERY_TIMEOUT_MS * FINE_PER_MS)) {
             MonitorNote("Time Out");
             return COM_TIMEOUT;
         }

@@ -7,6 +7,8 @@
 #ifndef TELVIO_SERIAL_SERCOMM_H
 #define TELVIO_SERIAL_SERCOMM_H
 
+#include "host/ticks.h"
+
 #include <windows.h>
 
 // Results of ReadCom and QueryCom.
@@ -68,11 +70,33 @@ void ApplyComSettings(DCB* dcb, const ComSettings* row);
 // Serial functions on COM numbers 1..16.
 int OpenCom(int port, const char* caption);
 int CloseCom(int port);
+// Closes the port and opens it again with its table row; a failure is
+// answered 0, not shown.
+int ReopenCom(int port);
+// Writes the framed line after the pause between writes, waiting for the
+// pause when it is not over (the polling path asks ComPaceReady first and
+// never waits here).
 int WriteCom(int port, const char* text, int checksum);
+// Polls a reply line without blocking. Bytes after the line's carriage
+// return stay held for the port (see ComPendingBytes).
 int ReadCom(int port, char* reply, int maxlen, int checksum);
+// Drops what the port holds, writes the command and waits for its reply.
 int QueryCom(int port, char* buffer, int maxlen, int checksum, int waitMs);
 // Before a request: forgets the part of a reply ReadCom holds and whatever is
 // queued on the port, so nothing that came before is taken for its reply.
 void ComDiscardReply(int port);
+// Bytes the port holds that no reply has taken: the rest of a read behind a
+// line's carriage return and what is queued. Reads nothing.
+int ComPendingBytes(int port);
+
+// The pause between two writes, one for all ports, by family (10 ms in the
+// families "XX03" and "TELV", 50 ms in "XX01", none elsewhere), on the fine
+// clock. Microseconds until the next write may go out; 0 when it may now.
+FineTime ComPaceLeft();
+// 1 when the next write may go out now; otherwise 0, and the family's
+// "Delayed" note once per pause while the monitor is on.
+int ComPaceReady();
+// A write went out now: the next pause starts.
+void ComPaceWritten();
 
 #endif

@@ -53,6 +53,9 @@ int WatchdogTick(int port) {
     if (slot.Interval <= 0.0) return 0;
     double now = CurrentExperimentTime(1);
     if (now - slot.Last_Sent < slot.Interval) return 0;
+    // The pause between writes is kept without waiting: the line goes out
+    // at a later idle turn.
+    if (!ComPaceReady()) return 0;
     slot.Last_Sent = now;
     // No reply comes; a failed write is tried again after a further interval.
     return WriteCom(port, kKeepAlive, 0) ? 1 : 0;

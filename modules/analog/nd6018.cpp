@@ -77,6 +77,10 @@ int ND6018_Configure(ModuleRecord* module, const TemplateType* type) {
     return ND6018_ConfigureWith(module, type, ND6018_LETTERS);
 }
 
+void ND6018_ModuleSetting(ModuleRecord* module, char* text, int size) {
+    snprintf(text, static_cast<size_t>(size), "type code %d", ParamOf(module)->TC_Type);
+}
+
 namespace {
 
 // The range box: the module's seven fixed ranges (codes 0 to 6), offered in

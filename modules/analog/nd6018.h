@@ -61,6 +61,8 @@ int ND6018_EntryOfCode(int code, const char* letters, int ranges);
 // (the fixed ranges and `letters`) is refused.
 int ND6018_ConfigureWith(ModuleRecord* module, const TemplateType* type, const char* letters);
 int ND6018_Configure(ModuleRecord* module, const TemplateType* type);
+// The type code the start writes into the module.
+void ND6018_ModuleSetting(ModuleRecord* module, char* text, int size);
 
 // The setup dialog both types share: the range box, filled from the type's
 // thermocouple letters, and its selection.
@@ -100,6 +102,7 @@ constexpr TemplateType ND6018_Descriptor(const char* name, const char* restartNo
         nullptr, // one request per channel
         0,       // no module watchdog
         0,
+        ND6018_ModuleSetting,
     };
 }
 

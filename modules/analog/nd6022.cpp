@@ -1,15 +1,290 @@
-// Block type ND6022: two-channel analog output module.
+// Block type ND6022: the two channels of the 7022 analog output module,
+// each written when its value changes.
+#include "modules/analog/nd6021.h"
+
+#include "frame/chanbar.h"
+#include "frame/modwatchdog.h"
+#include "host/driver.h"
 #include "host/host.h"
+#include "host/numbers.h"
 #include "host/registration.h"
 #include "modules/types.h"
 #include "resource.h"
+#include "serial/scan.h"
 
-int MODULE_CALL ND6022_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return PerformDefaultAction(module, msg, wParam, lParam);
+#include <stdio.h>
+#include <string.h>
+
+struct ND6022_Param {
+    int Version;
+    char Channel_Name[16][24]; // channels 0 and 1 used
+    int Module_Address;
+    WORD Channel_Mask; // bits 0 and 1
+    WORD Padding1;
+    BOOL Watchdog_On; // the module's watchdog
+    int Watchdog_Time;
+    float Watchdog_Value[16]; // the safety value of each channel
+    ComSettings Com;
+    int Padding2;
+    MessParam Mess;
+    char Unit[16][64];
+    BOOL Copy_Channel_Name[16];
+    int Range[16];     // AO_RANGE_* of each channel, the first three
+    int Slew_Rate[16]; // 0..14, 0: none
+};
+static_assert(sizeof(ND6022_Param) == 1776, "ND6022_Param is 1776 bytes");
+static_assert(offsetof(ND6022_Param, Channel_Name) == 4, "Channel_Name");
+static_assert(offsetof(ND6022_Param, Module_Address) == 388, "Module_Address");
+static_assert(offsetof(ND6022_Param, Channel_Mask) == 392, "Channel_Mask");
+static_assert(offsetof(ND6022_Param, Watchdog_On) == 396, "Watchdog_On");
+static_assert(offsetof(ND6022_Param, Watchdog_Time) == 400, "Watchdog_Time");
+static_assert(offsetof(ND6022_Param, Watchdog_Value) == 404, "Watchdog_Value");
+static_assert(offsetof(ND6022_Param, Com) == 468, "ComSettings");
+static_assert(offsetof(ND6022_Param, Mess) == 504, "MessParam");
+static_assert(offsetof(ND6022_Param, Unit) == 560, "Unit");
+static_assert(offsetof(ND6022_Param, Copy_Channel_Name) == 1584, "Copy_Channel_Name");
+static_assert(offsetof(ND6022_Param, Range) == 1648, "Range");
+static_assert(offsetof(ND6022_Param, Slew_Rate) == 1712, "Slew_Rate");
+
+// The runtime record: the template's fields (the block's one due time, as
+// in ND6024), then room the type registers and does not use.
+struct ND6022_Runtime {
+    TemplateRuntime Frame;
+    BYTE Reserved[128];
+};
+static_assert(sizeof(ND6022_Runtime) == 184, "ND6022_Runtime is 184 bytes");
+
+// clang-format off
+const ParamSchemaEntry ND6022_ParamSchema[30] = {
+    TEMPLATE_ROW(ND6022_Param, "Version", "int", Version),
+    TEMPLATE_ROW(ND6022_Param, "Channel_Name[0..3]", "string[24]", Channel_Name),
+    TEMPLATE_ROW(ND6022_Param, "Module_Address", "int", Module_Address),
+    TEMPLATE_ROW(ND6022_Param, "Channel_Mask", "WORD", Channel_Mask),
+    TEMPLATE_ROW(ND6022_Param, "Watchdog_On", "BOOL", Watchdog_On),
+    TEMPLATE_ROW(ND6022_Param, "Watchdog_Time", "int", Watchdog_Time),
+    TEMPLATE_ROW(ND6022_Param, "Watchdog_Value[0..3]", "float", Watchdog_Value),
+    TEMPLATE_COM_ROWS(ND6022_Param, Com),
+    TEMPLATE_MESS_ROWS(ND6022_Param, Mess),
+    TEMPLATE_ROW(ND6022_Param, "Unit[0..15]", "string[64]", Unit),
+    TEMPLATE_ROW(ND6022_Param, "Copy_Channel_Name[0..3]", "BOOL", Copy_Channel_Name),
+    TEMPLATE_ROW(ND6022_Param, "Range[0..15]", "int", Range),
+    TEMPLATE_ROW(ND6022_Param, "Slew_Rate[0..15]", "int", Slew_Rate),
+    {nullptr, nullptr, 0, 0},
+};
+// clang-format on
+
+INT_PTR CALLBACK ND6022_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
+
+namespace {
+
+const int kModels[] = {0, 7022};
+const int kChannels = 2;
+
+ND6022_Param* ParamOf(ModuleRecord* module) {
+    return static_cast<ND6022_Param*>(module->pParam);
 }
 
-int MODULE_CALL ND6022_Process(ModuleRecord*) {
-    return 0;
+int Checksum(ModuleRecord* module) {
+    return TemplateRuntimeOf(module)->Uses_Checksum;
+}
+
+void Defaults(ModuleRecord* module);
+
+constexpr AoModuleType ao = {
+    {
+        "ND6022",
+        TEMPLATE_OUTPUT_FORM,
+        kChannels, // channels
+        kChannels, // message 2: inputs of the other block, one per channel
+        6022,      // model number
+        kModels,
+        2,
+        "ND6022 %02d",
+        "V",
+        kChannels,
+        "Restart 6022",
+        ND6022_ParamSchema,
+        offsetof(ND6022_Param, Module_Address),
+        offsetof(ND6022_Param, Channel_Mask),
+        offsetof(ND6022_Param, Com),
+        offsetof(ND6022_Param, Mess),
+        offsetof(ND6022_Param, Unit),
+        offsetof(ND6022_Param, Copy_Channel_Name),
+        "DLG_ND6022_WITH_RANGE",
+        ND6022_SetupDlgProc,
+        Defaults,
+        nullptr,
+        nullptr,
+        nullptr,
+        1, // the module's watchdog
+        1, // a stop disarms every keep-alive
+    },
+    kChannels,
+    kChannels,
+    TEMPLATE_CHANNELS, // message 167 hands over the record's 16 names
+    1,                 // a range per channel
+    offsetof(ND6022_Param, Range),
+    offsetof(ND6022_Param, Slew_Rate),
+    offsetof(ND6022_Param, Watchdog_On),
+    offsetof(ND6022_Param, Watchdog_Time),
+    offsetof(ND6022_Param, Watchdog_Value),
+    AO_SINGLE_RANGES,
+    15,
+    IDS_ND6022_RANGE_FIRST,
+    IDS_ND6022_SLEW_V_FIRST,
+    IDS_ND6022_SLEW_MA_FIRST,
+    0.0f, // the safety value within the channel's range
+    0.0f,
+    1, // the watchdog group locked while an experiment runs
+};
+
+void Defaults(ModuleRecord* module) {
+    ND6022_Param* p = ParamOf(module);
+    p->Watchdog_On = 0;
+    p->Watchdog_Time = 6;
+    for (int n = 0; n < kChannels; n++) {
+        p->Watchdog_Value[n] = 0.0f;
+        if (FAMILY_TELV) snprintf(p->Channel_Name[n], sizeof p->Channel_Name[n], "Q7022 %02d", n);
+    }
+    for (int n = 0; n < TEMPLATE_CHANNELS; n++) {
+        p->Range[n] = AO_RANGE_0_10_V;
+        p->Slew_Rate[n] = 0;
+    }
+    TemplateForgetInputValues(module);
+}
+
+int Send(ModuleRecord* module, char* text, int waitMs) {
+    return TemplateSendAndExpect(&ao.type, module, text, '!', Checksum(module), waitMs);
+}
+
+// Each channel in use: "$AA9N" answers "!AATS", its type ('0' + range) and
+// slew rate (one hexadecimal digit); "$AA9NTS" sets both when either
+// differs.
+int Configure(ModuleRecord* module, const TemplateType*, int) {
+    ND6022_Param* p = ParamOf(module);
+    if (!AoModuleRangesKnown(&ao, module)) return 0;
+    const int a = p->Module_Address & 0xFF;
+    for (int n = 0; n < kChannels; n++) {
+        if (!((p->Channel_Mask >> n) & 1)) continue;
+        char text[TEMPLATE_QUERY_SIZE];
+        snprintf(text, sizeof text, "$%02X9%c", a, '0' + n);
+        if (!Send(module, text, 0)) return 0;
+        if (strlen(text) < 5) return TemplateStepFailed(module, IDS_COMM_PROBLEM);
+        const char type = static_cast<char>('0' + p->Range[n]);
+        int rate = p->Slew_Rate[n];
+        ClampInt(&rate, 0, ao.slewRates - 1);
+        const char slew = "0123456789ABCDE"[rate];
+        if (text[3] == type && text[4] == slew) continue;
+        snprintf(text, sizeof text, "$%02X9%c%c%c", a, '0' + n, type, slew);
+        if (!Send(module, text, 0)) return 0;
+    }
+    return 1;
+}
+
+int AddRequest(ModuleRecord* module, int, int channel, float* cell) {
+    const ND6022_Param* p = ParamOf(module);
+    return ScanAddAoWrite(p->Com.Port_Number, p->Module_Address, channel, cell, Checksum(module));
+}
+
+int AddRequests(ModuleRecord* module, const TemplateType* type) {
+    return AoModuleAddRequests(module, type, AddRequest);
+}
+
+// The 7000-series sequence, each channel's safety value written as its
+// output.
+int Finish(ModuleRecord* module, const TemplateType*, int) {
+    ND6022_Param* p = ParamOf(module);
+    const MessParam watch = AoModuleWatch(&ao, module);
+    float values[kChannels];
+    for (int n = 0; n < kChannels; n++)
+        values[n] = AoModuleSafeValue(&ao, module, n);
+    return AoWatchdog7000Channels(&ao.type, module, Checksum(module), p->Module_Address, &watch,
+                                  kChannels, p->Channel_Mask, values, "%06.3f");
+}
+
+const TemplateStartSteps kStart = {
+    TEMPLATE_SILENT_FAIL, // a module that does not answer fails the start alone
+    IDS_NO_ADDRESS,       Configure, AddRequests, Finish,
+    TEMPLATE_WRONG_STOP,  0, // another model stops the experiment
+};
+
+float Limit(ModuleRecord* module, int input, float sample) {
+    return AoModuleLimit(&ao, module, input, sample);
+}
+
+int WatchdogOn(ModuleRecord* module) {
+    return AoModuleWatchdogIsOn(&ao, module);
+}
+
+const TemplateWriteSteps kWriteSteps = {Limit, AoChangedWanted, AoChangedWritten, WatchdogOn};
+
+// The template holds four channel buttons; the module has two, moved to the
+// middle of the four's room. Each keeps the state its channel has.
+void LayoutChannelButtons(HWND dialog) {
+    for (int i = kChannels; i < 4; i++) {
+        ShowWindow(GetDlgItem(dialog, IDC_CHANNEL_FIRST + i), SW_HIDE);
+        ShowWindow(GetDlgItem(dialog, IDC_AO_LABEL0 + i), SW_HIDE);
+    }
+    for (int i = 0; i < kChannels; i++) {
+        const int ids[] = {IDC_CHANNEL_FIRST + i, IDC_AO_LABEL0 + i};
+        for (int id : ids) {
+            HWND control = GetDlgItem(dialog, id);
+            if (!control) continue;
+            RECT r;
+            GetWindowRect(control, &r);
+            MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+            MoveWindow(control, r.left + 25, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+            ShowWindow(control, SW_SHOW);
+        }
+    }
+}
+
+void Init(HWND dialog, void*) {
+    AoModuleShowWatchdogGroup(dialog, FAMILY_TELV);
+    LayoutChannelButtons(dialog);
+}
+
+constexpr SetupDialogType dialogType = {
+    &ao.type,
+    sizeof(ND6022_Param),
+    kChannels, // channel buttons
+    1220,      // help context
+    // captions: default (the template's), XX01, XX04, XX03, XX05, XX06, TELV
+    {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, "ZEMX-7022"},
+    {IDC_AO_RANGE, IDC_AO_SLEW, 0, 0},
+    Init,
+    AoModuleCommand,
+    AoModuleStoreChannel,
+    AoModuleShowChannel,
+};
+
+int ShowSetupDialog(ModuleRecord* module) {
+    const char* name = FAMILY_XX03 || FAMILY_TELV ? "DLG_ND6022_WITH_RANGE" : "DLG_ND6022";
+    DialogBoxParamA(hInstDriver, name, module->hwndModule, ND6022_SetupDlgProc, 0);
+    return 1;
+}
+
+} // namespace
+
+INT_PTR CALLBACK ND6022_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return SetupDialogProc(&dialogType, dialog, msg, wParam, lParam);
+}
+
+int MODULE_CALL ND6022_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
+    switch (msg) {
+    case MODMSG_SETUP_DIALOG: return ShowSetupDialog(module);
+    case MODMSG_START:
+        TemplateForgetInputRequests(module);
+        TemplateRuntimeOf(module)->Channel_Index = 0;
+        return TemplateStartMeasurementWith(&ao.type, module, &kStart);
+    default: break;
+    }
+    int answer = AoModuleClassMessage(&ao, module, msg, wParam, lParam);
+    return answer >= 0 ? answer : TemplateClassProc(&ao.type, module, msg, wParam, lParam);
+}
+
+int MODULE_CALL ND6022_Process(ModuleRecord* module) {
+    return TemplateProcessWrites(&ao.type, module, &kWriteSteps);
 }
 
 namespace {

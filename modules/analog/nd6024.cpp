@@ -1,15 +1,267 @@
-// Block type ND6024: four-channel analog output module.
+// Block type ND6024: the four channels of the 6024-family analog output
+// module, each written when its value changes.
+#include "modules/analog/nd6021.h"
+
+#include "frame/modwatchdog.h"
+#include "host/driver.h"
 #include "host/host.h"
+#include "host/numbers.h"
 #include "host/registration.h"
 #include "modules/types.h"
 #include "resource.h"
+#include "serial/scan.h"
 
-int MODULE_CALL ND6024_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return PerformDefaultAction(module, msg, wParam, lParam);
+#include <stdio.h>
+#include <string.h>
+
+struct ND6024_Param {
+    int Version;
+    char Channel_Name[4][24];
+    int Module_Address;
+    WORD Channel_Mask; // bits 0 to 3
+    WORD Padding1;
+    BOOL Watchdog_On; // the module's watchdog
+    int Watchdog_Time;
+    float Watchdog_Value[4]; // the safety value of each channel
+    ComSettings Com;
+    int Padding2;
+    MessParam Mess;
+    char Unit[4][64];
+    BOOL Copy_Channel_Name[4];
+    int Range;     // AO_RANGE_* of the module
+    int Slew_Rate; // 0..15, 0: none
+};
+static_assert(sizeof(ND6024_Param) == 504, "ND6024_Param is 504 bytes");
+static_assert(offsetof(ND6024_Param, Channel_Name) == 4, "Channel_Name");
+static_assert(offsetof(ND6024_Param, Module_Address) == 100, "Module_Address");
+static_assert(offsetof(ND6024_Param, Channel_Mask) == 104, "Channel_Mask");
+static_assert(offsetof(ND6024_Param, Watchdog_On) == 108, "Watchdog_On");
+static_assert(offsetof(ND6024_Param, Watchdog_Time) == 112, "Watchdog_Time");
+static_assert(offsetof(ND6024_Param, Watchdog_Value) == 116, "Watchdog_Value");
+static_assert(offsetof(ND6024_Param, Com) == 132, "ComSettings");
+static_assert(offsetof(ND6024_Param, Mess) == 168, "MessParam");
+static_assert(offsetof(ND6024_Param, Unit) == 224, "Unit");
+static_assert(offsetof(ND6024_Param, Copy_Channel_Name) == 480, "Copy_Channel_Name");
+static_assert(offsetof(ND6024_Param, Range) == 496, "Range");
+static_assert(offsetof(ND6024_Param, Slew_Rate) == 500, "Slew_Rate");
+
+// The runtime record: the template's fields, then room the type registers
+// and does not use.
+struct ND6024_Runtime {
+    TemplateRuntime Frame;
+    BYTE Reserved[8];
+};
+static_assert(sizeof(ND6024_Runtime) == 64, "ND6024_Runtime is 64 bytes");
+
+// clang-format off
+const ParamSchemaEntry ND6024_ParamSchema[30] = {
+    TEMPLATE_ROW(ND6024_Param, "Version", "int", Version),
+    TEMPLATE_ROW(ND6024_Param, "Channel_Name[0..3]", "string[24]", Channel_Name),
+    TEMPLATE_ROW(ND6024_Param, "Module_Address", "int", Module_Address),
+    TEMPLATE_ROW(ND6024_Param, "Channel_Mask", "WORD", Channel_Mask),
+    TEMPLATE_ROW(ND6024_Param, "Watchdog_On", "BOOL", Watchdog_On),
+    TEMPLATE_ROW(ND6024_Param, "Watchdog_Time", "int", Watchdog_Time),
+    TEMPLATE_ROW(ND6024_Param, "Watchdog_Value[0..3]", "float", Watchdog_Value),
+    TEMPLATE_COM_ROWS(ND6024_Param, Com),
+    TEMPLATE_MESS_ROWS(ND6024_Param, Mess),
+    TEMPLATE_ROW(ND6024_Param, "Unit[0..3]", "string[64]", Unit),
+    TEMPLATE_ROW(ND6024_Param, "Copy_Channel_Name[0..3]", "BOOL", Copy_Channel_Name),
+    TEMPLATE_ROW(ND6024_Param, "Range", "int", Range),
+    TEMPLATE_ROW(ND6024_Param, "Slew_Rate", "int", Slew_Rate),
+    {nullptr, nullptr, 0, 0},
+};
+// clang-format on
+
+INT_PTR CALLBACK ND6024_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
+
+namespace {
+
+const int kModels[] = {0, 4024, 6024, 7024, 8024};
+const int kChannels = 4;
+
+ND6024_Param* ParamOf(ModuleRecord* module) {
+    return static_cast<ND6024_Param*>(module->pParam);
 }
 
-int MODULE_CALL ND6024_Process(ModuleRecord*) {
-    return 0;
+int Checksum(ModuleRecord* module) {
+    return TemplateRuntimeOf(module)->Uses_Checksum;
+}
+
+void Defaults(ModuleRecord* module);
+
+constexpr AoModuleType ao = {
+    {
+        "ND6024",
+        TEMPLATE_OUTPUT_FORM,
+        kChannels, // channels
+        kChannels, // message 2: inputs of the other block, one per channel
+        6024,      // model number
+        kModels,
+        5,
+        "ND6024 %02d",
+        "V",
+        kChannels,
+        "Restart 6024",
+        ND6024_ParamSchema,
+        offsetof(ND6024_Param, Module_Address),
+        offsetof(ND6024_Param, Channel_Mask),
+        offsetof(ND6024_Param, Com),
+        offsetof(ND6024_Param, Mess),
+        offsetof(ND6024_Param, Unit),
+        offsetof(ND6024_Param, Copy_Channel_Name),
+        "DLG_ND6024",
+        ND6024_SetupDlgProc,
+        Defaults,
+        nullptr,
+        nullptr,
+        nullptr,
+        1, // the module's watchdog
+        1, // a stop disarms every keep-alive
+    },
+    kChannels,
+    kChannels,
+    kChannels, // the record holds four names
+    0,         // one range for the module
+    offsetof(ND6024_Param, Range),
+    offsetof(ND6024_Param, Slew_Rate),
+    offsetof(ND6024_Param, Watchdog_On),
+    offsetof(ND6024_Param, Watchdog_Time),
+    offsetof(ND6024_Param, Watchdog_Value),
+    AO_RANGES,
+    16,
+    IDS_ND6024_RANGE_FIRST,
+    IDS_ND6024_SLEW_V_FIRST,
+    IDS_ND6024_SLEW_MA_FIRST,
+    -10.0f, // a voltage range's safety value
+    10.0f,
+    0,
+};
+
+void Defaults(ModuleRecord* module) {
+    ND6024_Param* p = ParamOf(module);
+    p->Watchdog_On = 0;
+    p->Watchdog_Time = 6;
+    for (int n = 0; n < kChannels; n++) {
+        p->Watchdog_Value[n] = 0.0f;
+        if (FAMILY_TELV) snprintf(p->Channel_Name[n], sizeof p->Channel_Name[n], "Q7024 %02d", n);
+    }
+    p->Range = AO_RANGE_10_V;
+    p->Slew_Rate = 0;
+    TemplateForgetInputValues(module);
+}
+
+int Configure(ModuleRecord* module, const TemplateType*, int) {
+    ND6024_Param* p = ParamOf(module);
+    if (!AoModuleRangesKnown(&ao, module)) return 0;
+    return AoConfigure(&ao.type, module, p->Module_Address, Checksum(module), 0x30 + p->Range,
+                       AoDataFormat(p->Slew_Rate, Checksum(module)));
+}
+
+// The request of each family: "XX01" and "TELV" have the kind of their own,
+// "XX01" with each channel's output configured at once.
+int AddRequest(ModuleRecord* module, int, int channel, float* cell) {
+    const ND6024_Param* p = ParamOf(module);
+    const int port = p->Com.Port_Number;
+    if (!FAMILY_XX01 && !FAMILY_TELV)
+        return ScanAddAoWrite(port, p->Module_Address, channel, cell, Checksum(module));
+    int handle = ScanAddAoWrite6024(port, p->Module_Address, channel, cell, Checksum(module));
+    if (handle < 0 || !FAMILY_XX01) return handle;
+    char text[TEMPLATE_QUERY_SIZE];
+    snprintf(text, sizeof text, "$%02X7C%1XR32", p->Module_Address & 0xFF, channel & 0xF);
+    if (!TemplateSendAndExpect(&ao.type, module, text, '!', Checksum(module), 0)) return -1;
+    return handle;
+}
+
+int AddRequests(ModuleRecord* module, const TemplateType* type) {
+    return AoModuleAddRequests(module, type, AddRequest);
+}
+
+// The watchdog by family: the 6000-series sequence with the four safety
+// codes in the default family, the 7000-series sequence in "XX03" and
+// "TELV", none elsewhere.
+int Finish(ModuleRecord* module, const TemplateType*, int) {
+    ND6024_Param* p = ParamOf(module);
+    const MessParam watch = AoModuleWatch(&ao, module);
+    const int a = p->Module_Address & 0xFF;
+    float values[kChannels];
+    for (int n = 0; n < kChannels; n++)
+        values[n] = AoModuleSafeValue(&ao, module, n);
+    if (FAMILY_ND) {
+        char onSafe[4 * 3 + 1];
+        char* at = onSafe;
+        for (int n = 0; n < kChannels; n++, at += 3) {
+            float value = (p->Channel_Mask >> n) & 1 ? values[n] : 0.0f;
+            snprintf(at, 4, "%03X", AoSafetyCode6024(p->Range, value));
+        }
+        return ModuleWatchdog6000(&ao.type, module, Checksum(module), a, &watch, onSafe,
+                                  "80800800800800", 10);
+    }
+    if (!FAMILY_XX03 && !FAMILY_TELV) return 1;
+    return AoWatchdog7000Channels(&ao.type, module, Checksum(module), a, &watch, kChannels,
+                                  p->Channel_Mask, values, "%+07.3f");
+}
+
+const TemplateStartSteps kStart = {
+    TEMPLATE_SILENT_FAIL, // a module that does not answer fails the start alone
+    IDS_NO_ADDRESS,       Configure, AddRequests, Finish,
+    TEMPLATE_WRONG_STOP,  0, // another model stops the experiment
+};
+
+float Limit(ModuleRecord* module, int input, float sample) {
+    return AoModuleLimit(&ao, module, input, sample);
+}
+
+int WatchdogOn(ModuleRecord* module) {
+    return AoModuleWatchdogIsOn(&ao, module);
+}
+
+const TemplateWriteSteps kWriteSteps = {Limit, AoChangedWanted, AoChangedWritten, WatchdogOn};
+
+void Init(HWND dialog, void*) {
+    AoModuleShowWatchdogGroup(dialog, FAMILY_ND || FAMILY_XX03 || FAMILY_TELV);
+}
+
+constexpr SetupDialogType dialogType = {
+    &ao.type,
+    sizeof(ND6024_Param),
+    kChannels, // channel buttons
+    1155,      // help context
+    // captions: default (the template's), XX01, XX04, XX03, XX05, XX06, TELV
+    {nullptr, "XX01-4024", nullptr, "XX03-7024", "ZAV-6024", "YY06-8024", "ZEMX-7024"},
+    {IDC_AO_RANGE, IDC_AO_SLEW, 0, 0},
+    Init,
+    AoModuleCommand,
+    AoModuleStoreChannel,
+    AoModuleShowChannel,
+};
+
+int ShowSetupDialog(ModuleRecord* module) {
+    const char* name = FAMILY_XX03 || FAMILY_TELV ? "DLG_ND6024_WITH_RANGE" : "DLG_ND6024";
+    DialogBoxParamA(hInstDriver, name, module->hwndModule, ND6024_SetupDlgProc, 0);
+    return 1;
+}
+
+} // namespace
+
+INT_PTR CALLBACK ND6024_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return SetupDialogProc(&dialogType, dialog, msg, wParam, lParam);
+}
+
+int MODULE_CALL ND6024_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
+    switch (msg) {
+    case MODMSG_SETUP_DIALOG: return ShowSetupDialog(module);
+    case MODMSG_START:
+        TemplateForgetInputRequests(module);
+        TemplateRuntimeOf(module)->Channel_Index = 0;
+        return TemplateStartMeasurementWith(&ao.type, module, &kStart);
+    default: break;
+    }
+    int answer = AoModuleClassMessage(&ao, module, msg, wParam, lParam);
+    return answer >= 0 ? answer : TemplateClassProc(&ao.type, module, msg, wParam, lParam);
+}
+
+int MODULE_CALL ND6024_Process(ModuleRecord* module) {
+    return TemplateProcessWrites(&ao.type, module, &kWriteSteps);
 }
 
 namespace {

@@ -1,15 +1,153 @@
-// Block type ND6024I: digital inputs of the four-channel analog output module.
+// Block type ND6024I: the digital input lines of the four-channel analog
+// output module, each delivered as one output channel of the block.
+#include "frame/digital.h"
+#include "frame/setupdlg.h"
+#include "frame/template.h"
+#include "host/driver.h"
 #include "host/host.h"
 #include "host/registration.h"
 #include "modules/types.h"
 #include "resource.h"
+#include "serial/ports.h"
+#include "serial/scan.h"
 
-int MODULE_CALL ND6024I_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return PerformDefaultAction(module, msg, wParam, lParam);
+#include <stddef.h>
+
+struct ND6024I_Param {
+    int Version;
+    char Channel_Name[16][24];
+    int Module_Address;
+    WORD Channel_Mask; // bit c: line c is delivered
+    WORD Padding1;
+    ComSettings Com;
+    int Padding2;
+    MessParam Mess; // the watchdog fields are not used
+    char Unit[16][64];
+    BOOL Copy_Channel_Name[16]; // not used
+};
+static_assert(sizeof(ND6024I_Param) == 1576, "ND6024I_Param is 1576 bytes");
+static_assert(offsetof(ND6024I_Param, Channel_Name) == 4, "Channel_Name");
+static_assert(offsetof(ND6024I_Param, Module_Address) == 388, "Module_Address");
+static_assert(offsetof(ND6024I_Param, Channel_Mask) == 392, "Channel_Mask");
+static_assert(offsetof(ND6024I_Param, Com) == 396, "ComSettings");
+static_assert(offsetof(ND6024I_Param, Mess) == 432, "MessParam");
+static_assert(offsetof(ND6024I_Param, Unit) == 488, "Unit");
+static_assert(offsetof(ND6024I_Param, Copy_Channel_Name) == 1512, "Copy_Channel_Name");
+
+// The runtime record: the template's fields, the input image in the place
+// of Channel_Index, then room the type registers and does not use.
+struct ND6024I_Runtime {
+    TemplateRuntime Frame;
+    BYTE Reserved[8];
+};
+static_assert(sizeof(ND6024I_Runtime) == 64, "ND6024I_Runtime is 64 bytes");
+
+// clang-format off
+const ParamSchemaEntry ND6024I_ParamSchema[25] = {
+    TEMPLATE_ROW(ND6024I_Param, "Version", "int", Version),
+    TEMPLATE_ROW(ND6024I_Param, "Channel_Name[0..15]", "string[24]", Channel_Name),
+    TEMPLATE_ROW(ND6024I_Param, "Module_Address", "int", Module_Address),
+    TEMPLATE_ROW(ND6024I_Param, "Channel_Mask", "WORD", Channel_Mask),
+    TEMPLATE_COM_ROWS(ND6024I_Param, Com),
+    TEMPLATE_MESS_ROWS(ND6024I_Param, Mess),
+    TEMPLATE_ROW(ND6024I_Param, "Unit[0..15]", "string[64]", Unit),
+    TEMPLATE_ROW(ND6024I_Param, "Copy_Channel_Name[0..15]", "BOOL", Copy_Channel_Name),
+    {nullptr, nullptr, 0, 0},
+};
+// clang-format on
+
+INT_PTR CALLBACK ND6024I_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
+
+namespace {
+
+const int kModels[] = {0, 4024, 6024, 7024, 8024};
+// The module reports its four lines in one hexadecimal digit.
+const int kLines = 4;
+// The channels whose names the exchange with another block carries.
+const int kExchanged = 7;
+
+BYTE* Image(ModuleRecord* module) {
+    return reinterpret_cast<BYTE*>(&TemplateRuntimeOf(module)->Channel_Index);
 }
 
-int MODULE_CALL ND6024I_Process(ModuleRecord*) {
-    return 0;
+int AddSweepRequest(ModuleRecord* module, const TemplateType* type) {
+    const ND6024I_Param* p = static_cast<const ND6024I_Param*>(module->pParam);
+    (void)type;
+    return ScanAddDiRead6024Di(p->Com.Port_Number, p->Module_Address, Image(module),
+                               TemplateRuntimeOf(module)->Uses_Checksum);
+}
+
+constexpr TemplateType type = {
+    "ND6024I",
+    TEMPLATE_INPUT_FORM,
+    kLines, // the lines the module reports
+    kLines, // message 2: outputs of the other block
+    6024,   // model number
+    kModels,
+    5,
+    "DI %d",
+    "V",
+    8,
+    "Restart 6024",
+    ND6024I_ParamSchema,
+    offsetof(ND6024I_Param, Module_Address),
+    offsetof(ND6024I_Param, Channel_Mask),
+    offsetof(ND6024I_Param, Com),
+    offsetof(ND6024I_Param, Mess),
+    offsetof(ND6024I_Param, Unit),
+    offsetof(ND6024I_Param, Copy_Channel_Name),
+    "DLG_ND6024I",
+    ND6024I_SetupDlgProc,
+    nullptr,
+    nullptr,
+    nullptr,
+    AddSweepRequest,
+    0, // no watchdog command
+    0, // the stop leaves the keep-alive as it is
+};
+
+int Deliver(ModuleRecord* module, const TemplateType* t) {
+    const TemplateRuntime* rt = TemplateRuntimeOf(module);
+    return DigitalDeliverImage(module, TemplateChannelsInUse(module, t), *Image(module),
+                               rt->Next_Due, rt->Sample_Seconds, rt->Block_Samples);
+}
+
+const TemplateSweepSteps kSweep = {nullptr, Deliver, nullptr, nullptr};
+
+constexpr SetupDialogType dialogType = {
+    &type,
+    sizeof(ND6024I_Param),
+    kLines, // channel buttons
+    1155,   // help context
+    // captions: default (the template's), XX01, XX04, XX03, XX05, XX06, TELV
+    {nullptr, "XX01-4024 Input", nullptr, nullptr, nullptr, "YY06-8024 Input", nullptr},
+    {0, 0, 0, 0},
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+};
+
+} // namespace
+
+INT_PTR CALLBACK ND6024I_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return SetupDialogProc(&dialogType, dialog, msg, wParam, lParam);
+}
+
+int MODULE_CALL ND6024I_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
+    ModuleRecord* partner = reinterpret_cast<ModuleRecord*>(lParam);
+    switch (msg) {
+    case MODMSG_CHECK_LAYOUT: return FAMILY_ND ? TemplateCheckChannelLayout(&type, partner) : 0;
+    case MODMSG_EXPORT_NAMES: return TemplateExportChannels(&type, module, partner, kExchanged);
+    case MODMSG_IMPORT_NAMES:
+        if (!TemplateCreateDefaults(&type, module)) return 0;
+        return TemplateImportChannels(&type, module, partner, kExchanged);
+    default: return TemplateClassProc(&type, module, msg, wParam, lParam);
+    }
+}
+
+int MODULE_CALL ND6024I_Process(ModuleRecord* module) {
+    return TemplateProcessSweep(&type, module, &kSweep);
 }
 
 namespace {

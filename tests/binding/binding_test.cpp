@@ -1,5 +1,6 @@
 // The plug-in binds to its host: names resolved in order, DLL variables,
 // family from the library's own file name, menu, commands, finish.
+#include "../remove_tree.h"
 #include "hostsim/hostsim.h"
 #include "winapi_headless.h"
 
@@ -37,8 +38,7 @@ class Binding : public ::testing::Test {
     }
     void TearDown() override {
         if (plugin.module) hostsim::UnloadPlugin(&plugin);
-        std::string cmd = "rm -rf '" + dir + "'";
-        (void)system(cmd.c_str());
+        RemoveTree(dir);
     }
     // Copies the plug-in to dir/sub/name and binds it.
     int Bind(const std::string& name, const std::string& sub = "") {

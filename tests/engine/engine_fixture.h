@@ -94,16 +94,21 @@ class EngineTest : public serialtest::SerialTest {
         ASSERT_EQ(1, OpenCom(1, "Test"));
     }
 
-    // Steps until the engine leaves SS_BUSY or, on the real clock, the
-    // module has had two seconds to answer.
+    // Steps until the engine leaves SS_BUSY or the module has had two
+    // seconds to answer. On the manual clock each step moves it 1 ms, so the
+    // pause between writes, a line's guard and the quiet after a reply pass
+    // as they would.
     int StepUntilDone() {
         int state = ScanStep();
         for (int i = 0; i < 2000 && state == SS_BUSY; i++) {
             usleep(1000);
+            if (WinapiClockIsManual()) WinapiAdvanceClock(1);
             state = ScanStep();
         }
         return state;
     }
+    // The line's guard after a time-out or a wrong reply, in milliseconds.
+    static DWORD GuardMs() { return static_cast<DWORD>(ScanLineGuard() / FINE_PER_MS); }
 
     // One transaction of the entry, stepped to its end.
     int Transact(ScanHandle handle) {

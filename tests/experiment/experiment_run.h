@@ -6,6 +6,8 @@
 #include "hostsim/hostsim.h"
 #include "winapi_headless.h"
 
+#include <gtest/gtest.h>
+#include <math.h>
 #include <unistd.h>
 
 #include <vector>
@@ -13,8 +15,9 @@
 namespace experimenttest {
 
 // The cycles on the manual clock: a cycle with a transfer in flight gives
-// the module a little real time and moves the clock 1 ms (so a reply
-// time-out of 1500 ms is 1500 such cycles), an idle cycle moves it 10 ms.
+// the module a millisecond of real time and moves the clock 1 ms (so a
+// reply time-out of 1500 ms is 1500 such cycles, and a reply comes about
+// when it would), an idle cycle moves it 10 ms.
 inline hostsim::ExperimentOptions Manual(double seconds) {
     hostsim::ExperimentOptions o;
     o.seconds = seconds;
@@ -22,7 +25,7 @@ inline hostsim::ExperimentOptions Manual(double seconds) {
     o.onStarted = [] { WinapiUseManualClock(100000); };
     o.onCycle = [](int, int busy) {
         if (busy) {
-            usleep(200);
+            usleep(1000);
             WinapiAdvanceClock(1);
         } else {
             WinapiAdvanceClock(10);
@@ -39,6 +42,28 @@ inline std::vector<hostsim::ReleasedBlock> Delivered(const hostsim::ExperimentRe
     for (size_t i = r.firstOutputBlock; i < all.size(); i++)
         if (all[i].module == &b->record && all[i].output == output) out.push_back(all[i]);
     return out;
+}
+
+// The readings of a healthy block that shares its line with a failing one:
+// while the failing block's request and its repeat hold the line (two reply
+// time-outs) the healthy block's sweeps due meanwhile are skipped, not made
+// up with readings taken later. Each reading is stamped with a due time (a
+// multiple of `distance`) at most one distance before it was delivered, and
+// from `steadyFrom` on, with the failing block waiting, no sweep is missed.
+inline void ExpectSweepsKeptOrSkipped(const std::vector<hostsim::ReleasedBlock>& d, double distance,
+                                      double steadyFrom) {
+    for (size_t i = 0; i < d.size(); i++) {
+        SCOPED_TRACE(d[i].time);
+        double k = d[i].time / distance;
+        EXPECT_NEAR(k, floor(k + 0.5), 1e-9) << "a due time";
+        EXPECT_LE(d[i].time, d[i].releasedAt);
+        EXPECT_LT(d[i].releasedAt, d[i].time + distance + 0.1) << "a reading of its own sweep";
+        if (i == 0) continue;
+        EXPECT_GT(d[i].time, d[i - 1].time);
+        if (d[i - 1].time >= steadyFrom) {
+            EXPECT_DOUBLE_EQ(d[i - 1].time + distance, d[i].time) << "a sweep missed";
+        }
+    }
 }
 
 } // namespace experimenttest

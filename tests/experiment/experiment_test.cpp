@@ -419,7 +419,7 @@ TEST_F(Experiment, AReadingOfAFullMonitorSaysOlderLinesMayBeLost) {
     hostsim::Block* a = Thermocouple(1, 0xFF, 0.1);
     ASSERT_NE(nullptr, a);
     hostsim::ExperimentResult r;
-    ASSERT_EQ(1, hostsim::RunExperiment(Manual(2.0), &r)) << r.error;
+    ASSERT_EQ(1, hostsim::RunExperiment(Manual(4.0), &r)) << r.error;
     ASSERT_GT(bus.LogCount() * 2, 256u);
     hostsim::MonitorCounts counts;
     ASSERT_EQ(1, hostsim::MonitorRead(&counts, false));
@@ -600,6 +600,48 @@ TEST_F(Experiment, HostileWorksheetsAndIniFilesAreCheckedWhereTheyEnter) {
             hostsim::FinishPlugin(&plugin);
             EXPECT_NE(std::string::npos, Ini(ini).find("BusyTimeOut=60000")) << Ini(ini);
             ASSERT_TRUE(hostsim::Start());
+        }
+    }
+}
+
+// Eight channels every 10 ms cannot be read: the block says so once, with
+// the distance asked and the one it reaches, notes it in the monitor, and
+// stamps every reading within one sample distance of when it was asked for,
+// leaving out the sweeps it could not make.
+TEST_F(Experiment, ABlockThatCannotKeepItsDistanceSaysSoOnceAndStampsItsReadings) {
+    ASSERT_EQ(1, hostsim::MonitorSwitchOn());
+    ASSERT_EQ(1, bus.AddModule(1, "6018", 0));
+    hostsim::Block* a = Thermocouple(1, 0xFF, 0.01);
+    ASSERT_NE(nullptr, a);
+    snprintf(a->record.szName, sizeof a->record.szName, "Fast");
+    hostsim::ExperimentResult r;
+    ASSERT_EQ(1, hostsim::RunExperiment(Manual(2.0), &r)) << r.error;
+    ASSERT_EQ(1u, hostsim::Warnings().size());
+    const hostsim::Warning& w = hostsim::Warnings()[0];
+    EXPECT_EQ("Fast", w.caption);
+    double reached = 0;
+    ASSERT_EQ(1, sscanf(w.text.c_str(),
+                        "Fast: the sample distance of 0.01 s cannot be kept; the block reaches "
+                        "%lf s.",
+                        &reached))
+        << w.text;
+    EXPECT_GT(reached, 0.07);
+    EXPECT_LT(reached, 0.2);
+    hostsim::MonitorCounts counts;
+    ASSERT_EQ(1, hostsim::MonitorRead(&counts, false));
+    for (int k = 0; k < 8; k++) {
+        std::vector<hostsim::ReleasedBlock> d = Delivered(r, a, k);
+        ASSERT_GT(d.size(), 5u);
+        EXPECT_LT(d.size(), 60u) << "the missed sweeps are left out";
+        for (size_t i = 0; i < d.size(); i++) {
+            // Asked for within 10 ms after its stamp, delivered once the
+            // reply is in: never the seconds behind of a stamp that moves
+            // on however late the sweep.
+            EXPECT_LE(d[i].time, d[i].releasedAt);
+            EXPECT_LT(d[i].releasedAt, d[i].time + 0.25);
+            if (i > 0) {
+                EXPECT_GT(d[i].time, d[i - 1].time);
+            }
         }
     }
 }

@@ -233,6 +233,9 @@ TEST_F(BusTest, EachFaultShapesOneReplyThenTheModuleIsWellAgain) {
         {FaultKind::NeverEnded, 0, "", text},
         {FaultKind::TrailingBytes, 0, "ZZ", good + "ZZ"},
         {FaultKind::Overlong, 150, "", modsim::FrameLine("!026018" + std::string(143, '0'), true)},
+        {FaultKind::Garbage, 0, "", modsim::FrameLine("!12abc", true)},
+        {FaultKind::Garbage, 0, "020E0600", modsim::FrameLine("!020E0600", true)},
+        {FaultKind::Double, 0, "", good + good},
     };
     for (const FaultCase& c : cases) {
         Fault f(c.kind);
@@ -270,6 +273,65 @@ TEST_F(BusTest, FaultCountsAndMatch) {
     EXPECT_EQ(bus_.PendingFaults(1), 1u);
     bus_.ClearFaults(1);
     EXPECT_EQ(Transact("#013", false), ">+000.00\r");
+}
+
+// A fault with a time applies to the commands that come within it, and is
+// gone after it.
+TEST_F(BusTest, AFaultLastsFromItsStartUntilItsEnd) {
+    double now = bus_.Now();
+    Fault quiet(FaultKind::Silence, modsim::kAlways);
+    quiet.fromS = now + 0.3;
+    quiet.untilS = now + 0.6;
+    bus_.InjectFault(1, quiet);
+    EXPECT_EQ(Transact("$01M", false), "!016018\r") << "before";
+    while (bus_.Now() < now + 0.35)
+        usleep(10000);
+    Send(fd_, "$01M\r");
+    EXPECT_EQ(bus_.Pump(kReplyWaitMs), 1);
+    EXPECT_EQ(Leftover(fd_), "") << "within";
+    while (bus_.Now() < now + 0.65)
+        usleep(10000);
+    EXPECT_EQ(Transact("$01M", false), "!016018\r") << "after";
+    EXPECT_EQ(bus_.PendingFaults(1), 0u);
+}
+
+TEST_F(BusTest, DoubleReplySendsTheCopyAfterItsDelay) {
+    Fault twice(FaultKind::Double);
+    twice.delayMs = 120;
+    bus_.InjectFault(1, twice);
+    auto first = std::chrono::steady_clock::now();
+    Send(fd_, "$01M\r");
+    EXPECT_EQ(bus_.Pump(kReplyWaitMs), 1);
+    EXPECT_EQ(ReadLine(fd_), "!016018\r");
+    EXPECT_EQ(ReadLine(fd_), "!016018\r");
+    EXPECT_GE(std::chrono::steady_clock::now() - first, std::chrono::milliseconds(100));
+}
+
+// The command line's form of a fault.
+TEST(FaultText, ParsesKindAndSettings) {
+    Fault f;
+    std::string error;
+    ASSERT_EQ(1,
+              modsim::ParseFault("late:delay=250:times=3:match=#01:from=2:until=12.5", &f, &error))
+        << error;
+    EXPECT_EQ(FaultKind::Late, f.kind);
+    EXPECT_EQ(250, f.delayMs);
+    EXPECT_EQ(3, f.times);
+    EXPECT_EQ("#01", f.match);
+    EXPECT_EQ(2.0, f.fromS);
+    EXPECT_EQ(12.5, f.untilS);
+    ASSERT_EQ(1, modsim::ParseFault("never-ended", &f, &error)) << error;
+    EXPECT_EQ(FaultKind::NeverEnded, f.kind);
+    EXPECT_EQ(modsim::kAlways, f.times);
+    const char* bad[] = {"",
+                         "lost",
+                         "late:delay",
+                         "late:delay=x",
+                         "silence:from=5:until=2",
+                         "silence:times=0",
+                         "garbage:size=3"};
+    for (const char* text : bad)
+        EXPECT_EQ(0, modsim::ParseFault(text, &f, &error)) << text;
 }
 
 TEST_F(BusTest, LateReplyComesAfterItsDelay) {

@@ -2,6 +2,7 @@
 #ifndef TESTS_REGISTRATION_PLUGIN_FIXTURE_H
 #define TESTS_REGISTRATION_PLUGIN_FIXTURE_H
 
+#include "../remove_tree.h"
 #include "hostsim/hostsim.h"
 
 #include <gtest/gtest.h>
@@ -23,8 +24,7 @@ class PluginTest : public ::testing::Test {
     }
     void TearDown() override {
         if (plugin.module) hostsim::UnloadPlugin(&plugin);
-        std::string cmd = "rm -rf '" + dir + "'";
-        (void)system(cmd.c_str());
+        RemoveTree(dir);
     }
     // Copies the plug-in to dir/name and binds it; the binding's answer.
     int Bind(const std::string& name) {

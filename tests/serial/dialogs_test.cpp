@@ -2,6 +2,7 @@
 // delete and edit ports, OK and Cancel, the monitor switch, the monitor list
 // and its file; then the plug-in itself: menu command 4991 in the stand-in
 // host, the INI file at start-up, at OK and at finish.
+#include "../remove_tree.h"
 #include "serial_fixture.h"
 
 #include "resource.h"
@@ -401,8 +402,7 @@ class PluginPorts : public ::testing::Test {
         if (plugin.module) hostsim::UnloadPlugin(&plugin);
         if (hostModule) FreeLibrary(hostModule);
         WinapiDialogsReset();
-        std::string cmd = "rm -rf '" + dir + "'";
-        (void)system(cmd.c_str());
+        RemoveTree(dir);
     }
     void Load() {
         ASSERT_EQ(1, hostsim::LoadPlugin(path.c_str(), &plugin));

@@ -4,6 +4,7 @@
 #ifndef TESTS_SERIAL_FIXTURE_H
 #define TESTS_SERIAL_FIXTURE_H
 
+#include "../remove_tree.h"
 #include "host/driver.h"
 #include "host/host.h"
 #include "hostsim/hostsim.h"
@@ -189,8 +190,7 @@ class SerialTest : public ::testing::Test {
             CloseCom(port);
         MonitorStop();
         if (module) FreeLibrary(module);
-        std::string cmd = "rm -rf '" + dir + "'";
-        (void)system(cmd.c_str());
+        RemoveTree(dir);
     }
     std::string ComLink(int port) const { return dir + "/com" + std::to_string(port); }
     std::string IniPath() const { return dir + "/XX02.ini"; }

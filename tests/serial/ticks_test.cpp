@@ -51,4 +51,39 @@ TEST_F(Ticks, WaitOfNothingReturnsAtOnce) {
     EXPECT_EQ(500u, GetTickCount());
 }
 
+// The fine clock of the pause between writes and the reply time-out: the
+// performance counter in microseconds, exact on the manual clock, running on
+// where the tick counter wraps, and never going back when a test switches
+// clocks.
+TEST_F(Ticks, TheFineClockCountsMicrosecondsAcrossTheTickWrap) {
+    WinapiUseManualClock(0xFFFFFFFFu - 2u);
+    FineTime start = FineNow();
+    WinapiAdvanceClockMicroseconds(2500);
+    EXPECT_EQ(2500, FineSince(&start));
+    EXPECT_EQ(0, FinePassed(&start, 10000));
+    EXPECT_EQ(7500, FineLeft(&start, 10000));
+    WinapiAdvanceClockMicroseconds(7500); // the tick counter has wrapped
+    EXPECT_LT(GetTickCount(), 100u);
+    EXPECT_EQ(1, FinePassed(&start, 10000));
+    EXPECT_EQ(0, FineLeft(&start, 10000));
+}
+
+TEST_F(Ticks, TheFineClockNeverGoesBack) {
+    FineTime before = FineNow();
+    WinapiUseManualClock(1000);
+    FineTime manual = FineNow();
+    EXPECT_GE(manual, before);
+    WinapiAdvanceClock(5);
+    EXPECT_EQ(manual + 5000, FineNow());
+    WinapiUseRealClock();
+    EXPECT_GE(FineNow(), manual + 5000);
+    WinapiUseManualClock(10);
+    EXPECT_GE(FineNow(), manual + 5000);
+    // A start ahead of the clock counts from now.
+    FineTime ahead = FineNow() + 1000000;
+    EXPECT_EQ(0, FineSince(&ahead));
+    WinapiAdvanceClockMicroseconds(300);
+    EXPECT_EQ(300, FineSince(&ahead));
+}
+
 } // namespace

@@ -290,10 +290,12 @@ TEST_F(TemplateTest, TheSweepLoopOfTheOneRequestTypes) {
     ModuleTableResetCursor();
     WinapiUseManualClock(10000);
     hostsim::StartExperimentClock();
+    // 1 ms of the manual clock a call: the pause between writes passes.
     auto processUntil = [&](int count) {
         for (int i = 0; i < 2000 && deliveries < count; i++) {
             TemplateProcessSweep(&t, &b->record, &steps);
             usleep(1000);
+            WinapiAdvanceClock(1);
         }
     };
     processUntil(1);
@@ -314,6 +316,7 @@ TEST_F(TemplateTest, TheSweepLoopOfTheOneRequestTypes) {
     for (int i = 0; i < 2000 && ScanState() != SS_READY; i++) {
         TemplateProcessSweep(&t, &b->record, &steps);
         usleep(1000);
+        WinapiAdvanceClock(1);
     }
     ASSERT_EQ(SS_READY, ScanState());
     EXPECT_EQ(0, TemplateProcessSweep(&t, &b->record, &steps));

@@ -3,6 +3,8 @@
 // running experiment delivered into the host's data blocks.
 #include "template_fixture.h"
 
+#include <functional>
+
 namespace {
 
 using enginetest::MonitorHas;
@@ -15,11 +17,13 @@ class Thermocouple : public TemplateTest {
     int Start(hostsim::Block* b) { return hostsim::SendClassMessage(b, MODMSG_START, 0, 0); }
     void Stop(hostsim::Block* b) { hostsim::SendClassMessage(b, MODMSG_STOP, 0, 0); }
     // Processes the block until `count` data blocks have been delivered or
-    // the module has had two seconds.
+    // the module has had two seconds; the manual clock moves 1 ms a call, so
+    // the pause between writes passes as it would.
     void ProcessUntil(hostsim::Block* b, size_t count) {
         for (int i = 0; i < 2000 && hostsim::ReleasedOutputBlocks().size() < count; i++) {
             hostsim::ProcessBlock(b);
             usleep(1000);
+            if (WinapiClockIsManual()) WinapiAdvanceClock(1);
         }
     }
 };
@@ -119,6 +123,7 @@ TEST_F(Thermocouple, EachSweepDeliversEveryChannelStampedWithItsDueTime) {
     for (int i = 0; i < 2000 && ScanState() != SS_READY; i++) {
         hostsim::ProcessBlock(b);
         usleep(1000);
+        WinapiAdvanceClock(1);
     }
     ASSERT_EQ(SS_READY, ScanState());
     EXPECT_EQ(0, hostsim::ProcessBlock(b));
@@ -231,48 +236,133 @@ TEST_F(Thermocouple, OnlyTheBlockAtTheCursorPollsAndNothingDuePassesTheTurn) {
     Stop(b);
 }
 
-// Without a wait the failed request is begun again at the next call, for
-// the same channel, and the block keeps the turn.
-TEST_F(Thermocouple, AFailedReadWithoutAWaitRepeatsTheSameChannel) {
+// Without a wait a failed request ends the block's turn: the other blocks
+// poll while the failing one backs off, and then it tries the same channel
+// once; while its module keeps failing each wait is four times longer (and
+// never shorter than five times what the failure took). The first failure is
+// shown once under the block's name.
+TEST_F(Thermocouple, AFailedReadWithoutAWaitPassesTheTurnAndBacksOff) {
     Module();
+    ASSERT_EQ(1, bus.AddModule(2, "6018", 0));
     bus.SetChannel(1, 1, 4.5);
     bus.SetChannel(1, 3, 8.5);
-    hostsim::Block* b = NewBlock();
-    ASSERT_NE(nullptr, b);
-    b->record.uOutputs = 2;
-    P(b)->Channel_Mask = 0xA;
-    P(b)->Mess.Error_Stop = 0;
-    P(b)->Mess.Error_Wait_Min = 0;
+    hostsim::Block* a = NewBlock();
+    hostsim::Block* other = NewBlock();
+    ASSERT_TRUE(a && other);
+    snprintf(a->record.szName, sizeof a->record.szName, "Oven");
+    a->record.uOutputs = 2;
+    P(a)->Channel_Mask = 0xA;
+    P(a)->Mess.Error_Stop = 0;
+    P(a)->Mess.Error_Wait_Min = 0;
+    P(a)->Mess.Sample_Distance = 0.5;
+    P(other)->Module_Address = 2;
+    P(other)->Mess.Sample_Distance = 0.5;
+    // A short reply time-out: a failure takes a quarter second, so the
+    // waits are those of the poll interval.
+    BusyTimeOut = 100;
     MonitorStart();
-    ASSERT_EQ(1, Start(b));
+    ASSERT_EQ(1, Start(a));
+    ASSERT_EQ(1, Start(other));
     WinapiUseManualClock(10000);
     hostsim::StartExperimentClock();
     modsim::Fault silent(modsim::FaultKind::Silence, modsim::kAlways);
     silent.match = "#013";
     ASSERT_EQ(1, bus.InjectFault(1, silent));
-    ProcessUntil(b, 1);
-    ASSERT_EQ(1u, hostsim::ReleasedOutputBlocks().size());
-    EXPECT_EQ(1, R(b)->Channel_Index);
-    for (int i = 0; i < 100 && !MonitorHas("Continue!"); i++) {
-        hostsim::ProcessBlock(b);
-        usleep(2000);
-        WinapiAdvanceClock(static_cast<DWORD>(BusyTimeOut) + 1);
-    }
-    ASSERT_EQ(1, MonitorHas("Continue!")) << "the failure was handled by the block's policy";
-    ASSERT_EQ(1, bus.ClearFaults(1));
-    EXPECT_EQ(SS_IDLE, ScanState());
-    EXPECT_EQ(1, R(b)->Channel_Index) << "the channel is not advanced";
-    EXPECT_EQ(0, R(b)->Error_Waiting);
-    EXPECT_EQ(&b->record, ModuleTableCurrent()) << "the block keeps the turn";
+    // Both blocks in turn, 1 ms a cycle, until `done`; a cycle with a
+    // transfer in flight gives the module a millisecond of real time too.
+    auto cycle = [&](const std::function<bool()>& done) {
+        for (int i = 0; i < 20000 && !done(); i++) {
+            hostsim::ProcessBlock(a);
+            hostsim::ProcessBlock(other);
+            if (ScanState() == SS_BUSY) usleep(1000);
+            WinapiAdvanceClock(1);
+        }
+    };
+    cycle([] { return MonitorHas("Continue!") > 0; });
+    ASSERT_EQ(1, MonitorHas("Continue!")) << "the failure went through the block's policy";
+    double failedAt = CurrentExperimentTime(1);
+    EXPECT_EQ(TEMPLATE_BACKING_OFF, R(a)->Error_Waiting);
+    EXPECT_NEAR(failedAt + 2.0, R(a)->Resume_Time, 0.002) << "four poll intervals";
+    EXPECT_EQ(1, R(a)->Channel_Index) << "the channel is not advanced";
+    EXPECT_EQ(&other->record, ModuleTableCurrent()) << "the turn has passed";
+    ASSERT_EQ(1u, hostsim::Warnings().size());
+    EXPECT_EQ("Oven", hostsim::Warnings()[0].caption);
+    EXPECT_EQ("Oven: Module on COM1 , address 1 doesn't reply.", hostsim::Warnings()[0].text);
+
+    // While it backs off, the other block measures on.
+    size_t before = hostsim::ReleasedOutputBlocks().size();
+    cycle([&] { return CurrentExperimentTime(1) >= R(a)->Resume_Time - 0.01; });
+    int others = 0;
+    for (size_t i = before; i < hostsim::ReleasedOutputBlocks().size(); i++)
+        others += hostsim::ReleasedOutputBlocks()[i].module == &other->record;
+    EXPECT_GE(others, 3);
+    EXPECT_EQ(TEMPLATE_BACKING_OFF, R(a)->Error_Waiting);
+
+    // The retry asks once, without a repeat; failing again, it waits 16
+    // poll intervals; no second warning.
     bus.ClearLog();
-    ProcessUntil(b, 2);
-    ASSERT_EQ(2u, hostsim::ReleasedOutputBlocks().size());
+    double retryAt = 0;
+    cycle([&] {
+        if (R(a)->Error_Waiting == 0) retryAt = CurrentExperimentTime(1);
+        return R(a)->Error_Waiting == TEMPLATE_BACKING_OFF && retryAt > 0;
+    });
+    EXPECT_EQ(1, MonitorHas("Repeat")) << "the first failure only";
+    EXPECT_NEAR(CurrentExperimentTime(1) + 8.0, R(a)->Resume_Time, 0.01);
+    EXPECT_EQ(1u, hostsim::Warnings().size());
+
+    // Answering again, the channel is read at the next retry and the block
+    // goes back to its poll interval.
+    ASSERT_EQ(1, bus.ClearFaults(1));
+    bus.ClearLog();
+    cycle([&] {
+        const std::vector<hostsim::ReleasedBlock>& out = hostsim::ReleasedOutputBlocks();
+        return !out.empty() && out.back().module == &a->record && out.back().output == 1;
+    });
     ASSERT_FALSE(Wire().empty());
-    EXPECT_EQ("#013", Wire()[0]);
-    EXPECT_EQ(1, hostsim::ReleasedOutputBlocks()[1].output);
-    EXPECT_FLOAT_EQ(8.5f, hostsim::ReleasedOutputBlocks()[1].samples[0]);
+    const hostsim::ReleasedBlock& got = hostsim::ReleasedOutputBlocks().back();
+    EXPECT_FLOAT_EQ(8.5f, got.samples[0]);
+    EXPECT_LE(got.time, got.releasedAt);
+    EXPECT_LT(got.releasedAt, got.time + 0.5 + 0.05) << "stamped within an interval of its request";
+    EXPECT_EQ(0, R(a)->Error_Waiting);
     EXPECT_EQ(0, hostsim::StopExperimentCalls());
-    Stop(b);
+    Stop(a);
+    Stop(other);
+}
+
+// Two blocks on one module may not write different settings into it: the
+// second start is refused, naming the first block. The same settings may
+// share a module.
+TEST_F(Thermocouple, TwoBlocksOnOneModuleMustAgreeOnItsSettings) {
+    Module();
+    hostsim::Block* first = NewBlock();
+    hostsim::Block* second = NewBlock();
+    ASSERT_TRUE(first && second);
+    snprintf(first->record.szName, sizeof first->record.szName, "Oven");
+    snprintf(second->record.szName, sizeof second->record.szName, "Flue");
+    P(first)->TC_Type = 15;
+    P(second)->TC_Type = 15;
+    ASSERT_EQ(1, Start(first));
+    ASSERT_EQ(1, Start(second));
+    Stop(first);
+    Stop(second);
+    EXPECT_EQ(0, hostsim::StopExperimentCalls());
+
+    P(second)->TC_Type = 16;
+    bus.ClearLog();
+    ASSERT_EQ(1, Start(first));
+    EXPECT_EQ(0, Start(second));
+    EXPECT_EQ(1, hostsim::StopExperimentCalls());
+    ASSERT_NE(nullptr, LastWarning());
+    EXPECT_EQ("Flue", LastWarning()->caption);
+    EXPECT_EQ("Flue: the module on COM1, address 1 is set up differently by block Oven.",
+              LastWarning()->text);
+    modsim::Module m;
+    ASSERT_EQ(1, bus.GetModule(1, &m));
+    EXPECT_EQ(15, m.typeCode) << "the first block's setting stands";
+    for (const std::string& line : Wire())
+        EXPECT_NE('%', line[0]) << "nothing of the second block was written";
+    Stop(first);
+    Stop(second);
 }
 
 TEST_F(Thermocouple, AChecksumModuleIsConfiguredAndReadWithChecksums) {
@@ -319,6 +409,45 @@ TEST_F(Thermocouple, AModuleRefusingItsConfigurationStopsTheExperiment) {
     EXPECT_EQ("Q7018-I-00", LastWarning()->caption);
     EXPECT_EQ("Communication problem with this module occured.", LastWarning()->text);
     Stop(b);
+}
+
+// A start reply that carries the address of another module is no answer of
+// this one: the probe, the name and the configuration read alike.
+TEST_F(Thermocouple, AStartReplyFromAnotherAddressFailsTheStart) {
+    Module();
+    struct Case {
+        const char* what;
+        const char* command;
+        const char* reply; // after its first character
+        int skip;          // answers of the command that come through first
+        const char* text;
+    } cases[] = {
+        {"probe", "$012", "020E0600", 0,
+         "Module does not reply!\n\267 Connected ?\n\267 Switched on ?"},
+        {"name", "$01M", "026018", 0,
+         "Module does not reply!\n\267 Connected ?\n\267 Switched on ?"},
+        {"configuration", "$012", "020E0600", 1, "Communication problem with this module occured."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_EQ(1, bus.ClearFaults(1));
+        if (c.skip) {
+            modsim::Fault pass(modsim::FaultKind::Late, c.skip);
+            pass.match = c.command;
+            ASSERT_EQ(1, bus.InjectFault(1, pass));
+        }
+        modsim::Fault other(modsim::FaultKind::Garbage, modsim::kAlways);
+        other.match = c.command;
+        other.bytes = c.reply;
+        ASSERT_EQ(1, bus.InjectFault(1, other));
+        hostsim::Block* b = NewBlock();
+        ASSERT_NE(nullptr, b);
+        EXPECT_EQ(0, Start(b));
+        ASSERT_NE(nullptr, LastWarning());
+        EXPECT_EQ(c.text, LastWarning()->text);
+        Stop(b);
+        hostsim::DeleteBlock(b);
+    }
 }
 
 // Settings from a file that would reach another module or write a range the

@@ -14,10 +14,13 @@ extern "C" {
 #define WINAPI_HEADLESS_API __attribute__((visibility("default")))
 
 // Clock. The real clock is the default; the manual clock stands still until
-// advanced, and Sleep() on it advances it instead of waiting.
+// advanced, and Sleep() on it advances it instead of waiting. GetTickCount
+// and QueryPerformanceCounter both follow it: the tick count wraps after
+// 2^32 ms, the performance counter runs on.
 WINAPI_HEADLESS_API void WinapiUseManualClock(DWORD startTicks);
 WINAPI_HEADLESS_API void WinapiUseRealClock(void);
 WINAPI_HEADLESS_API void WinapiAdvanceClock(DWORD milliseconds);
+WINAPI_HEADLESS_API void WinapiAdvanceClockMicroseconds(DWORD microseconds);
 WINAPI_HEADLESS_API int WinapiClockIsManual(void);
 
 // Help requests: WinHelpA records each call instead of opening a viewer.

@@ -55,6 +55,15 @@ typedef LONG_PTR LPARAM;
 typedef LONG_PTR LRESULT;
 typedef WORD ATOM;
 typedef DWORD COLORREF;
+typedef long long LONGLONG;
+typedef unsigned long long ULONGLONG;
+typedef union _LARGE_INTEGER {
+    struct {
+        DWORD LowPart;
+        LONG HighPart;
+    };
+    LONGLONG QuadPart;
+} LARGE_INTEGER;
 
 #define DECLARE_HANDLE(name)                                                                       \
     struct name##__ {                                                                              \
@@ -133,6 +142,8 @@ WINUSERAPI DWORD WINAPI GetModuleFileNameA(HMODULE hModule, LPSTR lpFilename, DW
 WINUSERAPI HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName);
 WINUSERAPI DWORD WINAPI GetTickCount(void);
 WINUSERAPI void WINAPI Sleep(DWORD dwMilliseconds);
+WINUSERAPI BOOL WINAPI QueryPerformanceCounter(LARGE_INTEGER* lpPerformanceCount);
+WINUSERAPI BOOL WINAPI QueryPerformanceFrequency(LARGE_INTEGER* lpFrequency);
 WINUSERAPI DWORD WINAPI GetLastError(void);
 WINUSERAPI void WINAPI SetLastError(DWORD dwErrCode);
 WINUSERAPI void WINAPI OutputDebugStringA(LPCSTR lpOutputString);
