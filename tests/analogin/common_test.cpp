@@ -112,7 +112,8 @@ TEST_P(AnalogInputType, AWorksheetKeepsEverySetting) {
     ASSERT_EQ(before.size(), loaded->param.size());
     for (size_t i = 0; i < before.size(); i++)
         ASSERT_EQ(before[i], loaded->param[i]) << "byte " << i << " of the record";
-    EXPECT_EQ(loaded->record.uOutputs, static_cast<UINT>(__builtin_popcount(t.mask)));
+    EXPECT_EQ(static_cast<UINT>(loaded->record.uOutputs),
+              static_cast<UINT>(__builtin_popcount(t.mask)));
     // Saved again, the text is the same.
     std::string text = WorksheetText();
     RoundTrip();
@@ -170,7 +171,7 @@ TEST_P(AnalogInputType, TheSetupDialogKeepsWhatItIsNotTold) {
     EXPECT_EQ(1, OpenDialog(b));
     EXPECT_EQ(t.caption, caption);
     EXPECT_EQ(before, b->param);
-    EXPECT_EQ(static_cast<UINT>(__builtin_popcount(t.mask)), b->record.uOutputs);
+    EXPECT_EQ(static_cast<UINT>(__builtin_popcount(t.mask)), static_cast<UINT>(b->record.uOutputs));
     EXPECT_EQ(allocations, hostsim::LiveAllocations()) << "the working copy is released";
     EXPECT_EQ(0, WinapiFailedActionCount());
 }

@@ -89,7 +89,7 @@ TEST_F(ND6013, TheFamilyDecidesOneChannelOrThree) {
     ASSERT_EQ(1, hostsim::BlockCount());
     b = hostsim::BlockAt(0);
     EXPECT_EQ(0x0001, P(b)->Channel_Mask);
-    EXPECT_EQ(1u, b->record.uOutputs);
+    EXPECT_EQ(1u, static_cast<UINT>(b->record.uOutputs));
     SetSampleDistance(b, 0.5);
     hostsim::ExperimentResult r;
     ASSERT_EQ(1, hostsim::RunExperiment(Manual(0.6), &r)) << r.error;
@@ -171,7 +171,7 @@ TEST_F(ND6013, TheFamiliesXX01AndXX06IgnoreDoubleClicks) {
         WinapiQueueOk();
         OpenDialog(b);
         EXPECT_EQ(0x0001, P(b)->Channel_Mask);
-        EXPECT_EQ(1u, b->record.uOutputs);
+        EXPECT_EQ(1u, static_cast<UINT>(b->record.uOutputs));
     }
 }
 

@@ -290,7 +290,7 @@ TEST_F(ND6021, TheDialogEditsEachChannelsModule) {
     WinapiQueueOk();
     EXPECT_EQ(1, hostsim::SendClassMessage(b, MODMSG_SETUP_DIALOG, 0, 0));
     EXPECT_EQ(0, WinapiFailedActionCount());
-    EXPECT_EQ(3u, b->record.uInputs);
+    EXPECT_EQ(3u, static_cast<UINT>(b->record.uInputs));
     EXPECT_EQ(1, p->Module_Address[0]);
     EXPECT_EQ(5, p->Module_Address[1]);
     EXPECT_EQ(0, p->Range[0]);

@@ -428,8 +428,8 @@ TEST_F(MultiChannel, TheND6022DialogKeepsItsChannels) {
     WinapiQueueOk();
     EXPECT_EQ(1, hostsim::SendClassMessage(b, MODMSG_SETUP_DIALOG, 0, 0));
     EXPECT_EQ(0x2, p->Channel_Mask);
-    EXPECT_EQ(1u, b->record.uInputs);
-    EXPECT_EQ(2, b->record.aiInputChannel[0]);
+    EXPECT_EQ(1u, static_cast<UINT>(b->record.uInputs));
+    EXPECT_EQ(2, static_cast<int>(b->record.aiInputChannel[0]));
     WinapiControlInfo info;
     for (int i = 0; i < 4; i++) {
         ASSERT_EQ(1, WinapiDialogControl("DLG_ND6022_WITH_RANGE", IDC_CHANNEL_FIRST + i, &info));

@@ -136,7 +136,7 @@ TEST_F(DigitalInputs, OnlyTheLinesTheModuleReportsAreOffered) {
     ASSERT_NE(nullptr, p);
     EXPECT_EQ(1, hostsim::SendClassMessage(b, MODMSG_AFTER_LOAD, 0, 0));
     EXPECT_EQ(0x01, p->Channel_Mask);
-    EXPECT_EQ(1u, b->record.uOutputs);
+    EXPECT_EQ(1u, static_cast<UINT>(b->record.uOutputs));
 
     ModuleRecord other = {};
     for (UINT outputs : {1u, 4u, 5u}) {
@@ -152,8 +152,8 @@ TEST_F(DigitalInputs, OnlyTheLinesTheModuleReportsAreOffered) {
     EXPECT_EQ(1, hostsim::SendClassMessage(b, MODMSG_SETUP_DIALOG, 0, 0));
     EXPECT_EQ(0, WinapiFailedActionCount());
     EXPECT_EQ(0x09, p->Channel_Mask);
-    EXPECT_EQ(2u, b->record.uOutputs);
-    EXPECT_EQ(4, b->record.aiOutputChannel[1]);
+    EXPECT_EQ(2u, static_cast<UINT>(b->record.uOutputs));
+    EXPECT_EQ(4, static_cast<int>(b->record.aiOutputChannel[1]));
     WinapiControlInfo info;
     EXPECT_EQ(0, WinapiDialogControl("DLG_ND6024I", IDC_CHANNEL_FIRST + 4, &info));
     EXPECT_EQ(0, WinapiDialogControl("DLG_ND6024I", IDC_SETUP_COPY_NAME, &info));

@@ -116,10 +116,11 @@ class DialogTypes : public DigitalTest, public ::testing::WithParamInterface<Dia
     // The channels of the block as numbered by the host.
     static std::vector<int> Channels(hostsim::Block* b) {
         std::vector<int> out;
-        UINT n = GetParam().output ? b->record.uInputs : b->record.uOutputs;
+        UINT n = GetParam().output ? static_cast<UINT>(b->record.uInputs)
+                                   : static_cast<UINT>(b->record.uOutputs);
         for (UINT k = 0; k < n && k < 16; k++)
-            out.push_back(GetParam().output ? b->record.aiInputChannel[k]
-                                            : b->record.aiOutputChannel[k]);
+            out.push_back(GetParam().output ? static_cast<int>(b->record.aiInputChannel[k])
+                                            : static_cast<int>(b->record.aiOutputChannel[k]));
         return out;
     }
 };
@@ -281,7 +282,7 @@ TEST_F(ND6055O, TheFamilyXX04ShowsSevenButtons) {
     WinapiQueueOk();
     hostsim::SendClassMessage(b, MODMSG_SETUP_DIALOG, 0, 0);
     EXPECT_EQ(0x0081, P(b)->Channel_Mask);
-    EXPECT_EQ(2u, b->record.uInputs);
+    EXPECT_EQ(2u, static_cast<UINT>(b->record.uInputs));
 }
 
 // The family TELV's relay module has three relays: three buttons, centred

@@ -303,9 +303,9 @@ TEST_P(InputTypes, WhatANewBlockGets) {
     ASSERT_NE(nullptr, b);
     EXPECT_EQ(1, P(b)->Version);
     EXPECT_EQ(0x0001, P(b)->Channel_Mask);
-    EXPECT_EQ(1u, b->record.uOutputs);
-    EXPECT_EQ(0u, b->record.uInputs);
-    EXPECT_EQ(1, b->record.aiOutputChannel[0]);
+    EXPECT_EQ(1u, static_cast<UINT>(b->record.uOutputs));
+    EXPECT_EQ(0u, static_cast<UINT>(b->record.uInputs));
+    EXPECT_EQ(1, static_cast<int>(b->record.aiOutputChannel[0]));
     for (int i = 0; i < 16; i++) {
         char name[24];
         snprintf(name, sizeof name, t.names, i);
@@ -370,7 +370,7 @@ TEST_P(InputTypes, AWorksheetRoundTripKeepsTheBlock) {
     ASSERT_EQ(1, hostsim::BlockCount());
     hostsim::Block* loaded = hostsim::BlockAt(0);
     EXPECT_EQ(1, loaded->afterLoadAnswer);
-    EXPECT_EQ(static_cast<UINT>(Bits(t.mask)), loaded->record.uOutputs);
+    EXPECT_EQ(static_cast<UINT>(Bits(t.mask)), static_cast<UINT>(loaded->record.uOutputs));
     EXPECT_EQ(t.mask, P(loaded)->Channel_Mask);
     EXPECT_EQ(7, P(loaded)->Module_Address);
     EXPECT_EQ(0.25, P(loaded)->Mess.Sample_Distance);

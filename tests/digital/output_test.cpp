@@ -309,9 +309,9 @@ TEST_P(OutputTypes, WhatANewBlockGets) {
     ASSERT_NE(nullptr, b);
     EXPECT_EQ(1, P(b)->Version);
     EXPECT_EQ(0x0001, P(b)->Channel_Mask);
-    EXPECT_EQ(1u, b->record.uInputs);
-    EXPECT_EQ(0u, b->record.uOutputs);
-    EXPECT_EQ(1, b->record.aiInputChannel[0]);
+    EXPECT_EQ(1u, static_cast<UINT>(b->record.uInputs));
+    EXPECT_EQ(0u, static_cast<UINT>(b->record.uOutputs));
+    EXPECT_EQ(1, static_cast<int>(b->record.aiInputChannel[0]));
     for (int i = 0; i < 16; i++) {
         char name[24];
         snprintf(name, sizeof name, "DO %d", i);
@@ -351,12 +351,12 @@ TEST_P(OutputTypes, AWorksheetRoundTripKeepsTheBlock) {
     ASSERT_EQ(1, hostsim::BlockCount());
     hostsim::Block* loaded = hostsim::BlockAt(0);
     EXPECT_EQ(1, loaded->afterLoadAnswer);
-    EXPECT_EQ(static_cast<UINT>(Bits(t.mask)), loaded->record.uInputs);
-    EXPECT_EQ(0u, loaded->record.uOutputs);
+    EXPECT_EQ(static_cast<UINT>(Bits(t.mask)), static_cast<UINT>(loaded->record.uInputs));
+    EXPECT_EQ(0u, static_cast<UINT>(loaded->record.uOutputs));
     EXPECT_EQ(hostsim::INPUT_SQUARE, loaded->inputSources[0].kind);
     EXPECT_EQ(0, memcmp(saved.data(), loaded->param.data(), 428));
     EXPECT_EQ(0, memcmp(saved.data() + 432, loaded->param.data() + 432, 1576 - 432));
-    EXPECT_EQ(digitaltest::Line(t.mask, 1) + 1, loaded->record.aiInputChannel[1]);
+    EXPECT_EQ(digitaltest::Line(t.mask, 1) + 1, static_cast<int>(loaded->record.aiInputChannel[1]));
 
     ExpectOldFormatRefused("-3");
 }

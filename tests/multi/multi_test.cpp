@@ -428,8 +428,8 @@ TEST_F(Multi, TheSetupDialogKeepsAChannelAndChecksTheBlocksChannels) {
     WinapiQueueOk();
     EXPECT_EQ(1, hostsim::SendClassMessage(outputs, MODMSG_SETUP_DIALOG, 0, 0));
     EXPECT_EQ(1, Mask(outputs));
-    EXPECT_EQ(1u, outputs->record.uInputs);
-    EXPECT_EQ(0u, outputs->record.uOutputs);
+    EXPECT_EQ(1u, static_cast<UINT>(outputs->record.uInputs));
+    EXPECT_EQ(0u, static_cast<UINT>(outputs->record.uOutputs));
     // A slave's port and address are its master's, not to be changed.
     WinapiControlInfo port;
     ASSERT_TRUE(WinapiDialogControl("DLG_ND6014DO", 1050, &port));
