@@ -584,8 +584,7 @@ int TemplateStartMeasurementWith(const TemplateType* type, ModuleRecord* module,
             UINT id = model == -1   ? IDS_MODULE_NO_REPLY
                       : model == -2 ? badNumber
                                     : IDS_WRONG_MODULE;
-            int refuses = (flags & TEMPLATE_START_WRONG_REFUSES) ||
-                          (steps && steps->wrong == TEMPLATE_WRONG_FAIL);
+            int refuses = steps && steps->wrong == TEMPLATE_WRONG_FAIL;
             return StartFailed(module, id, !refuses);
         }
         startModel = model;
@@ -813,6 +812,16 @@ void Failed(const TemplateType* type, ModuleRecord* module, TemplateRuntime* rt)
     ModuleTableNext();
 }
 
+// A due time more than one `step` before the request time moves on by whole
+// steps to the latest one before it; 1 when it moved.
+int SkipMissed(double* due, double requestTime, double step) {
+    if (!(step > 0.0)) return 0;
+    double late = requestTime - *due;
+    if (!(late >= step)) return 0;
+    *due += floor(late / step) * step;
+    return 1;
+}
+
 // Before a reading is delivered: a block whose request went out later than
 // one poll interval after its due time skips the sweeps it missed, so the
 // reading (taken after the request) is stamped within one poll interval of
@@ -820,12 +829,7 @@ void Failed(const TemplateType* type, ModuleRecord* module, TemplateRuntime* rt)
 void CatchUp(ModuleRecord* module, TemplateRuntime* rt) {
     BlockRun* run = RunOf(module);
     run->failures = 0;
-    double step = rt->Poll_Interval;
-    if (!(step > 0.0)) return;
-    double late = ScanRequestTime() - rt->Next_Due;
-    if (!(late >= step)) return;
-    rt->Next_Due += floor(late / step) * step;
-    run->lateInSweep = 1;
+    if (SkipMissed(&rt->Next_Due, ScanRequestTime(), rt->Poll_Interval)) run->lateInSweep = 1;
 }
 
 // After the last reading of a sweep: a block late in three sweeps in a row
@@ -1011,9 +1015,7 @@ int TemplateProcessChannelsDue(const TemplateType* type, ModuleRecord* module) {
         // A reading requested later than one interval after its due time is
         // stamped with the latest due time before the request: the sweeps
         // missed meanwhile show as a gap, not as readings taken later.
-        double step = rt->Poll_Interval;
-        double late = ScanRequestTime() - rt->Start_Time - rt->Channel_Due[p];
-        if (step > 0.0 && late >= step) rt->Channel_Due[p] += floor(late / step) * step;
+        SkipMissed(&rt->Channel_Due[p], ScanRequestTime() - rt->Start_Time, rt->Poll_Interval);
         if (!Deliver(module, p, rt->Channel_Due[p], rt->Sample_Seconds, rt->Block_Samples,
                      scan ? scan->Channel_Value : 0.0f))
             return 0;

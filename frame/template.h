@@ -117,11 +117,11 @@ enum {
 // fields in the type's parameter record (Version is at 0, the channel names
 // at 4).
 struct TemplateType {
-    const char* type; // type identifier
-    int form;         // TEMPLATE_*_FORM
-    int maxChannels;  // channels of the module (the dialog's buttons), at most 16
-    int channelLimit; // message 2: most channels the other block may have
-    int model;        // module table and module test
+    const char* type;  // type identifier
+    int form;          // TEMPLATE_*_FORM
+    int maxChannels;   // channels of the module (the dialog's buttons), at most 16
+    int channelLimit;  // message 2: most channels the other block may have
+    int model;         // module table and module test
     const int* models; // accepted at start, `modelCount` of them
     int modelCount;
     const char* nameFormat; // default channel name, filled with the channel index
@@ -183,9 +183,6 @@ enum {
     // silent module does (stopping the experiment unless
     // TEMPLATE_START_SILENT_REFUSES).
     TEMPLATE_START_SILENT_ASKS = 2,
-    // A module of another model refuses the start; the experiment is not
-    // stopped.
-    TEMPLATE_START_WRONG_REFUSES = 4,
     // A model number the module gives that cannot be read (above 99999)
     // is shown as a module that does not reply.
     TEMPLATE_START_BAD_NUMBER_SILENT = 8,

@@ -5,6 +5,7 @@
 #ifndef TESTS_DIGITAL_FIXTURE_H
 #define TESTS_DIGITAL_FIXTURE_H
 
+#include "experiment_run.h"
 #include "hostsim/hostsim.h"
 #include "modsim.h"
 #include "modules/digital/digital.h"
@@ -165,11 +166,7 @@ class DigitalTest : public ::testing::Test {
     // What the block delivered on the output during the experiment.
     static std::vector<hostsim::ReleasedBlock> Delivered(const hostsim::ExperimentResult& r,
                                                          const hostsim::Block* b, int output) {
-        std::vector<hostsim::ReleasedBlock> out;
-        const std::vector<hostsim::ReleasedBlock>& all = hostsim::ReleasedOutputBlocks();
-        for (size_t i = r.firstOutputBlock; i < all.size(); i++)
-            if (all[i].module == &b->record && all[i].output == output) out.push_back(all[i]);
-        return out;
+        return experimenttest::Delivered(r, b, output);
     }
     // The lines the modules received, in order.
     std::vector<std::string> Wire() const {
