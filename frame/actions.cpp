@@ -4,7 +4,6 @@
 
 #include "host/driver.h"
 #include "host/host.h"
-#include "serial/engine.h"
 #include "serial/sercomm.h"
 
 #include <stdio.h>
@@ -96,11 +95,11 @@ int SendQueuedActions(ModuleRecord* module, ActionQueue* queue, const ActionTarg
         for (int i = 0; i < n && i < ACTION_COMMANDS_MAX; i++) {
             char text[kQuerySize];
             snprintf(text, sizeof text, "%.*s", ACTION_COMMAND_CHARS, lines[i]);
+            double begun = CurrentExperimentTime(1);
             int result = QueryCom(target->port, text, sizeof text, target->checksum, 0);
             if (result == COM_OK && text[0] == '!') continue;
-            ScanQueryFailed(module, target->port, target->address, result);
-            ScanErrorAction(target->settings, target->waiting, target->resumeTime);
-            if (target->settings && target->settings->Error_Stop) {
+            if (PollQueryFailed(target->poll, target->port, target->address, result, begun) ==
+                POLL_STOPPED) {
                 ActionQueueClear(queue);
                 return 0;
             }

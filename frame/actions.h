@@ -6,6 +6,7 @@
 #ifndef TELVIO_FRAME_ACTIONS_H
 #define TELVIO_FRAME_ACTIONS_H
 
+#include "frame/poll.h"
 #include "host/records.h"
 
 #include <stddef.h>
@@ -67,19 +68,17 @@ int ActionAccept(ActionQueue* queue, int code);
 typedef int (*ActionCommandsProc)(ModuleRecord* module, int code,
                                   char commands[ACTION_COMMANDS_MAX][ACTION_COMMAND_CHARS + 1]);
 
-// Where a block's actions go and what its error policy writes.
+// Where a block's actions go, and the block under its poll policy.
 struct ActionTarget {
     int port;
     int address;
     int checksum;
-    const MessParam* settings;
-    int* waiting;       // the block's Error_Waiting
-    double* resumeTime; // and Resume_Time
+    const PollBlock* poll;
 };
 
 // Sends every queued code, oldest first, each command with a blocking query
 // whose reply must begin with '!'. A command that fails is reported with its
-// own error text through the block's error policy, and the next is sent;
+// own error text through the block's poll policy, and the next is sent;
 // once the policy has stopped the experiment nothing more is sent, the queue
 // is emptied and the answer is 0. Otherwise 1.
 int SendQueuedActions(ModuleRecord* module, ActionQueue* queue, const ActionTarget* target,

@@ -2,6 +2,7 @@
 #include "frame/digital.h"
 
 #include "frame/outputs.h"
+#include "frame/poll.h"
 #include "frame/template.h"
 #include "host/host.h"
 
@@ -20,26 +21,10 @@ int LineSet(DWORD image, int line) {
 int DigitalDeliverImage(ModuleRecord* module, WORD mask, DWORD image, double time,
                         double sampleDistance, WORD samples) {
     const int outputs = Count(module->uOutputs);
-    DataBlock* blocks[TEMPLATE_CHANNELS] = {};
-    for (int j = 0; j < outputs; j++) {
-        OutputChannel* channel = module->apOutput[j];
-        if (!channel) continue;
-        blocks[j] = GetCurrentOutputBlock(channel);
-        if (!blocks[j]) return 0;
-    }
-    for (int j = 0; j < outputs; j++) {
-        DataBlock* block = blocks[j];
-        if (!block) continue;
-        const float level =
-            LineSet(image, TemplateChannelOfOutput(mask, j)) ? DIGITAL_HIGH : DIGITAL_LOW;
-        block->dBlockTime = time;
-        block->dBlockSampleDistance = sampleDistance;
-        block->wSampleCount = samples;
-        for (int i = 0; i < samples; i++)
-            block->afSamples[i] = level;
-        NewReleaseOutputBlock(module->apOutput[j], __FILE__, __LINE__);
-    }
-    return 1;
+    float levels[TEMPLATE_CHANNELS];
+    for (int j = 0; j < outputs; j++)
+        levels[j] = LineSet(image, TemplateChannelOfOutput(mask, j)) ? DIGITAL_HIGH : DIGITAL_LOW;
+    return PollDeliver(module, 0, outputs, levels, time, sampleDistance, samples);
 }
 
 int DigitalLineOn(float sample) {

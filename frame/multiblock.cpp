@@ -6,6 +6,7 @@
 #include "frame/digital.h"
 #include "frame/messparam.h"
 #include "frame/moduletest.h"
+#include "frame/poll.h"
 #include "host/driver.h"
 #include "host/host.h"
 #include "host/numbers.h"
@@ -396,25 +397,8 @@ int MultiProcess(const MultiBlockType* type, ModuleRecord* module,
 
 int MultiDeliver(ModuleRecord* module, const float* values, int count, double time) {
     const TemplateRuntime* timing = &MultiRuntimeOf(module)->Frame;
-    int outputs = static_cast<int>(module->uOutputs);
-    if (count > outputs) count = outputs;
-    if (count > TEMPLATE_CHANNELS) count = TEMPLATE_CHANNELS;
-    DataBlock* blocks[TEMPLATE_CHANNELS];
-    for (int j = 0; j < count; j++) {
-        OutputChannel* output = module->apOutput[j];
-        blocks[j] = output ? GetCurrentOutputBlock(output) : nullptr;
-        if (!blocks[j]) return 0;
-    }
-    for (int j = 0; j < count; j++) {
-        DataBlock* block = blocks[j];
-        block->dBlockTime = time;
-        block->dBlockSampleDistance = timing->Sample_Seconds;
-        block->wSampleCount = timing->Block_Samples;
-        for (int i = 0; i < timing->Block_Samples; i++)
-            block->afSamples[i] = values[j];
-        NewReleaseOutputBlock(module->apOutput[j], __FILE__, __LINE__);
-    }
-    return 1;
+    return PollDeliver(module, 0, count, values, time, timing->Sample_Seconds,
+                       timing->Block_Samples);
 }
 
 DWORD MultiTakeChannels(ModuleRecord* module, WORD mask, DWORD* image) {

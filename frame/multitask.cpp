@@ -72,7 +72,10 @@ int NextTask(const MultiTaskType* type, ModuleRecord* master, MultiTaskState* st
         double now = CurrentExperimentTime(1);
         switch (KindOf(type, *code)) {
         case kAnalog:
-            if (now < st->AI_Next_Due) break;
+            if (!PollDue(st->AI_Next_Due)) break;
+            // A round begun late skips the rounds it missed: its data are
+            // stamped within one interval of their reading.
+            PollSkipMissed(&st->AI_Next_Due, now, rt->Frame.Poll_Interval);
             st->AI_Stamp = st->AI_Next_Due;
             st->AI_Next_Due += rt->Frame.Poll_Interval;
             *handle = type->request(master, *code, 0);
@@ -81,9 +84,10 @@ int NextTask(const MultiTaskType* type, ModuleRecord* master, MultiTaskState* st
         case kOutput: *handle = type->request(master, *code, 0); break;
         case kCounter:
         case kDigital: {
-            if (now < st->Input_Next_Due) break;
+            if (!PollDue(st->Input_Next_Due)) break;
             st->Inputs_Begun |= KindOf(type, *code) == kDigital ? 1 : 2;
             if ((st->Inputs_Begun & st->Input_Mask) == st->Input_Mask) {
+                PollSkipMissed(&st->Input_Next_Due, now, rt->Frame.Poll_Interval);
                 st->Input_Stamp = st->Input_Next_Due;
                 st->Input_Next_Due += rt->Frame.Poll_Interval;
                 st->Inputs_Begun = 0;
@@ -145,32 +149,42 @@ int ActionCommands(ModuleRecord* master, int code,
     return 1;
 }
 
-// The start of an idle turn: the end of an error wait, then the host's
-// queued actions. 0 when the turn has passed or the experiment stopped.
-int IdleTurn(const MultiTaskType* type, ModuleRecord* master, MultiTaskState* st) {
+// The master under the poll policy.
+PollBlock PollOf(const MultiTaskType* type, ModuleRecord* master) {
     MultiRuntime* rt = MultiRuntimeOf(master);
-    if (rt->Frame.Error_Waiting) {
-        if (CurrentExperimentTime(1) < rt->Frame.Resume_Time) {
-            ModuleTableNext();
-            return 0;
-        }
-        MonitorNote(Frame(type)->restartNote);
-        st->AI_Next_Due = CurrentExperimentTime(1);
-        rt->Frame.Error_Waiting = 0;
+    return {master,
+            TemplateMess(master, Frame(type)),
+            Frame(type)->restartNote,
+            &rt->Frame.Error_Waiting,
+            &rt->Frame.Resume_Time,
+            rt->Frame.Poll_Interval,
+            0};
+}
+
+// The start of an idle turn: the policy's (the end of an error wait makes
+// the analog round due at once), then, while the module is not waiting for
+// its retry, the host's queued actions. 0 when the turn has passed or the
+// experiment stopped.
+int IdleTurn(const MultiTaskType* type, ModuleRecord* master, MultiTaskState* st,
+             const PollBlock* poll) {
+    MultiRuntime* rt = MultiRuntimeOf(master);
+    int idle = PollIdle(poll);
+    if (idle == POLL_PASSED) return 0;
+    if (idle == POLL_RESUMED) st->AI_Next_Due = CurrentExperimentTime(1);
+    const TemplateType* frame = Frame(type);
+    const int port = TemplateCom(master, frame)->Port_Number;
+    const int address = *TemplateAddress(master, frame);
+    if (!PollModuleReady(poll, port, address)) {
+        ModuleTableNext();
+        return 0;
     }
     if (st->Actions.Queue_Count == 0) return 1;
-    const TemplateType* frame = Frame(type);
-    ActionTarget target = {TemplateCom(master, frame)->Port_Number,
-                           *TemplateAddress(master, frame),
-                           rt->Frame.Uses_Checksum,
-                           TemplateMess(master, frame),
-                           &rt->Frame.Error_Waiting,
-                           &rt->Frame.Resume_Time};
+    ActionTarget target = {port, address, rt->Frame.Uses_Checksum, poll};
     sending = type;
     int sent = SendQueuedActions(master, &st->Actions, &target, ActionCommands);
     sending = nullptr;
     if (!sent) return 0;
-    if (rt->Frame.Error_Waiting) {
+    if (rt->Frame.Error_Waiting || !PollModuleReady(poll, port, address)) {
         ModuleTableNext();
         return 0;
     }
@@ -236,6 +250,7 @@ void MultiTaskHardwareIO(const MultiTaskType* type, ModuleRecord* master) {
         ModuleTableNext();
         return;
     }
+    const PollBlock poll = PollOf(type, master);
     for (int pass = 0; pass < kPasses; pass++) {
         int state = ScanStep();
         Trace(type, state, 0);
@@ -243,17 +258,17 @@ void MultiTaskHardwareIO(const MultiTaskType* type, ModuleRecord* master) {
         case SS_BUSY: return;
         case SS_ERROR:
             Failed(type, master, st);
-            ScanErrorAction(TemplateMess(master, Frame(type)), &rt->Frame.Error_Waiting,
-                            &rt->Frame.Resume_Time);
+            PollFailed(&poll);
             return;
         case SS_READY:
+            PollAnswered(&poll);
             ScanReset();
             Completed(type, master, st);
             continue;
         case SS_IDLE: break;
         default: return;
         }
-        if (!IdleTurn(type, master, st)) return;
+        if (!IdleTurn(type, master, st, &poll)) return;
         int code = 0;
         int handle = -1;
         if (!NextTask(type, master, st, &code, &handle)) {
@@ -262,7 +277,7 @@ void MultiTaskHardwareIO(const MultiTaskType* type, ModuleRecord* master) {
         }
         Trace(type, SS_IDLE, code);
         st->In_Flight = code;
-        if (ScanBegin(handle, master) != 1) {
+        if (PollBegin(&poll, handle) != POLL_BEGUN) {
             st->In_Flight = 0;
             return;
         }

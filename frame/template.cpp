@@ -6,6 +6,7 @@
 #include "frame/moduletest.h"
 #include "frame/modwatchdog.h"
 #include "frame/outputs.h"
+#include "frame/poll.h"
 #include "host/numbers.h"
 #include "resource.h"
 #include "serial/engine.h"
@@ -82,22 +83,11 @@ WORD FirstBits(int count) {
     return static_cast<WORD>((1u << (count > TEMPLATE_CHANNELS ? TEMPLATE_CHANNELS : count)) - 1);
 }
 
-// What the frame keeps of a block for the experiment it runs in: its
-// failures in a row and the warnings it has shown, whether its sweeps keep
-// their time, and the module it has claimed. An entry of another experiment
-// is free.
+// The module a block of this experiment claimed and the settings its start
+// wrote into it. An entry of another experiment is free.
 struct BlockRun {
     ModuleRecord* module;
     int run; // ScanListRun() of the experiment
-    int failures;
-    double begun; // experiment time the latest request was begun
-    int failureShown;
-    int lateInSweep;   // this sweep skipped sweeps it was too late for
-    int failedInSweep; // a transaction of this sweep failed
-    int lateSweeps;    // sweeps in a row that were late
-    double lateSince;  // the end of the sweep before them
-    double lastSweepEnd;
-    int paceShown;
     int port;
     int address;
     char setting[TEMPLATE_SETTING_SIZE]; // empty: the start writes nothing
@@ -139,7 +129,7 @@ struct PollFields {
     double* resumeTime;
 };
 
-PollFields PollOf(const TemplateType* type, ModuleRecord* module) {
+PollFields PollFieldsOf(const TemplateType* type, ModuleRecord* module) {
     if (type->channelDue) {
         TemplateDueRuntime* rt = TemplateDueRuntimeOf(module);
         return {&rt->Error_Waiting, &rt->Resume_Time};
@@ -148,7 +138,40 @@ PollFields PollOf(const TemplateType* type, ModuleRecord* module) {
     return {&rt->Error_Waiting, &rt->Resume_Time};
 }
 
+// 1 when the type's turns send its port's keep-alive in this family.
+int TicksInFamily(const TemplateType* type) {
+    return type->watchdogTick == TEMPLATE_TICK_ALWAYS ||
+           (type->watchdogTick == TEMPLATE_TICK_TELV && FAMILY_TELV);
+}
+
+// The block as the poll policy sees it; `watchdogOn`: a watchdog of its
+// modules is on, so its idle turns send the port's keep-alive.
+PollBlock PollOf(const TemplateType* type, ModuleRecord* module, int watchdogOn) {
+    PollFields f = PollFieldsOf(type, module);
+    // Both runtime layouts keep the poll interval at the same place.
+    static_assert(offsetof(TemplateRuntime, Poll_Interval) ==
+                      offsetof(TemplateDueRuntime, Poll_Interval),
+                  "Poll_Interval");
+    int port = TemplateCom(module, type)->Port_Number;
+    return {module,
+            TemplateMess(module, type),
+            type->restartNote,
+            f.errorWaiting,
+            f.resumeTime,
+            TemplateRuntimeOf(module)->Poll_Interval,
+            TicksInFamily(type) && watchdogOn ? port : 0};
+}
+
+// The block whose keep-alive follows its Watchdog_On.
+PollBlock PollOf(const TemplateType* type, ModuleRecord* module) {
+    return PollOf(type, module, TemplateMess(module, type)->Watchdog_On);
+}
+
 } // namespace
+
+PollBlock TemplatePoll(const TemplateType* type, ModuleRecord* module) {
+    return PollOf(type, module);
+}
 
 int TemplateStartModel() {
     return startModel;
@@ -631,7 +654,7 @@ int TemplateStartFailed(ModuleRecord* module, UINT textId, int stop) {
 int TemplateStartBegin(const TemplateType* type, ModuleRecord* module) {
     TemplateRuntime* rt = TemplateRuntimeOf(module);
     TemplateDueRuntime* due = type->channelDue ? TemplateDueRuntimeOf(module) : nullptr;
-    PollFields poll = PollOf(type, module);
+    PollFields poll = PollFieldsOf(type, module);
     // Nothing of an earlier experiment is polled: every request handle is
     // invalid until this start registers it, and no wait carries over. The
     // one-request types keep their image (in the place of Channel_Index).
@@ -714,196 +737,63 @@ int TemplateStopMeasurement(ModuleRecord* module, const TemplateType* type) {
 
 namespace {
 
-// 1 when the type's turns send its port's keep-alive in this family.
-int TicksInFamily(const TemplateType* type) {
-    return type->watchdogTick == TEMPLATE_TICK_ALWAYS ||
-           (type->watchdogTick == TEMPLATE_TICK_TELV && FAMILY_TELV);
-}
-
-// The idle turn of the loops: the end of a wait after a failure, the keep-alive of
-// the modules' watchdog (`keepAlive`), the type's idle step, the due time. 1
-// when a sweep is due now; 0 when the turn has been passed on.
-int SweepDue(const TemplateType* type, ModuleRecord* module, TemplateRuntime* rt,
-             const TemplateChannelSteps* steps, int keepAlive) {
-    if (rt->Error_Waiting) {
-        if (CurrentExperimentTime(1) < rt->Resume_Time) {
-            ModuleTableNext();
-            return 0;
-        }
-        if (rt->Error_Waiting == TEMPLATE_POLICY_WAIT) {
-            MonitorNote(type->restartNote);
-            rt->Next_Due = CurrentExperimentTime(1);
-        }
-        rt->Error_Waiting = 0;
-    }
-    if (keepAlive) WatchdogTick(TemplateCom(module, type)->Port_Number);
-    if (steps && steps->idle && !steps->idle(module, type)) {
-        ModuleTableNext();
-        return 0;
-    }
-    if (CurrentExperimentTime(1) < rt->Next_Due) {
-        ModuleTableNext();
-        return 0;
-    }
-    return 1;
-}
-
-// Begins the sweep's request; 1 when begun (the caller steps it at once).
-// A block whose module has been failing tries once. A handle the start did
-// not register (a failed start, no channels) never polls, and a sweep the
-// type does not want now waits: the turn is passed and *answer set to 0.
-int BeginRequest(const TemplateType* type, ModuleRecord* module, int handle,
+// Begins a request of the block's loop; 1 when begun (the caller steps it at
+// once, and the type's begun step has run). A sweep the type does not want
+// now waits, as does a request the start did not register or whose module
+// waits for its retry: the turn is passed and *answer set to 0. While the
+// engine is busy the block keeps its turn (*answer 1).
+int BeginRequest(const TemplateType* type, ModuleRecord* module, const PollBlock* poll, int handle,
                  const TemplateSweepSteps* steps, int* answer) {
-    if (handle < 0 || !ScanListEntry(handle) ||
-        (steps && steps->wanted && !steps->wanted(module, type))) {
-        ModuleTableNext();
-        *answer = 0;
-        return 0;
-    }
-    BlockRun* run = RunOf(module);
-    int begun = run->failures > 0 ? ScanBeginRetry(handle, module) : ScanBegin(handle, module);
-    if (begun == 1) {
-        run->begun = CurrentExperimentTime(1);
-        if (steps && steps->begun) steps->begun(module, type);
-        return 1;
-    }
-    *answer = 1;
-    return 0;
-}
-
-// How long a block waits after `failures` failed transactions in a row, the
-// last of which took `cost` seconds, before it tries again: its poll interval
-// (half a second at least), four times longer with each failure, and at least
-// five times what the failure took, so a silent module never has more than a
-// sixth of the link; a minute at most.
-double BackOff(const TemplateRuntime* rt, int failures, double cost) {
-    double wait = rt->Poll_Interval > 0.5 ? rt->Poll_Interval : 0.5;
-    for (int i = 0; i < failures && wait < TEMPLATE_BACK_OFF_LIMIT; i++)
-        wait *= 4.0;
-    if (wait < 5.0 * cost) wait = 5.0 * cost;
-    return wait < TEMPLATE_BACK_OFF_LIMIT ? wait : TEMPLATE_BACK_OFF_LIMIT;
-}
-
-// A failed transaction: the block's error policy, the first failure of the
-// experiment shown once, then the turn passes. Unless the policy stopped the
-// experiment or made the block wait, the block backs off while its module
-// keeps failing, so the link's time goes to the modules that answer.
-void Failed(const TemplateType* type, ModuleRecord* module, TemplateRuntime* rt) {
-    char text[SCAN_ERROR_TEXT_SIZE];
-    snprintf(text, sizeof text, "%s", ScanErrorText());
-    const MessParam* settings = TemplateMess(module, type);
-    ScanErrorAction(settings, &rt->Error_Waiting, &rt->Resume_Time);
-    BlockRun* run = RunOf(module);
-    run->failures++;
-    run->failedInSweep = 1;
-    if (!settings->Error_Stop) {
-        if (!run->failureShown) {
-            run->failureShown = 1;
-            ShowWarning(run->name, text);
+    if (!(steps && steps->wanted && !steps->wanted(module, type))) {
+        int begun = PollBegin(poll, handle);
+        if (begun == POLL_BEGUN) {
+            if (steps && steps->begun) steps->begun(module, type);
+            return 1;
         }
-        if (rt->Error_Waiting) {
-            rt->Error_Waiting = TEMPLATE_POLICY_WAIT;
-        } else {
-            double now = CurrentExperimentTime(1);
-            rt->Error_Waiting = TEMPLATE_BACKING_OFF;
-            rt->Resume_Time = now + BackOff(rt, run->failures, now - run->begun);
+        if (begun == POLL_BUSY) {
+            *answer = 1;
+            return 0;
         }
     }
     ModuleTableNext();
-}
-
-// A due time more than one `step` before the request time moves on by whole
-// steps to the latest one before it; 1 when it moved.
-int SkipMissed(double* due, double requestTime, double step) {
-    if (!(step > 0.0)) return 0;
-    double late = requestTime - *due;
-    if (!(late >= step)) return 0;
-    *due += floor(late / step) * step;
-    return 1;
-}
-
-// Before a reading is delivered: a block whose request went out later than
-// one poll interval after its due time skips the sweeps it missed, so the
-// reading (taken after the request) is stamped within one poll interval of
-// the time it was taken, and an outage shows as a gap.
-void CatchUp(ModuleRecord* module, TemplateRuntime* rt) {
-    BlockRun* run = RunOf(module);
-    run->failures = 0;
-    if (SkipMissed(&rt->Next_Due, ScanRequestTime(), rt->Poll_Interval)) run->lateInSweep = 1;
-}
-
-// After the last reading of a sweep: a block late in three sweeps in a row
-// without a failure cannot keep its poll interval; that is shown once, with
-// the interval asked and the one reached, and noted in the monitor.
-void SweepEnded(ModuleRecord* module, const TemplateRuntime* rt) {
-    BlockRun* run = RunOf(module);
-    double now = CurrentExperimentTime(1);
-    if (run->lateInSweep && !run->failedInSweep) {
-        if (run->lateSweeps == 0) run->lateSince = run->lastSweepEnd;
-        run->lateSweeps++;
-        if (run->lateSweeps >= 3 && !run->paceShown) {
-            run->paceShown = 1;
-            double reached = (now - run->lateSince) / run->lateSweeps;
-            char note[32];
-            snprintf(note, sizeof note, "Slow: %.2g s > %.2g s", reached, rt->Poll_Interval);
-            MonitorNote(note);
-            char text[160];
-            snprintf(text, sizeof text,
-                     "%s: the sample distance of %.3g s cannot be kept; the block reaches %.3g s.",
-                     run->name, rt->Poll_Interval, reached);
-            ShowWarning(run->name, text);
-        }
-    } else {
-        run->lateSweeps = 0;
-    }
-    run->lateInSweep = 0;
-    run->failedInSweep = 0;
-    run->lastSweepEnd = now;
-}
-
-} // namespace
-
-namespace {
-
-// The states both loops handle alike: idle (a sweep due begins its
-// request), error (the block's policy) and busy or fatal (the block keeps
-// its turn). 1 when a request was begun and the loop steps it at once;
-// otherwise 0 and the procedure's answer in *answer.
-int OtherState(int state, const TemplateType* type, ModuleRecord* module, TemplateRuntime* rt,
-               int handle, const TemplateChannelSteps* channel, const TemplateSweepSteps* sweep,
-               int* answer) {
-    *answer = 1;
-    if (state == SS_IDLE) {
-        int keepAlive = TicksInFamily(type) && TemplateMess(module, type)->Watchdog_On;
-        if (!SweepDue(type, module, rt, channel, keepAlive)) {
-            *answer = 0;
-            return 0;
-        }
-        return BeginRequest(type, module, handle, sweep, answer);
-    }
-    if (state == SS_ERROR) Failed(type, module, rt);
+    *answer = 0;
     return 0;
+}
+
+// The idle turn of the loops with one due time: the policy's idle turn, the
+// type's idle step, the due time, then the request `handle`. A module that
+// waits for its retry is asked nothing, the host's queued actions
+// included. 1 when a request was begun; otherwise 0 and the procedure's
+// answer in *answer.
+int IdleTurn(const TemplateType* type, ModuleRecord* module, TemplateRuntime* rt,
+             const PollBlock* poll, int handle, const TemplateChannelSteps* channel,
+             const TemplateSweepSteps* sweep, int* answer) {
+    *answer = 0;
+    int idle = PollIdle(poll);
+    if (idle == POLL_PASSED) return 0;
+    if (idle == POLL_RESUMED) rt->Next_Due = CurrentExperimentTime(1);
+    if (!PollRequestReady(poll, handle) ||
+        (channel && channel->idle && !channel->idle(module, type)) || !PollDue(rt->Next_Due)) {
+        ModuleTableNext();
+        return 0;
+    }
+    return BeginRequest(type, module, poll, handle, sweep, answer);
+}
+
+// The states the loops handle alike besides idle and ready: a failed
+// transaction goes through the policy and passes the turn; busy or fatal,
+// the block keeps its turn. The procedure's answer.
+int OtherState(int state, const PollBlock* poll) {
+    if (state == SS_ERROR) PollFailed(poll);
+    return 1;
 }
 
 // The value of output channel `ch` into every sample of its data block; 0
 // when the host has no block for it yet.
 int Deliver(ModuleRecord* module, int ch, double time, double sampleSeconds, WORD samples,
             float value) {
-    OutputChannel* output = module->apOutput[ch];
-    DataBlock* block = output ? GetCurrentOutputBlock(output) : nullptr;
-    if (!block) return 0;
-    block->dBlockTime = time;
-    block->dBlockSampleDistance = sampleSeconds;
-    block->wSampleCount = samples;
-    for (int i = 0; i < samples; i++)
-        block->afSamples[i] = value;
-    NewReleaseOutputBlock(output, __FILE__, __LINE__);
-    return 1;
+    return PollDeliver(module, ch, 1, &value, time, sampleSeconds, samples);
 }
-
-} // namespace
-
-namespace {
 
 // Output j's request and value: the type's, or those of its ChannelScan
 // record.
@@ -929,20 +819,23 @@ int TemplateProcessChannels(const TemplateType* type, ModuleRecord* module,
                             const TemplateChannelSteps* steps) {
     if (ModuleTableCurrent() != module) return 0;
     TemplateRuntime* rt = TemplateRuntimeOf(module);
+    const PollBlock poll = PollOf(type, module);
     int outputs = Outputs(module);
     for (;;) {
         int state = ScanStep();
         if (rt->Channel_Index < 0 || rt->Channel_Index >= outputs) rt->Channel_Index = 0;
         int ch = rt->Channel_Index;
-        if (state != SS_READY) {
+        if (state == SS_IDLE) {
             int answer = 0;
             int handle = outputs > 0 ? RequestOf(module, steps, ch) : -1;
-            if (OtherState(state, type, module, rt, handle, steps, nullptr, &answer)) continue;
+            if (IdleTurn(type, module, rt, &poll, handle, steps, nullptr, &answer)) continue;
             return answer;
         }
+        if (state != SS_READY) return OtherState(state, &poll);
         // One reply may serve the outputs that follow; a value that finds no
         // data block waits for a later call, the reply still ready.
-        CatchUp(module, rt);
+        PollAnswered(&poll);
+        PollCatchUp(module, &rt->Next_Due, rt->Poll_Interval);
         for (;;) {
             if (!Deliver(module, ch, rt->Next_Due, rt->Sample_Seconds, rt->Block_Samples,
                          ValueOf(module, steps, ch)))
@@ -951,7 +844,7 @@ int TemplateProcessChannels(const TemplateType* type, ModuleRecord* module,
             if (rt->Channel_Index >= outputs) {
                 rt->Channel_Index = 0;
                 rt->Next_Due += rt->Poll_Interval;
-                SweepEnded(module, rt);
+                PollSweepEnded(module, rt->Poll_Interval);
             }
             if (rt->Channel_Index == 0 || !steps || !steps->sameReply ||
                 !steps->sameReply(module, ch))
@@ -968,6 +861,7 @@ int TemplateProcessChannels(const TemplateType* type, ModuleRecord* module,
 int TemplateProcessChannelsDue(const TemplateType* type, ModuleRecord* module) {
     if (ModuleTableCurrent() != module) return 0;
     TemplateDueRuntime* rt = TemplateDueRuntimeOf(module);
+    const PollBlock poll = PollOf(type, module);
     int outputs = Outputs(module);
     for (;;) {
         int state = ScanStep();
@@ -983,15 +877,11 @@ int TemplateProcessChannelsDue(const TemplateType* type, ModuleRecord* module) {
             clock = 0.0;
         }
         if (state == SS_IDLE) {
-            if (rt->Error_Waiting) {
-                if (CurrentExperimentTime(1) < rt->Resume_Time) {
-                    ModuleTableNext();
-                    return 0;
-                }
-                MonitorNote(type->restartNote);
-                rt->Channel_Due[p] = clock;
-                rt->Error_Waiting = 0;
-            }
+            int idle = PollIdle(&poll);
+            if (idle == POLL_PASSED) return 0;
+            // The waiting channel resumes at once, the others keep their
+            // schedule.
+            if (idle == POLL_RESUMED) rt->Channel_Due[p] = clock;
             if (clock < rt->Channel_Due[p]) {
                 // Not yet due: the next channel may be; after the last one
                 // the turn passes.
@@ -1002,20 +892,17 @@ int TemplateProcessChannelsDue(const TemplateType* type, ModuleRecord* module) {
                 return 0;
             }
             int answer = 0;
-            if (BeginRequest(type, module, outputs > 0 && scan ? scan->ScanHandle : -1, nullptr,
-                             &answer))
+            if (BeginRequest(type, module, &poll, outputs > 0 && scan ? scan->ScanHandle : -1,
+                             nullptr, &answer))
                 continue;
             return answer;
         }
-        if (state == SS_ERROR) {
-            ScanErrorAction(TemplateMess(module, type), &rt->Error_Waiting, &rt->Resume_Time);
-            return 1;
-        }
-        if (state != SS_READY) return 1;
+        if (state != SS_READY) return OtherState(state, &poll);
+        PollAnswered(&poll);
         // A reading requested later than one interval after its due time is
         // stamped with the latest due time before the request: the sweeps
         // missed meanwhile show as a gap, not as readings taken later.
-        SkipMissed(&rt->Channel_Due[p], ScanRequestTime() - rt->Start_Time, rt->Poll_Interval);
+        PollSkipMissed(&rt->Channel_Due[p], ScanRequestTime() - rt->Start_Time, rt->Poll_Interval);
         if (!Deliver(module, p, rt->Channel_Due[p], rt->Sample_Seconds, rt->Block_Samples,
                      scan ? scan->Channel_Value : 0.0f))
             return 0;
@@ -1032,21 +919,25 @@ int TemplateProcessSweep(const TemplateType* type, ModuleRecord* module,
                          const TemplateSweepSteps* steps) {
     if (ModuleTableCurrent() != module) return 0;
     TemplateRuntime* rt = TemplateRuntimeOf(module);
+    const PollBlock poll = PollOf(type, module);
     if (steps && steps->prepare) steps->prepare(module, type);
     for (;;) {
         int state = ScanStep();
-        if (state != SS_READY) {
+        if (state == SS_IDLE) {
             int answer = 0;
-            if (OtherState(state, type, module, rt, rt->ScanHandle, nullptr, steps, &answer))
+            if (IdleTurn(type, module, rt, &poll, rt->ScanHandle, nullptr, steps, &answer))
                 continue;
             return answer;
         }
-        // The type delivers with the sweep's time: caught up first. A value
-        // the host has no room for yet stays ready.
-        CatchUp(module, rt);
+        if (state != SS_READY) return OtherState(state, &poll);
+        PollAnswered(&poll);
+        // The type delivers with the sweep's time: caught up first, unless
+        // its due time moves on by one interval per request whatever the
+        // time. A value the host has no room for yet stays ready.
+        if (!(steps && steps->keepDue)) PollCatchUp(module, &rt->Next_Due, rt->Poll_Interval);
         if (steps && steps->ready && !steps->ready(module, type)) return 0;
         rt->Next_Due += rt->Poll_Interval;
-        SweepEnded(module, rt);
+        PollSweepEnded(module, rt->Poll_Interval);
         ScanReset();
         ModuleTableNext();
         return 1;
@@ -1062,6 +953,13 @@ ChannelScan* InputScan(ModuleRecord* module, int input) {
 int InputRequest(ModuleRecord* module, int input) {
     ChannelScan* scan = InputScan(module, input);
     return scan ? scan->ScanHandle : -1;
+}
+
+// The input whose request `handle` is; -1 for none.
+int InputOfRequest(ModuleRecord* module, int handle) {
+    for (int i = 0; handle >= 0 && i < Inputs(module); i++)
+        if (InputRequest(module, i) == handle) return i;
+    return -1;
 }
 
 // 1 while input i's write is on its way: its value stays as it went out.
@@ -1099,6 +997,14 @@ int NextInput(TemplateRuntime* rt, int inputs) {
     return 0;
 }
 
+// The write of a failing module whose retry time has come: it goes out at
+// once, outside the cycle, with the input's newest value. -1 when there is
+// none to write.
+int RetryInput(ModuleRecord* module, const TemplateWriteSteps* steps, const PollBlock* poll) {
+    int input = InputOfRequest(module, PollRetryDue(poll));
+    return input >= 0 && WriteWanted(module, steps, input) ? input : -1;
+}
+
 } // namespace
 
 int TemplateProcessWrites(const TemplateType* type, ModuleRecord* module,
@@ -1108,37 +1014,54 @@ int TemplateProcessWrites(const TemplateType* type, ModuleRecord* module,
     if (!steps) steps = &none;
     TemplateRuntime* rt = TemplateRuntimeOf(module);
     const int inputs = Inputs(module);
+    const PollBlock poll = PollOf(type, module,
+                                  steps->watchdogOn ? steps->watchdogOn(module)
+                                                    : TemplateMess(module, type)->Watchdog_On);
     TakeInputValues(module, steps);
     int answer = 0;
     for (;;) {
         int state = ScanStep();
         if (rt->Channel_Index < 0 || rt->Channel_Index >= inputs) rt->Channel_Index = 0;
         if (state == SS_READY) {
+            PollAnswered(&poll);
+            int input = InputOfRequest(module, PollInFlight(&poll));
+            // A retry outside the cycle leaves the cycle where it was.
+            int inCycle = input == rt->Channel_Index;
             // A write that went out late skips the cycles it missed.
-            CatchUp(module, rt);
-            if (steps->written) steps->written(module, rt->Channel_Index);
+            if (inCycle) PollCatchUp(module, &rt->Next_Due, rt->Poll_Interval);
+            if (input >= 0 && steps->written) steps->written(module, input);
             ScanReset();
             answer = 1;
-            if (NextInput(rt, inputs)) continue;
-            SweepEnded(module, rt);
+            if (!inCycle || NextInput(rt, inputs)) continue;
+            PollSweepEnded(module, rt->Poll_Interval);
             ModuleTableNext();
             return 1;
         }
-        if (state != SS_IDLE) {
-            OtherState(state, type, module, rt, -1, nullptr, nullptr, &answer);
-            return answer;
+        if (state != SS_IDLE) return OtherState(state, &poll);
+        int idle = PollIdle(&poll);
+        if (idle == POLL_PASSED) return answer;
+        if (idle == POLL_RESUMED) rt->Next_Due = CurrentExperimentTime(1);
+        int input = RetryInput(module, steps, &poll);
+        if (input < 0) {
+            if (!PollDue(rt->Next_Due)) {
+                ModuleTableNext();
+                return answer;
+            }
+            // An input with nothing to write, or whose module waits for its
+            // retry, waits for the next cycle; the others are written.
+            while (inputs > 0 &&
+                   (!WriteWanted(module, steps, rt->Channel_Index) ||
+                    !PollRequestReady(&poll, InputRequest(module, rt->Channel_Index)))) {
+                if (NextInput(rt, inputs)) continue;
+                ModuleTableNext();
+                return answer;
+            }
+            input = rt->Channel_Index;
         }
-        int on =
-            steps->watchdogOn ? steps->watchdogOn(module) : TemplateMess(module, type)->Watchdog_On;
-        if (!SweepDue(type, module, rt, nullptr, TicksInFamily(type) && on)) return answer;
-        // An input with nothing to write waits for the next cycle.
-        while (inputs > 0 && !WriteWanted(module, steps, rt->Channel_Index)) {
-            if (NextInput(rt, inputs)) continue;
-            ModuleTableNext();
-            return answer;
-        }
-        int handle = inputs > 0 ? InputRequest(module, rt->Channel_Index) : -1;
-        if (BeginRequest(type, module, handle, nullptr, &answer)) continue;
+        int begun = PollBegin(&poll, inputs > 0 ? InputRequest(module, input) : -1);
+        if (begun == POLL_BEGUN) continue;
+        if (begun == POLL_BUSY) return 1;
+        ModuleTableNext();
         return answer;
     }
 }

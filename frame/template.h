@@ -7,6 +7,7 @@
 #define TELVIO_FRAME_TEMPLATE_H
 
 #include "frame/messparam.h"
+#include "frame/poll.h"
 #include "host/records.h"
 #include "serial/ports.h"
 
@@ -198,17 +199,6 @@ int TemplateStartModel();
 // number ending in those three.
 int TemplateModelAccepted(const TemplateType* type, int model);
 
-// Error_Waiting of a block: after a failed transaction the block waits for
-// Resume_Time, either by its error policy (TEMPLATE_POLICY_WAIT, the minutes
-// of Error_Wait_Min) or backing off while its module keeps failing
-// (TEMPLATE_BACKING_OFF).
-enum {
-    TEMPLATE_POLICY_WAIT = 1,
-    TEMPLATE_BACKING_OFF = 2,
-};
-// The longest back-off of a failing block, seconds.
-#define TEMPLATE_BACK_OFF_LIMIT 60.0
-
 // The own steps of a type with one request per sweep (digital inputs and the
 // output types) around the shared turn loop; the request is the runtime's
 // ScanHandle.
@@ -226,6 +216,11 @@ struct TemplateSweepSteps {
     int (*wanted)(ModuleRecord* module, const TemplateType* type);
     // The request was begun (it goes out in this call). May be null.
     void (*begun)(ModuleRecord* module, const TemplateType* type);
+    // 1: the due time moves on by one poll interval per completed request,
+    // however late it was (an output that writes only on change writes a
+    // change at once when its due time has passed); 0: a late request skips
+    // the sweeps it missed.
+    int keepDue = 0;
 };
 
 // The own steps of a type whose output channels share requests (one reply
@@ -440,6 +435,11 @@ int TemplateProcessWrites(const TemplateType* type, ModuleRecord* module,
 void TemplateForgetInputValues(ModuleRecord* module);
 // No input has a request: what a start does before it registers them.
 void TemplateForgetInputRequests(ModuleRecord* module);
+
+// The block under the poll policy, as the type's loop sees it (its idle
+// turns send the port's keep-alive while its Watchdog_On is set, where the
+// type's modules have a watchdog).
+PollBlock TemplatePoll(const TemplateType* type, ModuleRecord* module);
 
 // The block's name as a caption.
 void TemplateBlockName(const ModuleRecord* module, char* name, int size);

@@ -19,6 +19,7 @@
 #include "serial/monitor.h"
 #include "serial/ports.h"
 #include "serial/sercomm.h"
+#include "serial/watchdog.h"
 
 #include "resource.h"
 
@@ -308,6 +309,11 @@ int ScanStep() {
     Receive();
     CheckTimeOut();
     CheckBadReply();
+    // A transaction that waits long for its reply holds every block's turn:
+    // the keep-alives of the modules' watchdogs go out meanwhile, on the
+    // transaction's own port once its reply is in or the wait is over.
+    ScanEntry* e = Current();
+    WatchdogKeepAlive(engine.state == SS_BUSY && e ? e->Port : 0);
     return ScanState();
 }
 

@@ -3,6 +3,7 @@
 #include "serial/watchdog.h"
 
 #include "host/host.h"
+#include "serial/scan.h"
 #include "serial/sercomm.h"
 
 WatchdogSlot WatchdogTable[WATCHDOG_PORTS];
@@ -14,6 +15,23 @@ const char kKeepAlive[] = "~**";
 
 int PortHasSlot(int port) {
     return port >= 1 && port <= WATCHDOG_PORTS;
+}
+
+// The experiment (ScanListRun) in which a block's idle turn last ticked each
+// port; 0: none.
+int tickedIn[WATCHDOG_PORTS];
+
+int Send(int port) {
+    WatchdogSlot& slot = WatchdogTable[port - 1];
+    if (slot.Interval <= 0.0) return 0;
+    double now = CurrentExperimentTime(1);
+    if (now - slot.Last_Sent < slot.Interval) return 0;
+    // The pause between writes is kept without waiting: the line goes out
+    // at a later idle turn.
+    if (!ComPaceReady()) return 0;
+    slot.Last_Sent = now;
+    // No reply comes; a failed write is tried again after a further interval.
+    return WriteCom(port, kKeepAlive, 0) ? 1 : 0;
 }
 
 } // namespace
@@ -49,14 +67,12 @@ int WatchdogArm(int port, const MessParam* settings) {
 
 int WatchdogTick(int port) {
     if (!PortHasSlot(port)) return 0;
-    WatchdogSlot& slot = WatchdogTable[port - 1];
-    if (slot.Interval <= 0.0) return 0;
-    double now = CurrentExperimentTime(1);
-    if (now - slot.Last_Sent < slot.Interval) return 0;
-    // The pause between writes is kept without waiting: the line goes out
-    // at a later idle turn.
-    if (!ComPaceReady()) return 0;
-    slot.Last_Sent = now;
-    // No reply comes; a failed write is tried again after a further interval.
-    return WriteCom(port, kKeepAlive, 0) ? 1 : 0;
+    tickedIn[port - 1] = ScanListRun();
+    return Send(port);
+}
+
+void WatchdogKeepAlive(int busyPort) {
+    int run = ScanListRun();
+    for (int port = 1; port <= WATCHDOG_PORTS; port++)
+        if (port != busyPort && tickedIn[port - 1] == run) Send(port);
 }

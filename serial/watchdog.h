@@ -32,5 +32,11 @@ void WatchdogDisarm(int port);
 // At a block's idle turn: sends "~**" when the port is armed and its
 // interval has passed since the last line. 1 when the line was written.
 int WatchdogTick(int port);
+// While one transaction holds the engine no block has an idle turn: at every
+// step of the engine, the ports that blocks' idle turns keep alive in this
+// experiment get their line when their interval has passed, but for
+// `busyPort` (0 for none), where a reply is awaited; that port gets it once
+// the reply is in or the wait for it is over.
+void WatchdogKeepAlive(int busyPort);
 
 #endif

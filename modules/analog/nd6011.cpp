@@ -202,11 +202,11 @@ int ActionCommands(ModuleRecord* module, int code,
     }
 }
 
-int Idle(ModuleRecord* module, const TemplateType*) {
+int Idle(ModuleRecord* module, const TemplateType* type) {
     ND6011_Param* p = ParamOf(module);
     ND6011_Runtime* rt = RuntimeOf(module);
-    ActionTarget target = {p->Com.Port_Number, p->Module_Address,        rt->Frame.Uses_Checksum,
-                           &p->Mess,           &rt->Frame.Error_Waiting, &rt->Frame.Resume_Time};
+    const PollBlock poll = TemplatePoll(type, module);
+    ActionTarget target = {p->Com.Port_Number, p->Module_Address, rt->Frame.Uses_Checksum, &poll};
     return SendQueuedActions(module, &rt->Actions, &target, ActionCommands);
 }
 

@@ -328,7 +328,10 @@ int DigitalChangeWatchdog(ModuleRecord* module, const TemplateType* type, int se
     return DigitalWatchdog7000(module, type, WATCHDOG7_TIMEOUT_FIRST, &safe);
 }
 
-const TemplateSweepSteps DigitalChangeSteps = {ChangeTake, ChangeReady, ChangeWanted, ChangeBegun};
+// A change is written once its due time has come; the due time moves on by
+// one interval per write, so after a quiet time a change goes out at once.
+const TemplateSweepSteps DigitalChangeSteps = {ChangeTake, ChangeReady, ChangeWanted, ChangeBegun,
+                                               1};
 
 int DigitalClassProc(const TemplateType* type, const TemplateStartSteps* start,
                      ModuleRecord* module, int msg, int wParam, int lParam) {

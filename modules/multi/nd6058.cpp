@@ -7,6 +7,7 @@
 #include "frame/chanbar.h"
 #include "frame/digital.h"
 #include "frame/multiblock.h"
+#include "frame/poll.h"
 #include "frame/setupdlg.h"
 #include "frame/template.h"
 #include "host/driver.h"
@@ -283,29 +284,50 @@ int WriteWanted(const ND6058_Runtime* rt) {
 // The reads keep their rate; the input blocks deliver each image before the
 // next is read.
 int ReadDue(const ND6058_Runtime* rt) {
-    return rt->Input_Ports && rt->Inputs_Pending == 0 &&
-           CurrentExperimentTime(1) >= rt->Head.Frame.Next_Due;
+    return rt->Input_Ports && rt->Inputs_Pending == 0 && PollDue(rt->Head.Frame.Next_Due);
 }
 
-// The next transaction; 0 when nothing is to be sent now.
-int Begin(ModuleRecord* master, ND6058_Runtime* rt) {
+// The master under the poll policy.
+PollBlock PollOf(ModuleRecord* master) {
+    TemplateRuntime* f = &RuntimeOf(master)->Head.Frame;
+    return {master,
+            &ParamOf(master)->Mess,
+            frame.restartNote,
+            &f->Error_Waiting,
+            &f->Resume_Time,
+            f->Poll_Interval,
+            0};
+}
+
+// The next transaction: reads and writes take turns while both want the
+// line, and either goes out alone when the other has nothing to do, so the
+// reads keep their interval however often the host sets outputs, and a
+// write waits for no read. POLL_NOT_NOW when nothing is to be sent now.
+int Begin(ND6058_Runtime* rt, const PollBlock* poll) {
     TemplateRuntime* f = &rt->Head.Frame;
-    int handle = -1;
-    if (WriteWanted(rt)) {
-        rt->Phase = ND6058_PHASE_WRITE;
+    int write = WriteWanted(rt);
+    int read = ReadDue(rt);
+    if (write && read) {
+        write = rt->Phase == ND6058_PHASE_WRITE;
+        read = !write;
+    }
+    int handle = write ? rt->Write_Handle : read ? rt->Read_Handle : -1;
+    if (handle < 0 || !PollRequestReady(poll, handle)) return POLL_NOT_NOW;
+    int begun = PollBegin(poll, handle);
+    if (begun != POLL_BEGUN) return begun;
+    rt->Phase = write ? ND6058_PHASE_READ : ND6058_PHASE_WRITE;
+    if (write) {
         rt->Writing = rt->Outputs_Fresh;
         rt->Outputs_Fresh = 0;
         rt->First_Write = 0;
-        handle = rt->Write_Handle;
-    } else if (ReadDue(rt)) {
-        rt->Phase = ND6058_PHASE_READ;
+    } else {
+        // A read begun late skips the reads it missed: its image is
+        // stamped within one interval of its reading.
+        PollSkipMissed(&f->Next_Due, CurrentExperimentTime(1), f->Poll_Interval);
         rt->Read_Time = f->Next_Due;
         f->Next_Due += f->Poll_Interval;
-        handle = rt->Read_Handle;
-    } else {
-        return 0;
     }
-    return handle >= 0 && ScanListEntry(handle) && ScanBegin(handle, master) == 1;
+    return POLL_BEGUN;
 }
 
 void HardwareIO(ModuleRecord* master) {
@@ -315,41 +337,36 @@ void HardwareIO(ModuleRecord* master) {
         ModuleTableNext();
         return;
     }
+    const PollBlock poll = PollOf(master);
     // Each pass begins at most one transaction; a call serves a few.
     for (int pass = 0; pass < 8; pass++) {
         switch (ScanStep()) {
-        case SS_IDLE:
-            if (f->Error_Waiting) {
-                if (CurrentExperimentTime(1) < f->Resume_Time) {
-                    ModuleTableNext();
-                    return;
-                }
-                MonitorNote(frame.restartNote);
-                f->Next_Due = CurrentExperimentTime(1);
-                f->Error_Waiting = 0;
-            }
-            if (!Begin(master, rt)) {
-                ModuleTableNext();
-                return;
-            }
+        case SS_IDLE: {
+            int idle = PollIdle(&poll);
+            if (idle == POLL_PASSED) return;
+            if (idle == POLL_RESUMED) f->Next_Due = CurrentExperimentTime(1);
+            int begun = Begin(rt, &poll);
+            if (begun == POLL_NOT_NOW) ModuleTableNext();
+            if (begun != POLL_BEGUN) return;
             break;
+        }
         case SS_READY:
+            PollAnswered(&poll);
             ScanReset();
-            if (rt->Phase == ND6058_PHASE_READ)
+            if (PollInFlight(&poll) == rt->Read_Handle)
                 rt->Inputs_Pending = rt->Input_Ports;
             else
                 rt->Writing = 0;
             break;
         case SS_ERROR:
-            // What was to be written goes out again; a read is tried again
-            // at once.
-            if (rt->Phase == ND6058_PHASE_WRITE) {
+            // What was to be written goes out again; the read is due again.
+            if (PollInFlight(&poll) == rt->Write_Handle) {
                 rt->Outputs_Fresh |= rt->Writing;
                 rt->Writing = 0;
             } else {
                 f->Next_Due = rt->Read_Time;
             }
-            ScanErrorAction(&ParamOf(master)->Mess, &f->Error_Waiting, &f->Resume_Time);
+            PollFailed(&poll);
             return;
         default: return;
         }

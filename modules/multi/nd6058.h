@@ -67,7 +67,7 @@ struct ND6058_Runtime {
     int Write_Handle;
     BYTE Input_Ports;    // the ports of the module's input blocks
     BYTE Output_Ports;   // and of its output blocks
-    BYTE Phase;          // ND6058_PHASE_*: the kind of the transaction in flight or last
+    BYTE Phase;          // ND6058_PHASE_*: the kind that goes first when both want the line
     BYTE First_Write;    // the first write of the experiment has not gone out
     BYTE Inputs_Pending; // ports of the last read image not yet delivered
     BYTE Outputs_Fresh;  // ports whose outputs got host values since the last write began

@@ -395,11 +395,11 @@ int ActionCommands(ModuleRecord* module, int code,
     }
 }
 
-int Idle(ModuleRecord* module, const TemplateType*) {
+int Idle(ModuleRecord* module, const TemplateType* type) {
     ND6080_Param* p = ParamOf(module);
     ND6080_Runtime* rt = RuntimeOf(module);
-    ActionTarget target = {p->Com.Port_Number, p->Module_Address,        Checksum(module),
-                           &p->Mess,           &rt->Frame.Error_Waiting, &rt->Frame.Resume_Time};
+    const PollBlock poll = TemplatePoll(type, module);
+    ActionTarget target = {p->Com.Port_Number, p->Module_Address, Checksum(module), &poll};
     return SendQueuedActions(module, &rt->Actions, &target, ActionCommands);
 }
 

@@ -3,7 +3,8 @@
 // experiment runs, and a healthy block on the same port or on another one.
 // Under every error policy that lets the experiment go on, the healthy block
 // keeps at least 80 % of its samples: the failing block runs its policy and
-// passes the turn, and backs off while its module stays silent. Both loops
+// passes the turn, and its module is tried again only at its retry time
+// while it stays silent. Both loops
 // are shown: the per-channel loop of the thermocouple type and the loop of
 // the types with one request per sweep (a thermocouple module read whole).
 #include "template_fixture.h"

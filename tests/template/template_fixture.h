@@ -5,6 +5,7 @@
 #define TESTS_TEMPLATE_FIXTURE_H
 
 #include "engine_fixture.h"
+#include "frame/poll.h"
 #include "frame/template.h"
 #include "modules/analog/nd6018.h"
 

@@ -237,11 +237,13 @@ TEST_F(Thermocouple, OnlyTheBlockAtTheCursorPollsAndNothingDuePassesTheTurn) {
 }
 
 // Without a wait a failed request ends the block's turn: the other blocks
-// poll while the failing one backs off, and then it tries the same channel
-// once; while its module keeps failing each wait is four times longer (and
-// never shorter than five times what the failure took). The first failure is
+// poll while the failing module waits for its retry, and then the same
+// channel is asked once. The wait is four times what the failed attempt
+// took (when that is longer than the block's interval and the least wait),
+// the same after every failure, so the module is read at its next retry
+// once it answers. The first failure is
 // shown once under the block's name.
-TEST_F(Thermocouple, AFailedReadWithoutAWaitPassesTheTurnAndBacksOff) {
+TEST_F(Thermocouple, AFailedReadWithoutAWaitPassesTheTurnAndIsTriedAgain) {
     Module();
     ASSERT_EQ(1, bus.AddModule(2, "6018", 0));
     bus.SetChannel(1, 1, 4.5);
@@ -257,9 +259,11 @@ TEST_F(Thermocouple, AFailedReadWithoutAWaitPassesTheTurnAndBacksOff) {
     P(a)->Mess.Sample_Distance = 0.5;
     P(other)->Module_Address = 2;
     P(other)->Mess.Sample_Distance = 0.5;
-    // A short reply time-out: a failure takes a quarter second, so the
-    // waits are those of the poll interval.
-    BusyTimeOut = 100;
+    // A reply time-out whose four times are longer than the interval and
+    // the least wait: the waits are those of the failed attempts.
+    BusyTimeOut = 1200;
+    const double kWait = 4 * 1.2;
+    ASSERT_GT(kWait, POLL_RETRY_LEAST);
     MonitorStart();
     ASSERT_EQ(1, Start(a));
     ASSERT_EQ(1, Start(other));
@@ -278,42 +282,44 @@ TEST_F(Thermocouple, AFailedReadWithoutAWaitPassesTheTurnAndBacksOff) {
             WinapiAdvanceClock(1);
         }
     };
+    auto retryAt = [&] { return PollRetryTime(&a->record, 1, 1); };
     cycle([] { return MonitorHas("Continue!") > 0; });
     ASSERT_EQ(1, MonitorHas("Continue!")) << "the failure went through the block's policy";
     double failedAt = CurrentExperimentTime(1);
-    EXPECT_EQ(TEMPLATE_BACKING_OFF, R(a)->Error_Waiting);
-    EXPECT_NEAR(failedAt + 2.0, R(a)->Resume_Time, 0.002) << "four poll intervals";
+    EXPECT_EQ(0, R(a)->Error_Waiting) << "no wait of the policy";
+    EXPECT_NEAR(failedAt + kWait, retryAt(), 0.01) << "four times the attempt";
     EXPECT_EQ(1, R(a)->Channel_Index) << "the channel is not advanced";
     EXPECT_EQ(&other->record, ModuleTableCurrent()) << "the turn has passed";
     ASSERT_EQ(1u, hostsim::Warnings().size());
     EXPECT_EQ("Oven", hostsim::Warnings()[0].caption);
     EXPECT_EQ("Oven: Module on COM1 , address 1 doesn't reply.", hostsim::Warnings()[0].text);
 
-    // While it backs off, the other block measures on.
+    // While it waits, the other block measures on, and the failing module
+    // is asked nothing.
     size_t before = hostsim::ReleasedOutputBlocks().size();
-    cycle([&] { return CurrentExperimentTime(1) >= R(a)->Resume_Time - 0.01; });
+    bus.ClearLog();
+    cycle([&] { return CurrentExperimentTime(1) >= retryAt() - 0.01; });
     int others = 0;
     for (size_t i = before; i < hostsim::ReleasedOutputBlocks().size(); i++)
         others += hostsim::ReleasedOutputBlocks()[i].module == &other->record;
-    EXPECT_GE(others, 3);
-    EXPECT_EQ(TEMPLATE_BACKING_OFF, R(a)->Error_Waiting);
+    EXPECT_GE(others, 8);
+    for (const std::string& line : Wire())
+        EXPECT_EQ(std::string::npos, line.find("#01")) << line;
 
-    // The retry asks once, without a repeat; failing again, it waits 16
-    // poll intervals; no second warning.
+    // The retry asks once, without a repeat; failing again, the module waits
+    // as long as after the first failure; no second warning.
     bus.ClearLog();
-    double retryAt = 0;
-    cycle([&] {
-        if (R(a)->Error_Waiting == 0) retryAt = CurrentExperimentTime(1);
-        return R(a)->Error_Waiting == TEMPLATE_BACKING_OFF && retryAt > 0;
-    });
+    double first = retryAt();
+    cycle([&] { return retryAt() > first; });
     EXPECT_EQ(1, MonitorHas("Repeat")) << "the first failure only";
-    EXPECT_NEAR(CurrentExperimentTime(1) + 8.0, R(a)->Resume_Time, 0.01);
+    EXPECT_NEAR(CurrentExperimentTime(1) + kWait, retryAt(), 0.01) << "no longer than before";
     EXPECT_EQ(1u, hostsim::Warnings().size());
 
     // Answering again, the channel is read at the next retry and the block
     // goes back to its poll interval.
     ASSERT_EQ(1, bus.ClearFaults(1));
     bus.ClearLog();
+    double next = retryAt();
     cycle([&] {
         const std::vector<hostsim::ReleasedBlock>& out = hostsim::ReleasedOutputBlocks();
         return !out.empty() && out.back().module == &a->record && out.back().output == 1;
@@ -321,9 +327,10 @@ TEST_F(Thermocouple, AFailedReadWithoutAWaitPassesTheTurnAndBacksOff) {
     ASSERT_FALSE(Wire().empty());
     const hostsim::ReleasedBlock& got = hostsim::ReleasedOutputBlocks().back();
     EXPECT_FLOAT_EQ(8.5f, got.samples[0]);
+    EXPECT_LE(got.releasedAt, next + 0.05) << "read at the retry";
     EXPECT_LE(got.time, got.releasedAt);
     EXPECT_LT(got.releasedAt, got.time + 0.5 + 0.05) << "stamped within an interval of its request";
-    EXPECT_EQ(0, R(a)->Error_Waiting);
+    EXPECT_EQ(-1.0, retryAt());
     EXPECT_EQ(0, hostsim::StopExperimentCalls());
     Stop(a);
     Stop(other);
