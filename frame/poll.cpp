@@ -5,6 +5,7 @@
 #include "serial/engine.h"
 #include "serial/modtable.h"
 #include "serial/monitor.h"
+#include "serial/ports.h"
 #include "serial/scan.h"
 #include "serial/watchdog.h"
 
@@ -232,8 +233,11 @@ void PollAnswered(const PollBlock* block) {
 int PollFailed(const PollBlock* block) {
     BlockPoll* run = RunOf(block->module);
     // The attempt that failed: the transaction's latest write, or its begin
-    // when nothing of it went out.
+    // when nothing of it went out. It took the reply time-out at most: a
+    // later look at the line is the host's, not the module's.
     double attempt = ScanRequestTime() > run->begun ? ScanRequestTime() : run->begun;
+    double longest = (BusyTimeOut > 0 ? BusyTimeOut : 0) / 1000.0;
+    if (Now() - attempt > longest) attempt = Now() - longest;
     int result = Failure(block, run, run->port, run->address, run->handle, attempt);
     ModuleTableNext();
     return result;

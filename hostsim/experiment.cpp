@@ -254,6 +254,10 @@ int RunExperiment(const ExperimentOptions& options, ExperimentResult* result) {
                 break;
             }
             if (options.onCycle) options.onCycle(r.cycles - 1, busy);
+            if (options.until && options.until()) {
+                r.ended = 1;
+                break;
+            }
             // A block waiting for its module's reply answers 1 on every call
             // and would keep the host spinning: the host rests whenever no
             // block delivered a data block or took one of its inputs.

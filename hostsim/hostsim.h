@@ -305,6 +305,9 @@ struct ExperimentOptions {
     // Called after every cycle with its number (from 0) and whether a block
     // answered 1 in it; a test on the manual clock moves time on here.
     std::function<void(int cycle, int busy)> onCycle;
+    // Asked after every cycle (after onCycle): the cycles end as soon as it
+    // answers true, before `seconds` have passed; the result tells so.
+    std::function<bool()> until;
     // The cycles end after this many seconds of real time whatever the
     // experiment clock says (a manual clock that nobody moves), and the
     // result tells so.
@@ -338,6 +341,7 @@ struct ExperimentResult {
     int stoppedDuringStart = 0; // StopExperiment was called while the blocks started
     int stoppedByPlugin = 0;    // StopExperiment ended the cycles
     int timedOut = 0;           // the real-time limit ended the cycles
+    int ended = 0;              // ExperimentOptions::until ended the cycles
     int cycles = 0;
     double endTime = 0.0;        // experiment time when the cycles ended
     size_t firstOutputBlock = 0; // ReleasedOutputBlocks() index of the experiment's first block

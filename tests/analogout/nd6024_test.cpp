@@ -6,6 +6,8 @@
 // setup dialogs' range, safety value and channel buttons.
 #include "analogout_fixture.h"
 
+#include "frame/poll.h"
+
 #include "frame/chanbar.h"
 #include "modules/analog/nd6021.h"
 
@@ -234,8 +236,8 @@ TEST_F(MultiChannel, AChannelIsWrittenWhenItsValueChanges) {
     }
 }
 
-// A write that fails goes out again once the block's back-off is over: what
-// was last written is what the module took.
+// A write that fails goes out again at its module's retry time: what was
+// last written is what the module took.
 TEST_F(MultiChannel, AFailedWriteIsTriedAgain) {
     Load();
     ASSERT_EQ(1, bus.AddModule(1, "7024", 0));
@@ -253,9 +255,14 @@ TEST_F(MultiChannel, AFailedWriteIsTriedAgain) {
     bus.ClearLog();
     Feed(b, 0, {5.0f});
     ProcessUntilLines(b, 2);
-    // The write and its repeat failed: the block backs off for four poll
-    // intervals before it writes again.
-    WinapiAdvanceClock(4000);
+    // The write and its repeat failed at once: the module is tried again
+    // after the least wait of a failing module (longer than the interval and
+    // four times the failed attempt), not before.
+    WinapiAdvanceClock(3500);
+    for (int i = 0; i < 100; i++)
+        hostsim::ProcessBlock(b);
+    EXPECT_EQ(2u, bus.LogCount()) << "tried again before its retry time";
+    WinapiAdvanceClock(static_cast<DWORD>(POLL_RETRY_LEAST * 1000) - 3500);
     ProcessUntilLines(b, 3);
     EXPECT_EQ((Lines{"#010+05.000", "#010+05.000", "#010+05.000"}), Wire());
     EXPECT_DOUBLE_EQ(5.0, ModuleAt(1).outputs[0]);

@@ -219,7 +219,7 @@ TEST_P(OutputTypes, AnInputBlockWithoutSamplesIsSkipped) {
 }
 
 // A write that fails goes through the block's error policy and is written
-// again once the block's back-off is over, the relay types' first write too.
+// again at its module's retry time, the relay types' first write too.
 TEST_P(OutputTypes, AFailedWriteIsWrittenAgain) {
     const OutputType& t = GetParam();
     ASSERT_EQ(1, bus.AddModule(2, t.model, 0));
@@ -232,9 +232,9 @@ TEST_P(OutputTypes, AFailedWriteIsWrittenAgain) {
     const std::string image = Request(
         t.write, 2,
         (1u << digitaltest::Line(t.mask, 0) | 1u << digitaltest::Line(t.mask, 1)) & t.lines);
-    // The failed write (two reply time-outs, 3 s) is followed by a back-off
-    // of five times what it took before the block writes again.
-    hostsim::ExperimentOptions o = Manual(22.0);
+    // The failed write (two reply time-outs, 3 s) is followed by a wait of
+    // four times its last attempt (6 s) before the block writes again.
+    hostsim::ExperimentOptions o = Manual(11.0);
     auto manual = o.onStarted;
     o.onStarted = [&] {
         manual();
@@ -611,6 +611,41 @@ TEST_P(Relays, AChangeWhileAWriteIsInFlightIsWrittenAfterIt) {
     hostsim::ExperimentResult r;
     ASSERT_EQ(1, Run(o, &r)) << r.error;
     EXPECT_EQ((std::vector<std::string>{"#010001", "#010000"}), WireOf("#0100"));
+}
+
+// A change goes out once its due time has come, and the due time moves on
+// by one interval per write: after the first write (at 0 s) a change at
+// 0.2 s waits for 1 s, and after a quiet time the changes at 5 s and 5.5 s
+// go out at once.
+TEST_P(Relays, AChangeAfterAQuietTimeGoesOutAtOnce) {
+    ASSERT_EQ(1, bus.AddModule(1, GetParam().model, 0));
+    hostsim::Block* b = NewBlock(GetParam().menu, 1, 0x0001);
+    ASSERT_NE(nullptr, b);
+    P(b)->Mess.Sample_Distance = 1.0;
+    hostsim::ExperimentOptions o = Manual(6.5);
+    auto step = o.onCycle;
+    const double changes[] = {0.0, 0.2, 5.0, 5.5};
+    size_t queued = 0;
+    std::vector<double> written;
+    o.onCycle = [&](int cycle, int busy) {
+        step(cycle, busy);
+        double now = hostsim::ExperimentTime();
+        if (queued < 4 && now >= changes[queued]) {
+            hostsim::QueueInputBlock(b, 0, now, 0.5, {queued % 2 ? 5.0f : 0.0f});
+            queued++;
+        }
+        if (WireOf("#0100").size() > written.size()) written.push_back(now);
+    };
+    hostsim::ExperimentResult r;
+    ASSERT_EQ(1, Run(o, &r)) << r.error;
+    EXPECT_EQ((std::vector<std::string>{"#010000", "#010001", "#010000", "#010001"}),
+              WireOf("#0100"));
+    ASSERT_EQ(4u, written.size());
+    EXPECT_LT(written[0], 0.1);
+    EXPECT_GE(written[1], 1.0) << "one interval after the first write";
+    EXPECT_LT(written[1], 1.1);
+    EXPECT_LT(written[2], 5.1) << "at once after a quiet time";
+    EXPECT_LT(written[3], 5.6) << "at once: its due time has long passed";
 }
 
 // A silent module: the user is asked; yes starts the block without its

@@ -164,6 +164,43 @@ TEST_F(ND6058, TheReadsKeepTheirRateWithoutOutputValues) {
         EXPECT_NE('#', line[0]) << line;
 }
 
+// Reads and writes take turns while both want the line: an output that the
+// host changes faster than a write goes out keeps being written, and the
+// reads keep their interval, each image stamped with its read's due time.
+TEST_F(ND6058, TheReadsKeepTheirRateWhileTheOutputsChangeOnEveryWrite) {
+    ASSERT_EQ(1, bus.AddModule(1, "6058", 0));
+    bus.SetDigitalInputs(1, 0x5);
+    hostsim::Block* di = Ports({kDI});
+    ASSERT_NE(nullptr, di);
+    OnCom1(di, 1, 0.5);
+    Channels(di, 0x5, true);
+    hostsim::Block* ch = Ports({kOutput, kCH});
+    ASSERT_NE(nullptr, ch);
+    Channels(ch, 0x2, false);
+    hostsim::InputSource fast;
+    fast.kind = hostsim::INPUT_SQUARE;
+    fast.a = 0.0;
+    fast.b = 5.0;
+    fast.c = 0.02;
+    fast.every = 0.01;
+    std::string error;
+    ASSERT_EQ(1, hostsim::ConnectInput(ch, 0, fast, &error)) << error;
+    hostsim::ExperimentResult r = Run(2.0);
+    EXPECT_EQ(0, r.stoppedByPlugin) << LastWarningText();
+    std::vector<hostsim::ReleasedBlock> d = experimenttest::Delivered(r, di, 0);
+    ASSERT_EQ(4u, d.size());
+    for (size_t i = 0; i < d.size(); i++)
+        EXPECT_DOUBLE_EQ(0.5 * static_cast<double>(i), d[i].time);
+    EXPECT_EQ(4, Count("$016"));
+    EXPECT_GE(CountStarting("#01T"), 8) << "the outputs written between the reads";
+    // After every read the next transaction is a write.
+    Lines wire = AfterModel();
+    for (size_t i = 0; i + 1 < wire.size(); i++)
+        if (wire[i] == "$016" && i + 1 < wire.size()) {
+            EXPECT_EQ(0u, wire[i + 1].rfind("#01T", 0)) << "after the read at line " << i;
+        }
+}
+
 TEST_F(ND6058, AModuleOfOutputsOnlyNeverReads) {
     ASSERT_EQ(1, bus.AddModule(1, "6058", 0));
     hostsim::Block* out = Ports({kOutput});
