@@ -454,6 +454,36 @@ int WorksheetToText(std::string* text, std::string* error);
 // cannot be loaded whole is refused with a message naming the line, and the
 // worksheet stays as it was.
 int WorksheetFromText(const std::string& text, std::string* error);
+// Message boxes the plug-in showed, each answered with its default button
+// (boxes.cpp). A host that runs without a person (the hostsim program)
+// switches answering on before it loads the plug-in; the Linux build's
+// headless layer answers every box without a queued answer so.
+struct AnsweredBox {
+    std::string caption, text;
+    int answer = 0; // IDOK, IDYES, ...
+};
+void AnswerMessageBoxes(bool on);
+void AnswerMessageBoxesOf(HMODULE plugin); // LoadPlugin calls it
+std::vector<AnsweredBox> AnsweredMessageBoxes();
+const char* ButtonName(int id); // "OK", "Yes", ...
+
+// The integer field of a block's parameter record that its schema names
+// ("Module_Address", "Module_Address[3]"); 0 when it names none.
+int BlockIntegerField(Block* block, const std::string& name, long long* value);
+
+// The simulated modules the blocks of the worksheet talk to: the port and
+// address each block's fields name, and a model its type accepts (one that
+// the module simulator serves). Blocks that share a module name it once.
+struct WorksheetModule {
+    int port = 0;
+    int address = 0;
+    std::string model;
+    std::vector<std::string> blocks; // the names of the blocks on it
+};
+// 0 and the reason when a block names no port or address, or its type has
+// no simulated model, or two blocks ask one address for two models.
+int WorksheetModules(std::vector<WorksheetModule>* out, std::string* error);
+
 int SaveWorksheet(const char* path, std::string* error);
 int LoadWorksheet(const char* path, std::string* error);
 

@@ -28,7 +28,7 @@ done
 command -v import >/dev/null || { echo "screenshots: ImageMagick's import is missing (scripts/install-deps.sh screenshots)" >&2; exit 1; }
 linux=build/linux/bin
 win=build/win32/bin
-for f in "$linux/modsim" "$win/hostsim.exe" "$win/Telvio.dll"; do
+for f in "$linux/modsim" "$linux/hostsim" "$linux/Telvio.so" "$win/hostsim.exe" "$win/Telvio.dll"; do
   [ -e "$f" ] || { echo "screenshots: $f is missing; build both presets first" >&2; exit 1; }
 done
 
@@ -91,7 +91,10 @@ wait "$host_pid" || { cat "$work/dialogs.log.err" >&2; exit 1; }
 host_pid=
 
 echo "The RS-232 monitor after a measurement of simulated modules on COM1"
-"$linux/modsim" --link "$work/com1" --quiet --module 1:6018 --module 2:6018 --module 3:6018:cs \
+# Every module the worksheet names, as its blocks' fields give them.
+modules=$("$linux/hostsim" modules examples/thermocouples.wks --port 1)
+# shellcheck disable=SC2086 # the words of $modules are modsim's arguments
+"$linux/modsim" --link "$work/com1" --quiet $modules --module 3:6018:cs \
   --wave 1:0:sine:180:6:20 --wave 1:1:ramp:172:4:10 --wave 1:2:sine:160:10:40 \
   --wave 2:0:square:95:8:16 --wave 2:3:sine:60:3:12 --wave 3:0:ramp:21.5:0.8:30 \
   >"$work/modsim.log" 2>&1 &
@@ -107,6 +110,7 @@ wks=$("$wine_sh" "$prefix" path "$work/thermocouples.wks")
 host_pid=$!
 shoot "$work/run.log"
 wait "$host_pid" || { cat "$work/run.log" "$work/run.log.err" >&2; exit 1; }
+tr -d '\r' <"$work/run.log" | grep -E '^(experiment|message boxes|warnings|RS-232 monitor)' || true
 host_pid=
 
 mkdir -p docs
