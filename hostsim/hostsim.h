@@ -417,19 +417,31 @@ struct WalkOptions {
     int onlyMenuId = 0;       // 0: every class; else the class of this menu id
     double holdSeconds = 0.0; // each dialog stays shown this long
     bool fit = false;         // measure the texts (Windows build)
+    bool templates = true;    // with fit: also every template the plug-in ships
     FILE* listing = nullptr;  // the dialogs' listings
     FILE* report = nullptr;   // the text-fit report
 };
 struct WalkResult {
-    int classes = 0;      // classes walked
-    int setupDialogs = 0; // setup dialogs shown
-    int skipped = 0;      // classes whose type is not built: no dialog
-    int dialogs = 0;      // dialogs shown in all
-    int missing = 0;      // dialogs that should have shown and did not
-    int measured = 0;     // dialogs and templates whose texts were measured
-    int texts = 0;        // texts measured
-    int clipped = 0;      // texts that do not fit
+    int classes = 0;        // classes walked
+    int setupDialogs = 0;   // setup dialogs shown
+    int functionBlocks = 0; // blocks of the next functions of a shared module
+    int skipped = 0;        // classes whose type is not built: no dialog
+    int dialogs = 0;        // dialogs shown in all
+    int missing = 0;        // dialogs that should have shown and did not
+    int measured = 0;       // dialogs and templates whose texts were measured
+    int texts = 0;          // texts measured
+    int clipped = 0;        // texts that do not fit
+    int laidOut = 0;        // dialogs whose layout was checked
+    int layoutFaults = 0;   // overlapping or misplaced controls, wrong channel buttons
 };
+// The layout of an open dialog: its visible controls lie inside the dialog,
+// no two overlap unless one is a group box around the other (a control that
+// overlaps a group box lies wholly inside it), and, when the text names a
+// channel count ("ND6054 15 Digital Input"), the dialog offers no more
+// channel buttons than that (buttons in the state "not available" aside). Each fault is a line
+// "layout fault: WHERE: ..." on `report`; answers the number of faults.
+int CheckDialogLayout(HWND dialog, const std::string& where, const std::string& description,
+                      FILE* report);
 // Creates a block of every registered class (in registration order) and
 // walks its setup dialog; the first setup dialog that offers them opens
 // "Measurement" (and its "Copy Parameters from..." when offered) and

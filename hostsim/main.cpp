@@ -3,7 +3,7 @@
 //   hostsim classes PLUGIN                 bind, print the registered classes
 //   hostsim dialog PLUGIN MENU_ID          open a new block's setup dialog,
 //                                          print its controls, OK
-//   hostsim dialogs PLUGIN [--only MENU_ID] [--hold SECONDS] [--fit]
+//   hostsim dialogs PLUGIN... [--only MENU_ID] [--hold SECONDS] [--fit]
 //                                          walk every dialog of the plug-in,
 //                                          print each; measure the texts
 //   hostsim run WORKSHEET --seconds N [--csv] [--table] [--plugin PATH]
@@ -15,10 +15,12 @@
 #include "hostsim/hostsim.h"
 
 #include <math.h>
+#include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -35,8 +37,8 @@ void Help() {
     printf("usage: hostsim report PLUGIN [--command ID]\n"
            "       hostsim classes PLUGIN\n"
            "       hostsim dialog PLUGIN MENU_ID\n"
-           "       hostsim dialogs PLUGIN [--only MENU_ID] [--hold SECONDS] [--fit]\n"
-           "       hostsim run WORKSHEET --seconds N [--csv] [--table] [--plugin PATH]\n"
+           "       hostsim dialogs PLUGIN... [--only MENU_ID] [--hold SECONDS] [--fit]\n"
+           "       hostsim run WORKSHEET --seconds N [--csv [--units]] [--table] [--plugin PATH]\n"
            "                   [--global-ms X] [--block-size N] [--hold SECONDS] [--monitor]\n"
            "                   [--timing] [--no-monitor]\n"
            "       hostsim modules WORKSHEET [--plugin PATH] [--port N]\n"
@@ -44,12 +46,15 @@ void Help() {
            "  report: binds the plug-in, prints the binding, chooses a menu command.\n"
            "  classes: one line per module class the plug-in registered.\n"
            "  dialog: the setup dialog of a new block of the class with that menu id.\n"
-           "  dialogs: every dialog of the plug-in, listed and checked for overlapping\n"
-           "  controls; --only walks one class, --hold keeps each shown for a picture,\n"
-           "  --fit measures the texts (Windows build).\n"
+           "  dialogs: every dialog of each plug-in in turn (copies under the names of\n"
+           "  the families walk every family), listed, and checked for controls that\n"
+           "  overlap or lie outside their dialog or group box; --only walks one class,\n"
+           "  --hold keeps each shown for a picture, --fit measures the texts (Windows\n"
+           "  build).\n"
            "  run: one line per channel; --table adds every sample, --csv prints them as\n"
-           "  CSV (the rest goes to standard error); --hold shows the RS-232 monitor at the\n"
-           "  end; --monitor lists the monitor's lines. The plug-in defaults to %s beside\n"
+           "  CSV (the rest goes to standard error; --units adds each channel's unit);\n"
+           "  --hold shows the RS-232 monitor at the end; --monitor lists the monitor's\n"
+           "  lines. The plug-in defaults to %s beside\n"
            "  hostsim; the driver INI file XX02.ini is read from hostsim's folder.\n"
            "  --global-ms and --block-size are the global sample distance (ms, default\n"
            "  1000) and block size (1..65535, default 1). --timing times every processing\n"
@@ -224,10 +229,25 @@ void PrintMessageBoxes(FILE* out, bool always) {
 }
 
 struct Channel {
-    std::string block, name;
+    std::string block, name, unit;
     std::vector<double> times;
     std::vector<float> values;
 };
+
+// The unit of a block's output channel, as its type tells it (message 202
+// with the channel the output carries): a text inside the block's parameter
+// record, or none.
+std::string OutputUnit(hostsim::Block* block, UINT output) {
+    int channel = block->record.aiOutputChannel[output] - 1;
+    if (channel < 0 || channel > 15 || block->param.empty()) return "";
+    int answer = hostsim::SendClassMessage(block, MODMSG_GET_UNIT, channel, 0);
+    const char* text = reinterpret_cast<const char*>(static_cast<uintptr_t>(answer));
+    const char* begin = reinterpret_cast<const char*>(block->param.data());
+    const char* end = begin + block->param.size();
+    if (text < begin || text >= end) return "";
+    return std::string(text,
+                       strnlen(text, static_cast<size_t>(std::min<ptrdiff_t>(end - text, 64))));
+}
 
 // The delivered samples by block and output channel, in worksheet order.
 std::vector<Channel> Samples(size_t first) {
@@ -240,6 +260,7 @@ std::vector<Channel> Samples(size_t first) {
             c.block = block->record.szName;
             c.name = block->outputNames[k][0] ? block->outputNames[k]
                                               : "output " + std::to_string(k + 1);
+            c.unit = OutputUnit(block, k);
             for (size_t i = first; i < out.size(); i++) {
                 const hostsim::ReleasedBlock& r = out[i];
                 if (r.module != &block->record || r.output != static_cast<int>(k)) continue;
@@ -286,12 +307,14 @@ void PrintTable(FILE* out, const std::vector<Channel>& channels) {
     fprintf(out, "\n");
 }
 
-void PrintCsv(const std::vector<Channel>& channels) {
-    printf("block,channel,time,value\n");
+// With `units` a fifth column holds the channel's unit.
+void PrintCsv(const std::vector<Channel>& channels, bool units) {
+    printf("block,channel,time,value%s\n", units ? ",unit" : "");
     for (const Channel& c : channels)
         for (size_t i = 0; i < c.values.size(); i++)
-            printf("%s,%s,%.3f,%.4f\n", CsvField(Display(c.block)).c_str(),
-                   CsvField(Display(c.name)).c_str(), c.times[i], static_cast<double>(c.values[i]));
+            printf("%s,%s,%.3f,%.4f%s%s\n", CsvField(Display(c.block)).c_str(),
+                   CsvField(Display(c.name)).c_str(), c.times[i], static_cast<double>(c.values[i]),
+                   units ? "," : "", units ? CsvField(Display(c.unit)).c_str() : "");
 }
 
 int Run(int argc, char** argv) {
@@ -300,6 +323,7 @@ int Run(int argc, char** argv) {
     const char* worksheet = argv[2];
     double seconds = -1.0;
     bool csv = false;
+    bool units = false;
     bool monitorWanted = true;
     bool table = false;
     double hold = 0.0;
@@ -320,6 +344,8 @@ int Run(int argc, char** argv) {
             seconds = v;
         } else if (strcmp(a, "--csv") == 0) {
             csv = true;
+        } else if (strcmp(a, "--units") == 0) {
+            units = true;
         } else if (strcmp(a, "--timing") == 0) {
             options.timeCalls = true;
         } else if (strcmp(a, "--no-monitor") == 0) {
@@ -414,7 +440,7 @@ int Run(int argc, char** argv) {
     }
 
     std::vector<Channel> channels = Samples(result.firstOutputBlock);
-    if (csv) PrintCsv(channels);
+    if (csv) PrintCsv(channels, units);
     if (table) PrintTable(info, channels);
     PrintChannels(info, channels);
 
@@ -609,9 +635,11 @@ int Dialog(int argc, char** argv) {
 // finish. The listing goes to standard output, the text-fit report to
 // standard error.
 int Dialogs(int argc, char** argv) {
-    if (argc < 3) return Wrong("dialogs needs the plug-in: hostsim dialogs PLUGIN");
+    if (argc < 3 || argv[2][0] == '-')
+        return Wrong("dialogs needs the plug-in: hostsim dialogs PLUGIN...");
     hostsim::WalkOptions options;
-    for (int i = 3; i < argc; i++) {
+    std::vector<const char*> plugins;
+    for (int i = 2; i < argc; i++) {
         double v = 0.0;
         if (strcmp(argv[i], "--only") == 0 && i + 1 < argc) {
             if (!ParseNumber(argv[++i], &v) || v <= 0.0 || v != floor(v))
@@ -623,29 +651,45 @@ int Dialogs(int argc, char** argv) {
             options.holdSeconds = v;
         } else if (strcmp(argv[i], "--fit") == 0) {
             options.fit = true;
-        } else {
+        } else if (argv[i][0] == '-') {
             return UnknownOption("dialogs", argv[i]);
+        } else {
+            plugins.push_back(argv[i]);
         }
     }
     options.listing = stdout;
     options.report = stderr;
-    hostsim::Plugin plugin;
-    if (!StartWithPlugin(argv[2], &plugin)) return 1;
-    fputs(hostsim::BindingReport(plugin).c_str(), stdout);
-    if (plugin.setupResult != 1) {
-        hostsim::UnloadPlugin(&plugin);
-        return 1;
+    // Each plug-in in turn, in one run: copies of one plug-in under the
+    // names of the families walk every family's types. The templates are
+    // the same in every copy; their texts are measured once.
+    hostsim::WalkResult total;
+    int ok = 1;
+    for (size_t p = 0; p < plugins.size(); p++) {
+        hostsim::Plugin plugin;
+        if (!StartWithPlugin(plugins[p], &plugin)) return 1;
+        fputs(hostsim::BindingReport(plugin).c_str(), stdout);
+        if (plugin.setupResult != 1) {
+            hostsim::UnloadPlugin(&plugin);
+            return 1;
+        }
+        hostsim::WalkResult result;
+        options.templates = p == 0;
+        ok &= hostsim::WalkDialogs(options, plugin.module, &result);
+        printf("FinishVarnixDLL: %d\n", hostsim::FinishPlugin(&plugin));
+        printf("stacked objects: %d created, %d deleted\n", hostsim::StackedObjectsCreated(),
+               hostsim::StackedObjectsDeleted());
+        total.measured += result.measured;
+        total.texts += result.texts;
+        total.clipped += result.clipped;
+        total.laidOut += result.laidOut;
+        total.layoutFaults += result.layoutFaults;
     }
-    hostsim::WalkResult result;
-    int ok = hostsim::WalkDialogs(options, plugin.module, &result);
     PrintMessageBoxes(stdout, false);
-    printf("FinishVarnixDLL: %d\n", hostsim::FinishPlugin(&plugin));
-    printf("stacked objects: %d created, %d deleted\n", hostsim::StackedObjectsCreated(),
-           hostsim::StackedObjectsDeleted());
+    fprintf(stderr, "layout total: %d dialogs, %d faults\n", total.laidOut, total.layoutFaults);
     if (options.fit) {
 #ifdef _WIN32
         fprintf(stderr, "text fit: %d dialogs and templates, %d texts, %d clipped\n",
-                result.measured, result.texts, result.clipped);
+                total.measured, total.texts, total.clipped);
 #else
         fprintf(stderr, "text fit: not measured, the Linux build draws no text\n");
 #endif

@@ -93,12 +93,12 @@ mkdir -p "$out"
 echo "Simulated modules on COM1 (address:model), every one the worksheets name;"
 echo "  3 uses checksums, 22 is a 6021:"
 echo "$modules" | sed 's/--module //g' | fold -s -w 76 | sed 's/^/  /'
-echo "hostsim run examples/thermocouples.wks --seconds $seconds --csv $table"
+echo "hostsim run examples/thermocouples.wks --seconds $seconds --csv --units $table"
 echo "measuring for $seconds s ..."
 echo
 # The samples go to the file, what the run reports to the terminal.
 TELVIO_COM_DIR="$work" "$work/hostsim" run examples/thermocouples.wks --seconds "$seconds" \
-    --csv $table 2>&1 >"$out/samples.csv"
+    --csv --units $table 2>&1 >"$out/samples.csv"
 echo
 echo "samples: $out/samples.csv"
 if command -v gnuplot >/dev/null; then
