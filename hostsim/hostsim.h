@@ -414,12 +414,12 @@ std::string DescribeDialog(HWND dialog);
 void HoldDialog(HWND dialog, const char* key, double seconds, FILE* out);
 
 struct WalkOptions {
-    int onlyMenuId = 0;       // 0: every class; else the class of this menu id
-    double holdSeconds = 0.0; // each dialog stays shown this long
-    bool fit = false;         // measure the texts (Windows build)
-    bool templates = true;    // with fit: also every template the plug-in ships
-    FILE* listing = nullptr;  // the dialogs' listings
-    FILE* report = nullptr;   // the text-fit report
+    std::vector<int> onlyMenuIds; // empty: every class; else the classes of these menu ids
+    double holdSeconds = 0.0;     // each dialog stays shown this long
+    bool fit = false;             // measure the texts (Windows build)
+    bool templates = true;        // with fit: also every template the plug-in ships
+    FILE* listing = nullptr;      // the dialogs' listings
+    FILE* report = nullptr;       // the text-fit report
 };
 struct WalkResult {
     int classes = 0;        // classes walked

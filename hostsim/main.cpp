@@ -48,7 +48,8 @@ void Help() {
            "  dialog: the setup dialog of a new block of the class with that menu id.\n"
            "  dialogs: every dialog of each plug-in in turn (copies under the names of\n"
            "  the families walk every family), listed, and checked for controls that\n"
-           "  overlap or lie outside their dialog or group box; --only walks one class,\n"
+           "  overlap or lie outside their dialog or group box; --only walks one class\n"
+           "  (given again, one more),\n"
            "  --hold keeps each shown for a picture, --fit measures the texts (Windows\n"
            "  build).\n"
            "  run: one line per channel; --table adds every sample, --csv prints them as\n"
@@ -644,7 +645,7 @@ int Dialogs(int argc, char** argv) {
         if (strcmp(argv[i], "--only") == 0 && i + 1 < argc) {
             if (!ParseNumber(argv[++i], &v) || v <= 0.0 || v != floor(v))
                 return Wrong("dialogs: --only takes a menu id");
-            options.onlyMenuId = static_cast<int>(v);
+            options.onlyMenuIds.push_back(static_cast<int>(v));
         } else if (strcmp(argv[i], "--hold") == 0 && i + 1 < argc) {
             if (!ParseNumber(argv[++i], &v) || v < 0.0 || v > 3600.0)
                 return Wrong("dialogs: --hold takes seconds from 0 to 3600");

@@ -14,6 +14,8 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -48,7 +50,8 @@ struct Walk {
     bool copyDone = false;
     bool watchdogDone = false;
     bool stepRan = false;
-    bool creationShown = false; // the last new block asked in a creation dialog
+    bool creationShown = false;      // the last new block asked in a creation dialog
+    std::map<std::string, int> keys; // dialogs of each kind and class so far
 };
 Walk walk;
 
@@ -376,11 +379,19 @@ void WatchdogStep(HWND dialog) {
     Press(dialog, IDCANCEL);
 }
 
+// The key of a dialog of the class for a picture: "setup-2955"; the dialogs
+// of the next blocks of one class "setup-2989-2", "setup-2989-3".
+std::string Key(const char* kind) {
+    int menuId = walk.moduleClass->record.uMenuId;
+    int n = ++walk.keys[std::string(kind) + std::to_string(menuId)];
+    std::string key = std::string(kind) + "-" + std::to_string(menuId);
+    return n > 1 ? key + "-" + std::to_string(n) : key;
+}
+
 void SetupStep(HWND dialog) {
-    char key[32];
-    snprintf(key, sizeof key, "setup-%d", walk.moduleClass->record.uMenuId);
+    std::string key = Key("setup");
     // The setup dialog of a block shows the channels its type names.
-    Visit(dialog, key, walk.moduleClass->description);
+    Visit(dialog, key.c_str(), walk.moduleClass->description);
     NestedOnce(&walk.measurementDone, dialog, kSetupMeasurement, kSampleDistance, MeasurementStep,
                "measurement settings, from \"Measurement\"");
     NestedOnce(&walk.watchdogDone, dialog, kSetupWatchdog, kWatchdogTime, WatchdogStep,
@@ -435,10 +446,9 @@ std::string Head(const ModuleClass* c) {
 // module (or the first one with a function free) with its first free
 // function.
 void CreationStep(HWND dialog) {
-    char key[32];
-    snprintf(key, sizeof key, "creation-%d", walk.moduleClass->record.uMenuId);
+    std::string key = Key("creation");
     walk.creationShown = true;
-    Visit(dialog, key);
+    Visit(dialog, key.c_str());
     Press(dialog, IDOK);
 }
 
@@ -535,7 +545,10 @@ int WalkDialogs(const WalkOptions& options, HMODULE plugin, WalkResult* result) 
     std::vector<Block*> blocks;
     for (int i = 0; i < ClassCount(); i++) {
         const ModuleClass* c = ClassAt(i);
-        if (options.onlyMenuId != 0 && c->record.uMenuId != options.onlyMenuId) continue;
+        if (!options.onlyMenuIds.empty() &&
+            std::find(options.onlyMenuIds.begin(), options.onlyMenuIds.end(), c->record.uMenuId) ==
+                options.onlyMenuIds.end())
+            continue;
         result->classes++;
         Block* block = NewBlock(c);
         if (block == nullptr) continue;

@@ -241,7 +241,7 @@ TEST_F(Walk, OnlyOneClassWhenAsked) {
     FILE* listing = open_memstream(&text, &size);
     hostsim::WalkOptions options;
     options.listing = listing;
-    options.onlyMenuId = 2956;
+    options.onlyMenuIds = {2956};
     EXPECT_EQ(1, hostsim::WalkDialogs(options, plugin.module, &r));
     fclose(listing);
     std::string out(text, size);
