@@ -1,7 +1,7 @@
 // The host's experiment run on the manual clock, and what a block delivered
 // in it: shared by the tests that run experiments through the plug-in.
-#ifndef TESTS_EXPERIMENT_RUN_H
-#define TESTS_EXPERIMENT_RUN_H
+#ifndef TESTS_COMMON_EXPERIMENT_RUN_H
+#define TESTS_COMMON_EXPERIMENT_RUN_H
 
 #include "hostsim/hostsim.h"
 #include "winapi_headless.h"
