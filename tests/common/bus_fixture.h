@@ -23,6 +23,7 @@
 #include "experiment_run.h"
 #include "heard.h"
 #include "plugin_fixture.h"
+#include "process_until.h"
 
 #include "modsim.h"
 #include "winapi_headless.h"
@@ -55,30 +56,6 @@ const char kCommProblem[] = "Communication problem with this module occured.";
 
 // The port the modules are on.
 const int kPort = 1;
-
-// Processes the blocks in turn until `done`, as the host's cycles do: after
-// each turn the modules have a millisecond of real time, and a manual clock
-// moves 1 ms, so a reply time-out, the pause between writes and the quiet
-// line after a reply pass as they would. At most `turns` turns (the modules
-// have two seconds, and a silent one's time-out passes); 1 when done.
-inline int ProcessUntil(const std::vector<hostsim::Block*>& blocks,
-                        const std::function<bool()>& done, int turns = 2000) {
-    for (int i = 0; i < turns; i++) {
-        if (done()) return 1;
-        for (hostsim::Block* b : blocks)
-            hostsim::ProcessBlock(b);
-        usleep(1000);
-        if (WinapiClockIsManual()) WinapiAdvanceClock(1);
-    }
-    return done() ? 1 : 0;
-}
-
-// Processes the block until one of its calls answers 0: it has taken the
-// reply of what it sent and has nothing due.
-inline int ProcessUntilIdle(hostsim::Block* b, int turns = 2000) {
-    return ProcessUntil(
-        {b}, [b] { return hostsim::ProcessBlock(b) == 0; }, turns);
-}
 
 class BusTest : public PluginTest {
   protected:
@@ -263,10 +240,7 @@ class BusTest : public PluginTest {
 
     // Processes the block until `count` data blocks have been delivered in
     // all, or its module has had two seconds.
-    int ProcessUntil(hostsim::Block* b, size_t count) {
-        return telviotest::ProcessUntil(
-            {b}, [count] { return hostsim::ReleasedOutputBlocks().size() >= count; });
-    }
+    int ProcessUntil(hostsim::Block* b, size_t count) { return ProcessUntilDelivered(b, count); }
     // Processes the block until the modules have received `lines` lines
     // since the log was cleared and the block has taken the last reply.
     int ProcessUntilLines(hostsim::Block* b, size_t lines) {
