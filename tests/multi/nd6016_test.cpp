@@ -33,13 +33,6 @@ class ND6016 : public MultiTest {
         Channels(b, mask, true);
         return b;
     }
-    // The lines from the first one that starts with `from` on.
-    Lines WireFrom(const std::string& from) {
-        Lines all = Wire();
-        for (size_t i = 0; i < all.size(); i++)
-            if (all[i].compare(0, from.size(), from) == 0) return Lines(all.begin() + i, all.end());
-        return {};
-    }
 };
 
 TEST_F(ND6016, TheStartSetsTheChannelModeAndTheExcitation) {
@@ -56,6 +49,7 @@ TEST_F(ND6016, TheStartSetsTheChannelModeAndTheExcitation) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.mask);
+        CaseGuard guard(this);
         Load();
         bus.ClearLog();
         ASSERT_EQ(1, bus.AddModule(2, "6016", 0));
@@ -73,8 +67,7 @@ TEST_F(ND6016, TheStartSetsTheChannelModeAndTheExcitation) {
         EXPECT_EQ('0' + (c.mask == 3 ? 3 : c.mask - 1), ModuleAt(2).channelMode);
         // Each output carries its input.
         for (size_t k = 0; k < analog->record.uOutputs; k++) {
-            std::vector<hostsim::ReleasedBlock> d =
-                experimenttest::Delivered(r, analog, static_cast<int>(k));
+            std::vector<hostsim::ReleasedBlock> d = Delivered(r, analog, static_cast<int>(k));
             ASSERT_EQ(1u, d.size());
             int input = c.mask == 2 ? 1 : static_cast<int>(k);
             EXPECT_FLOAT_EQ(input == 0 ? 1.5f : -2.25f, d[0].samples.at(0));
@@ -89,8 +82,8 @@ TEST_F(ND6016, BothInputsOfARoundAreDeliveredTogetherAtTheirRate) {
     hostsim::Block* analog = Analog(2, 3, 0.5);
     ASSERT_NE(nullptr, analog);
     hostsim::ExperimentResult r = Run(2.0);
-    std::vector<hostsim::ReleasedBlock> first = experimenttest::Delivered(r, analog, 0);
-    std::vector<hostsim::ReleasedBlock> second = experimenttest::Delivered(r, analog, 1);
+    std::vector<hostsim::ReleasedBlock> first = Delivered(r, analog, 0);
+    std::vector<hostsim::ReleasedBlock> second = Delivered(r, analog, 1);
     ASSERT_EQ(4u, first.size());
     ASSERT_EQ(first.size(), second.size());
     for (size_t i = 0; i < first.size(); i++) {
@@ -119,7 +112,7 @@ TEST_F(ND6016, TheExcitationFollowsAGlobalVariableWithinItsRange) {
         hostsim::SetGlobalVariable(7, t < 1.0 ? 12.3 : t < 2.0 ? -1.0 : -5.0);
     };
     hostsim::ExperimentResult r;
-    ASSERT_EQ(1, RunExperiment(o, &r)) << r.error;
+    ASSERT_EQ(1, Run(o, &r)) << r.error;
     // The start writes the fixed value; then the variable's, held within
     // 0 .. 10 V, once per change of the value written.
     Lines writes;
@@ -175,7 +168,9 @@ TEST_F(ND6016, TheCounterResetOfTheHostGoesOutAtTheMastersTurn) {
     // Four in a row: the fourth does not fit the queue.
     for (int i = 0; i < 4; i++)
         EXPECT_EQ(1, hostsim::PerformAction(inputs, 13, 0));
-    Run(0.2);
+    // The resets are queries that wait for their replies: the real clock.
+    hostsim::ExperimentResult r;
+    ASSERT_EQ(1, Run(RealTime(0.2), &r)) << r.error << " " << LastWarningText();
     // The start's own reset, then the three queued ones.
     EXPECT_EQ(4, Count("@02CE"));
     // The counter on the block's only output.

@@ -18,7 +18,9 @@
 // plus the keep-alive of a block of many modules: an ND6021 whose 7021 has
 // its watchdog on beside a silent 6021 keeps the keep-alive below the
 // watchdog time and the 7021 written at its interval.
-#include "fault_rig.h"
+#include "bus_fixture.h"
+
+#include <math.h>
 
 #include <algorithm>
 #include <fstream>
@@ -26,10 +28,14 @@
 
 namespace {
 
-using faultrig::Event;
-using faultrig::FaultRig;
 using modsim::Fault;
 using modsim::FaultKind;
+
+// Something done to the modules at an experiment time.
+struct Event {
+    double at;
+    std::function<void()> act;
+};
 
 // ---- Worksheets of the example blocks ----
 
@@ -214,21 +220,21 @@ const LoopCase kLoops[] = {
 const int kHealthyAddress = 30;
 const double kHealthyDistance = 0.25;
 
-class Poll : public FaultRig, public ::testing::WithParamInterface<LoopCase> {
+class Poll : public telviotest::BusTest, public ::testing::WithParamInterface<LoopCase> {
   protected:
+    // The driver INI file with the reply time-out, the plug-in of a family
+    // (its file name) bound with it, and the modules of `c`.
+    void BindWithTimeOut(const char* family, int busyTimeOutMs) {
+        std::ofstream(dir + "/XX02.ini") << "[Com Ports]\nNumComPorts=1\nComPort#0=1,3,8,1,0,1\n"
+                                         << "[Settings]\nBusyTimeOut=" << busyTimeOutMs << "\n";
+        ASSERT_EQ(1, Load(family));
+    }
     // The row's blocks (and the healthy one), the modules on COM1 with the
     // given reply time-out, and the plug-in of the row's family.
-    void Load(const LoopCase& c, int busyTimeOutMs, bool healthy) {
-        Setup({1}, busyTimeOutMs, 0);
-        // The plug-in under the row's file name selects its family.
-        if (std::string(c.plugin) != "Telvio.so") {
-            hostsim::UnloadPlugin(&plugin);
-            ASSERT_TRUE(hostsim::Start());
-            hostsim::SetExeFileDir((dir + "/").c_str());
-            ASSERT_EQ(1, Bind(c.plugin));
-        }
+    void LoadRow(const LoopCase& c, int busyTimeOutMs, bool healthy) {
+        BindWithTimeOut(c.plugin, busyTimeOutMs);
         for (const auto& m : c.modules)
-            AddModule(1, m.first, m.second);
+            ASSERT_EQ(1, bus.AddModule(m.first, m.second, 0));
         Worksheet w = Worksheet::Of(c.file, c.blocks);
         ASSERT_EQ(c.blocks.size(), w.blocks.size());
         if (healthy) {
@@ -242,7 +248,7 @@ class Poll : public FaultRig, public ::testing::WithParamInterface<LoopCase> {
             w.Field("Healthy", "Sample_Distance", "0.25");
             if (std::string(c.plugin) == "Plug.so")
                 w.Set("Healthy", "  class", "\"ND6018_MODULE\"");
-            AddModule(1, kHealthyAddress, "6018");
+            ASSERT_EQ(1, bus.AddModule(kHealthyAddress, "6018", 0));
         }
         w.ContinueAfterFailures();
         // The output's step: its new value comes while the module is silent.
@@ -257,16 +263,15 @@ class Poll : public FaultRig, public ::testing::WithParamInterface<LoopCase> {
     // their experiment times, until `done` answers true.
     int RunUntil(double seconds, std::vector<Event> events, const std::function<bool()>& done,
                  hostsim::ExperimentResult* r) {
-        hostsim::ExperimentOptions o;
-        o.seconds = seconds;
-        o.onStarted = [this] { offset = Port(1).Now(); };
+        hostsim::ExperimentOptions o = RealTime(seconds);
+        o.onStarted = [this] { offset = bus.Now(); };
         size_t next = 0;
         o.onCycle = [&](int, int) {
             while (next < events.size() && hostsim::ExperimentTime() >= events[next].at)
                 events[next++].act();
         };
         o.until = done;
-        int ran = hostsim::RunExperiment(o, r);
+        int ran = Run(o, r);
         while (next < events.size())
             events[next++].act();
         return ran;
@@ -281,7 +286,7 @@ class Poll : public FaultRig, public ::testing::WithParamInterface<LoopCase> {
     };
     std::vector<Heard> HeardBy(int address) const {
         std::vector<Heard> heard;
-        for (const modsim::LogEntry& e : buses.at(1)->Log())
+        for (const modsim::LogEntry& e : bus.Log())
             if (e.address == address && e.line != "~**")
                 heard.push_back({e.timeS - offset, e.line, !e.reply.empty()});
         return heard;
@@ -289,7 +294,7 @@ class Poll : public FaultRig, public ::testing::WithParamInterface<LoopCase> {
     // The keep-alive lines, by experiment time.
     std::vector<double> KeepAlives() const {
         std::vector<double> at;
-        for (const modsim::LogEntry& e : buses.at(1)->Log())
+        for (const modsim::LogEntry& e : bus.Log())
             if (e.line == "~**") at.push_back(e.timeS - offset);
         return at;
     }
@@ -297,8 +302,8 @@ class Poll : public FaultRig, public ::testing::WithParamInterface<LoopCase> {
     static size_t ShownFor(int address) {
         const std::string mark = "address " + std::to_string(address) + " doesn't reply";
         size_t n = 0;
-        for (const std::string& w : WarningsShown())
-            n += w.find(mark) != std::string::npos;
+        for (const hostsim::Warning& w : hostsim::Warnings())
+            n += w.text.find(mark) != std::string::npos;
         return n;
     }
     static hostsim::Block* Named(const char* name) {
@@ -329,14 +334,13 @@ TEST_P(Poll, ADeadModuleLeavesTheHealthyBlockItsSamples) {
     const double kSeconds = 20.0;
     const double kDeadFrom = 1.0;
     const double kTimeOut = 0.4;
-    Load(c, 400, true);
+    LoadRow(c, 400, true);
     hostsim::ExperimentResult r;
     ASSERT_EQ(1, RunUntil(kSeconds,
                           {{kDeadFrom,
                             [&] {
-                                ASSERT_EQ(1,
-                                          Port(1).InjectFault(c.address, Fault(FaultKind::Silence,
-                                                                               modsim::kAlways)));
+                                ASSERT_EQ(1, bus.InjectFault(c.address, Fault(FaultKind::Silence,
+                                                                              modsim::kAlways)));
                             }}},
                           nullptr, &r))
         << r.error;
@@ -363,7 +367,7 @@ TEST_P(Poll, AModuleSilentForFourSecondsIsServedWithinEightSecondsOfItsReturn) {
     const LoopCase& c = GetParam();
     const double kFrom = 2.0;
     const double kUntil = 6.0;
-    Load(c, 1500, false);
+    LoadRow(c, 1500, false);
     hostsim::Block* reader = c.reader ? Named(c.reader) : nullptr;
     ASSERT_TRUE(reader || !c.reader);
     hostsim::ExperimentResult r;
@@ -374,7 +378,7 @@ TEST_P(Poll, AModuleSilentForFourSecondsIsServedWithinEightSecondsOfItsReturn) {
     };
     auto holds = [&] {
         modsim::Module m;
-        return !c.output.block || (Port(1).GetModule(c.address, &m) && c.output.holds(m));
+        return !c.output.block || (bus.GetModule(c.address, &m) && c.output.holds(m));
     };
     auto done = [&] {
         double t = served();
@@ -384,11 +388,10 @@ TEST_P(Poll, AModuleSilentForFourSecondsIsServedWithinEightSecondsOfItsReturn) {
     ASSERT_EQ(1, RunUntil(kUntil + 12.0,
                           {{kFrom,
                             [&] {
-                                ASSERT_EQ(1,
-                                          Port(1).InjectFault(c.address, Fault(FaultKind::Silence,
-                                                                               modsim::kAlways)));
+                                ASSERT_EQ(1, bus.InjectFault(c.address, Fault(FaultKind::Silence,
+                                                                              modsim::kAlways)));
                             }},
-                           {kUntil, [&] { ASSERT_EQ(1, Port(1).ClearFaults(c.address)); }}},
+                           {kUntil, [&] { ASSERT_EQ(1, bus.ClearFaults(c.address)); }}},
                           done, &r))
         << r.error;
     EXPECT_EQ(0, r.stoppedByPlugin);
@@ -424,9 +427,9 @@ TEST_F(KeepAlive, AHealthyModulesWatchdogIsKeptAliveBesideASilentOne) {
     LoopCase c = kLoops[5];
     ASSERT_STREQ("WriteAModulePerChannel", c.name);
     c.output = {};
-    Setup({1}, 1500, 0);
+    BindWithTimeOut("Telvio.so", 1500);
     for (const auto& m : c.modules)
-        AddModule(1, m.first, m.second);
+        ASSERT_EQ(1, bus.AddModule(m.first, m.second, 0));
     Worksheet w = Worksheet::Of("analogout.wks", {"Heaters"});
     w.ContinueAfterFailures();
     w.Field("Heaters", "Watchdog_On[0]", "1");
@@ -437,7 +440,7 @@ TEST_F(KeepAlive, AHealthyModulesWatchdogIsKeptAliveBesideASilentOne) {
     ASSERT_EQ(1, RunUntil(kSeconds,
                           {{kSilentFrom,
                             [&] {
-                                ASSERT_EQ(1, Port(1).InjectFault(
+                                ASSERT_EQ(1, bus.InjectFault(
                                                  22, Fault(FaultKind::Silence, modsim::kAlways)));
                             }}},
                           nullptr, &r))
