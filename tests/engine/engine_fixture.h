@@ -61,7 +61,6 @@ class EngineTest : public serialtest::SerialTest {
         bExperimentIsRunning = 0;
         BusyTimeOut = 1500;
         ReOpenComOnError = 0;
-        ScanAnalogChannelMask = 0;
         WinapiDialogsReset();
     }
     void TearDown() override {
