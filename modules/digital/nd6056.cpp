@@ -52,7 +52,7 @@ constexpr TemplateType type =
 
 // A silent or wrong module stops the experiment.
 constexpr TemplateStartSteps startSteps =
-    DigitalStartSteps(TEMPLATE_SILENT_STOP, TEMPLATE_WRONG_STOP, 0, Configure, DigitalStartImage16);
+    DigitalStartSteps(TEMPLATE_SILENT_STOP, TEMPLATE_WRONG_STOP, 0, Configure, nullptr);
 
 void InitDialog(HWND dialog, void*) {
     DigitalShowWatchdogButton(dialog, DIGITAL_FAMILY(FAMILY_INDEX_ND));
