@@ -293,7 +293,7 @@ int TemplateCreateDefaults(const TemplateType* type, ModuleRecord* module) {
 }
 
 int TemplateAfterLoad(const TemplateType* type, ModuleRecord* module) {
-    if (*TemplateVersion(module) < 1) {
+    if (!type->anyVersion && *TemplateVersion(module) < 1) {
         ShowWarning("Error", "Old module format (not supported)");
         return 0;
     }

@@ -171,7 +171,16 @@ struct TemplateType {
     int channelDue = 0;
     // 1: every start-sequence reply is written to the debug output.
     int traceReplies = 0;
+    // 1: a loaded record is taken whatever its Version (the types whose
+    // stored records may carry Version 0).
+    int anyVersion = 0;
 };
+
+// The type `t`, taking loaded records whatever their Version.
+constexpr TemplateType TemplateAnyVersion(TemplateType t) {
+    t.anyVersion = 1;
+    return t;
+}
 
 // How a start meets a module that does not answer or is not one of the
 // type's models (TemplateType.startFlags).
