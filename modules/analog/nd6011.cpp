@@ -439,8 +439,7 @@ int AlarmInputClassProc(const AlarmInputType* alarm, ModuleRecord* module, int m
         return answer;
     }
     case MODMSG_START:
-        // Actions queued before this experiment do not reach its module.
-        ActionQueueClear(&RuntimeOf(module)->Actions);
+        // Actions queued before the experiment go out at its first idle turn.
         return TemplateStartMeasurementWith(&alarm->type, module, &alarm->start);
     case MODMSG_ACTION_SUPPORTED:
     case MODMSG_ACTION119: return ActionQuery(alarm->actions, ND6011_ACTIONS, msg, request);
