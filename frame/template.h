@@ -202,9 +202,8 @@ enum {
 #define TEMPLATE_MODEL_UNREAD (-1)
 int TemplateStartModel();
 // 1 when the model is one the type accepts: a number of its list, where 0
-// is a module without a readable name, an entry from 1 to 99 stands for
-// every number ending in those two digits and one from 100 to 999 for every
-// number ending in those three.
+// is a module without a readable name, or one that an entry
+// MODEL_ENDING_IN (frame/moduletest.h) stands for.
 int TemplateModelAccepted(const TemplateType* type, int model);
 
 // Error_Waiting of a block: after a failed transaction the block waits for

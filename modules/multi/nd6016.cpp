@@ -6,6 +6,7 @@
 #include "frame/analogin.h"
 #include "frame/chanbar.h"
 #include "frame/multiblock.h"
+#include "frame/moduletest.h"
 #include "frame/multitask.h"
 #include "frame/setupdlg.h"
 #include "frame/template.h"
@@ -53,7 +54,7 @@ INT_PTR CALLBACK ND6016_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARA
 
 namespace {
 
-const int kModels[] = {16}; // every model number ending in 16
+const int kModels[] = {MODEL_ENDING_IN(16, 2)}; // every model number ending in 16, any series
 // The input ranges: their texts, the module's type codes and units.
 const int kRanges = 7;
 const AnalogChoice kRangeTable[kRanges] = {

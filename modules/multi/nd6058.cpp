@@ -6,6 +6,7 @@
 
 #include "frame/chanbar.h"
 #include "frame/digital.h"
+#include "frame/moduletest.h"
 #include "frame/multiblock.h"
 #include "frame/setupdlg.h"
 #include "frame/template.h"
@@ -49,7 +50,7 @@ INT_PTR CALLBACK ND6058_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARA
 
 namespace {
 
-const int kModels[] = {58}; // every model number ending in 58
+const int kModels[] = {MODEL_ENDING_IN(58, 2)}; // every model number ending in 58, any series
 
 // The ports, in the order a block numbers its channels.
 struct Port {
