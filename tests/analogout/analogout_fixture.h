@@ -139,6 +139,17 @@ class AnalogOutTest : public PluginTest {
         return {};
     }
     // The lines that start with `head`.
+    // An experiment of `seconds` on the manual clock whose bus log starts
+    // empty once every block has started.
+    hostsim::ExperimentOptions ManualAfterStart(double seconds) {
+        hostsim::ExperimentOptions o = experimenttest::Manual(seconds);
+        auto started = o.onStarted;
+        o.onStarted = [this, started] {
+            started();
+            bus.ClearLog();
+        };
+        return o;
+    }
     Lines Starting(const std::string& head) {
         Lines out;
         for (const std::string& l : Wire())

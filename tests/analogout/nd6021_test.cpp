@@ -258,12 +258,7 @@ TEST_F(ND6021, TheKeepAliveGoesOutWhileAWatchdogIsOn) {
     p->Watchdog_On[1] = 1;
     p->Watchdog_Time[1] = 2;
     p->Mess.Sample_Distance = 0.5;
-    hostsim::ExperimentOptions o = experimenttest::Manual(3.5);
-    auto started = o.onStarted;
-    o.onStarted = [&] {
-        started();
-        bus.ClearLog();
-    };
+    hostsim::ExperimentOptions o = ManualAfterStart(3.5);
     hostsim::ExperimentResult r;
     ASSERT_EQ(1, hostsim::RunExperiment(o, &r)) << r.error;
     ASSERT_EQ(1, bus.WaitForLog(1, 2000));

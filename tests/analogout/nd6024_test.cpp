@@ -286,12 +286,7 @@ TEST_F(MultiChannel, ASilentInputDoesNotKeepTheTurn) {
     ramp.every = 0.5;
     std::string error;
     ASSERT_EQ(1, hostsim::ConnectInput(fed, 0, ramp, &error)) << error;
-    hostsim::ExperimentOptions o = experimenttest::Manual(5.0);
-    auto started = o.onStarted;
-    o.onStarted = [&] {
-        started();
-        bus.ClearLog();
-    };
+    hostsim::ExperimentOptions o = ManualAfterStart(5.0);
     hostsim::ExperimentResult r;
     ASSERT_EQ(1, hostsim::RunExperiment(o, &r)) << r.error;
     usleep(100000);

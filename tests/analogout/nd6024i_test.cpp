@@ -105,14 +105,9 @@ TEST_F(DigitalInputs, OneRequestPerHostBlock) {
     ND6024I_Param* p = NewBlock(0x1, &b);
     ASSERT_NE(nullptr, p);
     p->Mess.Use_Global_Settings = 1;
-    hostsim::ExperimentOptions o = experimenttest::Manual(2.5);
+    hostsim::ExperimentOptions o = ManualAfterStart(2.5);
     o.globalMilliSecondsPerSample = 10.0;
     o.globalBlockSize = 100;
-    auto started = o.onStarted;
-    o.onStarted = [&] {
-        started();
-        bus.ClearLog();
-    };
     hostsim::ExperimentResult r;
     ASSERT_EQ(1, hostsim::RunExperiment(o, &r)) << r.error;
     std::vector<hostsim::ReleasedBlock> d = experimenttest::Delivered(r, b, 0);
@@ -169,12 +164,7 @@ TEST_F(DigitalInputs, ABlockWithoutAChannelSendsNothing) {
     p->Mess.Sample_Distance = 0.5;
     EXPECT_EQ(1, hostsim::SendClassMessage(b, MODMSG_AFTER_LOAD, 0, 0));
     EXPECT_EQ(0u, static_cast<UINT>(b->record.uOutputs));
-    hostsim::ExperimentOptions o = experimenttest::Manual(2.5);
-    auto started = o.onStarted;
-    o.onStarted = [&] {
-        started();
-        bus.ClearLog();
-    };
+    hostsim::ExperimentOptions o = ManualAfterStart(2.5);
     hostsim::ExperimentResult r;
     ASSERT_EQ(1, hostsim::RunExperiment(o, &r)) << r.error;
     EXPECT_TRUE(Starting("$01I").empty());

@@ -3,25 +3,18 @@
 // type accepts (and one that reports no model where the type takes that),
 // and against models close to them that the type refuses. The start and the
 // Test button agree: the button never passes a module the start refuses.
-#include "hostsim/hostsim.h"
-#include "modsim.h"
-#include "resource.h"
-#include "winapi_headless.h"
+#include "digital_fixture.h"
 
-#include <gtest/gtest.h>
-#include <stdlib.h>
-#include <string.h>
+#include "resource.h"
 
 #include <deque>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 namespace {
 
-const char kTelv[] = "Telvio.so";
-const char kDefault[] = "Plug.so";
+using digitaltest::kDefault;
+using digitaltest::kTelv;
 
 // A type, the module it serves, where its address and port lie in its
 // record, and the models: "" is a module that reports none.
@@ -96,41 +89,17 @@ const std::vector<ModelsCase>& Cases() {
     return cases;
 }
 
-class Models : public ::testing::TestWithParam<ModelsCase> {
+// The host, the plug-in of the type's family and COM1 with its simulated
+// modules are the digital types' fixture's.
+class Models : public digitaltest::DigitalTest, public ::testing::WithParamInterface<ModelsCase> {
   protected:
     void SetUp() override {
-        WinapiUseRealClock();
-        WinapiDialogsReset();
-        char tmpl[] = "/tmp/telvio-models-XXXXXX";
-        const char* d = mkdtemp(tmpl);
-        ASSERT_NE(nullptr, d);
-        dir = d;
-        ASSERT_TRUE(hostsim::Start());
-        hostsim::SetExeFileDir((dir + "/").c_str());
-        setenv("TELVIO_COM_DIR", dir.c_str(), 1);
-        std::ofstream(dir + "/XX02.ini") << "[Com Ports]\nNumComPorts=1\nComPort#0=1,3,8,1,0,1\n";
-        std::string error;
-        ASSERT_EQ(1, bus.Open(&error)) << error;
-        ASSERT_EQ(1, bus.SetLink(dir + "/com1"));
-        ASSERT_EQ(1, bus.Start());
-        std::string path = dir + "/" + GetParam().plugin;
-        {
-            std::ifstream in(TELVIO_PLUGIN, std::ios::binary);
-            std::ofstream out(path, std::ios::binary);
-            out << in.rdbuf();
-        }
-        ASSERT_TRUE(hostsim::LoadPlugin(path.c_str(), &plugin));
-        ASSERT_EQ(1, plugin.setupResult);
+        DigitalTest::SetUp();
+        ASSERT_EQ(1, Bind(GetParam().plugin));
     }
     void TearDown() override {
         SetRunning(0);
-        while (hostsim::BlockCount() > 0)
-            hostsim::DeleteBlock(hostsim::BlockAt(0));
-        bus.Close();
-        WinapiDialogsReset();
-        if (plugin.module) hostsim::FinishPlugin(&plugin);
-        std::error_code ignored;
-        std::filesystem::remove_all(dir, ignored);
+        DigitalTest::TearDown();
     }
 
     static void SetRunning(int running) {
@@ -185,14 +154,8 @@ class Models : public ::testing::TestWithParam<ModelsCase> {
         WinapiMessageBoxAt(boxes, &box);
         return box.text;
     }
-    std::string LastWarning() const {
-        const std::vector<hostsim::Warning>& w = hostsim::Warnings();
-        return w.empty() ? "" : w.back().text;
-    }
+    std::string Warning() const { return LastWarning() ? LastWarning()->text : ""; }
 
-    std::string dir;
-    hostsim::Plugin plugin;
-    modsim::Bus bus;
     std::deque<modsim::Profile> profiles;
     std::deque<std::string> names;
 };
@@ -204,14 +167,15 @@ TEST_P(Models, TheStartAndTheTestButtonTakeTheTypesModels) {
     for (const char* model : c.accepted) {
         SCOPED_TRACE(std::string("accepted \"") + model + "\"");
         Module(model);
-        EXPECT_EQ(1, Start(b)) << LastWarning();
-        EXPECT_EQ(0u, Test(b).find("Status: OKAY")) << Test(b);
+        EXPECT_EQ(1, Start(b)) << Warning();
+        std::string shown = Test(b);
+        EXPECT_EQ(0u, shown.find("Status: OKAY")) << shown;
     }
     for (const char* model : c.refused) {
         SCOPED_TRACE(std::string("refused \"") + model + "\"");
         Module(model);
         EXPECT_EQ(0, Start(b));
-        EXPECT_EQ(0u, LastWarning().find("Wrong module type")) << LastWarning();
+        EXPECT_EQ(0u, Warning().find("Wrong module type")) << Warning();
         EXPECT_EQ(std::string::npos, Test(b).find("Status: OKAY"));
     }
 }
