@@ -414,22 +414,34 @@ std::string DescribeDialog(HWND dialog);
 void HoldDialog(HWND dialog, const char* key, double seconds, FILE* out);
 
 struct WalkOptions {
-    int onlyMenuId = 0;       // 0: every class; else the class of this menu id
-    double holdSeconds = 0.0; // each dialog stays shown this long
-    bool fit = false;         // measure the texts (Windows build)
-    FILE* listing = nullptr;  // the dialogs' listings
-    FILE* report = nullptr;   // the text-fit report
+    std::vector<int> onlyMenuIds; // empty: every class; else the classes of these menu ids
+    double holdSeconds = 0.0;     // each dialog stays shown this long
+    bool fit = false;             // measure the texts (Windows build)
+    bool templates = true;        // with fit: also every template the plug-in ships
+    FILE* listing = nullptr;      // the dialogs' listings
+    FILE* report = nullptr;       // the text-fit report
 };
 struct WalkResult {
-    int classes = 0;      // classes walked
-    int setupDialogs = 0; // setup dialogs shown
-    int skipped = 0;      // classes whose type is not built: no dialog
-    int dialogs = 0;      // dialogs shown in all
-    int missing = 0;      // dialogs that should have shown and did not
-    int measured = 0;     // dialogs and templates whose texts were measured
-    int texts = 0;        // texts measured
-    int clipped = 0;      // texts that do not fit
+    int classes = 0;        // classes walked
+    int setupDialogs = 0;   // setup dialogs shown
+    int functionBlocks = 0; // blocks of the next functions of a shared module
+    int skipped = 0;        // classes whose type is not built: no dialog
+    int dialogs = 0;        // dialogs shown in all
+    int missing = 0;        // dialogs that should have shown and did not
+    int measured = 0;       // dialogs and templates whose texts were measured
+    int texts = 0;          // texts measured
+    int clipped = 0;        // texts that do not fit
+    int laidOut = 0;        // dialogs whose layout was checked
+    int layoutFaults = 0;   // overlapping or misplaced controls, wrong channel buttons
 };
+// The layout of an open dialog: its visible controls lie inside the dialog,
+// no two overlap unless one is a group box around the other (a control that
+// overlaps a group box lies wholly inside it), and, when the text names a
+// channel count ("ND6054 15 Digital Input"), the dialog offers no more
+// channel buttons than that (buttons in the state "not available" aside). Each fault is a line
+// "layout fault: WHERE: ..." on `report`; answers the number of faults.
+int CheckDialogLayout(HWND dialog, const std::string& where, const std::string& description,
+                      FILE* report);
 // Creates a block of every registered class (in registration order) and
 // walks its setup dialog; the first setup dialog that offers them opens
 // "Measurement" (and its "Copy Parameters from..." when offered) and
@@ -454,6 +466,36 @@ int WorksheetToText(std::string* text, std::string* error);
 // cannot be loaded whole is refused with a message naming the line, and the
 // worksheet stays as it was.
 int WorksheetFromText(const std::string& text, std::string* error);
+// Message boxes the plug-in showed, each answered with its default button
+// (boxes.cpp). A host that runs without a person (the hostsim program)
+// switches answering on before it loads the plug-in; the Linux build's
+// headless layer answers every box without a queued answer so.
+struct AnsweredBox {
+    std::string caption, text;
+    int answer = 0; // IDOK, IDYES, ...
+};
+void AnswerMessageBoxes(bool on);
+void AnswerMessageBoxesOf(HMODULE plugin); // LoadPlugin calls it
+std::vector<AnsweredBox> AnsweredMessageBoxes();
+const char* ButtonName(int id); // "OK", "Yes", ...
+
+// The integer field of a block's parameter record that its schema names
+// ("Module_Address", "Module_Address[3]"); 0 when it names none.
+int BlockIntegerField(Block* block, const std::string& name, long long* value);
+
+// The simulated modules the blocks of the worksheet talk to: the port and
+// address each block's fields name, and a model its type accepts (one that
+// the module simulator serves). Blocks that share a module name it once.
+struct WorksheetModule {
+    int port = 0;
+    int address = 0;
+    std::string model;
+    std::vector<std::string> blocks; // the names of the blocks on it
+};
+// 0 and the reason when a block names no port or address, or its type has
+// no simulated model, or two blocks ask one address for two models.
+int WorksheetModules(std::vector<WorksheetModule>* out, std::string* error);
+
 int SaveWorksheet(const char* path, std::string* error);
 int LoadWorksheet(const char* path, std::string* error);
 

@@ -46,6 +46,7 @@ int LoadPlugin(const char* path, Plugin* out) {
         out->module = nullptr;
         return 0;
     }
+    AnswerMessageBoxesOf(out->module);
     out->setupResult = setup(MainWindow());
     return 1;
 }

@@ -14,6 +14,8 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -35,6 +37,10 @@ const int kPortAdd = 1040;          // "Add"
 const int kParamPort = 1020;        // in "COM Port Parameters"
 const int kMonitorList = 1030;      // in "RS232 Monitor"
 const int kSerialPortsCommand = HOSTSIM_SERIAL_PORTS_COMMAND;
+// Blocks made of a type that shares its module by function: one per
+// function of ND6014 and ND6016 (analog input, digital outputs, digital
+// input and counter).
+const int kFunctionsShown = 3;
 
 struct Walk {
     WalkOptions options;
@@ -44,6 +50,8 @@ struct Walk {
     bool copyDone = false;
     bool watchdogDone = false;
     bool stepRan = false;
+    bool creationShown = false;      // the last new block asked in a creation dialog
+    std::map<std::string, int> keys; // dialogs of each kind and class so far
 };
 Walk walk;
 
@@ -315,13 +323,16 @@ BOOL CALLBACK CheckTemplate(HMODULE module, LPCSTR, LPSTR name, LONG_PTR) {
 
 // What the walk does with an open dialog first: its listing, its texts
 // measured, and the pause for a picture.
-void Visit(HWND dialog, const char* key) {
+void Visit(HWND dialog, const char* key, const std::string& description = std::string()) {
     walk.stepRan = true;
     walk.result->dialogs++;
     Out(DescribeDialog(dialog));
     std::string caption = WindowText(dialog);
+    std::string where = std::string(key) + " \"" + caption + "\"";
+    walk.result->laidOut++;
+    walk.result->layoutFaults += CheckDialogLayout(dialog, where, description, walk.options.report);
 #ifdef _WIN32
-    if (walk.options.fit) CheckTexts(dialog, std::string(key) + " \"" + caption + "\"");
+    if (walk.options.fit) CheckTexts(dialog, where);
 #endif
     HoldDialog(dialog, key, walk.options.holdSeconds, walk.options.listing);
 }
@@ -368,10 +379,19 @@ void WatchdogStep(HWND dialog) {
     Press(dialog, IDCANCEL);
 }
 
+// The key of a dialog of the class for a picture: "setup-2955"; the dialogs
+// of the next blocks of one class "setup-2989-2", "setup-2989-3".
+std::string Key(const char* kind) {
+    int menuId = walk.moduleClass->record.uMenuId;
+    int n = ++walk.keys[std::string(kind) + std::to_string(menuId)];
+    std::string key = std::string(kind) + "-" + std::to_string(menuId);
+    return n > 1 ? key + "-" + std::to_string(n) : key;
+}
+
 void SetupStep(HWND dialog) {
-    char key[32];
-    snprintf(key, sizeof key, "setup-%d", walk.moduleClass->record.uMenuId);
-    Visit(dialog, key);
+    std::string key = Key("setup");
+    // The setup dialog of a block shows the channels its type names.
+    Visit(dialog, key.c_str(), walk.moduleClass->description);
     NestedOnce(&walk.measurementDone, dialog, kSetupMeasurement, kSampleDistance, MeasurementStep,
                "measurement settings, from \"Measurement\"");
     NestedOnce(&walk.watchdogDone, dialog, kSetupWatchdog, kWatchdogTime, WatchdogStep,
@@ -426,9 +446,9 @@ std::string Head(const ModuleClass* c) {
 // module (or the first one with a function free) with its first free
 // function.
 void CreationStep(HWND dialog) {
-    char key[32];
-    snprintf(key, sizeof key, "creation-%d", walk.moduleClass->record.uMenuId);
-    Visit(dialog, key);
+    std::string key = Key("creation");
+    walk.creationShown = true;
+    Visit(dialog, key.c_str());
     Press(dialog, IDOK);
 }
 
@@ -438,6 +458,7 @@ Block* NewBlock(const ModuleClass* c) {
     size_t calls = DefaultActionCalls().size();
     int answer = 0;
     walk.moduleClass = c;
+    walk.creationShown = false;
     AnswerCreationDialogs(CreationStep);
     Block* block = CreateBlock(c, &answer);
     AnswerCreationDialogs(nullptr);
@@ -524,14 +545,28 @@ int WalkDialogs(const WalkOptions& options, HMODULE plugin, WalkResult* result) 
     std::vector<Block*> blocks;
     for (int i = 0; i < ClassCount(); i++) {
         const ModuleClass* c = ClassAt(i);
-        if (options.onlyMenuId != 0 && c->record.uMenuId != options.onlyMenuId) continue;
+        if (!options.onlyMenuIds.empty() &&
+            std::find(options.onlyMenuIds.begin(), options.onlyMenuIds.end(), c->record.uMenuId) ==
+                options.onlyMenuIds.end())
+            continue;
         result->classes++;
         Block* block = NewBlock(c);
-        if (block) blocks.push_back(block);
+        if (block == nullptr) continue;
+        blocks.push_back(block);
+        // A type that shares one hardware module among blocks by function
+        // (it asks in a creation dialog): the blocks of the next functions
+        // of that module too, each with its own setup dialog.
+        for (int k = 1; k < kFunctionsShown && walk.creationShown; k++) {
+            Out(Head(c) + ": the block of the next function\n");
+            Block* more = NewBlock(c);
+            if (more == nullptr) continue;
+            blocks.push_back(more);
+            result->functionBlocks++;
+        }
     }
     if (blocks.size() == 1) {
         Out(Head(blocks[0]->moduleClass) + ": a second block, to copy settings from\n");
-        CreateBlock(blocks[0]->moduleClass);
+        NewBlock(blocks[0]->moduleClass);
     }
     for (Block* block : blocks)
         WalkSetupDialog(block);
@@ -547,7 +582,8 @@ int WalkDialogs(const WalkOptions& options, HMODULE plugin, WalkResult* result) 
 #ifdef _WIN32
     // Every template the plug-in ships, also those no step of this walk
     // reached.
-    if (options.fit && plugin) EnumResourceNamesA(plugin, RT_DIALOG, CheckTemplate, 0);
+    if (options.fit && options.templates && plugin)
+        EnumResourceNamesA(plugin, RT_DIALOG, CheckTemplate, 0);
 #else
     (void)plugin;
 #endif
@@ -558,7 +594,10 @@ int WalkDialogs(const WalkOptions& options, HMODULE plugin, WalkResult* result) 
              result->classes, result->setupDialogs, result->skipped, result->dialogs,
              result->missing);
     Out(line);
-    return result->missing == 0 && result->clipped == 0;
+    if (options.report)
+        fprintf(options.report, "layout: %d dialogs, %d faults\n", result->laidOut,
+                result->layoutFaults);
+    return result->missing == 0 && result->clipped == 0 && result->layoutFaults == 0;
 }
 
 } // namespace hostsim

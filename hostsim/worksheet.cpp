@@ -592,6 +592,18 @@ int WorksheetFromText(const std::string& text, std::string* error) {
     return 1;
 }
 
+int BlockIntegerField(Block* block, const std::string& name, long long* value) {
+    std::vector<Element> elements;
+    std::string why;
+    if (!SchemaElements(block, &elements, &why)) return 0;
+    for (const Element& e : elements) {
+        if (e.name != name || (e.type.kind != EK_INT && e.type.kind != EK_UINT)) continue;
+        *value = atoll(FormatElement(e, block->param.data()).c_str());
+        return 1;
+    }
+    return 0;
+}
+
 int SaveWorksheet(const char* path, std::string* error) {
     std::string text;
     if (!WorksheetToText(&text, error)) return 0;

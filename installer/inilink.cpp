@@ -47,7 +47,9 @@ void reportFailure(int unattended, const char* what, const char* file, DWORD err
 int InilinkParseArgs(int argc, char** argv, InilinkArgs* args) {
     args->IniFile = nullptr;
     args->SourceFolder = nullptr;
+    args->Wrong = nullptr;
     for (int i = 0; i < argc; i += 2) {
+        args->Wrong = argv[i];
         if (i + 1 >= argc || argv[i + 1][0] == '\0') return 0;
         if (strcmp(argv[i], "--ini") == 0 && args->IniFile == nullptr)
             args->IniFile = argv[i + 1];
@@ -56,6 +58,7 @@ int InilinkParseArgs(int argc, char** argv, InilinkArgs* args) {
         else
             return 0;
     }
+    args->Wrong = nullptr;
     return 1;
 }
 

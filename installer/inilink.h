@@ -29,9 +29,11 @@ enum InilinkResult {
 struct InilinkArgs {
     const char* IniFile;      // --ini, or null to ask
     const char* SourceFolder; // --source, or null for the shipped folder
+    const char* Wrong;        // the argument not understood, or null
 };
 
-// 1 when the arguments (without the program's name) are understood.
+// 1 when the arguments (without the program's name) are understood; else 0
+// with the first argument not understood in `Wrong`.
 int InilinkParseArgs(int argc, char** argv, InilinkArgs* args);
 
 // Asks for the host's INI file in the file-open dialog, set up with the

@@ -3,16 +3,18 @@
 //   modsim [--link PATH] [--baud N] [--wire-time] [--module ADDR:MODEL[:cs]]...
 //          [--value ADDR:CH=V]... [--wave ADDR:CH:sine|ramp|square:OFFSET:AMPLITUDE:PERIOD]...
 //          [--inputs ADDR=HEX]... [--fault ADDR:KIND[:key=value]...]... [--quiet]
+//   modsim --help    the usage, the models and the fault kinds
 //
 // Every --link starts another port; --baud, --wire-time, --module, --value, --wave, --inputs and
 // --fault that follow it belong to that port (before the first --link, to the first port). ADDR
 // is decimal, or hexadecimal with 0x; MODEL is a model name such as 6018; ":cs" makes the module
-// use checksums. --value sets input channel CH of the module at ADDR on that port to V; --wave
-// makes it follow a waveform (PERIOD in seconds); --inputs sets the module's digital input lines,
-// bit c of the hexadecimal number for line c. --fault gives the module a fault (KIND silence,
-// late, wrong-first-char, bad-checksum, missing-checksum, cut-short, never-ended, trailing-bytes,
-// overlong, unplug, double, garbage, inserted; keys times, match, delay (ms), length, char, bytes,
-// from and until (seconds after the start); without times it applies to every reply), for example
+// use checksums; a --module at an address given before on that port replaces that module. --value
+// sets input channel CH of the module at ADDR on that port to V; --wave makes it follow a waveform
+// (PERIOD in seconds); --inputs sets the module's digital input lines, bit c of the hexadecimal
+// number for line c. --fault gives the module a fault (KIND silence, late, wrong-first-char,
+// bad-checksum, missing-checksum, cut-short, never-ended, trailing-bytes, overlong, unplug, double,
+// garbage, inserted; keys times, match, delay (ms), length, char, bytes, from and until (seconds
+// after the start); without times it applies to every reply), for example
 // "--fault 2:silence:from=2:until=12" or "--fault 1:unplug:from=5:delay=5000". For each port
 // the program prints "PATH -> SLAVE" (or the slave alone without a link), then, unless --quiet,
 // one line per received command with its reply.
@@ -64,13 +66,35 @@ struct PortArg {
 
 std::mutex g_out;
 
-void Usage() {
-    fprintf(
-        stderr,
-        "usage: modsim [--link PATH] [--baud N] [--wire-time] [--module ADDR:MODEL[:cs]]...\n"
-        "              [--value ADDR:CH=V]... "
-        "[--wave ADDR:CH:sine|ramp|square:OFFSET:AMPLITUDE:PERIOD]...\n"
-        "              [--inputs ADDR=HEX]... [--fault ADDR:KIND[:key=value]...]... [--quiet]\n");
+const char kUsage[] =
+    "usage: modsim [--link PATH] [--baud N] [--wire-time] [--module ADDR:MODEL[:cs]]...\n"
+    "              [--value ADDR:CH=V]... "
+    "[--wave ADDR:CH:sine|ramp|square:OFFSET:AMPLITUDE:PERIOD]...\n"
+    "              [--inputs ADDR=HEX]... [--fault ADDR:KIND[:key=value]...]... [--quiet]\n"
+    "       modsim --help\n";
+
+// The usage, the models and the fault kinds, for --help.
+void Help() {
+    fputs(kUsage, stdout);
+    printf("  Serves simulated modules on a pseudo-terminal (a link at PATH) until it is\n"
+           "  stopped. Every --link starts another port; the options after it belong to\n"
+           "  that port. ADDR is decimal, or hexadecimal with 0x; \":cs\" makes the module\n"
+           "  use checksums; a --module at an address given before replaces that module.\n"
+           "  --value and --wave set what input channel CH reads (PERIOD in seconds),\n"
+           "  --inputs the digital input lines (bit c of HEX for line c). --fault keys:\n"
+           "  times, match, delay (ms), length, char, bytes, from and until (seconds after\n"
+           "  the start), e.g. --fault 2:silence:from=2:until=12.\n"
+           "  --baud and --wire-time hold each reply back for its time on the wire.\n"
+           "models:");
+    size_t count = 0;
+    const modsim::Profile* profiles = modsim::Profiles(&count);
+    for (size_t i = 0; i < count; i++)
+        printf("%s %s", i % 12 == 0 ? "\n " : "", profiles[i].model);
+    printf("\nfault kinds:");
+    for (int k = static_cast<int>(modsim::FaultKind::Silence);
+         k <= static_cast<int>(modsim::FaultKind::Garbage); k++)
+        printf(" %s", modsim::FaultName(static_cast<modsim::FaultKind>(k)));
+    printf("\n");
 }
 
 // Decimal, or hexadecimal after "0x"; a leading zero is still decimal.
@@ -232,7 +256,16 @@ int main(int argc, char** argv) {
                 fprintf(stderr, "modsim: bad module %s (ADDR:MODEL[:cs], known model)\n", argv[i]);
                 return 2;
             }
-            ports.back().modules.push_back(m);
+            // A module given again at an address replaces the one before.
+            std::vector<ModuleArg>& modules = ports.back().modules;
+            size_t k = 0;
+            while (k < modules.size() && modules[k].address != m.address)
+                k++;
+            if (k < modules.size()) {
+                modules[k] = m;
+            } else {
+                modules.push_back(m);
+            }
         } else if (!strcmp(a, "--value") && i + 1 < argc) {
             ChannelArg c;
             if (!ParseValue(argv[++i], &c)) {
@@ -272,8 +305,11 @@ int main(int argc, char** argv) {
             ports.back().inputs.push_back(in);
         } else if (!strcmp(a, "--quiet")) {
             quiet = 1;
+        } else if (!strcmp(a, "--help") || !strcmp(a, "-h")) {
+            Help();
+            return 0;
         } else {
-            Usage();
+            fprintf(stderr, "modsim: unknown option or missing value \"%s\"\n%s", a, kUsage);
             return 2;
         }
     }

@@ -60,10 +60,12 @@ bits=10 # start, 8 data bits, stop
 cp "$bin/hostsim" "$bin/Telvio.so" bench/bench.wks "$work/"
 export TELVIO_COM_DIR=$work
 
-# modsim on COM1 at the speed given, both modules of the worksheet.
+# modsim on COM1 at the speed given, every module of the worksheet.
+modules=$("$work/hostsim" modules "$work/bench.wks" --port 1)
 start_modsim() {
-    "$bin/modsim" --link "$work/com1" --baud "$1" --wire-time --quiet \
-        --module 1:6018 --module 2:6018 >"$work/modsim.log" 2>&1 &
+    # shellcheck disable=SC2086 # the words of $modules are modsim's arguments
+    "$bin/modsim" --link "$work/com1" --baud "$1" --wire-time --quiet $modules \
+        >"$work/modsim.log" 2>&1 &
     modsim_pid=$!
     for _ in $(seq 100); do [ -L "$work/com1" ] && return 0; sleep 0.05; done
     echo "bench: modsim did not come up: $(cat "$work/modsim.log")" >&2

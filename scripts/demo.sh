@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The demo: three simulated thermocouple modules on a pseudo-terminal mapped to
-# COM1, their channels on slow waveforms, and the stand-in host measuring them
-# for twenty seconds with the plug-in through the bundled worksheet
+# The demo: simulated modules on a pseudo-terminal mapped to COM1, every one
+# the worksheets name (three thermocouple modules and one of each analog input
+# type), their channels on slow waveforms, and the stand-in host measuring
+# them for twenty seconds with the plug-in through the bundled worksheet
 # examples/thermocouples.wks. The terminal shows one line per channel (with
 # --table every sample); the samples are written as CSV and plotted over time
 # (gnuplot) into build/demo/. Then, for ten seconds, examples/analogout.wks
@@ -54,23 +55,24 @@ NumComPorts=1
 ComPort#0=1,3,8,1,0,1
 EOF
 
-# Modules at addresses 1 to 3, every channel on a slow waveform: an oven
-# heating up in zones, its flue gas switching between two levels, the room
-# drifting. The module at address 3 uses checksums: its block's start finds
-# that out (two plain queries time out, which the summary counts apart). At
-# 11 to 17 one module of each analog input type.
-"$bin/modsim" --link "$work/com1" --quiet \
-    --module 1:6018 --module 2:6018 --module 3:6018:cs \
+# Every module the two worksheets name, as their blocks' fields give them
+# (hostsim modules), every channel on a slow waveform: an oven heating up in
+# zones, its flue gas switching between two levels, the room drifting. The
+# module at address 3 uses checksums: its block's start finds that out (two
+# plain queries time out, which the summary counts apart); the second output
+# module of "Heaters" is of the 6000 series, with that series' watchdog.
+modules=$("$work/hostsim" modules examples/thermocouples.wks --port 1)
+outputs=$("$work/hostsim" modules examples/analogout.wks --port 1)
+modules="$modules $outputs"
+# shellcheck disable=SC2086 # the words of $modules are modsim's arguments
+"$bin/modsim" --link "$work/com1" --quiet $modules --module 3:6018:cs --module 22:6021 \
     --wave 1:0:sine:180:6:20 --wave 1:1:ramp:172:4:10 --wave 1:2:sine:160:10:40 \
     --wave 2:0:square:95:8:16 --wave 2:3:sine:60:3:12 \
     --wave 3:0:ramp:21.5:0.8:30 \
-    --module 11:6017 --module 12:7013 --module 13:7015 --module 14:7033 \
-    --module 15:7019 --module 16:7005 --module 17:7005 \
     --wave 11:0:sine:4.75:0.5:20 --value 11:1=3.25 --wave 12:0:ramp:37.5:1:15 \
     --wave 13:0:ramp:20:2:10 --value 13:2=22.75 --value 14:0=60.5 --value 14:1=61.5 \
     --value 14:2=62.5 --value 15:0=2.5 --value 15:1=812.5 --value 15:3=12 \
     --wave 16:0:sine:4:1.5:6 --value 16:1=-1.25 \
-    --module 21:7021 --module 22:6021 --module 23:7022 --module 24:7024 --module 25:6018 \
     --wave 25:0:sine:6:2:10 >"$work/modsim.log" 2>&1 &
 modsim_pid=$!
 for _ in $(seq 100); do
@@ -88,15 +90,15 @@ fi
 
 out=build/demo
 mkdir -p "$out"
-echo "Simulated modules on COM1: 6018 at addresses 1, 2 and 3 (3 with checksums);"
-echo "  analog inputs 6017, 7013, 7015, 7033, 7019 and two 7005 at 11 to 17;"
-echo "  analog outputs 7021, 6021, 7022 and 7024 and a 6018 at 21 to 25"
-echo "hostsim run examples/thermocouples.wks --seconds $seconds --csv $table"
+echo "Simulated modules on COM1 (address:model), every one the worksheets name;"
+echo "  3 uses checksums, 22 is a 6021:"
+echo "$modules" | sed 's/--module //g' | fold -s -w 76 | sed 's/^/  /'
+echo "hostsim run examples/thermocouples.wks --seconds $seconds --csv --units $table"
 echo "measuring for $seconds s ..."
 echo
 # The samples go to the file, what the run reports to the terminal.
 TELVIO_COM_DIR="$work" "$work/hostsim" run examples/thermocouples.wks --seconds "$seconds" \
-    --csv $table 2>&1 >"$out/samples.csv"
+    --csv --units $table 2>&1 >"$out/samples.csv"
 echo
 echo "samples: $out/samples.csv"
 if command -v gnuplot >/dev/null; then

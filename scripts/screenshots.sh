@@ -5,9 +5,13 @@
 # monitor with the traffic of a short measurement against simulated
 # modules), and ImageMagick's `import` takes each dialog from the screen.
 #
-# Every picture goes to build/screenshots/KEY.png; the four the README shows
-# are copied to docs/: the setup dialog of an ND6018 block, its measurement
-# settings, the serial-port dialog and the RS-232 monitor.
+# Every picture goes to build/screenshots/KEY.png (those of the second walk
+# to build/screenshots/groups/); the ones the README shows are copied to
+# docs/: the setup dialog of an ND6018 block, its measurement settings, the
+# serial-port dialog and the RS-232 monitor, and one setup dialog of each
+# group of types: analog input (ND6017), analog output (ND6024), digital
+# input and output (ND6050I, ND6050O), the multi-block types (ND6014's
+# creation dialog and its setup dialog) and the counter (ND6080).
 #
 # The Wine prefix build/screenshots/wineprefix is made on the first run
 # (several minutes where 32-bit code is emulated) and kept for the next; its
@@ -28,7 +32,7 @@ done
 command -v import >/dev/null || { echo "screenshots: ImageMagick's import is missing (scripts/install-deps.sh screenshots)" >&2; exit 1; }
 linux=build/linux/bin
 win=build/win32/bin
-for f in "$linux/modsim" "$win/hostsim.exe" "$win/Telvio.dll"; do
+for f in "$linux/modsim" "$linux/hostsim" "$linux/Telvio.so" "$win/hostsim.exe" "$win/Telvio.dll"; do
   [ -e "$f" ] || { echo "screenshots: $f is missing; build both presets first" >&2; exit 1; }
 done
 
@@ -63,9 +67,10 @@ cp "$win/hostsim.exe" "$win/Telvio.dll" examples/thermocouples.wks "$work/"
 printf '[Com Ports]\r\nNumComPorts=2\r\nComPort#0=1,3,8,1,0,1\r\nComPort#1=2,5,8,1,0,2\r\n' >"$work/XX02.ini"
 
 # Takes a picture of each dialog the host holds, as it reports it: a line
-# "hold: KEY LEFT TOP WIDTH HEIGHT". The dialog is given a moment to draw.
+# "hold: KEY LEFT TOP WIDTH HEIGHT", into the folder given (default $out).
+# The dialog is given a moment to draw.
 shoot() {
-  local log=$1 seen=0
+  local log=$1 dir=${2:-$out} seen=0
   while kill -0 "$host_pid" 2>/dev/null || [ "$(grep -c '^hold: ' "$log" 2>/dev/null)" -gt "$seen" ]; do
     local n
     n=$(grep -c '^hold: ' "$log" 2>/dev/null || true)
@@ -73,8 +78,8 @@ shoot() {
       seen=$((seen + 1))
       read -r _ key x y w h < <(grep '^hold: ' "$log" | sed -n "${seen}p" | tr -d '\r')
       sleep 2
-      import -window root -crop "${w}x${h}+${x}+${y}" +repage -colors 64 "PNG8:$out/$key.png"
-      echo "  $out/$key.png (${w} x ${h})"
+      import -window root -crop "${w}x${h}+${x}+${y}" +repage -colors 64 "PNG8:$dir/$key.png"
+      echo "  $dir/$key.png (${w} x ${h})"
     else
       sleep 0.5
     fi
@@ -90,8 +95,20 @@ shoot "$work/dialogs.log"
 wait "$host_pid" || { cat "$work/dialogs.log.err" >&2; exit 1; }
 host_pid=
 
+echo "One setup dialog of each group of types"
+mkdir -p "$out/groups"
+"$wine_sh" "$prefix" live "$work/groups.log" "$exe" dialogs "$dll" --only 2954 --only 2968 \
+  --only 2958 --only 2959 --only 2989 --only 2965 --hold "$hold" &
+host_pid=$!
+shoot "$work/groups.log" "$out/groups"
+wait "$host_pid" || { cat "$work/groups.log.err" >&2; exit 1; }
+host_pid=
+
 echo "The RS-232 monitor after a measurement of simulated modules on COM1"
-"$linux/modsim" --link "$work/com1" --quiet --module 1:6018 --module 2:6018 --module 3:6018:cs \
+# Every module the worksheet names, as its blocks' fields give them.
+modules=$("$linux/hostsim" modules examples/thermocouples.wks --port 1)
+# shellcheck disable=SC2086 # the words of $modules are modsim's arguments
+"$linux/modsim" --link "$work/com1" --quiet $modules --module 3:6018:cs \
   --wave 1:0:sine:180:6:20 --wave 1:1:ramp:172:4:10 --wave 1:2:sine:160:10:40 \
   --wave 2:0:square:95:8:16 --wave 2:3:sine:60:3:12 --wave 3:0:ramp:21.5:0.8:30 \
   >"$work/modsim.log" 2>&1 &
@@ -107,6 +124,7 @@ wks=$("$wine_sh" "$prefix" path "$work/thermocouples.wks")
 host_pid=$!
 shoot "$work/run.log"
 wait "$host_pid" || { cat "$work/run.log" "$work/run.log.err" >&2; exit 1; }
+tr -d '\r' <"$work/run.log" | grep -E '^(experiment|message boxes|warnings|RS-232 monitor)' || true
 host_pid=
 
 mkdir -p docs
@@ -118,3 +136,11 @@ cp "$out/measurement.png" docs/dialog-measurement.png
 cp "$out/serial-ports.png" docs/dialog-serial-ports.png
 cp "$out/rs232-monitor.png" docs/dialog-rs232-monitor.png
 echo "docs/dialog-nd6018.png docs/dialog-measurement.png docs/dialog-serial-ports.png docs/dialog-rs232-monitor.png"
+# key in build/screenshots/groups, picture in docs
+for pair in setup-2954:nd6017 setup-2968:nd6024 setup-2958:nd6050i setup-2959:nd6050o \
+  creation-2989:nd6014-creation setup-2989:nd6014 setup-2965:nd6080; do
+  key=${pair%%:*} name=${pair#*:}
+  [ -s "$out/groups/$key.png" ] || { echo "screenshots: no picture of $key" >&2; exit 1; }
+  cp "$out/groups/$key.png" "docs/dialog-$name.png"
+  echo "docs/dialog-$name.png"
+done

@@ -27,6 +27,16 @@ stop() {
 
 made() { [ -f "$prefix/system.reg" ] && [ -d "$prefix/drive_c/windows/system32" ]; }
 
+# The font that draws the caption buttons (the close box's cross is the
+# letter "r" of Marlett): Wine's own copy, from the Debian package
+# fonts-wine, which this Wine does not find in its data folder by itself.
+caption_font() {
+  local font=/usr/share/wine/fonts/marlett.ttf fonts=$prefix/drive_c/windows/Fonts
+  if [ -f "$font" ] && [ -d "$fonts" ] && [ ! -f "$fonts/marlett.ttf" ]; then
+    cp "$font" "$fonts/"
+  fi
+}
+
 start_display() {
   mkdir -p "$state"
   Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$state/display" >/dev/null 2>&1 &
@@ -38,6 +48,7 @@ start_display() {
 case $cmd in
   up)
     if made; then
+      caption_font
       if [ ! -s "$state/display" ]; then
         start_display
         wineserver -p </dev/null >/dev/null 2>&1
@@ -62,6 +73,7 @@ case $cmd in
       sleep 1
     done
     made || { echo "wineboot made no prefix in $prefix" >&2; exit 1; }
+    caption_font
     ;;
   run)
     # Output through a file: Wine's own services may inherit the program's

@@ -12,11 +12,12 @@ hostsim=$1 plugin=$2 modsim=$3 worksheet=$4
 run_setup "$hostsim" "$plugin"
 # The simulator logs every line it receives (for the monitor's count below).
 modsim_quiet=
-start_modsim "$modsim" --module 1:6018 --module 2:6018 --module 3:6018:cs \
+# Every module the worksheet names; the one at address 3 uses checksums.
+modules=$("$work/hostsim" modules "$worksheet" --port 1) || fail "hostsim modules answered $?"
+# shellcheck disable=SC2086 # the words of $modules are modsim's arguments
+start_modsim "$modsim" $modules --module 3:6018:cs \
     --value 1:0=180.5 --value 1:1=175.25 --value 1:2=-12.75 \
-    --value 2:0=95 --value 2:3=60.75 --wave 3:0:square:20:1.5:1000 \
-    --module 11:6017 --module 12:7013 --module 13:7015 --module 14:7033 \
-    --module 15:7019 --module 16:7005 --module 17:7005 --value 15:1=812.5
+    --value 2:0=95 --value 2:3=60.75 --wave 3:0:square:20:1.5:1000 --value 15:1=812.5
 
 # One line per channel, and with --table every sample under its channel.
 out=$("$work/hostsim" run "$worksheet" --seconds 2 --table) || fail "run answered $?: $out"

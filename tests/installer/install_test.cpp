@@ -110,6 +110,7 @@ struct ArgsCase {
     int ok;
     const char* ini;
     const char* source;
+    const char* wrong = nullptr;
 };
 
 TEST(InilinkParseArgs, NamesTheIniFileAndTheSourceFolder) {
@@ -118,11 +119,11 @@ TEST(InilinkParseArgs, NamesTheIniFileAndTheSourceFolder) {
         {{"--ini", "D:\\Host\\Varnix.ini"}, 1, "D:\\Host\\Varnix.ini", nullptr},
         {{"--source", "E:\\Setup"}, 1, nullptr, "E:\\Setup"},
         {{"--source", "E:\\S", "--ini", "D:\\V.ini"}, 1, "D:\\V.ini", "E:\\S"},
-        {{"--ini"}, 0, nullptr, nullptr},
-        {{"--ini", ""}, 0, nullptr, nullptr},
-        {{"--ini", "a.ini", "--ini", "b.ini"}, 0, nullptr, nullptr},
-        {{"D:\\Host\\Varnix.ini"}, 0, nullptr, nullptr},
-        {{"/ini", "D:\\Host\\Varnix.ini"}, 0, nullptr, nullptr},
+        {{"--ini"}, 0, nullptr, nullptr, "--ini"},
+        {{"--ini", ""}, 0, nullptr, nullptr, "--ini"},
+        {{"--ini", "a.ini", "--ini", "b.ini"}, 0, nullptr, nullptr, "--ini"},
+        {{"D:\\Host\\Varnix.ini"}, 0, nullptr, nullptr, "D:\\Host\\Varnix.ini"},
+        {{"/ini", "D:\\Host\\Varnix.ini"}, 0, nullptr, nullptr, "/ini"},
     };
     for (const ArgsCase& c : cases) {
         std::vector<char*> argv;
@@ -131,6 +132,8 @@ TEST(InilinkParseArgs, NamesTheIniFileAndTheSourceFolder) {
         InilinkArgs args;
         int ok = InilinkParseArgs(static_cast<int>(argv.size()), argv.data(), &args);
         EXPECT_EQ(c.ok, ok) << c.argv.size() << " arguments";
+        // A refusal names the first argument it could not take.
+        EXPECT_STREQ(c.wrong, args.Wrong) << c.argv.size() << " arguments";
         if (!ok || !c.ok) continue;
         EXPECT_STREQ(c.ini, args.IniFile);
         EXPECT_STREQ(c.source, args.SourceFolder);
@@ -189,11 +192,11 @@ class Installer : public ::testing::Test {
     int runWithDialog(const char* chosen) {
         WinapiQueueFileName(chosen);
         WinapiQueueMessageBoxAnswer(IDOK);
-        InilinkArgs args = {nullptr, source_.c_str()};
+        InilinkArgs args = {nullptr, source_.c_str(), nullptr};
         return Form_Load(&args);
     }
     int runUnattended(const std::string& ini) {
-        InilinkArgs args = {ini.c_str(), source_.c_str()};
+        InilinkArgs args = {ini.c_str(), source_.c_str(), nullptr};
         return Form_Load(&args);
     }
     void expectOneErrorMessage() {

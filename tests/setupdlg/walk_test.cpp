@@ -66,8 +66,10 @@ TEST_F(Walk, OpensEveryDialogOnceAndLeavesNothingOpenOrChanged) {
     EXPECT_EQ(38, r.classes);
     // Every class is walked through its setup dialog or listed as not built;
     // the thermocouple types at least have theirs.
-    EXPECT_EQ(38, r.setupDialogs + r.skipped);
+    EXPECT_EQ(38 + r.functionBlocks, r.setupDialogs + r.skipped);
     EXPECT_GE(r.setupDialogs, 2);
+    // ND6014 and ND6016 with the blocks of their second and third function.
+    EXPECT_EQ(4, r.functionBlocks);
     // Each setup dialog, Measurement with Copy from, the serial ports with
     // their parameters and the monitor (and Watchdog where a type has one).
     int shown = 0;
@@ -95,10 +97,11 @@ TEST_F(Walk, OpensEveryDialogOnceAndLeavesNothingOpenOrChanged) {
               measurement.find("control 1011 BUTTON \"Stop Experiment\" checked"));
     EXPECT_NE(std::string::npos, measurement.find("control 1014 BUTTON \"Set Glob. String, #:\" "
                                                   "disabled"));
-    // Copy from lists every block the walk made.
+    // Copy from lists every block the walk made but the blocks of the next
+    // functions of a shared module.
     std::string copy = Section(listing, "== copy parameters");
-    EXPECT_NE(std::string::npos,
-              copy.find(std::to_string(r.setupDialogs) + " entries, entry -1 selected: "))
+    EXPECT_NE(std::string::npos, copy.find(std::to_string(r.setupDialogs - r.functionBlocks) +
+                                           " entries, entry -1 selected: "))
         << copy;
     EXPECT_NE(std::string::npos, copy.find("selected: \"Q7005-I-00\" \"Q7005-R-00\"")) << copy;
     EXPECT_NE(std::string::npos,
@@ -216,7 +219,7 @@ TEST_F(Walk, AClassRegisteredLaterJoinsByItsRegistrationAlone) {
     hostsim::WalkResult r;
     std::string listing = Run(&r);
     EXPECT_EQ(40, r.classes);
-    EXPECT_EQ(40, r.setupDialogs + r.skipped);
+    EXPECT_EQ(40 + r.functionBlocks, r.setupDialogs + r.skipped);
     EXPECT_GE(r.skipped, 1); // NOT_YET_MODULE at least
     EXPECT_EQ(0, r.missing);
     std::string later = Section(listing, "== class 9001 LATER_MODULE");
@@ -238,7 +241,7 @@ TEST_F(Walk, OnlyOneClassWhenAsked) {
     FILE* listing = open_memstream(&text, &size);
     hostsim::WalkOptions options;
     options.listing = listing;
-    options.onlyMenuId = 2956;
+    options.onlyMenuIds = {2956};
     EXPECT_EQ(1, hostsim::WalkDialogs(options, plugin.module, &r));
     fclose(listing);
     std::string out(text, size);

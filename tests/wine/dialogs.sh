@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
 # Every dialog of the plug-in in one Wine run: hostsim.exe walks the dialogs
-# of Telvio.dll (`hostsim dialogs ... --fit`) once, and two checks read what
-# it printed.
+# of Telvio.dll and of its copies under the names of the other families (so
+# every family's types and every function of the types that share a module)
+# once (`hostsim dialogs ... --fit`), and three checks read what it printed.
 #   dialogs.sh walk  WINE_SH PREFIX LINUX_HOSTSIM LINUX_PLUGIN WIN32_BIN OUT
 #       runs the walk in both builds, each from a folder of its own with the
-#       same driver INI file; OUT keeps linux.txt, win32.txt and fit.txt
+#       same driver INI file; OUT keeps linux.txt, win32.txt, fit.txt (the
+#       Windows report) and linux-report.txt
 #   dialogs.sh match OUT    the Windows listing is the Linux one, byte for byte
 #   dialogs.sh fit OUT      every text fits its control under Wine
+#   dialogs.sh layout OUT   no control overlaps another or leaves its dialog or
+#                           group box, in either build
 set -euo pipefail
 mode=$1
 shift
@@ -22,20 +26,30 @@ case $mode in
     work=$(mktemp -d "${TMPDIR:-/tmp}/telvio-dialogs-XXXXXX")
     trap 'rm -rf "$work"' EXIT
     mkdir "$work/linux" "$work/win32"
-    cp "$linux_host" "$linux_plugin" "$work/linux/"
-    cp "$win_bin/hostsim.exe" "$win_bin/Telvio.dll" "$work/win32/"
+    cp "$linux_host" "$work/linux/"
+    cp "$win_bin/hostsim.exe" "$work/win32/"
+    # The plug-in under the name of each family: TELV, the default family,
+    # XX01, XX03 to XX06.
+    families="Telvio Ndxx Xx01 Xx03 Xx04 Xx05 Xx06"
+    linux_plugins=() win_plugins=()
+    for f in $families; do
+      cp "$linux_plugin" "$work/linux/$f.so"
+      cp "$win_bin/Telvio.dll" "$work/win32/$f.dll"
+      linux_plugins+=("$work/linux/$f.so")
+      win_plugins+=("$("$wine_sh" "$prefix" path "$work/win32/$f.dll")")
+    done
     # Two configured ports, so the port boxes and the port list have entries.
     for d in linux win32; do
       printf '[Com Ports]\r\nNumComPorts=2\r\nComPort#0=1,3,8,1,0,1\r\nComPort#1=2,5,8,1,0,2\r\n' \
         >"$work/$d/XX02.ini"
     done
     set +e
-    "$work/linux/$(basename "$linux_host")" dialogs "$work/linux/$(basename "$linux_plugin")" \
-      >"$out/linux.txt"
+    "$work/linux/$(basename "$linux_host")" dialogs "${linux_plugins[@]}" \
+      >"$out/linux.txt" 2>"$out/linux-report.txt"
     echo $? >"$out/linux.rc"
-    dll=$("$wine_sh" "$prefix" path "$work/win32/Telvio.dll")
     exe=$("$wine_sh" "$prefix" path "$work/win32/hostsim.exe")
-    "$wine_sh" "$prefix" run "$exe" dialogs "$dll" --fit >"$out/win32.raw" 2>"$out/fit.raw"
+    "$wine_sh" "$prefix" run "$exe" dialogs "${win_plugins[@]}" --fit >"$out/win32.raw" \
+      2>"$out/fit.raw"
     echo $? >"$out/win32.rc"
     set -e
     tr -d '\r' <"$out/win32.raw" >"$out/win32.txt"
@@ -56,7 +70,8 @@ case $mode in
       fail "the dialogs differ between the builds"
     fi
     [ "$(cat "$out/linux.rc")" = 0 ] || fail "the Linux walk answered $(cat "$out/linux.rc")"
-    grep -q '^== walked .* 0 not shown$' "$out/linux.txt" || fail "a dialog did not show"
+    [ "$(grep -c '^== walked .* 0 not shown$' "$out/linux.txt")" = 7 ] ||
+      fail "a dialog did not show, or a family was not walked"
     echo "identical: $(wc -l <"$out/win32.txt") lines, $(grep -c '^dialog ' "$out/win32.txt") dialogs"
     ;;
   fit)
@@ -69,8 +84,17 @@ case $mode in
     grep -Eq '^text fit: [1-9][0-9]* dialogs and templates, [1-9][0-9]* texts, 0 clipped$' \
       "$out/fit.txt" || fail "the texts were not measured"
     ;;
+  layout)
+    out=$1
+    for report in linux-report.txt fit.txt; do
+      [ -s "$out/$report" ] || fail "no layout report $report in $out"
+      grep -a '^layout' "$out/$report"
+      grep -aq '^layout total: [1-9][0-9]* dialogs, 0 faults$' "$out/$report" ||
+        fail "$(grep -ac '^layout fault' "$out/$report") layout faults in $report"
+    done
+    ;;
   *)
-    echo "usage: dialogs.sh walk|match|fit ..." >&2
+    echo "usage: dialogs.sh walk|match|fit|layout ..." >&2
     exit 2
     ;;
 esac

@@ -3,9 +3,11 @@
 # worksheet with Telvio.dll, COM1 of the Wine prefix mapped to a pseudo-terminal
 # of the module simulator, and every delivered value must be the one the
 # simulated modules were told to answer.
-#   measure.sh WINE_SH PREFIX MODSIM WIN32_BIN WORKSHEET
+# The simulator serves every module the worksheet names, as the Linux
+# hostsim reads them from it (`hostsim modules`).
+#   measure.sh WINE_SH PREFIX MODSIM WIN32_BIN WORKSHEET LINUX_HOSTSIM
 set -euo pipefail
-wine_sh=$1 prefix=$2 modsim=$3 win_bin=$4 worksheet=$5
+wine_sh=$1 prefix=$2 modsim=$3 win_bin=$4 worksheet=$5 linux_host=$6
 [ -f "$win_bin/hostsim.exe" ] && [ -f "$win_bin/Telvio.dll" ] || {
   echo "missing the win32 build in $win_bin"; exit 1; }
 
@@ -27,11 +29,11 @@ cp "$win_bin/hostsim.exe" "$win_bin/Telvio.dll" "$worksheet" "$work/win32/"
 # COM1 at 9600 baud (index 3), 8 data bits, 1 stop bit, no parity.
 printf '[Com Ports]\r\nNumComPorts=1\r\nComPort#0=1,3,8,1,0,1\r\n' >"$work/win32/XX02.ini"
 
-"$modsim" --link "$work/com1" --quiet --module 1:6018 --module 2:6018 --module 3:6018 \
+modules=$("$linux_host" modules "$worksheet" --port 1) || fail "the worksheet's modules"
+# shellcheck disable=SC2086 # the words of $modules are modsim's arguments
+"$modsim" --link "$work/com1" --quiet $modules \
   --value 1:0=180.5 --value 1:1=175.25 --value 1:2=-12.75 \
   --value 2:0=95 --value 2:3=60.75 --value 3:0=21.5 \
-  --module 11:6017 --module 12:7013 --module 13:7015 --module 14:7033 \
-  --module 15:7019 --module 16:7005 --module 17:7005 \
   --value 11:0=4.75 --value 11:1=3.25 --value 12:0=37.5 --value 13:0=21.25 \
   --value 13:2=22.75 --value 14:0=60.5 --value 14:1=61.5 --value 14:2=62.5 \
   --value 15:0=2.5 --value 15:1=812.5 --value 15:3=12 --value 16:0=4.5 \
@@ -57,6 +59,7 @@ tr -d '\r' <"$work/summary" >"$work/summary.txt"
 cat "$work/summary.txt"
 [ $rc -eq 0 ] || fail "hostsim.exe answered $rc"
 grep -q '^warnings: none$' "$work/summary.txt" || fail "the plug-in warned"
+grep -q '^message boxes: none$' "$work/summary.txt" || fail "the plug-in showed a message box"
 grep -q '^experiment: 10 blocks started' "$work/summary.txt" || fail "not every block started"
 
 [ "$(head -1 "$work/values.csv")" = "block,channel,time,value" ] ||
