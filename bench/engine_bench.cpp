@@ -13,7 +13,7 @@
 #include "serial/ports.h"
 #include "serial/scan.h"
 #include "serial/sercomm.h"
-#include "../tests/remove_tree.h"
+#include "../tests/common/remove_tree.h"
 
 #include <stdio.h>
 #include <stdlib.h>

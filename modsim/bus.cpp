@@ -364,6 +364,19 @@ int Bus::WaitForLog(size_t count, int timeoutMs) const {
                : 0;
 }
 
+size_t Bus::Heard() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return heard_;
+}
+
+int Bus::WaitForHeard(size_t count, int timeoutMs) const {
+    std::unique_lock<std::mutex> lock(mutex_);
+    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs > 0 ? timeoutMs : 0),
+                             [&] { return heard_ >= count; })
+               ? 1
+               : 0;
+}
+
 void Bus::SetTrace(std::function<void(const LogEntry&)> trace) {
     std::lock_guard<std::mutex> lock(mutex_);
     trace_ = std::move(trace);
@@ -496,6 +509,7 @@ void Bus::HandleLine(const std::string& line, int overlong) {
         if (!entry.reply.empty() && copyMs >= 0)
             QueueReplyLocked(entry.reply, delayMs + copyMs, line.size() + 1);
         log_.push_back(entry);
+        ++heard_;
         if (unplug) {
             ClosePtyLocked();
             replugAt_ = unplugMs >= 0;

@@ -17,7 +17,8 @@
 // after the start); without times it applies to every reply), for example
 // "--fault 2:silence:from=2:until=12" or "--fault 1:unplug:from=5:delay=5000". For each port
 // the program prints "PATH -> SLAVE" (or the slave alone without a link), then, unless --quiet,
-// one line per received command with its reply.
+// one line per received command with its reply. At the signal it first takes in what the driver
+// wrote before it (a script that counts the lines stops the simulator first).
 #include "modsim.h"
 
 #include <cctype>
@@ -397,7 +398,13 @@ int main(int argc, char** argv) {
 
     int sig = 0;
     sigwait(&signals, &sig);
-    for (auto& bus : buses)
+    // Lines already written and not read yet are still handled and listed:
+    // each port is served from here until it has stayed quiet for 50 ms.
+    for (auto& bus : buses) {
+        bus->Stop();
+        while (bus->Pump(50) > 0) {
+        }
         bus->Close();
+    }
     return 0;
 }

@@ -317,6 +317,10 @@ class Bus {
     void ClearLog();
     // Waits until the log holds at least `count` entries, `timeoutMs` at most; 1 when it does.
     int WaitForLog(size_t count, int timeoutMs) const;
+    // Lines received since the bus was made, ClearLog notwithstanding; and the wait until at
+    // least `count` have come, `timeoutMs` at most (1 when they have).
+    size_t Heard() const;
+    int WaitForHeard(size_t count, int timeoutMs) const;
     // Seconds since the bus was made: the clock of the log and of a fault's from/until.
     double Now() const;
     // Called for every received line, from the serving thread, without the lock held.
@@ -383,6 +387,7 @@ class Bus {
     int wireTime_ = 0;
     Slot slots_[kAddresses];
     std::vector<LogEntry> log_;
+    size_t heard_ = 0;
     std::function<void(const LogEntry&)> trace_;
     std::string rx_;
     int rxOverlong_ = 0;

@@ -40,6 +40,7 @@ class Actions : public AlarmTest {
     Lines IdleTurn(hostsim::Block* b) {
         bus.ClearLog();
         hostsim::ProcessBlock(b);
+        WaitHeard();
         return Wire();
     }
     int Perform(hostsim::Block* b, int type, int argument) {
@@ -171,6 +172,7 @@ TEST_F(Actions, AnActionWhoseConditionFailsIsRefused) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
+        CaseGuard guard(this);
         hostsim::Block* b = Running(kND6011, "6011", c.mask);
         ASSERT_NE(nullptr, b);
         P(b)->Alarm_On = c.alarmOn;
@@ -266,6 +268,7 @@ TEST_F(Actions, AFailedActionGoesThroughTheErrorPolicyWithItsOwnText) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
+        CaseGuard guard(this);
         hostsim::Block* b = Running(kND6011, "6011", 0x11);
         ASSERT_NE(nullptr, b);
         P(b)->Mess.Error_Stop = c.stop;

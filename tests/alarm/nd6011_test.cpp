@@ -89,6 +89,7 @@ TEST_F(AlarmInput, TheStartWritesOnlyWhatDiffersAndTheWatchdogByModelAndFamily) 
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
+        CaseGuard guard(this);
         Load(c.plugin);
         ASSERT_EQ(1, bus.AddModule(1, c.model, 0));
         ASSERT_EQ(1, bus.EditModule(1, [&](modsim::Module& m) {
@@ -153,14 +154,14 @@ TEST_F(AlarmInput, EveryChannelKindIsDeliveredFromItsRequest) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "mask 0x" << std::hex << c.mask);
+        CaseGuard guard(this);
         hostsim::Block* b = NewBlock(kND6011);
         ASSERT_NE(nullptr, b);
         Channels(b, c.mask);
         ASSERT_EQ(1, Start(b));
         // The counter was cleared at start; it reads -1 from now on.
         ASSERT_EQ(1, bus.EditModule(1, [](modsim::Module& m) { m.events = -1; }));
-        WinapiUseManualClock(10000);
-        hostsim::StartExperimentClock();
+        ClockFromZero();
         bus.ClearLog();
         size_t first = hostsim::ReleasedOutputBlocks().size();
         ProcessUntil(b, first + c.values.size());
@@ -177,7 +178,6 @@ TEST_F(AlarmInput, EveryChannelKindIsDeliveredFromItsRequest) {
         EXPECT_EQ(c.requests, Wire());
         Stop(b);
         hostsim::DeleteBlock(b);
-        WinapiUseRealClock();
     }
 }
 
@@ -192,8 +192,7 @@ TEST_F(AlarmInput, TheAlarmOutputsAreTheModulesOwn) {
     P(b)->Alarm_High = 2.5;
     P(b)->Alarm_Low = 0.5;
     ASSERT_EQ(1, Start(b));
-    WinapiUseManualClock(10000);
-    hostsim::StartExperimentClock();
+    ClockFromZero();
     ProcessUntil(b, 3);
     const std::vector<hostsim::ReleasedBlock>& out = hostsim::ReleasedOutputBlocks();
     ASSERT_EQ(3u, out.size());
@@ -216,13 +215,13 @@ TEST_F(AlarmInput, ABlockWithoutChannelsRegistersNothingAndPassesTheTurn) {
     EXPECT_EQ(-1, R(b)->AI_Handle);
     EXPECT_EQ(-1, R(b)->DIO_Handle);
     EXPECT_EQ(-1, R(b)->Counter_Handle);
-    WinapiUseManualClock(10000);
-    hostsim::StartExperimentClock();
+    ClockFromZero();
     bus.ClearLog();
     for (int i = 0; i < 5; i++) {
         EXPECT_EQ(0, hostsim::ProcessBlock(b));
         WinapiAdvanceClock(600);
     }
+    WaitHeard();
     EXPECT_TRUE(Wire().empty());
     EXPECT_TRUE(hostsim::ReleasedOutputBlocks().empty());
     Stop(b);
@@ -244,6 +243,7 @@ TEST_F(AlarmInput, SettingsOutsideTheTypeStopTheStart) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
+        CaseGuard guard(this);
         hostsim::Block* b = NewBlock(c.menu, c.address);
         ASSERT_NE(nullptr, b);
         P(b)->Range = c.range;
@@ -282,6 +282,7 @@ TEST_F(AlarmInput, EachTypeAcceptsItsOwnModels) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.menu << " " << c.model << " " << c.nameless);
+        CaseGuard guard(this);
         ASSERT_EQ(1, bus.AddModule(1, c.model, 0));
         if (c.nameless) {
             modsim::Fault f(modsim::FaultKind::WrongFirstChar, modsim::kAlways);
@@ -439,6 +440,7 @@ TEST_F(AlarmInput, ASilentModuleStopsOrIsAskedAbout) {
     } cases[] = {{kND6011, 0, 0}, {kND6012, IDNO, 0}, {kND6012, IDYES, 1}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.menu << " " << c.answer);
+        CaseGuard guard(this);
         hostsim::Block* b = NewBlock(c.menu);
         ASSERT_NE(nullptr, b);
         Channels(b, 0x11);
@@ -450,9 +452,7 @@ TEST_F(AlarmInput, ASilentModuleStopsOrIsAskedAbout) {
         int stops = hostsim::StopExperimentCalls();
         // The probe's time-outs pass on the manual clock; a start that goes
         // on queries the module on the real one.
-        if (!c.started) WinapiUseManualClock(10000);
-        EXPECT_EQ(c.started, Start(b));
-        WinapiUseRealClock();
+        EXPECT_EQ(c.started, c.started ? Start(b) : StartSilent(b));
         EXPECT_EQ(c.answer ? 1 : 0, WinapiMessageBoxCount());
         if (c.answer) {
             WinapiMessageBoxCall call;
@@ -461,8 +461,7 @@ TEST_F(AlarmInput, ASilentModuleStopsOrIsAskedAbout) {
             EXPECT_STREQ(b->record.szName, call.caption);
             EXPECT_EQ(static_cast<UINT>(MB_YESNO), call.type & 0xF);
         }
-        // Lines sent on the manual clock may still be on their way.
-        EXPECT_EQ(1, bus.WaitForLog(c.started ? 5u : 4u, 2000));
+        WaitHeard();
         Lines wire = Wire();
         ASSERT_EQ(c.started ? 5u : 4u, wire.size());
         for (int i = 0; i < 4; i++)

@@ -5,68 +5,31 @@
 #ifndef TESTS_ANALOGIN_FIXTURE_H
 #define TESTS_ANALOGIN_FIXTURE_H
 
-#include "plugin_fixture.h"
-
-#include "experiment_run.h"
+#include "bus_fixture.h"
 
 #include "frame/chanbar.h"
-#include "modsim.h"
 #include "resource.h"
-#include "winapi_headless.h"
 
-#include <stdlib.h>
 #include <string.h>
-#include <unistd.h>
 
-#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
 
 namespace analogin {
 
-const char kNoReply[] = "Module does not reply!\n\267 Connected ?\n\267 Switched on ?";
-const char kWrongModule[] = "Wrong module type connected.";
-const char kCommProblem[] = "Communication problem with this module occured.";
+using telviotest::kCommProblem;
+using telviotest::kNoReply;
+using telviotest::kWrongModule;
 
-class AnalogInTest : public PluginTest {
+class AnalogInTest : public telviotest::BusTest {
   protected:
     void SetUp() override {
-        WinapiUseRealClock();
-        WinapiDialogsReset();
-        PluginTest::SetUp();
-        setenv("TELVIO_COM_DIR", dir.c_str(), 1);
-        // COM1 at 9600 baud, 8 data bits, 1 stop bit, no parity.
-        std::ofstream(dir + "/XX02.ini") << "[Com Ports]\nNumComPorts=1\nComPort#0=1,3,8,1,0,1\n";
-        std::string error;
-        ASSERT_EQ(1, bus.Open(&error)) << error;
-        ASSERT_EQ(1, bus.SetLink(dir + "/com1"));
-        ASSERT_EQ(1, bus.Start());
-        ASSERT_EQ(1, Bind("Telvio.so"));
+        BusTest::SetUp();
+        ASSERT_EQ(1, Load("Telvio.so"));
         checks.clear();
     }
-    void TearDown() override {
-        WinapiUseRealClock();
-        // A test that ended early leaves no port open for the next.
-        for (int i = 0; i < hostsim::BlockCount(); i++)
-            hostsim::SendClassMessage(hostsim::BlockAt(i), MODMSG_STOP, 0, 0);
-        while (hostsim::BlockCount() > 0)
-            hostsim::DeleteBlock(hostsim::BlockAt(0));
-        bus.Close();
-        WinapiDialogsReset();
-        PluginTest::TearDown();
-    }
 
-    // The plug-in bound once more under another file name (another family);
-    // the blocks of the one before are gone.
-    void Rebind(const std::string& name) {
-        while (hostsim::BlockCount() > 0)
-            hostsim::DeleteBlock(hostsim::BlockAt(0));
-        hostsim::FinishPlugin(&plugin);
-        ASSERT_TRUE(hostsim::Start());
-        hostsim::SetExeFileDir((dir + "/").c_str());
-        ASSERT_EQ(1, Bind(name));
-    }
     // Message 2: 1 when a block of the type takes the layout of one with
     // that many outputs and inputs.
     int TakesLayout(hostsim::Block* b, UINT outputs, UINT inputs) {
@@ -112,16 +75,6 @@ class AnalogInTest : public PluginTest {
         return reinterpret_cast<P*>(b->param.data());
     }
 
-    int Start(hostsim::Block* b) { return hostsim::SendClassMessage(b, MODMSG_START, 0, 0); }
-    void Stop(hostsim::Block* b) { hostsim::SendClassMessage(b, MODMSG_STOP, 0, 0); }
-
-    // The lines the modules received, checksums as sent.
-    std::vector<std::string> Wire() {
-        std::vector<std::string> lines;
-        for (const modsim::LogEntry& e : bus.Log())
-            lines.push_back(e.line);
-        return lines;
-    }
     // The lines after the checksum probe and the model query of a start.
     std::vector<std::string> Configuration() {
         std::vector<std::string> lines = Wire();
@@ -137,24 +90,6 @@ class AnalogInTest : public PluginTest {
         modsim::Module m;
         if (!bus.GetModule(address, &m)) return {};
         return m.writes;
-    }
-    modsim::Module ModuleAt(int address) {
-        modsim::Module m;
-        bus.GetModule(address, &m);
-        return m;
-    }
-
-    const hostsim::Warning* LastWarning() const {
-        const std::vector<hostsim::Warning>& w = hostsim::Warnings();
-        return w.empty() ? nullptr : &w.back();
-    }
-
-    static hostsim::ExperimentOptions Manual(double seconds) {
-        return experimenttest::Manual(seconds);
-    }
-    static std::vector<hostsim::ReleasedBlock> Delivered(const hostsim::ExperimentResult& r,
-                                                         const hostsim::Block* b, int output) {
-        return experimenttest::Delivered(r, b, output);
     }
     static std::vector<double> Times(const std::vector<hostsim::ReleasedBlock>& blocks) {
         std::vector<double> t;
@@ -185,9 +120,6 @@ class AnalogInTest : public PluginTest {
     // The setup dialog, played from what was queued.
     int OpenDialog(hostsim::Block* b) {
         return hostsim::SendClassMessage(b, MODMSG_SETUP_DIALOG, 0, 0);
-    }
-    void SetRunning(BOOL running) {
-        ASSERT_EQ(1, hostsim::WriteDllVariable("bExperimentIsRunning", &running, sizeof running));
     }
     // Runs `check` on the open dialog at this point of the script.
     static std::vector<std::function<void(HWND)>> checks;
@@ -240,7 +172,6 @@ class AnalogInTest : public PluginTest {
         return reinterpret_cast<MessParam*>(b->param.data() + messOffset);
     }
 
-    modsim::Bus bus;
     size_t maskOffset = 396; // the type's Channel_Mask
     size_t messOffset = 432; // the type's MessParam
 };

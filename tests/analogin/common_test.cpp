@@ -27,9 +27,7 @@ TEST_P(AnalogInputType, ASilentModuleRefusesTheStart) {
     ASSERT_NE(nullptr, b);
     if (t.silentQuestion) WinapiQueueMessageBoxAnswer(IDNO);
     int boxes = WinapiMessageBoxCount();
-    WinapiUseManualClock(1000);
-    EXPECT_EQ(0, Start(b));
-    WinapiUseRealClock();
+    EXPECT_EQ(0, StartSilent(b));
     EXPECT_EQ(t.silentStops, hostsim::StopExperimentCalls());
     ASSERT_NE(nullptr, LastWarning());
     EXPECT_EQ(b->record.szName, LastWarning()->caption);
@@ -79,7 +77,7 @@ TEST_P(AnalogInputType, TheMeasurementReachesTheHost) {
     ASSERT_NE(nullptr, b);
     SetSampleDistance(b, 0.5);
     hostsim::ExperimentResult r;
-    ASSERT_EQ(1, hostsim::RunExperiment(Manual(1.2), &r)) << r.error;
+    ASSERT_EQ(1, Run(Manual(1.2), &r)) << r.error;
     EXPECT_EQ(1, r.started);
     EXPECT_EQ(0, r.stoppedByPlugin);
     for (size_t k = 0; k < channels.size(); k++) {
@@ -144,7 +142,7 @@ TEST_P(AnalogInputType, AFailingBlockLeavesTheHealthyOneItsRate) {
         bus.InjectFault(2, f);
     };
     hostsim::ExperimentResult r;
-    ASSERT_EQ(1, hostsim::RunExperiment(o, &r)) << r.error;
+    ASSERT_EQ(1, Run(o, &r)) << r.error;
     EXPECT_EQ(2, r.started);
     EXPECT_EQ(0, r.stoppedByPlugin);
     EXPECT_TRUE(Delivered(r, failing, 0).empty());

@@ -75,7 +75,7 @@ TEST_F(ND6005, AWorksheetOfTheStoredRowsLoadsAndMeasures) {
     hostsim::Block* b = hostsim::BlockAt(0);
     EXPECT_EQ(1, b->afterLoadAnswer);
     hostsim::ExperimentResult r;
-    ASSERT_EQ(1, hostsim::RunExperiment(Manual(0.2), &r)) << r.error;
+    ASSERT_EQ(1, Run(Manual(0.2), &r)) << r.error;
     EXPECT_EQ((std::vector<std::string>{"%0101000600", "~01DC", "$01501", "$017C0R63",
                                         "@01HI+035.50C0LO0", "@01LO-012.25C0LO0"}),
               Writes(1));

@@ -59,7 +59,7 @@ TEST_F(ND6005I, EachLineOfTheImageGoesToItsOutput) {
     ASSERT_NE(nullptr, b);
     SetSampleDistance(b, 0.5);
     hostsim::ExperimentResult r;
-    ASSERT_EQ(1, hostsim::RunExperiment(Manual(0.6), &r)) << r.error;
+    ASSERT_EQ(1, Run(Manual(0.6), &r)) << r.error;
     EXPECT_EQ((std::vector<float>{0.0f, 0.0f}), Values(Delivered(r, b, 0)));
     EXPECT_EQ((std::vector<float>{5.0f, 5.0f}), Values(Delivered(r, b, 1)));
     int reads = 0;
@@ -87,7 +87,8 @@ TEST_F(ND6005I, AModule7005InTheFamilyTELVHasItsWatchdogSetUp) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        Rebind(c.plugin);
+        CaseGuard guard(this);
+        Load(c.plugin);
         bus.RemoveModule(5);
         ASSERT_EQ(1, bus.AddModule(5, c.model, 0));
         hostsim::Block* b = NewBlock(kMenu, 0x01, 5);
@@ -112,13 +113,8 @@ TEST_F(ND6005I, TheKeepAliveGoesOutWhileTheExperimentRuns) {
     P(b)->Mess.Watchdog_Time = 2;
     SetSampleDistance(b, 0.5);
     hostsim::ExperimentResult r;
-    ASSERT_EQ(1, hostsim::RunExperiment(Manual(3.5), &r)) << r.error;
-    // The simulator may still be reading the last line.
+    ASSERT_EQ(1, Run(Manual(3.5), &r)) << r.error;
     modsim::Module m = ModuleAt(1);
-    for (int i = 0; i < 200 && m.watchdog.hostOkCount < 3; i++) {
-        usleep(10000);
-        m = ModuleAt(1);
-    }
     EXPECT_EQ(1, m.watchdog.enabled);
     EXPECT_EQ(20, m.watchdog.timeoutTenths);
     EXPECT_EQ(3u, m.watchdog.hostOkCount) << "at 1, 2 and 3 s";

@@ -92,11 +92,11 @@ TEST_F(ND6013, TheFamilyDecidesOneChannelOrThree) {
     EXPECT_EQ(1u, static_cast<UINT>(b->record.uOutputs));
     SetSampleDistance(b, 0.5);
     hostsim::ExperimentResult r;
-    ASSERT_EQ(1, hostsim::RunExperiment(Manual(0.6), &r)) << r.error;
+    ASSERT_EQ(1, Run(Manual(0.6), &r)) << r.error;
     EXPECT_EQ((std::vector<float>{21.5f, 21.5f}), Values(Delivered(r, b, 0)));
     EXPECT_EQ("#01", Wire().back());
 
-    Rebind("Default.so");
+    Load("Default.so");
     bus.RemoveModule(1);
     ASSERT_EQ(1, bus.AddModule(1, "6013", 0));
     ASSERT_EQ(1, bus.SetChannel(1, 2, -5.75));
@@ -106,7 +106,7 @@ TEST_F(ND6013, TheFamilyDecidesOneChannelOrThree) {
     EXPECT_EQ(0, TakesLayout(b, 4, 0));
     SetSampleDistance(b, 0.5);
     bus.ClearLog();
-    ASSERT_EQ(1, hostsim::RunExperiment(Manual(0.2), &r)) << r.error;
+    ASSERT_EQ(1, Run(Manual(0.2), &r)) << r.error;
     EXPECT_EQ((std::vector<float>{-5.75f}), Values(Delivered(r, b, 1)));
     EXPECT_EQ("#012", Wire().back());
 }
@@ -117,7 +117,7 @@ TEST_F(ND6013, TheDialogOfOneChannel) {
     struct Place {
         LONG button = 0, label = 0;
     } three, one;
-    Rebind("Default.so");
+    Load("Default.so");
     hostsim::Block* b = NewBlock(kMenu);
     ASSERT_NE(nullptr, b);
     QueueCheck([&](HWND d) {
@@ -133,7 +133,7 @@ TEST_F(ND6013, TheDialogOfOneChannel) {
     WinapiQueueCancel();
     OpenDialog(b);
 
-    Rebind("Telvio.so");
+    Load("Telvio.so");
     b = NewBlock(kMenu);
     ASSERT_NE(nullptr, b);
     QueueCheck([&](HWND d) {
@@ -164,7 +164,7 @@ TEST_F(ND6013, TheDialogOfOneChannel) {
 TEST_F(ND6013, TheFamiliesXX01AndXX06IgnoreDoubleClicks) {
     for (const char* name : {"XX01.so", "XX06.so"}) {
         SCOPED_TRACE(name);
-        Rebind(name);
+        Load(name);
         hostsim::Block* b = NewBlock(kMenu, 0x01, 1);
         ASSERT_NE(nullptr, b);
         WinapiQueueRightDoubleClick(IDC_CHANNEL_FIRST);

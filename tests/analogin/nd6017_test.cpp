@@ -94,7 +94,7 @@ TEST_F(ND6017, YesToTheQuestionStartsWithoutTheModule) {
     hostsim::ExperimentOptions o = Manual(0.2);
     o.beforeStart = [](int) { WinapiUseManualClock(GetTickCount()); };
     hostsim::ExperimentResult r;
-    ASSERT_EQ(1, hostsim::RunExperiment(o, &r)) << r.error;
+    ASSERT_EQ(1, Run(o, &r)) << r.error;
     ASSERT_EQ(boxes + 1, WinapiMessageBoxCount());
     WinapiMessageBoxCall box;
     WinapiMessageBoxAt(boxes, &box);

@@ -69,7 +69,7 @@ TEST_F(ND6019, AWorksheetOfTheStoredRowsLoadsAndMeasures) {
     EXPECT_EQ(7, P(b)->TC_Type[0]);
     EXPECT_EQ(0, P(b)->TC_Type[2]);
     hostsim::ExperimentResult r;
-    ASSERT_EQ(1, hostsim::RunExperiment(Manual(0.2), &r)) << r.error;
+    ASSERT_EQ(1, Run(Manual(0.2), &r)) << r.error;
     EXPECT_EQ((std::vector<std::string>{"$017C0R08"}), Writes(1));
     EXPECT_EQ(std::vector<float>{2.5f}, Values(Delivered(r, b, 0)));
     EXPECT_EQ(std::vector<float>{-1.25f}, Values(Delivered(r, b, 1)));

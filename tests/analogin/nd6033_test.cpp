@@ -37,14 +37,6 @@ class ND6033 : public AnalogInTest {
         maskOffset = offsetof(ND6033_Param, Channel_Mask);
     }
     static ND6033_Param* P(hostsim::Block* b) { return Param<ND6033_Param>(b); }
-    // Processes the block until `count` data blocks have come out in all.
-    void ProcessUntil(hostsim::Block* b, size_t count) {
-        for (int i = 0; i < 3000 && hostsim::ReleasedOutputBlocks().size() < count; i++) {
-            hostsim::ProcessBlock(b);
-            usleep(500);
-            if (WinapiClockIsManual()) WinapiAdvanceClock(1);
-        }
-    }
 };
 
 TEST_F(ND6033, TheSensorIsWrittenWhereItDiffers) {
@@ -74,8 +66,7 @@ TEST_F(ND6033, EachChannelIsReadOnItsOwnSchedule) {
     ASSERT_NE(nullptr, b);
     SetSampleDistance(b, 0.5);
     ASSERT_EQ(1, Start(b));
-    WinapiUseManualClock(50000);
-    hostsim::StartExperimentClock();
+    ClockFromZero();
     bus.ClearLog();
     ProcessUntil(b, 3);
     const std::vector<hostsim::ReleasedBlock>& out = hostsim::ReleasedOutputBlocks();
@@ -91,6 +82,7 @@ TEST_F(ND6033, EachChannelIsReadOnItsOwnSchedule) {
     // (the calls have moved the manual clock a few milliseconds)
     WinapiAdvanceClock(400);
     EXPECT_EQ(0, hostsim::ProcessBlock(b));
+    WaitHeard();
     EXPECT_TRUE(Wire().empty());
     WinapiAdvanceClock(100);
     ProcessUntil(b, 6);
@@ -110,8 +102,7 @@ TEST_F(ND6033, AfterAnErrorWaitTheWaitingChannelResumesAtOnce) {
     mess->Error_Stop = 0;
     mess->Error_Wait_Min = 1;
     ASSERT_EQ(1, Start(b));
-    WinapiUseManualClock(50000);
-    hostsim::StartExperimentClock();
+    ClockFromZero();
     modsim::Fault silent(modsim::FaultKind::Silence, 2);
     silent.match = "#011";
     ASSERT_EQ(1, bus.InjectFault(1, silent));
@@ -121,17 +112,15 @@ TEST_F(ND6033, AfterAnErrorWaitTheWaitingChannelResumesAtOnce) {
         memcpy(&w, b->runtime.data() + 164, sizeof w); // Error_Waiting
         return w;
     };
-    for (int i = 0; i < 5000 && !waiting(); i++) {
-        hostsim::ProcessBlock(b);
-        usleep(200);
-        WinapiAdvanceClock(2);
-    }
+    ASSERT_TRUE(telviotest::ProcessUntil(
+        {b}, [&] { return waiting() != 0; }, 5000));
     ASSERT_EQ(1, waiting());
     bus.ClearLog();
     for (int i = 0; i < 100; i++) {
         EXPECT_EQ(0, hostsim::ProcessBlock(b));
         WinapiAdvanceClock(10);
     }
+    WaitHeard();
     EXPECT_TRUE(Wire().empty()) << "nothing is read while the block waits";
     const std::vector<hostsim::ReleasedBlock>& out = hostsim::ReleasedOutputBlocks();
     ASSERT_EQ(1u, out.size());

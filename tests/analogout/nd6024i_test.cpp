@@ -61,6 +61,7 @@ TEST_F(DigitalInputs, EachLineIsDeliveredFromTheModulesDigit) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.mask);
+        CaseGuard guard(this);
         hostsim::Block* b = nullptr;
         ND6024I_Param* p = NewBlock(c.mask, &b);
         ASSERT_NE(nullptr, p);
@@ -71,13 +72,9 @@ TEST_F(DigitalInputs, EachLineIsDeliveredFromTheModulesDigit) {
         ClockFromZero();
         bus.ClearLog();
         size_t first = hostsim::ReleasedOutputBlocks().size();
+        // Each sweep delivered, then the clock moves on to the next one.
         for (int sweep = 0; sweep < 3; sweep++) {
-            for (int i = 0; i < 2000 && hostsim::ReleasedOutputBlocks().size() <
-                                            first + (sweep + 1) * c.values.size();
-                 i++) {
-                hostsim::ProcessBlock(b);
-                usleep(500);
-            }
+            ProcessUntil(b, first + (sweep + 1) * c.values.size());
             WinapiAdvanceClock(500);
         }
         const std::vector<hostsim::ReleasedBlock>& out = hostsim::ReleasedOutputBlocks();
@@ -105,12 +102,17 @@ TEST_F(DigitalInputs, OneRequestPerHostBlock) {
     ND6024I_Param* p = NewBlock(0x1, &b);
     ASSERT_NE(nullptr, p);
     p->Mess.Use_Global_Settings = 1;
-    hostsim::ExperimentOptions o = ManualAfterStart(2.5);
+    hostsim::ExperimentOptions o = Manual(2.5);
     o.globalMilliSecondsPerSample = 10.0;
     o.globalBlockSize = 100;
+    auto started = o.onStarted;
+    o.onStarted = [&] {
+        started();
+        bus.ClearLog();
+    };
     hostsim::ExperimentResult r;
-    ASSERT_EQ(1, hostsim::RunExperiment(o, &r)) << r.error;
-    std::vector<hostsim::ReleasedBlock> d = experimenttest::Delivered(r, b, 0);
+    ASSERT_EQ(1, Run(o, &r)) << r.error;
+    std::vector<hostsim::ReleasedBlock> d = Delivered(r, b, 0);
     ASSERT_EQ(3u, d.size());
     for (size_t k = 0; k < d.size(); k++) {
         EXPECT_DOUBLE_EQ(static_cast<double>(k), d[k].time);
@@ -119,7 +121,6 @@ TEST_F(DigitalInputs, OneRequestPerHostBlock) {
         for (float v : d[k].samples)
             EXPECT_FLOAT_EQ(5.0f, v);
     }
-    usleep(50000);
     EXPECT_EQ(3u, Starting("$01I").size());
 }
 
@@ -164,9 +165,7 @@ TEST_F(DigitalInputs, ABlockWithoutAChannelSendsNothing) {
     p->Mess.Sample_Distance = 0.5;
     EXPECT_EQ(1, hostsim::SendClassMessage(b, MODMSG_AFTER_LOAD, 0, 0));
     EXPECT_EQ(0u, static_cast<UINT>(b->record.uOutputs));
-    hostsim::ExperimentOptions o = ManualAfterStart(2.5);
-    hostsim::ExperimentResult r;
-    ASSERT_EQ(1, hostsim::RunExperiment(o, &r)) << r.error;
+    hostsim::ExperimentResult r = Run(2.5, [this] { bus.ClearLog(); });
     EXPECT_TRUE(Starting("$01I").empty());
     EXPECT_EQ(r.firstOutputBlock, hostsim::ReleasedOutputBlocks().size());
 }
@@ -208,18 +207,18 @@ TEST_F(DigitalInputs, AFailingBlockLeavesTheHealthyOneItsRate) {
         p->Mess.Error_Stop = 0;
         p->Mess.Error_Wait_Min = 1;
     }
-    hostsim::ExperimentOptions o = experimenttest::Manual(12.0);
+    hostsim::ExperimentOptions o = Manual(12.0);
     auto started = o.onStarted;
     o.onStarted = [&] {
         started();
         bus.InjectFault(2, modsim::Fault(modsim::FaultKind::Silence, modsim::kAlways));
     };
     hostsim::ExperimentResult r;
-    ASSERT_EQ(1, hostsim::RunExperiment(o, &r)) << r.error;
+    ASSERT_EQ(1, Run(o, &r)) << r.error;
     EXPECT_EQ(0, r.stoppedByPlugin);
-    EXPECT_TRUE(experimenttest::Delivered(r, failing, 0).empty());
+    EXPECT_TRUE(Delivered(r, failing, 0).empty());
     std::vector<double> times;
-    for (const hostsim::ReleasedBlock& d : experimenttest::Delivered(r, healthy, 0)) {
+    for (const hostsim::ReleasedBlock& d : Delivered(r, healthy, 0)) {
         EXPECT_FLOAT_EQ(5.0f, d.samples[0]);
         if (d.time >= 4.0) times.push_back(d.time);
     }

@@ -1,6 +1,6 @@
 // The plug-in binds to its host: names resolved in order, DLL variables,
 // family from the library's own file name, menu, commands, finish.
-#include "../remove_tree.h"
+#include "../common/remove_tree.h"
 #include "hostsim/hostsim.h"
 #include "winapi_headless.h"
 

@@ -110,7 +110,7 @@ class DialogTypes : public DigitalTest, public ::testing::WithParamInterface<Dia
     void SetUp() override {
         DigitalTest::SetUp();
         checks.clear();
-        ASSERT_EQ(1, Bind(GetParam().plugin));
+        ASSERT_EQ(1, Load(GetParam().plugin));
     }
     int Open(hostsim::Block* b) { return hostsim::SendClassMessage(b, MODMSG_SETUP_DIALOG, 0, 0); }
     // The channels of the block as numbered by the host.
@@ -173,6 +173,7 @@ TEST_P(DialogTypes, TheTestButtonExpectsTheTypesModel) {
     } cases[] = {{t.passes, "Status: OKAY"}, {t.fails, "Wrong Module Type: ND-"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.model);
+        CaseGuard guard(this);
         bus.RemoveModule(5);
         ASSERT_EQ(1, bus.AddModule(5, c.model, 0));
         int boxes = WinapiMessageBoxCount();
@@ -266,7 +267,7 @@ INSTANTIATE_TEST_SUITE_P(Digital, CopyBox, ::testing::ValuesIn(Outputs()), Name)
 using ND6055O = DigitalTest;
 
 TEST_F(ND6055O, TheFamilyXX04ShowsSevenButtons) {
-    ASSERT_EQ(1, Bind(kXX04));
+    ASSERT_EQ(1, Load(kXX04));
     hostsim::Block* b = hostsim::CreateBlock(hostsim::FindClassByMenuId(2997));
     ASSERT_NE(nullptr, b);
     P(b)->Channel_Mask = 0x0081;
@@ -290,7 +291,7 @@ TEST_F(ND6055O, TheFamilyXX04ShowsSevenButtons) {
 using ND6063 = DigitalTest;
 
 TEST_F(ND6063, TheFamilyTelvShowsThreeButtonsCentred) {
-    ASSERT_EQ(1, Bind(kTelv));
+    ASSERT_EQ(1, Load(kTelv));
     hostsim::Block* b = hostsim::CreateBlock(hostsim::FindClassByMenuId(2971));
     ASSERT_NE(nullptr, b);
     P(b)->Channel_Mask = 0x0005;
@@ -322,7 +323,7 @@ TEST_F(ND6063, TheFamilyTelvShowsThreeButtonsCentred) {
 using ND6044I = DigitalTest;
 
 TEST_F(ND6044I, TheWatchdogButtonIsTheFamilyTelvsOnly) {
-    ASSERT_EQ(1, Bind(kXX03));
+    ASSERT_EQ(1, Load(kXX03));
     hostsim::Block* b = hostsim::CreateBlock(hostsim::FindClassByMenuId(2976));
     ASSERT_NE(nullptr, b);
     QueueCheck([](HWND d) {

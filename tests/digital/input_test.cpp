@@ -169,7 +169,7 @@ class InputTypes : public DigitalTest, public ::testing::WithParamInterface<Inpu
   protected:
     void SetUp() override {
         DigitalTest::SetUp();
-        ASSERT_EQ(1, Bind(GetParam().plugin));
+        ASSERT_EQ(1, Load(GetParam().plugin));
     }
     hostsim::Block* Block(int address, WORD mask) {
         return NewBlock(GetParam().menu, address, mask);
@@ -230,7 +230,7 @@ TEST_P(InputTypes, TheModulesLinesReachTheirChannels) {
     }
     EXPECT_EQ(static_cast<int>(b->record.uOutputs), j);
     // One request per poll.
-    EXPECT_EQ(3u, WireOf("$016").size());
+    EXPECT_EQ(3u, Starting("$016").size());
 }
 
 // With the global settings a poll gives every output a block of equal
@@ -255,7 +255,7 @@ TEST_P(InputTypes, WithGlobalSettingsAPollIsABlockOfEqualSamples) {
         EXPECT_DOUBLE_EQ(0.01, d[k].sampleDistance);
         EXPECT_EQ(std::vector<float>(100, static_cast<float>(Level(t.lines, c))), d[k].samples);
     }
-    EXPECT_EQ(3u, WireOf("$016").size());
+    EXPECT_EQ(3u, Starting("$016").size());
 }
 
 // Which modules a start accepts, and what a silent or wrong one does to the
@@ -278,10 +278,11 @@ TEST_P(InputTypes, TheStartFormDecidesWhatAFailureStops) {
     cases.push_back({"-", 0, t.form != 3, digitaltest::kNoReply});
     for (const Case& c : cases) {
         SCOPED_TRACE("module " + c.model);
+        CaseGuard guard(this);
         bus.RemoveModule(1);
         bus.ClearLog();
         if (c.model != "-") AddModule(1, c.model);
-        ASSERT_EQ(1, Rebind(t.plugin));
+        ASSERT_EQ(1, Load(t.plugin));
         hostsim::Block* b = Block(1, t.mask);
         ASSERT_NE(nullptr, b);
         snprintf(b->record.szName, sizeof b->record.szName, "Lines");
@@ -305,7 +306,8 @@ TEST_P(InputTypes, TheStartFormDecidesWhatAFailureStops) {
         if (!c.started) {
             for (int i = 0; i < 20; i++)
                 EXPECT_EQ(0, hostsim::ProcessBlock(b));
-            EXPECT_TRUE(WireOf("$016").empty());
+            WaitHeard();
+            EXPECT_TRUE(Starting("$016").empty());
         }
     }
 }
@@ -470,10 +472,11 @@ TEST_P(InputWatchdog, TheSafeValueAndTimeOutOfTheModulesOutputs) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.plugin) + " " + c.model + (c.on ? " on" : " off"));
+        CaseGuard guard(this);
         bus.RemoveModule(3);
         ASSERT_EQ(1, bus.AddModule(3, c.model, 0));
         bus.ClearLog();
-        ASSERT_EQ(1, Rebind(c.plugin));
+        ASSERT_EQ(1, Load(c.plugin));
         hostsim::Block* b = NewBlock(w.menu, 3, 0x01);
         ASSERT_NE(nullptr, b);
         P(b)->Mess.Watchdog_On = c.on;
@@ -481,7 +484,7 @@ TEST_P(InputWatchdog, TheSafeValueAndTimeOutOfTheModulesOutputs) {
         P(b)->Mess.Watchdog_Value = c.safe;
         hostsim::ExperimentResult r;
         ASSERT_EQ(1, Run(Manual(0.2), &r)) << r.error;
-        EXPECT_EQ(c.commands, WireOf("~03"));
+        EXPECT_EQ(c.commands, Starting("~03"));
         modsim::Module m;
         ASSERT_EQ(1, bus.GetModule(3, &m));
         EXPECT_EQ(c.on && !c.commands.empty() ? 1 : 0, m.watchdog.enabled);
@@ -492,7 +495,7 @@ TEST_P(InputWatchdog, TheSafeValueAndTimeOutOfTheModulesOutputs) {
 // on, and a wrong reply to a watchdog command stops the experiment.
 TEST_P(InputWatchdog, TheKeepAliveAndAWrongReply) {
     const WatchdogCase& w = GetParam();
-    ASSERT_EQ(1, Bind(kTelv));
+    ASSERT_EQ(1, Load(kTelv));
     ASSERT_EQ(1, bus.AddModule(3, w.model7000, 0));
     hostsim::Block* b = NewBlock(w.menu, 3, 0x01);
     ASSERT_NE(nullptr, b);
@@ -502,8 +505,8 @@ TEST_P(InputWatchdog, TheKeepAliveAndAWrongReply) {
     ASSERT_EQ(1, Run(Manual(3.5), &r)) << r.error;
     // One line a second from the first second on; a reply that comes late on
     // a loaded machine delays the next.
-    EXPECT_GE(WireOf("~**").size(), 2u);
-    EXPECT_LE(WireOf("~**").size(), 3u);
+    EXPECT_GE(Starting("~**").size(), 2u);
+    EXPECT_LE(Starting("~**").size(), 3u);
 
     modsim::Fault f(modsim::FaultKind::WrongFirstChar, modsim::kAlways);
     f.match = "~0331";
@@ -524,7 +527,7 @@ TEST_P(InputWatchdog, TheKeepAliveAndAWrongReply) {
 // none, its Watchdog_On notwithstanding.
 TEST_P(InputWatchdog, AStoppedBlockDisarmsItsPort) {
     const WatchdogCase& w = GetParam();
-    ASSERT_EQ(1, Bind(kTelv));
+    ASSERT_EQ(1, Load(kTelv));
     ASSERT_EQ(1, bus.AddModule(3, w.model7000, 0));
     ASSERT_EQ(1, bus.AddModule(4, w.model6000, 0));
     hostsim::Block* arming = NewBlock(w.menu, 3, 0x01);
@@ -536,12 +539,12 @@ TEST_P(InputWatchdog, AStoppedBlockDisarmsItsPort) {
     }
     hostsim::ExperimentResult r;
     ASSERT_EQ(1, Run(Manual(2.5), &r)) << r.error;
-    EXPECT_FALSE(WireOf("~**").empty());
+    EXPECT_FALSE(Starting("~**").empty());
     P(arming)->Mess.Watchdog_On = 0;
     bus.ClearLog();
     ASSERT_EQ(1, Run(Manual(2.5), &r)) << r.error;
-    EXPECT_EQ(std::vector<std::string>{"~033000"}, WireOf("~03"));
-    EXPECT_TRUE(WireOf("~**").empty());
+    EXPECT_EQ(std::vector<std::string>{"~033000"}, Starting("~03"));
+    EXPECT_TRUE(Starting("~**").empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Digital, InputWatchdog,
@@ -568,7 +571,8 @@ TEST_F(ND6041I, TheFamilyDecidesTheImageWidth) {
     bus.SetDigitalInputs(1, 0x2001);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.plugin);
-        ASSERT_EQ(1, Rebind(c.plugin));
+        CaseGuard guard(this);
+        ASSERT_EQ(1, Load(c.plugin));
         hostsim::Block* b = NewBlock(2978, 1, 0x2181);
         ASSERT_NE(nullptr, b);
         hostsim::ExperimentResult r;
@@ -587,7 +591,7 @@ TEST_F(ND6041I, TheFamilyDecidesTheImageWidth) {
 using ND6053 = DigitalTest;
 
 TEST_F(ND6053, OutputsBeyondTheMasksLinesDeliverZero) {
-    ASSERT_EQ(1, Bind(kTelv));
+    ASSERT_EQ(1, Load(kTelv));
     ASSERT_EQ(1, bus.AddModule(1, "6053", 0));
     bus.SetDigitalInputs(1, 0xFFFF);
     hostsim::Block* b = NewBlock(2972, 1, 0x8001);
@@ -608,7 +612,7 @@ TEST_F(ND6053, OutputsBeyondTheMasksLinesDeliverZero) {
 using ND6050I = DigitalTest;
 
 TEST_F(ND6050I, AMissingDataBlockPostponesTheWholeDelivery) {
-    ASSERT_EQ(1, Bind(kTelv));
+    ASSERT_EQ(1, Load(kTelv));
     ASSERT_EQ(1, bus.AddModule(1, "6050", 0));
     bus.SetDigitalInputs(1, 0x04);
     hostsim::Block* b = NewBlock(2958, 1, 0x07);
@@ -634,7 +638,7 @@ TEST_F(ND6050I, AMissingDataBlockPostponesTheWholeDelivery) {
         EXPECT_EQ(0.0, d[0].time);
         EXPECT_EQ(std::vector<float>{j == 2 ? 5.0f : 0.0f}, d[0].samples);
     }
-    EXPECT_EQ(1u, WireOf("$016").size());
+    EXPECT_EQ(1u, Starting("$016").size());
 }
 
 } // namespace

@@ -63,7 +63,7 @@ class OutputTypes : public DigitalTest, public ::testing::WithParamInterface<Out
   protected:
     void SetUp() override {
         DigitalTest::SetUp();
-        ASSERT_EQ(1, Bind(GetParam().plugin));
+        ASSERT_EQ(1, Load(GetParam().plugin));
     }
     hostsim::Block* Block(int address, WORD mask) {
         return NewBlock(GetParam().menu, address, mask);
@@ -73,7 +73,7 @@ class OutputTypes : public DigitalTest, public ::testing::WithParamInterface<Out
         const char* f = GetParam().write;
         std::string head = Request(f, address, 0).substr(0, f[0] == '#' && f[5] == 'T' ? 4 : 3);
         std::vector<std::string> out;
-        for (const std::string& l : WireOf(head))
+        for (const std::string& l : Starting(head))
             if (l.size() == Request(f, address, 0).size()) out.push_back(l);
         return out;
     }
@@ -162,19 +162,20 @@ TEST_P(OutputTypes, LinesOutsideTheChannelsStayOffAndLinesKeepTheirState) {
     P(b)->Mess.Watchdog_Value = 0xFFFF;
     const std::string off = Request(t.write, 2, 0);
     const std::string channels = Request(t.write, 2, t.mask & t.lines);
+    const std::vector<std::string> none;
     struct Case {
         const char* what;
         bool inputs;
         std::vector<std::string> writes;
     } cases[] = {
-        {"the first experiment", false,
-         t.onChange ? std::vector<std::string>{} : std::vector<std::string>{off}},
+        {"the first experiment", false, t.onChange ? none : std::vector<std::string>{off}},
         {"every channel on", true, {channels}},
         {"the next experiment without inputs", false,
-         t.onChange ? std::vector<std::string>{} : std::vector<std::string>{channels}},
+         t.onChange ? none : std::vector<std::string>{channels}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
+        CaseGuard guard(this);
         for (int i = 0; i < static_cast<int>(b->record.uInputs); i++) {
             if (c.inputs) {
                 Feed(b, i, "constant 5");
@@ -184,14 +185,7 @@ TEST_P(OutputTypes, LinesOutsideTheChannelsStayOffAndLinesKeepTheirState) {
             }
         }
         // The writes of the cycles, not a safe value of the watchdog's set-up.
-        hostsim::ExperimentOptions o = Manual(0.3);
-        auto manual = o.onStarted;
-        o.onStarted = [&] {
-            manual();
-            bus.ClearLog();
-        };
-        hostsim::ExperimentResult r;
-        ASSERT_EQ(1, Run(o, &r)) << r.error;
+        Run(0.3, [this] { bus.ClearLog(); });
         EXPECT_EQ(c.writes, Writes(2));
     }
 }
@@ -469,10 +463,11 @@ TEST_P(OutputWatchdog, TheSequencesWithTheirSafeValues) {
     for (const WatchdogSequence& s : GetParam().sequences) {
         SCOPED_TRACE(std::string(s.plugin) + " " + s.model + (s.on ? " on " : " off ") +
                      std::to_string(s.seconds) + " s");
+        CaseGuard guard(this);
         bus.RemoveModule(1);
         ASSERT_EQ(1, bus.AddModule(1, s.model, 0));
         bus.ClearLog();
-        ASSERT_EQ(1, Rebind(s.plugin));
+        ASSERT_EQ(1, Load(s.plugin));
         hostsim::Block* b = NewBlock(GetParam().menu, 1, 0x0001);
         ASSERT_NE(nullptr, b);
         P(b)->Mess.Watchdog_On = s.on;
@@ -502,7 +497,7 @@ TEST_P(OutputWatchdog, AWrongReplyStopsTheExperiment) {
     for (const WatchdogSequence& s : GetParam().sequences)
         if (s.on && s.lines.size() >= 2 && !on) on = &s;
     ASSERT_NE(nullptr, on);
-    ASSERT_EQ(1, Bind(on->plugin));
+    ASSERT_EQ(1, Load(on->plugin));
     ASSERT_EQ(1, bus.AddModule(1, on->model, 0));
     modsim::Fault f(modsim::FaultKind::WrongFirstChar, modsim::kAlways);
     f.match = on->lines[0];
@@ -519,7 +514,7 @@ TEST_P(OutputWatchdog, AWrongReplyStopsTheExperiment) {
     ASSERT_NE(nullptr, LastWarning());
     EXPECT_EQ("Relays", LastWarning()->caption);
     EXPECT_EQ(digitaltest::kCommProblem, LastWarning()->text);
-    EXPECT_TRUE(WireOf(on->lines[1]).empty());
+    EXPECT_TRUE(Starting(on->lines[1]).empty());
 }
 
 // While its watchdog is on, the block keeps the port alive at its idle
@@ -529,7 +524,7 @@ TEST_P(OutputWatchdog, TheKeepAliveRunsWhileTheWatchdogIsOn) {
     for (const WatchdogSequence& s : GetParam().sequences)
         if (s.on && !s.lines.empty() && !on) on = &s;
     ASSERT_NE(nullptr, on);
-    ASSERT_EQ(1, Bind(on->plugin));
+    ASSERT_EQ(1, Load(on->plugin));
     ASSERT_EQ(1, bus.AddModule(1, on->model, 0));
     hostsim::Block* b = NewBlock(GetParam().menu, 1, 0x0001);
     ASSERT_NE(nullptr, b);
@@ -539,13 +534,13 @@ TEST_P(OutputWatchdog, TheKeepAliveRunsWhileTheWatchdogIsOn) {
     ASSERT_EQ(1, Run(Manual(3.5), &r)) << r.error;
     // At 1, 2 and 3 s; a reply that comes late on a loaded machine delays
     // the next.
-    EXPECT_GE(WireOf("~**").size(), 2u);
-    EXPECT_LE(WireOf("~**").size(), 3u);
+    EXPECT_GE(Starting("~**").size(), 2u);
+    EXPECT_LE(Starting("~**").size(), 3u);
     // Switched off, the next experiment sends none.
     P(b)->Mess.Watchdog_On = 0;
     bus.ClearLog();
     ASSERT_EQ(1, Run(Manual(3.5), &r)) << r.error;
-    EXPECT_TRUE(WireOf("~**").empty());
+    EXPECT_TRUE(Starting("~**").empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Digital, OutputWatchdog, ::testing::ValuesIn(WatchdogTypes()),
@@ -569,7 +564,7 @@ class Relays : public DigitalTest, public ::testing::WithParamInterface<RelayTyp
   protected:
     void SetUp() override {
         DigitalTest::SetUp();
-        ASSERT_EQ(1, Bind(kTelv));
+        ASSERT_EQ(1, Load(kTelv));
     }
 };
 
@@ -589,14 +584,14 @@ TEST_P(Relays, TheFirstWriteWaitsForEveryInput) {
         double now = hostsim::ExperimentTime();
         if (cycle == 0) hostsim::QueueInputBlock(b, 0, now, 0.5, {0.0f});
         if (late < 0.0 && now >= 1.0) {
-            EXPECT_TRUE(WireOf("#0100").empty()) << "written before input 1 delivered";
+            EXPECT_TRUE(Starting("#0100").empty()) << "written before input 1 delivered";
             hostsim::QueueInputBlock(b, 1, now, 0.5, {0.0f});
             late = now;
         }
     };
     hostsim::ExperimentResult r;
     ASSERT_EQ(1, Run(o, &r)) << r.error;
-    EXPECT_EQ(std::vector<std::string>{"#010000"}, WireOf("#0100"));
+    EXPECT_EQ(std::vector<std::string>{"#010000"}, Starting("#0100"));
 }
 
 // A change made while a write is in flight is written after it: only a good
@@ -618,14 +613,14 @@ TEST_P(Relays, AChangeWhileAWriteIsInFlightIsWrittenAfterIt) {
             bus.InjectFault(1, f);
             hostsim::QueueInputBlock(b, 0, 0.0, 0.5, {5.0f});
             phase = 1;
-        } else if (phase == 1 && !WireOf("#0100").empty()) {
+        } else if (phase == 1 && !Starting("#0100").empty()) {
             hostsim::QueueInputBlock(b, 0, hostsim::ExperimentTime(), 0.5, {0.0f});
             phase = 2;
         }
     };
     hostsim::ExperimentResult r;
     ASSERT_EQ(1, Run(o, &r)) << r.error;
-    EXPECT_EQ((std::vector<std::string>{"#010001", "#010000"}), WireOf("#0100"));
+    EXPECT_EQ((std::vector<std::string>{"#010001", "#010000"}), Starting("#0100"));
 }
 
 // A silent module: the user is asked; yes starts the block without its
@@ -645,8 +640,8 @@ TEST_P(Relays, ASilentModuleAsksAndAWrongOneRefuses) {
     ASSERT_EQ(1, Run(o, &r)) << r.error;
     EXPECT_EQ(0, hostsim::StopExperimentCalls());
     EXPECT_EQ(1, R(b)->Error_Waiting) << "the write met the silence";
-    EXPECT_EQ(2u, WireOf("#0400").size()) << "the write and its repeat";
-    EXPECT_TRUE(WireOf("~04").empty()) << "no watchdog for a module that never answered";
+    EXPECT_EQ(2u, Starting("#0400").size()) << "the write and its repeat";
+    EXPECT_TRUE(Starting("~04").empty()) << "no watchdog for a module that never answered";
 
     WinapiQueueMessageBoxAnswer(IDNO);
     hostsim::ExperimentResult no;
@@ -694,20 +689,16 @@ TEST_F(ND6063, TheImageGoesOutAsTheBlockHoldsIt) {
     ASSERT_EQ(1, bus.AddModule(5, "6063", 0));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.write);
+        CaseGuard guard(this);
         bus.ClearLog();
-        ASSERT_EQ(1, Rebind(c.plugin));
+        ASSERT_EQ(1, Load(c.plugin));
         hostsim::Block* b = NewBlock(2971, 5, c.mask);
         ASSERT_NE(nullptr, b);
-        hostsim::ExperimentOptions o = Manual(0.2);
-        auto manual = o.onStarted;
-        o.onStarted = [&] {
-            manual();
+        Run(0.2, [b] {
             for (int i = 0; i < static_cast<int>(b->record.uInputs); i++)
                 hostsim::QueueInputBlock(b, i, 0.0, 0.5, {5.0f});
-        };
-        hostsim::ExperimentResult r;
-        ASSERT_EQ(1, Run(o, &r)) << r.error;
-        EXPECT_EQ(std::vector<std::string>{c.write}, WireOf(c.write.substr(0, 3)));
+        });
+        EXPECT_EQ(std::vector<std::string>{c.write}, Starting(c.write.substr(0, 3)));
     }
 }
 
@@ -715,7 +706,7 @@ TEST_F(ND6063, TheImageGoesOutAsTheBlockHoldsIt) {
 using ND6067 = DigitalTest;
 
 TEST_F(ND6067, NamesFromTheHostReachItsSevenChannelsOnly) {
-    ASSERT_EQ(1, Bind(kTelv));
+    ASSERT_EQ(1, Load(kTelv));
     hostsim::Block* b = hostsim::CreateBlock(hostsim::FindClassByMenuId(2981));
     ASSERT_NE(nullptr, b);
     hostsim::SetDefaultActionAnswer(7);
@@ -755,6 +746,7 @@ TEST_F(ND6056, AcceptsEveryModelEndingIn056) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.profile->model);
+        CaseGuard guard(this);
         bus.RemoveModule(1);
         ASSERT_EQ(1, bus.AddModule(1, *c.profile, 0));
         if (c.noName) {
@@ -762,7 +754,7 @@ TEST_F(ND6056, AcceptsEveryModelEndingIn056) {
             f.match = "$01M";
             bus.InjectFault(1, f);
         }
-        ASSERT_EQ(1, Rebind(kDefault));
+        ASSERT_EQ(1, Load(kDefault));
         ASSERT_NE(nullptr, NewBlock(2974, 1, 0x0001));
         hostsim::ExperimentResult r;
         EXPECT_EQ(c.started, Run(Manual(0.2), &r));
@@ -776,7 +768,7 @@ TEST_F(ND6056, AcceptsEveryModelEndingIn056) {
     bus.RemoveModule(1);
     ASSERT_EQ(1, bus.AddModule(1, p6056b, 0));
     bus.ClearLog();
-    ASSERT_EQ(1, Rebind(kDefault));
+    ASSERT_EQ(1, Load(kDefault));
     hostsim::Block* b = NewBlock(2974, 1, 0x0001);
     ASSERT_NE(nullptr, b);
     P(b)->Mess.Watchdog_On = 1;
@@ -784,7 +776,7 @@ TEST_F(ND6056, AcceptsEveryModelEndingIn056) {
     P(b)->Mess.Watchdog_Value = 0x00FF;
     hostsim::ExperimentResult r;
     ASSERT_EQ(1, Run(Manual(0.1), &r)) << r.error;
-    EXPECT_EQ(std::vector<std::string>{"~01213C00FF"}, WireOf("~01"));
+    EXPECT_EQ(std::vector<std::string>{"~01213C00FF"}, Starting("~01"));
 }
 
 // An input block and an output block on one module: the output block sets
@@ -800,8 +792,9 @@ TEST_F(ND6050O, OneWatchdogOwnerPerModule) {
     } cases[] = {{1}, {0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.inputFirst ? "input first" : "output first");
+        CaseGuard guard(this);
         bus.ClearLog();
-        ASSERT_EQ(1, Rebind(kTelv));
+        ASSERT_EQ(1, Load(kTelv));
         hostsim::Block* in = nullptr;
         hostsim::Block* out = nullptr;
         if (c.inputFirst) in = NewBlock(2958, 1, 0x01);

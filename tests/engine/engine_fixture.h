@@ -7,6 +7,7 @@
 #include "host/driver.h"
 #include "host/host.h"
 #include "frame/messparam.h"
+#include "heard.h"
 #include "hostsim/hostsim.h"
 #include "modsim.h"
 #include "serial/engine.h"
@@ -62,6 +63,13 @@ class EngineTest : public serialtest::SerialTest {
         BusyTimeOut = 1500;
         ReOpenComOnError = 0;
         WinapiDialogsReset();
+        sentBefore = WinapiCommLinesWritten(1);
+        // The pause between writes is the driver's, over every port and
+        // test: one an earlier test of this program began ends on the real
+        // clock before this test may stop the clock.
+        WinapiUseRealClock();
+        for (int i = 0; i < 1000 && ComPaceLeft() > 0; i++)
+            usleep(1000);
     }
     void TearDown() override {
         WinapiUseRealClock();
@@ -115,6 +123,31 @@ class EngineTest : public serialtest::SerialTest {
         return StepUntilDone();
     }
 
+    // A bounded wait until the bus has heard every line written to COM1:
+    // before a count of lines, a check that none was sent, or a change of
+    // its faults.
+    void WaitHeard() {
+        EXPECT_EQ(1, telviotest::WaitUntilHeard(bus, 1, sentBefore))
+            << "the simulator heard " << bus.Heard() << " of the "
+            << WinapiCommLinesWritten(1) - sentBefore << " lines written";
+    }
+    // A bounded wait until the port holds `bytes` bytes that no reply took
+    // (the bytes a module wrote reach the port a moment later).
+    static int WaitPending(int port, size_t bytes) {
+        for (int i = 0; i < 3000; i++) {
+            if (ComPendingBytes(port) >= static_cast<int>(bytes)) return 1;
+            usleep(1000);
+        }
+        return 0;
+    }
+    // The bytes the modules sent in reply since the log was cleared.
+    static size_t ReplyBytes(const modsim::Bus& on) {
+        size_t n = 0;
+        for (const modsim::LogEntry& e : on.Log())
+            n += e.reply.size();
+        return n;
+    }
+
     // Lines the module received since the log was last cleared.
     std::vector<std::string> Wire() {
         std::vector<std::string> lines;
@@ -125,6 +158,7 @@ class EngineTest : public serialtest::SerialTest {
 
     modsim::Bus bus;
     ModuleRecord block = {};
+    unsigned long sentBefore = 0; // lines written to COM1 before the test
 };
 
 inline void NameBlock(ModuleRecord* block, const char* name) {

@@ -262,7 +262,7 @@ TEST_F(Engine, ALateReplyIsNeverTakenForTheNextRequestsReply) {
     for (int i = 0; i < 20 && bus.LogCount() < 2; i++)
         bus.Pump(50);
     ASSERT_EQ(2u, bus.LogCount());
-    usleep(20000);
+    ASSERT_EQ(1, WaitPending(1, ReplyBytes(bus)));
 
     // They came while no request waited: dropped, counted, and the line
     // must then be quiet for its guard before channel 1 is asked.
@@ -359,7 +359,7 @@ TEST_F(Engine, ALineCutShortOnOnePortIsNotJoinedToAReplyOnAnother) {
     ASSERT_EQ(1, ScanBegin(h2, &block));
     EXPECT_EQ(SS_BUSY, ScanStep());
     ASSERT_EQ(1, other.WaitForLog(1, 2000));
-    usleep(20000);
+    ASSERT_EQ(1, WaitPending(2, ReplyBytes(other)));
     EXPECT_EQ(SS_BUSY, ScanStep());
     ScanReset();
     char reply[COM_REPLY_SIZE];

@@ -3,52 +3,26 @@
 // cycle after cycle and stopped, against modules simulated on a
 // pseudo-terminal mapped to COM1. The blocks start on the real clock (their
 // start queries wait for real replies); the cycles run on the manual clock.
-#include "plugin_fixture.h"
+#include "bus_fixture.h"
 
-#include "experiment_run.h"
-
-#include "modsim.h"
 #include "modules/analog/nd6018.h"
-#include "winapi_headless.h"
-
-#include <unistd.h>
 
 #include <fstream>
 #include <sstream>
 
 namespace {
 
-using experimenttest::Delivered;
-using experimenttest::Manual;
-
 const int kStart = MODMSG_START;
 const int kStop = MODMSG_STOP;
 const int kTiming = MODMSG_CHANNEL_TIMING;
 
-class Experiment : public PluginTest {
+class Experiment : public telviotest::BusTest {
   protected:
     void SetUp() override {
-        WinapiUseRealClock();
-        WinapiDialogsReset();
-        PluginTest::SetUp();
-        setenv("TELVIO_COM_DIR", dir.c_str(), 1);
-        // COM1 at 9600 baud, 8 data bits, 1 stop bit, no parity.
-        std::ofstream(dir + "/XX02.ini") << "[Com Ports]\nNumComPorts=1\nComPort#0=1,3,8,1,0,1\n";
-        std::string error;
-        ASSERT_EQ(1, bus.Open(&error)) << error;
-        ASSERT_EQ(1, bus.SetLink(dir + "/com1"));
-        ASSERT_EQ(1, bus.Start());
-        ASSERT_EQ(1, Bind("Telvio.so"));
+        BusTest::SetUp();
+        ASSERT_EQ(1, Load("Telvio.so"));
         thermocouple = hostsim::FindClassByMenuId(2955);
         ASSERT_NE(nullptr, thermocouple);
-    }
-    void TearDown() override {
-        WinapiUseRealClock();
-        while (hostsim::BlockCount() > 0)
-            hostsim::DeleteBlock(hostsim::BlockAt(0));
-        bus.Close();
-        WinapiDialogsReset();
-        PluginTest::TearDown();
     }
 
     static ND6018_Param* P(hostsim::Block* b) {
@@ -92,7 +66,6 @@ class Experiment : public PluginTest {
         return s.str();
     }
 
-    modsim::Bus bus;
     const hostsim::ModuleClass* thermocouple = nullptr;
 };
 
@@ -119,7 +92,7 @@ TEST_F(Experiment, EachBlockDeliversItsChannelsEveryHalfSecondWithTheModulesValu
         }
     };
     hostsim::ExperimentResult r;
-    ASSERT_EQ(1, hostsim::RunExperiment(o, &r)) << r.error;
+    ASSERT_EQ(1, Run(o, &r)) << r.error;
     EXPECT_EQ(2, r.started);
     EXPECT_EQ(-1, r.failedBlock);
     EXPECT_EQ(0, r.stoppedByPlugin);
@@ -169,7 +142,7 @@ TEST_F(Experiment, GlobalSettingsGiveBlocksOfFiftyEqualSamplesOneSecondApart) {
     o.globalMilliSecondsPerSample = 20.0;
     o.globalBlockSize = 50;
     hostsim::ExperimentResult r;
-    ASSERT_EQ(1, hostsim::RunExperiment(o, &r)) << r.error;
+    ASSERT_EQ(1, Run(o, &r)) << r.error;
     const float values[2] = {12.5f, 250.25f};
     for (int k = 0; k < 2; k++) {
         SCOPED_TRACE("output " + std::to_string(k));
@@ -201,7 +174,7 @@ TEST_F(Experiment, AFailedStartStopsTheHostAndEveryBlockAskedToStartIsStopped) {
         if (block == 1) WinapiUseManualClock(GetTickCount());
     };
     hostsim::ExperimentResult r;
-    EXPECT_EQ(0, hostsim::RunExperiment(o, &r));
+    EXPECT_EQ(0, Run(o, &r));
     EXPECT_EQ(1, r.failedBlock);
     EXPECT_EQ(1, r.started);
     EXPECT_EQ(0, r.cycles);
@@ -218,9 +191,8 @@ TEST_F(Experiment, AFailedStartStopsTheHostAndEveryBlockAskedToStartIsStopped) {
     // Both stops freed what the starts took: without the silent block the
     // next experiment starts and measures.
     hostsim::DeleteBlock(silent);
-    WinapiUseRealClock();
     hostsim::ExperimentResult again;
-    ASSERT_EQ(1, hostsim::RunExperiment(Manual(0.2), &again)) << again.error;
+    ASSERT_EQ(1, Run(Manual(0.2), &again)) << again.error;
     ASSERT_EQ(1u, Delivered(again, a, 0).size());
     ASSERT_EQ(1u, Delivered(again, c, 0).size());
     EXPECT_EQ(5.0f, Delivered(again, a, 0)[0].samples[0]);
@@ -244,7 +216,7 @@ TEST_F(Experiment, AStopExperimentOfABlockEndsTheCyclesAndStopsEveryBlock) {
         bus.InjectFault(1, f);
     };
     hostsim::ExperimentResult r;
-    EXPECT_EQ(1, hostsim::RunExperiment(o, &r)) << r.error;
+    EXPECT_EQ(1, Run(o, &r)) << r.error;
     EXPECT_EQ(1, r.stoppedByPlugin);
     EXPECT_EQ(2, r.started);
     // A reply time-out, the repeat and its time-out: about 3 s, far from 30.
@@ -270,7 +242,7 @@ TEST_F(Experiment, TheBundledWorksheetLoadsAndMeasuresEveryChannel) {
     ASSERT_EQ(1, hostsim::LoadWorksheet(TELVIO_EXAMPLES "/thermocouples.wks", &error)) << error;
     ASSERT_EQ(10, hostsim::BlockCount());
     hostsim::ExperimentResult r;
-    ASSERT_EQ(1, hostsim::RunExperiment(Manual(1.2), &r)) << r.error;
+    ASSERT_EQ(1, Run(Manual(1.2), &r)) << r.error;
     EXPECT_EQ(10, r.started);
     // Oven: channels 0 to 2 of address 1 every 0.5 s; Exhaust: 0 and 3 of
     // address 2 every 0.5 s; Room: 0 of address 3 every second.
@@ -303,7 +275,7 @@ TEST_F(Experiment, ASavedWorksheetLoadsAndMeasuresAsTheBlocksItWasSavedFrom) {
     hostsim::Block* loaded = hostsim::BlockAt(0);
     EXPECT_EQ(1, loaded->afterLoadAnswer);
     hostsim::ExperimentResult r;
-    ASSERT_EQ(1, hostsim::RunExperiment(Manual(0.6), &r)) << r.error;
+    ASSERT_EQ(1, Run(Manual(0.6), &r)) << r.error;
     std::vector<hostsim::ReleasedBlock> d = Delivered(r, loaded, 0);
     ASSERT_EQ(3u, d.size());
     for (size_t i = 0; i < d.size(); i++) {
@@ -333,7 +305,7 @@ TEST_F(Experiment, TheMonitorCountsEveryRequestRepeatAndFailedTransfer) {
         bus.InjectFault(1, f);
     };
     hostsim::ExperimentResult r;
-    ASSERT_EQ(1, hostsim::RunExperiment(o, &r)) << r.error;
+    ASSERT_EQ(1, Run(o, &r)) << r.error;
     hostsim::MonitorCounts counts;
     ASSERT_EQ(1, hostsim::MonitorRead(&counts, true));
     size_t replied = 0;
@@ -363,7 +335,7 @@ TEST_F(Experiment, TheProbeOfAChecksumModuleCostsTwoTimeOutsThatAreNoErrors) {
     ASSERT_NE(nullptr, Thermocouple(1, 0x1));
     ASSERT_NE(nullptr, Thermocouple(2, 0x1));
     hostsim::ExperimentResult r;
-    ASSERT_EQ(1, hostsim::RunExperiment(Manual(1.0), &r)) << r.error;
+    ASSERT_EQ(1, Run(Manual(1.0), &r)) << r.error;
     hostsim::MonitorCounts counts;
     ASSERT_EQ(1, hostsim::MonitorRead(&counts, true));
     EXPECT_EQ(2, counts.probeTimeouts);
@@ -419,7 +391,7 @@ TEST_F(Experiment, AReadingOfAFullMonitorSaysOlderLinesMayBeLost) {
     hostsim::Block* a = Thermocouple(1, 0xFF, 0.1);
     ASSERT_NE(nullptr, a);
     hostsim::ExperimentResult r;
-    ASSERT_EQ(1, hostsim::RunExperiment(Manual(4.0), &r)) << r.error;
+    ASSERT_EQ(1, Run(Manual(4.0), &r)) << r.error;
     ASSERT_GT(bus.LogCount() * 2, 256u);
     hostsim::MonitorCounts counts;
     ASSERT_EQ(1, hostsim::MonitorRead(&counts, false));
@@ -452,7 +424,7 @@ TEST_F(Experiment, TheHostRestsInCyclesThatDeliverNothing) {
         if (cycle >= 20000) WinapiAdvanceClock(1000);
     };
     hostsim::ExperimentResult r;
-    ASSERT_EQ(1, hostsim::RunExperiment(o, &r)) << r.error;
+    ASSERT_EQ(1, Run(o, &r)) << r.error;
     EXPECT_EQ(1, r.stoppedByPlugin) << "two reply time-outs of 1.5 s";
     EXPECT_LT(r.cycles, 20000) << "the rests alone moved the clock";
     EXPECT_GT(waiting, 2000) << "cycles that waited for the reply";
@@ -514,6 +486,7 @@ TEST_F(Experiment, HostileWorksheetsAndIniFilesAreCheckedWhereTheyEnter) {
     const std::string ini = dir + "/XX02.ini";
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.file) + " " + c.name + " = " + c.value);
+        CaseGuard guard(this);
         const bool iniCase = strcmp(c.file, "ini") == 0;
         // The plug-in reads its INI file when it is bound, and writes its
         // time-out back when it is finished.
@@ -547,13 +520,13 @@ TEST_F(Experiment, HostileWorksheetsAndIniFilesAreCheckedWhereTheyEnter) {
             EXPECT_EQ(0, b->afterLoadAnswer);
         } else if (c.stage == kRefusedAtStart) {
             EXPECT_EQ(1, b->afterLoadAnswer);
-            EXPECT_EQ(0, hostsim::RunExperiment(Manual(1.0), &r));
+            EXPECT_EQ(0, Run(Manual(1.0), &r));
             EXPECT_EQ(0, r.failedBlock);
         } else if (c.stage == kWarnedAtStart) {
             // Nothing to measure: the block starts, says so, and passes its
             // turns.
             EXPECT_EQ(1, b->afterLoadAnswer);
-            EXPECT_EQ(1, hostsim::RunExperiment(Manual(1.0), &r)) << r.error;
+            EXPECT_EQ(1, Run(Manual(1.0), &r)) << r.error;
             EXPECT_EQ(0, r.stoppedByPlugin);
         }
         if (c.stage != kLimited) {
@@ -585,9 +558,9 @@ TEST_F(Experiment, HostileWorksheetsAndIniFilesAreCheckedWhereTheyEnter) {
         o.idleSleepMs = 0;
         o.onStarted = [] { WinapiUseManualClock(100000); };
         o.onCycle = [](int, int) { WinapiAdvanceClock(50); };
-        ASSERT_EQ(1, hostsim::RunExperiment(o, &r))
-            << r.error << (hostsim::Warnings().empty() ? "" : hostsim::Warnings().back().text);
-        WinapiUseRealClock();
+        ASSERT_EQ(1, Run(o, &r)) << r.error
+                                 << (hostsim::Warnings().empty() ? ""
+                                                                 : hostsim::Warnings().back().text);
         EXPECT_NE(std::string::npos, hostsim::GlobalString(string).find("doesn't reply"));
         EXPECT_GE(hostsim::GlobalStringWrites(), 1);
         if (!iniCase) {
@@ -615,7 +588,7 @@ TEST_F(Experiment, ABlockThatCannotKeepItsDistanceSaysSoOnceAndStampsItsReadings
     ASSERT_NE(nullptr, a);
     snprintf(a->record.szName, sizeof a->record.szName, "Fast");
     hostsim::ExperimentResult r;
-    ASSERT_EQ(1, hostsim::RunExperiment(Manual(2.0), &r)) << r.error;
+    ASSERT_EQ(1, Run(Manual(2.0), &r)) << r.error;
     ASSERT_EQ(1u, hostsim::Warnings().size());
     const hostsim::Warning& w = hostsim::Warnings()[0];
     EXPECT_EQ("Fast", w.caption);

@@ -50,7 +50,7 @@ grep -q '^Exhaust / Flue gas: 2 samples, 0\.000 to 0\.500 s, min 95\.0000, max 9
 # probes of the checksum module are counted apart from errors.
 before=$(grep -c ' <- ' "$work/modsim.log" || true)
 csv=$("$work/hostsim" run "$worksheet" --seconds 1 --csv 2>"$work/summary") || fail "csv run: $(cat "$work/summary")"
-sleep 0.2 # the simulator's last lines
+stop_modsim # every line the run wrote is in the simulator's log
 requests=$(($(grep -c ' <- ' "$work/modsim.log") - before))
 grep -q "^RS-232 monitor: $requests requests, 0 repeats, 0 errors; 2 time-outs of the checksum probe" \
     "$work/summary" || fail "monitor: $(grep RS-232 "$work/summary"), $requests requests sent"

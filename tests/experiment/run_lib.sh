@@ -3,7 +3,8 @@
 # the host, the plug-in and a driver INI file of COM1 (9600 baud, 8 data
 # bits, 1 stop bit, no parity) and removes it, and the simulator, on exit;
 # start_modsim MODSIM ARGS... serves ARGS on COM1 of that folder, quietly
-# unless modsim_quiet is set empty (then every line goes to modsim.log).
+# unless modsim_quiet is set empty (then every line goes to modsim.log);
+# stop_modsim ends it once it has logged every line written to it.
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
@@ -16,8 +17,13 @@ run_setup() {
     export TELVIO_COM_DIR=$work
 }
 
-run_cleanup() {
+stop_modsim() {
     if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; fi
+    pid=
+}
+
+run_cleanup() {
+    stop_modsim
     rm -rf "$work"
 }
 

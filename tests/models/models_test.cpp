@@ -91,21 +91,15 @@ const std::vector<ModelsCase>& Cases() {
 
 // The host, the plug-in of the type's family and COM1 with its simulated
 // modules are the digital types' fixture's.
+// The host, the plug-in of the type's family and COM1 with its simulated
+// modules are the digital types' fixture's.
 class Models : public digitaltest::DigitalTest, public ::testing::WithParamInterface<ModelsCase> {
   protected:
     void SetUp() override {
         DigitalTest::SetUp();
-        ASSERT_EQ(1, Bind(GetParam().plugin));
-    }
-    void TearDown() override {
-        SetRunning(0);
-        DigitalTest::TearDown();
+        ASSERT_EQ(1, Load(GetParam().plugin));
     }
 
-    static void SetRunning(int running) {
-        BOOL flag = running ? TRUE : FALSE;
-        hostsim::WriteDllVariable("bExperimentIsRunning", &flag, sizeof flag);
-    }
     // A block of the type on the module at address 1 of COM1.
     hostsim::Block* NewBlock() {
         const ModelsCase& c = GetParam();
@@ -135,11 +129,10 @@ class Models : public digitaltest::DigitalTest, public ::testing::WithParamInter
             ASSERT_EQ(1, bus.InjectFault(1, f));
         }
     }
-    int Start(hostsim::Block* b) {
-        SetRunning(1);
-        int answer = hostsim::SendClassMessage(b, MODMSG_START, 0, 0);
-        hostsim::SendClassMessage(b, MODMSG_STOP, 0, 0);
-        SetRunning(0);
+    // The start and the stop of the block: whether it started.
+    int StartAndStop(hostsim::Block* b) {
+        int answer = Start(b);
+        Stop(b);
         return answer;
     }
     // What the Test button of the block's setup dialog showed.
@@ -154,8 +147,6 @@ class Models : public digitaltest::DigitalTest, public ::testing::WithParamInter
         WinapiMessageBoxAt(boxes, &box);
         return box.text;
     }
-    std::string Warning() const { return LastWarning() ? LastWarning()->text : ""; }
-
     std::deque<modsim::Profile> profiles;
     std::deque<std::string> names;
 };
@@ -167,15 +158,15 @@ TEST_P(Models, TheStartAndTheTestButtonTakeTheTypesModels) {
     for (const char* model : c.accepted) {
         SCOPED_TRACE(std::string("accepted \"") + model + "\"");
         Module(model);
-        EXPECT_EQ(1, Start(b)) << Warning();
+        EXPECT_EQ(1, StartAndStop(b)) << LastWarningText();
         std::string shown = Test(b);
         EXPECT_EQ(0u, shown.find("Status: OKAY")) << shown;
     }
     for (const char* model : c.refused) {
         SCOPED_TRACE(std::string("refused \"") + model + "\"");
         Module(model);
-        EXPECT_EQ(0, Start(b));
-        EXPECT_EQ(0u, Warning().find("Wrong module type")) << Warning();
+        EXPECT_EQ(0, StartAndStop(b));
+        EXPECT_EQ(0u, LastWarningText().find("Wrong module type")) << LastWarningText();
         EXPECT_EQ(std::string::npos, Test(b).find("Status: OKAY"));
     }
 }

@@ -412,6 +412,24 @@ TEST_F(BusTest, PortPulledForAMomentComesBackUnderTheLink) {
     EXPECT_EQ(Transact("$01M", false), "!016018\r");
 }
 
+// The lines heard are counted from the bus's start on, also those a cleared
+// log forgot and those that went unanswered.
+TEST_F(BusTest, EveryLineHeardIsCountedClearLogNotwithstanding) {
+    EXPECT_EQ(bus_.Heard(), 0u);
+    EXPECT_EQ(Transact("$01M", false), "!016018\r");
+    bus_.ClearLog();
+    Send(fd_, "$09M\r"); // nobody at 9
+    EXPECT_EQ(bus_.Pump(kReplyWaitMs), 1);
+    EXPECT_EQ(bus_.Heard(), 2u);
+    EXPECT_EQ(bus_.LogCount(), 1u);
+    EXPECT_EQ(bus_.WaitForHeard(2, 0), 1);
+    EXPECT_EQ(bus_.WaitForHeard(3, 50), 0);
+    ASSERT_EQ(bus_.Start(), 1);
+    Send(fd_, "$01F\r");
+    EXPECT_EQ(bus_.WaitForHeard(3, kReplyWaitMs), 1);
+    EXPECT_EQ(ReadLine(fd_), "!01A1.0\r");
+}
+
 TEST_F(BusTest, BackgroundThreadServesAndStops) {
     ASSERT_EQ(bus_.Start(), 1);
     EXPECT_EQ(bus_.Pump(10), -1); // one server at a time

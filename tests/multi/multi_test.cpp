@@ -146,6 +146,7 @@ TEST_F(Multi, TheCreationDialogOffersWhatTheMasterHasFree) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.taken);
+        CaseGuard guard(this);
         Load();
         hostsim::Block* master = Create(kND6014);
         ASSERT_NE(nullptr, master);
@@ -214,7 +215,7 @@ TEST_F(Multi, DeletingAMasterHandsTheModuleToTheNextBlock) {
     // It is in the module table: the module is polled for the slave.
     bus.EditModule(5, [](modsim::Module& mod) { mod.digitalInputs = 1; });
     hostsim::ExperimentResult r = Run(1.0);
-    EXPECT_EQ(2u, experimenttest::Delivered(r, m[2], 0).size());
+    EXPECT_EQ(2u, Delivered(r, m[2], 0).size());
     EXPECT_GE(Count("@05DI"), 2);
     // The last block of a module leaves no master behind.
     hostsim::DeleteBlock(heir);
@@ -230,6 +231,7 @@ TEST_F(Multi, DeletingAMasterHandsTheModuleToTheNextBlock) {
 TEST_F(Multi, EitherStartOrderMeasuresTheSame) {
     for (int reversed = 0; reversed < 2; reversed++) {
         SCOPED_TRACE(reversed ? "slaves first" : "master first");
+        CaseGuard guard(this);
         Load();
         bus.ClearLog();
         // The module answers with checksums: a slave's requests must carry
@@ -253,10 +255,10 @@ TEST_F(Multi, EitherStartOrderMeasuresTheSame) {
         ASSERT_NE(nullptr, analog);
         hostsim::ExperimentResult r = Run(1.0);
         EXPECT_EQ(0, r.stoppedByPlugin) << LastWarningText();
-        std::vector<hostsim::ReleasedBlock> values = experimenttest::Delivered(r, analog, 0);
+        std::vector<hostsim::ReleasedBlock> values = Delivered(r, analog, 0);
         ASSERT_EQ(2u, values.size());
         EXPECT_FLOAT_EQ(0.75f, values[0].samples.at(0));
-        EXPECT_EQ(2u, experimenttest::Delivered(r, inputs, 1).size());
+        EXPECT_EQ(2u, Delivered(r, inputs, 1).size());
         EXPECT_EQ(1, CountStarting("@01CE"));
         bus.RemoveModule(1);
     }
@@ -277,8 +279,8 @@ TEST_F(Multi, AnAnalogReadingWaitsForTheHostWithoutBeingReadAgain) {
         if (hostsim::ExperimentTime() >= 1.0) hostsim::WithholdOutputBlocks(false);
     };
     hostsim::ExperimentResult r;
-    ASSERT_EQ(1, RunExperiment(o, &r)) << r.error;
-    std::vector<hostsim::ReleasedBlock> values = experimenttest::Delivered(r, analog, 0);
+    ASSERT_EQ(1, Run(o, &r)) << r.error;
+    std::vector<hostsim::ReleasedBlock> values = Delivered(r, analog, 0);
     // The first reading, of time 0, goes out once the host has room; the
     // rounds go on from there.
     ASSERT_GE(values.size(), 2u);
@@ -324,17 +326,18 @@ TEST_F(Multi, TasksThatAreNotDueAreDroppedWithoutATransfer) {
     std::vector<hostsim::Block*> m = Module6014(1, 10.0);
     ASSERT_EQ(3u, m.size());
     ASSERT_EQ(1, StartAll(m));
-    WinapiUseManualClock(100000);
-    hostsim::StartExperimentClock();
+    ClockFromZero();
     bus.ClearLog();
     // The first round at once; then nothing is due for ten seconds, however
     // often the blocks queue their tasks.
+    ASSERT_TRUE(
+        telviotest::ProcessUntil(m, [] { return hostsim::ReleasedOutputBlocks().size() >= 3; }));
     for (int i = 0; i < 300; i++) {
         for (hostsim::Block* b : m)
             hostsim::ProcessBlock(b);
-        usleep(500);
         WinapiAdvanceClock(10);
     }
+    WaitHeard();
     EXPECT_EQ(1, Count("#01"));
     EXPECT_EQ(1, Count("@01DI"));
     EXPECT_EQ(1, Count("@01RE"));
@@ -363,12 +366,12 @@ TEST_F(Multi, AFailingModuleWaitsWhileTheHealthyOneKeepsItsRate) {
         bus.InjectFault(2, modsim::Fault(modsim::FaultKind::Silence, modsim::kAlways));
     };
     hostsim::ExperimentResult r;
-    ASSERT_EQ(1, RunExperiment(o, &r)) << r.error;
+    ASSERT_EQ(1, Run(o, &r)) << r.error;
     EXPECT_EQ(0, r.stoppedByPlugin);
-    EXPECT_TRUE(experimenttest::Delivered(r, failing, 0).empty());
+    EXPECT_TRUE(Delivered(r, failing, 0).empty());
     EXPECT_EQ(1, R14(failing)->Head.Frame.Error_Waiting);
     std::vector<double> times;
-    for (const hostsim::ReleasedBlock& d : experimenttest::Delivered(r, healthy, 0)) {
+    for (const hostsim::ReleasedBlock& d : Delivered(r, healthy, 0)) {
         EXPECT_FLOAT_EQ(3.5f, d.samples.at(0));
         if (d.time >= 4.0) times.push_back(d.time);
     }

@@ -67,6 +67,7 @@ TEST_F(ND6014, TheStartConfiguresTheRangeOfTheAnalogBlock) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
+        CaseGuard guard(this);
         Load();
         ASSERT_EQ(1, bus.AddModule(1, "6014", 0));
         bus.EditModule(1, [&](modsim::Module& m) { m.typeCode = c.moduleCode; });
@@ -114,15 +115,15 @@ TEST_F(ND6014, EveryFunctionIsMeasuredThroughTheMaster) {
         Run(2.0, [&] { bus.EditModule(1, [](modsim::Module& m) { m.events += 7; }); });
     EXPECT_EQ(0, r.stoppedByPlugin) << LastWarningText();
     EXPECT_EQ(1, Count("@01CE"));
-    std::vector<hostsim::ReleasedBlock> values = experimenttest::Delivered(r, analog, 0);
+    std::vector<hostsim::ReleasedBlock> values = Delivered(r, analog, 0);
     ASSERT_GE(values.size(), 3u);
     for (size_t i = 0; i < values.size(); i++) {
         EXPECT_DOUBLE_EQ(0.5 * static_cast<double>(i), values[i].time);
         EXPECT_DOUBLE_EQ(0.5, values[i].sampleDistance);
         EXPECT_FLOAT_EQ(1.25f, values[i].samples.at(0));
     }
-    std::vector<hostsim::ReleasedBlock> digital = experimenttest::Delivered(r, inputs, 0);
-    std::vector<hostsim::ReleasedBlock> counter = experimenttest::Delivered(r, inputs, 1);
+    std::vector<hostsim::ReleasedBlock> digital = Delivered(r, inputs, 0);
+    std::vector<hostsim::ReleasedBlock> counter = Delivered(r, inputs, 1);
     ASSERT_GE(digital.size(), 3u);
     ASSERT_EQ(digital.size(), counter.size());
     for (size_t i = 0; i < digital.size(); i++) {

@@ -43,7 +43,7 @@ class ND6016 : public MultiTest {
             if (l.compare(1, 2, head) == 0) out.push_back(l);
         return out;
     }
-    // A thermocouple block beside the multi-block module: an 6018 at the
+    // A thermocouple block beside the multi-block module: a 6018 at the
     // address whose channels 0 to 2 read 100, 200 and 300.
     hostsim::Block* Thermocouples(int address) {
         EXPECT_EQ(1, bus.AddModule(address, "6018", 0));
@@ -62,24 +62,17 @@ class ND6016 : public MultiTest {
     // The thermocouple block delivered each channel's own value once.
     static void ExpectOwnValues(const hostsim::ExperimentResult& r, hostsim::Block* b) {
         for (int k = 0; k < 3; k++) {
-            std::vector<hostsim::ReleasedBlock> d = experimenttest::Delivered(r, b, k);
+            std::vector<hostsim::ReleasedBlock> d = Delivered(r, b, k);
             ASSERT_EQ(1u, d.size()) << "output " << k;
             EXPECT_FLOAT_EQ(100.0f * static_cast<float>(k + 1), d[0].samples.at(0)) << k;
         }
-    }
-    // The lines from the first one that starts with `from` on.
-    Lines WireFrom(const std::string& from) {
-        Lines all = Wire();
-        for (size_t i = 0; i < all.size(); i++)
-            if (all[i].compare(0, from.size(), from) == 0) return Lines(all.begin() + i, all.end());
-        return {};
     }
 };
 
 // The start sets the module's channel mode; with one input in use the
 // module reads that one alone and the block's reads carry no channel number.
 // Only the block's own reads: an ND6018 beside it reads each of its channels
-// by number and delivers each its own value.
+// by number and delivers each its own value, also once the ND6016 is gone.
 TEST_F(ND6016, TheStartSetsTheChannelModeAndTheExcitation) {
     struct Case {
         WORD mask;
@@ -92,6 +85,7 @@ TEST_F(ND6016, TheStartSetsTheChannelModeAndTheExcitation) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.mask);
+        CaseGuard guard(this);
         Load();
         bus.ClearLog();
         ASSERT_EQ(1, bus.AddModule(2, "6016", 0));
@@ -111,14 +105,12 @@ TEST_F(ND6016, TheStartSetsTheChannelModeAndTheExcitation) {
         EXPECT_EQ('0' + (c.mask == 3 ? 3 : c.mask - 1), ModuleAt(2).channelMode);
         // Each output carries its input.
         for (size_t k = 0; k < analog->record.uOutputs; k++) {
-            std::vector<hostsim::ReleasedBlock> d =
-                experimenttest::Delivered(r, analog, static_cast<int>(k));
+            std::vector<hostsim::ReleasedBlock> d = Delivered(r, analog, static_cast<int>(k));
             ASSERT_EQ(1u, d.size());
             int input = c.mask == 2 ? 1 : static_cast<int>(k);
             EXPECT_FLOAT_EQ(input == 0 ? 1.5f : -2.25f, d[0].samples.at(0));
         }
         ExpectOwnValues(r, neighbour);
-        // And so they stay once the ND6016 block is gone.
         hostsim::DeleteBlock(analog);
         bus.ClearLog();
         ExpectOwnValues(Run(0.2), neighbour);
@@ -137,8 +129,8 @@ TEST_F(ND6016, BothInputsOfARoundAreDeliveredTogetherAtTheirRate) {
     hostsim::Block* analog = Analog(2, 3, 0.5);
     ASSERT_NE(nullptr, analog);
     hostsim::ExperimentResult r = Run(2.0);
-    std::vector<hostsim::ReleasedBlock> first = experimenttest::Delivered(r, analog, 0);
-    std::vector<hostsim::ReleasedBlock> second = experimenttest::Delivered(r, analog, 1);
+    std::vector<hostsim::ReleasedBlock> first = Delivered(r, analog, 0);
+    std::vector<hostsim::ReleasedBlock> second = Delivered(r, analog, 1);
     ASSERT_EQ(4u, first.size());
     ASSERT_EQ(first.size(), second.size());
     for (size_t i = 0; i < first.size(); i++) {
@@ -167,7 +159,7 @@ TEST_F(ND6016, TheExcitationFollowsAGlobalVariableWithinItsRange) {
         hostsim::SetGlobalVariable(7, t < 1.0 ? 12.3 : t < 2.0 ? -1.0 : -5.0);
     };
     hostsim::ExperimentResult r;
-    ASSERT_EQ(1, RunExperiment(o, &r)) << r.error;
+    ASSERT_EQ(1, Run(o, &r)) << r.error;
     // The start writes the fixed value; then the variable's, held within
     // 0 .. 10 V, once per change of the value written.
     Lines writes;
@@ -223,7 +215,9 @@ TEST_F(ND6016, TheCounterResetOfTheHostGoesOutAtTheMastersTurn) {
     // Four in a row: the fourth does not fit the queue.
     for (int i = 0; i < 4; i++)
         EXPECT_EQ(1, hostsim::PerformAction(inputs, 13, 0));
-    Run(0.2);
+    // The resets are queries that wait for their replies: the real clock.
+    hostsim::ExperimentResult r;
+    ASSERT_EQ(1, Run(RealTime(0.2), &r)) << r.error << " " << LastWarningText();
     // The start's own reset, then the three queued ones.
     EXPECT_EQ(4, Count("@02CE"));
     // The counter on the block's only output.

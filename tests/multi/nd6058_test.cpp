@@ -61,6 +61,7 @@ TEST_F(ND6058, TheCreationDialogKeepsPortsThatGoTogether) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
+        CaseGuard guard(this);
         hostsim::Block* b = Ports(c.clicks);
         ASSERT_NE(nullptr, b);
         EXPECT_EQ(c.ports, P(b)->Port_Mask);
@@ -135,7 +136,7 @@ TEST_F(ND6058, EveryLineIsReadAndWrittenWhereItsPortHasIt) {
         float value;
     } expected[] = {{a, 0, 5.0f}, {a, 1, 0.0f}, {cl, 0, 5.0f}};
     for (const Expected& e : expected) {
-        std::vector<hostsim::ReleasedBlock> d = experimenttest::Delivered(r, e.block, e.output);
+        std::vector<hostsim::ReleasedBlock> d = Delivered(r, e.block, e.output);
         ASSERT_EQ(4u, d.size());
         for (size_t i = 0; i < d.size(); i++) {
             EXPECT_DOUBLE_EQ(0.5 * static_cast<double>(i), d[i].time);
@@ -158,7 +159,7 @@ TEST_F(ND6058, TheReadsKeepTheirRateWithoutOutputValues) {
     ASSERT_NE(nullptr, ab);
     ASSERT_EQ(0, P(ab)->IsInput);
     hostsim::ExperimentResult r = Run(2.0);
-    EXPECT_EQ(4u, experimenttest::Delivered(r, di, 1).size());
+    EXPECT_EQ(4u, Delivered(r, di, 1).size());
     EXPECT_EQ(4, Count("$016"));
     for (const std::string& line : Wire())
         EXPECT_NE('#', line[0]) << line;

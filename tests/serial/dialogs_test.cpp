@@ -2,7 +2,7 @@
 // delete and edit ports, OK and Cancel, the monitor switch, the monitor list
 // and its file; then the plug-in itself: menu command 4991 in the stand-in
 // host, the INI file at start-up, at OK and at finish.
-#include "../remove_tree.h"
+#include "../common/remove_tree.h"
 #include "serial_fixture.h"
 
 #include "resource.h"

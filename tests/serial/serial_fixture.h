@@ -4,7 +4,7 @@
 #ifndef TESTS_SERIAL_FIXTURE_H
 #define TESTS_SERIAL_FIXTURE_H
 
-#include "../remove_tree.h"
+#include "../common/remove_tree.h"
 #include "host/driver.h"
 #include "host/host.h"
 #include "hostsim/hostsim.h"

@@ -3,6 +3,8 @@
 // running experiment delivered into the host's data blocks.
 #include "template_fixture.h"
 
+#include "process_until.h"
+
 #include <functional>
 
 namespace {
@@ -17,14 +19,9 @@ class Thermocouple : public TemplateTest {
     int Start(hostsim::Block* b) { return hostsim::SendClassMessage(b, MODMSG_START, 0, 0); }
     void Stop(hostsim::Block* b) { hostsim::SendClassMessage(b, MODMSG_STOP, 0, 0); }
     // Processes the block until `count` data blocks have been delivered or
-    // the module has had two seconds; the manual clock moves 1 ms a call, so
-    // the pause between writes passes as it would.
-    void ProcessUntil(hostsim::Block* b, size_t count) {
-        for (int i = 0; i < 2000 && hostsim::ReleasedOutputBlocks().size() < count; i++) {
-            hostsim::ProcessBlock(b);
-            usleep(1000);
-            if (WinapiClockIsManual()) WinapiAdvanceClock(1);
-        }
+    // the module has had two seconds.
+    static void ProcessUntil(hostsim::Block* b, size_t count) {
+        telviotest::ProcessUntilDelivered(b, count);
     }
 };
 
@@ -81,10 +78,12 @@ TEST_F(Thermocouple, ASilentModuleFailsTheStartAndTheBlockNeverPolls) {
     EXPECT_EQ("Module does not reply!\n\267 Connected ?\n\267 Switched on ?", LastWarning()->text);
     EXPECT_EQ(0, R(b)->Error_Waiting);
     // The host may still call it: the block sends nothing and passes the turn.
+    WaitHeard();
     bus.ClearLog();
     hostsim::StartExperimentClock();
     EXPECT_EQ(0, hostsim::ProcessBlock(b));
     EXPECT_EQ(SS_IDLE, ScanState());
+    WaitHeard();
     EXPECT_TRUE(Wire().empty());
     Stop(b);
 }
@@ -120,11 +119,7 @@ TEST_F(Thermocouple, EachSweepDeliversEveryChannelStampedWithItsDueTime) {
     // A value that finds no data block waits for a later call.
     WinapiAdvanceClock(500);
     hostsim::WithholdOutputBlocks(true);
-    for (int i = 0; i < 2000 && ScanState() != SS_READY; i++) {
-        hostsim::ProcessBlock(b);
-        usleep(1000);
-        WinapiAdvanceClock(1);
-    }
+    telviotest::ProcessUntil({b}, [] { return ScanState() == SS_READY; });
     ASSERT_EQ(SS_READY, ScanState());
     EXPECT_EQ(0, hostsim::ProcessBlock(b));
     hostsim::WithholdOutputBlocks(false);
@@ -155,11 +150,13 @@ TEST_F(Thermocouple, AfterAFailedReadTheBlockWaitsThenRestarts) {
     ASSERT_EQ(1, R(b)->Error_Waiting);
     double resume = R(b)->Resume_Time;
     EXPECT_GE(resume, 120.0);
-    // Until the resume time the block passes the turn and sends nothing.
+    // Until the resume time the block passes the turn and sends nothing. The
+    // module has heard the repeat before its silence ends.
+    WaitHeard();
     ASSERT_EQ(1, bus.ClearFaults(1));
-    usleep(20000);
     bus.ClearLog();
     EXPECT_EQ(0, hostsim::ProcessBlock(b));
+    WaitHeard();
     EXPECT_TRUE(Wire().empty());
     EXPECT_EQ(0, MonitorHas("Restart 6018"));
     WinapiAdvanceClock(static_cast<DWORD>((resume - CurrentExperimentTime(1)) * 1000.0) + 10);
@@ -215,6 +212,7 @@ TEST_F(Thermocouple, OnlyTheBlockAtTheCursorPollsAndNothingDuePassesTheTurn) {
     WinapiUseManualClock(10000);
     hostsim::StartExperimentClock();
     ASSERT_EQ(&a->record, ModuleTableCurrent());
+    WaitHeard();
     bus.ClearLog();
     EXPECT_EQ(0, hostsim::ProcessBlock(b));
     EXPECT_EQ(SS_IDLE, ScanState());
@@ -226,11 +224,13 @@ TEST_F(Thermocouple, OnlyTheBlockAtTheCursorPollsAndNothingDuePassesTheTurn) {
     ASSERT_EQ(2u, hostsim::ReleasedOutputBlocks().size());
     EXPECT_EQ(&a->record, ModuleTableCurrent());
     // Both swept at 0 s: before 1 s nothing is due, each passes at once.
+    WaitHeard();
     bus.ClearLog();
     EXPECT_EQ(0, hostsim::ProcessBlock(a));
     EXPECT_EQ(&b->record, ModuleTableCurrent());
     EXPECT_EQ(0, hostsim::ProcessBlock(b));
     EXPECT_EQ(&a->record, ModuleTableCurrent());
+    WaitHeard();
     EXPECT_TRUE(Wire().empty());
     Stop(a);
     Stop(b);
@@ -300,6 +300,7 @@ TEST_F(Thermocouple, AFailedReadWithoutAWaitPassesTheTurnAndBacksOff) {
 
     // The retry asks once, without a repeat; failing again, it waits 16
     // poll intervals; no second warning.
+    WaitHeard();
     bus.ClearLog();
     double retryAt = 0;
     cycle([&] {
@@ -313,6 +314,7 @@ TEST_F(Thermocouple, AFailedReadWithoutAWaitPassesTheTurnAndBacksOff) {
     // Answering again, the channel is read at the next retry and the block
     // goes back to its poll interval.
     ASSERT_EQ(1, bus.ClearFaults(1));
+    WaitHeard();
     bus.ClearLog();
     cycle([&] {
         const std::vector<hostsim::ReleasedBlock>& out = hostsim::ReleasedOutputBlocks();
@@ -348,6 +350,7 @@ TEST_F(Thermocouple, TwoBlocksOnOneModuleMustAgreeOnItsSettings) {
     EXPECT_EQ(0, hostsim::StopExperimentCalls());
 
     P(second)->TC_Type = 16;
+    WaitHeard();
     bus.ClearLog();
     ASSERT_EQ(1, Start(first));
     EXPECT_EQ(0, Start(second));
@@ -472,6 +475,7 @@ TEST_F(Thermocouple, SettingsOutsideTheTypeStopTheStart) {
         ASSERT_NE(nullptr, b);
         P(b)->Module_Address = c.address;
         P(b)->TC_Type = c.tcType;
+        WaitHeard();
         bus.ClearLog();
         int stops = hostsim::StopExperimentCalls();
         EXPECT_EQ(0, Start(b));
@@ -580,6 +584,7 @@ TEST_F(Thermocouple, AStartWithTheHostsGlobalSettingsOutOfRangeIsRefused) {
         P(b)->Mess.Use_Global_Settings = 1;
         fGlobalMilliSecondsPerSample = c.ms;
         uiGlobalBlockSize = c.size;
+        WaitHeard();
         bus.ClearLog();
         int stops = hostsim::StopExperimentCalls();
         EXPECT_EQ(c.text ? 0 : 1, Start(b));

@@ -3,6 +3,8 @@
 // layouts and values of the records and constants.
 #include <windows.h>
 
+#include "winapi_headless.h"
+
 #include <gtest/gtest.h>
 
 #include <errno.h>
@@ -170,6 +172,30 @@ TEST_F(ComPort, WrittenBytesReachTheDeviceUnchanged) {
     ASSERT_TRUE(WriteFile(h, line.data(), static_cast<DWORD>(line.size()), &written, NULL));
     EXPECT_EQ(line.size(), written);
     EXPECT_EQ(line, deviceReceives(line.size()));
+    EXPECT_TRUE(CloseHandle(h));
+}
+
+// The carriage returns a port took are counted for it, also over closing
+// and opening it.
+TEST_F(ComPort, TheLinesWrittenAreCountedByPort) {
+    const unsigned long before = WinapiCommLinesWritten(3);
+    const unsigned long other = WinapiCommLinesWritten(1);
+    HANDLE h = openPort("COM3");
+    ASSERT_NE(INVALID_HANDLE_VALUE, h);
+    const std::string lines("$012\r#01\r~**", 13);
+    DWORD written = 0;
+    ASSERT_TRUE(WriteFile(h, lines.data(), static_cast<DWORD>(lines.size()), &written, NULL));
+    EXPECT_EQ(lines, deviceReceives(lines.size()));
+    EXPECT_EQ(before + 2, WinapiCommLinesWritten(3));
+    EXPECT_TRUE(CloseHandle(h));
+    h = openPort("COM3");
+    ASSERT_NE(INVALID_HANDLE_VALUE, h);
+    ASSERT_TRUE(WriteFile(h, "\r", 1, &written, NULL));
+    EXPECT_EQ("\r", deviceReceives(1));
+    EXPECT_EQ(before + 3, WinapiCommLinesWritten(3));
+    EXPECT_EQ(other, WinapiCommLinesWritten(1));
+    EXPECT_EQ(0u, WinapiCommLinesWritten(0));
+    EXPECT_EQ(0u, WinapiCommLinesWritten(17));
     EXPECT_TRUE(CloseHandle(h));
 }
 

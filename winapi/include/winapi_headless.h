@@ -23,6 +23,11 @@ WINAPI_HEADLESS_API void WinapiAdvanceClock(DWORD milliseconds);
 WINAPI_HEADLESS_API void WinapiAdvanceClockMicroseconds(DWORD microseconds);
 WINAPI_HEADLESS_API int WinapiClockIsManual(void);
 
+// Serial ports: the carriage returns written to COMn (1..16) since the
+// process started, whatever handle wrote them; a test compares them with the
+// lines a simulated module has received. 0 for any other number.
+WINAPI_HEADLESS_API unsigned long WinapiCommLinesWritten(int port);
+
 // Help requests: WinHelpA records each call instead of opening a viewer.
 typedef struct WinapiHelpCall {
     HWND hwnd;

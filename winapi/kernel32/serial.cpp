@@ -14,6 +14,7 @@
 // pseudo-terminal has no modem lines) are accepted.
 #include "handle.h"
 #include "internal.h"
+#include "winapi_headless.h"
 
 #include <errno.h>
 #include <fcntl.h>
@@ -26,6 +27,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <mutex>
 #include <string>
 
@@ -48,6 +50,10 @@ struct CommPort {
 };
 
 CommPort g_ports[kMaxPort + 1];
+
+// Carriage returns each port took, for WinapiCommLinesWritten; kept over
+// closing and opening the port.
+std::atomic<unsigned long> g_linesWritten[kMaxPort + 1];
 
 std::mutex& portLock() {
     static std::mutex m;
@@ -266,6 +272,10 @@ BOOL writeComm(KernelObject* obj, const void* buf, DWORD n, DWORD* done) {
     while (*done < n) {
         ssize_t r = write(obj->fd, p + *done, n - *done);
         if (r > 0) {
+            unsigned long lines = 0;
+            for (ssize_t i = 0; i < r; i++)
+                lines += p[*done + static_cast<DWORD>(i)] == '\r';
+            if (obj->port >= 1 && obj->port <= kMaxPort) g_linesWritten[obj->port] += lines;
             *done += static_cast<DWORD>(r);
             continue;
         }
@@ -312,6 +322,11 @@ template <typename T> BOOL copySetting(HANDLE h, T* record, T CommPort::*field, 
 } // namespace winapi
 
 using namespace winapi;
+
+extern "C" unsigned long WinapiCommLinesWritten(int port) {
+    if (port < 1 || port > kMaxPort) return 0;
+    return g_linesWritten[port].load();
+}
 
 WINUSERAPI BOOL WINAPI SetupComm(HANDLE hFile, DWORD dwInQueue, DWORD dwOutQueue) {
     CommPort* cp = commOf(hFile, 0);

@@ -1,7 +1,7 @@
 // The host's experiment run on the manual clock, and what a block delivered
 // in it: shared by the tests that run experiments through the plug-in.
-#ifndef TESTS_EXPERIMENT_RUN_H
-#define TESTS_EXPERIMENT_RUN_H
+#ifndef TESTS_COMMON_EXPERIMENT_RUN_H
+#define TESTS_COMMON_EXPERIMENT_RUN_H
 
 #include "hostsim/hostsim.h"
 #include "winapi_headless.h"
@@ -17,12 +17,17 @@ namespace experimenttest {
 // The cycles on the manual clock: a cycle with a transfer in flight gives
 // the module a millisecond of real time and moves the clock 1 ms (so a
 // reply time-out of 1500 ms is 1500 such cycles, and a reply comes about
-// when it would), an idle cycle moves it 10 ms.
+// when it would), an idle cycle moves it 10 ms. The starts run on the clock
+// the experiment began with (the real one unless a test says). Only for
+// cycles that poll: a blocking query there (an action's) would lose its
+// reply, see RealTime.
 inline hostsim::ExperimentOptions Manual(double seconds) {
     hostsim::ExperimentOptions o;
     o.seconds = seconds;
     o.idleSleepMs = 0;
-    o.onStarted = [] { WinapiUseManualClock(100000); };
+    o.onStarted = [] {
+        if (!WinapiClockIsManual()) WinapiUseManualClock(100000);
+    };
     o.onCycle = [](int, int busy) {
         if (busy) {
             usleep(1000);
@@ -31,6 +36,16 @@ inline hostsim::ExperimentOptions Manual(double seconds) {
             WinapiAdvanceClock(10);
         }
     };
+    return o;
+}
+
+// The experiment on the real clock, the host resting a millisecond in each
+// cycle that delivered nothing: for cycles with blocking queries, whose
+// replies only the real clock waits for.
+inline hostsim::ExperimentOptions RealTime(double seconds) {
+    hostsim::ExperimentOptions o;
+    o.seconds = seconds;
+    o.idleSleepMs = 1;
     return o;
 }
 

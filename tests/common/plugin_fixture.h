@@ -1,8 +1,8 @@
 // A copy of the plug-in under a family's file name, bound by the stand-in host.
-#ifndef TESTS_REGISTRATION_PLUGIN_FIXTURE_H
-#define TESTS_REGISTRATION_PLUGIN_FIXTURE_H
+#ifndef TESTS_COMMON_PLUGIN_FIXTURE_H
+#define TESTS_COMMON_PLUGIN_FIXTURE_H
 
-#include "../remove_tree.h"
+#include "remove_tree.h"
 #include "hostsim/hostsim.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // Removes a test's temporary folder with everything in it, in-process: a
 // test never forks a shell for it (forking a program with threads is slow
 // and, emulated, not always safe).
-#ifndef TESTS_REMOVE_TREE_H
-#define TESTS_REMOVE_TREE_H
+#ifndef TESTS_COMMON_REMOVE_TREE_H
+#define TESTS_COMMON_REMOVE_TREE_H
 
 #include <ftw.h>
 #include <stdio.h>
