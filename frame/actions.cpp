@@ -66,15 +66,14 @@ int ActionDescribe(const ActionDef* defs, int count, ActionInfo* info) {
     const ActionDef* def = ActionFind(defs, count, info->iActionType);
     if (!def) return 0;
     info->hInstance = hInstDriver;
-    // The name and its terminator in the 24 bytes before the string id, the
-    // rest zero: a name of up to 20 characters leaves the word at 0x1C 0.
-    char name[ACTION_NAME_CHARS + 1];
-    memset(name, 0, sizeof name);
-    snprintf(name, sizeof name, "%s", def->name);
-    static_assert(sizeof info->szActionName + sizeof info->dwReserved1C == sizeof name,
-                  "the name ends before the string id");
-    memcpy(info->szActionName, name, sizeof info->szActionName);
-    memcpy(&info->dwReserved1C, name + sizeof info->szActionName, sizeof info->dwReserved1C);
+    // The name in its 20 characters, the rest of the field zero; a longer
+    // name is cut there. The word behind the field is 0, so a name of 20
+    // characters ends there.
+    memset(info->szActionName, 0, sizeof info->szActionName);
+    size_t length = strlen(def->name);
+    if (length > ACTION_NAME_CHARS) length = ACTION_NAME_CHARS;
+    memcpy(info->szActionName, def->name, length);
+    info->dwReserved1C = 0;
     info->uActionStringId = def->stringId;
     info->dwReserved24 = 0;
     info->dwReserved34 = 0;
@@ -82,7 +81,6 @@ int ActionDescribe(const ActionDef* defs, int count, ActionInfo* info) {
 }
 
 int ActionAccept(ActionQueue* queue, int code) {
-    if (!bExperimentIsRunning) return 0;
     return ActionQueuePut(queue, code);
 }
 

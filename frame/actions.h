@@ -27,8 +27,9 @@ static_assert(offsetof(ActionQueue, Queue_Count) == 12, "Queue_Count");
 static_assert(offsetof(ActionQueue, Queue_Read) == 16, "Queue_Read");
 static_assert(offsetof(ActionQueue, Queue_Write) == 20, "Queue_Write");
 
-// Empties the queue: when a block is created or loaded and at every start,
-// so nothing queued before an experiment reaches the module in it.
+// Empties the queue: when a block is created or loaded. A start keeps it:
+// what was queued while no experiment ran goes out at the block's first idle
+// turn.
 void ActionQueueClear(ActionQueue* queue);
 // Appends a code; 0 when the queue is full (the code is dropped).
 int ActionQueuePut(ActionQueue* queue, int code);
@@ -36,9 +37,9 @@ int ActionQueuePut(ActionQueue* queue, int code);
 // count or slots are out of their ranges is emptied, never indexed.
 int ActionQueueTake(ActionQueue* queue, int* code);
 
-// The longest persistent name: the host reads it from the 24 bytes before
-// the string id, so up to 23 characters arrive whole.
-#define ACTION_NAME_CHARS 23
+// The longest persistent name: the field holds 20 characters, and a name
+// of 20 ends at the zero word behind it; a longer one is cut to 20.
+#define ACTION_NAME_CHARS 20
 
 // An action a type offers.
 struct ActionDef {
@@ -56,9 +57,10 @@ int ActionQuery(const ActionDef* defs, int count, int msg, const ActionRequest* 
 // 0 and nothing written otherwise.
 int ActionDescribe(const ActionDef* defs, int count, ActionInfo* info);
 
-// MODMSG_ACTION_PERFORM of an offered action whose condition holds: 1 when
-// its code was queued. 0 when no experiment runs (a start empties the queue)
-// or the queue is full; the caller applies the action's effect only after 1.
+// MODMSG_ACTION_PERFORM of an offered action whose condition holds, whether
+// or not an experiment runs: 1 when its code was queued, 0 when the queue is
+// full (the action is dropped, not reported as taken); the caller applies the
+// action's effect only after 1.
 int ActionAccept(ActionQueue* queue, int code);
 
 // The commands one queued code sends (at most ACTION_COMMANDS_MAX, each at

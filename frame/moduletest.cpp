@@ -108,10 +108,10 @@ int ModelAccepted(const int* models, int count, int model) {
     for (int i = 0; models && i < count; i++) {
         int m = models[i];
         if (m == model) return 1;
-        // An entry below 1000 stands for every series of that module number;
-        // one below 100 for every module whose number ends in its two digits.
-        if (m > 0 && m < 100 && model > 0 && model % 100 == m) return 1;
-        if (m >= 100 && m < 1000 && model > 0 && model % 1000 == m) return 1;
+        if (m < MODEL_ENDING_IN(0, 2) || model <= 0) continue;
+        int digits = m / 100000;
+        int modulo = digits == 2 ? 100 : digits == 3 ? 1000 : 0;
+        if (modulo && model % modulo == m % 100000) return 1;
     }
     return 0;
 }

@@ -33,9 +33,15 @@ int ProbeChecksum(int port, int address);
 // The model number the module reports; 0 without a clean reply, -1 for a
 // reply from another address, -2 for a number above 99999.
 int ReadModuleName(int port, int address, int checksum);
+// An entry of a type's accepted models that stands for every model number
+// ending in `number` over its last `digits` digits (2 or 3): the modules
+// presented as several blocks take any series (number modulo 100), ND6056
+// any number ending in 056 (modulo 1000). No model number a module reports
+// reaches it (they end at 99999).
+#define MODEL_ENDING_IN(number, digits) (100000 * (digits) + (number))
 // 1 when the model a module reported is one of the `count` models a type
-// accepts (0, a module that names none, only where the type lists it; an
-// entry below 1000 stands for that module number in every series).
+// accepts: a number of the list (0, a module that names none, only where
+// the type lists it), or one an entry MODEL_ENDING_IN stands for.
 int ModelAccepted(const int* models, int count, int model);
 // The "Test" button: 1 when a module of a model the type accepts answered
 // (ModelAccepted, as the type's start); every outcome is shown.

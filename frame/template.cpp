@@ -316,7 +316,7 @@ int TemplateCreateDefaults(const TemplateType* type, ModuleRecord* module) {
 }
 
 int TemplateAfterLoad(const TemplateType* type, ModuleRecord* module) {
-    if (*TemplateVersion(module) < 1) {
+    if (!type->anyVersion && *TemplateVersion(module) < 1) {
         ShowWarning("Error", "Old module format (not supported)");
         return 0;
     }
@@ -632,7 +632,8 @@ int TemplateStartMeasurementWith(const TemplateType* type, ModuleRecord* module,
         }
         scan->ScanHandle = handle;
     }
-    if (type->addSweepRequest) {
+    // A block without a channel in use has nothing to read or write.
+    if (type->addSweepRequest && TemplateChannelsInUse(module, type) != 0) {
         int handle = type->addSweepRequest(module, type);
         if (handle < 0) return StartFailed(module, 0, 1);
         rt->ScanHandle = handle;

@@ -172,7 +172,16 @@ struct TemplateType {
     int channelDue = 0;
     // 1: every start-sequence reply is written to the debug output.
     int traceReplies = 0;
+    // 1: a loaded record is taken whatever its Version (the types whose
+    // stored records may carry Version 0).
+    int anyVersion = 0;
 };
+
+// The type `t`, taking loaded records whatever their Version.
+constexpr TemplateType TemplateAnyVersion(TemplateType t) {
+    t.anyVersion = 1;
+    return t;
+}
 
 // How a start meets a module that does not answer or is not one of the
 // type's models (TemplateType.startFlags).
@@ -194,9 +203,8 @@ enum {
 #define TEMPLATE_MODEL_UNREAD (-1)
 int TemplateStartModel();
 // 1 when the model is one the type accepts: a number of its list, where 0
-// is a module without a readable name, an entry from 1 to 99 stands for
-// every number ending in those two digits and one from 100 to 999 for every
-// number ending in those three.
+// is a module without a readable name, or one that an entry
+// MODEL_ENDING_IN (frame/moduletest.h) stands for.
 int TemplateModelAccepted(const TemplateType* type, int model);
 
 // The own steps of a type with one request per sweep (digital inputs and the

@@ -115,18 +115,16 @@ double ParseNumber(char* text) {
 const char* FormatValue(double value) {
     static char buffer[32];
     if (value != value) value = 0.0; // nan
-    double magnitude = fabs(value);
-    const char* conversion = "%+07.0f";
-    if (magnitude < 100.0) {
-        conversion = "%+07.3f";
-    } else if (magnitude < 1000.0) {
-        conversion = "%+07.2f";
-    } else if (magnitude < 10000.0) {
-        conversion = "%+07.1f";
-    } else if (magnitude >= 100000.0) {
-        value = value < 0 ? -99999.0 : 99999.0;
+    if (value > 99999.0 || value < -99999.0) value = value < 0 ? -99999.0 : 99999.0;
+    // The value is rounded first and the width chosen by what it rounds to:
+    // 99.9999 is +100.00, not the eight characters of +100.000.
+    static const char* const kConversions[] = {"%+07.3f", "%+07.2f", "%+07.1f", "%+07.0f"};
+    for (const char* conversion : kConversions) {
+        FormatDouble(buffer, sizeof buffer, conversion, value);
+        if (strlen(buffer) == 7) return buffer;
     }
-    FormatDouble(buffer, sizeof buffer, conversion, value);
+    // Rounds up to 100000: the largest that fits.
+    FormatDouble(buffer, sizeof buffer, "%+07.0f", value < 0 ? -99999.0 : 99999.0);
     return buffer;
 }
 

@@ -29,9 +29,10 @@ void ApplyDecimalSeparator(char* text);
 // Unless the host keeps leading zeros: "0.5" becomes " .5", "-0.5" "- .5".
 void DropLeadingZero(char* text);
 
-// The value with sign in 7 characters ("%+07.3f" .. "%+07.0f" by magnitude),
-// in one driver-wide buffer that the next call overwrites. Magnitudes of
-// 100000 and more are limited to +99999 and -99999.
+// The value with sign in 7 characters ("%+07.3f" .. "%+07.0f" by the
+// magnitude it rounds to, so 99.9999 gives +100.00), in one driver-wide
+// buffer that the next call overwrites. Magnitudes from 99999.5 on are
+// limited to +99999 and -99999.
 const char* FormatValue(double value);
 
 // 1 when (|a| + |b|) * eps / 2 >= |a - b|.

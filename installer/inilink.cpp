@@ -25,8 +25,9 @@ const char* const kInstallFailures[] = {
     "a source file is missing",
     "a copy failed",
     "the INI file could not be written",
+    "the INI file cannot be written",
 };
-static_assert(sizeof kInstallFailures / sizeof *kInstallFailures == INSTALL_INI_FAILED + 1,
+static_assert(sizeof kInstallFailures / sizeof *kInstallFailures == INSTALL_INI_READ_ONLY + 1,
               "a text for every result of InstallRun");
 
 // A failure, once: in the message box, or on standard error when the program

@@ -30,6 +30,18 @@ int isFile(const char* path, DWORD* error) {
     return 1;
 }
 
+// 1 when the file can be opened for writing; nothing is written.
+int isWritable(const char* path, DWORD* error) {
+    HANDLE h = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        *error = GetLastError();
+        return 0;
+    }
+    CloseHandle(h);
+    return 1;
+}
+
 } // namespace
 
 int InstallTargetFolder(const char* iniFile, char* folder, size_t size) {
@@ -81,6 +93,9 @@ int InstallRun(const InstallPlan* plan, const char** failedFile, DWORD* error) {
     if (!isFile(plan->IniFile, &code)) {
         failed = plan->IniFile;
         result = INSTALL_NO_INI_FILE;
+    } else if (!isWritable(plan->IniFile, &code)) {
+        failed = plan->IniFile;
+        result = INSTALL_INI_READ_ONLY;
     }
     for (int i = 0; i < INSTALL_COPY_COUNT && result == INSTALL_DONE; ++i) {
         if (!isFile(plan->Copies[i].Source, &code)) {

@@ -38,10 +38,11 @@ struct InstallPlan {
 // Results of InstallRun.
 enum InstallResult {
     INSTALL_DONE = 0,
-    INSTALL_NO_INI_FILE = 1, // the INI file is missing or a folder: nothing done
-    INSTALL_NO_SOURCE = 2,   // a source file is missing: nothing done
-    INSTALL_COPY_FAILED = 3, // a copy failed; the copies before it stay
-    INSTALL_INI_FAILED = 4   // the entry could not be written; the copies stay
+    INSTALL_NO_INI_FILE = 1,  // the INI file is missing or a folder: nothing done
+    INSTALL_NO_SOURCE = 2,    // a source file is missing: nothing done
+    INSTALL_COPY_FAILED = 3,  // a copy failed; the copies before it stay
+    INSTALL_INI_FAILED = 4,   // the entry could not be written; the copies stay
+    INSTALL_INI_READ_ONLY = 5 // the INI file cannot be written: nothing done
 };
 
 // The folder of `iniFile`: everything up to and with its last path separator
@@ -57,8 +58,9 @@ int InstallTargetFolder(const char* iniFile, char* folder, size_t size);
 // MAX_PATH.
 int InstallMakePlan(const char* iniFile, const char* sourceFolder, InstallPlan* plan);
 
-// Carries the plan out: checks that the INI file and both sources are there,
-// copies the plug-in and the help file (replacing older copies), then writes
+// Carries the plan out: checks that the INI file is there and can be
+// written and that both sources are there, copies the plug-in and the help
+// file (replacing older copies), then writes
 // INSTALL_INI_KEY=INSTALL_INI_VALUE into section INSTALL_INI_SECTION of the
 // INI file (an earlier value of the key is replaced, the rest of the file
 // kept). Answers an InstallResult; `failedFile`, when not null, takes the

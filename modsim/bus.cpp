@@ -83,6 +83,12 @@ std::string ShapeReply(std::string reply, int checksum, const Fault& f, int* del
     case FaultKind::Garbage:
         reply = reply.substr(0, 1) + (f.bytes.empty() ? "12abc" : f.bytes);
         break;
+    case FaultKind::Inserted: {
+        size_t at =
+            std::min<size_t>(f.length > 0 ? static_cast<size_t>(f.length) : 0, reply.size());
+        reply.insert(at, f.bytes.empty() ? std::string(1, '\0') : f.bytes);
+        break;
+    }
     }
     return FrameLine(reply, checksum);
 }

@@ -98,6 +98,7 @@ const char* FaultName(FaultKind kind) {
     case FaultKind::Unplug: return "unplug";
     case FaultKind::Double: return "double";
     case FaultKind::Garbage: return "garbage";
+    case FaultKind::Inserted: return "inserted";
     }
     return "?";
 }
@@ -110,6 +111,7 @@ int FaultKindOfName(const std::string& name, FaultKind* kind) {
         FaultKind::NeverEnded,      FaultKind::TrailingBytes,
         FaultKind::Overlong,        FaultKind::Unplug,
         FaultKind::Double,          FaultKind::Garbage,
+        FaultKind::Inserted,
     };
     for (FaultKind k : kinds) {
         if (name == FaultName(k)) {

@@ -13,8 +13,8 @@
 // (PERIOD in seconds); --inputs sets the module's digital input lines, bit c of the hexadecimal
 // number for line c. --fault gives the module a fault (KIND silence, late, wrong-first-char,
 // bad-checksum, missing-checksum, cut-short, never-ended, trailing-bytes, overlong, unplug, double,
-// garbage; keys times, match, delay (ms), length, char, bytes, from and until (seconds after the
-// start); without times it applies to every reply), for example
+// garbage, inserted; keys times, match, delay (ms), length, char, bytes, from and until (seconds
+// after the start); without times it applies to every reply), for example
 // "--fault 2:silence:from=2:until=12" or "--fault 1:unplug:from=5:delay=5000". For each port
 // the program prints "PATH -> SLAVE" (or the slave alone without a link), then, unless --quiet,
 // one line per received command with its reply. At the signal it first takes in what the driver

@@ -218,7 +218,9 @@ enum class FaultKind {
     Overlong,        // the reply text padded to `length` characters (default 200)
     Unplug,          // no reply, the port goes away for delayMs (-1: until Replug)
     Double,          // the reply, then the same line again delayMs (default 5) later
-    Garbage, // the reply's first character, then `bytes` (default "12abc"), checksum fitting
+    Garbage,  // the reply's first character, then `bytes` (default "12abc"), checksum fitting
+    Inserted, // `bytes` (default one NUL byte) put into the reply text before its `length`-th
+              // character (past its end: behind it), checksum fitting
 };
 const char* FaultName(FaultKind kind);
 // The kind of a name FaultName gives; 0 for an unknown name.

@@ -16,8 +16,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-int ScanAnalogChannelMask;
-
 namespace {
 
 const char kSource[] = "scan";
@@ -261,8 +259,7 @@ int ScanFormatRequest(const ScanEntry* e, char* request, int size) {
     char head[16];
     switch (e->Kind) {
     case SCAN_AI_READ:
-        if (p < 0 || ScanAnalogChannelMask == 1 || ScanAnalogChannelMask == 2)
-            return Fits(snprintf(request, n, "#%02X", a), size);
+        if (p < 0) return Fits(snprintf(request, n, "#%02X", a), size);
         return Fits(snprintf(request, n, "#%02X%X", a, p), size);
     case SCAN_AO_WRITE:
         if (value == nullptr) return 0;

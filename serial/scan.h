@@ -63,10 +63,6 @@ typedef int ScanHandle;
 // Room for a formatted request (a command has at most 22 characters).
 #define SCAN_REQUEST_SIZE 32
 
-// Set by the start of an ND6016 block: while it is 1 or 2, every analog read
-// goes out without its channel number.
-extern int ScanAnalogChannelMask;
-
 // The list for the experiment: 1 when it exists or was made; 0 and a warning
 // when there is no memory. A new list starts empty with the engine idle.
 int ScanListCreate();

@@ -228,15 +228,19 @@ int FrameLine(char* line, const char* text, int checksum) {
     return n;
 }
 
-int CheckLineChecksum(char* line, int checksum) {
-    if (!checksum) return COM_OK;
-    int length = static_cast<int>(strlen(line));
-    // A line too short to hold the two digits has no checksum to match.
-    if (length < 2) return COM_CHECKSUM;
-    int received = ParseHexByte(line + length - 2);
-    line[length - 2] = 0;
-    return static_cast<unsigned>(received) == LineChecksum(line, length - 2) ? COM_OK
-                                                                             : COM_CHECKSUM;
+int CheckLineChecksum(char* line, int length, int checksum) {
+    if (checksum) {
+        // A line too short to hold the two digits has no checksum to match.
+        if (length < 2) return COM_CHECKSUM;
+        int received = ParseHexByte(line + length - 2);
+        length -= 2;
+        line[length] = 0;
+        if (static_cast<unsigned>(received) != LineChecksum(line, length)) return COM_CHECKSUM;
+    }
+    // The text ends at its length, not at a NUL inside it: a reply cut there
+    // would be read as a shorter, well-formed one.
+    if (memchr(line, 0, static_cast<size_t>(length)) != nullptr) line[0] = 0;
+    return COM_OK;
 }
 
 int ReplyMatches(const char* reply, int result, char expected) {
@@ -393,7 +397,7 @@ int ReadCom(int port, char* reply, int maxlen, int checksum) {
     memmove(accumulator, cr + 1, static_cast<size_t>(rest));
     accumulated = rest;
     if (MonitorIsOn()) MonitorLogLine(port, 0, reply);
-    return CheckLineChecksum(reply, checksum);
+    return CheckLineChecksum(reply, length, checksum);
 }
 
 void ComDiscardReply(int port) {
@@ -441,7 +445,7 @@ int QueryCom(int port, char* buffer, int maxlen, int checksum, int waitMs) {
             if (c == '\r') {
                 buffer[stored] = 0;
                 if (MonitorIsOn()) MonitorLogLine(port, 0, buffer);
-                return CheckLineChecksum(buffer, checksum);
+                return CheckLineChecksum(buffer, stored, checksum);
             }
             // Too long for the buffer: what came stays there, so the caller
             // can tell a reply it cannot read from none at all.

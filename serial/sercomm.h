@@ -53,9 +53,12 @@ unsigned LineChecksum(const char* text, int length);
 // Frames `text` into `line` (COM_LINE_SIZE bytes); the line length, or 0 when
 // the framed line would not fit.
 int FrameLine(char* line, const char* text, int checksum);
-// With `checksum`, cuts the two digits off a received line and compares
-// them with the sum of the rest: COM_OK or COM_CHECKSUM.
-int CheckLineChecksum(char* line, int checksum);
+// A received line of `length` bytes (terminated after them) as the reply:
+// with `checksum` the two digits are cut off and compared with the sum of
+// the bytes before them, COM_CHECKSUM when they differ. A text that holds a
+// NUL byte is no reply a module gives; it comes back empty, which no reply
+// check takes for the one it expects. COM_OK or COM_CHECKSUM.
+int CheckLineChecksum(char* line, int length, int checksum);
 // Whether a reply read with `result` is the one expected: with COM_OK 1 when
 // its first character is `expected`, else 0; with COM_INCOMPLETE 1 (nothing
 // is wrong yet); with COM_TIMEOUT, COM_CHECKSUM and COM_FAILED 0.

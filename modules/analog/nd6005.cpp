@@ -20,24 +20,31 @@
 #include <stdio.h>
 #include <string.h>
 
-// Every channel's type and alarm is a row of its own, and so are the alarm
-// outputs and the temperature scale.
+// The stored rows, the type and alarm of channel 0 in "TC_Type", "Alarm_On",
+// "Alarm_Latched", "Alarm_High" and "Alarm_Low"; those of the other channels,
+// the alarm outputs and the temperature scale follow the stored rows, so a
+// worksheet of the stored rows alone loads and every setting is kept.
 // clang-format off
-const ParamSchemaEntry ND6005_ParamSchema[32] = {
+const ParamSchemaEntry ND6005_ParamSchema[ND6005_SCHEMA_ROWS] = {
     TEMPLATE_ROW(ND6005_Param, "Version", "int", Version),
     TEMPLATE_ROW(ND6005_Param, "Channel_Name[0..15]", "string[24]", Channel_Name),
     TEMPLATE_ROW(ND6005_Param, "Module_Address", "int", Module_Address),
-    TEMPLATE_ROW(ND6005_Param, "TC_Type[0..15]", "int", TC_Type),
-    TEMPLATE_ROW(ND6005_Param, "Alarm_On[0..15]", "BOOL", Alarm_On),
-    TEMPLATE_ROW(ND6005_Param, "Alarm_Latched[0..15]", "BOOL", Alarm_Latched),
-    TEMPLATE_ROW(ND6005_Param, "Alarm_DO[0..15]", "int", Alarm_DO),
-    TEMPLATE_ROW(ND6005_Param, "Alarm_High[0..15]", "double", Alarm_High),
-    TEMPLATE_ROW(ND6005_Param, "Alarm_Low[0..15]", "double", Alarm_Low),
+    TEMPLATE_ROW(ND6005_Param, "TC_Type", "int", TC_Type),
+    TEMPLATE_ROW(ND6005_Param, "Alarm_On", "BOOL", Alarm_On),
+    TEMPLATE_ROW(ND6005_Param, "Alarm_Latched", "BOOL", Alarm_Latched),
+    TEMPLATE_ROW(ND6005_Param, "Alarm_High", "double", Alarm_High),
+    TEMPLATE_ROW(ND6005_Param, "Alarm_Low", "double", Alarm_Low),
     TEMPLATE_ROW(ND6005_Param, "Channel_Mask", "WORD", Channel_Mask),
     TEMPLATE_COM_ROWS(ND6005_Param, Com),
     TEMPLATE_MESS_ROWS(ND6005_Param, Mess),
     TEMPLATE_ROW(ND6005_Param, "Unit[0..15]", "string[64]", Unit),
     TEMPLATE_ROW(ND6005_Param, "Copy_Channel_Name[0..15]", "BOOL", Copy_Channel_Name),
+    TEMPLATE_ROW(ND6005_Param, "TC_Type[1..15]", "int", TC_Type[1]),
+    TEMPLATE_ROW(ND6005_Param, "Alarm_On[1..15]", "BOOL", Alarm_On[1]),
+    TEMPLATE_ROW(ND6005_Param, "Alarm_Latched[1..15]", "BOOL", Alarm_Latched[1]),
+    TEMPLATE_ROW(ND6005_Param, "Alarm_DO[0..15]", "int", Alarm_DO),
+    TEMPLATE_ROW(ND6005_Param, "Alarm_High[1..15]", "double", Alarm_High[1]),
+    TEMPLATE_ROW(ND6005_Param, "Alarm_Low[1..15]", "double", Alarm_Low[1]),
     TEMPLATE_ROW(ND6005_Param, "Temperature_Scale", "int", Temperature_Scale),
     {nullptr, nullptr, 0, 0},
 };

@@ -44,4 +44,9 @@ static_assert(offsetof(ND6005_Param, Unit) == 1000, "Unit");
 static_assert(offsetof(ND6005_Param, Copy_Channel_Name) == 2024, "Copy_Channel_Name");
 static_assert(offsetof(ND6005_Param, Temperature_Scale) == 2088, "Temperature_Scale");
 
+// The 29 stored rows, seven rows of the other channels' types and alarms,
+// the alarm outputs and the scale, the end row.
+#define ND6005_SCHEMA_ROWS 37
+extern const ParamSchemaEntry ND6005_ParamSchema[ND6005_SCHEMA_ROWS];
+
 #endif

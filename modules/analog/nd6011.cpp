@@ -62,8 +62,8 @@ const AlarmRange ND6011_Ranges[ND6011P_RANGES] = {
     {24, "Type M -200" DEG " - 100 " DEG "C", DEG "C", {-200.0, 100.0}, "%+07.2f", 1.0},
 };
 
-// ND6012 holds its limits in volts (amperes for 20 mA); the user types them,
-// and the module takes them, in the unit of the range.
+// ND6012 holds its limits in volts (amperes for 20 mA) and sends them so;
+// the user sees and types them in the unit of the range.
 const AlarmRange ND6012_Ranges[ND6012_RANGES] = {
     {8, "+/- 10 V", "V", {-10.0, 10.0}, "%+07.3f", 1.0},
     {9, "+/- 5 V", "V", {-5.0, 5.0}, "%+07.4f", 1.0},
@@ -111,7 +111,7 @@ int ReplyHolds(ModuleRecord* module, const char* text, size_t characters) {
     return TemplateStepFailed(module, IDS_COMM_PROBLEM);
 }
 
-// The module's high or low alarm limit, in the unit of the range;
+// The module's high or low alarm limit, as the block holds it;
 // -100000.0 when it does not say.
 double ReadAlarmLimit(ModuleRecord* module, char which) {
     ND6011_Param* p = ParamOf(module);
@@ -123,21 +123,20 @@ double ReadAlarmLimit(ModuleRecord* module, char which) {
     return ParseNumber(text + 3);
 }
 
-// The limit as the module takes it, in the unit of the range: with the
-// range's format in the families "XX03" and "TELV", else FormatValue.
+// The limit as the module takes it, as the block holds it: with the range's
+// format in the families "XX03" and "TELV", else FormatValue.
 void FormatAlarmLimit(const AlarmRange* range, double limit, char* text, size_t size) {
-    double value = limit * range->scale;
     if (FAMILY_XX03 || FAMILY_TELV)
-        FormatDouble(text, size, range->format, value);
+        FormatDouble(text, size, range->format, limit);
     else
-        snprintf(text, size, "%s", FormatValue(value));
+        snprintf(text, size, "%s", FormatValue(limit));
 }
 
 // Reads a limit and writes the block's when the module's differs.
 int ConfigureLimit(const AlarmInputType* alarm, ModuleRecord* module, const AlarmRange* range,
                    char which, double limit) {
     double held = ReadAlarmLimit(module, which);
-    if (NearlyEqual(limit * range->scale, held, 0.00001)) return 1;
+    if (NearlyEqual(limit, held, 0.00001)) return 1;
     char value[NUMBER_TEXT_SIZE];
     FormatAlarmLimit(range, limit, value, sizeof value);
     char text[TEMPLATE_QUERY_SIZE];
@@ -440,8 +439,7 @@ int AlarmInputClassProc(const AlarmInputType* alarm, ModuleRecord* module, int m
         return answer;
     }
     case MODMSG_START:
-        // Actions queued before this experiment do not reach its module.
-        ActionQueueClear(&RuntimeOf(module)->Actions);
+        // Actions queued before the experiment go out at its first idle turn.
         return TemplateStartMeasurementWith(&alarm->type, module, &alarm->start);
     case MODMSG_ACTION_SUPPORTED:
     case MODMSG_ACTION119: return ActionQuery(alarm->actions, ND6011_ACTIONS, msg, request);

@@ -93,8 +93,8 @@ extern const ParamSchemaEntry ND6011_ParamSchema[30];
 
 // An input range: its code, the range box's text, the unit, the bounds both
 // alarm limits are clamped to and the format of a limit on the wire in the
-// families "XX03" and "TELV", in the unit of the range. The limits are held
-// in the unit of the range divided by `scale`.
+// families "XX03" and "TELV", both as the limits are held. The dialog shows
+// and takes them in the unit of the range: the held value times `scale`.
 struct AlarmRange {
     int code;
     const char* text;

@@ -13,18 +13,21 @@
 
 #include <stdio.h>
 
-// Every channel's input type is a row of its own.
+// The stored rows, the input type of channel 0 in "TC_Type"; the types of
+// the other channels follow the stored rows, so a worksheet of the stored
+// rows alone loads and the settings of every channel are kept.
 // clang-format off
-const ParamSchemaEntry ND6019_ParamSchema[26] = {
+const ParamSchemaEntry ND6019_ParamSchema[ND6019_SCHEMA_ROWS] = {
     TEMPLATE_ROW(ND6019_Param, "Version", "int", Version),
     TEMPLATE_ROW(ND6019_Param, "Channel_Name[0..15]", "string[24]", Channel_Name),
     TEMPLATE_ROW(ND6019_Param, "Module_Address", "int", Module_Address),
-    TEMPLATE_ROW(ND6019_Param, "TC_Type[0..15]", "int", TC_Type),
+    TEMPLATE_ROW(ND6019_Param, "TC_Type", "int", TC_Type),
     TEMPLATE_ROW(ND6019_Param, "Channel_Mask", "WORD", Channel_Mask),
     TEMPLATE_COM_ROWS(ND6019_Param, Com),
     TEMPLATE_MESS_ROWS(ND6019_Param, Mess),
     TEMPLATE_ROW(ND6019_Param, "Unit[0..15]", "string[64]", Unit),
     TEMPLATE_ROW(ND6019_Param, "Copy_Channel_Name[0..15]", "BOOL", Copy_Channel_Name),
+    TEMPLATE_ROW(ND6019_Param, "TC_Type[1..15]", "int", TC_Type[1]),
     {nullptr, nullptr, 0, 0},
 };
 // clang-format on

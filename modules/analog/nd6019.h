@@ -31,4 +31,8 @@ static_assert(offsetof(ND6019_Param, Mess) == 496, "MessParam");
 static_assert(offsetof(ND6019_Param, Unit) == 552, "Unit");
 static_assert(offsetof(ND6019_Param, Copy_Channel_Name) == 1576, "Copy_Channel_Name");
 
+// The 25 stored rows, one row of the other channels' types, the end row.
+#define ND6019_SCHEMA_ROWS 27
+extern const ParamSchemaEntry ND6019_ParamSchema[ND6019_SCHEMA_ROWS];
+
 #endif

@@ -111,26 +111,16 @@ int AoConfigure(const TemplateType* type, ModuleRecord* module, int address, int
     return TemplateSendAndExpect(type, module, text, '!', checksum, 0);
 }
 
-namespace {
-
-// A unipolar range's low to high limit over the twelve bits.
-int SpanCode(int range, float value) {
+int AoSafetyCode6021(int range, float value) {
     float low = 0.0f;
     float high = 0.0f;
     AoRangeLimits(range, &low, &high);
-    if (!(high > low)) return 0;
-    float v = isnan(value) ? low : Within(value, low, high);
-    return static_cast<int>((v - low) / (high - low) * 4095.0f) & 0xFFF;
+    float v = isnan(value) ? low : high > low ? Within(value, low, high) : value;
+    float fullScale = range == AO_RANGE_0_10_V ? 10.0f : 20.0f;
+    return static_cast<int>(v / fullScale * 4095.0f) & 0xFFF;
 }
 
-} // namespace
-
-int AoSafetyCode6021(int range, float value) {
-    return SpanCode(range, value);
-}
-
-int AoSafetyCode6024(int range, float value) {
-    if (AoCurrentRange(range)) return SpanCode(range, value);
+int AoSafetyCode6024(int, float value) {
     float v = isnan(value) ? 0.0f : Within(value, -10.0f, 10.0f);
     int m = static_cast<int>(fabsf(v) / 10.0f * 2047.0f) & 0x7FF;
     return v >= 0.0f ? 0x800 + m : 0x800 - m;

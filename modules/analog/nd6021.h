@@ -92,10 +92,10 @@ int AoConfigure(const TemplateType* type, ModuleRecord* module, int address, int
 int AoDataFormat(int slewRate, int checksum);
 
 // The safety value of a 6000-series module's watchdog in its twelve-bit
-// code: for ND6021 the range from its low to its high limit over 0 to 4095
-// (the 0 to 10 V range 0 to 10 V, 4 to 20 mA from 4 mA up); for ND6024 in
-// a voltage range the value over -10 to 10 V around 0x800, in a current
-// range as ND6021's. The value is held within its range first.
+// code: for ND6021 the value over its range's full scale, 10 V or 20 mA, as
+// 0 to 4095 (the current ranges both over 0 to 20 mA); for ND6024, whatever
+// its range, the value over -10 to 10 V around 0x800. The value is held
+// within the bounds the dialog keeps it in first.
 int AoSafetyCode6021(int range, float value);
 int AoSafetyCode6024(int range, float value);
 

@@ -93,13 +93,6 @@ WORD Mask(ModuleRecord* module) {
     return DigitalParamOf(module)->Channel_Mask;
 }
 
-// The safe value of the outputs with the watchdog on; every line off
-// without it.
-DWORD StartImage(ModuleRecord* module) {
-    const MessParam& mess = DigitalParamOf(module)->Mess;
-    return mess.Watchdog_On ? mess.Watchdog_Value : 0;
-}
-
 } // namespace
 
 // ---- Input types ----
@@ -191,16 +184,6 @@ void DigitalTake16(ModuleRecord* module, const TemplateType*) {
     DWORD image = rt->Data_Image;
     DigitalTakeInputs(module, Mask(module), &image, nullptr);
     rt->Data_Image = static_cast<WORD>(image);
-}
-
-int DigitalStartImage8(ModuleRecord* module, const TemplateType*, int) {
-    DigitalRuntime8Of(module)->Data_Image = static_cast<BYTE>(StartImage(module));
-    return 1;
-}
-
-int DigitalStartImage16(ModuleRecord* module, const TemplateType*, int) {
-    DigitalRuntime16Of(module)->Data_Image = static_cast<WORD>(StartImage(module));
-    return 1;
 }
 
 int DigitalWatchdog6000(ModuleRecord* module, const TemplateType* type) {
@@ -313,7 +296,6 @@ int ChangeReady(ModuleRecord* module, const TemplateType*) {
 
 int DigitalChangeStart(ModuleRecord* module, const TemplateType*, int) {
     DigitalChangeRuntime* rt = DigitalChangeRuntimeOf(module);
-    rt->Data_Image = static_cast<BYTE>(StartImage(module));
     rt->Sent_Image = rt->Data_Image;
     rt->Inputs_Seen = 0;
     rt->Write_Pending = 1;

@@ -189,11 +189,6 @@ int DigitalAddDo16Write(ModuleRecord* module, const TemplateType* type);
 // The host's values into the image, at the block's turn.
 void DigitalTake8(ModuleRecord* module, const TemplateType* type);
 void DigitalTake16(ModuleRecord* module, const TemplateType* type);
-// The last step of an output's start: the image each experiment starts
-// with, the safe value with the watchdog on, else every line off (`model`
-// is not used). 1.
-int DigitalStartImage8(ModuleRecord* module, const TemplateType* type, int model);
-int DigitalStartImage16(ModuleRecord* module, const TemplateType* type, int model);
 
 // The watchdog sequences of the output types, on the block's settings:
 // the 6000 series with the low byte of the safe value ("~AA21TTVV"; off
@@ -224,8 +219,8 @@ int DigitalWatchdogButton(HWND dialog, void* work, int id, int code, int lines);
 int DigitalShowFullList(ModuleRecord* module, int handle);
 
 // The relay types that write on change: the last step of the start (the
-// image of every line off or safe, the first write pending; also for a
-// module the user started without), the module's watchdog by `series`
+// first write pending, the image as the block left it; also for a module
+// the user started without), the module's watchdog by `series`
 // (6000 the 6000-series sequence, 7000 the 7000-series one with the
 // time-out first, 0 none), and the loop's steps.
 int DigitalChangeStart(ModuleRecord* module, const TemplateType* type, int model);
@@ -239,7 +234,7 @@ int DigitalClassProc(const TemplateType* type, const TemplateStartSteps* start,
 
 // The start steps of the digital types, by what a silent or wrong module
 // does: `configure` is the type's step for an identified module (its
-// watchdog), `finish` its last one (an output's start image).
+// watchdog), `finish` its last one (a relay type's first write pending).
 constexpr TemplateStartSteps
 DigitalStartSteps(int silent, int wrong, UINT badNumberText,
                   int (*configure)(ModuleRecord*, const TemplateType*, int),

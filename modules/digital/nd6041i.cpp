@@ -50,7 +50,8 @@ int Deliver(ModuleRecord* module, const TemplateType*) {
     return DigitalDeliver(module, FAMILY_TELV ? rt->Data_Image16 : rt->Data_Image);
 }
 
-constexpr TemplateType type =
+// A record loads whatever its Version.
+constexpr TemplateType type = TemplateAnyVersion(
     DigitalInputDescriptor("ND6041I", "Restart 6041", "DLG_ND6041I", ND6041I_SetupDlgProc,
                            14,   // channels
                            14,   // outputs message 2 accepts
@@ -59,7 +60,7 @@ constexpr TemplateType type =
                            kModels, 5, ND6041I_ParamSchema,
                            nullptr,    // defaults
                            AddRequest, // request
-                           0);         // no module watchdog
+                           0));        // no module watchdog
 
 // A silent or wrong module stops the experiment; a number that cannot be
 // read is shown as no reply.

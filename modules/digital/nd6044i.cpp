@@ -25,7 +25,8 @@ int Configure(ModuleRecord* module, const TemplateType* type, int model) {
     return DigitalInputWatchdog(module, type, model, 7044);
 }
 
-constexpr TemplateType type =
+// A record loads whatever its Version.
+constexpr TemplateType type = TemplateAnyVersion(
     DigitalInputDescriptor("ND6044I", "Restart 6044", "DLG_ND6044I", ND6044I_SetupDlgProc,
                            4,    // channels
                            4,    // outputs message 2 accepts
@@ -34,7 +35,7 @@ constexpr TemplateType type =
                            kModels, 4, ND6044I_ParamSchema,
                            nullptr,          // defaults
                            DigitalAddDiRead, // request
-                           1);               // the port's keep-alive at the idle turns
+                           1));              // the port's keep-alive at the idle turns
 
 // A silent or wrong module stops the experiment; a number that cannot be
 // read is shown as no reply.

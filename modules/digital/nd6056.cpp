@@ -1,5 +1,6 @@
 // Block type ND6056: sixteen-channel digital output module.
 
+#include "frame/moduletest.h"
 #include "frame/setupdlg.h"
 #include "frame/template.h"
 #include "host/driver.h"
@@ -22,7 +23,7 @@ INT_PTR CALLBACK ND6056_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARA
 namespace {
 
 // A module without a readable name, and every model whose number ends in 056.
-const int kModels[] = {0, 56};
+const int kModels[] = {0, MODEL_ENDING_IN(56, 3)};
 
 int AddRequest(ModuleRecord* module, const TemplateType*) {
     const DigitalParam* p = DigitalParamOf(module);
@@ -52,7 +53,7 @@ constexpr TemplateType type =
 
 // A silent or wrong module stops the experiment.
 constexpr TemplateStartSteps startSteps =
-    DigitalStartSteps(TEMPLATE_SILENT_STOP, TEMPLATE_WRONG_STOP, 0, Configure, DigitalStartImage16);
+    DigitalStartSteps(TEMPLATE_SILENT_STOP, TEMPLATE_WRONG_STOP, 0, Configure, nullptr);
 
 void InitDialog(HWND dialog, void*) {
     DigitalShowWatchdogButton(dialog, DIGITAL_FAMILY(FAMILY_INDEX_ND));

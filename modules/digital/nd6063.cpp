@@ -23,13 +23,8 @@ namespace {
 const int kModels[] = {6063, 4063, 7063, 0};
 
 // The family TELV's module has three relays, written as one hexadecimal
-// digit ("@AAN"): the image is kept to what that digit carries.
+// digit ("@AAN"); the image goes out as the block holds it.
 const int kTelvRelays = 3;
-const BYTE kTelvImage = 0x0F;
-
-void KeepToCommand(ModuleRecord* module) {
-    if (FAMILY_TELV) DigitalRuntime8Of(module)->Data_Image &= kTelvImage;
-}
 
 int AddRequest(ModuleRecord* module, const TemplateType* type) {
     if (!FAMILY_TELV) return DigitalAddDoWrite(module, type);
@@ -37,11 +32,6 @@ int AddRequest(ModuleRecord* module, const TemplateType* type) {
     DigitalRuntime8* rt = DigitalRuntime8Of(module);
     return ScanAddDo4Write6063(p->Com.Port_Number, p->Module_Address, &rt->Data_Image,
                                rt->Uses_Checksum);
-}
-
-void Take(ModuleRecord* module, const TemplateType* type) {
-    DigitalTake8(module, type);
-    KeepToCommand(module);
 }
 
 // In the family TELV a 7063 gets the 7000-series watchdog sequence;
@@ -52,14 +42,6 @@ int Configure(ModuleRecord* module, const TemplateType* type, int model) {
     WatchdogStep safe;
     DigitalSafeByte(module, &safe);
     return DigitalWatchdog7000(module, type, 0, &safe);
-}
-
-// Each experiment starts from a defined image, kept to what the request
-// carries.
-int Finish(ModuleRecord* module, const TemplateType* type, int model) {
-    DigitalStartImage8(module, type, model);
-    KeepToCommand(module);
-    return 1;
 }
 
 constexpr TemplateType type =
@@ -73,7 +55,7 @@ constexpr TemplateType type =
 // A silent or wrong module stops the experiment; a number that cannot be
 // read is shown as no reply.
 constexpr TemplateStartSteps startSteps = DigitalStartSteps(
-    TEMPLATE_SILENT_STOP, TEMPLATE_WRONG_STOP, IDS_MODULE_NO_REPLY, Configure, Finish);
+    TEMPLATE_SILENT_STOP, TEMPLATE_WRONG_STOP, IDS_MODULE_NO_REPLY, Configure, nullptr);
 
 } // namespace
 
@@ -139,7 +121,7 @@ constexpr SetupDialogType dialogType = DigitalDialogDescriptor(&type,
                                                                "ZEM-7063 Output", // TELV
                                                                InitDialog, Command);
 
-const TemplateSweepSteps steps = {Take, nullptr, nullptr, nullptr};
+const TemplateSweepSteps steps = {DigitalTake8, nullptr, nullptr, nullptr};
 
 } // namespace
 

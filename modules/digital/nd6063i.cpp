@@ -17,7 +17,9 @@ INT_PTR CALLBACK ND6063I_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPAR
 
 namespace {
 
-const int kModels[] = {7063};
+// The relay modules 7063 and 6063: the start takes what the Test button
+// passes.
+const int kModels[] = {7063, 6063};
 
 constexpr TemplateType type =
     DigitalInputDescriptor("ND6063I", "Restart 6063", "DLG_ND6063I", ND6063I_SetupDlgProc,
@@ -25,7 +27,7 @@ constexpr TemplateType type =
                            4,    // outputs message 2 accepts
                            8,    // channels named
                            6063, // model number
-                           kModels, 1, ND6063I_ParamSchema,
+                           kModels, 2, ND6063I_ParamSchema,
                            nullptr,          // defaults
                            DigitalAddDiRead, // request
                            0);               // no module watchdog

@@ -6,6 +6,7 @@
 #include "frame/analogin.h"
 #include "frame/chanbar.h"
 #include "frame/multiblock.h"
+#include "frame/moduletest.h"
 #include "frame/multitask.h"
 #include "frame/setupdlg.h"
 #include "frame/template.h"
@@ -51,7 +52,7 @@ INT_PTR CALLBACK ND6014_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARA
 
 namespace {
 
-const int kModels[] = {14}; // every model number ending in 14
+const int kModels[] = {MODEL_ENDING_IN(14, 2)}; // every model number ending in 14, any series
 // The input ranges: their texts, the module's type codes and units.
 const int kRanges = 6;
 const AnalogChoice kRangeTable[kRanges] = {

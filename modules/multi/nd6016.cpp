@@ -6,6 +6,7 @@
 #include "frame/analogin.h"
 #include "frame/chanbar.h"
 #include "frame/multiblock.h"
+#include "frame/moduletest.h"
 #include "frame/multitask.h"
 #include "frame/setupdlg.h"
 #include "frame/template.h"
@@ -53,7 +54,7 @@ INT_PTR CALLBACK ND6016_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARA
 
 namespace {
 
-const int kModels[] = {16}; // every model number ending in 16
+const int kModels[] = {MODEL_ENDING_IN(16, 2)}; // every model number ending in 16, any series
 // The input ranges: their texts, the module's type codes and units.
 const int kRanges = 7;
 const AnalogChoice kRangeTable[kRanges] = {
@@ -170,20 +171,19 @@ int Configure(ModuleRecord* master, const TemplateType*, int) {
     ClampInt(&range, 0, kRanges - 1);
     if (!AnalogConfigureModuleType(&frame, master, kRangeTable[range].moduleCode)) return 0;
     const int address = ParamOf(master)->Module_Address & 0xFF;
+    // One input in use: the module reads it alone and answers "#AA" with it
+    // (the block's reads go out without a channel number, AddRequests).
     switch (a->Channel_Mask & 3) {
     case 1:
-        ScanAnalogChannelMask = 1;
         if (!Send(master, "$%02X30", address)) return 0;
         break;
     case 2:
-        ScanAnalogChannelMask = 2;
         if (!Send(master, "$%02X31", address)) return 0;
         break;
     case 3:
-        ScanAnalogChannelMask = 3;
         if (!Send(master, "$%02X332", address)) return 0;
         break;
-    default: ScanAnalogChannelMask = 0; break;
+    default: break;
     }
     // The module holds the fixed excitation from here on; a variable's value
     // goes out when it differs.
@@ -214,9 +214,13 @@ int AddRequests(ModuleRecord* master, const TemplateType*) {
     int checksum = rt->Head.Frame.Uses_Checksum;
     if (ModuleRecord* analog = MultiBlockServing(&multi, master, MULTI_ANALOG_INPUT)) {
         int n = InputChannels(analog, rt->AI_Channel);
+        // With one input in use the module is in the mode that reads it
+        // alone: its read carries no channel number. Only these reads: every
+        // other analog block keeps its own channel numbers.
         for (int i = 0; i < n; i++) {
             int c = rt->AI_Channel[i];
-            rt->AI_Handle[i] = ScanAddAiRead(port, address, c, &rt->AI_Value[c], checksum);
+            int param = n == 1 ? -1 : c;
+            rt->AI_Handle[i] = ScanAddAiRead(port, address, param, &rt->AI_Value[c], checksum);
             if (rt->AI_Handle[i] < 0) return 0;
         }
         rt->AI_Reads = n;

@@ -6,6 +6,7 @@
 
 #include "frame/chanbar.h"
 #include "frame/digital.h"
+#include "frame/moduletest.h"
 #include "frame/multiblock.h"
 #include "frame/poll.h"
 #include "frame/setupdlg.h"
@@ -50,7 +51,7 @@ INT_PTR CALLBACK ND6058_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARA
 
 namespace {
 
-const int kModels[] = {58}; // every model number ending in 58
+const int kModels[] = {MODEL_ENDING_IN(58, 2)}; // every model number ending in 58, any series
 
 // The ports, in the order a block numbers its channels.
 struct Port {

@@ -82,11 +82,17 @@ ND6080_Runtime* RuntimeOf(ModuleRecord* module) {
     return static_cast<ND6080_Runtime*>(module->pRuntime);
 }
 
-// Nothing queued or pending survives a new experiment.
-void ClearActions(ModuleRecord* module) {
+// Every start: no output value and no counter pending. The queue is kept:
+// what was queued before the experiment goes out at its first idle turn.
+void ClearPending(ModuleRecord* module) {
     ND6080_Runtime* rt = RuntimeOf(module);
-    ActionQueueClear(&rt->Actions);
     rt->Pending_DO = rt->Start_Mask = rt->Stop_Mask = rt->Reset_Mask = 0;
+}
+
+// A new or loaded block: nothing queued or pending.
+void ClearActions(ModuleRecord* module) {
+    ActionQueueClear(&RuntimeOf(module)->Actions);
+    ClearPending(module);
 }
 
 // The settings a file may bring in are held within what the dialog offers.
@@ -287,7 +293,6 @@ int Configure(ModuleRecord* module, const TemplateType*, int) {
 int AddRequests(ModuleRecord* module, const TemplateType*) {
     ND6080_Param* p = ParamOf(module);
     ND6080_Runtime* rt = RuntimeOf(module);
-    ClearActions(module);
     WORD mask = p->Channel_Mask & TemplateChannelBits(&type);
     memset(rt->Channel_Kind, ND6080_NO_KIND, sizeof rt->Channel_Kind);
     rt->Reading_Handle[0] = rt->Reading_Handle[1] = rt->DI_Handle = -1;
@@ -686,7 +691,7 @@ int MODULE_CALL ND6080_ClassProc(ModuleRecord* module, int msg, int wParam, int 
         return answer;
     }
     case MODMSG_START:
-        ClearActions(module);
+        ClearPending(module);
         return TemplateStartMeasurementWith(&type, module, &startSteps);
     case MODMSG_ACTION_SUPPORTED:
     case MODMSG_ACTION119: return ActionQuery(kActions, ND6080_ACTIONS, msg, request);

@@ -67,9 +67,9 @@ TEST_F(Actions, EachTypeOffersAndDescribesItsActions) {
           {15, "ND6011_SET_DOUT", 1332, "Set digital output"},
           {16, "ND6011_RESET_DOUT", 1333, "Reset digital output"}},
          {12, 17, 18}},
-        // 21 characters, announced whole.
+        // 21 characters: announced cut to the 20 of the field.
         {kND6011P,
-         {{13, "ND6011P_RESET_COUNTER", 1330, "Reset counter"},
+         {{13, "ND6011P_RESET_COUNTE", 1330, "Reset counter"},
           {16, "ND6011P_RESET_DOUT", 1333, "Reset digital output"}},
          {12, 17}},
         {kND6012, {{13, "ND6012_RESET_COUNTER", 1330, "Reset counter"}}, {12, 17}},
@@ -95,9 +95,7 @@ TEST_F(Actions, EachTypeOffersAndDescribesItsActions) {
             EXPECT_EQ(o.name, d.name);
             EXPECT_EQ(o.stringId, d.stringId);
             EXPECT_EQ(o.text, d.text);
-            if (strlen(o.name) <= 20) {
-                EXPECT_EQ(0u, d.word1C);
-            }
+            EXPECT_EQ(0u, d.word1C);
             EXPECT_EQ(0u, d.word24);
             EXPECT_EQ(0u, d.word34);
             EXPECT_TRUE(d.othersKept);
@@ -205,17 +203,27 @@ TEST_F(Actions, AFullQueueRefusesTheFourthAction) {
     Stop(b);
 }
 
-// Outside an experiment nothing is taken; what was queued in one experiment
-// and not sent does not reach the module in the next.
-TEST_F(Actions, QueuedActionsDoNotFireIntoTheNextExperiment) {
+// An action performed while no experiment runs is queued; so is one left
+// unsent when an experiment stops. The start keeps the queue: both go out
+// at the first idle turn of the next experiment.
+TEST_F(Actions, ActionsQueuedOutsideAnExperimentGoOutAtItsFirstIdleTurn) {
     hostsim::Block* b = Running(kND6011, "6011", 0x01);
     ASSERT_NE(nullptr, b);
-    EXPECT_EQ(0, Perform(b, ND6011_SET_DOUT, 1));
-    ASSERT_EQ(1, StartAndSweep(b, 1));
     EXPECT_EQ(1, Perform(b, ND6011_SET_DOUT, 1));
+    EXPECT_EQ(1, R(b)->Actions.Queue_Count);
+    ASSERT_EQ(1, Start(b));
+    EXPECT_EQ(1, R(b)->Actions.Queue_Count);
+    hostsim::StartExperimentClock();
+    ASSERT_FALSE(IdleTurn(b).empty());
+    EXPECT_EQ("@01DO01", Wire().front());
+    ProcessUntil(b, hostsim::ReleasedOutputBlocks().size() + 1);
+    EXPECT_EQ(1, Perform(b, ND6011_RESET_DOUT, 1));
     Stop(b);
-    ASSERT_EQ(1, StartAndSweep(b, 1));
-    EXPECT_TRUE(IdleTurn(b).empty());
+    ASSERT_EQ(1, Start(b));
+    hostsim::StartExperimentClock();
+    ASSERT_FALSE(IdleTurn(b).empty());
+    EXPECT_EQ("@01DO00", Wire().front());
+    EXPECT_EQ(0, R(b)->Actions.Queue_Count);
     Stop(b);
 }
 
@@ -344,7 +352,9 @@ TEST_F(Actions, CounterActionsAreRefusedInFrequencyMode) {
     Stop(b);
 }
 
-// Masks and outputs left from an earlier experiment do not reach the next.
+// Masks and outputs left from an earlier experiment do not reach the next:
+// the start sets them to 0 and keeps the queue, so a counter code left in it
+// sends nothing and an output code writes 0.
 TEST_F(Actions, TheCounterMasksStartEmptyInEveryExperiment) {
     hostsim::Block* b = Running(kND6080, "6080", 0x01);
     ASSERT_NE(nullptr, b);
@@ -352,11 +362,17 @@ TEST_F(Actions, TheCounterMasksStartEmptyInEveryExperiment) {
     EXPECT_EQ(1, Perform(b, ND6080_START_COUNTER, 1));
     EXPECT_EQ(1, Perform(b, ND6080_SET_DOUT, 2));
     Stop(b);
-    ASSERT_EQ(1, StartAndSweep(b, 1));
+    ASSERT_EQ(1, Start(b));
     EXPECT_EQ(0, R80(b)->Start_Mask);
     EXPECT_EQ(0, R80(b)->Pending_DO);
+    EXPECT_EQ(2, R80(b)->Actions.Queue_Count);
+    hostsim::StartExperimentClock();
+    Lines sent = IdleTurn(b);
+    ASSERT_FALSE(sent.empty());
+    EXPECT_EQ("@01DO00", sent.front());
+    for (const std::string& l : sent)
+        EXPECT_NE(0u, l.compare(0, 4, "$015")) << l;
     EXPECT_EQ(0, R80(b)->Actions.Queue_Count);
-    EXPECT_TRUE(IdleTurn(b).empty());
     Stop(b);
 }
 

@@ -59,6 +59,10 @@ TEST_F(AlarmInput, TheStartWritesOnlyWhatDiffersAndTheWatchdogByModelAndFamily) 
          "Plug.so", kND6011, "6011", 5, '2', 0.0, 0.0,
          5, 1, 1, 2.0, -0.5, 0x01, 0, 0,
          {"$012", "@01DI", "@01RH", "@01HI+02.000", "@01RL", "@01LO-00.500", "@01CA", "~01200000"}},
+        {"default family: a limit just below a width rounds into the next width",
+         "Plug.so", kND6011, "6011", 15, '2', 0.0, 0.0,
+         15, 1, 1, 999.996, 99.9999, 0x01, 0, 0,
+         {"$012", "@01DI", "@01RH", "@01HI+1000.0", "@01RL", "@01LO+100.00", "@01CA", "~01200000"}},
         {"default family, 4011: no watchdog command",
          "Plug.so", kND6011, "4011", 5, '0', 0.0, 0.0,
          5, 0, 0, 0.0, 0.0, 0x01, 1, 0,
@@ -72,6 +76,11 @@ TEST_F(AlarmInput, TheStartWritesOnlyWhatDiffersAndTheWatchdogByModelAndFamily) 
          23, 1, 0, 500.0, -100.0, 0x01, 0, 0,
          {"~011", "$012", "@01DI", "@01RH", "@01HI+500.00", "@01RL", "@01LO-100.00", "@01CA",
           "~013000"}},
+        {"ND6012 in TELV, +/- 500 mV: the limits as held, in volts",
+         "Telvio.so", kND6012, "6012", 11, '1', 0.0, 0.0,
+         11, 1, 0, 0.25, -0.1, 0x01, 0, 0,
+         {"$012", "@01DI", "@01RH", "@01HI+000.25", "@01RL", "@01LO-000.10", "@01CA",
+          "~01200000"}},
         {"ND6012 in TELV: no preamble, ranges of its own, the 6000 form",
          "Telvio.so", kND6012, "6012", 0x08, '0', 0.0, 0.0,
          9, 0, 0, 0.0, 0.0, 0x10, 0, 0,
@@ -107,8 +116,9 @@ TEST_F(AlarmInput, TheStartWritesOnlyWhatDiffersAndTheWatchdogByModelAndFamily) 
         EXPECT_EQ(c.range, m.typeCode);
         if (c.alarmOn) {
             EXPECT_EQ(c.latched ? '2' : '1', m.alarm.mode);
-            EXPECT_NEAR(c.blockHigh, m.alarm.high, 0.0001);
-            EXPECT_NEAR(c.blockLow, m.alarm.low, 0.0001);
+            // As the limit text rounds it.
+            EXPECT_NEAR(c.blockHigh, m.alarm.high, 0.005);
+            EXPECT_NEAR(c.blockLow, m.alarm.low, 0.005);
         } else {
             EXPECT_EQ('0', m.alarm.mode);
         }
@@ -389,9 +399,9 @@ TEST_F(AlarmInput, OkClampsTheLimitsOnlyWithTheAlarmOn) {
     }
 }
 
-// The ND6012 holds its limits in volts and sends them in the unit of the
-// range; read back, they compare equal and are not written again.
-TEST_F(AlarmInput, ND6012LimitsTravelInTheUnitOfTheirRange) {
+// The ND6012 holds its limits in volts and sends them as held, in the
+// range's format; read back, they compare equal and are not written again.
+TEST_F(AlarmInput, ND6012LimitsTravelAsHeld) {
     Load();
     ASSERT_EQ(1, bus.AddModule(1, "7012", 0));
     hostsim::Block* b = NewBlock(kND6012);
@@ -403,9 +413,9 @@ TEST_F(AlarmInput, ND6012LimitsTravelInTheUnitOfTheirRange) {
     bus.ClearLog();
     ASSERT_EQ(1, Start(b));
     Lines wire = Wire();
-    EXPECT_NE(wire.end(), std::find(wire.begin(), wire.end(), "@01HI+250.00"));
-    EXPECT_NE(wire.end(), std::find(wire.begin(), wire.end(), "@01LO-100.00"));
-    EXPECT_DOUBLE_EQ(250.0, ModuleAt(1).alarm.high);
+    EXPECT_NE(wire.end(), std::find(wire.begin(), wire.end(), "@01HI+000.25"));
+    EXPECT_NE(wire.end(), std::find(wire.begin(), wire.end(), "@01LO-000.10"));
+    EXPECT_DOUBLE_EQ(0.25, ModuleAt(1).alarm.high);
     Stop(b);
     bus.ClearLog();
     ASSERT_EQ(1, Start(b));

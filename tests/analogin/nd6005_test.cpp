@@ -63,6 +63,46 @@ class ND6005 : public AnalogInTest {
     }
 };
 
+// A worksheet of the stored rows alone (the type and alarm of channel 0)
+// loads and measures: channel 0 takes its type and alarm, the scale and the
+// alarm output what the host left in the record.
+TEST_F(ND6005, AWorksheetOfTheStoredRowsLoadsAndMeasures) {
+    ASSERT_EQ(1, bus.AddModule(1, "7005", 0));
+    bus.SetChannel(1, 0, 21.5);
+    std::string error;
+    ASSERT_EQ(1, hostsim::LoadWorksheet(TELVIO_ANALOGIN_DIR "/nd6005-stored.wks", &error)) << error;
+    ASSERT_EQ(1, hostsim::BlockCount());
+    hostsim::Block* b = hostsim::BlockAt(0);
+    EXPECT_EQ(1, b->afterLoadAnswer);
+    hostsim::ExperimentResult r;
+    ASSERT_EQ(1, Run(Manual(0.2), &r)) << r.error;
+    EXPECT_EQ((std::vector<std::string>{"%0101000600", "~01DC", "$01501", "$017C0R63",
+                                        "@01HI+035.50C0LO0", "@01LO-012.25C0LO0"}),
+              Writes(1));
+    EXPECT_EQ(std::vector<float>{21.5f}, Values(Delivered(r, b, 0)));
+    // Saved again, every channel's settings are kept: the stored rows and the
+    // rows that follow them.
+    P(b)->TC_Type[1] = 4;
+    P(b)->Alarm_On[1] = 1;
+    P(b)->Alarm_High[1] = 40.0;
+    P(b)->Alarm_DO[1] = 3;
+    P(b)->Temperature_Scale = 2;
+    RoundTrip();
+    b = hostsim::BlockAt(0);
+    EXPECT_EQ(3, P(b)->TC_Type[0]);
+    EXPECT_EQ(35.5, P(b)->Alarm_High[0]);
+    EXPECT_EQ(4, P(b)->TC_Type[1]);
+    EXPECT_EQ(1, P(b)->Alarm_On[1]);
+    EXPECT_EQ(40.0, P(b)->Alarm_High[1]);
+    EXPECT_EQ(3, P(b)->Alarm_DO[1]);
+    EXPECT_EQ(2, P(b)->Temperature_Scale);
+    std::string text = WorksheetText();
+    for (const char* line : {"field TC_Type int = 3", "field Alarm_On BOOL = 1",
+                             "field Alarm_Latched BOOL = 1", "field Alarm_High double = 35.5",
+                             "field Alarm_Low double = -12.25", "field Alarm_High[1] double = 40"})
+        EXPECT_NE(std::string::npos, text.find(std::string("\n  ") + line + "\n")) << line;
+}
+
 // A channel whose type the module has and whose alarm is off: the module's
 // configuration, scale and enables, the type read, the alarms switched off.
 TEST_F(ND6005, AModuleWithTheTypesGetsItsSettingsButNoType) {

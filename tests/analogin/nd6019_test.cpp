@@ -54,6 +54,37 @@ class ND6019 : public AnalogInTest {
     }
 };
 
+// A worksheet of the stored rows alone (one "TC_Type", that of channel 0)
+// loads and measures: channel 0 takes its type, channel 2 the type the host
+// left in the record.
+TEST_F(ND6019, AWorksheetOfTheStoredRowsLoadsAndMeasures) {
+    Module({0x00, 0x00, 0x00});
+    bus.SetChannel(1, 0, 2.5);
+    bus.SetChannel(1, 2, -1.25);
+    std::string error;
+    ASSERT_EQ(1, hostsim::LoadWorksheet(TELVIO_ANALOGIN_DIR "/nd6019-stored.wks", &error)) << error;
+    ASSERT_EQ(1, hostsim::BlockCount());
+    hostsim::Block* b = hostsim::BlockAt(0);
+    EXPECT_EQ(1, b->afterLoadAnswer);
+    EXPECT_EQ(7, P(b)->TC_Type[0]);
+    EXPECT_EQ(0, P(b)->TC_Type[2]);
+    hostsim::ExperimentResult r;
+    ASSERT_EQ(1, Run(Manual(0.2), &r)) << r.error;
+    EXPECT_EQ((std::vector<std::string>{"$017C0R08"}), Writes(1));
+    EXPECT_EQ(std::vector<float>{2.5f}, Values(Delivered(r, b, 0)));
+    EXPECT_EQ(std::vector<float>{-1.25f}, Values(Delivered(r, b, 1)));
+    // Saved again, every channel's type is kept: the stored row and the row
+    // of the other channels.
+    P(b)->TC_Type[2] = 11;
+    RoundTrip();
+    b = hostsim::BlockAt(0);
+    EXPECT_EQ(7, P(b)->TC_Type[0]);
+    EXPECT_EQ(11, P(b)->TC_Type[2]);
+    std::string text = WorksheetText();
+    EXPECT_NE(std::string::npos, text.find("\n  field TC_Type int = 7\n")) << text;
+    EXPECT_NE(std::string::npos, text.find("\n  field TC_Type[2] int = 11\n")) << text;
+}
+
 // Channels whose types the module has already are only read; neither the
 // module's configuration nor a channel out of use is asked for.
 TEST_F(ND6019, ChannelsWithTheirTypesAreOnlyRead) {

@@ -155,6 +155,21 @@ TEST_F(DigitalInputs, OnlyTheLinesTheModuleReportsAreOffered) {
     EXPECT_EQ(0, WinapiDialogControl("DLG_ND6024I", IDC_SETUP_COPY_NAME, &info));
 }
 
+// A record whose lines are all outside the module's keeps no channel: the
+// block starts, delivers nothing and sends nothing.
+TEST_F(DigitalInputs, ABlockWithoutAChannelSendsNothing) {
+    ASSERT_EQ(1, bus.AddModule(1, "6024", 0));
+    hostsim::Block* b = nullptr;
+    ND6024I_Param* p = NewBlock(0x30, &b);
+    ASSERT_NE(nullptr, p);
+    p->Mess.Sample_Distance = 0.5;
+    EXPECT_EQ(1, hostsim::SendClassMessage(b, MODMSG_AFTER_LOAD, 0, 0));
+    EXPECT_EQ(0u, static_cast<UINT>(b->record.uOutputs));
+    hostsim::ExperimentResult r = Run(2.5, [this] { bus.ClearLog(); });
+    EXPECT_TRUE(Starting("$01I").empty());
+    EXPECT_EQ(r.firstOutputBlock, hostsim::ReleasedOutputBlocks().size());
+}
+
 TEST_F(DigitalInputs, InTheFamilyXX01MessageTwoAcceptsNothing) {
     Load("XX01.so");
     hostsim::Block* b = nullptr;

@@ -101,13 +101,23 @@ class DigitalTest : public telviotest::BusTest {
     }
     // The worksheet saved as text with the first block's Version set to
     // `version` and loaded again: the block refuses it.
-    void ExpectOldFormatRefused(const char* version) {
+    // The worksheet saved and loaded again with the block's Version changed.
+    void ReloadWithVersion(const char* version) {
         std::string text, error;
         ASSERT_EQ(1, hostsim::WorksheetToText(&text, &error)) << error;
         size_t at = text.find("field Version int = 1");
         ASSERT_NE(std::string::npos, at);
         text.replace(at, 21, std::string("field Version int = ") + version);
         ASSERT_EQ(1, hostsim::WorksheetFromText(text, &error)) << error;
+    }
+    void ExpectVersionTaken(const char* version) {
+        size_t warnings = hostsim::Warnings().size();
+        ReloadWithVersion(version);
+        EXPECT_EQ(1, hostsim::BlockAt(0)->afterLoadAnswer);
+        EXPECT_EQ(warnings, hostsim::Warnings().size());
+    }
+    void ExpectOldFormatRefused(const char* version) {
+        ReloadWithVersion(version);
         EXPECT_EQ(0, hostsim::BlockAt(0)->afterLoadAnswer);
         ASSERT_NE(nullptr, LastWarning());
         EXPECT_EQ("Error", LastWarning()->caption);

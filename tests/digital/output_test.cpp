@@ -147,38 +147,46 @@ TEST_P(OutputTypes, TheImageFollowsTheInputs) {
     EXPECT_EQ(expected, Writes(2));
 }
 
-// Each experiment starts from a defined image, not from what the record
-// held: every line off, or the safe value with the watchdog on. Without
-// input blocks the byte- and word-image types write it; the relay types
-// wait for their inputs.
-TEST_P(OutputTypes, EachExperimentStartsFromADefinedImage) {
+// The image is the host's lines as the block holds them: at the first
+// experiment every line off, lines outside the channels never set, each line
+// kept into the next experiment until its input delivers again. The safe
+// value is the module's, for when the host is lost; it is not written as the
+// image at a start. Without input blocks the byte- and word-image types write
+// the image they hold; the relay types wait for their inputs.
+TEST_P(OutputTypes, LinesOutsideTheChannelsStayOffAndLinesKeepTheirState) {
     const OutputType& t = GetParam();
     ASSERT_EQ(1, bus.AddModule(2, t.model, 0));
     hostsim::Block* b = Block(2, t.mask);
     ASSERT_NE(nullptr, b);
+    P(b)->Mess.Watchdog_On = 1;
+    P(b)->Mess.Watchdog_Value = 0xFFFF;
+    const std::string off = Request(t.write, 2, 0);
+    const std::string channels = Request(t.write, 2, t.mask & t.lines);
+    const std::vector<std::string> none;
     struct Case {
-        int on;
-        WORD safe;
-    } cases[] = {{0, 0x1234}, {1, 0x0005}};
+        const char* what;
+        bool inputs;
+        std::vector<std::string> writes;
+    } cases[] = {
+        {"the first experiment", false, t.onChange ? none : std::vector<std::string>{off}},
+        {"every channel on", true, {channels}},
+        {"the next experiment without inputs", false,
+         t.onChange ? none : std::vector<std::string>{channels}},
+    };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.on);
+        SCOPED_TRACE(c.what);
         CaseGuard guard(this);
-        bus.ClearLog();
-        memset(b->runtime.data(), 0xA5, b->runtime.size());
-        P(b)->Mess.Watchdog_On = c.on;
-        P(b)->Mess.Watchdog_Value = c.safe;
+        for (int i = 0; i < static_cast<int>(b->record.uInputs); i++) {
+            if (c.inputs) {
+                Feed(b, i, "constant 5");
+            } else {
+                std::string error;
+                ASSERT_EQ(1, hostsim::ConnectInput(b, i, hostsim::InputSource(), &error)) << error;
+            }
+        }
         // The writes of the cycles, not a safe value of the watchdog's set-up.
-        hostsim::ExperimentOptions o = Manual(0.3);
-        auto manual = o.onStarted;
-        o.onStarted = [&] {
-            manual();
-            bus.ClearLog();
-        };
-        hostsim::ExperimentResult r;
-        ASSERT_EQ(1, Run(o, &r)) << r.error;
-        std::vector<std::string> expected;
-        if (!t.onChange) expected.push_back(Request(t.write, 2, (c.on ? c.safe : 0) & t.lines));
-        EXPECT_EQ(expected, Writes(2));
+        Run(0.3, [this] { bus.ClearLog(); });
+        EXPECT_EQ(c.writes, Writes(2));
     }
 }
 
@@ -697,32 +705,34 @@ INSTANTIATE_TEST_SUITE_P(Digital, Relays,
 
 // ---- Type by type ----
 
-// In the family TELV the three-relay module's request carries one
-// hexadecimal digit: the image is kept to it. Elsewhere the byte goes out.
+// In the family TELV the relay module's request carries the image in
+// "%1X": one digit for the three relays, two once more lines are on.
+// Elsewhere the byte goes out.
 using ND6063 = DigitalTest;
 
-TEST_F(ND6063, TheImageIsKeptToWhatTheRequestCarries) {
+TEST_F(ND6063, TheImageGoesOutAsTheBlockHoldsIt) {
     struct Case {
         const char* plugin;
+        WORD mask;
         std::string write;
-    } cases[] = {{kTelv, "@01F"}, {kDefault, "#0100FF"}};
-    ASSERT_EQ(1, bus.AddModule(1, "6063", 0));
+    } cases[] = {
+        {kTelv, 0x05, "@055"},
+        {kTelv, 0x1F, "@051F"},
+        {kTelv, 0xFF, "@05FF"},
+        {kDefault, 0xFF, "#0500FF"},
+    };
+    ASSERT_EQ(1, bus.AddModule(5, "6063", 0));
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.plugin);
+        SCOPED_TRACE(c.write);
         CaseGuard guard(this);
         bus.ClearLog();
         ASSERT_EQ(1, Load(c.plugin));
-        hostsim::Block* b = NewBlock(2971, 1, 0x00FF);
+        hostsim::Block* b = NewBlock(2971, 5, c.mask);
         ASSERT_NE(nullptr, b);
-        hostsim::ExperimentOptions o = Manual(0.2);
-        auto manual = o.onStarted;
-        o.onStarted = [&] {
-            manual();
-            for (int i = 0; i < 8; i++)
+        Run(0.2, [b] {
+            for (int i = 0; i < static_cast<int>(b->record.uInputs); i++)
                 hostsim::QueueInputBlock(b, i, 0.0, 0.5, {5.0f});
-        };
-        hostsim::ExperimentResult r;
-        ASSERT_EQ(1, Run(o, &r)) << r.error;
+        });
         EXPECT_EQ(std::vector<std::string>{c.write}, Starting(c.write.substr(0, 3)));
     }
 }

@@ -62,7 +62,6 @@ class EngineTest : public serialtest::SerialTest {
         bExperimentIsRunning = 0;
         BusyTimeOut = 1500;
         ReOpenComOnError = 0;
-        ScanAnalogChannelMask = 0;
         WinapiDialogsReset();
         sentBefore = WinapiCommLinesWritten(1);
         // The pause between writes is the driver's, over every port and

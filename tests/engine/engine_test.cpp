@@ -206,6 +206,34 @@ TEST_F(Engine, AReplyShorterThanItsParserReadsIsAWrongReply) {
     EXPECT_EQ(1, MonitorHas("Repeat"));
 }
 
+// A NUL byte inside, after or before the number: the reply is a wrong one,
+// asked for once more and then the communication problem; the value before
+// the NUL never reaches the cell.
+TEST_F(Engine, AReplyWithANulIsAWrongReply) {
+    AnalogModule(1);
+    const int positions[] = {4, 99, 1};
+    for (int at : positions) {
+        SCOPED_TRACE(at);
+        Fault nul(FaultKind::Inserted, 1);
+        nul.length = at;
+        ASSERT_EQ(1, bus.InjectFault(1, nul));
+        cell0 = 0.0f;
+        size_t lines = bus.LogCount();
+        EXPECT_EQ(SS_READY, Transact(h0));
+        EXPECT_FLOAT_EQ(1.0f, cell0);
+        EXPECT_EQ(lines + 2, bus.LogCount()) << "asked once more";
+        ScanReset();
+
+        nul.times = 2;
+        ASSERT_EQ(1, bus.InjectFault(1, nul));
+        cell1 = 0.0f;
+        EXPECT_EQ(SS_ERROR, Transact(h1));
+        EXPECT_STREQ(kProblem, ScanErrorText());
+        EXPECT_FLOAT_EQ(0.0f, cell1);
+        ScanReset();
+    }
+}
+
 TEST_F(Engine, AChecksumErrorFailsAtOnce) {
     AnalogModule(1);
     ASSERT_EQ(1, bus.InjectFault(1, Fault(FaultKind::BadChecksum)));

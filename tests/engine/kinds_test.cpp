@@ -122,20 +122,6 @@ TEST_F(Kinds, TheTwoLineWritesKeepOnlyTheTwoLowBitsInTheirCell) {
     EXPECT_EQ(3, cell);
 }
 
-TEST_F(Kinds, AnalogReadsLoseTheirChannelUnderTheChannelMaskSwitch) {
-    ScanEntry e = {SCAN_AI_READ, 1, 0x1A, 3, 0, nullptr};
-    char request[SCAN_REQUEST_SIZE];
-    const struct {
-        int mask;
-        const char* request;
-    } cases[] = {{0, "#1A3"}, {1, "#1A"}, {2, "#1A"}, {3, "#1A3"}};
-    for (const auto& c : cases) {
-        ScanAnalogChannelMask = c.mask;
-        ASSERT_EQ(1, ScanFormatRequest(&e, request, sizeof request));
-        EXPECT_STREQ(c.request, request) << "mask " << c.mask;
-    }
-}
-
 struct ParseCase {
     int* family;
     int kind;

@@ -32,6 +32,7 @@ struct FaultCase {
     bool portLost;     // the line of COM1 goes away instead
     const char* shown; // the failure the user sees for the faulty block
     bool forGood;      // the fault does not end: no recovery to see
+    int at;            // inserted: before which character of the reply
 };
 
 void PrintTo(const FaultCase& c, std::ostream* os) {
@@ -44,14 +45,17 @@ const char kProblem[] = "Faulty: Faulty: Communication problem. Module on COM1, 
 const FaultCase kFaults[] = {
     // Just behind the time-out: the reply may still be in when the driver
     // looks, so a failure is not certain; a wrong channel never is.
-    {"LateReply", FaultKind::Late, kBusyTimeOutMs + 10, false, nullptr, false},
-    {"DoubleReplySoon", FaultKind::Double, 4, false, kProblem, false},
-    {"DoubleReplyLate", FaultKind::Double, 25, false, nullptr, false},
-    {"SilenceForAWhile", FaultKind::Silence, 0, false, kNoReply, false},
-    {"Garbage", FaultKind::Garbage, 0, false, kProblem, false},
-    {"NoCarriageReturn", FaultKind::NeverEnded, 0, false, kNoReply, false},
-    {"PortLostAndBack", FaultKind::Silence, 0, true, kNoReply, false},
-    {"DeadModule", FaultKind::Silence, 0, false, kNoReply, true},
+    {"LateReply", FaultKind::Late, kBusyTimeOutMs + 10, false, nullptr, false, 0},
+    {"DoubleReplySoon", FaultKind::Double, 4, false, kProblem, false, 0},
+    {"DoubleReplyLate", FaultKind::Double, 25, false, nullptr, false, 0},
+    {"SilenceForAWhile", FaultKind::Silence, 0, false, kNoReply, false, 0},
+    {"Garbage", FaultKind::Garbage, 0, false, kProblem, false, 0},
+    // A NUL byte in the middle of the reading, where the text before it
+    // reads as a shorter number.
+    {"NulInTheReading", FaultKind::Inserted, 0, false, kProblem, false, 5},
+    {"NoCarriageReturn", FaultKind::NeverEnded, 0, false, kNoReply, false, 0},
+    {"PortLostAndBack", FaultKind::Silence, 0, true, kNoReply, false, 0},
+    {"DeadModule", FaultKind::Silence, 0, false, kNoReply, true, 0},
 };
 
 class FaultMatrix : public FaultRig, public ::testing::WithParamInterface<FaultCase> {
@@ -132,6 +136,7 @@ TEST_P(FaultMatrix, DataStaySoundThroughTheFault) {
         events.push_back({kFaultFrom, [this, &c] {
                               Fault f(c.kind, modsim::kAlways);
                               f.delayMs = c.delayMs;
+                              f.length = c.at;
                               f.match = "#01";
                               ASSERT_EQ(1, Port(1).InjectFault(1, f));
                           }});

@@ -236,6 +236,8 @@ TEST_F(BusTest, EachFaultShapesOneReplyThenTheModuleIsWellAgain) {
         {FaultKind::Garbage, 0, "", modsim::FrameLine("!12abc", true)},
         {FaultKind::Garbage, 0, "020E0600", modsim::FrameLine("!020E0600", true)},
         {FaultKind::Double, 0, "", good + good},
+        {FaultKind::Inserted, 3, "", modsim::FrameLine(std::string("!02") + '\0' + "6018", true)},
+        {FaultKind::Inserted, 99, "XY", modsim::FrameLine("!026018XY", true)},
     };
     for (const FaultCase& c : cases) {
         Fault f(c.kind);

@@ -4,6 +4,7 @@
 // of the host action.
 #include "multi_fixture.h"
 
+#include "modules/analog/nd6018.h"
 #include "modules/multi/nd6016.h"
 
 namespace {
@@ -33,15 +34,50 @@ class ND6016 : public MultiTest {
         Channels(b, mask, true);
         return b;
     }
+    // What the module at `address` received after its model query.
+    Lines ToAddress(int address) {
+        char head[4];
+        snprintf(head, sizeof head, "%02X", address);
+        Lines out;
+        for (const std::string& l : AfterModel(address))
+            if (l.compare(1, 2, head) == 0) out.push_back(l);
+        return out;
+    }
+    // A thermocouple block beside the multi-block module: a 6018 at the
+    // address whose channels 0 to 2 read 100, 200 and 300.
+    hostsim::Block* Thermocouples(int address) {
+        EXPECT_EQ(1, bus.AddModule(address, "6018", 0));
+        for (int c = 0; c < 3; c++)
+            bus.SetChannel(address, c, 100.0 * (c + 1));
+        hostsim::Block* b = hostsim::CreateBlock(hostsim::FindClassByMenuId(2955));
+        if (b == nullptr) return nullptr;
+        ND6018_Param* p = reinterpret_cast<ND6018_Param*>(b->param.data());
+        p->Module_Address = address;
+        p->Com.Port_Number = 1;
+        p->Mess.Sample_Distance = 0.5;
+        p->Channel_Mask = 0x07;
+        b->record.uOutputs = 3;
+        return b;
+    }
+    // The thermocouple block delivered each channel's own value once.
+    static void ExpectOwnValues(const hostsim::ExperimentResult& r, hostsim::Block* b) {
+        for (int k = 0; k < 3; k++) {
+            std::vector<hostsim::ReleasedBlock> d = Delivered(r, b, k);
+            ASSERT_EQ(1u, d.size()) << "output " << k;
+            EXPECT_FLOAT_EQ(100.0f * static_cast<float>(k + 1), d[0].samples.at(0)) << k;
+        }
+    }
 };
 
+// The start sets the module's channel mode; with one input in use the
+// module reads that one alone and the block's reads carry no channel number.
+// Only the block's own reads: an ND6018 beside it reads each of its channels
+// by number and delivers each its own value, also once the ND6016 is gone.
 TEST_F(ND6016, TheStartSetsTheChannelModeAndTheExcitation) {
     struct Case {
         WORD mask;
         Lines start;
-        // The analog reads of one round: with one input in use every analog
-        // read of the driver goes out without its channel number.
-        Lines reads;
+        Lines reads; // the analog reads of one round
     } cases[] = {
         {1, {"$022", "%0202050600", "$0230", "$027+02.500", "$027+02.500"}, {"#02"}},
         {2, {"$022", "%0202050600", "$0231", "$027+02.500", "$027+02.500"}, {"#02"}},
@@ -58,8 +94,10 @@ TEST_F(ND6016, TheStartSetsTheChannelModeAndTheExcitation) {
         hostsim::Block* analog = Analog(2, c.mask, 0.5);
         ASSERT_NE(nullptr, analog);
         P(analog)->Excitation = 2.5f;
+        hostsim::Block* neighbour = Thermocouples(3);
+        ASSERT_NE(nullptr, neighbour);
         hostsim::ExperimentResult r = Run(0.2);
-        Lines start = AfterModel(2);
+        Lines start = ToAddress(2);
         ASSERT_GE(start.size(), c.start.size());
         EXPECT_EQ(c.start, Lines(start.begin(), start.begin() + c.start.size()));
         EXPECT_EQ(c.reads, Lines(start.begin() + c.start.size(), start.end()));
@@ -72,7 +110,16 @@ TEST_F(ND6016, TheStartSetsTheChannelModeAndTheExcitation) {
             int input = c.mask == 2 ? 1 : static_cast<int>(k);
             EXPECT_FLOAT_EQ(input == 0 ? 1.5f : -2.25f, d[0].samples.at(0));
         }
+        ExpectOwnValues(r, neighbour);
+        hostsim::DeleteBlock(analog);
+        bus.ClearLog();
+        ExpectOwnValues(Run(0.2), neighbour);
+        Lines reads;
+        for (const std::string& l : Wire())
+            if (l[0] == '#') reads.push_back(l);
+        EXPECT_EQ(Lines({"#030", "#031", "#032"}), reads);
         bus.RemoveModule(2);
+        bus.RemoveModule(3);
     }
 }
 

@@ -102,6 +102,13 @@ const LineCase kLines[] = {
     {"ShortChecksummedLine", "A\r", 1, COM_CHECKSUM, ""},
     {"EmptyChecksummedLine", "\r", 1, COM_CHECKSUM, ""},
     {"EmptyLine", "\r", 0, COM_OK, ""},
+    // The text is the whole line: one that holds a NUL byte is no reply, and
+    // it comes back empty, never as the shorter text before the NUL.
+    {"NulInsideANumber", std::string(">+09") + '\0' + "9.99\r", 0, COM_OK, ""},
+    {"NulAfterANumber", std::string(">+099.99") + '\0' + "JUNK\r", 0, COM_OK, ""},
+    {"NulBeforeANumber", std::string(">") + '\0' + "+099.99\r", 0, COM_OK, ""},
+    {"NulWithAFittingChecksum", std::string(">+09") + '\0' + "9.99AB\r", 1, COM_OK, ""},
+    {"NulWithAWrongChecksum", std::string(">+09") + '\0' + "9.99AC\r", 1, COM_CHECKSUM, ""},
 };
 
 void PrintTo(const LineCase& c, std::ostream* os) {

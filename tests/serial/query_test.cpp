@@ -84,6 +84,22 @@ TEST_F(Query, AWrongFirstCharacterIsTheCallersToJudge) {
     EXPECT_EQ('>', buffer[0]);
 }
 
+// A NUL byte inside, after or before the module's number: the reply is
+// empty, so no caller takes the text before the NUL for the module's answer.
+TEST_F(Query, AReplyWithANulIsNoReply) {
+    const int positions[] = {5, 7, 3};
+    for (int at : positions) {
+        Fault f(FaultKind::Inserted);
+        f.length = at;
+        for (int checksum : {1, 0}) {
+            int address = checksum ? 1 : 2;
+            ASSERT_EQ(1, bus.InjectFault(address, f));
+            EXPECT_EQ(COM_OK, Ask(checksum ? "$01M" : "$02M", checksum)) << at;
+            EXPECT_STREQ("", buffer) << at;
+        }
+    }
+}
+
 TEST_F(Query, ReplyLengthAgainstTheBuffer) {
     // "!026050" is 7 characters: it fits 8 bytes, not 7.
     EXPECT_EQ(COM_OK, Ask("$02M", 0, 8));
