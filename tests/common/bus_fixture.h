@@ -57,13 +57,10 @@ const char kCommProblem[] = "Communication problem with this module occured.";
 // The port the modules are on.
 const int kPort = 1;
 
-class BusTest : public PluginTest {
+class BusTest : public PortFolderTest {
   protected:
     void SetUp() override {
-        WinapiUseRealClock();
-        WinapiDialogsReset();
-        PluginTest::SetUp();
-        setenv("TELVIO_COM_DIR", dir.c_str(), 1);
+        PortFolderTest::SetUp();
         // COM1 at 9600 baud, 8 data bits, 1 stop bit, no parity.
         std::ofstream(dir + "/XX02.ini") << "[Com Ports]\nNumComPorts=1\nComPort#0=1,3,8,1,0,1\n";
         sentBefore_ = WinapiCommLinesWritten(kPort);
@@ -84,7 +81,7 @@ class BusTest : public PluginTest {
         // Finished as the host finishes it: its window classes go, so a
         // later copy's dialogs never reach this one's code.
         if (plugin.module) hostsim::FinishPlugin(&plugin);
-        PluginTest::TearDown();
+        PortFolderTest::TearDown();
     }
 
     // ---- The plug-in ----
