@@ -168,8 +168,8 @@ class BusTest : public PortFolderTest {
 
     // ---- Experiments ----
 
-    static hostsim::ExperimentOptions Manual(double seconds) {
-        return experimenttest::Manual(seconds);
+    hostsim::ExperimentOptions Manual(double seconds) {
+        return experimenttest::Manual(seconds, [this] { WaitHeard(); });
     }
     static hostsim::ExperimentOptions RealTime(double seconds) {
         return experimenttest::RealTime(seconds);
@@ -237,13 +237,19 @@ class BusTest : public PortFolderTest {
 
     // Processes the block until `count` data blocks have been delivered in
     // all, or its module has had two seconds.
-    int ProcessUntil(hostsim::Block* b, size_t count) { return ProcessUntilDelivered(b, count); }
+    int ProcessUntil(hostsim::Block* b, size_t count) {
+        return ProcessUntilDelivered(b, count, 2000, UntilHeard());
+    }
+    // The blocks processed in turn until `done`.
+    int ProcessUntil(const std::vector<hostsim::Block*>& blocks, const std::function<bool()>& done,
+                     int turns = 2000) {
+        return telviotest::ProcessUntil(blocks, done, turns, UntilHeard());
+    }
     // Processes the block until the modules have received `lines` lines
     // since the log was cleared and the block has taken the last reply.
     int ProcessUntilLines(hostsim::Block* b, size_t lines) {
-        if (!telviotest::ProcessUntil({b}, [this, lines] { return bus.LogCount() >= lines; }))
-            return 0;
-        return ProcessUntilIdle(b);
+        if (!ProcessUntil({b}, [this, lines] { return bus.LogCount() >= lines; })) return 0;
+        return ProcessUntilIdle(b, 2000, UntilHeard());
     }
 
     // ---- The end of a case ----
@@ -280,6 +286,10 @@ class BusTest : public PortFolderTest {
         EXPECT_TRUE(heardChanged_.wait_for(lock, std::chrono::milliseconds(kHeardWithinMs),
                                            [&] { return heard_.size() >= sent; }))
             << "the simulator heard " << heard_.size() << " of the " << sent << " lines sent";
+    }
+    // The wait of the processing loops before the manual clock moves.
+    telviotest::Heard UntilHeard() {
+        return [this] { WaitHeard(); };
     }
     // Lines written to the modules' port since the test began.
     size_t Sent() const { return static_cast<size_t>(WinapiCommLinesWritten(kPort) - sentBefore_); }
