@@ -271,6 +271,10 @@ void ReplaceBlocks(const std::vector<Block*>& blocks) {
     s.blocks = blocks;
 }
 
+void CloseWorksheet() {
+    ReplaceBlocks({});
+}
+
 int BlockCount() {
     return static_cast<int>(B().blocks.size());
 }

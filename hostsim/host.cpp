@@ -391,6 +391,11 @@ int WriteDllVariable(const char* name, const void* value, int size) {
     return 0;
 }
 
+void ForgetPluginAddresses() {
+    S().dllVariables.clear();
+    S().menuEntries.clear();
+}
+
 const std::vector<MenuEntry>& MenuEntries() {
     return S().menuEntries;
 }

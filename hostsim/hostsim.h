@@ -63,7 +63,7 @@ void FailAllocations(int count);
 // Stacked GDI objects: real GDI objects the host makes for the plug-in
 // (CreateStackedFontIndirect) and deletes when the plug-in releases them
 // (DeleteStackedObject, counted) or, for what is left, when the plug-in is
-// finished or the host started again.
+// finished or unloaded or the host started again.
 int StackedObjectsCreated();
 int StackedObjectsDeleted();
 // Deletes what the plug-in left on the stack; answers how many.
@@ -101,8 +101,10 @@ struct Plugin {
     int finishResult = 0;
 };
 int LoadPlugin(const char* path, Plugin* out); // 1 when loaded; setupResult tells the binding
-int FinishPlugin(Plugin* plugin);              // FinishVarnixDLL, then FreeLibrary
-void UnloadPlugin(Plugin* plugin);             // FreeLibrary without FinishVarnixDLL
+// Both close the worksheet first (CloseWorksheet) and delete the stacked
+// objects the plug-in left.
+int FinishPlugin(Plugin* plugin);  // FinishVarnixDLL, then FreeLibrary
+void UnloadPlugin(Plugin* plugin); // FreeLibrary without FinishVarnixDLL
 
 // The menu tree below one entry of the main menu, one line per item.
 std::string MenuTree(HMENU menu, int position);
@@ -194,6 +196,10 @@ Block* CreateBlock(const ModuleClass* moduleClass, int* answer = nullptr);
 void AnswerCreationDialogs(void (*answer)(HWND dialog));
 // MODMSG_DELETE, then the block's records are freed.
 void DeleteBlock(Block* block);
+// The worksheet closed: every block gets MODMSG_DELETE while all are still
+// in it, then all are freed. The host closes it before it finishes or
+// unloads the plug-in; a test closes the worksheet it made.
+void CloseWorksheet();
 int SendClassMessage(Block* block, int msg, int wParam, int lParam);
 int ProcessBlock(Block* block);
 

@@ -6,6 +6,10 @@
 
 namespace hostsim {
 
+// The plug-in's DLL variables and menu commands, forgotten once it is
+// unloaded: their addresses are in its image.
+void ForgetPluginAddresses();
+
 // Blocks and module classes.
 int WINAPI HostRegisterModuleClass(ModuleClassRecord* record);
 int WINAPI HostPerformDefaultAction(ModuleRecord* module, UINT msg, WPARAM wParam, LPARAM lParam);

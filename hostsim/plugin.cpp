@@ -51,20 +51,34 @@ int LoadPlugin(const char* path, Plugin* out) {
     return 1;
 }
 
-int FinishPlugin(Plugin* plugin) {
-    if (plugin->module == nullptr) return 0;
-    FinishProc finish = reinterpret_cast<FinishProc>(
-        reinterpret_cast<void*>(GetProcAddress(plugin->module, "FinishVarnixDLL")));
-    plugin->finishResult = finish ? finish(0) : 0;
-    ReleaseStackedObjects();
+namespace {
+
+// The host lets the plug-in go: the worksheet closed first, FinishVarnixDLL
+// when `finish`, then the library freed; what the plug-in registered at its
+// own addresses is forgotten and what it left on the stack deleted.
+void LetGo(Plugin* plugin, bool finish) {
+    CloseWorksheet();
+    if (finish) {
+        FinishProc proc = reinterpret_cast<FinishProc>(
+            reinterpret_cast<void*>(GetProcAddress(plugin->module, "FinishVarnixDLL")));
+        plugin->finishResult = proc ? proc(0) : 0;
+    }
     FreeLibrary(plugin->module);
     plugin->module = nullptr;
+    ForgetPluginAddresses();
+    ReleaseStackedObjects();
+}
+
+} // namespace
+
+int FinishPlugin(Plugin* plugin) {
+    if (plugin->module == nullptr) return 0;
+    LetGo(plugin, true);
     return plugin->finishResult;
 }
 
 void UnloadPlugin(Plugin* plugin) {
-    if (plugin->module) FreeLibrary(plugin->module);
-    plugin->module = nullptr;
+    if (plugin->module) LetGo(plugin, false);
 }
 
 std::string MenuTree(HMENU menu, int position) {

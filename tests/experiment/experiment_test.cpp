@@ -199,6 +199,47 @@ TEST_F(Experiment, AFailedStartStopsTheHostAndEveryBlockAskedToStartIsStopped) {
     EXPECT_EQ(7.0f, Delivered(again, c, 0)[0].samples[0]);
 }
 
+// Once the host is done with the plug-in (its worksheet closed, the plug-in
+// finished), the plug-in holds nothing of the host's: the blocks' memory, the
+// scan lists of a failed and of a measured experiment, a setup dialog's
+// working copy and font, the monitor's ring all went back.
+TEST_F(Experiment, OnceFinishedThePlugInHoldsNothingOfTheHosts) {
+    ASSERT_EQ(1, bus.AddModule(1, "6018", 0));
+    // A binding of its own, so that what it takes is counted from its start.
+    hostsim::FinishPlugin(&plugin);
+    ASSERT_TRUE(hostsim::Start());
+    hostsim::SetExeFileDir((dir + "/").c_str());
+    const int allocations = hostsim::LiveAllocations();
+    ASSERT_EQ(1, Load("Telvio.so"));
+    thermocouple = hostsim::FindClassByMenuId(2955);
+    ASSERT_EQ(1, hostsim::MonitorSwitchOn());
+    hostsim::Block* a = Thermocouple(1, 0x1);
+    hostsim::Block* silent = Thermocouple(9, 0x1); // no module answers at 9
+    ASSERT_TRUE(a && silent);
+    WinapiQueueOk();
+    EXPECT_EQ(1, hostsim::SendClassMessage(a, MODMSG_SETUP_DIALOG, 0, 0));
+    EXPECT_EQ(1, hostsim::StackedObjectsCreated());
+
+    hostsim::ExperimentOptions o = Manual(1.0);
+    o.beforeStart = [](int block) {
+        if (block == 1) WinapiUseManualClock(GetTickCount());
+    };
+    hostsim::ExperimentResult failed;
+    EXPECT_EQ(0, Run(o, &failed));
+    EXPECT_EQ(1, failed.failedBlock);
+    hostsim::DeleteBlock(silent);
+    hostsim::ExperimentResult measured;
+    ASSERT_EQ(1, Run(Manual(0.2), &measured)) << measured.error;
+    EXPECT_EQ(1u, Delivered(measured, a, 0).size());
+    EXPECT_GT(hostsim::LiveAllocations(), allocations) << "the monitor's ring is on";
+
+    EXPECT_EQ(1, hostsim::FinishPlugin(&plugin));
+    EXPECT_EQ(0, hostsim::BlockCount());
+    EXPECT_EQ(allocations, hostsim::LiveAllocations());
+    EXPECT_EQ(hostsim::StackedObjectsCreated(), hostsim::StackedObjectsDeleted())
+        << "the plug-in released its font itself";
+}
+
 TEST_F(Experiment, AStopExperimentOfABlockEndsTheCyclesAndStopsEveryBlock) {
     ASSERT_EQ(1, bus.AddModule(1, "6018", 0));
     ASSERT_EQ(1, bus.AddModule(2, "6018", 0));

@@ -180,6 +180,43 @@ TEST_F(PluginTest, TheMonitorLeftOnIsGivenBackAtTheFinish) {
     EXPECT_EQ(before, hostsim::LiveAllocations());
 }
 
+int countedDeletes = 0;
+
+int MODULE_CALL CountingClassProc(ModuleRecord*, int msg, int, int) {
+    if (msg == MODMSG_DELETE) countedDeletes++;
+    return msg == MODMSG_CREATE;
+}
+
+// The host closes the worksheet before it lets the plug-in go, finished or
+// not: every block is told and freed; what the plug-in left on the host's
+// stack (the dialog font, which only its finish releases) goes with it.
+TEST_F(PluginTest, UnloadingClosesTheWorksheetAndEmptiesTheStack) {
+    ASSERT_EQ(1, Bind("Telvio.so"));
+    ModuleClassRecord r;
+    memset(&r, 0, sizeof r);
+    r.pszClassName = "COUNTING_MODULE";
+    r.pszDefaultName = "Count-00";
+    r.pszDescription = "Counts its deletions";
+    r.uParamSize = 8;
+    r.uMenuId = 4200;
+    r.pfnClassProc = CountingClassProc;
+    ASSERT_EQ(1, hostsim::RegisterClassRecord(&r));
+    hostsim::Block* oven = hostsim::CreateBlock(hostsim::FindClassByMenuId(2955));
+    ASSERT_NE(nullptr, oven);
+    countedDeletes = 0;
+    for (int i = 0; i < 2; i++)
+        ASSERT_NE(nullptr, hostsim::CreateBlock(hostsim::FindClassByName("COUNTING_MODULE")));
+    WinapiQueueCancel();
+    hostsim::SendClassMessage(oven, MODMSG_SETUP_DIALOG, 0, 0);
+    ASSERT_EQ(1, hostsim::StackedObjectsCreated()) << "the setup dialog made the dialog font";
+
+    hostsim::UnloadPlugin(&plugin);
+    EXPECT_EQ(0, hostsim::BlockCount());
+    EXPECT_EQ(2, countedDeletes);
+    EXPECT_EQ(0, hostsim::StackedObjectsDeleted()) << "an unloaded plug-in releases nothing";
+    EXPECT_EQ(0, hostsim::ReleaseStackedObjects()) << "nothing is left on the stack";
+}
+
 TEST_F(PluginTest, HostFunctionsOnABlock) {
     ASSERT_EQ(1, Bind("Telvio.so"));
     hostsim::SetDefaultActionAnswer(1);
