@@ -15,6 +15,10 @@ using numberstest::HostTest;
 class Choosers : public HostTest {
   protected:
     void TearDown() override {
+        // The dialog font a test made goes back to the host's stack.
+        if (hDialogFont != nullptr) {
+            EXPECT_EQ(1, DeleteStackedObject(hDialogFont));
+        }
         hDialogFont = nullptr;
         for (HWND w : windows)
             if (IsWindow(w)) DestroyWindow(w);
@@ -189,6 +193,7 @@ TEST_F(Choosers, FontsScaledToABox) {
         EXPECT_EQ(c.lfHeight, made->lfHeight) << c.width << " x " << c.height;
         EXPECT_EQ(c.lfWidth, made->lfWidth);
         EXPECT_STREQ("Arial", made->lfFaceName);
+        EXPECT_EQ(1, DeleteStackedObject(font)) << "the font is the host's stacked object";
     }
     ReleaseDC(hostsim::MainWindow(), dc);
 }

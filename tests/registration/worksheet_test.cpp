@@ -73,6 +73,7 @@ class Worksheet : public ::testing::Test {
         r.pfnProcess = FixtureProcess;
         ASSERT_EQ(1, hostsim::RegisterClassRecord(&r));
     }
+    void TearDown() override { hostsim::CloseWorksheet(); }
     FixtureParam* NewFixture() {
         hostsim::Block* b = hostsim::CreateBlock(hostsim::FindClassByName("FIX-7_MODULE"));
         return b ? static_cast<FixtureParam*>(b->record.pParam) : nullptr;
