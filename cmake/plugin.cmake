@@ -8,8 +8,6 @@ file(GLOB TELVIO_SOURCES CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/modules/digital/*.cpp
   ${CMAKE_SOURCE_DIR}/modules/multi/*.cpp
   ${CMAKE_SOURCE_DIR}/modules/*.cpp)
-# The template's parts, copies of frame/template.cpp until it is split by job.
-list(FILTER TELVIO_SOURCES EXCLUDE REGEX "/frame/(fields|lifecycle|start|loops)\\.cpp$")
 
 add_library(Telvio SHARED ${TELVIO_SOURCES})
 set_target_properties(Telvio PROPERTIES PREFIX "" OUTPUT_NAME Telvio)

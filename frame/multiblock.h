@@ -14,6 +14,7 @@
 #define TELVIO_FRAME_MULTIBLOCK_H
 
 #include "frame/setupdlg.h"
+#include "frame/start.h"
 #include "frame/template.h"
 #include "host/records.h"
 

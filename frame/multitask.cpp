@@ -2,6 +2,8 @@
 #include "frame/multitask.h"
 
 #include "frame/chanbar.h"
+#include "frame/fields.h"
+#include "frame/start.h"
 #include "host/driver.h"
 #include "host/host.h"
 #include "host/warnings.h"

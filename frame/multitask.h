@@ -11,6 +11,7 @@
 #include "frame/actions.h"
 #include "frame/analogin.h"
 #include "frame/multiblock.h"
+#include "frame/start.h"
 
 #include <stddef.h>
 

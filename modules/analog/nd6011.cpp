@@ -4,8 +4,12 @@
 #include "modules/analog/nd6011.h"
 
 #include "frame/chanbar.h"
+#include "frame/fields.h"
+#include "frame/lifecycle.h"
+#include "frame/loops.h"
 #include "frame/modwatchdog.h"
 #include "frame/moduletest.h"
+#include "frame/start.h"
 #include "host/driver.h"
 #include "host/host.h"
 #include "host/numbers.h"

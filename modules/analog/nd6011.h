@@ -9,6 +9,7 @@
 #include "frame/alarmgroup.h"
 #include "frame/messparam.h"
 #include "frame/setupdlg.h"
+#include "frame/start.h"
 #include "frame/template.h"
 #include "host/records.h"
 #include "resource.h"

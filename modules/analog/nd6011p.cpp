@@ -1,6 +1,7 @@
 // Block type ND6011P: single-channel analog input module with two more
 // thermocouple types (L and M) than ND6011.
 #include "host/host.h"
+#include "frame/start.h"
 #include "host/registration.h"
 #include "modules/analog/nd6011.h"
 #include "modules/types.h"

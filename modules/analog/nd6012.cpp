@@ -1,6 +1,7 @@
 // Block type ND6012: single-channel voltage and current input module with
 // alarm outputs, digital input and counter.
 #include "host/driver.h"
+#include "frame/start.h"
 #include "host/host.h"
 #include "host/registration.h"
 #include "modules/analog/nd6011.h"

@@ -6,6 +6,7 @@
 #include "frame/analogin.h"
 #include "frame/chanbar.h"
 #include "frame/setupdlg.h"
+#include "frame/loops.h"
 #include "frame/template.h"
 #include "host/driver.h"
 #include "host/host.h"

@@ -9,6 +9,8 @@
 #include "host/registration.h"
 #include "modules/types.h"
 #include "frame/setupdlg.h"
+#include "frame/loops.h"
+#include "frame/start.h"
 #include "frame/template.h"
 #include "resource.h"
 #include "serial/ports.h"

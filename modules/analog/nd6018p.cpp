@@ -2,6 +2,7 @@
 #include "host/host.h"
 #include "host/registration.h"
 #include "modules/types.h"
+#include "frame/loops.h"
 #include "frame/template.h"
 #include "modules/analog/nd6018.h"
 #include "resource.h"

@@ -2,7 +2,10 @@
 // module, each written when its value changes.
 #include "modules/analog/nd6021.h"
 
+#include "frame/fields.h"
+#include "frame/loops.h"
 #include "frame/modwatchdog.h"
+#include "frame/start.h"
 #include "host/driver.h"
 #include "host/host.h"
 #include "host/numbers.h"

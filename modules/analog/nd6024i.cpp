@@ -2,6 +2,9 @@
 // output module, each delivered as one output channel of the block.
 #include "frame/digital.h"
 #include "frame/setupdlg.h"
+#include "frame/fields.h"
+#include "frame/lifecycle.h"
+#include "frame/loops.h"
 #include "frame/template.h"
 #include "host/driver.h"
 #include "host/host.h"

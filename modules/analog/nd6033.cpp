@@ -4,6 +4,7 @@
 
 #include "frame/analogin.h"
 #include "frame/setupdlg.h"
+#include "frame/loops.h"
 #include "frame/template.h"
 #include "host/host.h"
 #include "host/registration.h"

@@ -8,6 +8,8 @@
 #include "frame/messparam.h"
 #include "frame/modwatchdog.h"
 #include "frame/setupdlg.h"
+#include "frame/loops.h"
+#include "frame/start.h"
 #include "frame/template.h"
 #include "host/records.h"
 #include "serial/ports.h"

@@ -1,6 +1,8 @@
 // Block type ND6053: sixteen-channel digital input module.
 
 #include "frame/setupdlg.h"
+#include "frame/loops.h"
+#include "frame/start.h"
 #include "frame/template.h"
 #include "host/host.h"
 #include "host/registration.h"

@@ -1,6 +1,9 @@
 // Block type ND6054: fifteen-channel digital input module.
 
 #include "frame/setupdlg.h"
+#include "frame/fields.h"
+#include "frame/loops.h"
+#include "frame/start.h"
 #include "frame/template.h"
 #include "host/host.h"
 #include "host/registration.h"

@@ -1,6 +1,8 @@
 // Block type ND6060O: relays of the 6060 relay module.
 
 #include "frame/setupdlg.h"
+#include "frame/loops.h"
+#include "frame/start.h"
 #include "frame/template.h"
 #include "host/driver.h"
 #include "host/host.h"

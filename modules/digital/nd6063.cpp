@@ -1,6 +1,8 @@
 // Block type ND6063: relays of the 6063 relay module.
 
 #include "frame/setupdlg.h"
+#include "frame/loops.h"
+#include "frame/start.h"
 #include "frame/template.h"
 #include "frame/chanbar.h"
 #include "host/driver.h"

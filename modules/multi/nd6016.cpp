@@ -9,6 +9,7 @@
 #include "frame/moduletest.h"
 #include "frame/multitask.h"
 #include "frame/setupdlg.h"
+#include "frame/start.h"
 #include "frame/template.h"
 #include "host/driver.h"
 #include "host/host.h"

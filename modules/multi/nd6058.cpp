@@ -10,6 +10,7 @@
 #include "frame/multiblock.h"
 #include "frame/poll.h"
 #include "frame/setupdlg.h"
+#include "frame/start.h"
 #include "frame/template.h"
 #include "host/driver.h"
 #include "host/host.h"

@@ -8,6 +8,8 @@
 // are shown: the per-channel loop of the thermocouple type and the loop of
 // the types with one request per sweep (a thermocouple module read whole).
 #include "template_fixture.h"
+#include "frame/fields.h"
+#include "frame/loops.h"
 
 namespace {
 

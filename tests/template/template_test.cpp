@@ -4,6 +4,9 @@
 // query of a start sequence.
 #include "template_fixture.h"
 
+#include "frame/fields.h"
+#include "frame/loops.h"
+#include "frame/start.h"
 #include "process_until.h"
 #include <algorithm>
 #include "serial/watchdog.h"
