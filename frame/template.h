@@ -111,49 +111,50 @@ enum {
 // own, whose address is the channel's int of the array at addressOffset.
 #define TEMPLATE_MODULE_PER_CHANNEL (-1)
 
-// What a type supplies to the frame. The offsets are those of the common
+// What a type supplies to the frame, by designated members: a member the
+// type does not name is 0 or null. The offsets are those of the common
 // fields in the type's parameter record (Version is at 0, the channel names
 // at 4).
 struct TemplateType {
-    const char* type;  // type identifier
-    int form;          // TEMPLATE_*_FORM
-    int maxChannels;   // channels of the module (the dialog's buttons), at most 16
-    int channelLimit;  // message 2: most channels the other block may have
-    int model;         // module table and module test
-    const int* models; // accepted at start, `modelCount` of them
-    int modelCount;
-    const char* nameFormat; // default channel name, filled with the channel index
-    const char* unit;       // default unit
-    int namedChannels;      // channels that get the defaults
-    const char* restartNote;
-    const ParamSchemaEntry* schema;
-    int addressOffset;
-    int maskOffset; // TEMPLATE_MODULE_PER_CHANNEL: no mask
-    int comOffset;
-    int messOffset;
-    int unitOffset; // -1: no units
-    int copyOffset; // -1: no copy flags
+    const char* type = nullptr;  // type identifier
+    int form = 0;                // TEMPLATE_*_FORM
+    int maxChannels = 0;         // channels of the module (the dialog's buttons), at most 16
+    int channelLimit = 0;        // message 2: most channels the other block may have
+    int model = 0;               // module table and module test
+    const int* models = nullptr; // accepted at start, `modelCount` of them
+    int modelCount = 0;
+    const char* nameFormat = nullptr; // default channel name, filled with the channel index
+    const char* unit = nullptr;       // default unit
+    int namedChannels = 0;            // channels that get the defaults
+    const char* restartNote = nullptr;
+    const ParamSchemaEntry* schema = nullptr;
+    int addressOffset = 0;
+    int maskOffset = 0; // TEMPLATE_MODULE_PER_CHANNEL: no mask
+    int comOffset = 0;
+    int messOffset = 0;
+    int unitOffset = 0; // -1: no units
+    int copyOffset = 0; // -1: no copy flags
     // The setup dialog; null: the host's default action.
-    const char* dialogTemplate;
-    DLGPROC setupDlgProc;
+    const char* dialogTemplate = nullptr;
+    DLGPROC setupDlgProc = nullptr;
     // The type's own defaults of a new block (after the frame's); may be null.
-    void (*defaults)(ModuleRecord* module);
+    void (*defaults)(ModuleRecord* module) = nullptr;
     // Start step: configure the module with TemplateSendAndExpect; 1 when
     // done, 0 when it failed (the experiment has been stopped and the
     // failure shown). May be null.
-    int (*configure)(ModuleRecord* module, const TemplateType* type);
+    int (*configure)(ModuleRecord* module, const TemplateType* type) = nullptr;
     // Start step of the per-channel types: the request of output channel j
     // on channel c, into that channel's record. May be null.
-    int (*addRequest)(ModuleRecord* module, const TemplateType* type, int j, int c);
+    int (*addRequest)(ModuleRecord* module, const TemplateType* type, int j, int c) = nullptr;
     // Start step of the one-request types: the sweep's request, kept in the
     // runtime's ScanHandle. May be null.
-    int (*addSweepRequest)(ModuleRecord* module, const TemplateType* type);
+    int (*addSweepRequest)(ModuleRecord* module, const TemplateType* type) = nullptr;
     // TEMPLATE_TICK_*: the type's modules have their own watchdog, armed by
     // its start step: the port's keep-alive goes out at the block's idle
     // turns.
-    int watchdogTick;
+    int watchdogTick = 0;
     // 1: a stop of a block of the type disarms every port's keep-alive.
-    int watchdogResetAtStop;
+    int watchdogResetAtStop = 0;
     // What the type's start writes into the module, as a text that every
     // block on one module must agree on (ND6018: the type code); null when
     // the start writes nothing into the module.
@@ -173,12 +174,6 @@ struct TemplateType {
     // stored records may carry Version 0).
     int anyVersion = 0;
 };
-
-// The type `t`, taking loaded records whatever their Version.
-constexpr TemplateType TemplateAnyVersion(TemplateType t) {
-    t.anyVersion = 1;
-    return t;
-}
 
 // How a start meets a module that does not answer or is not one of the
 // type's models (TemplateType.startFlags).

@@ -155,7 +155,7 @@ struct AoModuleType {
     // within the range.
     float safeLow, safeHigh;
     // The watchdog group's controls are disabled while an experiment runs.
-    int lockWatchdog;
+    int lockWatchdog = 0;
 };
 
 const AoModuleType* AoModuleOf(const TemplateType* type);

@@ -36,13 +36,20 @@ int Configure(ModuleRecord* module, const TemplateType* type, int model) {
     return DigitalOutputWatchdog(module, type, model, 6042, 7042, &safe);
 }
 
-constexpr TemplateType type =
-    DigitalOutputDescriptor("ND6042O", "Restart 6042", "DLG_ND6042O", ND6042O_SetupDlgProc,
-                            13,   // channels
-                            13,   // inputs message 2 accepts
-                            13,   // channels named
-                            6150, // model number
-                            kModels, 4, ND6042O_ParamSchema, DigitalAddDo16Write6042O);
+constexpr TemplateType type = DigitalOutputDescriptor({
+    .type = "ND6042O",
+    .maxChannels = 13,
+    .channelLimit = 13,
+    .model = 6150,
+    .models = kModels,
+    .modelCount = 4,
+    .namedChannels = 13,
+    .restartNote = "Restart 6042",
+    .schema = ND6042O_ParamSchema,
+    .dialogTemplate = "DLG_ND6042O",
+    .setupDlgProc = ND6042O_SetupDlgProc,
+    .addSweepRequest = DigitalAddDo16Write6042O,
+});
 
 // A silent or wrong module stops the experiment; a number that cannot be
 // read is shown as no reply.

@@ -28,13 +28,20 @@ int Configure(ModuleRecord* module, const TemplateType* type, int model) {
     return DigitalOutputWatchdog(module, type, model, 6043, 7043, nullptr);
 }
 
-constexpr TemplateType type =
-    DigitalOutputDescriptor("ND6043O", "Restart 6043", "DLG_ND6043O", ND6043O_SetupDlgProc,
-                            16,      // channels
-                            INT_MAX, // inputs message 2 accepts
-                            16,      // channels named
-                            6150,    // model number
-                            kModels, 4, ND6043O_ParamSchema, DigitalAddDo16Write);
+constexpr TemplateType type = DigitalOutputDescriptor({
+    .type = "ND6043O",
+    .maxChannels = 16,
+    .channelLimit = INT_MAX,
+    .model = 6150,
+    .models = kModels,
+    .modelCount = 4,
+    .namedChannels = 16,
+    .restartNote = "Restart 6043",
+    .schema = ND6043O_ParamSchema,
+    .dialogTemplate = "DLG_ND6043O",
+    .setupDlgProc = ND6043O_SetupDlgProc,
+    .addSweepRequest = DigitalAddDo16Write,
+});
 
 // A silent or wrong module stops the experiment; a number that cannot be
 // read is shown as no reply.

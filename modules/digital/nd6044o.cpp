@@ -26,13 +26,20 @@ int Configure(ModuleRecord* module, const TemplateType* type, int model) {
     return DigitalOutputWatchdog(module, type, model, 6044, 7044, nullptr);
 }
 
-constexpr TemplateType type =
-    DigitalOutputDescriptor("ND6044O", "Restart 6044", "DLG_ND6044O", ND6044O_SetupDlgProc,
-                            8,    // channels
-                            8,    // inputs message 2 accepts
-                            8,    // channels named
-                            6150, // model number
-                            kModels, 4, ND6044O_ParamSchema, DigitalAddDoWrite);
+constexpr TemplateType type = DigitalOutputDescriptor({
+    .type = "ND6044O",
+    .maxChannels = 8,
+    .channelLimit = 8,
+    .model = 6150,
+    .models = kModels,
+    .modelCount = 4,
+    .namedChannels = 8,
+    .restartNote = "Restart 6044",
+    .schema = ND6044O_ParamSchema,
+    .dialogTemplate = "DLG_ND6044O",
+    .setupDlgProc = ND6044O_SetupDlgProc,
+    .addSweepRequest = DigitalAddDoWrite,
+});
 
 // A silent or wrong module stops the experiment; a number that cannot be
 // read is shown as no reply.

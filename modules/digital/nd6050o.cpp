@@ -27,13 +27,20 @@ int Configure(ModuleRecord* module, const TemplateType* type, int model) {
     return DigitalOutputWatchdog(module, type, model, 6050, 7050, nullptr);
 }
 
-constexpr TemplateType type =
-    DigitalOutputDescriptor("ND6050O", "Restart 6050", "DLG_ND6050O", ND6050O_SetupDlgProc,
-                            8,    // channels
-                            8,    // inputs message 2 accepts
-                            8,    // channels named
-                            6150, // model number
-                            kModels, 5, ND6050O_ParamSchema, DigitalAddDoWrite);
+constexpr TemplateType type = DigitalOutputDescriptor({
+    .type = "ND6050O",
+    .maxChannels = 8,
+    .channelLimit = 8,
+    .model = 6150,
+    .models = kModels,
+    .modelCount = 5,
+    .namedChannels = 8,
+    .restartNote = "Restart 6050",
+    .schema = ND6050O_ParamSchema,
+    .dialogTemplate = "DLG_ND6050O",
+    .setupDlgProc = ND6050O_SetupDlgProc,
+    .addSweepRequest = DigitalAddDoWrite,
+});
 
 // A silent or wrong module stops the experiment; a number that cannot be
 // read is shown as no reply.

@@ -30,16 +30,21 @@ void Defaults(ModuleRecord* module) {
         snprintf(TemplateChannelName(module, i), TEMPLATE_NAME_CHARS, "Vin %d", i);
 }
 
-constexpr TemplateType type =
-    DigitalInputDescriptor("ND6054", "Restart 6054", "DLG_ND6054", ND6054_SetupDlgProc,
-                           15,   // channels
-                           15,   // outputs message 2 accepts
-                           16,   // channels named
-                           6054, // model number
-                           kModels, 3, ND6054_ParamSchema,
-                           Defaults,           // defaults
-                           DigitalAddDi16Read, // request
-                           0);                 // no module watchdog
+constexpr TemplateType type = DigitalInputDescriptor({
+    .type = "ND6054",
+    .maxChannels = 15,
+    .channelLimit = 15,
+    .model = 6054,
+    .models = kModels,
+    .modelCount = 3,
+    .namedChannels = 16,
+    .restartNote = "Restart 6054",
+    .schema = ND6054_ParamSchema,
+    .dialogTemplate = "DLG_ND6054",
+    .setupDlgProc = ND6054_SetupDlgProc,
+    .defaults = Defaults,
+    .addSweepRequest = DigitalAddDi16Read,
+});
 
 // A silent module refuses the start without stopping the experiment; a
 // number that cannot be read is shown as no reply.

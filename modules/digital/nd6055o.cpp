@@ -27,13 +27,20 @@ int Configure(ModuleRecord* module, const TemplateType* type, int model) {
     return DigitalOutputWatchdog(module, type, model, 6055, 7055, nullptr);
 }
 
-constexpr TemplateType type =
-    DigitalOutputDescriptor("ND6055O", "Restart 6055", "DLG_ND6055O", ND6055O_SetupDlgProc,
-                            8,    // channels
-                            8,    // inputs message 2 accepts
-                            8,    // channels named
-                            6155, // model number
-                            kModels, 5, ND6055O_ParamSchema, DigitalAddDoWrite);
+constexpr TemplateType type = DigitalOutputDescriptor({
+    .type = "ND6055O",
+    .maxChannels = 8,
+    .channelLimit = 8,
+    .model = 6155,
+    .models = kModels,
+    .modelCount = 5,
+    .namedChannels = 8,
+    .restartNote = "Restart 6055",
+    .schema = ND6055O_ParamSchema,
+    .dialogTemplate = "DLG_ND6055O",
+    .setupDlgProc = ND6055O_SetupDlgProc,
+    .addSweepRequest = DigitalAddDoWrite,
+});
 
 // A silent or wrong module stops the experiment; a number that cannot be
 // read is shown as no reply.

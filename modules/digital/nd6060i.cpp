@@ -21,16 +21,20 @@ namespace {
 
 const int kModels[] = {6060, 7060};
 
-constexpr TemplateType type =
-    DigitalInputDescriptor("ND6060I", "Restart 6060", "DLG_ND6060I", ND6060I_SetupDlgProc,
-                           8,    // channels
-                           4,    // outputs message 2 accepts
-                           4,    // channels named
-                           6060, // model number
-                           kModels, 2, ND6060I_ParamSchema,
-                           nullptr,          // defaults
-                           DigitalAddDiRead, // request
-                           0);               // no module watchdog
+constexpr TemplateType type = DigitalInputDescriptor({
+    .type = "ND6060I",
+    .maxChannels = 8,
+    .channelLimit = 4,
+    .model = 6060,
+    .models = kModels,
+    .modelCount = 2,
+    .namedChannels = 4,
+    .restartNote = "Restart 6060",
+    .schema = ND6060I_ParamSchema,
+    .dialogTemplate = "DLG_ND6060I",
+    .setupDlgProc = ND6060I_SetupDlgProc,
+    .addSweepRequest = DigitalAddDiRead,
+});
 
 // A wrong module refuses the start without stopping the experiment.
 constexpr TemplateStartSteps startSteps =

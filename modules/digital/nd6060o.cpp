@@ -37,13 +37,20 @@ int Configure(ModuleRecord* module, const TemplateType* type, int) {
     return DigitalChangeWatchdog(module, type, series);
 }
 
-constexpr TemplateType type =
-    DigitalOutputDescriptor("ND6060O", "Restart 6060", "DLG_ND6060O", ND6060O_SetupDlgProc,
-                            8,    // channels
-                            4,    // inputs message 2 accepts
-                            16,   // channels named
-                            6160, // model number
-                            kModels, 5, ND6060O_ParamSchema, AddRequest);
+constexpr TemplateType type = DigitalOutputDescriptor({
+    .type = "ND6060O",
+    .maxChannels = 8,
+    .channelLimit = 4,
+    .model = 6160,
+    .models = kModels,
+    .modelCount = 5,
+    .namedChannels = 16,
+    .restartNote = "Restart 6060",
+    .schema = ND6060O_ParamSchema,
+    .dialogTemplate = "DLG_ND6060O",
+    .setupDlgProc = ND6060O_SetupDlgProc,
+    .addSweepRequest = AddRequest,
+});
 
 // A silent module may be started without, at the user's word; a wrong one
 // refuses the start without stopping the experiment.

@@ -46,13 +46,20 @@ int Configure(ModuleRecord* module, const TemplateType* type, int model) {
     return DigitalWatchdog7000(module, type, 0, &safe);
 }
 
-constexpr TemplateType type =
-    DigitalOutputDescriptor("ND6063", "Restart 6063", "DLG_ND6063", ND6063_SetupDlgProc,
-                            8,    // channels
-                            8,    // inputs message 2 accepts
-                            8,    // channels named
-                            6063, // model number
-                            kModels, 4, ND6063_ParamSchema, AddRequest);
+constexpr TemplateType type = DigitalOutputDescriptor({
+    .type = "ND6063",
+    .maxChannels = 8,
+    .channelLimit = 8,
+    .model = 6063,
+    .models = kModels,
+    .modelCount = 4,
+    .namedChannels = 8,
+    .restartNote = "Restart 6063",
+    .schema = ND6063_ParamSchema,
+    .dialogTemplate = "DLG_ND6063",
+    .setupDlgProc = ND6063_SetupDlgProc,
+    .addSweepRequest = AddRequest,
+});
 
 // A silent or wrong module stops the experiment; a number that cannot be
 // read is shown as no reply.

@@ -23,16 +23,20 @@ namespace {
 // passes.
 const int kModels[] = {7063, 6063};
 
-constexpr TemplateType type =
-    DigitalInputDescriptor("ND6063I", "Restart 6063", "DLG_ND6063I", ND6063I_SetupDlgProc,
-                           8,    // channels
-                           4,    // outputs message 2 accepts
-                           8,    // channels named
-                           6063, // model number
-                           kModels, 2, ND6063I_ParamSchema,
-                           nullptr,          // defaults
-                           DigitalAddDiRead, // request
-                           0);               // no module watchdog
+constexpr TemplateType type = DigitalInputDescriptor({
+    .type = "ND6063I",
+    .maxChannels = 8,
+    .channelLimit = 4,
+    .model = 6063,
+    .models = kModels,
+    .modelCount = 2,
+    .namedChannels = 8,
+    .restartNote = "Restart 6063",
+    .schema = ND6063I_ParamSchema,
+    .dialogTemplate = "DLG_ND6063I",
+    .setupDlgProc = ND6063I_SetupDlgProc,
+    .addSweepRequest = DigitalAddDiRead,
+});
 
 // A wrong module refuses the start without stopping the experiment.
 constexpr TemplateStartSteps startSteps =

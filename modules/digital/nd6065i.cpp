@@ -21,16 +21,20 @@ namespace {
 
 const int kModels[] = {7065};
 
-constexpr TemplateType type =
-    DigitalInputDescriptor("ND6065I", "Restart 6065", "DLG_ND6065I", ND6065I_SetupDlgProc,
-                           8,    // channels
-                           4,    // outputs message 2 accepts
-                           4,    // channels named
-                           6065, // model number
-                           kModels, 1, ND6065I_ParamSchema,
-                           nullptr,          // defaults
-                           DigitalAddDiRead, // request
-                           0);               // no module watchdog
+constexpr TemplateType type = DigitalInputDescriptor({
+    .type = "ND6065I",
+    .maxChannels = 8,
+    .channelLimit = 4,
+    .model = 6065,
+    .models = kModels,
+    .modelCount = 1,
+    .namedChannels = 4,
+    .restartNote = "Restart 6065",
+    .schema = ND6065I_ParamSchema,
+    .dialogTemplate = "DLG_ND6065I",
+    .setupDlgProc = ND6065I_SetupDlgProc,
+    .addSweepRequest = DigitalAddDiRead,
+});
 
 // A wrong module refuses the start without stopping the experiment.
 constexpr TemplateStartSteps startSteps =

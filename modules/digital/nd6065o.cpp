@@ -31,13 +31,20 @@ int Configure(ModuleRecord* module, const TemplateType* type, int) {
     return DigitalChangeWatchdog(module, type, 7000);
 }
 
-constexpr TemplateType type =
-    DigitalOutputDescriptor("ND6065O", "Restart 6065", "DLG_ND6065O", ND6065O_SetupDlgProc,
-                            8,    // channels
-                            5,    // inputs message 2 accepts
-                            16,   // channels named
-                            6160, // model number
-                            kModels, 2, ND6065O_ParamSchema, AddRequest);
+constexpr TemplateType type = DigitalOutputDescriptor({
+    .type = "ND6065O",
+    .maxChannels = 8,
+    .channelLimit = 5,
+    .model = 6160,
+    .models = kModels,
+    .modelCount = 2,
+    .namedChannels = 16,
+    .restartNote = "Restart 6065",
+    .schema = ND6065O_ParamSchema,
+    .dialogTemplate = "DLG_ND6065O",
+    .setupDlgProc = ND6065O_SetupDlgProc,
+    .addSweepRequest = AddRequest,
+});
 
 // A silent module may be started without, at the user's word; a wrong one
 // refuses the start without stopping the experiment.

@@ -33,13 +33,20 @@ int Configure(ModuleRecord* module, const TemplateType* type, int model) {
     return DigitalWatchdog7000(module, type, 0, &safe);
 }
 
-constexpr TemplateType type =
-    DigitalOutputDescriptor("ND6067", "Restart 6067", "DLG_ND6067O", ND6067_SetupDlgProc,
-                            7,    // channels
-                            7,    // inputs message 2 accepts
-                            7,    // channels named
-                            6067, // model number
-                            kModels, 5, ND6067_ParamSchema, DigitalAddDoWrite);
+constexpr TemplateType type = DigitalOutputDescriptor({
+    .type = "ND6067",
+    .maxChannels = 7,
+    .channelLimit = 7,
+    .model = 6067,
+    .models = kModels,
+    .modelCount = 5,
+    .namedChannels = 7,
+    .restartNote = "Restart 6067",
+    .schema = ND6067_ParamSchema,
+    .dialogTemplate = "DLG_ND6067O",
+    .setupDlgProc = ND6067_SetupDlgProc,
+    .addSweepRequest = DigitalAddDoWrite,
+});
 
 // A silent or wrong module stops the experiment; a number that cannot be
 // read is shown as no reply.

@@ -28,13 +28,20 @@ int Configure(ModuleRecord* module, const TemplateType* type, int model) {
     return DigitalOutputWatchdog(module, type, model, 6757, 7757, nullptr);
 }
 
-constexpr TemplateType type =
-    DigitalOutputDescriptor("ND6757O", "Restart 6757", "DLG_ND6757O", ND6757O_SetupDlgProc,
-                            16,      // channels
-                            INT_MAX, // inputs message 2 accepts
-                            16,      // channels named
-                            6150,    // model number
-                            kModels, 5, ND6757O_ParamSchema, DigitalAddDo16Write);
+constexpr TemplateType type = DigitalOutputDescriptor({
+    .type = "ND6757O",
+    .maxChannels = 16,
+    .channelLimit = INT_MAX,
+    .model = 6150,
+    .models = kModels,
+    .modelCount = 5,
+    .namedChannels = 16,
+    .restartNote = "Restart 6757",
+    .schema = ND6757O_ParamSchema,
+    .dialogTemplate = "DLG_ND6757O",
+    .setupDlgProc = ND6757O_SetupDlgProc,
+    .addSweepRequest = DigitalAddDo16Write,
+});
 
 // A silent or wrong module stops the experiment; a number that cannot be
 // read is shown as no reply.

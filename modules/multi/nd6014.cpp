@@ -71,12 +71,16 @@ ND6014_Runtime* RuntimeOf(ModuleRecord* module) {
     return static_cast<ND6014_Runtime*>(module->pRuntime);
 }
 
-constexpr TemplateType frame = MultiTemplateType("ND6014", TEMPLATE_NO_EXCHANGE, 6014, kModels,
-                                                 "Restart 7014", ND6014_ParamSchema);
-constexpr TemplateType inputFrame = MultiTemplateType("ND6014", TEMPLATE_INPUT_FORM, 6014, kModels,
-                                                      "Restart 7014", ND6014_ParamSchema);
-constexpr TemplateType outputFrame = MultiTemplateType("ND6014", TEMPLATE_OUTPUT_FORM, 6014,
-                                                       kModels, "Restart 7014", ND6014_ParamSchema);
+constexpr TemplateType frame = MultiTemplateType({
+    .type = "ND6014",
+    .form = TEMPLATE_NO_EXCHANGE,
+    .model = 6014,
+    .models = kModels,
+    .restartNote = "Restart 7014",
+    .schema = ND6014_ParamSchema,
+});
+constexpr TemplateType inputFrame = MultiTemplateForm(frame, TEMPLATE_INPUT_FORM);
+constexpr TemplateType outputFrame = MultiTemplateForm(frame, TEMPLATE_OUTPUT_FORM);
 
 int RunPortDialog(const MultiBlockType* type, MultiChoice* choice);
 void Defaults(ModuleRecord* module);

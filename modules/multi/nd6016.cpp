@@ -77,12 +77,16 @@ ND6016_Runtime* RuntimeOf(ModuleRecord* module) {
     return static_cast<ND6016_Runtime*>(module->pRuntime);
 }
 
-constexpr TemplateType frame = MultiTemplateType("ND6016", TEMPLATE_NO_EXCHANGE, 6016, kModels,
-                                                 "Restart 7016", ND6016_ParamSchema);
-constexpr TemplateType inputFrame = MultiTemplateType("ND6016", TEMPLATE_INPUT_FORM, 6016, kModels,
-                                                      "Restart 7016", ND6016_ParamSchema);
-constexpr TemplateType outputFrame = MultiTemplateType("ND6016", TEMPLATE_OUTPUT_FORM, 6016,
-                                                       kModels, "Restart 7016", ND6016_ParamSchema);
+constexpr TemplateType frame = MultiTemplateType({
+    .type = "ND6016",
+    .form = TEMPLATE_NO_EXCHANGE,
+    .model = 6016,
+    .models = kModels,
+    .restartNote = "Restart 7016",
+    .schema = ND6016_ParamSchema,
+});
+constexpr TemplateType inputFrame = MultiTemplateForm(frame, TEMPLATE_INPUT_FORM);
+constexpr TemplateType outputFrame = MultiTemplateForm(frame, TEMPLATE_OUTPUT_FORM);
 
 int RunPortDialog(const MultiBlockType* type, MultiChoice* choice);
 void Defaults(ModuleRecord* module);

@@ -102,12 +102,16 @@ int Channels(int ports, int) {
     return n;
 }
 
-constexpr TemplateType frame = MultiTemplateType("ND6058", TEMPLATE_NO_EXCHANGE, 6058, kModels,
-                                                 "Restart 6058", ND6058_ParamSchema);
-constexpr TemplateType inputFrame = MultiTemplateType("ND6058", TEMPLATE_INPUT_FORM, 6058, kModels,
-                                                      "Restart 6058", ND6058_ParamSchema);
-constexpr TemplateType outputFrame = MultiTemplateType("ND6058", TEMPLATE_OUTPUT_FORM, 6058,
-                                                       kModels, "Restart 6058", ND6058_ParamSchema);
+constexpr TemplateType frame = MultiTemplateType({
+    .type = "ND6058",
+    .form = TEMPLATE_NO_EXCHANGE,
+    .model = 6058,
+    .models = kModels,
+    .restartNote = "Restart 6058",
+    .schema = ND6058_ParamSchema,
+});
+constexpr TemplateType inputFrame = MultiTemplateForm(frame, TEMPLATE_INPUT_FORM);
+constexpr TemplateType outputFrame = MultiTemplateForm(frame, TEMPLATE_OUTPUT_FORM);
 
 int RunPortDialog(const MultiBlockType* type, MultiChoice* choice);
 

@@ -39,7 +39,8 @@ int DeliverFirst(ModuleRecord* module, const TemplateType*) {
 
 const TemplateType& WholeType() {
     static TemplateType t = [] {
-        TemplateType t = ND6018_Descriptor("WHOLE", "Restart whole", nullptr, ND6018_Configure);
+        TemplateType t = ND6018_Descriptor(
+            {.type = "WHOLE", .restartNote = "Restart whole", .configure = ND6018_Configure});
         t.addRequest = nullptr;
         t.addSweepRequest = AddWholeRead;
         return t;
