@@ -62,7 +62,7 @@ static_assert(offsetof(MultiRuntime, Serving) == 56, "Serving");
 // The frame's view of a type's record: as an input block, an output block
 // (the setup dialog sizes the block by it) or a block of neither form (the
 // class procedure), with the members the type names (`own`: its identifier,
-// form, model, models, restart note and schema). The type's start, dialogs
+// form, model, models, restart note, schema and start policy). The type's start, dialogs
 // and requests are its own.
 constexpr TemplateType MultiTemplateType(const TemplateType& own) {
     return TemplateType{
@@ -83,6 +83,7 @@ constexpr TemplateType MultiTemplateType(const TemplateType& own) {
         .messOffset = MULTI_MESS_OFFSET,
         .unitOffset = MULTI_UNIT_OFFSET,
         .copyOffset = MULTI_COPY_OFFSET,
+        .start = own.start,
     };
 }
 

@@ -111,14 +111,14 @@ int TemplateStepFailed(ModuleRecord* module, UINT textId) {
 
 namespace {
 
-// A module that did not answer the probe. Where the type or its steps ask,
-// Yes starts the block as it is (1); otherwise the start fails (0),
-// stopping the experiment unless the type or its steps say not.
-int SilentModule(const TemplateType* type, ModuleRecord* module, const TemplateStartSteps* steps) {
-    int silent = steps ? steps->silent : TEMPLATE_SILENT_STOP;
-    const int flags = type->startFlags;
-    if ((flags & TEMPLATE_START_SILENT_ASKS) || silent == TEMPLATE_SILENT_ASK) {
-        UINT question = type->silentQuestion ? type->silentQuestion : IDS_MODULE_NO_RESPONSE;
+// A module that did not answer the probe. Where the type's policy asks, Yes
+// starts the block as it is (1); otherwise the start fails (0), stopping the
+// experiment unless the policy says not.
+int SilentModule(const TemplateType* type, ModuleRecord* module) {
+    const int silent = type->start.silent;
+    if (silent == TEMPLATE_SILENT_ASK || silent == TEMPLATE_SILENT_ASK_FAIL) {
+        UINT question =
+            type->start.silentQuestion ? type->start.silentQuestion : IDS_MODULE_NO_RESPONSE;
         char text[160];
         if (LoadStringA(hInstDriver, question, text, sizeof text) <= 0) text[0] = 0;
         char name[16];
@@ -126,7 +126,7 @@ int SilentModule(const TemplateType* type, ModuleRecord* module, const TemplateS
         if (MessageBoxA(GetActiveWindow(), text, name, MB_YESNO | MB_ICONQUESTION) == IDYES)
             return 1;
     }
-    int refuses = (flags & TEMPLATE_START_SILENT_REFUSES) || silent == TEMPLATE_SILENT_FAIL;
+    int refuses = silent == TEMPLATE_SILENT_FAIL || silent == TEMPLATE_SILENT_ASK_FAIL;
     return StartFailed(module, IDS_MODULE_NO_REPLY, !refuses);
 }
 
@@ -165,7 +165,7 @@ int TemplateStartMeasurementWith(const TemplateType* type, ModuleRecord* module,
     // its low byte and reach another module.
     int address = *TemplateAddress(module, type);
     if (address < MinModuleAddress || address > 255) {
-        UINT text = steps && steps->badAddressText ? steps->badAddressText : IDS_TEST_BAD_ADDRESS;
+        UINT text = type->start.badAddressText ? type->start.badAddressText : IDS_TEST_BAD_ADDRESS;
         return StartFailed(module, text, 1);
     }
     if (!TemplateStartChecks(type, module)) return 0;
@@ -190,7 +190,6 @@ int TemplateStartMeasurementWith(const TemplateType* type, ModuleRecord* module,
     }
     if (!OpenCom(port, name)) return StartFailed(module, 0, 0);
     int* checksum = TemplateUsesChecksum(type, module);
-    const int flags = type->startFlags;
     startModel = TEMPLATE_MODEL_UNREAD;
     int model = 0;
     int found = TemplateIdentifyModule(type, port, address, checksum, &model);
@@ -201,16 +200,15 @@ int TemplateStartMeasurementWith(const TemplateType* type, ModuleRecord* module,
     // configures nothing.
     if (found == TEMPLATE_MODULE_SILENT) {
         model = 0;
-        if (!SilentModule(type, module, steps)) return 0;
+        if (!SilentModule(type, module)) return 0;
     } else {
         if (found == TEMPLATE_MODULE_REFUSED) {
-            UINT badNumber = steps && steps->badNumberText                ? steps->badNumberText
-                             : (flags & TEMPLATE_START_BAD_NUMBER_SILENT) ? IDS_MODULE_NO_REPLY
-                                                                          : IDS_USES_CHECKSUMS;
+            UINT badNumber =
+                type->start.badNumberText ? type->start.badNumberText : IDS_USES_CHECKSUMS;
             UINT id = model == -1   ? IDS_MODULE_NO_REPLY
                       : model == -2 ? badNumber
                                     : IDS_WRONG_MODULE;
-            int refuses = steps && steps->wrong == TEMPLATE_WRONG_FAIL;
+            int refuses = type->start.wrong == TEMPLATE_WRONG_FAIL;
             return StartFailed(module, id, !refuses);
         }
         startModel = model;

@@ -12,38 +12,21 @@
 // The text of a type's module setting.
 #define TEMPLATE_SETTING_SIZE 32
 
-// What a module that does not answer the probe at start does.
-enum {
-    TEMPLATE_SILENT_STOP = 0, // the experiment is stopped, the start fails
-    TEMPLATE_SILENT_FAIL = 1, // the start fails, the experiment is not stopped
-    TEMPLATE_SILENT_ASK = 2,  // the user is asked whether to go on without the module
-};
-
-// What a module of a model the type does not accept does at start.
-enum {
-    TEMPLATE_WRONG_STOP = 0, // the experiment is stopped, the start fails
-    TEMPLATE_WRONG_FAIL = 1, // the start fails, the experiment is not stopped
-};
-
 // The own steps of a start whose requests are not one per output channel
-// (the types with alarm outputs and counters). Every hook may be null.
+// (the types with alarm outputs and counters). Every hook may be null. How
+// the start meets a silent or wrong module is the type's start policy
+// (TemplateType.start).
 struct TemplateStartSteps {
-    int silent;          // TEMPLATE_SILENT_*
-    UINT badAddressText; // an address outside the module range; 0: the template's
     // The module's configuration, after it was identified (`model`: the number
     // it reported, 0 for none). Not called when the user went on without the
     // module. 1 done, 0 failed (the experiment has been stopped).
-    int (*configure)(ModuleRecord* module, const TemplateType* type, int model);
+    int (*configure)(ModuleRecord* module, const TemplateType* type, int model) = nullptr;
     // The block's requests, after the timing; 1 when registered (also when
     // the block has none), 0 when the scan list refused one.
-    int (*addRequests)(ModuleRecord* module, const TemplateType* type);
+    int (*addRequests)(ModuleRecord* module, const TemplateType* type) = nullptr;
     // The last commands of the start (counters, the module's watchdog);
     // `model` is 0 when the module was not identified. 1 done, 0 failed.
-    int (*finish)(ModuleRecord* module, const TemplateType* type, int model);
-    int wrong; // TEMPLATE_WRONG_*
-    // Shown for a model number the module gives that cannot be read; 0:
-    // "Error. Uses checksums ?".
-    UINT badNumberText;
+    int (*finish)(ModuleRecord* module, const TemplateType* type, int model) = nullptr;
 };
 
 // The model the start in progress identified, for the type's own steps:

@@ -111,6 +111,40 @@ enum {
 // own, whose address is the channel's int of the array at addressOffset.
 #define TEMPLATE_MODULE_PER_CHANNEL (-1)
 
+// What a start does with a module that does not answer the probe.
+enum {
+    TEMPLATE_SILENT_STOP = 0, // the start fails and the experiment is stopped
+    TEMPLATE_SILENT_FAIL = 1, // the start fails, the experiment goes on
+    // The user is asked whether to go on without the module: Yes starts the
+    // block without identifying it, No fails the start as TEMPLATE_SILENT_STOP
+    // or, with TEMPLATE_SILENT_ASK_FAIL, as TEMPLATE_SILENT_FAIL.
+    TEMPLATE_SILENT_ASK = 2,
+    TEMPLATE_SILENT_ASK_FAIL = 3,
+};
+
+// What a start does with a module of a model the type does not accept.
+enum {
+    TEMPLATE_WRONG_STOP = 0, // the start fails and the experiment is stopped
+    TEMPLATE_WRONG_FAIL = 1, // the start fails, the experiment goes on
+};
+
+// The start policy of a type: how its start meets a module that is silent,
+// of another model, or at an address it cannot have, and the texts it
+// shows. A member the type does not name is the frame's: the experiment
+// stopped, the shared texts.
+struct TemplateStartPolicy {
+    int silent = TEMPLATE_SILENT_STOP; // TEMPLATE_SILENT_*
+    int wrong = TEMPLATE_WRONG_STOP;   // TEMPLATE_WRONG_*
+    // The Yes/No question of TEMPLATE_SILENT_ASK*: a string id of the type's
+    // own; 0: the shared one.
+    UINT silentQuestion = 0;
+    // Shown for a model number the module gives that cannot be read (above
+    // 99999); 0: "Error. Uses checksums ?".
+    UINT badNumberText = 0;
+    // Shown for an address outside the module range; 0: the frame's.
+    UINT badAddressText = 0;
+};
+
 // What a type supplies to the frame, by designated members: a member the
 // type does not name is 0 or null. The offsets are those of the common
 // fields in the type's parameter record (Version is at 0, the channel names
@@ -159,12 +193,9 @@ struct TemplateType {
     // block on one module must agree on (ND6018: the type code); null when
     // the start writes nothing into the module.
     void (*moduleSetting)(ModuleRecord* module, char* text, int size) = nullptr;
-    // TEMPLATE_START_*: how the start meets a module that is silent or not
-    // one of the type's models; 0 stops the experiment for both.
-    int startFlags = 0;
-    // The Yes/No question of TEMPLATE_START_SILENT_ASKS: a string id of the
-    // type's own; 0: the shared one.
-    UINT silentQuestion = 0;
+    // How the start meets a module that does not answer, is not one of the
+    // type's models or gives a number that cannot be read.
+    TemplateStartPolicy start = {};
     // 1: the runtime record is a TemplateDueRuntime and the processing
     // procedure TemplateProcessChannelsDue.
     int channelDue = 0;
@@ -173,21 +204,6 @@ struct TemplateType {
     // 1: a loaded record is taken whatever its Version (the types whose
     // stored records may carry Version 0).
     int anyVersion = 0;
-};
-
-// How a start meets a module that does not answer or is not one of the
-// type's models (TemplateType.startFlags).
-enum {
-    // A silent module refuses the start; the experiment is not stopped.
-    TEMPLATE_START_SILENT_REFUSES = 1,
-    // A silent module: the user is asked whether to go on; yes starts the
-    // block without identifying the module, no refuses the start as a
-    // silent module does (stopping the experiment unless
-    // TEMPLATE_START_SILENT_REFUSES).
-    TEMPLATE_START_SILENT_ASKS = 2,
-    // A model number the module gives that cannot be read (above 99999)
-    // is shown as a module that does not reply.
-    TEMPLATE_START_BAD_NUMBER_SILENT = 8,
 };
 
 // The class procedure of a type: every message the frame answers, the rest

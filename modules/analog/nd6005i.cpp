@@ -70,15 +70,7 @@ int SetUpWatchdog(ModuleRecord* module, const TemplateType* type, int model) {
                               &p->Mess, 0, &step, 1, 10);
 }
 
-const TemplateStartSteps startSteps = {
-    TEMPLATE_SILENT_STOP,
-    0,       // the template's text for a bad address
-    nullptr, // nothing to configure
-    nullptr, // the type's request
-    SetUpWatchdog,
-    TEMPLATE_WRONG_STOP,
-    0, // the template's text for an unreadable model number
-};
+const TemplateStartSteps startSteps = {.finish = SetUpWatchdog};
 
 constexpr TemplateType type = {
     .type = "ND6005I",
@@ -103,7 +95,8 @@ constexpr TemplateType type = {
     .setupDlgProc = ND6005I_SetupDlgProc,
     .addSweepRequest = AddRequest,
     .watchdogTick = TEMPLATE_TICK_TELV,
-    .startFlags = TEMPLATE_START_BAD_NUMBER_SILENT,
+    // A number that cannot be read is shown as no reply.
+    .start = {.badNumberText = IDS_MODULE_NO_REPLY},
 };
 
 // The image came: every chosen line into its output.

@@ -204,9 +204,11 @@ constexpr AlarmInputType ND6011_Descriptor(const AlarmInputValues& v) {
                 // configured by the start steps, requests by kind
                 .watchdogTick = TEMPLATE_TICK_ALWAYS, // the module's watchdog
                 .watchdogResetAtStop = 1,
+                .start = {.silent = v.silent},
             },
-        .start = {v.silent, 0, AlarmInputConfigure, AlarmInputAddRequests, AlarmInputFinish,
-                  TEMPLATE_WRONG_STOP, 0},
+        .start = {.configure = AlarmInputConfigure,
+                  .addRequests = AlarmInputAddRequests,
+                  .finish = AlarmInputFinish},
         .ranges = v.ranges,
         .rangeCount = v.rangeCount,
         .defaultRange = v.defaultRange,

@@ -107,8 +107,9 @@ constexpr TemplateType type = {
     .configure = Configure,
     .addRequest = AnalogAddChannelRead,
     .watchdogTick = TEMPLATE_TICK_NONE,
-    // A silent module refuses the start and leaves the experiment running.
-    .startFlags = TEMPLATE_START_SILENT_REFUSES | TEMPLATE_START_BAD_NUMBER_SILENT,
+    // A silent module refuses the start and leaves the experiment running; a
+    // number that cannot be read is shown as no reply.
+    .start = {.silent = TEMPLATE_SILENT_FAIL, .badNumberText = IDS_MODULE_NO_REPLY},
     .traceReplies = 1,
 };
 

@@ -94,10 +94,11 @@ constexpr TemplateType type = {
     .addRequest = AnalogAddChannelRead,
     .watchdogTick = TEMPLATE_TICK_NONE,
     // A silent module: the user may start without it; No refuses the start
-    // and leaves the experiment running.
-    .startFlags = TEMPLATE_START_SILENT_ASKS | TEMPLATE_START_SILENT_REFUSES |
-                  TEMPLATE_START_BAD_NUMBER_SILENT,
-    .silentQuestion = IDS_ND6017_SILENT,
+    // and leaves the experiment running. A number that cannot be read is
+    // shown as no reply.
+    .start = {.silent = TEMPLATE_SILENT_ASK_FAIL,
+              .silentQuestion = IDS_ND6017_SILENT,
+              .badNumberText = IDS_MODULE_NO_REPLY},
 };
 
 void InitBoxes(HWND dialog, void* work) {

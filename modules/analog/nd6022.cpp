@@ -119,6 +119,9 @@ constexpr AoModuleType ao = {
             .defaults = Defaults,
             .watchdogTick = TEMPLATE_TICK_ALWAYS, // the module's watchdog
             .watchdogResetAtStop = 1,             // a stop disarms every keep-alive
+            // A module that does not answer fails the start alone; another
+            // model stops the experiment.
+            .start = {.silent = TEMPLATE_SILENT_FAIL, .badAddressText = IDS_NO_ADDRESS},
         },
     .channels = kChannels,
     .nameChannels = kChannels,
@@ -204,9 +207,9 @@ int Finish(ModuleRecord* module, const TemplateType*, int) {
 }
 
 const TemplateStartSteps kStart = {
-    TEMPLATE_SILENT_FAIL, // a module that does not answer fails the start alone
-    IDS_NO_ADDRESS,       Configure, AddRequests, Finish,
-    TEMPLATE_WRONG_STOP,  0, // another model stops the experiment
+    .configure = Configure,
+    .addRequests = AddRequests,
+    .finish = Finish,
 };
 
 float Limit(ModuleRecord* module, int input, float sample) {

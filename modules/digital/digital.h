@@ -140,8 +140,8 @@ int DigitalInputWatchdogButton(HWND dialog, void* work, int id, int code);
 
 // An input type: the members the type names (`own`: its identifier,
 // channels, models, restart note, schema, dialog, defaults, request, its
-// module's watchdog and the versions it loads) and those every digital
-// input type shares.
+// module's watchdog, its start policy and the versions it loads) and those
+// every digital input type shares.
 constexpr TemplateType DigitalInputDescriptor(const TemplateType& own) {
     return TemplateType{
         .type = own.type,
@@ -169,6 +169,7 @@ constexpr TemplateType DigitalInputDescriptor(const TemplateType& own) {
         // all lines
         .addSweepRequest = own.addSweepRequest,
         .watchdogTick = own.watchdogTick, // the port's keep-alive at the idle turns
+        .start = own.start,
         .anyVersion = own.anyVersion,
     };
 }
@@ -233,19 +234,9 @@ extern const TemplateSweepSteps DigitalChangeSteps;
 int DigitalClassProc(const TemplateType* type, const TemplateStartSteps* start,
                      ModuleRecord* module, int msg, int wParam, int lParam);
 
-// The start steps of the digital types, by what a silent or wrong module
-// does: `configure` is the type's step for an identified module (its
-// watchdog), `finish` its last one (a relay type's first write pending).
-constexpr TemplateStartSteps
-DigitalStartSteps(int silent, int wrong, UINT badNumberText,
-                  int (*configure)(ModuleRecord*, const TemplateType*, int),
-                  int (*finish)(ModuleRecord*, const TemplateType*, int)) {
-    return TemplateStartSteps{silent, 0, configure, nullptr, finish, wrong, badNumberText};
-}
-
 // An output type: the members the type names (`own`: its identifier,
-// channels, models, restart note, schema, dialog and request) and those
-// every digital output type shares.
+// channels, models, restart note, schema, dialog, request and start
+// policy) and those every digital output type shares.
 constexpr TemplateType DigitalOutputDescriptor(const TemplateType& own) {
     return TemplateType{
         .type = own.type,
@@ -273,6 +264,7 @@ constexpr TemplateType DigitalOutputDescriptor(const TemplateType& own) {
         .addSweepRequest = own.addSweepRequest,
         .watchdogTick = TEMPLATE_TICK_ALWAYS, // the port's keep-alive at the idle turns
         .watchdogResetAtStop = 1,             // the stop disarms every port's keep-alive
+        .start = own.start,
     };
 }
 

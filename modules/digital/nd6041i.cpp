@@ -66,13 +66,13 @@ constexpr TemplateType type = DigitalInputDescriptor({
     .dialogTemplate = "DLG_ND6041I",
     .setupDlgProc = ND6041I_SetupDlgProc,
     .addSweepRequest = AddRequest,
+    // A silent or wrong module stops the experiment; a number that cannot be
+    // read is shown as no reply.
+    .start = {.badNumberText = IDS_MODULE_NO_REPLY},
     .anyVersion = 1,
 });
 
-// A silent or wrong module stops the experiment; a number that cannot be
-// read is shown as no reply.
-constexpr TemplateStartSteps startSteps = DigitalStartSteps(
-    TEMPLATE_SILENT_STOP, TEMPLATE_WRONG_STOP, IDS_MODULE_NO_REPLY, nullptr, nullptr);
+constexpr TemplateStartSteps startSteps = {};
 
 constexpr SetupDialogType dialogType = DigitalDialogDescriptor(&type,
                                                                14,            // channel buttons

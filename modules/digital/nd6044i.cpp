@@ -42,13 +42,13 @@ constexpr TemplateType type = DigitalInputDescriptor({
     .setupDlgProc = ND6044I_SetupDlgProc,
     .addSweepRequest = DigitalAddDiRead,
     .watchdogTick = TEMPLATE_TICK_ALWAYS,
+    // A silent or wrong module stops the experiment; a number that cannot be
+    // read is shown as no reply.
+    .start = {.badNumberText = IDS_MODULE_NO_REPLY},
     .anyVersion = 1,
 });
 
-// A silent or wrong module stops the experiment; a number that cannot be
-// read is shown as no reply.
-constexpr TemplateStartSteps startSteps = DigitalStartSteps(
-    TEMPLATE_SILENT_STOP, TEMPLATE_WRONG_STOP, IDS_MODULE_NO_REPLY, Configure, nullptr);
+constexpr TemplateStartSteps startSteps = {.configure = Configure};
 
 constexpr SetupDialogType dialogType =
     DigitalDialogDescriptor(&type,

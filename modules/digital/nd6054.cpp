@@ -44,12 +44,12 @@ constexpr TemplateType type = DigitalInputDescriptor({
     .setupDlgProc = ND6054_SetupDlgProc,
     .defaults = Defaults,
     .addSweepRequest = DigitalAddDi16Read,
+    // A silent module refuses the start without stopping the experiment; a
+    // number that cannot be read is shown as no reply.
+    .start = {.silent = TEMPLATE_SILENT_FAIL, .badNumberText = IDS_MODULE_NO_REPLY},
 });
 
-// A silent module refuses the start without stopping the experiment; a
-// number that cannot be read is shown as no reply.
-constexpr TemplateStartSteps startSteps = DigitalStartSteps(
-    TEMPLATE_SILENT_FAIL, TEMPLATE_WRONG_STOP, IDS_MODULE_NO_REPLY, nullptr, nullptr);
+constexpr TemplateStartSteps startSteps = {};
 
 constexpr SetupDialogType dialogType = DigitalDialogDescriptor(&type,
                                                                15,         // channel buttons

@@ -61,9 +61,7 @@ constexpr TemplateType type = DigitalOutputDescriptor({
     .addSweepRequest = AddRequest,
 });
 
-// A silent or wrong module stops the experiment.
-constexpr TemplateStartSteps startSteps =
-    DigitalStartSteps(TEMPLATE_SILENT_STOP, TEMPLATE_WRONG_STOP, 0, Configure, nullptr);
+constexpr TemplateStartSteps startSteps = {.configure = Configure};
 
 void InitDialog(HWND dialog, void*) {
     DigitalShowWatchdogButton(dialog, DIGITAL_FAMILY(FAMILY_INDEX_ND));

@@ -34,11 +34,11 @@ constexpr TemplateType type = DigitalInputDescriptor({
     .dialogTemplate = "DLG_ND6060I",
     .setupDlgProc = ND6060I_SetupDlgProc,
     .addSweepRequest = DigitalAddDiRead,
+    // A wrong module refuses the start without stopping the experiment.
+    .start = {.wrong = TEMPLATE_WRONG_FAIL},
 });
 
-// A wrong module refuses the start without stopping the experiment.
-constexpr TemplateStartSteps startSteps =
-    DigitalStartSteps(TEMPLATE_SILENT_STOP, TEMPLATE_WRONG_FAIL, 0, nullptr, nullptr);
+constexpr TemplateStartSteps startSteps = {};
 
 constexpr SetupDialogType dialogType = DigitalDialogDescriptor(&type,
                                                                8,                 // channel buttons

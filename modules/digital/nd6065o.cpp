@@ -44,12 +44,12 @@ constexpr TemplateType type = DigitalOutputDescriptor({
     .dialogTemplate = "DLG_ND6065O",
     .setupDlgProc = ND6065O_SetupDlgProc,
     .addSweepRequest = AddRequest,
+    // A silent module may be started without, at the user's word; a wrong one
+    // refuses the start without stopping the experiment.
+    .start = {.silent = TEMPLATE_SILENT_ASK, .wrong = TEMPLATE_WRONG_FAIL},
 });
 
-// A silent module may be started without, at the user's word; a wrong one
-// refuses the start without stopping the experiment.
-constexpr TemplateStartSteps startSteps =
-    DigitalStartSteps(TEMPLATE_SILENT_ASK, TEMPLATE_WRONG_FAIL, 0, Configure, DigitalChangeStart);
+constexpr TemplateStartSteps startSteps = {.configure = Configure, .finish = DigitalChangeStart};
 
 void InitDialog(HWND dialog, void*) {
     DigitalShowWatchdogButton(dialog, DIGITAL_FAMILIES_ND_XX03_TELV);

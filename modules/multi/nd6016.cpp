@@ -84,6 +84,8 @@ constexpr TemplateType frame = MultiTemplateType({
     .models = kModels,
     .restartNote = "Restart 7016",
     .schema = ND6016_ParamSchema,
+    // A module of another model fails the start alone.
+    .start = {.wrong = TEMPLATE_WRONG_FAIL},
 });
 constexpr TemplateType inputFrame = MultiTemplateForm(frame, TEMPLATE_INPUT_FORM);
 constexpr TemplateType outputFrame = MultiTemplateForm(frame, TEMPLATE_OUTPUT_FORM);
@@ -248,8 +250,11 @@ int Finish(ModuleRecord* master, const TemplateType*, int) {
 }
 
 // Another model refuses the start without stopping the experiment.
-constexpr TemplateStartSteps startSteps = {TEMPLATE_SILENT_STOP, 0, Configure, AddRequests, Finish,
-                                           TEMPLATE_WRONG_FAIL,  0};
+constexpr TemplateStartSteps startSteps = {
+    .configure = Configure,
+    .addRequests = AddRequests,
+    .finish = Finish,
+};
 
 // ---- The master's serial work ----
 

@@ -109,6 +109,8 @@ constexpr TemplateType frame = MultiTemplateType({
     .models = kModels,
     .restartNote = "Restart 6058",
     .schema = ND6058_ParamSchema,
+    // A module of another model fails the start alone.
+    .start = {.wrong = TEMPLATE_WRONG_FAIL},
 });
 constexpr TemplateType inputFrame = MultiTemplateForm(frame, TEMPLATE_INPUT_FORM);
 constexpr TemplateType outputFrame = MultiTemplateForm(frame, TEMPLATE_OUTPUT_FORM);
@@ -274,8 +276,10 @@ int AddRequests(ModuleRecord* master, const TemplateType*) {
 }
 
 // Another model refuses the start without stopping the experiment.
-constexpr TemplateStartSteps startSteps = {TEMPLATE_SILENT_STOP, 0, Configure, AddRequests, nullptr,
-                                           TEMPLATE_WRONG_FAIL,  0};
+constexpr TemplateStartSteps startSteps = {
+    .configure = Configure,
+    .addRequests = AddRequests,
+};
 
 // ---- The master's serial work ----
 

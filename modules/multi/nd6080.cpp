@@ -169,12 +169,16 @@ constexpr TemplateType type = {
     .addRequest = nullptr,                // requests by kind, not per channel
     .watchdogTick = TEMPLATE_TICK_ALWAYS, // the module's watchdog
     .watchdogResetAtStop = 1,
+    // A module that does not answer fails the start without stopping the
+    // experiment.
+    .start = {.silent = TEMPLATE_SILENT_FAIL, .badAddressText = IDS_NO_ADDRESS},
 };
 
-// A module that does not answer fails the start without stopping the
-// experiment.
 constexpr TemplateStartSteps startSteps = {
-    TEMPLATE_SILENT_FAIL, IDS_NO_ADDRESS, Configure, AddRequests, Finish, TEMPLATE_WRONG_STOP, 0};
+    .configure = Configure,
+    .addRequests = AddRequests,
+    .finish = Finish,
+};
 
 // ---- The start ----
 
