@@ -195,10 +195,6 @@ int IdleTurn(const MultiTaskType* type, ModuleRecord* master, MultiTaskState* st
 
 } // namespace
 
-void MultiClearTasks(MultiTaskState* state) {
-    state->Task_List[0] = 0;
-}
-
 int MultiCurrentTask(const MultiTaskState* state) {
     return state->Task_List[0];
 }

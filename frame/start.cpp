@@ -30,9 +30,6 @@ int StartFailed(ModuleRecord* module, UINT textId, int stop) {
     return TemplateStartFailed(module, textId, stop);
 }
 
-// The model the start in progress identified.
-int startModel = TEMPLATE_MODEL_UNREAD;
-
 // The module a block of this experiment claimed and the settings its start
 // wrote into it. An entry of another experiment is free.
 struct BlockRun {
@@ -74,10 +71,6 @@ const BlockRun* OtherSettingOnModule(const BlockRun* own) {
 }
 
 } // namespace
-
-int TemplateStartModel() {
-    return startModel;
-}
 
 int TemplateModelAccepted(const TemplateType* type, int model) {
     return ModelAccepted(type->models, type->modelCount, model);
@@ -190,7 +183,6 @@ int TemplateStartMeasurementWith(const TemplateType* type, ModuleRecord* module,
     }
     if (!OpenCom(port, name)) return StartFailed(module, 0, 0);
     int* checksum = TemplateUsesChecksum(type, module);
-    startModel = TEMPLATE_MODEL_UNREAD;
     int model = 0;
     int found = TemplateIdentifyModule(type, port, address, checksum, &model);
     // A module that answered with lines that cannot be read is there, but
@@ -211,7 +203,6 @@ int TemplateStartMeasurementWith(const TemplateType* type, ModuleRecord* module,
             int refuses = type->start.wrong == TEMPLATE_WRONG_FAIL;
             return StartFailed(module, id, !refuses);
         }
-        startModel = model;
         // The type's step has stopped the experiment and shown its failure.
         int configured = steps && steps->configure ? steps->configure(module, type, model)
                          : type->configure         ? type->configure(module, type)

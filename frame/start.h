@@ -29,10 +29,6 @@ struct TemplateStartSteps {
     int (*finish)(ModuleRecord* module, const TemplateType* type, int model) = nullptr;
 };
 
-// The model the start in progress identified, for the type's own steps:
-// TEMPLATE_MODEL_UNREAD when it went on without asking the module.
-#define TEMPLATE_MODEL_UNREAD (-1)
-int TemplateStartModel();
 // 1 when the model is one the type accepts: a number of its list, where 0
 // is a module without a readable name, or one that an entry
 // MODEL_ENDING_IN (frame/moduletest.h) stands for.
