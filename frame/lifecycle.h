@@ -8,7 +8,7 @@
 
 #include "frame/template.h"
 
-// Message 151 of the input types: each output channel is named after the
+// MODMSG_OUTPUT_NAMES of the input types: each output channel is named after the
 // channel it carries.
 void TemplateOutputNames(const TemplateType* type, ModuleRecord* module);
 int TemplateCreateDefaults(const TemplateType* type, ModuleRecord* module);
@@ -32,7 +32,7 @@ int TemplateExportChannels(const TemplateType* type, ModuleRecord* module, Modul
                            int channels);
 int TemplateImportChannels(const TemplateType* type, ModuleRecord* module, ModuleRecord* partner,
                            int channels);
-// Messages 152 and 153 of the output form, on the first `channels` channels:
+// MODMSG_INPUT_NAME and MODMSG_SET_NAME_COPY of the output form, on the first `channels` channels:
 // the name of what feeds the channel, when its copy flag is set; every copy
 // flag.
 void TemplateInputName(const TemplateType* type, ModuleRecord* module, int channel,

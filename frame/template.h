@@ -153,7 +153,7 @@ struct TemplateType {
     const char* type = nullptr;  // type identifier
     int form = 0;                // TEMPLATE_*_FORM
     int maxChannels = 0;         // channels of the module (the dialog's buttons), at most 16
-    int channelLimit = 0;        // message 2: most channels the other block may have
+    int channelLimit = 0;        // MODMSG_CHECK_LAYOUT: most channels the other block may have
     int model = 0;               // module table and module test
     const int* models = nullptr; // accepted at start, `modelCount` of them
     int modelCount = 0;

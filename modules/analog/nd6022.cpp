@@ -125,7 +125,7 @@ constexpr AoModuleType ao = {
         },
     .channels = kChannels,
     .nameChannels = kChannels,
-    .exportChannels = TEMPLATE_CHANNELS, // message 167 hands over the record's 16 names
+    .exportChannels = TEMPLATE_CHANNELS, // MODMSG_EXPORT_NAMES hands over the record's 16 names
     .rangePerChannel = 1,                // a range per channel
     .rangeOffset = offsetof(ND6022_Param, Range),
     .slewOffset = offsetof(ND6022_Param, Slew_Rate),
