@@ -508,6 +508,8 @@ void Bus::HandleLine(const std::string& line, int overlong) {
         if (!entry.reply.empty()) QueueReplyLocked(entry.reply, delayMs, line.size() + 1);
         if (!entry.reply.empty() && copyMs >= 0)
             QueueReplyLocked(entry.reply, delayMs + copyMs, line.size() + 1);
+        // A reply due at once is on its way before the line counts as heard.
+        WriteDueLocked();
         log_.push_back(entry);
         ++heard_;
         if (unplug) {

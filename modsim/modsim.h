@@ -318,7 +318,8 @@ class Bus {
     // Waits until the log holds at least `count` entries, `timeoutMs` at most; 1 when it does.
     int WaitForLog(size_t count, int timeoutMs) const;
     // Lines received since the bus was made, ClearLog notwithstanding; and the wait until at
-    // least `count` have come, `timeoutMs` at most (1 when they have).
+    // least `count` have come, `timeoutMs` at most (1 when they have). A line counts once its
+    // reply, unless held back, has been written.
     size_t Heard() const;
     int WaitForHeard(size_t count, int timeoutMs) const;
     // Seconds since the bus was made: the clock of the log and of a fault's from/until.

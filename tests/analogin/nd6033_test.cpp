@@ -112,7 +112,7 @@ TEST_F(ND6033, AfterAnErrorWaitTheWaitingChannelResumesAtOnce) {
         memcpy(&w, b->runtime.data() + 164, sizeof w); // Error_Waiting
         return w;
     };
-    ASSERT_TRUE(telviotest::ProcessUntil(
+    ASSERT_TRUE(ProcessUntil(
         {b}, [&] { return waiting() != 0; }, 5000));
     ASSERT_EQ(1, waiting());
     bus.ClearLog();

@@ -32,7 +32,6 @@
 
 #include <stdio.h>
 #include <stdlib.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -57,13 +56,10 @@ const char kCommProblem[] = "Communication problem with this module occured.";
 // The port the modules are on.
 const int kPort = 1;
 
-class BusTest : public PluginTest {
+class BusTest : public PortFolderTest {
   protected:
     void SetUp() override {
-        WinapiUseRealClock();
-        WinapiDialogsReset();
-        PluginTest::SetUp();
-        setenv("TELVIO_COM_DIR", dir.c_str(), 1);
+        PortFolderTest::SetUp();
         // COM1 at 9600 baud, 8 data bits, 1 stop bit, no parity.
         std::ofstream(dir + "/XX02.ini") << "[Com Ports]\nNumComPorts=1\nComPort#0=1,3,8,1,0,1\n";
         sentBefore_ = WinapiCommLinesWritten(kPort);
@@ -84,7 +80,7 @@ class BusTest : public PluginTest {
         // Finished as the host finishes it: its window classes go, so a
         // later copy's dialogs never reach this one's code.
         if (plugin.module) hostsim::FinishPlugin(&plugin);
-        PluginTest::TearDown();
+        PortFolderTest::TearDown();
     }
 
     // ---- The plug-in ----
@@ -171,8 +167,8 @@ class BusTest : public PluginTest {
 
     // ---- Experiments ----
 
-    static hostsim::ExperimentOptions Manual(double seconds) {
-        return experimenttest::Manual(seconds);
+    hostsim::ExperimentOptions Manual(double seconds) {
+        return experimenttest::Manual(seconds, [this] { WaitHeard(); });
     }
     static hostsim::ExperimentOptions RealTime(double seconds) {
         return experimenttest::RealTime(seconds);
@@ -240,13 +236,19 @@ class BusTest : public PluginTest {
 
     // Processes the block until `count` data blocks have been delivered in
     // all, or its module has had two seconds.
-    int ProcessUntil(hostsim::Block* b, size_t count) { return ProcessUntilDelivered(b, count); }
+    int ProcessUntil(hostsim::Block* b, size_t count) {
+        return ProcessUntilDelivered(b, count, 2000, UntilHeard());
+    }
+    // The blocks processed in turn until `done`.
+    int ProcessUntil(const std::vector<hostsim::Block*>& blocks, const std::function<bool()>& done,
+                     int turns = 2000) {
+        return telviotest::ProcessUntil(blocks, done, turns, UntilHeard());
+    }
     // Processes the block until the modules have received `lines` lines
     // since the log was cleared and the block has taken the last reply.
     int ProcessUntilLines(hostsim::Block* b, size_t lines) {
-        if (!telviotest::ProcessUntil({b}, [this, lines] { return bus.LogCount() >= lines; }))
-            return 0;
-        return ProcessUntilIdle(b);
+        if (!ProcessUntil({b}, [this, lines] { return bus.LogCount() >= lines; })) return 0;
+        return ProcessUntilIdle(b, 2000, UntilHeard());
     }
 
     // ---- The end of a case ----
@@ -283,6 +285,10 @@ class BusTest : public PluginTest {
         EXPECT_TRUE(heardChanged_.wait_for(lock, std::chrono::milliseconds(kHeardWithinMs),
                                            [&] { return heard_.size() >= sent; }))
             << "the simulator heard " << heard_.size() << " of the " << sent << " lines sent";
+    }
+    // The wait of the processing loops before the manual clock moves.
+    telviotest::Heard UntilHeard() {
+        return [this] { WaitHeard(); };
     }
     // Lines written to the modules' port since the test began.
     size_t Sent() const { return static_cast<size_t>(WinapiCommLinesWritten(kPort) - sentBefore_); }

@@ -10,6 +10,7 @@
 #include <math.h>
 #include <unistd.h>
 
+#include <functional>
 #include <vector>
 
 namespace experimenttest {
@@ -17,18 +18,22 @@ namespace experimenttest {
 // The cycles on the manual clock: a cycle with a transfer in flight gives
 // the module a millisecond of real time and moves the clock 1 ms (so a
 // reply time-out of 1500 ms is 1500 such cycles, and a reply comes about
-// when it would), an idle cycle moves it 10 ms. The starts run on the clock
-// the experiment began with (the real one unless a test says). Only for
-// cycles that poll: a blocking query there (an action's) would lose its
-// reply, see RealTime.
-inline hostsim::ExperimentOptions Manual(double seconds) {
+// when it would), an idle cycle moves it 10 ms; before it moves, `heard`
+// (when given) waits until the simulated modules have heard every request,
+// so the clock never runs ahead of a simulator a loaded machine holds up.
+// The starts run on the clock the experiment began with (the real one
+// unless a test says). Only for cycles that poll: a blocking query there (an
+// action's) would lose its reply, see RealTime.
+inline hostsim::ExperimentOptions Manual(double seconds,
+                                         const std::function<void()>& heard = nullptr) {
     hostsim::ExperimentOptions o;
     o.seconds = seconds;
     o.idleSleepMs = 0;
     o.onStarted = [] {
         if (!WinapiClockIsManual()) WinapiUseManualClock(100000);
     };
-    o.onCycle = [](int, int busy) {
+    o.onCycle = [heard](int, int busy) {
+        if (heard) heard();
         if (busy) {
             usleep(1000);
             WinapiAdvanceClock(1);

@@ -4,6 +4,7 @@
 
 #include "remove_tree.h"
 #include "hostsim/hostsim.h"
+#include "winapi_headless.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +16,7 @@
 class PluginTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        char tmpl[] = "/tmp/telvio-registration-XXXXXX";
+        char tmpl[] = "/tmp/telvio-test-XXXXXX";
         const char* d = mkdtemp(tmpl);
         ASSERT_NE(nullptr, d);
         dir = d;
@@ -40,6 +41,19 @@ class PluginTest : public ::testing::Test {
 
     std::string dir;
     hostsim::Plugin plugin;
+};
+
+// The same with the folder as the COM-port folder, the clock real and no
+// dialog action or record left from an earlier test: the base of the tests
+// that talk to simulated modules.
+class PortFolderTest : public PluginTest {
+  protected:
+    void SetUp() override {
+        WinapiUseRealClock();
+        WinapiDialogsReset();
+        PluginTest::SetUp();
+        setenv("TELVIO_COM_DIR", dir.c_str(), 1);
+    }
 };
 
 #endif

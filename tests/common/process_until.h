@@ -13,16 +13,23 @@
 
 namespace telviotest {
 
-// Runs `turn` until `done`: after each turn the modules have a millisecond
-// of real time, and a manual clock moves 1 ms, so a reply time-out, the
-// pause between writes and the quiet line after a reply pass as they would.
-// At most `turns` turns (the modules have two seconds, and a silent one's
-// time-out passes); 1 when done.
+// What waits, after a turn and before the manual clock moves, until the
+// simulated modules have heard what the turn sent (a bounded wait): the clock
+// then never runs ahead of a simulator that a loaded machine holds up. Null:
+// none.
+using Heard = std::function<void()>;
+
+// Runs `turn` until `done`: after each turn the modules have heard what it
+// sent and have a millisecond of real time, and a manual clock moves 1 ms,
+// so a reply time-out, the pause between writes and the quiet line after a
+// reply pass as they would. At most `turns` turns (the modules have two
+// seconds, and a silent one's time-out passes); 1 when done.
 inline int TurnUntil(const std::function<void()>& turn, const std::function<bool()>& done,
-                     int turns = 2000) {
+                     int turns = 2000, const Heard& heard = nullptr) {
     for (int i = 0; i < turns; i++) {
         if (done()) return 1;
         turn();
+        if (heard) heard();
         usleep(1000);
         if (WinapiClockIsManual()) WinapiAdvanceClock(1);
     }
@@ -31,25 +38,27 @@ inline int TurnUntil(const std::function<void()>& turn, const std::function<bool
 
 // The blocks processed in turn until `done`.
 inline int ProcessUntil(const std::vector<hostsim::Block*>& blocks,
-                        const std::function<bool()>& done, int turns = 2000) {
+                        const std::function<bool()>& done, int turns = 2000,
+                        const Heard& heard = nullptr) {
     return TurnUntil(
         [&blocks] {
             for (hostsim::Block* b : blocks)
                 hostsim::ProcessBlock(b);
         },
-        done, turns);
+        done, turns, heard);
 }
 
 // The block processed until one of its calls answers 0: it has taken the
 // reply of what it sent and has nothing due.
-inline int ProcessUntilIdle(hostsim::Block* b, int turns = 2000) {
-    return TurnUntil([] {}, [b] { return hostsim::ProcessBlock(b) == 0; }, turns);
+inline int ProcessUntilIdle(hostsim::Block* b, int turns = 2000, const Heard& heard = nullptr) {
+    return TurnUntil([] {}, [b] { return hostsim::ProcessBlock(b) == 0; }, turns, heard);
 }
 
 // The block processed until `count` data blocks have been delivered in all.
-inline int ProcessUntilDelivered(hostsim::Block* b, size_t count, int turns = 2000) {
+inline int ProcessUntilDelivered(hostsim::Block* b, size_t count, int turns = 2000,
+                                 const Heard& heard = nullptr) {
     return ProcessUntil(
-        {b}, [count] { return hostsim::ReleasedOutputBlocks().size() >= count; }, turns);
+        {b}, [count] { return hostsim::ReleasedOutputBlocks().size() >= count; }, turns, heard);
 }
 
 } // namespace telviotest

@@ -40,14 +40,8 @@ struct Sample {
     double readAt;     // experiment time the module answered
 };
 
-class FaultRig : public PluginTest {
+class FaultRig : public PortFolderTest {
   protected:
-    void SetUp() override {
-        WinapiUseRealClock();
-        WinapiDialogsReset();
-        PluginTest::SetUp();
-        setenv("TELVIO_COM_DIR", dir.c_str(), 1);
-    }
     void TearDown() override {
         while (hostsim::BlockCount() > 0)
             hostsim::DeleteBlock(hostsim::BlockAt(0));

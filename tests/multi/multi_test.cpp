@@ -330,8 +330,7 @@ TEST_F(Multi, TasksThatAreNotDueAreDroppedWithoutATransfer) {
     bus.ClearLog();
     // The first round at once; then nothing is due for ten seconds, however
     // often the blocks queue their tasks.
-    ASSERT_TRUE(
-        telviotest::ProcessUntil(m, [] { return hostsim::ReleasedOutputBlocks().size() >= 3; }));
+    ASSERT_TRUE(ProcessUntil(m, [] { return hostsim::ReleasedOutputBlocks().size() >= 3; }));
     for (int i = 0; i < 300; i++) {
         for (hostsim::Block* b : m)
             hostsim::ProcessBlock(b);

@@ -298,7 +298,8 @@ TEST_F(TemplateTest, TheSweepLoopOfTheOneRequestTypes) {
     // 1 ms of the manual clock a call: the pause between writes passes.
     auto sweep = [&] { TemplateProcessSweep(&t, &b->record, &steps); };
     auto processUntil = [&](int count) {
-        telviotest::TurnUntil(sweep, [&] { return deliveries >= count; });
+        telviotest::TurnUntil(
+            sweep, [&] { return deliveries >= count; }, 2000, [this] { WaitHeard(); });
     };
     processUntil(1);
     ASSERT_EQ(1, deliveries);
@@ -317,7 +318,8 @@ TEST_F(TemplateTest, TheSweepLoopOfTheOneRequestTypes) {
     WinapiAdvanceClock(400);
     image = 0x01;
     refuse = 1;
-    telviotest::TurnUntil(sweep, [] { return ScanState() == SS_READY; });
+    telviotest::TurnUntil(
+        sweep, [] { return ScanState() == SS_READY; }, 2000, [this] { WaitHeard(); });
     ASSERT_EQ(SS_READY, ScanState());
     EXPECT_EQ(0, TemplateProcessSweep(&t, &b->record, &steps));
     EXPECT_DOUBLE_EQ(0.5, rt->Next_Due);

@@ -20,8 +20,8 @@ class Thermocouple : public TemplateTest {
     void Stop(hostsim::Block* b) { hostsim::SendClassMessage(b, MODMSG_STOP, 0, 0); }
     // Processes the block until `count` data blocks have been delivered or
     // the module has had two seconds.
-    static void ProcessUntil(hostsim::Block* b, size_t count) {
-        telviotest::ProcessUntilDelivered(b, count);
+    void ProcessUntil(hostsim::Block* b, size_t count) {
+        telviotest::ProcessUntilDelivered(b, count, 2000, [this] { WaitHeard(); });
     }
 };
 
@@ -119,7 +119,8 @@ TEST_F(Thermocouple, EachSweepDeliversEveryChannelStampedWithItsDueTime) {
     // A value that finds no data block waits for a later call.
     WinapiAdvanceClock(500);
     hostsim::WithholdOutputBlocks(true);
-    telviotest::ProcessUntil({b}, [] { return ScanState() == SS_READY; });
+    telviotest::ProcessUntil(
+        {b}, [] { return ScanState() == SS_READY; }, 2000, [this] { WaitHeard(); });
     ASSERT_EQ(SS_READY, ScanState());
     EXPECT_EQ(0, hostsim::ProcessBlock(b));
     hostsim::WithholdOutputBlocks(false);

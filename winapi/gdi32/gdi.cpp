@@ -15,7 +15,9 @@ struct GdiObject {
     BITMAP bm;
 };
 GdiObject stockObjects[20];
-std::set<GdiObject*> bitmaps;
+// The system's table of bitmaps: a bitmap nobody deletes stays in it until
+// the process ends, as on Windows, so the table is never destroyed.
+std::set<GdiObject*>& bitmaps = *new std::set<GdiObject*>;
 // The one-pixel monochrome bitmap a new memory context has selected.
 GdiObject defaultBitmap = {GDI_BITMAP, 1, {0, 1, 1, 2, 1, 1, nullptr}};
 

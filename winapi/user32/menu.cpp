@@ -20,7 +20,9 @@ struct Menu {
     std::vector<MenuItem> items;
 };
 
-std::set<Menu*> menus;
+// The system's table of menus: a menu nobody destroys stays in it until the
+// process ends, as on Windows, so the table is never destroyed.
+std::set<Menu*>& menus = *new std::set<Menu*>;
 
 Menu* menuFromHandle(HMENU h) {
     Menu* m = reinterpret_cast<Menu*>(h);
