@@ -1,6 +1,8 @@
 // What the analog input types share.
 #include "frame/analogin.h"
 
+#include "frame/fields.h"
+#include "frame/start.h"
 #include "host/driver.h"
 #include "host/numbers.h"
 #include "resource.h"

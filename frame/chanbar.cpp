@@ -74,12 +74,8 @@ void Repaint(HWND hwnd) {
     UpdateWindow(hwnd);
 }
 
-// Copies the bitmap of the button's state to its top-left corner. The
-// headless layer of the Linux build draws nothing, so there the message only
-// validates the window.
-LRESULT PaintState(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, HBITMAP* bitmaps,
-                   int states) {
-#ifdef _WIN32
+// Copies the bitmap of the button's state to its top-left corner.
+LRESULT PaintState(HWND hwnd, HBITMAP* bitmaps, int states) {
     int state = ButtonState(hwnd);
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
@@ -100,15 +96,7 @@ LRESULT PaintState(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, HBITMAP* b
         }
     }
     EndPaint(hwnd, &ps);
-    (void)msg;
-    (void)wParam;
-    (void)lParam;
     return 0;
-#else
-    (void)bitmaps;
-    (void)states;
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
-#endif
 }
 
 void Notify(HWND button, UINT msg) {
@@ -290,9 +278,7 @@ int ChannelBarPlainRightDoubleClick(HWND dialog, HWND button) {
 LRESULT CALLBACK ChannelButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_CREATE: PlaceAtTemplatePosition(hwnd, kChannelWidth, kChannelHeight); return 0;
-    case WM_PAINT:
-        return PaintState(hwnd, msg, wParam, lParam, HostChannelBitmaps(),
-                          CHANNEL_NOT_AVAILABLE + 1);
+    case WM_PAINT: return PaintState(hwnd, HostChannelBitmaps(), CHANNEL_NOT_AVAILABLE + 1);
     case CHANBTN_SETSTATE: StoreState(hwnd, static_cast<int>(wParam & 0xFFFF)); return 0;
     case CHANBTN_DESELECT:
         if (ButtonState(hwnd) == CHANNEL_CURRENT) StoreState(hwnd, CHANNEL_IN_USE);
@@ -338,8 +324,7 @@ void PressLessMore(HWND hwnd) {
 LRESULT CALLBACK LessMoreButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_CREATE: PlaceAtTemplatePosition(hwnd, kLessMoreWidth, kLessMoreHeight); return 0;
-    case WM_PAINT:
-        return PaintState(hwnd, msg, wParam, lParam, HostLessMoreBitmaps(), MORE_PRESSED + 1);
+    case WM_PAINT: return PaintState(hwnd, HostLessMoreBitmaps(), MORE_PRESSED + 1);
     case CHANBTN_SETSTATE: StoreState(hwnd, static_cast<int>(wParam & 0xFFFF)); return 0;
     case WM_LBUTTONDOWN: PressLessMore(hwnd); return 0;
     case WM_LBUTTONUP: {

@@ -3,6 +3,7 @@
 
 #include "frame/outputs.h"
 #include "frame/poll.h"
+#include "frame/fields.h"
 #include "frame/template.h"
 #include "host/host.h"
 

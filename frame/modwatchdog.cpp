@@ -1,6 +1,8 @@
 // The modules' own output watchdogs: the set-up sequences of both module
 // series.
 #include "frame/modwatchdog.h"
+#include "frame/fields.h"
+#include "frame/start.h"
 #include "serial/modtable.h"
 #include "serial/watchdog.h"
 

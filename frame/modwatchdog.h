@@ -7,6 +7,7 @@
 #ifndef TELVIO_FRAME_MODWATCHDOG_H
 #define TELVIO_FRAME_MODWATCHDOG_H
 
+#include "frame/start.h"
 #include "frame/template.h"
 
 // One owner per module. Blocks of the types whose modules have a watchdog

@@ -4,9 +4,12 @@
 
 #include "frame/chanbar.h"
 #include "frame/digital.h"
+#include "frame/fields.h"
+#include "frame/lifecycle.h"
 #include "frame/messparam.h"
 #include "frame/moduletest.h"
 #include "frame/poll.h"
+#include "frame/start.h"
 #include "host/driver.h"
 #include "host/host.h"
 #include "host/numbers.h"

@@ -14,6 +14,7 @@
 #define TELVIO_FRAME_MULTIBLOCK_H
 
 #include "frame/setupdlg.h"
+#include "frame/start.h"
 #include "frame/template.h"
 #include "host/records.h"
 
@@ -60,37 +61,36 @@ static_assert(offsetof(MultiRuntime, Serving) == 56, "Serving");
 
 // The frame's view of a type's record: as an input block, an output block
 // (the setup dialog sizes the block by it) or a block of neither form (the
-// class procedure). The type's start, dialogs and requests are its own.
-constexpr TemplateType MultiTemplateType(const char* name, int form, int model, const int* models,
-                                         const char* restartNote, const ParamSchemaEntry* schema) {
+// class procedure), with the members the type names (`own`: its identifier,
+// form, model, models, restart note, schema and start policy). The type's start, dialogs
+// and requests are its own.
+constexpr TemplateType MultiTemplateType(const TemplateType& own) {
     return TemplateType{
-        name,
-        form,
-        TEMPLATE_CHANNELS,
-        TEMPLATE_CHANNELS,
-        model,
-        models,
-        1,
-        "",
-        "",
-        0,
-        restartNote,
-        schema,
-        MULTI_ADDRESS_OFFSET,
-        MULTI_MASK_OFFSET,
-        MULTI_COM_OFFSET,
-        MULTI_MESS_OFFSET,
-        MULTI_UNIT_OFFSET,
-        MULTI_COPY_OFFSET,
-        nullptr,
-        nullptr,
-        nullptr,
-        nullptr,
-        nullptr,
-        nullptr,
-        0,
-        0,
+        .type = own.type,
+        .form = own.form,
+        .maxChannels = TEMPLATE_CHANNELS,
+        .channelLimit = TEMPLATE_CHANNELS,
+        .model = own.model,
+        .models = own.models,
+        .modelCount = 1,
+        .nameFormat = "",
+        .unit = "",
+        .restartNote = own.restartNote,
+        .schema = own.schema,
+        .addressOffset = MULTI_ADDRESS_OFFSET,
+        .maskOffset = MULTI_MASK_OFFSET,
+        .comOffset = MULTI_COM_OFFSET,
+        .messOffset = MULTI_MESS_OFFSET,
+        .unitOffset = MULTI_UNIT_OFFSET,
+        .copyOffset = MULTI_COPY_OFFSET,
+        .start = own.start,
     };
+}
+
+// The same view in another form.
+constexpr TemplateType MultiTemplateForm(TemplateType frame, int form) {
+    frame.form = form;
+    return frame;
 }
 
 // What the creation dialog chose.

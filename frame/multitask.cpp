@@ -2,6 +2,8 @@
 #include "frame/multitask.h"
 
 #include "frame/chanbar.h"
+#include "frame/fields.h"
+#include "frame/start.h"
 #include "host/driver.h"
 #include "host/host.h"
 #include "host/warnings.h"
@@ -192,10 +194,6 @@ int IdleTurn(const MultiTaskType* type, ModuleRecord* master, MultiTaskState* st
 }
 
 } // namespace
-
-void MultiClearTasks(MultiTaskState* state) {
-    state->Task_List[0] = 0;
-}
 
 int MultiCurrentTask(const MultiTaskState* state) {
     return state->Task_List[0];

@@ -11,6 +11,7 @@
 #include "frame/actions.h"
 #include "frame/analogin.h"
 #include "frame/multiblock.h"
+#include "frame/start.h"
 
 #include <stddef.h>
 
@@ -118,7 +119,6 @@ int MultiRangeCommand(HWND dialog, const AnalogChoice* ranges, int count, void* 
                       int id, int code);
 
 // The list, on the master's state.
-void MultiClearTasks(MultiTaskState* state);
 int MultiCurrentTask(const MultiTaskState* state);
 // Appends a code unless it is listed (or there is no room).
 void MultiAddTask(MultiTaskState* state, int code);

@@ -2,6 +2,7 @@
 #include "frame/setupdlg.h"
 
 #include "frame/chanbar.h"
+#include "frame/fields.h"
 #include "host/driver.h"
 #include "host/host.h"
 #include "frame/messparam.h"

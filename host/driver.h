@@ -31,8 +31,6 @@ extern DWORD BBoxModul;
 // The shared dialog font, created on first use.
 extern HFONT hDialogFont;
 
-#define IDM_SERIAL_PORTS_CMD 4991
-
 // Family selection from a library file name (the text after the last
 // backslash); sets the flags and MinModuleAddress, returns the menu name.
 const char* SelectFamily(char* fileName);

@@ -81,7 +81,7 @@ static_assert(offsetof(ModuleRecord, pParam) == 0x3C0, "pParam");
 static_assert(offsetof(ModuleRecord, pRuntime) == 0x3C4, "pRuntime");
 static_assert(offsetof(ModuleRecord, apChannelScan) == 0x3C8, "apChannelScan");
 
-// Channel names handed from one block to another (messages 167 and 168), at
+// Channel names handed from one block to another (MODMSG_EXPORT_NAMES and MODMSG_IMPORT_NAMES), at
 // the pParam of the partner block.
 struct ChannelExchange {
     DWORD dwFormat;
@@ -101,7 +101,7 @@ static_assert(offsetof(ChannelExchange, aszNames) == 0x010, "aszNames");
 static_assert(offsetof(ChannelExchange, abCopyName) == 0x190, "abCopyName");
 static_assert(offsetof(ChannelExchange, aszUnits) == 0x1D0, "aszUnits");
 
-// A block's use of a host global string, reported by message 170.
+// A block's use of a host global string, reported by MODMSG_REPORT_GLOBALS.
 struct GlvoNotifyRecord {
     DWORD dwGlvoCode;
     DWORD dwGlvoCount;
@@ -128,13 +128,13 @@ static_assert(offsetof(GlvoNotifyRecord, dwGlvoReserved1) == 0x20, "dwGlvoReserv
 static_assert(offsetof(GlvoNotifyRecord, dwGlvoReserved2) == 0x24, "dwGlvoReserved2");
 static_assert(offsetof(GlvoNotifyRecord, szGlvoText) == 0x28, "szGlvoText");
 
-// The action in question of messages 117 to 123.
+// The action in question of MODMSG_ACTION_SUPPORTED to MODMSG_ACTION123.
 struct ActionRequest {
     int iActionType;
 };
 static_assert(sizeof(ActionRequest) == 4, "ActionRequest size");
 
-// An action the block offers, described for message 124.
+// An action the block offers, described for MODMSG_ACTION_DESCRIBE.
 struct ActionInfo {
     HINSTANCE hInstance;
     int iActionType;

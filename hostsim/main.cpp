@@ -235,7 +235,7 @@ struct Channel {
     std::vector<float> values;
 };
 
-// The unit of a block's output channel, as its type tells it (message 202
+// The unit of a block's output channel, as its type tells it (MODMSG_GET_UNIT
 // with the channel the output carries): a text inside the block's parameter
 // record, or none.
 std::string OutputUnit(hostsim::Block* block, UINT output) {

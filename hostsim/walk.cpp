@@ -97,7 +97,8 @@ std::string Entries(HWND control, UINT countMsg, UINT selectedMsg, UINT lengthMs
         LRESULT n = SendMessageA(control, lengthMsg, static_cast<WPARAM>(i), 0);
         if (n < 0 || n >= static_cast<LRESULT>(sizeof entry)) continue;
         SendMessageA(control, textMsg, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(entry));
-        out += " " + Quoted(entry);
+        out += ' ';
+        out += Quoted(entry);
     }
     return out + "\n";
 }

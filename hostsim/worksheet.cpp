@@ -1,5 +1,5 @@
 // Worksheet files: every block's parameter record saved and loaded through
-// its type's parameter schema (message 154), as text a person can read and
+// its type's parameter schema (MODMSG_GET_SCHEMA), as text a person can read and
 // diff:
 //
 //   worksheet 1

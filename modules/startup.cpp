@@ -7,6 +7,7 @@
 #include "host/linear.h"
 #include "modules/exports.h"
 #include "modules/types.h"
+#include "resource.h"
 #include "serial/monitor.h"
 #include "serial/ports.h"
 #include "serial/watchdog.h"
@@ -85,9 +86,9 @@ int InitDriver() {
 
     InsertDriverMenu(menuName);
 
-    RegisterMenuEntry(IDM_SERIAL_PORTS_CMD, OnMenuSerialPorts);
-    RegisterMenuEntry(4992, OnMenuHelp);
-    if (FAMILY_XX04) RegisterMenuEntry(4993, OnMenuEmpty);
+    RegisterMenuEntry(IDM_SERIAL_PORTS, OnMenuSerialPorts);
+    RegisterMenuEntry(IDM_DRIVER_HELP, OnMenuHelp);
+    if (FAMILY_XX04) RegisterMenuEntry(IDM_XX04_EXTRA, OnMenuEmpty);
 
     // Driver settings: the reply time-out, then the ports and switches.
     ReadBusyTimeOut();

@@ -2,7 +2,10 @@
 # Fails when a source of the plug-in or the installer includes from a layer
 # above its own. Layers, bottom up: host, serial, frame, modules; the
 # installer stands apart and includes only itself. Every layer may include
-# the resource ids ("resource.h"). Prints each offending file and include.
+# the resource ids ("resource.h"). Inside modules, a family's folder
+# (modules/analog, modules/digital, ...) includes from itself and from
+# modules/ itself, never from a sibling folder. Prints each offending file
+# and include.
 #   check-layers.sh [SOURCE_DIR]
 set -euo pipefail
 cd "${1:-$(dirname "$0")/..}"
@@ -29,8 +32,15 @@ grep -H -E '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' $files | awk '
       next
     }
     if (!(target in rank)) { print file ": " line " (not a layer of the plug-in)"; bad = 1; next }
-    if (rank[target] > rank[layer]) { print file ": " line " (" target " is above " layer ")"; bad = 1 }
+    if (rank[target] > rank[layer]) { print file ": " line " (" target " is above " layer ")"; bad = 1; next }
+    if (layer == "modules" && target == "modules") {
+      own = ""; n = split(file, f, "/"); if (n >= 3) own = f[2]
+      other = ""; m = split(inc, g, "/"); if (m >= 3) other = g[2]
+      if (own != "" && other != "" && own != other) {
+        print file ": " line " (modules/" other " is a sibling of modules/" own ")"; bad = 1
+      }
+    }
   }
   END { exit bad }
-' || { echo "layer check failed: host < serial < frame < modules; installer apart" >&2; exit 1; }
-echo "layers hold: host < serial < frame < modules; installer apart"
+' || { echo "layer check failed: host < serial < frame < modules, no include between the folders of modules; installer apart" >&2; exit 1; }
+echo "layers hold: host < serial < frame < modules, no include between the folders of modules; installer apart"

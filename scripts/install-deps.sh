@@ -7,6 +7,7 @@
 #     whose metrics the text-fit check measures) and Xvfb (the real DLL under
 #     Wine)
 #   - qemu-user-static, for machines whose kernel runs no 32-bit programs
+#   - clang-format 14 (the format check of the tests)
 # With an argument, also what one other target needs:
 #   install-deps.sh demo          gnuplot (the demo's plot)
 #   install-deps.sh screenshots   ImageMagick (the pictures of the dialogs)
@@ -19,7 +20,7 @@ export DEBIAN_FRONTEND=noninteractive
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 
 pkgs=(g++-multilib g++-mingw-w64-i686 binutils-mingw-w64-i686 cmake make googletest qemu-user-static
-      wine wine32:i386 fonts-wine xvfb xauth)
+      wine wine32:i386 fonts-wine xvfb xauth clang-format-14)
 case ${1:-} in
   "") ;;
   demo) pkgs+=(gnuplot-nox) ;;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# `make test`: installs what is missing, builds both presets, runs the Linux
-# tests and then the Wine tests, and prints how long each phase took (also
-# kept in build/test-times.txt). Every phase runs even when one before it
+# `make test`: installs what is missing, builds both presets (a warning fails
+# the build: -Werror), runs the Linux tests (the format check among them) and
+# then the Wine tests, and prints how long each phase took (also kept in
+# build/test-times.txt). Every phase runs even when one before it
 # failed a test; the answer is the first failure.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -29,7 +30,8 @@ phase() {
   return $rc
 }
 
-build() { cmake --preset "$1" && cmake --build --preset "$1"; }
+# Both presets with -Werror: a warning fails the build here.
+build() { TELVIO_WERROR=1 cmake --preset "$1" && TELVIO_WERROR=1 cmake --build --preset "$1"; }
 
 total=$SECONDS
 phase "install what is missing" bash scripts/install-deps.sh || exit $status

@@ -242,9 +242,6 @@ ScanHandle ScanAddDiRead6005I(int port, int address, BYTE* data, int checksum) {
 ScanHandle ScanAddDiRead6024Di(int port, int address, BYTE* data, int checksum) {
     return ScanListAdd(SCAN_DI_READ_6024DI, port, address, -1, data, checksum);
 }
-ScanHandle ScanAddDo1Write16(int port, int address, WORD* data, int checksum) {
-    return ScanListAdd(SCAN_DO1_WRITE16, port, address, -1, data, checksum);
-}
 
 int ScanFormatRequest(const ScanEntry* e, char* request, int size) {
     if (e == nullptr || request == nullptr || size <= 0) return 0;

@@ -104,7 +104,6 @@ ScanHandle ScanAddDoWrite6058(int port, int address, BYTE* data, int checksum);
 ScanHandle ScanAddDiRead6080(int port, int address, BYTE* data, int checksum);
 ScanHandle ScanAddDiRead6005I(int port, int address, BYTE* data, int checksum);
 ScanHandle ScanAddDiRead6024Di(int port, int address, BYTE* data, int checksum);
-ScanHandle ScanAddDo1Write16(int port, int address, WORD* data, int checksum);
 
 // The request of an entry, its output cell read now (the two-bit kinds write
 // the reduced value back); 0 for an unknown kind or a request that does not

@@ -39,9 +39,15 @@ std::string hostPath(const char* path);
 
 void setLastError(DWORD e);
 
-// Device contexts (gdi32): one per GetDC, released by ReleaseDC.
+// Device contexts (gdi32): one per GetDC or BeginPaint, released by
+// ReleaseDC or EndPaint; a memory context (CreateCompatibleDC) has no window.
 HDC createDc(HWND window);
 bool releaseDc(HWND window, HDC dc);
+// The kind of a GDI object as SelectObject takes it (GDI_BRUSH ...), 0 for
+// a handle that is none; the object a new context has selected of a kind.
+enum { GDI_BRUSH = 1, GDI_PEN = 2, GDI_FONT = 3, GDI_BITMAP = 4 };
+int gdiObjectKind(HGDIOBJ h);
+HGDIOBJ gdiDefaultObject(int kind);
 void resetTextOutput();
 
 // The common dialogs' extended error (comdlg32), and the choosers' records.

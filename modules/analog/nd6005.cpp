@@ -7,6 +7,9 @@
 #include "frame/analogin.h"
 #include "frame/chanbar.h"
 #include "frame/setupdlg.h"
+#include "frame/fields.h"
+#include "frame/loops.h"
+#include "frame/start.h"
 #include "frame/template.h"
 #include "host/driver.h"
 #include "host/host.h"
@@ -194,32 +197,30 @@ int Configure(ModuleRecord* module, const TemplateType* type) {
 }
 
 constexpr TemplateType type = {
-    "ND6005",
-    TEMPLATE_INPUT_FORM,
-    kChannels,
-    kChannels, // channel limit of message 2
-    6005,      // model number
-    kModels,
-    5,
-    "Vin %d",
-    "\260C",
-    16,
-    "Restart 6005",
-    ND6005_ParamSchema,
-    offsetof(ND6005_Param, Module_Address),
-    offsetof(ND6005_Param, Channel_Mask),
-    offsetof(ND6005_Param, Com),
-    offsetof(ND6005_Param, Mess),
-    offsetof(ND6005_Param, Unit),
-    offsetof(ND6005_Param, Copy_Channel_Name),
-    "DLG_ND6005",
-    ND6005_SetupDlgProc,
-    Defaults,
-    Configure,
-    AnalogAddChannelRead,
-    nullptr, // one request per channel
-    TEMPLATE_TICK_NONE,
-    0,
+    .type = "ND6005",
+    .form = TEMPLATE_INPUT_FORM,
+    .maxChannels = kChannels,
+    .channelLimit = kChannels,
+    .model = 6005,
+    .models = kModels,
+    .modelCount = 5,
+    .nameFormat = "Vin %d",
+    .unit = "\260C",
+    .namedChannels = 16,
+    .restartNote = "Restart 6005",
+    .schema = ND6005_ParamSchema,
+    .addressOffset = offsetof(ND6005_Param, Module_Address),
+    .maskOffset = offsetof(ND6005_Param, Channel_Mask),
+    .comOffset = offsetof(ND6005_Param, Com),
+    .messOffset = offsetof(ND6005_Param, Mess),
+    .unitOffset = offsetof(ND6005_Param, Unit),
+    .copyOffset = offsetof(ND6005_Param, Copy_Channel_Name),
+    .dialogTemplate = "DLG_ND6005",
+    .setupDlgProc = ND6005_SetupDlgProc,
+    .defaults = Defaults,
+    .configure = Configure,
+    .addRequest = AnalogAddChannelRead,
+    .watchdogTick = TEMPLATE_TICK_NONE,
 };
 
 // ---- the setup dialog ----

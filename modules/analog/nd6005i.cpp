@@ -6,6 +6,9 @@
 #include "frame/digital.h"
 #include "frame/modwatchdog.h"
 #include "frame/setupdlg.h"
+#include "frame/fields.h"
+#include "frame/loops.h"
+#include "frame/start.h"
 #include "frame/template.h"
 #include "host/driver.h"
 #include "host/host.h"
@@ -67,50 +70,34 @@ int SetUpWatchdog(ModuleRecord* module, const TemplateType* type, int model) {
                               &p->Mess, 0, &step, 1, 10);
 }
 
-const TemplateStartSteps startSteps = {
-    TEMPLATE_SILENT_STOP,
-    0,       // the template's text for a bad address
-    nullptr, // nothing to configure
-    nullptr, // the type's request
-    SetUpWatchdog,
-    TEMPLATE_WRONG_STOP,
-    0, // the template's text for an unreadable model number
+const TemplateStartSteps startSteps = {.finish = SetUpWatchdog};
+
+constexpr TemplateType type = {
+    .type = "ND6005I",
+    .form = TEMPLATE_INPUT_FORM,
+    .maxChannels = 8,
+    .channelLimit = 7,
+    .model = 6005,
+    .models = kModels,
+    .modelCount = 5,
+    .nameFormat = "DO Read %d",
+    .unit = "V",
+    .namedChannels = 8,
+    .restartNote = "Restart 6005",
+    .schema = ND6005I_ParamSchema,
+    .addressOffset = offsetof(ND6005I_Param, Module_Address),
+    .maskOffset = offsetof(ND6005I_Param, Channel_Mask),
+    .comOffset = offsetof(ND6005I_Param, Com),
+    .messOffset = offsetof(ND6005I_Param, Mess),
+    .unitOffset = offsetof(ND6005I_Param, Unit),
+    .copyOffset = offsetof(ND6005I_Param, Copy_Channel_Name),
+    .dialogTemplate = "DLG_ND6005I",
+    .setupDlgProc = ND6005I_SetupDlgProc,
+    .addSweepRequest = AddRequest,
+    .watchdogTick = TEMPLATE_TICK_TELV,
+    // A number that cannot be read is shown as no reply.
+    .start = {.badNumberText = IDS_MODULE_NO_REPLY},
 };
-
-constexpr TemplateType MakeType() {
-    TemplateType t = {
-        "ND6005I",
-        TEMPLATE_INPUT_FORM,
-        8,    // lines
-        7,    // channel limit of message 2
-        6005, // model number
-        kModels,
-        5,
-        "DO Read %d",
-        "V",
-        8,
-        "Restart 6005",
-        ND6005I_ParamSchema,
-        offsetof(ND6005I_Param, Module_Address),
-        offsetof(ND6005I_Param, Channel_Mask),
-        offsetof(ND6005I_Param, Com),
-        offsetof(ND6005I_Param, Mess),
-        offsetof(ND6005I_Param, Unit),
-        offsetof(ND6005I_Param, Copy_Channel_Name),
-        "DLG_ND6005I",
-        ND6005I_SetupDlgProc,
-        nullptr,
-        nullptr,
-        nullptr,
-        AddRequest,
-        TEMPLATE_TICK_TELV,
-        0,
-    };
-    t.startFlags = TEMPLATE_START_BAD_NUMBER_SILENT;
-    return t;
-}
-
-constexpr TemplateType type = MakeType();
 
 // The image came: every chosen line into its output.
 int Deliver(ModuleRecord* module, const TemplateType* type) {

@@ -4,8 +4,12 @@
 #include "modules/analog/nd6011.h"
 
 #include "frame/chanbar.h"
+#include "frame/fields.h"
+#include "frame/lifecycle.h"
+#include "frame/loops.h"
 #include "frame/modwatchdog.h"
 #include "frame/moduletest.h"
+#include "frame/start.h"
 #include "host/driver.h"
 #include "host/host.h"
 #include "host/numbers.h"
@@ -536,23 +540,23 @@ const ActionDef kActions[ND6011_ACTIONS] = {
 void Defaults(ModuleRecord* module);
 
 constexpr AlarmInputType alarm = ND6011_Descriptor({
-    "ND6011",
-    kModels,
-    4,
-    6011,
-    "Restart 6011",
-    "DLG_ND6011",
-    ND6011_SetupDlgProc,
-    Defaults,
-    ND6011_Ranges,
-    ND6011_RANGES,
-    5,                    // +/- 2.5 V
-    TEMPLATE_SILENT_STOP, // a module that does not answer stops the experiment
-    1,                    // "~AA1" in "TELV" too
-    6011,
-    7011,
-    1, // other models take the 7000 form in "TELV"
-    kActions,
+    .name = "ND6011",
+    .models = kModels,
+    .modelCount = 4,
+    .model = 6011,
+    .restartNote = "Restart 6011",
+    .dialogTemplate = "DLG_ND6011",
+    .setupDlgProc = ND6011_SetupDlgProc,
+    .defaults = Defaults,
+    .ranges = ND6011_Ranges,
+    .rangeCount = ND6011_RANGES,
+    .defaultRange = 5,              // +/- 2.5 V
+    .silent = TEMPLATE_SILENT_STOP, // a module that does not answer stops the experiment
+    .preambleInTelv = 1,            // "~AA1" in "TELV" too
+    .model6000 = 6011,
+    .model7000 = 7011,
+    .telvWatchdog7000 = 1, // other models take the 7000 form in "TELV"
+    .actions = kActions,
 });
 
 void Defaults(ModuleRecord* module) {

@@ -9,6 +9,7 @@
 #include "frame/alarmgroup.h"
 #include "frame/messparam.h"
 #include "frame/setupdlg.h"
+#include "frame/start.h"
 #include "frame/template.h"
 #include "host/records.h"
 #include "resource.h"
@@ -178,44 +179,44 @@ struct AlarmInputValues {
 
 constexpr AlarmInputType ND6011_Descriptor(const AlarmInputValues& v) {
     return AlarmInputType{
-        {
-            v.name,
-            TEMPLATE_INPUT_FORM,
-            ND6011_KINDS, // channels
-            ND6011_KINDS, // channel limit of message 2
-            v.model,
-            v.models,
-            v.modelCount,
-            "", // names and units are the type's defaults
-            "",
-            0,
-            v.restartNote,
-            ND6011_ParamSchema,
-            offsetof(ND6011_Param, Module_Address),
-            offsetof(ND6011_Param, Channel_Mask),
-            offsetof(ND6011_Param, Com),
-            offsetof(ND6011_Param, Mess),
-            offsetof(ND6011_Param, Unit),
-            offsetof(ND6011_Param, Copy_Channel_Name),
-            v.dialogTemplate,
-            v.setupDlgProc,
-            v.defaults,
-            nullptr, // configured by the start steps
-            nullptr, // requests by kind, not per channel
-            nullptr,
-            1, // the module's watchdog
-            1,
-        },
-        {v.silent, 0, AlarmInputConfigure, AlarmInputAddRequests, AlarmInputFinish,
-         TEMPLATE_WRONG_STOP, 0},
-        v.ranges,
-        v.rangeCount,
-        v.defaultRange,
-        v.preambleInTelv,
-        v.model6000,
-        v.model7000,
-        v.telvWatchdog7000,
-        v.actions,
+        .type =
+            {
+                .type = v.name,
+                .form = TEMPLATE_INPUT_FORM,
+                .maxChannels = ND6011_KINDS,
+                .channelLimit = ND6011_KINDS,
+                .model = v.model,
+                .models = v.models,
+                .modelCount = v.modelCount,
+                .nameFormat = "", // names and units are the type's defaults
+                .unit = "",
+                .restartNote = v.restartNote,
+                .schema = ND6011_ParamSchema,
+                .addressOffset = offsetof(ND6011_Param, Module_Address),
+                .maskOffset = offsetof(ND6011_Param, Channel_Mask),
+                .comOffset = offsetof(ND6011_Param, Com),
+                .messOffset = offsetof(ND6011_Param, Mess),
+                .unitOffset = offsetof(ND6011_Param, Unit),
+                .copyOffset = offsetof(ND6011_Param, Copy_Channel_Name),
+                .dialogTemplate = v.dialogTemplate,
+                .setupDlgProc = v.setupDlgProc,
+                .defaults = v.defaults,
+                // configured by the start steps, requests by kind
+                .watchdogTick = TEMPLATE_TICK_ALWAYS, // the module's watchdog
+                .watchdogResetAtStop = 1,
+                .start = {.silent = v.silent},
+            },
+        .start = {.configure = AlarmInputConfigure,
+                  .addRequests = AlarmInputAddRequests,
+                  .finish = AlarmInputFinish},
+        .ranges = v.ranges,
+        .rangeCount = v.rangeCount,
+        .defaultRange = v.defaultRange,
+        .preambleInTelv = v.preambleInTelv,
+        .model6000 = v.model6000,
+        .model7000 = v.model7000,
+        .telvWatchdog7000 = v.telvWatchdog7000,
+        .actions = v.actions,
     };
 }
 

@@ -1,6 +1,7 @@
 // Block type ND6011P: single-channel analog input module with two more
 // thermocouple types (L and M) than ND6011.
 #include "host/host.h"
+#include "frame/start.h"
 #include "host/registration.h"
 #include "modules/analog/nd6011.h"
 #include "modules/types.h"
@@ -25,23 +26,23 @@ void Defaults(ModuleRecord* module);
 
 // ND6011 with its ranges and the thermocouple types L and M.
 constexpr AlarmInputType alarm = ND6011_Descriptor({
-    "ND6011P",
-    kModels,
-    2,
-    6011,
-    "Restart 6011P",
-    "DLG_ND6011",
-    ND6011P_SetupDlgProc,
-    Defaults,
-    ND6011_Ranges,
-    ND6011P_RANGES,
-    5,                    // +/- 2.5 V
-    TEMPLATE_SILENT_STOP, // a module that does not answer stops the experiment
-    1,                    // "~AA1" in "TELV" too
-    6011,
-    7011,
-    1, // other models take the 7000 form in "TELV"
-    kActions,
+    .name = "ND6011P",
+    .models = kModels,
+    .modelCount = 2,
+    .model = 6011,
+    .restartNote = "Restart 6011P",
+    .dialogTemplate = "DLG_ND6011",
+    .setupDlgProc = ND6011P_SetupDlgProc,
+    .defaults = Defaults,
+    .ranges = ND6011_Ranges,
+    .rangeCount = ND6011P_RANGES,
+    .defaultRange = 5,              // +/- 2.5 V
+    .silent = TEMPLATE_SILENT_STOP, // a module that does not answer stops the experiment
+    .preambleInTelv = 1,            // "~AA1" in "TELV" too
+    .model6000 = 6011,
+    .model7000 = 7011,
+    .telvWatchdog7000 = 1, // other models take the 7000 form in "TELV"
+    .actions = kActions,
 });
 
 void Defaults(ModuleRecord* module) {

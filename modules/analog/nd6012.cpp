@@ -1,6 +1,7 @@
 // Block type ND6012: single-channel voltage and current input module with
 // alarm outputs, digital input and counter.
 #include "host/driver.h"
+#include "frame/start.h"
 #include "host/host.h"
 #include "host/registration.h"
 #include "modules/analog/nd6011.h"
@@ -25,23 +26,23 @@ const ActionDef kActions[ND6011_ACTIONS] = {
 void Defaults(ModuleRecord* module);
 
 constexpr AlarmInputType alarm = ND6011_Descriptor({
-    "ND6012",
-    kModels,
-    6,
-    6012,
-    "Restart 6012",
-    "DLG_ND6012",
-    ND6012_SetupDlgProc,
-    Defaults,
-    ND6012_Ranges,
-    ND6012_RANGES,
-    9,                   // +/- 5 V
-    TEMPLATE_SILENT_ASK, // the user may go on without a module that does not answer
-    0,                   // "~AA1" in "XX03" only
-    6012,
-    7012,
-    0, // other models get no watchdog command
-    kActions,
+    .name = "ND6012",
+    .models = kModels,
+    .modelCount = 6,
+    .model = 6012,
+    .restartNote = "Restart 6012",
+    .dialogTemplate = "DLG_ND6012",
+    .setupDlgProc = ND6012_SetupDlgProc,
+    .defaults = Defaults,
+    .ranges = ND6012_Ranges,
+    .rangeCount = ND6012_RANGES,
+    .defaultRange = 9,             // +/- 5 V
+    .silent = TEMPLATE_SILENT_ASK, // the user may go on without a module that does not answer
+    .preambleInTelv = 0,           // "~AA1" in "XX03" only
+    .model6000 = 6012,
+    .model7000 = 7012,
+    .telvWatchdog7000 = 0, // other models get no watchdog command
+    .actions = kActions,
 });
 
 void Defaults(ModuleRecord* module) {

@@ -6,6 +6,7 @@
 #include "frame/analogin.h"
 #include "frame/chanbar.h"
 #include "frame/setupdlg.h"
+#include "frame/loops.h"
 #include "frame/template.h"
 #include "host/driver.h"
 #include "host/host.h"
@@ -71,37 +72,35 @@ int Configure(ModuleRecord* module, const TemplateType* type) {
 // The type on its module: three channels read with their numbers, or one
 // read without.
 constexpr TemplateType MakeType(int channels) {
-    TemplateType t = {
-        "ND6013",
-        TEMPLATE_INPUT_FORM,
-        channels,
-        channels, // channel limit of message 2
-        6013,     // model number
-        kModels,
-        5,
-        "RTD %d",
-        "\260C",
-        16,
-        "Restart 6013",
-        ND6013_ParamSchema,
-        offsetof(ND6013_Param, Module_Address),
-        offsetof(ND6013_Param, Channel_Mask),
-        offsetof(ND6013_Param, Com),
-        offsetof(ND6013_Param, Mess),
-        offsetof(ND6013_Param, Unit),
-        offsetof(ND6013_Param, Copy_Channel_Name),
-        "DLG_ND6013",
-        ND6013_SetupDlgProc,
-        Defaults,
-        Configure,
-        channels > 1 ? AnalogAddChannelRead : AnalogAddModuleRead,
-        nullptr, // one request per channel
-        TEMPLATE_TICK_NONE,
-        0,
+    return TemplateType{
+        .type = "ND6013",
+        .form = TEMPLATE_INPUT_FORM,
+        .maxChannels = channels,
+        .channelLimit = channels,
+        .model = 6013,
+        .models = kModels,
+        .modelCount = 5,
+        .nameFormat = "RTD %d",
+        .unit = "\260C",
+        .namedChannels = 16,
+        .restartNote = "Restart 6013",
+        .schema = ND6013_ParamSchema,
+        .addressOffset = offsetof(ND6013_Param, Module_Address),
+        .maskOffset = offsetof(ND6013_Param, Channel_Mask),
+        .comOffset = offsetof(ND6013_Param, Com),
+        .messOffset = offsetof(ND6013_Param, Mess),
+        .unitOffset = offsetof(ND6013_Param, Unit),
+        .copyOffset = offsetof(ND6013_Param, Copy_Channel_Name),
+        .dialogTemplate = "DLG_ND6013",
+        .setupDlgProc = ND6013_SetupDlgProc,
+        .defaults = Defaults,
+        .configure = Configure,
+        .addRequest = channels > 1 ? AnalogAddChannelRead : AnalogAddModuleRead,
+        .watchdogTick = TEMPLATE_TICK_NONE,
+        // A silent module refuses the start and leaves the experiment running; a
+        // number that cannot be read is shown as no reply.
+        .start = {.silent = TEMPLATE_SILENT_FAIL, .badNumberText = IDS_MODULE_NO_REPLY},
     };
-    // A silent module refuses the start and leaves the experiment running.
-    t.startFlags = TEMPLATE_START_SILENT_REFUSES | TEMPLATE_START_BAD_NUMBER_SILENT;
-    return t;
 }
 
 constexpr TemplateType threeChannels = MakeType(3);

@@ -5,6 +5,9 @@
 #include "frame/analogin.h"
 #include "frame/chanbar.h"
 #include "frame/setupdlg.h"
+#include "frame/fields.h"
+#include "frame/loops.h"
+#include "frame/start.h"
 #include "frame/template.h"
 #include "host/host.h"
 #include "host/registration.h"
@@ -79,42 +82,36 @@ int Configure(ModuleRecord* module, const TemplateType* type) {
     return 1;
 }
 
-constexpr TemplateType MakeType() {
-    TemplateType t = {
-        "ND6015",
-        TEMPLATE_INPUT_FORM,
-        kChannels,
-        kChannels, // channel limit of message 2
-        6015,      // model number
-        kModels,
-        5,
-        "RTD %d",
-        "\260C",
-        16,
-        "Restart 6015",
-        ND6015_ParamSchema,
-        offsetof(ND6015_Param, Module_Address),
-        offsetof(ND6015_Param, Channel_Mask),
-        offsetof(ND6015_Param, Com),
-        offsetof(ND6015_Param, Mess),
-        offsetof(ND6015_Param, Unit),
-        offsetof(ND6015_Param, Copy_Channel_Name),
-        "DLG_ND6015",
-        ND6015_SetupDlgProc,
-        Defaults,
-        Configure,
-        AnalogAddChannelRead,
-        nullptr, // one request per channel
-        TEMPLATE_TICK_NONE,
-        0,
-    };
-    // A silent module refuses the start and leaves the experiment running.
-    t.startFlags = TEMPLATE_START_SILENT_REFUSES | TEMPLATE_START_BAD_NUMBER_SILENT;
-    t.traceReplies = 1;
-    return t;
-}
-
-constexpr TemplateType type = MakeType();
+constexpr TemplateType type = {
+    .type = "ND6015",
+    .form = TEMPLATE_INPUT_FORM,
+    .maxChannels = kChannels,
+    .channelLimit = kChannels,
+    .model = 6015,
+    .models = kModels,
+    .modelCount = 5,
+    .nameFormat = "RTD %d",
+    .unit = "\260C",
+    .namedChannels = 16,
+    .restartNote = "Restart 6015",
+    .schema = ND6015_ParamSchema,
+    .addressOffset = offsetof(ND6015_Param, Module_Address),
+    .maskOffset = offsetof(ND6015_Param, Channel_Mask),
+    .comOffset = offsetof(ND6015_Param, Com),
+    .messOffset = offsetof(ND6015_Param, Mess),
+    .unitOffset = offsetof(ND6015_Param, Unit),
+    .copyOffset = offsetof(ND6015_Param, Copy_Channel_Name),
+    .dialogTemplate = "DLG_ND6015",
+    .setupDlgProc = ND6015_SetupDlgProc,
+    .defaults = Defaults,
+    .configure = Configure,
+    .addRequest = AnalogAddChannelRead,
+    .watchdogTick = TEMPLATE_TICK_NONE,
+    // A silent module refuses the start and leaves the experiment running; a
+    // number that cannot be read is shown as no reply.
+    .start = {.silent = TEMPLATE_SILENT_FAIL, .badNumberText = IDS_MODULE_NO_REPLY},
+    .traceReplies = 1,
+};
 
 // The sensor box shows the current channel's sensor, none without one.
 void ShowSensor(HWND dialog, void* work, int ch) {

@@ -5,6 +5,7 @@
 #include "frame/analogin.h"
 #include "frame/chanbar.h"
 #include "frame/setupdlg.h"
+#include "frame/loops.h"
 #include "frame/template.h"
 #include "host/host.h"
 #include "host/registration.h"
@@ -67,44 +68,38 @@ int Configure(ModuleRecord* module, const TemplateType* type) {
     return AnalogSetChannelEnable(type, module, 0xFF, 7000);
 }
 
-constexpr TemplateType MakeType() {
-    TemplateType t = {
-        "ND6017",
-        TEMPLATE_INPUT_FORM,
-        8,    // channels
-        8,    // channel limit of message 2
-        6017, // model number
-        kModels,
-        5,
-        "Vin %d",
-        "V",
-        16,
-        "Restart 6017",
-        ND6017_ParamSchema,
-        offsetof(ND6017_Param, Module_Address),
-        offsetof(ND6017_Param, Channel_Mask),
-        offsetof(ND6017_Param, Com),
-        offsetof(ND6017_Param, Mess),
-        offsetof(ND6017_Param, Unit),
-        offsetof(ND6017_Param, Copy_Channel_Name),
-        "DLG_ND6017",
-        ND6017_SetupDlgProc,
-        Defaults,
-        Configure,
-        AnalogAddChannelRead,
-        nullptr, // one request per channel
-        TEMPLATE_TICK_NONE,
-        0,
-    };
+constexpr TemplateType type = {
+    .type = "ND6017",
+    .form = TEMPLATE_INPUT_FORM,
+    .maxChannels = 8,
+    .channelLimit = 8,
+    .model = 6017,
+    .models = kModels,
+    .modelCount = 5,
+    .nameFormat = "Vin %d",
+    .unit = "V",
+    .namedChannels = 16,
+    .restartNote = "Restart 6017",
+    .schema = ND6017_ParamSchema,
+    .addressOffset = offsetof(ND6017_Param, Module_Address),
+    .maskOffset = offsetof(ND6017_Param, Channel_Mask),
+    .comOffset = offsetof(ND6017_Param, Com),
+    .messOffset = offsetof(ND6017_Param, Mess),
+    .unitOffset = offsetof(ND6017_Param, Unit),
+    .copyOffset = offsetof(ND6017_Param, Copy_Channel_Name),
+    .dialogTemplate = "DLG_ND6017",
+    .setupDlgProc = ND6017_SetupDlgProc,
+    .defaults = Defaults,
+    .configure = Configure,
+    .addRequest = AnalogAddChannelRead,
+    .watchdogTick = TEMPLATE_TICK_NONE,
     // A silent module: the user may start without it; No refuses the start
-    // and leaves the experiment running.
-    t.startFlags = TEMPLATE_START_SILENT_ASKS | TEMPLATE_START_SILENT_REFUSES |
-                   TEMPLATE_START_BAD_NUMBER_SILENT;
-    t.silentQuestion = IDS_ND6017_SILENT;
-    return t;
-}
-
-constexpr TemplateType type = MakeType();
+    // and leaves the experiment running. A number that cannot be read is
+    // shown as no reply.
+    .start = {.silent = TEMPLATE_SILENT_ASK_FAIL,
+              .silentQuestion = IDS_ND6017_SILENT,
+              .badNumberText = IDS_MODULE_NO_REPLY},
+};
 
 void InitBoxes(HWND dialog, void* work) {
     AnalogInitChoiceBox(dialog, IDC_ND6017_RANGE, kRanges, kRangeCount, ParamOf(work)->Range);

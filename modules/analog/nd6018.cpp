@@ -9,6 +9,8 @@
 #include "host/registration.h"
 #include "modules/types.h"
 #include "frame/setupdlg.h"
+#include "frame/loops.h"
+#include "frame/start.h"
 #include "frame/template.h"
 #include "resource.h"
 #include "serial/ports.h"
@@ -154,8 +156,12 @@ INT_PTR CALLBACK ND6018_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARA
 
 namespace {
 
-constexpr TemplateType type =
-    ND6018_Descriptor("ND6018", "Restart 6018", ND6018_SetupDlgProc, ND6018_Configure);
+constexpr TemplateType type = ND6018_Descriptor({
+    .type = "ND6018",
+    .restartNote = "Restart 6018",
+    .setupDlgProc = ND6018_SetupDlgProc,
+    .configure = ND6018_Configure,
+});
 
 void InitBoxes(HWND dialog, void* work) {
     ND6018_InitRangeBox(dialog, work, ND6018_LETTERS);

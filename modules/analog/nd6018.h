@@ -69,40 +69,36 @@ void ND6018_ModuleSetting(ModuleRecord* module, char* text, int size);
 void ND6018_InitRangeBox(HWND dialog, void* work, const char* letters);
 int ND6018_RangeCommand(HWND dialog, void* work, int id, int code);
 
-// The descriptor both types are built from; they differ in their name,
-// restart note and dialog procedure. Constant, so each type's copy is made
-// at compile time.
-constexpr TemplateType ND6018_Descriptor(const char* name, const char* restartNote,
-                                         DLGPROC setupDlgProc,
-                                         int (*configure)(ModuleRecord*, const TemplateType*)) {
+// The descriptor both types are built from: the members a type names
+// (`own`: its identifier, restart note, dialog procedure and configuration
+// step) and those both share. Constant, so each type's copy is made at
+// compile time.
+constexpr TemplateType ND6018_Descriptor(const TemplateType& own) {
     return TemplateType{
-        name,
-        TEMPLATE_INPUT_FORM,
-        8,    // channels
-        8,    // channel limit of message 2
-        6018, // model number
-        ND6018_Models,
-        5,
-        "Vin %d",
-        "\260C",
-        16,
-        restartNote,
-        ND6018_ParamSchema,
-        offsetof(ND6018_Param, Module_Address),
-        offsetof(ND6018_Param, Channel_Mask),
-        offsetof(ND6018_Param, Com),
-        offsetof(ND6018_Param, Mess),
-        offsetof(ND6018_Param, Unit),
-        offsetof(ND6018_Param, Copy_Channel_Name),
-        "DLG_ND6018",
-        setupDlgProc,
-        ND6018_Defaults,
-        configure,
-        AnalogAddChannelRead,
-        nullptr, // one request per channel
-        0,       // no module watchdog
-        0,
-        ND6018_ModuleSetting,
+        .type = own.type,
+        .form = TEMPLATE_INPUT_FORM,
+        .maxChannels = 8,
+        .channelLimit = 8,
+        .model = 6018,
+        .models = ND6018_Models,
+        .modelCount = 5,
+        .nameFormat = "Vin %d",
+        .unit = "\260C",
+        .namedChannels = 16,
+        .restartNote = own.restartNote,
+        .schema = ND6018_ParamSchema,
+        .addressOffset = offsetof(ND6018_Param, Module_Address),
+        .maskOffset = offsetof(ND6018_Param, Channel_Mask),
+        .comOffset = offsetof(ND6018_Param, Com),
+        .messOffset = offsetof(ND6018_Param, Mess),
+        .unitOffset = offsetof(ND6018_Param, Unit),
+        .copyOffset = offsetof(ND6018_Param, Copy_Channel_Name),
+        .dialogTemplate = "DLG_ND6018",
+        .setupDlgProc = own.setupDlgProc,
+        .defaults = ND6018_Defaults,
+        .configure = own.configure,
+        .addRequest = AnalogAddChannelRead,
+        .moduleSetting = ND6018_ModuleSetting,
     };
 }
 

@@ -2,6 +2,7 @@
 #include "host/host.h"
 #include "host/registration.h"
 #include "modules/types.h"
+#include "frame/loops.h"
 #include "frame/template.h"
 #include "modules/analog/nd6018.h"
 #include "resource.h"
@@ -22,8 +23,12 @@ int Configure(ModuleRecord* module, const TemplateType* type) {
     return ND6018_ConfigureWith(module, type, kLetters);
 }
 
-constexpr TemplateType type =
-    ND6018_Descriptor("ND6018P", "Restart 6018P", ND6018P_SetupDlgProc, Configure);
+constexpr TemplateType type = ND6018_Descriptor({
+    .type = "ND6018P",
+    .restartNote = "Restart 6018P",
+    .setupDlgProc = ND6018P_SetupDlgProc,
+    .configure = Configure,
+});
 
 void InitBoxes(HWND dialog, void* work) {
     ND6018_InitRangeBox(dialog, work, kLetters);

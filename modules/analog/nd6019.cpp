@@ -5,6 +5,9 @@
 #include "frame/analogin.h"
 #include "frame/chanbar.h"
 #include "frame/setupdlg.h"
+#include "frame/fields.h"
+#include "frame/loops.h"
+#include "frame/start.h"
 #include "frame/template.h"
 #include "host/host.h"
 #include "host/registration.h"
@@ -114,32 +117,30 @@ int Configure(ModuleRecord* module, const TemplateType* type) {
 }
 
 constexpr TemplateType type = {
-    "ND6019",
-    TEMPLATE_INPUT_FORM,
-    8,    // channels
-    8,    // channel limit of message 2
-    6019, // model number
-    kModels,
-    5,
-    "Vin %d",
-    "mV",
-    16,
-    "Restart 6019",
-    ND6019_ParamSchema,
-    offsetof(ND6019_Param, Module_Address),
-    offsetof(ND6019_Param, Channel_Mask),
-    offsetof(ND6019_Param, Com),
-    offsetof(ND6019_Param, Mess),
-    offsetof(ND6019_Param, Unit),
-    offsetof(ND6019_Param, Copy_Channel_Name),
-    "DLG_ND6019",
-    ND6019_SetupDlgProc,
-    Defaults,
-    Configure,
-    AnalogAddChannelRead,
-    nullptr, // one request per channel
-    TEMPLATE_TICK_NONE,
-    0,
+    .type = "ND6019",
+    .form = TEMPLATE_INPUT_FORM,
+    .maxChannels = 8,
+    .channelLimit = 8,
+    .model = 6019,
+    .models = kModels,
+    .modelCount = 5,
+    .nameFormat = "Vin %d",
+    .unit = "mV",
+    .namedChannels = 16,
+    .restartNote = "Restart 6019",
+    .schema = ND6019_ParamSchema,
+    .addressOffset = offsetof(ND6019_Param, Module_Address),
+    .maskOffset = offsetof(ND6019_Param, Channel_Mask),
+    .comOffset = offsetof(ND6019_Param, Com),
+    .messOffset = offsetof(ND6019_Param, Mess),
+    .unitOffset = offsetof(ND6019_Param, Unit),
+    .copyOffset = offsetof(ND6019_Param, Copy_Channel_Name),
+    .dialogTemplate = "DLG_ND6019",
+    .setupDlgProc = ND6019_SetupDlgProc,
+    .defaults = Defaults,
+    .configure = Configure,
+    .addRequest = AnalogAddChannelRead,
+    .watchdogTick = TEMPLATE_TICK_NONE,
 };
 
 // The type box is filled anew for every channel shown, with its type.

@@ -4,8 +4,12 @@
 #include "modules/analog/nd6021.h"
 
 #include "frame/chanbar.h"
+#include "frame/fields.h"
+#include "frame/lifecycle.h"
+#include "frame/loops.h"
 #include "frame/moduletest.h"
 #include "frame/modwatchdog.h"
+#include "frame/start.h"
 #include "host/driver.h"
 #include "host/host.h"
 #include "host/numbers.h"
@@ -521,32 +525,30 @@ int Inputs(const ModuleRecord* module) {
 void Defaults(ModuleRecord* module);
 
 constexpr TemplateType type = {
-    "ND6021",
-    TEMPLATE_OUTPUT_FORM,
-    16,   // channels, one module each
-    16,   // message 2: inputs of the other block, one module each
-    6021, // model number
-    kModels,
-    5,
-    "ND6021 %02d",
-    "V",
-    16,
-    "Restart 6021",
-    ND6021_ParamSchema,
-    offsetof(ND6021_Param, Module_Address),
-    TEMPLATE_MODULE_PER_CHANNEL,
-    offsetof(ND6021_Param, Com),
-    offsetof(ND6021_Param, Mess),
-    offsetof(ND6021_Param, Unit),
-    offsetof(ND6021_Param, Copy_Channel_Name),
-    "DLG_ND6021",
-    ND6021_SetupDlgProc,
-    Defaults,
-    nullptr, // its own start
-    nullptr,
-    nullptr,
-    1, // the modules' watchdogs
-    1, // a stop disarms every keep-alive
+    .type = "ND6021",
+    .form = TEMPLATE_OUTPUT_FORM,
+    .maxChannels = 16,
+    .channelLimit = 16,
+    .model = 6021,
+    .models = kModels,
+    .modelCount = 5,
+    .nameFormat = "ND6021 %02d",
+    .unit = "V",
+    .namedChannels = 16,
+    .restartNote = "Restart 6021",
+    .schema = ND6021_ParamSchema,
+    .addressOffset = offsetof(ND6021_Param, Module_Address),
+    .maskOffset = TEMPLATE_MODULE_PER_CHANNEL,
+    .comOffset = offsetof(ND6021_Param, Com),
+    .messOffset = offsetof(ND6021_Param, Mess),
+    .unitOffset = offsetof(ND6021_Param, Unit),
+    .copyOffset = offsetof(ND6021_Param, Copy_Channel_Name),
+    .dialogTemplate = "DLG_ND6021",
+    .setupDlgProc = ND6021_SetupDlgProc,
+    .defaults = Defaults,
+    .configure = nullptr,                 // its own start
+    .watchdogTick = TEMPLATE_TICK_ALWAYS, // the modules' watchdogs
+    .watchdogResetAtStop = 1,             // a stop disarms every keep-alive
 };
 
 void Defaults(ModuleRecord* module) {

@@ -140,8 +140,8 @@ int AoChosenWatchdogTime(HWND dialog);
 struct AoModuleType {
     TemplateType type;
     int channels;        // of the module: 2 or 4
-    int nameChannels;    // the channels messages 152 and 153 act on
-    int exportChannels;  // the channels message 167 hands over
+    int nameChannels;    // the channels MODMSG_INPUT_NAME and MODMSG_SET_NAME_COPY act on
+    int exportChannels;  // the channels MODMSG_EXPORT_NAMES hands over
     int rangePerChannel; // 1: Range and Slew_Rate are arrays of 16
     int rangeOffset;
     int slewOffset;
@@ -155,7 +155,7 @@ struct AoModuleType {
     // within the range.
     float safeLow, safeHigh;
     // The watchdog group's controls are disabled while an experiment runs.
-    int lockWatchdog;
+    int lockWatchdog = 0;
 };
 
 const AoModuleType* AoModuleOf(const TemplateType* type);
@@ -167,9 +167,11 @@ BOOL* AoModuleWatchdogOn(const AoModuleType* ao, void* param);
 int* AoModuleWatchdogTime(const AoModuleType* ao, void* param);
 float* AoModuleSafe(const AoModuleType* ao, void* param, int channel);
 
-// The class procedure's messages that differ from the template's: message 2
-// (nothing in the family "XX01"), 105 (settings within their bounds, no
-// values yet), 152, 153, 167 and 168 on the channels the record holds.
+// The class procedure's messages that differ from the template's:
+// MODMSG_CHECK_LAYOUT (nothing in the family "XX01"), MODMSG_AFTER_LOAD
+// (settings within their bounds, no values yet), MODMSG_INPUT_NAME,
+// MODMSG_SET_NAME_COPY, MODMSG_EXPORT_NAMES and MODMSG_IMPORT_NAMES on the
+// channels the record holds.
 // -1 for a message it leaves to the template.
 int AoModuleClassMessage(const AoModuleType* ao, ModuleRecord* module, int msg, int wParam,
                          int lParam);

@@ -3,7 +3,10 @@
 #include "modules/analog/nd6021.h"
 
 #include "frame/chanbar.h"
+#include "frame/fields.h"
+#include "frame/loops.h"
 #include "frame/modwatchdog.h"
+#include "frame/start.h"
 #include "host/driver.h"
 #include "host/host.h"
 #include "host/numbers.h"
@@ -91,51 +94,52 @@ int Checksum(ModuleRecord* module) {
 void Defaults(ModuleRecord* module);
 
 constexpr AoModuleType ao = {
-    {
-        "ND6022",
-        TEMPLATE_OUTPUT_FORM,
-        kChannels, // channels
-        kChannels, // message 2: inputs of the other block, one per channel
-        6022,      // model number
-        kModels,
-        2,
-        "ND6022 %02d",
-        "V",
-        kChannels,
-        "Restart 6022",
-        ND6022_ParamSchema,
-        offsetof(ND6022_Param, Module_Address),
-        offsetof(ND6022_Param, Channel_Mask),
-        offsetof(ND6022_Param, Com),
-        offsetof(ND6022_Param, Mess),
-        offsetof(ND6022_Param, Unit),
-        offsetof(ND6022_Param, Copy_Channel_Name),
-        "DLG_ND6022_WITH_RANGE",
-        ND6022_SetupDlgProc,
-        Defaults,
-        nullptr,
-        nullptr,
-        nullptr,
-        1, // the module's watchdog
-        1, // a stop disarms every keep-alive
-    },
-    kChannels,
-    kChannels,
-    TEMPLATE_CHANNELS, // message 167 hands over the record's 16 names
-    1,                 // a range per channel
-    offsetof(ND6022_Param, Range),
-    offsetof(ND6022_Param, Slew_Rate),
-    offsetof(ND6022_Param, Watchdog_On),
-    offsetof(ND6022_Param, Watchdog_Time),
-    offsetof(ND6022_Param, Watchdog_Value),
-    AO_SINGLE_RANGES,
-    15,
-    IDS_ND6022_RANGE_FIRST,
-    IDS_ND6022_SLEW_V_FIRST,
-    IDS_ND6022_SLEW_MA_FIRST,
-    0.0f, // the safety value within the channel's range
-    0.0f,
-    1, // the watchdog group locked while an experiment runs
+    .type =
+        {
+            .type = "ND6022",
+            .form = TEMPLATE_OUTPUT_FORM,
+            .maxChannels = kChannels,
+            .channelLimit = kChannels,
+            .model = 6022,
+            .models = kModels,
+            .modelCount = 2,
+            .nameFormat = "ND6022 %02d",
+            .unit = "V",
+            .namedChannels = kChannels,
+            .restartNote = "Restart 6022",
+            .schema = ND6022_ParamSchema,
+            .addressOffset = offsetof(ND6022_Param, Module_Address),
+            .maskOffset = offsetof(ND6022_Param, Channel_Mask),
+            .comOffset = offsetof(ND6022_Param, Com),
+            .messOffset = offsetof(ND6022_Param, Mess),
+            .unitOffset = offsetof(ND6022_Param, Unit),
+            .copyOffset = offsetof(ND6022_Param, Copy_Channel_Name),
+            .dialogTemplate = "DLG_ND6022_WITH_RANGE",
+            .setupDlgProc = ND6022_SetupDlgProc,
+            .defaults = Defaults,
+            .watchdogTick = TEMPLATE_TICK_ALWAYS, // the module's watchdog
+            .watchdogResetAtStop = 1,             // a stop disarms every keep-alive
+            // A module that does not answer fails the start alone; another
+            // model stops the experiment.
+            .start = {.silent = TEMPLATE_SILENT_FAIL, .badAddressText = IDS_NO_ADDRESS},
+        },
+    .channels = kChannels,
+    .nameChannels = kChannels,
+    .exportChannels = TEMPLATE_CHANNELS, // MODMSG_EXPORT_NAMES hands over the record's 16 names
+    .rangePerChannel = 1,                // a range per channel
+    .rangeOffset = offsetof(ND6022_Param, Range),
+    .slewOffset = offsetof(ND6022_Param, Slew_Rate),
+    .watchdogOnOffset = offsetof(ND6022_Param, Watchdog_On),
+    .watchdogTimeOffset = offsetof(ND6022_Param, Watchdog_Time),
+    .safeOffset = offsetof(ND6022_Param, Watchdog_Value),
+    .ranges = AO_SINGLE_RANGES,
+    .slewRates = 15,
+    .rangeFirst = IDS_ND6022_RANGE_FIRST,
+    .slewVFirst = IDS_ND6022_SLEW_V_FIRST,
+    .slewMAFirst = IDS_ND6022_SLEW_MA_FIRST,
+    .safeLow = 0.0f, // the safety value within the channel's range
+    .safeHigh = 0.0f,
+    .lockWatchdog = 1, // the watchdog group locked while an experiment runs
 };
 
 void Defaults(ModuleRecord* module) {
@@ -203,9 +207,9 @@ int Finish(ModuleRecord* module, const TemplateType*, int) {
 }
 
 const TemplateStartSteps kStart = {
-    TEMPLATE_SILENT_FAIL, // a module that does not answer fails the start alone
-    IDS_NO_ADDRESS,       Configure, AddRequests, Finish,
-    TEMPLATE_WRONG_STOP,  0, // another model stops the experiment
+    .configure = Configure,
+    .addRequests = AddRequests,
+    .finish = Finish,
 };
 
 float Limit(ModuleRecord* module, int input, float sample) {

@@ -2,7 +2,10 @@
 // module, each written when its value changes.
 #include "modules/analog/nd6021.h"
 
+#include "frame/fields.h"
+#include "frame/loops.h"
 #include "frame/modwatchdog.h"
+#include "frame/start.h"
 #include "host/driver.h"
 #include "host/host.h"
 #include "host/numbers.h"
@@ -90,51 +93,51 @@ int Checksum(ModuleRecord* module) {
 void Defaults(ModuleRecord* module);
 
 constexpr AoModuleType ao = {
-    {
-        "ND6024",
-        TEMPLATE_OUTPUT_FORM,
-        kChannels, // channels
-        kChannels, // message 2: inputs of the other block, one per channel
-        6024,      // model number
-        kModels,
-        5,
-        "ND6024 %02d",
-        "V",
-        kChannels,
-        "Restart 6024",
-        ND6024_ParamSchema,
-        offsetof(ND6024_Param, Module_Address),
-        offsetof(ND6024_Param, Channel_Mask),
-        offsetof(ND6024_Param, Com),
-        offsetof(ND6024_Param, Mess),
-        offsetof(ND6024_Param, Unit),
-        offsetof(ND6024_Param, Copy_Channel_Name),
-        "DLG_ND6024",
-        ND6024_SetupDlgProc,
-        Defaults,
-        nullptr,
-        nullptr,
-        nullptr,
-        1, // the module's watchdog
-        1, // a stop disarms every keep-alive
-    },
-    kChannels,
-    kChannels,
-    kChannels, // the record holds four names
-    0,         // one range for the module
-    offsetof(ND6024_Param, Range),
-    offsetof(ND6024_Param, Slew_Rate),
-    offsetof(ND6024_Param, Watchdog_On),
-    offsetof(ND6024_Param, Watchdog_Time),
-    offsetof(ND6024_Param, Watchdog_Value),
-    AO_RANGES,
-    16,
-    IDS_ND6024_RANGE_FIRST,
-    IDS_ND6024_SLEW_V_FIRST,
-    IDS_ND6024_SLEW_MA_FIRST,
-    -10.0f, // a voltage range's safety value
-    10.0f,
-    0,
+    .type =
+        {
+            .type = "ND6024",
+            .form = TEMPLATE_OUTPUT_FORM,
+            .maxChannels = kChannels,
+            .channelLimit = kChannels,
+            .model = 6024,
+            .models = kModels,
+            .modelCount = 5,
+            .nameFormat = "ND6024 %02d",
+            .unit = "V",
+            .namedChannels = kChannels,
+            .restartNote = "Restart 6024",
+            .schema = ND6024_ParamSchema,
+            .addressOffset = offsetof(ND6024_Param, Module_Address),
+            .maskOffset = offsetof(ND6024_Param, Channel_Mask),
+            .comOffset = offsetof(ND6024_Param, Com),
+            .messOffset = offsetof(ND6024_Param, Mess),
+            .unitOffset = offsetof(ND6024_Param, Unit),
+            .copyOffset = offsetof(ND6024_Param, Copy_Channel_Name),
+            .dialogTemplate = "DLG_ND6024",
+            .setupDlgProc = ND6024_SetupDlgProc,
+            .defaults = Defaults,
+            .watchdogTick = TEMPLATE_TICK_ALWAYS, // the module's watchdog
+            .watchdogResetAtStop = 1,             // a stop disarms every keep-alive
+            // A module that does not answer fails the start alone; another
+            // model stops the experiment.
+            .start = {.silent = TEMPLATE_SILENT_FAIL, .badAddressText = IDS_NO_ADDRESS},
+        },
+    .channels = kChannels,
+    .nameChannels = kChannels,
+    .exportChannels = kChannels, // the record holds four names
+    .rangePerChannel = 0,        // one range for the module
+    .rangeOffset = offsetof(ND6024_Param, Range),
+    .slewOffset = offsetof(ND6024_Param, Slew_Rate),
+    .watchdogOnOffset = offsetof(ND6024_Param, Watchdog_On),
+    .watchdogTimeOffset = offsetof(ND6024_Param, Watchdog_Time),
+    .safeOffset = offsetof(ND6024_Param, Watchdog_Value),
+    .ranges = AO_RANGES,
+    .slewRates = 16,
+    .rangeFirst = IDS_ND6024_RANGE_FIRST,
+    .slewVFirst = IDS_ND6024_SLEW_V_FIRST,
+    .slewMAFirst = IDS_ND6024_SLEW_MA_FIRST,
+    .safeLow = -10.0f, // a voltage range's safety value
+    .safeHigh = 10.0f,
 };
 
 void Defaults(ModuleRecord* module) {
@@ -202,9 +205,9 @@ int Finish(ModuleRecord* module, const TemplateType*, int) {
 }
 
 const TemplateStartSteps kStart = {
-    TEMPLATE_SILENT_FAIL, // a module that does not answer fails the start alone
-    IDS_NO_ADDRESS,       Configure, AddRequests, Finish,
-    TEMPLATE_WRONG_STOP,  0, // another model stops the experiment
+    .configure = Configure,
+    .addRequests = AddRequests,
+    .finish = Finish,
 };
 
 float Limit(ModuleRecord* module, int input, float sample) {

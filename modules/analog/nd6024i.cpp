@@ -2,6 +2,9 @@
 // output module, each delivered as one output channel of the block.
 #include "frame/digital.h"
 #include "frame/setupdlg.h"
+#include "frame/fields.h"
+#include "frame/lifecycle.h"
+#include "frame/loops.h"
 #include "frame/template.h"
 #include "host/driver.h"
 #include "host/host.h"
@@ -78,32 +81,29 @@ int AddSweepRequest(ModuleRecord* module, const TemplateType* type) {
 }
 
 constexpr TemplateType type = {
-    "ND6024I",
-    TEMPLATE_INPUT_FORM,
-    kLines, // the lines the module reports
-    kLines, // message 2: outputs of the other block
-    6024,   // model number
-    kModels,
-    5,
-    "DI %d",
-    "V",
-    8,
-    "Restart 6024",
-    ND6024I_ParamSchema,
-    offsetof(ND6024I_Param, Module_Address),
-    offsetof(ND6024I_Param, Channel_Mask),
-    offsetof(ND6024I_Param, Com),
-    offsetof(ND6024I_Param, Mess),
-    offsetof(ND6024I_Param, Unit),
-    offsetof(ND6024I_Param, Copy_Channel_Name),
-    "DLG_ND6024I",
-    ND6024I_SetupDlgProc,
-    nullptr,
-    nullptr,
-    nullptr,
-    AddSweepRequest,
-    0, // no watchdog command
-    0, // the stop leaves the keep-alive as it is
+    .type = "ND6024I",
+    .form = TEMPLATE_INPUT_FORM,
+    .maxChannels = kLines, // the lines the module reports
+    .channelLimit = kLines,
+    .model = 6024,
+    .models = kModels,
+    .modelCount = 5,
+    .nameFormat = "DI %d",
+    .unit = "V",
+    .namedChannels = 8,
+    .restartNote = "Restart 6024",
+    .schema = ND6024I_ParamSchema,
+    .addressOffset = offsetof(ND6024I_Param, Module_Address),
+    .maskOffset = offsetof(ND6024I_Param, Channel_Mask),
+    .comOffset = offsetof(ND6024I_Param, Com),
+    .messOffset = offsetof(ND6024I_Param, Mess),
+    .unitOffset = offsetof(ND6024I_Param, Unit),
+    .copyOffset = offsetof(ND6024I_Param, Copy_Channel_Name),
+    .dialogTemplate = "DLG_ND6024I",
+    .setupDlgProc = ND6024I_SetupDlgProc,
+    .addSweepRequest = AddSweepRequest,
+    .watchdogTick = 0,        // no watchdog command
+    .watchdogResetAtStop = 0, // the stop leaves the keep-alive as it is
 };
 
 int Deliver(ModuleRecord* module, const TemplateType* t) {

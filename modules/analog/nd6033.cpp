@@ -4,6 +4,7 @@
 
 #include "frame/analogin.h"
 #include "frame/setupdlg.h"
+#include "frame/loops.h"
 #include "frame/template.h"
 #include "host/host.h"
 #include "host/registration.h"
@@ -49,43 +50,37 @@ int Configure(ModuleRecord* module, const TemplateType* type) {
                                        kSensorCount, IDS_UNKNOWN_SENSOR);
 }
 
-constexpr TemplateType MakeType() {
-    TemplateType t = {
-        "ND6033",
-        TEMPLATE_INPUT_FORM,
-        3,    // channels
-        3,    // channel limit of message 2
-        6033, // model number
-        kModels,
-        2,
-        "RTD %d",
-        "\260C",
-        16,
-        "Restart 6033",
-        ND6033_ParamSchema,
-        offsetof(ND6033_Param, Module_Address),
-        offsetof(ND6033_Param, Channel_Mask),
-        offsetof(ND6033_Param, Com),
-        offsetof(ND6033_Param, Mess),
-        offsetof(ND6033_Param, Unit),
-        offsetof(ND6033_Param, Copy_Channel_Name),
-        "DLG_ND6033",
-        ND6033_SetupDlgProc,
-        Defaults,
-        Configure,
-        AnalogAddChannelRead,
-        nullptr, // one request per channel
-        TEMPLATE_TICK_NONE,
-        0,
-    };
-    // A silent module refuses the start and leaves the experiment running.
-    t.startFlags = TEMPLATE_START_SILENT_REFUSES | TEMPLATE_START_BAD_NUMBER_SILENT;
+constexpr TemplateType type = {
+    .type = "ND6033",
+    .form = TEMPLATE_INPUT_FORM,
+    .maxChannels = 3,
+    .channelLimit = 3,
+    .model = 6033,
+    .models = kModels,
+    .modelCount = 2,
+    .nameFormat = "RTD %d",
+    .unit = "\260C",
+    .namedChannels = 16,
+    .restartNote = "Restart 6033",
+    .schema = ND6033_ParamSchema,
+    .addressOffset = offsetof(ND6033_Param, Module_Address),
+    .maskOffset = offsetof(ND6033_Param, Channel_Mask),
+    .comOffset = offsetof(ND6033_Param, Com),
+    .messOffset = offsetof(ND6033_Param, Mess),
+    .unitOffset = offsetof(ND6033_Param, Unit),
+    .copyOffset = offsetof(ND6033_Param, Copy_Channel_Name),
+    .dialogTemplate = "DLG_ND6033",
+    .setupDlgProc = ND6033_SetupDlgProc,
+    .defaults = Defaults,
+    .configure = Configure,
+    .addRequest = AnalogAddChannelRead,
+    .watchdogTick = TEMPLATE_TICK_NONE,
+    // A silent module refuses the start and leaves the experiment running; a
+    // number that cannot be read is shown as no reply.
+    .start = {.silent = TEMPLATE_SILENT_FAIL, .badNumberText = IDS_MODULE_NO_REPLY},
     // Each channel keeps its own due time.
-    t.channelDue = 1;
-    return t;
-}
-
-constexpr TemplateType type = MakeType();
+    .channelDue = 1,
+};
 
 void InitBoxes(HWND dialog, void* work) {
     AnalogInitChoiceBox(dialog, IDC_RTD_TYPE, kSensors, kSensorCount, ParamOf(work)->RTD_Type);

@@ -3,8 +3,11 @@
 
 #include "frame/chanbar.h"
 #include "frame/digital.h"
+#include "frame/fields.h"
+#include "frame/loops.h"
 #include "frame/messparam.h"
 #include "frame/modwatchdog.h"
+#include "frame/start.h"
 #include "host/driver.h"
 #include "host/registration.h"
 #include "host/warnings.h"

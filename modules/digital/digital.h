@@ -8,6 +8,8 @@
 #include "frame/messparam.h"
 #include "frame/modwatchdog.h"
 #include "frame/setupdlg.h"
+#include "frame/loops.h"
+#include "frame/start.h"
 #include "frame/template.h"
 #include "host/records.h"
 #include "serial/ports.h"
@@ -136,39 +138,39 @@ int DigitalInputWatchdog(ModuleRecord* module, const TemplateType* type, int mod
 void DigitalInputWatchdogButtonInit(HWND dialog, void* work);
 int DigitalInputWatchdogButton(HWND dialog, void* work, int id, int code);
 
-constexpr TemplateType
-DigitalInputDescriptor(const char* name, const char* restartNote, const char* dialogTemplate,
-                       DLGPROC setupDlgProc, int maxChannels, int layout, int named, int model,
-                       const int* models, int modelCount, const ParamSchemaEntry* schema,
-                       void (*defaults)(ModuleRecord*),
-                       int (*addSweepRequest)(ModuleRecord*, const TemplateType*), int watchdog) {
+// An input type: the members the type names (`own`: its identifier,
+// channels, models, restart note, schema, dialog, defaults, request, its
+// module's watchdog, its start policy and the versions it loads) and those
+// every digital input type shares.
+constexpr TemplateType DigitalInputDescriptor(const TemplateType& own) {
     return TemplateType{
-        name,
-        TEMPLATE_INPUT_FORM,
-        maxChannels,
-        layout, // outputs message 2 accepts
-        model,
-        models,
-        modelCount,
-        "DI %d",
-        "V",
-        named,
-        restartNote,
-        schema,
-        offsetof(DigitalParam, Module_Address),
-        offsetof(DigitalParam, Channel_Mask),
-        offsetof(DigitalParam, Com),
-        offsetof(DigitalParam, Mess),
-        offsetof(DigitalParam, Unit),
-        offsetof(DigitalParam, Copy_Channel_Name),
-        dialogTemplate,
-        setupDlgProc,
-        defaults,
-        nullptr, // the start steps are the type's TemplateStartSteps
-        nullptr, // one request for all lines
-        addSweepRequest,
-        watchdog, // the port's keep-alive at the idle turns
-        0,        // the stop leaves the other ports' keep-alive
+        .type = own.type,
+        .form = TEMPLATE_INPUT_FORM,
+        .maxChannels = own.maxChannels,
+        .channelLimit = own.channelLimit,
+        .model = own.model,
+        .models = own.models,
+        .modelCount = own.modelCount,
+        .nameFormat = "DI %d",
+        .unit = "V",
+        .namedChannels = own.namedChannels,
+        .restartNote = own.restartNote,
+        .schema = own.schema,
+        .addressOffset = offsetof(DigitalParam, Module_Address),
+        .maskOffset = offsetof(DigitalParam, Channel_Mask),
+        .comOffset = offsetof(DigitalParam, Com),
+        .messOffset = offsetof(DigitalParam, Mess),
+        .unitOffset = offsetof(DigitalParam, Unit),
+        .copyOffset = offsetof(DigitalParam, Copy_Channel_Name),
+        .dialogTemplate = own.dialogTemplate,
+        .setupDlgProc = own.setupDlgProc,
+        .defaults = own.defaults,
+        // the start steps are the type's TemplateStartSteps; one request for
+        // all lines
+        .addSweepRequest = own.addSweepRequest,
+        .watchdogTick = own.watchdogTick, // the port's keep-alive at the idle turns
+        .start = own.start,
+        .anyVersion = own.anyVersion,
     };
 }
 
@@ -232,48 +234,37 @@ extern const TemplateSweepSteps DigitalChangeSteps;
 int DigitalClassProc(const TemplateType* type, const TemplateStartSteps* start,
                      ModuleRecord* module, int msg, int wParam, int lParam);
 
-// The start steps of the digital types, by what a silent or wrong module
-// does: `configure` is the type's step for an identified module (its
-// watchdog), `finish` its last one (a relay type's first write pending).
-constexpr TemplateStartSteps
-DigitalStartSteps(int silent, int wrong, UINT badNumberText,
-                  int (*configure)(ModuleRecord*, const TemplateType*, int),
-                  int (*finish)(ModuleRecord*, const TemplateType*, int)) {
-    return TemplateStartSteps{silent, 0, configure, nullptr, finish, wrong, badNumberText};
-}
-
-constexpr TemplateType
-DigitalOutputDescriptor(const char* name, const char* restartNote, const char* dialogTemplate,
-                        DLGPROC setupDlgProc, int maxChannels, int layout, int named, int model,
-                        const int* models, int modelCount, const ParamSchemaEntry* schema,
-                        int (*addSweepRequest)(ModuleRecord*, const TemplateType*)) {
+// An output type: the members the type names (`own`: its identifier,
+// channels, models, restart note, schema, dialog, request and start
+// policy) and those every digital output type shares.
+constexpr TemplateType DigitalOutputDescriptor(const TemplateType& own) {
     return TemplateType{
-        name,
-        TEMPLATE_OUTPUT_FORM,
-        maxChannels,
-        layout, // inputs message 2 accepts
-        model,
-        models,
-        modelCount,
-        "DO %d",
-        "V",
-        named,
-        restartNote,
-        schema,
-        offsetof(DigitalParam, Module_Address),
-        offsetof(DigitalParam, Channel_Mask),
-        offsetof(DigitalParam, Com),
-        offsetof(DigitalParam, Mess),
-        offsetof(DigitalParam, Unit),
-        offsetof(DigitalParam, Copy_Channel_Name),
-        dialogTemplate,
-        setupDlgProc,
-        nullptr,
-        nullptr, // the start steps are the type's TemplateStartSteps
-        nullptr, // one request for all lines
-        addSweepRequest,
-        1, // the port's keep-alive at the idle turns
-        1, // the stop disarms every port's keep-alive
+        .type = own.type,
+        .form = TEMPLATE_OUTPUT_FORM,
+        .maxChannels = own.maxChannels,
+        .channelLimit = own.channelLimit,
+        .model = own.model,
+        .models = own.models,
+        .modelCount = own.modelCount,
+        .nameFormat = "DO %d",
+        .unit = "V",
+        .namedChannels = own.namedChannels,
+        .restartNote = own.restartNote,
+        .schema = own.schema,
+        .addressOffset = offsetof(DigitalParam, Module_Address),
+        .maskOffset = offsetof(DigitalParam, Channel_Mask),
+        .comOffset = offsetof(DigitalParam, Com),
+        .messOffset = offsetof(DigitalParam, Mess),
+        .unitOffset = offsetof(DigitalParam, Unit),
+        .copyOffset = offsetof(DigitalParam, Copy_Channel_Name),
+        .dialogTemplate = own.dialogTemplate,
+        .setupDlgProc = own.setupDlgProc,
+        // the start steps are the type's TemplateStartSteps; one request for
+        // all lines
+        .addSweepRequest = own.addSweepRequest,
+        .watchdogTick = TEMPLATE_TICK_ALWAYS, // the port's keep-alive at the idle turns
+        .watchdogResetAtStop = 1,             // the stop disarms every port's keep-alive
+        .start = own.start,
     };
 }
 

@@ -1,6 +1,8 @@
 // Block type ND6041I: fourteen-channel digital input module.
 
 #include "frame/setupdlg.h"
+#include "frame/loops.h"
+#include "frame/start.h"
 #include "frame/template.h"
 #include "host/driver.h"
 #include "host/host.h"
@@ -51,21 +53,26 @@ int Deliver(ModuleRecord* module, const TemplateType*) {
 }
 
 // A record loads whatever its Version.
-constexpr TemplateType type = TemplateAnyVersion(
-    DigitalInputDescriptor("ND6041I", "Restart 6041", "DLG_ND6041I", ND6041I_SetupDlgProc,
-                           14,   // channels
-                           14,   // outputs message 2 accepts
-                           14,   // channels named
-                           6041, // model number
-                           kModels, 5, ND6041I_ParamSchema,
-                           nullptr,    // defaults
-                           AddRequest, // request
-                           0));        // no module watchdog
+constexpr TemplateType type = DigitalInputDescriptor({
+    .type = "ND6041I",
+    .maxChannels = 14,
+    .channelLimit = 14,
+    .model = 6041,
+    .models = kModels,
+    .modelCount = 5,
+    .namedChannels = 14,
+    .restartNote = "Restart 6041",
+    .schema = ND6041I_ParamSchema,
+    .dialogTemplate = "DLG_ND6041I",
+    .setupDlgProc = ND6041I_SetupDlgProc,
+    .addSweepRequest = AddRequest,
+    // A silent or wrong module stops the experiment; a number that cannot be
+    // read is shown as no reply.
+    .start = {.badNumberText = IDS_MODULE_NO_REPLY},
+    .anyVersion = 1,
+});
 
-// A silent or wrong module stops the experiment; a number that cannot be
-// read is shown as no reply.
-constexpr TemplateStartSteps startSteps = DigitalStartSteps(
-    TEMPLATE_SILENT_STOP, TEMPLATE_WRONG_STOP, IDS_MODULE_NO_REPLY, nullptr, nullptr);
+constexpr TemplateStartSteps startSteps = {};
 
 constexpr SetupDialogType dialogType = DigitalDialogDescriptor(&type,
                                                                14,            // channel buttons

@@ -1,6 +1,8 @@
 // Block type ND6042O: thirteen-channel digital output module.
 
 #include "frame/setupdlg.h"
+#include "frame/loops.h"
+#include "frame/start.h"
 #include "frame/template.h"
 #include "host/host.h"
 #include "host/registration.h"
@@ -34,18 +36,25 @@ int Configure(ModuleRecord* module, const TemplateType* type, int model) {
     return DigitalOutputWatchdog(module, type, model, 6042, 7042, &safe);
 }
 
-constexpr TemplateType type =
-    DigitalOutputDescriptor("ND6042O", "Restart 6042", "DLG_ND6042O", ND6042O_SetupDlgProc,
-                            13,   // channels
-                            13,   // inputs message 2 accepts
-                            13,   // channels named
-                            6150, // model number
-                            kModels, 4, ND6042O_ParamSchema, DigitalAddDo16Write6042O);
+constexpr TemplateType type = DigitalOutputDescriptor({
+    .type = "ND6042O",
+    .maxChannels = 13,
+    .channelLimit = 13,
+    .model = 6150,
+    .models = kModels,
+    .modelCount = 4,
+    .namedChannels = 13,
+    .restartNote = "Restart 6042",
+    .schema = ND6042O_ParamSchema,
+    .dialogTemplate = "DLG_ND6042O",
+    .setupDlgProc = ND6042O_SetupDlgProc,
+    .addSweepRequest = DigitalAddDo16Write6042O,
+    // A silent or wrong module stops the experiment; a number that cannot be
+    // read is shown as no reply.
+    .start = {.badNumberText = IDS_MODULE_NO_REPLY},
+});
 
-// A silent or wrong module stops the experiment; a number that cannot be
-// read is shown as no reply.
-constexpr TemplateStartSteps startSteps = DigitalStartSteps(
-    TEMPLATE_SILENT_STOP, TEMPLATE_WRONG_STOP, IDS_MODULE_NO_REPLY, Configure, nullptr);
+constexpr TemplateStartSteps startSteps = {.configure = Configure};
 
 void InitDialog(HWND dialog, void*) {
     DigitalShowWatchdogButton(dialog, DIGITAL_FAMILY(FAMILY_INDEX_XX03) |

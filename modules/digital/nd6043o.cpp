@@ -1,6 +1,8 @@
 // Block type ND6043O: sixteen-channel digital output module.
 
 #include "frame/setupdlg.h"
+#include "frame/loops.h"
+#include "frame/start.h"
 #include "frame/template.h"
 #include "host/host.h"
 #include "host/registration.h"
@@ -26,18 +28,25 @@ int Configure(ModuleRecord* module, const TemplateType* type, int model) {
     return DigitalOutputWatchdog(module, type, model, 6043, 7043, nullptr);
 }
 
-constexpr TemplateType type =
-    DigitalOutputDescriptor("ND6043O", "Restart 6043", "DLG_ND6043O", ND6043O_SetupDlgProc,
-                            16,      // channels
-                            INT_MAX, // inputs message 2 accepts
-                            16,      // channels named
-                            6150,    // model number
-                            kModels, 4, ND6043O_ParamSchema, DigitalAddDo16Write);
+constexpr TemplateType type = DigitalOutputDescriptor({
+    .type = "ND6043O",
+    .maxChannels = 16,
+    .channelLimit = INT_MAX,
+    .model = 6150,
+    .models = kModels,
+    .modelCount = 4,
+    .namedChannels = 16,
+    .restartNote = "Restart 6043",
+    .schema = ND6043O_ParamSchema,
+    .dialogTemplate = "DLG_ND6043O",
+    .setupDlgProc = ND6043O_SetupDlgProc,
+    .addSweepRequest = DigitalAddDo16Write,
+    // A silent or wrong module stops the experiment; a number that cannot be
+    // read is shown as no reply.
+    .start = {.badNumberText = IDS_MODULE_NO_REPLY},
+});
 
-// A silent or wrong module stops the experiment; a number that cannot be
-// read is shown as no reply.
-constexpr TemplateStartSteps startSteps = DigitalStartSteps(
-    TEMPLATE_SILENT_STOP, TEMPLATE_WRONG_STOP, IDS_MODULE_NO_REPLY, Configure, nullptr);
+constexpr TemplateStartSteps startSteps = {.configure = Configure};
 
 void InitDialog(HWND dialog, void*) {
     DigitalShowWatchdogButton(dialog, DIGITAL_FAMILY(FAMILY_INDEX_XX03) |

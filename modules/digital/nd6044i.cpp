@@ -1,6 +1,8 @@
 // Block type ND6044I: digital inputs of the 7044 module.
 
 #include "frame/setupdlg.h"
+#include "frame/loops.h"
+#include "frame/start.h"
 #include "frame/template.h"
 #include "host/host.h"
 #include "host/registration.h"
@@ -26,21 +28,27 @@ int Configure(ModuleRecord* module, const TemplateType* type, int model) {
 }
 
 // A record loads whatever its Version.
-constexpr TemplateType type = TemplateAnyVersion(
-    DigitalInputDescriptor("ND6044I", "Restart 6044", "DLG_ND6044I", ND6044I_SetupDlgProc,
-                           4,    // channels
-                           4,    // outputs message 2 accepts
-                           4,    // channels named
-                           6044, // model number
-                           kModels, 4, ND6044I_ParamSchema,
-                           nullptr,          // defaults
-                           DigitalAddDiRead, // request
-                           1));              // the port's keep-alive at the idle turns
+constexpr TemplateType type = DigitalInputDescriptor({
+    .type = "ND6044I",
+    .maxChannels = 4,
+    .channelLimit = 4,
+    .model = 6044,
+    .models = kModels,
+    .modelCount = 4,
+    .namedChannels = 4,
+    .restartNote = "Restart 6044",
+    .schema = ND6044I_ParamSchema,
+    .dialogTemplate = "DLG_ND6044I",
+    .setupDlgProc = ND6044I_SetupDlgProc,
+    .addSweepRequest = DigitalAddDiRead,
+    .watchdogTick = TEMPLATE_TICK_ALWAYS,
+    // A silent or wrong module stops the experiment; a number that cannot be
+    // read is shown as no reply.
+    .start = {.badNumberText = IDS_MODULE_NO_REPLY},
+    .anyVersion = 1,
+});
 
-// A silent or wrong module stops the experiment; a number that cannot be
-// read is shown as no reply.
-constexpr TemplateStartSteps startSteps = DigitalStartSteps(
-    TEMPLATE_SILENT_STOP, TEMPLATE_WRONG_STOP, IDS_MODULE_NO_REPLY, Configure, nullptr);
+constexpr TemplateStartSteps startSteps = {.configure = Configure};
 
 constexpr SetupDialogType dialogType =
     DigitalDialogDescriptor(&type,

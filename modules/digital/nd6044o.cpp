@@ -1,6 +1,8 @@
 // Block type ND6044O: digital outputs of the 7044 module.
 
 #include "frame/setupdlg.h"
+#include "frame/loops.h"
+#include "frame/start.h"
 #include "frame/template.h"
 #include "host/host.h"
 #include "host/registration.h"
@@ -24,18 +26,25 @@ int Configure(ModuleRecord* module, const TemplateType* type, int model) {
     return DigitalOutputWatchdog(module, type, model, 6044, 7044, nullptr);
 }
 
-constexpr TemplateType type =
-    DigitalOutputDescriptor("ND6044O", "Restart 6044", "DLG_ND6044O", ND6044O_SetupDlgProc,
-                            8,    // channels
-                            8,    // inputs message 2 accepts
-                            8,    // channels named
-                            6150, // model number
-                            kModels, 4, ND6044O_ParamSchema, DigitalAddDoWrite);
+constexpr TemplateType type = DigitalOutputDescriptor({
+    .type = "ND6044O",
+    .maxChannels = 8,
+    .channelLimit = 8,
+    .model = 6150,
+    .models = kModels,
+    .modelCount = 4,
+    .namedChannels = 8,
+    .restartNote = "Restart 6044",
+    .schema = ND6044O_ParamSchema,
+    .dialogTemplate = "DLG_ND6044O",
+    .setupDlgProc = ND6044O_SetupDlgProc,
+    .addSweepRequest = DigitalAddDoWrite,
+    // A silent or wrong module stops the experiment; a number that cannot be
+    // read is shown as no reply.
+    .start = {.badNumberText = IDS_MODULE_NO_REPLY},
+});
 
-// A silent or wrong module stops the experiment; a number that cannot be
-// read is shown as no reply.
-constexpr TemplateStartSteps startSteps = DigitalStartSteps(
-    TEMPLATE_SILENT_STOP, TEMPLATE_WRONG_STOP, IDS_MODULE_NO_REPLY, Configure, nullptr);
+constexpr TemplateStartSteps startSteps = {.configure = Configure};
 
 void InitDialog(HWND dialog, void*) {
     DigitalShowWatchdogButton(dialog, DIGITAL_FAMILY(FAMILY_INDEX_XX03) |

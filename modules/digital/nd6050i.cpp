@@ -1,6 +1,8 @@
 // Block type ND6050I: digital inputs of the 6050 module.
 
 #include "frame/setupdlg.h"
+#include "frame/loops.h"
+#include "frame/start.h"
 #include "frame/template.h"
 #include "host/host.h"
 #include "host/registration.h"
@@ -25,21 +27,26 @@ int Configure(ModuleRecord* module, const TemplateType* type, int model) {
     return DigitalInputWatchdog(module, type, model, 7050);
 }
 
-constexpr TemplateType type =
-    DigitalInputDescriptor("ND6050I", "Restart 6050", "DLG_ND6050I", ND6050I_SetupDlgProc,
-                           8,    // channels
-                           7,    // outputs message 2 accepts
-                           8,    // channels named
-                           6050, // model number
-                           kModels, 5, ND6050I_ParamSchema,
-                           nullptr,          // defaults
-                           DigitalAddDiRead, // request
-                           1);               // the port's keep-alive at the idle turns
+constexpr TemplateType type = DigitalInputDescriptor({
+    .type = "ND6050I",
+    .maxChannels = 8,
+    .channelLimit = 7,
+    .model = 6050,
+    .models = kModels,
+    .modelCount = 5,
+    .namedChannels = 8,
+    .restartNote = "Restart 6050",
+    .schema = ND6050I_ParamSchema,
+    .dialogTemplate = "DLG_ND6050I",
+    .setupDlgProc = ND6050I_SetupDlgProc,
+    .addSweepRequest = DigitalAddDiRead,
+    .watchdogTick = TEMPLATE_TICK_ALWAYS,
+    // A silent or wrong module stops the experiment; a number that cannot be
+    // read is shown as no reply.
+    .start = {.badNumberText = IDS_MODULE_NO_REPLY},
+});
 
-// A silent or wrong module stops the experiment; a number that cannot be
-// read is shown as no reply.
-constexpr TemplateStartSteps startSteps = DigitalStartSteps(
-    TEMPLATE_SILENT_STOP, TEMPLATE_WRONG_STOP, IDS_MODULE_NO_REPLY, Configure, nullptr);
+constexpr TemplateStartSteps startSteps = {.configure = Configure};
 
 constexpr SetupDialogType dialogType =
     DigitalDialogDescriptor(&type,

@@ -1,6 +1,8 @@
 // Block type ND6050O: digital outputs of the 6050 module.
 
 #include "frame/setupdlg.h"
+#include "frame/loops.h"
+#include "frame/start.h"
 #include "frame/template.h"
 #include "host/driver.h"
 #include "host/host.h"
@@ -25,18 +27,25 @@ int Configure(ModuleRecord* module, const TemplateType* type, int model) {
     return DigitalOutputWatchdog(module, type, model, 6050, 7050, nullptr);
 }
 
-constexpr TemplateType type =
-    DigitalOutputDescriptor("ND6050O", "Restart 6050", "DLG_ND6050O", ND6050O_SetupDlgProc,
-                            8,    // channels
-                            8,    // inputs message 2 accepts
-                            8,    // channels named
-                            6150, // model number
-                            kModels, 5, ND6050O_ParamSchema, DigitalAddDoWrite);
+constexpr TemplateType type = DigitalOutputDescriptor({
+    .type = "ND6050O",
+    .maxChannels = 8,
+    .channelLimit = 8,
+    .model = 6150,
+    .models = kModels,
+    .modelCount = 5,
+    .namedChannels = 8,
+    .restartNote = "Restart 6050",
+    .schema = ND6050O_ParamSchema,
+    .dialogTemplate = "DLG_ND6050O",
+    .setupDlgProc = ND6050O_SetupDlgProc,
+    .addSweepRequest = DigitalAddDoWrite,
+    // A silent or wrong module stops the experiment; a number that cannot be
+    // read is shown as no reply.
+    .start = {.badNumberText = IDS_MODULE_NO_REPLY},
+});
 
-// A silent or wrong module stops the experiment; a number that cannot be
-// read is shown as no reply.
-constexpr TemplateStartSteps startSteps = DigitalStartSteps(
-    TEMPLATE_SILENT_STOP, TEMPLATE_WRONG_STOP, IDS_MODULE_NO_REPLY, Configure, nullptr);
+constexpr TemplateStartSteps startSteps = {.configure = Configure};
 
 void InitDialog(HWND dialog, void*) {
     DigitalShowWatchdogButton(dialog, DIGITAL_FAMILIES_ND_XX03_TELV);

@@ -1,6 +1,8 @@
 // Block type ND6052: eight-channel digital input module.
 
 #include "frame/setupdlg.h"
+#include "frame/loops.h"
+#include "frame/start.h"
 #include "frame/template.h"
 #include "host/host.h"
 #include "host/registration.h"
@@ -19,21 +21,26 @@ namespace {
 
 const int kModels[] = {6052, 4052, 7052, 8052, 0};
 
-constexpr TemplateType type =
-    DigitalInputDescriptor("ND6052", "Restart 6052", "DLG_ND6052", ND6052_SetupDlgProc,
-                           8,    // channels
-                           8,    // outputs message 2 accepts
-                           16,   // channels named
-                           6052, // model number
-                           kModels, 5, ND6052_ParamSchema,
-                           DigitalNamesVinOutsideTelv, // defaults
-                           DigitalAddDiRead6052,       // request
-                           0);                         // no module watchdog
+constexpr TemplateType type = DigitalInputDescriptor({
+    .type = "ND6052",
+    .maxChannels = 8,
+    .channelLimit = 8,
+    .model = 6052,
+    .models = kModels,
+    .modelCount = 5,
+    .namedChannels = 16,
+    .restartNote = "Restart 6052",
+    .schema = ND6052_ParamSchema,
+    .dialogTemplate = "DLG_ND6052",
+    .setupDlgProc = ND6052_SetupDlgProc,
+    .defaults = DigitalNamesVinOutsideTelv,
+    .addSweepRequest = DigitalAddDiRead6052,
+    // A silent module refuses the start without stopping the experiment; a
+    // number that cannot be read is shown as no reply.
+    .start = {.silent = TEMPLATE_SILENT_FAIL, .badNumberText = IDS_MODULE_NO_REPLY},
+});
 
-// A silent module refuses the start without stopping the experiment; a
-// number that cannot be read is shown as no reply.
-constexpr TemplateStartSteps startSteps = DigitalStartSteps(
-    TEMPLATE_SILENT_FAIL, TEMPLATE_WRONG_STOP, IDS_MODULE_NO_REPLY, nullptr, nullptr);
+constexpr TemplateStartSteps startSteps = {};
 
 constexpr SetupDialogType dialogType = DigitalDialogDescriptor(&type,
                                                                8,              // channel buttons

@@ -1,6 +1,8 @@
 // Block type ND6053: sixteen-channel digital input module.
 
 #include "frame/setupdlg.h"
+#include "frame/loops.h"
+#include "frame/start.h"
 #include "frame/template.h"
 #include "host/host.h"
 #include "host/registration.h"
@@ -19,21 +21,26 @@ namespace {
 
 const int kModels[] = {6053, 4053, 7053, 8053, 0};
 
-constexpr TemplateType type =
-    DigitalInputDescriptor("ND6053", "Restart 6053", "DLG_ND6053", ND6053_SetupDlgProc,
-                           16,   // channels
-                           16,   // outputs message 2 accepts
-                           16,   // channels named
-                           6053, // model number
-                           kModels, 5, ND6053_ParamSchema,
-                           DigitalNamesVinOutsideTelv, // defaults
-                           DigitalAddDi16Read,         // request
-                           0);                         // no module watchdog
+constexpr TemplateType type = DigitalInputDescriptor({
+    .type = "ND6053",
+    .maxChannels = 16,
+    .channelLimit = 16,
+    .model = 6053,
+    .models = kModels,
+    .modelCount = 5,
+    .namedChannels = 16,
+    .restartNote = "Restart 6053",
+    .schema = ND6053_ParamSchema,
+    .dialogTemplate = "DLG_ND6053",
+    .setupDlgProc = ND6053_SetupDlgProc,
+    .defaults = DigitalNamesVinOutsideTelv,
+    .addSweepRequest = DigitalAddDi16Read,
+    // A silent module refuses the start without stopping the experiment; a
+    // number that cannot be read is shown as no reply.
+    .start = {.silent = TEMPLATE_SILENT_FAIL, .badNumberText = IDS_MODULE_NO_REPLY},
+});
 
-// A silent module refuses the start without stopping the experiment; a
-// number that cannot be read is shown as no reply.
-constexpr TemplateStartSteps startSteps = DigitalStartSteps(
-    TEMPLATE_SILENT_FAIL, TEMPLATE_WRONG_STOP, IDS_MODULE_NO_REPLY, nullptr, nullptr);
+constexpr TemplateStartSteps startSteps = {};
 
 constexpr SetupDialogType dialogType = DigitalDialogDescriptor(&type,
                                                                16,            // channel buttons

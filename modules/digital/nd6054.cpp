@@ -1,6 +1,9 @@
 // Block type ND6054: fifteen-channel digital input module.
 
 #include "frame/setupdlg.h"
+#include "frame/fields.h"
+#include "frame/loops.h"
+#include "frame/start.h"
 #include "frame/template.h"
 #include "host/host.h"
 #include "host/registration.h"
@@ -27,21 +30,26 @@ void Defaults(ModuleRecord* module) {
         snprintf(TemplateChannelName(module, i), TEMPLATE_NAME_CHARS, "Vin %d", i);
 }
 
-constexpr TemplateType type =
-    DigitalInputDescriptor("ND6054", "Restart 6054", "DLG_ND6054", ND6054_SetupDlgProc,
-                           15,   // channels
-                           15,   // outputs message 2 accepts
-                           16,   // channels named
-                           6054, // model number
-                           kModels, 3, ND6054_ParamSchema,
-                           Defaults,           // defaults
-                           DigitalAddDi16Read, // request
-                           0);                 // no module watchdog
+constexpr TemplateType type = DigitalInputDescriptor({
+    .type = "ND6054",
+    .maxChannels = 15,
+    .channelLimit = 15,
+    .model = 6054,
+    .models = kModels,
+    .modelCount = 3,
+    .namedChannels = 16,
+    .restartNote = "Restart 6054",
+    .schema = ND6054_ParamSchema,
+    .dialogTemplate = "DLG_ND6054",
+    .setupDlgProc = ND6054_SetupDlgProc,
+    .defaults = Defaults,
+    .addSweepRequest = DigitalAddDi16Read,
+    // A silent module refuses the start without stopping the experiment; a
+    // number that cannot be read is shown as no reply.
+    .start = {.silent = TEMPLATE_SILENT_FAIL, .badNumberText = IDS_MODULE_NO_REPLY},
+});
 
-// A silent module refuses the start without stopping the experiment; a
-// number that cannot be read is shown as no reply.
-constexpr TemplateStartSteps startSteps = DigitalStartSteps(
-    TEMPLATE_SILENT_FAIL, TEMPLATE_WRONG_STOP, IDS_MODULE_NO_REPLY, nullptr, nullptr);
+constexpr TemplateStartSteps startSteps = {};
 
 constexpr SetupDialogType dialogType = DigitalDialogDescriptor(&type,
                                                                15,         // channel buttons

@@ -1,6 +1,8 @@
 // Block type ND6055I: digital inputs of the 6055 module.
 
 #include "frame/setupdlg.h"
+#include "frame/loops.h"
+#include "frame/start.h"
 #include "frame/template.h"
 #include "host/host.h"
 #include "host/registration.h"
@@ -25,21 +27,26 @@ int Configure(ModuleRecord* module, const TemplateType* type, int model) {
     return DigitalInputWatchdog(module, type, model, 7055);
 }
 
-constexpr TemplateType type =
-    DigitalInputDescriptor("ND6055I", "Restart 6055", "DLG_ND6055I", ND6055I_SetupDlgProc,
-                           8,    // channels
-                           7,    // outputs message 2 accepts
-                           8,    // channels named
-                           6055, // model number
-                           kModels, 5, ND6055I_ParamSchema,
-                           nullptr,          // defaults
-                           DigitalAddDiRead, // request
-                           1);               // the port's keep-alive at the idle turns
+constexpr TemplateType type = DigitalInputDescriptor({
+    .type = "ND6055I",
+    .maxChannels = 8,
+    .channelLimit = 7,
+    .model = 6055,
+    .models = kModels,
+    .modelCount = 5,
+    .namedChannels = 8,
+    .restartNote = "Restart 6055",
+    .schema = ND6055I_ParamSchema,
+    .dialogTemplate = "DLG_ND6055I",
+    .setupDlgProc = ND6055I_SetupDlgProc,
+    .addSweepRequest = DigitalAddDiRead,
+    .watchdogTick = TEMPLATE_TICK_ALWAYS,
+    // A silent or wrong module stops the experiment; a number that cannot be
+    // read is shown as no reply.
+    .start = {.badNumberText = IDS_MODULE_NO_REPLY},
+});
 
-// A silent or wrong module stops the experiment; a number that cannot be
-// read is shown as no reply.
-constexpr TemplateStartSteps startSteps = DigitalStartSteps(
-    TEMPLATE_SILENT_STOP, TEMPLATE_WRONG_STOP, IDS_MODULE_NO_REPLY, Configure, nullptr);
+constexpr TemplateStartSteps startSteps = {.configure = Configure};
 
 constexpr SetupDialogType dialogType =
     DigitalDialogDescriptor(&type,

@@ -1,6 +1,8 @@
 // Block type ND6055O: digital outputs of the 6055 module.
 
 #include "frame/setupdlg.h"
+#include "frame/loops.h"
+#include "frame/start.h"
 #include "frame/template.h"
 #include "host/driver.h"
 #include "host/host.h"
@@ -25,18 +27,25 @@ int Configure(ModuleRecord* module, const TemplateType* type, int model) {
     return DigitalOutputWatchdog(module, type, model, 6055, 7055, nullptr);
 }
 
-constexpr TemplateType type =
-    DigitalOutputDescriptor("ND6055O", "Restart 6055", "DLG_ND6055O", ND6055O_SetupDlgProc,
-                            8,    // channels
-                            8,    // inputs message 2 accepts
-                            8,    // channels named
-                            6155, // model number
-                            kModels, 5, ND6055O_ParamSchema, DigitalAddDoWrite);
+constexpr TemplateType type = DigitalOutputDescriptor({
+    .type = "ND6055O",
+    .maxChannels = 8,
+    .channelLimit = 8,
+    .model = 6155,
+    .models = kModels,
+    .modelCount = 5,
+    .namedChannels = 8,
+    .restartNote = "Restart 6055",
+    .schema = ND6055O_ParamSchema,
+    .dialogTemplate = "DLG_ND6055O",
+    .setupDlgProc = ND6055O_SetupDlgProc,
+    .addSweepRequest = DigitalAddDoWrite,
+    // A silent or wrong module stops the experiment; a number that cannot be
+    // read is shown as no reply.
+    .start = {.badNumberText = IDS_MODULE_NO_REPLY},
+});
 
-// A silent or wrong module stops the experiment; a number that cannot be
-// read is shown as no reply.
-constexpr TemplateStartSteps startSteps = DigitalStartSteps(
-    TEMPLATE_SILENT_STOP, TEMPLATE_WRONG_STOP, IDS_MODULE_NO_REPLY, Configure, nullptr);
+constexpr TemplateStartSteps startSteps = {.configure = Configure};
 
 void InitDialog(HWND dialog, void*) {
     DigitalShowWatchdogButton(dialog, DIGITAL_FAMILIES_ND_XX03_TELV);

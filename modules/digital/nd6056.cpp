@@ -2,6 +2,9 @@
 
 #include "frame/moduletest.h"
 #include "frame/setupdlg.h"
+#include "frame/fields.h"
+#include "frame/loops.h"
+#include "frame/start.h"
 #include "frame/template.h"
 #include "host/driver.h"
 #include "host/host.h"
@@ -43,17 +46,22 @@ int Configure(ModuleRecord* module, const TemplateType* type, int) {
                               p->Module_Address, &p->Mess, safe, "000000", 0);
 }
 
-constexpr TemplateType type =
-    DigitalOutputDescriptor("ND6056", "Restart 6056", "DLG_ND6056", ND6056_SetupDlgProc,
-                            16,   // channels
-                            15,   // inputs message 2 accepts
-                            16,   // channels named
-                            6160, // model number
-                            kModels, 2, ND6056_ParamSchema, AddRequest);
+constexpr TemplateType type = DigitalOutputDescriptor({
+    .type = "ND6056",
+    .maxChannels = 16,
+    .channelLimit = 15,
+    .model = 6160,
+    .models = kModels,
+    .modelCount = 2,
+    .namedChannels = 16,
+    .restartNote = "Restart 6056",
+    .schema = ND6056_ParamSchema,
+    .dialogTemplate = "DLG_ND6056",
+    .setupDlgProc = ND6056_SetupDlgProc,
+    .addSweepRequest = AddRequest,
+});
 
-// A silent or wrong module stops the experiment.
-constexpr TemplateStartSteps startSteps =
-    DigitalStartSteps(TEMPLATE_SILENT_STOP, TEMPLATE_WRONG_STOP, 0, Configure, nullptr);
+constexpr TemplateStartSteps startSteps = {.configure = Configure};
 
 void InitDialog(HWND dialog, void*) {
     DigitalShowWatchdogButton(dialog, DIGITAL_FAMILY(FAMILY_INDEX_ND));

@@ -1,6 +1,8 @@
 // Block type ND6060I: digital inputs of the 6060 relay module.
 
 #include "frame/setupdlg.h"
+#include "frame/loops.h"
+#include "frame/start.h"
 #include "frame/template.h"
 #include "host/host.h"
 #include "host/registration.h"
@@ -19,20 +21,24 @@ namespace {
 
 const int kModels[] = {6060, 7060};
 
-constexpr TemplateType type =
-    DigitalInputDescriptor("ND6060I", "Restart 6060", "DLG_ND6060I", ND6060I_SetupDlgProc,
-                           8,    // channels
-                           4,    // outputs message 2 accepts
-                           4,    // channels named
-                           6060, // model number
-                           kModels, 2, ND6060I_ParamSchema,
-                           nullptr,          // defaults
-                           DigitalAddDiRead, // request
-                           0);               // no module watchdog
+constexpr TemplateType type = DigitalInputDescriptor({
+    .type = "ND6060I",
+    .maxChannels = 8,
+    .channelLimit = 4,
+    .model = 6060,
+    .models = kModels,
+    .modelCount = 2,
+    .namedChannels = 4,
+    .restartNote = "Restart 6060",
+    .schema = ND6060I_ParamSchema,
+    .dialogTemplate = "DLG_ND6060I",
+    .setupDlgProc = ND6060I_SetupDlgProc,
+    .addSweepRequest = DigitalAddDiRead,
+    // A wrong module refuses the start without stopping the experiment.
+    .start = {.wrong = TEMPLATE_WRONG_FAIL},
+});
 
-// A wrong module refuses the start without stopping the experiment.
-constexpr TemplateStartSteps startSteps =
-    DigitalStartSteps(TEMPLATE_SILENT_STOP, TEMPLATE_WRONG_FAIL, 0, nullptr, nullptr);
+constexpr TemplateStartSteps startSteps = {};
 
 constexpr SetupDialogType dialogType = DigitalDialogDescriptor(&type,
                                                                8,                 // channel buttons

@@ -1,6 +1,8 @@
 // Block type ND6060O: relays of the 6060 relay module.
 
 #include "frame/setupdlg.h"
+#include "frame/loops.h"
+#include "frame/start.h"
 #include "frame/template.h"
 #include "host/driver.h"
 #include "host/host.h"
@@ -35,18 +37,25 @@ int Configure(ModuleRecord* module, const TemplateType* type, int) {
     return DigitalChangeWatchdog(module, type, series);
 }
 
-constexpr TemplateType type =
-    DigitalOutputDescriptor("ND6060O", "Restart 6060", "DLG_ND6060O", ND6060O_SetupDlgProc,
-                            8,    // channels
-                            4,    // inputs message 2 accepts
-                            16,   // channels named
-                            6160, // model number
-                            kModels, 5, ND6060O_ParamSchema, AddRequest);
+constexpr TemplateType type = DigitalOutputDescriptor({
+    .type = "ND6060O",
+    .maxChannels = 8,
+    .channelLimit = 4,
+    .model = 6160,
+    .models = kModels,
+    .modelCount = 5,
+    .namedChannels = 16,
+    .restartNote = "Restart 6060",
+    .schema = ND6060O_ParamSchema,
+    .dialogTemplate = "DLG_ND6060O",
+    .setupDlgProc = ND6060O_SetupDlgProc,
+    .addSweepRequest = AddRequest,
+    // A silent module may be started without, at the user's word; a wrong one
+    // refuses the start without stopping the experiment.
+    .start = {.silent = TEMPLATE_SILENT_ASK, .wrong = TEMPLATE_WRONG_FAIL},
+});
 
-// A silent module may be started without, at the user's word; a wrong one
-// refuses the start without stopping the experiment.
-constexpr TemplateStartSteps startSteps =
-    DigitalStartSteps(TEMPLATE_SILENT_ASK, TEMPLATE_WRONG_FAIL, 0, Configure, DigitalChangeStart);
+constexpr TemplateStartSteps startSteps = {.configure = Configure, .finish = DigitalChangeStart};
 
 void InitDialog(HWND dialog, void*) {
     DigitalShowWatchdogButton(dialog, DIGITAL_FAMILIES_ND_XX03_TELV);

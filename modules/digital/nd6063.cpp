@@ -1,6 +1,8 @@
 // Block type ND6063: relays of the 6063 relay module.
 
 #include "frame/setupdlg.h"
+#include "frame/loops.h"
+#include "frame/start.h"
 #include "frame/template.h"
 #include "frame/chanbar.h"
 #include "host/driver.h"
@@ -44,18 +46,25 @@ int Configure(ModuleRecord* module, const TemplateType* type, int model) {
     return DigitalWatchdog7000(module, type, 0, &safe);
 }
 
-constexpr TemplateType type =
-    DigitalOutputDescriptor("ND6063", "Restart 6063", "DLG_ND6063", ND6063_SetupDlgProc,
-                            8,    // channels
-                            8,    // inputs message 2 accepts
-                            8,    // channels named
-                            6063, // model number
-                            kModels, 4, ND6063_ParamSchema, AddRequest);
+constexpr TemplateType type = DigitalOutputDescriptor({
+    .type = "ND6063",
+    .maxChannels = 8,
+    .channelLimit = 8,
+    .model = 6063,
+    .models = kModels,
+    .modelCount = 4,
+    .namedChannels = 8,
+    .restartNote = "Restart 6063",
+    .schema = ND6063_ParamSchema,
+    .dialogTemplate = "DLG_ND6063",
+    .setupDlgProc = ND6063_SetupDlgProc,
+    .addSweepRequest = AddRequest,
+    // A silent or wrong module stops the experiment; a number that cannot be
+    // read is shown as no reply.
+    .start = {.badNumberText = IDS_MODULE_NO_REPLY},
+});
 
-// A silent or wrong module stops the experiment; a number that cannot be
-// read is shown as no reply.
-constexpr TemplateStartSteps startSteps = DigitalStartSteps(
-    TEMPLATE_SILENT_STOP, TEMPLATE_WRONG_STOP, IDS_MODULE_NO_REPLY, Configure, nullptr);
+constexpr TemplateStartSteps startSteps = {.configure = Configure};
 
 } // namespace
 

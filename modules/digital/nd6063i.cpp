@@ -1,6 +1,8 @@
 // Block type ND6063I: digital inputs of the 7063 relay module.
 
 #include "frame/setupdlg.h"
+#include "frame/loops.h"
+#include "frame/start.h"
 #include "frame/template.h"
 #include "host/host.h"
 #include "host/registration.h"
@@ -21,20 +23,24 @@ namespace {
 // passes.
 const int kModels[] = {7063, 6063};
 
-constexpr TemplateType type =
-    DigitalInputDescriptor("ND6063I", "Restart 6063", "DLG_ND6063I", ND6063I_SetupDlgProc,
-                           8,    // channels
-                           4,    // outputs message 2 accepts
-                           8,    // channels named
-                           6063, // model number
-                           kModels, 2, ND6063I_ParamSchema,
-                           nullptr,          // defaults
-                           DigitalAddDiRead, // request
-                           0);               // no module watchdog
+constexpr TemplateType type = DigitalInputDescriptor({
+    .type = "ND6063I",
+    .maxChannels = 8,
+    .channelLimit = 4,
+    .model = 6063,
+    .models = kModels,
+    .modelCount = 2,
+    .namedChannels = 8,
+    .restartNote = "Restart 6063",
+    .schema = ND6063I_ParamSchema,
+    .dialogTemplate = "DLG_ND6063I",
+    .setupDlgProc = ND6063I_SetupDlgProc,
+    .addSweepRequest = DigitalAddDiRead,
+    // A wrong module refuses the start without stopping the experiment.
+    .start = {.wrong = TEMPLATE_WRONG_FAIL},
+});
 
-// A wrong module refuses the start without stopping the experiment.
-constexpr TemplateStartSteps startSteps =
-    DigitalStartSteps(TEMPLATE_SILENT_STOP, TEMPLATE_WRONG_FAIL, 0, nullptr, nullptr);
+constexpr TemplateStartSteps startSteps = {};
 
 constexpr SetupDialogType dialogType = DigitalDialogDescriptor(&type,
                                                                8,                 // channel buttons

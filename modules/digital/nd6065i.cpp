@@ -1,6 +1,8 @@
 // Block type ND6065I: digital inputs of the 7065 relay module.
 
 #include "frame/setupdlg.h"
+#include "frame/loops.h"
+#include "frame/start.h"
 #include "frame/template.h"
 #include "host/host.h"
 #include "host/registration.h"
@@ -19,20 +21,24 @@ namespace {
 
 const int kModels[] = {7065};
 
-constexpr TemplateType type =
-    DigitalInputDescriptor("ND6065I", "Restart 6065", "DLG_ND6065I", ND6065I_SetupDlgProc,
-                           8,    // channels
-                           4,    // outputs message 2 accepts
-                           4,    // channels named
-                           6065, // model number
-                           kModels, 1, ND6065I_ParamSchema,
-                           nullptr,          // defaults
-                           DigitalAddDiRead, // request
-                           0);               // no module watchdog
+constexpr TemplateType type = DigitalInputDescriptor({
+    .type = "ND6065I",
+    .maxChannels = 8,
+    .channelLimit = 4,
+    .model = 6065,
+    .models = kModels,
+    .modelCount = 1,
+    .namedChannels = 4,
+    .restartNote = "Restart 6065",
+    .schema = ND6065I_ParamSchema,
+    .dialogTemplate = "DLG_ND6065I",
+    .setupDlgProc = ND6065I_SetupDlgProc,
+    .addSweepRequest = DigitalAddDiRead,
+    // A wrong module refuses the start without stopping the experiment.
+    .start = {.wrong = TEMPLATE_WRONG_FAIL},
+});
 
-// A wrong module refuses the start without stopping the experiment.
-constexpr TemplateStartSteps startSteps =
-    DigitalStartSteps(TEMPLATE_SILENT_STOP, TEMPLATE_WRONG_FAIL, 0, nullptr, nullptr);
+constexpr TemplateStartSteps startSteps = {};
 
 constexpr SetupDialogType dialogType = DigitalDialogDescriptor(&type,
                                                                8,                 // channel buttons

@@ -1,6 +1,8 @@
 // Block type ND6065O: relays of the 7065 relay module.
 
 #include "frame/setupdlg.h"
+#include "frame/loops.h"
+#include "frame/start.h"
 #include "frame/template.h"
 #include "host/host.h"
 #include "host/registration.h"
@@ -29,18 +31,25 @@ int Configure(ModuleRecord* module, const TemplateType* type, int) {
     return DigitalChangeWatchdog(module, type, 7000);
 }
 
-constexpr TemplateType type =
-    DigitalOutputDescriptor("ND6065O", "Restart 6065", "DLG_ND6065O", ND6065O_SetupDlgProc,
-                            8,    // channels
-                            5,    // inputs message 2 accepts
-                            16,   // channels named
-                            6160, // model number
-                            kModels, 2, ND6065O_ParamSchema, AddRequest);
+constexpr TemplateType type = DigitalOutputDescriptor({
+    .type = "ND6065O",
+    .maxChannels = 8,
+    .channelLimit = 5,
+    .model = 6160,
+    .models = kModels,
+    .modelCount = 2,
+    .namedChannels = 16,
+    .restartNote = "Restart 6065",
+    .schema = ND6065O_ParamSchema,
+    .dialogTemplate = "DLG_ND6065O",
+    .setupDlgProc = ND6065O_SetupDlgProc,
+    .addSweepRequest = AddRequest,
+    // A silent module may be started without, at the user's word; a wrong one
+    // refuses the start without stopping the experiment.
+    .start = {.silent = TEMPLATE_SILENT_ASK, .wrong = TEMPLATE_WRONG_FAIL},
+});
 
-// A silent module may be started without, at the user's word; a wrong one
-// refuses the start without stopping the experiment.
-constexpr TemplateStartSteps startSteps =
-    DigitalStartSteps(TEMPLATE_SILENT_ASK, TEMPLATE_WRONG_FAIL, 0, Configure, DigitalChangeStart);
+constexpr TemplateStartSteps startSteps = {.configure = Configure, .finish = DigitalChangeStart};
 
 void InitDialog(HWND dialog, void*) {
     DigitalShowWatchdogButton(dialog, DIGITAL_FAMILIES_ND_XX03_TELV);

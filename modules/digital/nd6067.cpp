@@ -1,6 +1,8 @@
 // Block type ND6067: seven-channel relay output module.
 
 #include "frame/setupdlg.h"
+#include "frame/loops.h"
+#include "frame/start.h"
 #include "frame/template.h"
 #include "host/host.h"
 #include "host/registration.h"
@@ -31,18 +33,25 @@ int Configure(ModuleRecord* module, const TemplateType* type, int model) {
     return DigitalWatchdog7000(module, type, 0, &safe);
 }
 
-constexpr TemplateType type =
-    DigitalOutputDescriptor("ND6067", "Restart 6067", "DLG_ND6067O", ND6067_SetupDlgProc,
-                            7,    // channels
-                            7,    // inputs message 2 accepts
-                            7,    // channels named
-                            6067, // model number
-                            kModels, 5, ND6067_ParamSchema, DigitalAddDoWrite);
+constexpr TemplateType type = DigitalOutputDescriptor({
+    .type = "ND6067",
+    .maxChannels = 7,
+    .channelLimit = 7,
+    .model = 6067,
+    .models = kModels,
+    .modelCount = 5,
+    .namedChannels = 7,
+    .restartNote = "Restart 6067",
+    .schema = ND6067_ParamSchema,
+    .dialogTemplate = "DLG_ND6067O",
+    .setupDlgProc = ND6067_SetupDlgProc,
+    .addSweepRequest = DigitalAddDoWrite,
+    // A silent or wrong module stops the experiment; a number that cannot be
+    // read is shown as no reply.
+    .start = {.badNumberText = IDS_MODULE_NO_REPLY},
+});
 
-// A silent or wrong module stops the experiment; a number that cannot be
-// read is shown as no reply.
-constexpr TemplateStartSteps startSteps = DigitalStartSteps(
-    TEMPLATE_SILENT_STOP, TEMPLATE_WRONG_STOP, IDS_MODULE_NO_REPLY, Configure, nullptr);
+constexpr TemplateStartSteps startSteps = {.configure = Configure};
 
 void InitDialog(HWND dialog, void*) {
     DigitalShowWatchdogButton(dialog, DIGITAL_FAMILY(FAMILY_INDEX_XX03) |

@@ -1,6 +1,8 @@
 // Block type ND6751: sixteen-channel digital input module of the 8000 series.
 
 #include "frame/setupdlg.h"
+#include "frame/loops.h"
+#include "frame/start.h"
 #include "frame/template.h"
 #include "host/host.h"
 #include "host/registration.h"
@@ -19,21 +21,26 @@ namespace {
 
 const int kModels[] = {6751, 4751, 7751, 87051, 0};
 
-constexpr TemplateType type =
-    DigitalInputDescriptor("ND6751", "Restart 6751", "DLG_ND6751", ND6751_SetupDlgProc,
-                           16,   // channels
-                           16,   // outputs message 2 accepts
-                           16,   // channels named
-                           6751, // model number
-                           kModels, 5, ND6751_ParamSchema,
-                           DigitalNamesVinOutsideTelv, // defaults
-                           DigitalAddDi16Read,         // request
-                           0);                         // no module watchdog
+constexpr TemplateType type = DigitalInputDescriptor({
+    .type = "ND6751",
+    .maxChannels = 16,
+    .channelLimit = 16,
+    .model = 6751,
+    .models = kModels,
+    .modelCount = 5,
+    .namedChannels = 16,
+    .restartNote = "Restart 6751",
+    .schema = ND6751_ParamSchema,
+    .dialogTemplate = "DLG_ND6751",
+    .setupDlgProc = ND6751_SetupDlgProc,
+    .defaults = DigitalNamesVinOutsideTelv,
+    .addSweepRequest = DigitalAddDi16Read,
+    // A silent module refuses the start without stopping the experiment; a
+    // number that cannot be read is shown as no reply.
+    .start = {.silent = TEMPLATE_SILENT_FAIL, .badNumberText = IDS_MODULE_NO_REPLY},
+});
 
-// A silent module refuses the start without stopping the experiment; a
-// number that cannot be read is shown as no reply.
-constexpr TemplateStartSteps startSteps = DigitalStartSteps(
-    TEMPLATE_SILENT_FAIL, TEMPLATE_WRONG_STOP, IDS_MODULE_NO_REPLY, nullptr, nullptr);
+constexpr TemplateStartSteps startSteps = {};
 
 constexpr SetupDialogType dialogType = DigitalDialogDescriptor(&type,
                                                                16,            // channel buttons

@@ -1,6 +1,8 @@
 // Block type ND6757O: sixteen-channel digital output module of the 8000 series.
 
 #include "frame/setupdlg.h"
+#include "frame/loops.h"
+#include "frame/start.h"
 #include "frame/template.h"
 #include "host/host.h"
 #include "host/registration.h"
@@ -26,18 +28,25 @@ int Configure(ModuleRecord* module, const TemplateType* type, int model) {
     return DigitalOutputWatchdog(module, type, model, 6757, 7757, nullptr);
 }
 
-constexpr TemplateType type =
-    DigitalOutputDescriptor("ND6757O", "Restart 6757", "DLG_ND6757O", ND6757O_SetupDlgProc,
-                            16,      // channels
-                            INT_MAX, // inputs message 2 accepts
-                            16,      // channels named
-                            6150,    // model number
-                            kModels, 5, ND6757O_ParamSchema, DigitalAddDo16Write);
+constexpr TemplateType type = DigitalOutputDescriptor({
+    .type = "ND6757O",
+    .maxChannels = 16,
+    .channelLimit = INT_MAX,
+    .model = 6150,
+    .models = kModels,
+    .modelCount = 5,
+    .namedChannels = 16,
+    .restartNote = "Restart 6757",
+    .schema = ND6757O_ParamSchema,
+    .dialogTemplate = "DLG_ND6757O",
+    .setupDlgProc = ND6757O_SetupDlgProc,
+    .addSweepRequest = DigitalAddDo16Write,
+    // A silent or wrong module stops the experiment; a number that cannot be
+    // read is shown as no reply.
+    .start = {.badNumberText = IDS_MODULE_NO_REPLY},
+});
 
-// A silent or wrong module stops the experiment; a number that cannot be
-// read is shown as no reply.
-constexpr TemplateStartSteps startSteps = DigitalStartSteps(
-    TEMPLATE_SILENT_STOP, TEMPLATE_WRONG_STOP, IDS_MODULE_NO_REPLY, Configure, nullptr);
+constexpr TemplateStartSteps startSteps = {.configure = Configure};
 
 void InitDialog(HWND dialog, void*) {
     DigitalShowWatchdogButton(dialog, DIGITAL_FAMILY(FAMILY_INDEX_XX03) |

@@ -9,6 +9,8 @@
 #include "frame/moduletest.h"
 #include "frame/multitask.h"
 #include "frame/setupdlg.h"
+#include "frame/fields.h"
+#include "frame/start.h"
 #include "frame/template.h"
 #include "host/driver.h"
 #include "host/host.h"
@@ -69,12 +71,18 @@ ND6014_Runtime* RuntimeOf(ModuleRecord* module) {
     return static_cast<ND6014_Runtime*>(module->pRuntime);
 }
 
-constexpr TemplateType frame = MultiTemplateType("ND6014", TEMPLATE_NO_EXCHANGE, 6014, kModels,
-                                                 "Restart 7014", ND6014_ParamSchema);
-constexpr TemplateType inputFrame = MultiTemplateType("ND6014", TEMPLATE_INPUT_FORM, 6014, kModels,
-                                                      "Restart 7014", ND6014_ParamSchema);
-constexpr TemplateType outputFrame = MultiTemplateType("ND6014", TEMPLATE_OUTPUT_FORM, 6014,
-                                                       kModels, "Restart 7014", ND6014_ParamSchema);
+constexpr TemplateType frame = MultiTemplateType({
+    .type = "ND6014",
+    .form = TEMPLATE_NO_EXCHANGE,
+    .model = 6014,
+    .models = kModels,
+    .restartNote = "Restart 7014",
+    .schema = ND6014_ParamSchema,
+    // A module of another model fails the start alone.
+    .start = {.wrong = TEMPLATE_WRONG_FAIL},
+});
+constexpr TemplateType inputFrame = MultiTemplateForm(frame, TEMPLATE_INPUT_FORM);
+constexpr TemplateType outputFrame = MultiTemplateForm(frame, TEMPLATE_OUTPUT_FORM);
 
 int RunPortDialog(const MultiBlockType* type, MultiChoice* choice);
 void Defaults(ModuleRecord* module);
@@ -170,8 +178,11 @@ int Finish(ModuleRecord* master, const TemplateType*, int) {
 }
 
 // Another model refuses the start without stopping the experiment.
-constexpr TemplateStartSteps startSteps = {TEMPLATE_SILENT_STOP, 0, Configure, AddRequests, Finish,
-                                           TEMPLATE_WRONG_FAIL,  0};
+constexpr TemplateStartSteps startSteps = {
+    .configure = Configure,
+    .addRequests = AddRequests,
+    .finish = Finish,
+};
 
 // ---- The master's serial work ----
 

@@ -9,6 +9,7 @@
 #include "frame/moduletest.h"
 #include "frame/multitask.h"
 #include "frame/setupdlg.h"
+#include "frame/start.h"
 #include "frame/template.h"
 #include "host/driver.h"
 #include "host/host.h"
@@ -76,12 +77,18 @@ ND6016_Runtime* RuntimeOf(ModuleRecord* module) {
     return static_cast<ND6016_Runtime*>(module->pRuntime);
 }
 
-constexpr TemplateType frame = MultiTemplateType("ND6016", TEMPLATE_NO_EXCHANGE, 6016, kModels,
-                                                 "Restart 7016", ND6016_ParamSchema);
-constexpr TemplateType inputFrame = MultiTemplateType("ND6016", TEMPLATE_INPUT_FORM, 6016, kModels,
-                                                      "Restart 7016", ND6016_ParamSchema);
-constexpr TemplateType outputFrame = MultiTemplateType("ND6016", TEMPLATE_OUTPUT_FORM, 6016,
-                                                       kModels, "Restart 7016", ND6016_ParamSchema);
+constexpr TemplateType frame = MultiTemplateType({
+    .type = "ND6016",
+    .form = TEMPLATE_NO_EXCHANGE,
+    .model = 6016,
+    .models = kModels,
+    .restartNote = "Restart 7016",
+    .schema = ND6016_ParamSchema,
+    // A module of another model fails the start alone.
+    .start = {.wrong = TEMPLATE_WRONG_FAIL},
+});
+constexpr TemplateType inputFrame = MultiTemplateForm(frame, TEMPLATE_INPUT_FORM);
+constexpr TemplateType outputFrame = MultiTemplateForm(frame, TEMPLATE_OUTPUT_FORM);
 
 int RunPortDialog(const MultiBlockType* type, MultiChoice* choice);
 void Defaults(ModuleRecord* module);
@@ -243,8 +250,11 @@ int Finish(ModuleRecord* master, const TemplateType*, int) {
 }
 
 // Another model refuses the start without stopping the experiment.
-constexpr TemplateStartSteps startSteps = {TEMPLATE_SILENT_STOP, 0, Configure, AddRequests, Finish,
-                                           TEMPLATE_WRONG_FAIL,  0};
+constexpr TemplateStartSteps startSteps = {
+    .configure = Configure,
+    .addRequests = AddRequests,
+    .finish = Finish,
+};
 
 // ---- The master's serial work ----
 

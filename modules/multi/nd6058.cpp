@@ -10,6 +10,7 @@
 #include "frame/multiblock.h"
 #include "frame/poll.h"
 #include "frame/setupdlg.h"
+#include "frame/start.h"
 #include "frame/template.h"
 #include "host/driver.h"
 #include "host/host.h"
@@ -101,12 +102,18 @@ int Channels(int ports, int) {
     return n;
 }
 
-constexpr TemplateType frame = MultiTemplateType("ND6058", TEMPLATE_NO_EXCHANGE, 6058, kModels,
-                                                 "Restart 6058", ND6058_ParamSchema);
-constexpr TemplateType inputFrame = MultiTemplateType("ND6058", TEMPLATE_INPUT_FORM, 6058, kModels,
-                                                      "Restart 6058", ND6058_ParamSchema);
-constexpr TemplateType outputFrame = MultiTemplateType("ND6058", TEMPLATE_OUTPUT_FORM, 6058,
-                                                       kModels, "Restart 6058", ND6058_ParamSchema);
+constexpr TemplateType frame = MultiTemplateType({
+    .type = "ND6058",
+    .form = TEMPLATE_NO_EXCHANGE,
+    .model = 6058,
+    .models = kModels,
+    .restartNote = "Restart 6058",
+    .schema = ND6058_ParamSchema,
+    // A module of another model fails the start alone.
+    .start = {.wrong = TEMPLATE_WRONG_FAIL},
+});
+constexpr TemplateType inputFrame = MultiTemplateForm(frame, TEMPLATE_INPUT_FORM);
+constexpr TemplateType outputFrame = MultiTemplateForm(frame, TEMPLATE_OUTPUT_FORM);
 
 int RunPortDialog(const MultiBlockType* type, MultiChoice* choice);
 
@@ -269,8 +276,10 @@ int AddRequests(ModuleRecord* master, const TemplateType*) {
 }
 
 // Another model refuses the start without stopping the experiment.
-constexpr TemplateStartSteps startSteps = {TEMPLATE_SILENT_STOP, 0, Configure, AddRequests, nullptr,
-                                           TEMPLATE_WRONG_FAIL,  0};
+constexpr TemplateStartSteps startSteps = {
+    .configure = Configure,
+    .addRequests = AddRequests,
+};
 
 // ---- The master's serial work ----
 

@@ -6,6 +6,10 @@
 #include "frame/messparam.h"
 #include "frame/modwatchdog.h"
 #include "frame/setupdlg.h"
+#include "frame/fields.h"
+#include "frame/lifecycle.h"
+#include "frame/loops.h"
+#include "frame/start.h"
 #include "frame/template.h"
 #include "host/driver.h"
 #include "host/host.h"
@@ -141,38 +145,40 @@ int AddRequests(ModuleRecord* module, const TemplateType* type);
 int Finish(ModuleRecord* module, const TemplateType* type, int model);
 
 constexpr TemplateType type = {
-    "ND6080",
-    TEMPLATE_NO_EXCHANGE,
-    ND6080_KINDS, // channels
-    ND6080_KINDS, // channel limit (message 2 is not answered)
-    6080,         // model number
-    kModels,
-    5,
-    "", // names and units are the type's defaults
-    "",
-    0,
-    "Restart 6080",
-    ND6080_ParamSchema,
-    offsetof(ND6080_Param, Module_Address),
-    offsetof(ND6080_Param, Channel_Mask),
-    offsetof(ND6080_Param, Com),
-    offsetof(ND6080_Param, Mess),
-    offsetof(ND6080_Param, Unit),
-    offsetof(ND6080_Param, Copy_Channel_Name),
-    "DLG_ND6080",
-    ND6080_SetupDlgProc,
-    Defaults,
-    nullptr, // configured by the start steps
-    nullptr, // requests by kind, not per channel
-    nullptr,
-    1, // the module's watchdog
-    1,
+    .type = "ND6080",
+    .form = TEMPLATE_NO_EXCHANGE,
+    .maxChannels = ND6080_KINDS,
+    .channelLimit = ND6080_KINDS,
+    .model = 6080,
+    .models = kModels,
+    .modelCount = 5,
+    .nameFormat = "", // names and units are the type's defaults
+    .unit = "",
+    .restartNote = "Restart 6080",
+    .schema = ND6080_ParamSchema,
+    .addressOffset = offsetof(ND6080_Param, Module_Address),
+    .maskOffset = offsetof(ND6080_Param, Channel_Mask),
+    .comOffset = offsetof(ND6080_Param, Com),
+    .messOffset = offsetof(ND6080_Param, Mess),
+    .unitOffset = offsetof(ND6080_Param, Unit),
+    .copyOffset = offsetof(ND6080_Param, Copy_Channel_Name),
+    .dialogTemplate = "DLG_ND6080",
+    .setupDlgProc = ND6080_SetupDlgProc,
+    .defaults = Defaults,
+    .configure = nullptr,                 // configured by the start steps
+    .addRequest = nullptr,                // requests by kind, not per channel
+    .watchdogTick = TEMPLATE_TICK_ALWAYS, // the module's watchdog
+    .watchdogResetAtStop = 1,
+    // A module that does not answer fails the start without stopping the
+    // experiment.
+    .start = {.silent = TEMPLATE_SILENT_FAIL, .badAddressText = IDS_NO_ADDRESS},
 };
 
-// A module that does not answer fails the start without stopping the
-// experiment.
 constexpr TemplateStartSteps startSteps = {
-    TEMPLATE_SILENT_FAIL, IDS_NO_ADDRESS, Configure, AddRequests, Finish, TEMPLATE_WRONG_STOP, 0};
+    .configure = Configure,
+    .addRequests = AddRequests,
+    .finish = Finish,
+};
 
 // ---- The start ----
 

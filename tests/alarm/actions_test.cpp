@@ -107,7 +107,8 @@ TEST_F(Actions, EachTypeOffersAndDescribesItsActions) {
             EXPECT_EQ(0, hostsim::DescribeAction(b, type, &d));
             EXPECT_TRUE(d.untouched);
         }
-        // Message 119 is never answered yes, 120 to 123 take nothing.
+        // MODMSG_ACTION119 is never answered yes, MODMSG_ACTION120 to MODMSG_ACTION123
+        // take nothing.
         ActionRequest request = {c.offered[0].type};
         int lParam = static_cast<int>(reinterpret_cast<uintptr_t>(&request));
         EXPECT_EQ(0, hostsim::SendClassMessage(b, MODMSG_ACTION119, 0, lParam));

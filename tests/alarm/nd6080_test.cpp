@@ -359,7 +359,7 @@ TEST_F(Counter, EachFormAnswersItsOwnMessages) {
     struct Case {
         int menu;
         int msg, wParam;
-        int outputs; // of the other block, for message 2
+        int outputs; // of the other block, for MODMSG_CHECK_LAYOUT
         int answer;  // -1: the host's default action answers
     } cases[] = {
         {kND6011, MODMSG_CHECK_LAYOUT, 0, 5, 1},  {kND6011, MODMSG_CHECK_LAYOUT, 0, 6, 0},

@@ -30,7 +30,7 @@ class AnalogInTest : public telviotest::BusTest {
         checks.clear();
     }
 
-    // Message 2: 1 when a block of the type takes the layout of one with
+    // MODMSG_CHECK_LAYOUT: 1 when a block of the type takes the layout of one with
     // that many outputs and inputs.
     int TakesLayout(hostsim::Block* b, UINT outputs, UINT inputs) {
         ModuleRecord other = {};

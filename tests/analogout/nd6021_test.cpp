@@ -348,7 +348,7 @@ TEST_F(ND6021, TheClassMessagesOfTheOutputForm) {
     hostsim::Block* b = nullptr;
     ND6021_Param* p = NewBlock(1, &b);
     ASSERT_NE(nullptr, p);
-    // Message 2: one input up to sixteen, no output.
+    // MODMSG_CHECK_LAYOUT: one input up to sixteen, no output.
     ModuleRecord other = {};
     struct {
         UINT inputs, outputs;
@@ -362,7 +362,7 @@ TEST_F(ND6021, TheClassMessagesOfTheOutputForm) {
                                             static_cast<int>(reinterpret_cast<intptr_t>(&other))))
             << l.inputs << " inputs, " << l.outputs << " outputs";
     }
-    // Message 152 only for a channel that takes its source's name.
+    // MODMSG_INPUT_NAME only for a channel that takes its source's name.
     p->Copy_Channel_Name[1] = 1;
     char name[] = "Oven zone 2";
     hostsim::SendClassMessage(b, MODMSG_INPUT_NAME, 0,

@@ -124,7 +124,7 @@ TEST_F(DigitalInputs, OneRequestPerHostBlock) {
     EXPECT_EQ(3u, Starting("$01I").size());
 }
 
-// The module reports four lines: the dialog offers four, message 2 accepts
+// The module reports four lines: the dialog offers four, MODMSG_CHECK_LAYOUT accepts
 // up to four outputs, and a loaded record keeps the lines the module has.
 TEST_F(DigitalInputs, OnlyTheLinesTheModuleReportsAreOffered) {
     hostsim::Block* b = nullptr;

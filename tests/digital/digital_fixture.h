@@ -69,7 +69,7 @@ class DigitalTest : public telviotest::BusTest {
         return b;
     }
 
-    // Message 2 of block `b` for another block of `own` channels of b's
+    // MODMSG_CHECK_LAYOUT of block `b` for another block of `own` channels of b's
     // kind (outputs of an input type, inputs of an output type) and `foreign`
     // of the other kind.
     static int Layout(hostsim::Block* b, hostsim::Block* other, int output, UINT own,
@@ -79,7 +79,7 @@ class DigitalTest : public telviotest::BusTest {
         return hostsim::SendClassMessage(b, MODMSG_CHECK_LAYOUT, 0,
                                          reinterpret_cast<LPARAM>(&other->record));
     }
-    // Message 2 accepts 1 to `most` channels of the block's kind and none of
+    // MODMSG_CHECK_LAYOUT accepts 1 to `most` channels of the block's kind and none of
     // the other (`more`: also most + 1).
     static void ExpectLayout(hostsim::Block* b, hostsim::Block* other, int output, int most,
                              int more) {

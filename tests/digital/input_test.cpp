@@ -24,7 +24,7 @@ struct InputType {
     const char* plugin; // a family that registers it
     const char* model;  // a module the start accepts
     int form;           // 1: silent or wrong stops; 2: wrong refuses; 3: silent refuses
-    int layout;         // most outputs message 2 accepts
+    int layout;         // most outputs MODMSG_CHECK_LAYOUT accepts
     int named;          // channels a new block names
     const char* names;  // their format in the plugin's family
     WORD mask;          // the block's channels in the measurement
@@ -313,7 +313,7 @@ TEST_P(InputTypes, TheStartFormDecidesWhatAFailureStops) {
 }
 
 // A new block: one output on the first line, the type's names and the unit
-// "V", the outputs message 2 accepts, and its stored format.
+// "V", the outputs MODMSG_CHECK_LAYOUT accepts, and its stored format.
 TEST_P(InputTypes, WhatANewBlockGets) {
     const InputType& t = GetParam();
     hostsim::Block* b = hostsim::CreateBlock(hostsim::FindClassByMenuId(t.menu));
@@ -337,7 +337,7 @@ TEST_P(InputTypes, WhatANewBlockGets) {
     EXPECT_EQ(1, hostsim::SendClassMessage(three, MODMSG_CREATE, 0, 0));
     EXPECT_EQ(0x0007, P(three)->Channel_Mask);
 
-    // Message 2: 1 to layout outputs and no inputs.
+    // MODMSG_CHECK_LAYOUT: 1 to layout outputs and no inputs.
     hostsim::Block* other = hostsim::CreateBlock(hostsim::FindClassByMenuId(t.menu));
     ASSERT_NE(nullptr, other);
     ExpectLayout(b, other, 0, t.layout, 0);

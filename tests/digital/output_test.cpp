@@ -28,7 +28,7 @@ struct OutputType {
     unsigned lines;     // the lines the request carries
     int onChange;       // writes only a changed image
     WORD mask;          // the block's channels in the measurement
-    int layout;         // most inputs message 2 accepts
+    int layout;         // most inputs MODMSG_CHECK_LAYOUT accepts
     int named;          // channels a new block names
 };
 
@@ -311,7 +311,7 @@ TEST_P(OutputTypes, AFailingBlockBesideAHealthyOneOfTheSameType) {
 }
 
 // A new block: one input on the first channel, the names "DO 0" on, the
-// inputs message 2 accepts, and the names the host hands in.
+// inputs MODMSG_CHECK_LAYOUT accepts, and the names the host hands in.
 TEST_P(OutputTypes, WhatANewBlockGets) {
     const OutputType& t = GetParam();
     hostsim::Block* b = hostsim::CreateBlock(hostsim::FindClassByMenuId(t.menu));

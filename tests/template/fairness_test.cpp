@@ -8,6 +8,8 @@
 // are shown: the per-channel loop of the thermocouple type and the loop of
 // the types with one request per sweep (a thermocouple module read whole).
 #include "template_fixture.h"
+#include "frame/fields.h"
+#include "frame/loops.h"
 
 namespace {
 
@@ -37,7 +39,8 @@ int DeliverFirst(ModuleRecord* module, const TemplateType*) {
 
 const TemplateType& WholeType() {
     static TemplateType t = [] {
-        TemplateType t = ND6018_Descriptor("WHOLE", "Restart whole", nullptr, ND6018_Configure);
+        TemplateType t = ND6018_Descriptor(
+            {.type = "WHOLE", .restartNote = "Restart whole", .configure = ND6018_Configure});
         t.addRequest = nullptr;
         t.addSweepRequest = AddWholeRead;
         return t;

@@ -10,7 +10,7 @@ namespace {
 
 using templatetest::TemplateTest;
 
-constexpr TemplateType kType = ND6018_Descriptor("WD", "Restart WD", nullptr, nullptr);
+constexpr TemplateType kType = ND6018_Descriptor({.type = "WD", .restartNote = "Restart WD"});
 
 class ModuleWatchdog : public TemplateTest {
   protected:

@@ -4,6 +4,9 @@
 // query of a start sequence.
 #include "template_fixture.h"
 
+#include "frame/fields.h"
+#include "frame/loops.h"
+#include "frame/start.h"
 #include "process_until.h"
 #include <algorithm>
 #include "serial/watchdog.h"
@@ -262,7 +265,7 @@ TEST_F(TemplateTest, TheSweepLoopOfTheOneRequestTypes) {
     ASSERT_EQ(1, bus.AddModule(1, "6050", 0));
     hostsim::Block* b = NewBlock();
     ASSERT_NE(nullptr, b);
-    TemplateType t = ND6018_Descriptor("TEST", "Restart test", nullptr, nullptr);
+    TemplateType t = ND6018_Descriptor({.type = "TEST", .restartNote = "Restart test"});
     t.watchdogTick = 1;
     t.watchdogResetAtStop = 1;
     static int image;
@@ -365,7 +368,7 @@ TEST_F(TemplateTest, AOneRequestTypeWhoseStartFailedNeverPolls) {
     ASSERT_NE(nullptr, other);
     ASSERT_NE(nullptr, b);
     P(other)->Module_Address = 2;
-    TemplateType t = ND6018_Descriptor("TEST", "Restart test", nullptr, nullptr);
+    TemplateType t = ND6018_Descriptor({.type = "TEST", .restartNote = "Restart test"});
     t.addRequest = nullptr;
     t.addSweepRequest = [](ModuleRecord* m, const TemplateType* type) {
         return ScanAddDoWrite(TemplateCom(m, type)->Port_Number, *TemplateAddress(m, type),

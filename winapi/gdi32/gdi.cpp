@@ -18,6 +18,8 @@ GdiObject stockObjects[20];
 // The system's table of bitmaps: a bitmap nobody deletes stays in it until
 // the process ends, as on Windows, so the table is never destroyed.
 std::set<GdiObject*>& bitmaps = *new std::set<GdiObject*>;
+// The one-pixel monochrome bitmap a new memory context has selected.
+GdiObject defaultBitmap = {GDI_BITMAP, 1, {0, 1, 1, 2, 1, 1, nullptr}};
 
 unsigned rd16(const unsigned char* p) {
     return p[0] | (p[1] << 8);
@@ -26,6 +28,27 @@ unsigned rd32(const unsigned char* p) {
     return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<unsigned>(p[3]) << 24);
 }
 } // namespace
+
+int gdiObjectKind(HGDIOBJ h) {
+    if (h == nullptr) return 0;
+    LOGFONTA font;
+    if (fontDescription(h, &font)) return GDI_FONT;
+    GdiObject* o = static_cast<GdiObject*>(h);
+    if (o == &defaultBitmap || bitmaps.count(o)) return GDI_BITMAP;
+    if (o >= stockObjects && o < stockObjects + 20 && o->stock) return o->kind;
+    return 0;
+}
+
+HGDIOBJ gdiDefaultObject(int kind) {
+    switch (kind) {
+    case GDI_BRUSH: return GetStockObject(WHITE_BRUSH);
+    case GDI_PEN: return GetStockObject(BLACK_PEN);
+    case GDI_FONT: return GetStockObject(SYSTEM_FONT);
+    case GDI_BITMAP: return &defaultBitmap;
+    default: return nullptr;
+    }
+}
+
 } // namespace winapi
 
 using namespace winapi;
@@ -78,7 +101,9 @@ int WINAPI GetObjectA(HANDLE h, int size, LPVOID out) {
         return n;
     }
     GdiObject* o = static_cast<GdiObject*>(h);
-    if (!bitmaps.count(o) || out == nullptr || size < static_cast<int>(sizeof(BITMAP))) return 0;
+    if ((!bitmaps.count(o) && o != &defaultBitmap) || out == nullptr ||
+        size < static_cast<int>(sizeof(BITMAP)))
+        return 0;
     memcpy(out, &o->bm, sizeof(BITMAP));
     return sizeof(BITMAP);
 }

@@ -17,6 +17,8 @@ const int kCharHeight = 16;
 
 struct DeviceContext {
     HWND window;
+    HGDIOBJ selected[GDI_BITMAP + 1]; // by kind
+    int mapMode;
 };
 std::set<DeviceContext*> contexts;
 std::vector<WinapiTextOutCall> drawn;
@@ -31,6 +33,9 @@ DeviceContext* contextFromHandle(HDC h) {
 HDC createDc(HWND window) {
     DeviceContext* c = new DeviceContext;
     c->window = window;
+    for (int kind = 0; kind <= GDI_BITMAP; kind++)
+        c->selected[kind] = gdiDefaultObject(kind);
+    c->mapMode = MM_TEXT;
     contexts.insert(c);
     return reinterpret_cast<HDC>(c);
 }
@@ -89,4 +94,66 @@ extern "C" int WinapiTextOutAt(int index, WinapiTextOutCall* out) {
     if (index < 0 || static_cast<size_t>(index) >= drawn.size() || out == nullptr) return 0;
     *out = drawn[static_cast<size_t>(index)];
     return 1;
+}
+
+HDC WINAPI CreateCompatibleDC(HDC hdc) {
+    if (hdc != nullptr && contextFromHandle(hdc) == nullptr) {
+        setLastError(ERROR_INVALID_HANDLE);
+        return nullptr;
+    }
+    return createDc(nullptr);
+}
+
+BOOL WINAPI DeleteDC(HDC hdc) {
+    DeviceContext* c = contextFromHandle(hdc);
+    // A window's context is released, not deleted.
+    if (c == nullptr || c->window != nullptr) {
+        setLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    return releaseDc(nullptr, hdc) ? TRUE : FALSE;
+}
+
+// The object of its kind the context had selected; null for an invalid
+// context or object, which stays unselected.
+HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h) {
+    DeviceContext* c = contextFromHandle(hdc);
+    int kind = gdiObjectKind(h);
+    if (c == nullptr || kind == 0) {
+        setLastError(ERROR_INVALID_HANDLE);
+        return nullptr;
+    }
+    HGDIOBJ old = c->selected[kind];
+    c->selected[kind] = h;
+    return old;
+}
+
+int WINAPI GetMapMode(HDC hdc) {
+    DeviceContext* c = contextFromHandle(hdc);
+    return c ? c->mapMode : 0;
+}
+
+// Only MM_TEXT is kept; another mode is refused (0).
+int WINAPI SetMapMode(HDC hdc, int mode) {
+    DeviceContext* c = contextFromHandle(hdc);
+    if (c == nullptr || mode != MM_TEXT) return 0;
+    int old = c->mapMode;
+    c->mapMode = mode;
+    return old;
+}
+
+// In MM_TEXT a logical unit is a pixel: the points stay as they are.
+BOOL WINAPI DPtoLP(HDC hdc, LPPOINT points, int count) {
+    if (contextFromHandle(hdc) == nullptr || count < 0 || (count > 0 && points == nullptr))
+        return FALSE;
+    return TRUE;
+}
+
+// Nothing is drawn headless; both contexts must be valid.
+BOOL WINAPI BitBlt(HDC hdc, int, int, int, int, HDC source, int, int, DWORD) {
+    if (contextFromHandle(hdc) == nullptr || contextFromHandle(source) == nullptr) {
+        setLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    return TRUE;
 }

@@ -426,6 +426,20 @@ typedef struct tagBITMAP {
 } BITMAP;
 WINUSERAPI int WINAPI GetObjectA(HANDLE h, int c, LPVOID pv);
 
+/* memory contexts, the objects selected into a context, its mapping mode
+   and block transfers between contexts; nothing is drawn headless, and the
+   only mapping mode is MM_TEXT (logical units are pixels) */
+#define MM_TEXT 1
+#define SRCCOPY (DWORD)0x00CC0020
+WINUSERAPI HDC WINAPI CreateCompatibleDC(HDC hdc);
+WINUSERAPI BOOL WINAPI DeleteDC(HDC hdc);
+WINUSERAPI HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h);
+WINUSERAPI int WINAPI GetMapMode(HDC hdc);
+WINUSERAPI int WINAPI SetMapMode(HDC hdc, int iMode);
+WINUSERAPI BOOL WINAPI DPtoLP(HDC hdc, LPPOINT lppt, int c);
+WINUSERAPI BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1,
+                              DWORD rop);
+
 /* text on a device context; a headless context measures every character of
    the system font as 8 x 16 pixels and records what is drawn */
 #define RGB(r, g, b)                                                                               \

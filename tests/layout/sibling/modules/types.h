@@ -1,0 +1,1 @@
+// What every family folder of modules may include.
