@@ -8,6 +8,7 @@
 #include "host/host.h"
 #include "host/registration.h"
 #include "modules/digital/digital.h"
+#include "modules/digital/nd6041i.h"
 #include "modules/types.h"
 #include "resource.h"
 #include "serial/scan.h"
@@ -15,19 +16,6 @@
 // The parameter record and its stored format are those of every digital type.
 typedef DigitalParam ND6041I_Param;
 constexpr const ParamSchemaEntry* ND6041I_ParamSchema = DigitalParamSchema;
-
-// The family TELV reads all fourteen lines as a sixteen-bit image, the other
-// families a byte image, lines 0 to 7.
-struct ND6041I_Runtime {
-    BYTE Data_Image; // the byte image, every family but TELV
-    BYTE Unused;
-    WORD Data_Image16; // the sixteen-bit image, family TELV
-    DIGITAL_RUNTIME_FIELDS
-};
-static_assert(sizeof(ND6041I_Runtime) == 56, "ND6041I_Runtime is 56 bytes");
-static_assert(offsetof(ND6041I_Runtime, Data_Image) == 0, "Data_Image");
-static_assert(offsetof(ND6041I_Runtime, Data_Image16) == 2, "Data_Image16");
-DIGITAL_RUNTIME_ASSERTS(ND6041I_Runtime)
 
 INT_PTR CALLBACK ND6041I_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 
