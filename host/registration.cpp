@@ -7,7 +7,7 @@
 #include <stdio.h>
 #include <string.h>
 
-int RegisterBlockType(const BlockTypeRow& row) {
+int RegisterBlockType(const BlockTypeRow& row, char* nameBuffer, char* descriptionBuffer) {
     const int family = SelectedFamilyIndex();
     const char* className = row.className[family];
     if (className == nullptr) return 0;
@@ -15,18 +15,18 @@ int RegisterBlockType(const BlockTypeRow& row) {
     ModuleClassRecord record;
     memset(&record, 0, sizeof record);
 
-    row.nameBuffer[0] = 0;
+    nameBuffer[0] = 0;
     if (row.nameString != 0 &&
-        LoadStringA(hInstDriver, row.nameString, row.nameBuffer, DEFAULT_NAME_CHARS + 1) <= 0) {
-        row.nameBuffer[0] = 0;
+        LoadStringA(hInstDriver, row.nameString, nameBuffer, DEFAULT_NAME_CHARS + 1) <= 0) {
+        nameBuffer[0] = 0;
     }
     if (family != FAMILY_INDEX_ND && row.defaultName[family] != nullptr)
-        snprintf(row.nameBuffer, DEFAULT_NAME_CHARS + 1, "%s", row.defaultName[family]);
+        snprintf(nameBuffer, DEFAULT_NAME_CHARS + 1, "%s", row.defaultName[family]);
 
     UINT description =
         family == FAMILY_INDEX_XX03 ? row.descriptionStringXX03 : row.descriptionString;
-    if (LoadStringA(hInstDriver, description, row.descriptionBuffer, DESCRIPTION_CHARS + 1) <= 0)
-        row.descriptionBuffer[0] = 0;
+    if (LoadStringA(hInstDriver, description, descriptionBuffer, DESCRIPTION_CHARS + 1) <= 0)
+        descriptionBuffer[0] = 0;
 
     char helpFile[20];
     if (LoadHelpFileName(helpFile, sizeof helpFile) <= 0) helpFile[0] = 0;
@@ -37,8 +37,8 @@ int RegisterBlockType(const BlockTypeRow& row) {
     record.uRuntimeSize = row.runtimeSize;
     record.uChannelDataSize = row.channelDataSize;
     record.uMenuId = row.menuId;
-    record.pszDefaultName = row.nameBuffer;
-    record.pszDescription = row.descriptionBuffer;
+    record.pszDefaultName = nameBuffer;
+    record.pszDescription = descriptionBuffer;
     record.dwHelpContext = row.helpContext;
     record.pszHelpFile = helpFile;
     record.dwReserved28 = 0;

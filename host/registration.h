@@ -1,6 +1,6 @@
-// Registration of the block types: each type file holds one row that
-// describes its module class in every family, and its <type>_Register hands
-// the row to RegisterBlockType.
+// Registration of the block types: one row describes a type's module class
+// in every family (the rows of all types are in modules/types.cpp), and
+// RegisterBlockType hands it to the host.
 #ifndef TELVIO_HOST_REGISTRATION_H
 #define TELVIO_HOST_REGISTRATION_H
 
@@ -43,12 +43,12 @@ struct BlockTypeRow {
     const char* symbol; // TELV only
     ModuleClassProc classProc;
     ModuleProcessProc process;
-    char* nameBuffer;        // DEFAULT_NAME_CHARS + 1, kept for the life of the library
-    char* descriptionBuffer; // DESCRIPTION_CHARS + 1, kept for the life of the library
 };
 
 // Registers the type in the selected family; 0 when it does not register
-// there, else the host's answer.
-int RegisterBlockType(const BlockTypeRow& row);
+// there, else the host's answer. The default name (DEFAULT_NAME_CHARS + 1)
+// and the description (DESCRIPTION_CHARS + 1) are written to buffers the
+// host may keep for the life of the library.
+int RegisterBlockType(const BlockTypeRow& row, char* nameBuffer, char* descriptionBuffer);
 
 #endif

@@ -67,12 +67,6 @@ void InsertDriverMenu(const char* menuName) {
 
 } // namespace
 
-void RegisterBlockTypes() {
-#define CALL_REGISTER(type) type##_Register();
-    BLOCK_TYPES(CALL_REGISTER)
-#undef CALL_REGISTER
-}
-
 int InitDriver() {
     // The path is cut to the buffer and always terminated, so a long path or
     // one without a separator still gives a file name.

@@ -1,5 +1,5 @@
-// Every block type of the plug-in: its registration, class procedure and
-// processing procedure, in the order the start-up registers them.
+// Every block type of the plug-in: its procedures, in the order the start-up
+// registers them. The registration rows are in types.cpp.
 #ifndef TELVIO_MODULES_TYPES_H
 #define TELVIO_MODULES_TYPES_H
 
@@ -51,13 +51,28 @@
     X(ND6751)
 
 #define DECLARE_BLOCK_TYPE_ENTRIES(type)                                                           \
-    int type##_Register();                                                                         \
+    INT_PTR CALLBACK type##_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);     \
     int MODULE_CALL type##_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam);       \
     int MODULE_CALL type##_Process(ModuleRecord* module);
 BLOCK_TYPES(DECLARE_BLOCK_TYPE_ENTRIES)
 #undef DECLARE_BLOCK_TYPE_ENTRIES
 
-// Runs every type's registration in the fixed order.
+// The three procedures of block type T that the host and the setup dialog
+// call. Each hands on to one expression of the type file: DIALOG may use the
+// parameters dialog, msg, wParam and lParam; CLASS module, msg, wParam and
+// lParam; PROCESS module.
+#define BLOCK_TYPE_PROCS(T, DIALOG, CLASS, PROCESS)                                                \
+    INT_PTR CALLBACK T##_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {       \
+        return DIALOG;                                                                             \
+    }                                                                                              \
+    int MODULE_CALL T##_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {         \
+        return CLASS;                                                                              \
+    }                                                                                              \
+    int MODULE_CALL T##_Process(ModuleRecord* module) {                                            \
+        return PROCESS;                                                                            \
+    }
+
+// Registers every type in the fixed order, each in the selected family.
 void RegisterBlockTypes();
 
 #endif

@@ -14,7 +14,6 @@
 #include "host/driver.h"
 #include "host/host.h"
 #include "host/numbers.h"
-#include "host/registration.h"
 #include "modules/types.h"
 #include "resource.h"
 
@@ -52,8 +51,6 @@ const ParamSchemaEntry ND6005_ParamSchema[ND6005_SCHEMA_ROWS] = {
     {nullptr, nullptr, 0, 0},
 };
 // clang-format on
-
-INT_PTR CALLBACK ND6005_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 
 namespace {
 
@@ -348,41 +345,12 @@ constexpr SetupDialogType dialogType = MakeDialogType();
 
 } // namespace
 
-INT_PTR CALLBACK ND6005_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-    return SetupDialogProc(&dialogType, dialog, msg, wParam, lParam);
-}
-
-int MODULE_CALL ND6005_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
+static int ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
     int answer = TemplateClassProc(&type, module, msg, wParam, lParam);
     // Names come from the partner; the units stay those of the module's scale.
     if (msg == MODMSG_IMPORT_NAMES && answer) LabelChannels(ParamOf(module->pParam));
     return answer;
 }
 
-int MODULE_CALL ND6005_Process(ModuleRecord* module) {
-    return TemplateProcessInputs(&type, module);
-}
-
-namespace {
-
-char defaultName[DEFAULT_NAME_CHARS + 1];
-char description[DESCRIPTION_CHARS + 1];
-
-// clang-format off
-const BlockTypeRow row = {
-    "ND6005", 2096, 56, 8, IDM_ND6005, 1090, // sizes, menu id, help context
-    // class names: default, XX01, XX04, XX03, XX05, XX06, TELV
-    {"ND6005_MODULE", "4005_MODULE", "PVTH8_MODULE", "S7005_I_MODULE",
-     "O6005_MODULE", "S8005_MODULE", "Q7005_I_MODULE"},
-    // default names of the same families (the default family loads its string)
-    {nullptr, "4005-00", "PADVTH8-00", "S7005-I-00", "O6005-00", "S8005-00", "Q7005-I-00"},
-    1101, 1132, 1600, // strings: default name, description, description in XX03
-    "ND6005_ICO", "Q7005I_IN", // icon, symbol
-    ND6005_ClassProc, ND6005_Process, defaultName, description};
-// clang-format on
-
-} // namespace
-
-int ND6005_Register() {
-    return RegisterBlockType(row);
-}
+BLOCK_TYPE_PROCS(ND6005, SetupDialogProc(&dialogType, dialog, msg, wParam, lParam),
+                 ClassProc(module, msg, wParam, lParam), TemplateProcessInputs(&type, module))

@@ -13,7 +13,6 @@
 #include "host/driver.h"
 #include "host/host.h"
 #include "host/numbers.h"
-#include "host/registration.h"
 #include "modules/types.h"
 #include "resource.h"
 #include "serial/scan.h"
@@ -522,8 +521,6 @@ int AlarmInputCommand(HWND dialog, void* work, int id, int code) {
 
 // ---- ND6011 ----
 
-INT_PTR CALLBACK ND6011_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
-
 namespace {
 
 const int kModels[] = {6011, 7011, 4011, 0};
@@ -568,38 +565,6 @@ constexpr SetupDialogType dialogType = ND6011_DialogDescriptor(
 
 } // namespace
 
-INT_PTR CALLBACK ND6011_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-    return SetupDialogProc(&dialogType, dialog, msg, wParam, lParam);
-}
-
-int MODULE_CALL ND6011_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return AlarmInputClassProc(&alarm, module, msg, wParam, lParam);
-}
-
-int MODULE_CALL ND6011_Process(ModuleRecord* module) {
-    return AlarmInputProcess(&alarm, module);
-}
-
-namespace {
-
-char defaultName[DEFAULT_NAME_CHARS + 1];
-char description[DESCRIPTION_CHARS + 1];
-
-// clang-format off
-const BlockTypeRow row = {
-    "ND6011", 1608, 120, 4, IDM_ND6011, 1100, // sizes, menu id, help context
-    // class names: default, XX01, XX04, XX03, XX05, XX06, TELV
-    {"ND6011_MODULE", "4011_MODULE", nullptr, "S7011_I_MODULE",
-     "O6011_MODULE", nullptr, "Q7011_I_MODULE"},
-    // default names of the same families (the default family loads its string)
-    {nullptr, "4011-00", nullptr, "S7011-I-00", "O6011-00", nullptr, "Q7011-I-00"},
-    1103, 1131, 1601, // strings: default name, description, description in XX03
-    "ND6011_ICO", "Q7011I_IN", // icon, symbol
-    ND6011_ClassProc, ND6011_Process, defaultName, description};
-// clang-format on
-
-} // namespace
-
-int ND6011_Register() {
-    return RegisterBlockType(row);
-}
+BLOCK_TYPE_PROCS(ND6011, SetupDialogProc(&dialogType, dialog, msg, wParam, lParam),
+                 AlarmInputClassProc(&alarm, module, msg, wParam, lParam),
+                 AlarmInputProcess(&alarm, module))

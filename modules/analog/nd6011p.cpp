@@ -2,12 +2,9 @@
 // thermocouple types (L and M) than ND6011.
 #include "host/host.h"
 #include "frame/start.h"
-#include "host/registration.h"
 #include "modules/analog/nd6011.h"
 #include "modules/types.h"
 #include "resource.h"
-
-INT_PTR CALLBACK ND6011P_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 
 namespace {
 
@@ -54,38 +51,6 @@ constexpr SetupDialogType dialogType =
 
 } // namespace
 
-INT_PTR CALLBACK ND6011P_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-    return SetupDialogProc(&dialogType, dialog, msg, wParam, lParam);
-}
-
-int MODULE_CALL ND6011P_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return AlarmInputClassProc(&alarm, module, msg, wParam, lParam);
-}
-
-int MODULE_CALL ND6011P_Process(ModuleRecord* module) {
-    return AlarmInputProcess(&alarm, module);
-}
-
-namespace {
-
-char defaultName[DEFAULT_NAME_CHARS + 1];
-char description[DESCRIPTION_CHARS + 1];
-
-// clang-format off
-const BlockTypeRow row = {
-    "ND6011P", 1608, 120, 4, IDM_ND6011P, 1100, // sizes, menu id, help context
-    // class names: default, XX01, XX04, XX03, XX05, XX06, TELV
-    {nullptr, nullptr, nullptr, nullptr,
-     nullptr, nullptr, "Q7011P_I_MODULE"},
-    // default names of the same families (the default family loads its string)
-    {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, "Q7011P-I-00"},
-    0, 1131, 0, // strings: default name, description, description in XX03
-    "ND6011_ICO", "Q7011P_IN", // icon, symbol
-    ND6011P_ClassProc, ND6011P_Process, defaultName, description};
-// clang-format on
-
-} // namespace
-
-int ND6011P_Register() {
-    return RegisterBlockType(row);
-}
+BLOCK_TYPE_PROCS(ND6011P, SetupDialogProc(&dialogType, dialog, msg, wParam, lParam),
+                 AlarmInputClassProc(&alarm, module, msg, wParam, lParam),
+                 AlarmInputProcess(&alarm, module))

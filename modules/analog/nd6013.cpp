@@ -10,7 +10,6 @@
 #include "frame/template.h"
 #include "host/driver.h"
 #include "host/host.h"
-#include "host/registration.h"
 #include "modules/types.h"
 #include "resource.h"
 
@@ -28,8 +27,6 @@ const ParamSchemaEntry ND6013_ParamSchema[26] = {
     {nullptr, nullptr, 0, 0},
 };
 // clang-format on
-
-INT_PTR CALLBACK ND6013_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 
 namespace {
 
@@ -164,7 +161,7 @@ constexpr SetupDialogType oneChannelDialog = MakeDialogType(&oneChannel, 1, Init
 
 } // namespace
 
-INT_PTR CALLBACK ND6013_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+static INT_PTR DialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
     // The families XX01 and XX06 keep their one channel as it is.
     if ((msg == CHANBTN_DBLCLK || msg == CHANBTN_RDBLCLK) && (FAMILY_XX01 || FAMILY_XX06))
         return FALSE;
@@ -172,34 +169,6 @@ INT_PTR CALLBACK ND6013_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARA
     return SetupDialogProc(d, dialog, msg, wParam, lParam);
 }
 
-int MODULE_CALL ND6013_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return TemplateClassProc(Type(), module, msg, wParam, lParam);
-}
-
-int MODULE_CALL ND6013_Process(ModuleRecord* module) {
-    return TemplateProcessInputs(Type(), module);
-}
-
-namespace {
-
-char defaultName[DEFAULT_NAME_CHARS + 1];
-char description[DESCRIPTION_CHARS + 1];
-
-// clang-format off
-const BlockTypeRow row = {
-    "ND6013", 1576, 56, 8, IDM_ND6013, 1110, // sizes, menu id, help context
-    // class names: default, XX01, XX04, XX03, XX05, XX06, TELV
-    {"ND6013_MODULE", "4013_MODULE", "PRTD3_MODULE", "S7013_I_MODULE",
-     "O6013_MODULE", "SU8013_IN", "Q7013_I_MODULE"},
-    // default names of the same families (the default family loads its string)
-    {nullptr, "4013-00", "PADRTD3-00", "S7013-I-00", "O6013-00", "S8013-00", "Q7013-I-00"},
-    1105, 1135, 1603, // strings: default name, description, description in XX03
-    "ND6013_ICO", "Q7013I_IN", // icon, symbol
-    ND6013_ClassProc, ND6013_Process, defaultName, description};
-// clang-format on
-
-} // namespace
-
-int ND6013_Register() {
-    return RegisterBlockType(row);
-}
+BLOCK_TYPE_PROCS(ND6013, DialogProc(dialog, msg, wParam, lParam),
+                 TemplateClassProc(Type(), module, msg, wParam, lParam),
+                 TemplateProcessInputs(Type(), module))

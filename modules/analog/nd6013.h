@@ -4,6 +4,7 @@
 #define TELVIO_MODULES_ANALOG_ND6013_H
 
 #include "frame/messparam.h"
+#include "frame/template.h"
 #include "serial/ports.h"
 
 #include <stddef.h>
@@ -31,6 +32,14 @@ static_assert(offsetof(ND6013_Param, Unit) == 488, "Unit");
 static_assert(offsetof(ND6013_Param, Copy_Channel_Name) == 1512, "Copy_Channel_Name");
 
 typedef ND6013_Param ND6033_Param;
+
+// ND6033's runtime record: the template's fields, then room the type
+// registers and does not use.
+struct ND6033_Runtime {
+    TemplateRuntime Frame;
+    BYTE Reserved[128];
+};
+static_assert(sizeof(ND6033_Runtime) == 184, "ND6033_Runtime is 184 bytes");
 
 // 25 rows and the all-zero end row; ND6033's are the same.
 extern const ParamSchemaEntry ND6013_ParamSchema[26];

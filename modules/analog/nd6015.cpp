@@ -10,7 +10,6 @@
 #include "frame/start.h"
 #include "frame/template.h"
 #include "host/host.h"
-#include "host/registration.h"
 #include "modules/types.h"
 #include "resource.h"
 
@@ -28,8 +27,6 @@ const ParamSchemaEntry ND6015_ParamSchema[26] = {
     {nullptr, nullptr, 0, 0},
 };
 // clang-format on
-
-INT_PTR CALLBACK ND6015_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 
 namespace {
 
@@ -153,38 +150,6 @@ constexpr SetupDialogType dialogType = MakeDialogType();
 
 } // namespace
 
-INT_PTR CALLBACK ND6015_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-    return SetupDialogProc(&dialogType, dialog, msg, wParam, lParam);
-}
-
-int MODULE_CALL ND6015_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return TemplateClassProc(&type, module, msg, wParam, lParam);
-}
-
-int MODULE_CALL ND6015_Process(ModuleRecord* module) {
-    return TemplateProcessInputs(&type, module);
-}
-
-namespace {
-
-char defaultName[DEFAULT_NAME_CHARS + 1];
-char description[DESCRIPTION_CHARS + 1];
-
-// clang-format off
-const BlockTypeRow row = {
-    "ND6015", 1640, 56, 8, IDM_ND6015, 1113, // sizes, menu id, help context
-    // class names: default, XX01, XX04, XX03, XX05, XX06, TELV
-    {nullptr, nullptr, nullptr, "S7015_I_MODULE",
-     nullptr, nullptr, "Q7015_I_MODULE"},
-    // default names of the same families (the default family loads its string)
-    {nullptr, nullptr, nullptr, "S7015-I-00", nullptr, nullptr, "Q7015-I-00"},
-    0, 1160, 1160, // strings: default name, description, description in XX03
-    "ND6015_ICO", "Q7015I_IN", // icon, symbol
-    ND6015_ClassProc, ND6015_Process, defaultName, description};
-// clang-format on
-
-} // namespace
-
-int ND6015_Register() {
-    return RegisterBlockType(row);
-}
+BLOCK_TYPE_PROCS(ND6015, SetupDialogProc(&dialogType, dialog, msg, wParam, lParam),
+                 TemplateClassProc(&type, module, msg, wParam, lParam),
+                 TemplateProcessInputs(&type, module))

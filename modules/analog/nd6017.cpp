@@ -8,7 +8,6 @@
 #include "frame/loops.h"
 #include "frame/template.h"
 #include "host/host.h"
-#include "host/registration.h"
 #include "modules/types.h"
 #include "resource.h"
 
@@ -28,8 +27,6 @@ const ParamSchemaEntry ND6017_ParamSchema[26] = {
     {nullptr, nullptr, 0, 0},
 };
 // clang-format on
-
-INT_PTR CALLBACK ND6017_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 
 namespace {
 
@@ -135,38 +132,6 @@ constexpr SetupDialogType dialogType = {
 
 } // namespace
 
-INT_PTR CALLBACK ND6017_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-    return SetupDialogProc(&dialogType, dialog, msg, wParam, lParam);
-}
-
-int MODULE_CALL ND6017_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return TemplateClassProc(&type, module, msg, wParam, lParam);
-}
-
-int MODULE_CALL ND6017_Process(ModuleRecord* module) {
-    return TemplateProcessInputs(&type, module);
-}
-
-namespace {
-
-char defaultName[DEFAULT_NAME_CHARS + 1];
-char description[DESCRIPTION_CHARS + 1];
-
-// clang-format off
-const BlockTypeRow row = {
-    "ND6017", 1576, 56, 8, IDM_ND6017, 1115, // sizes, menu id, help context
-    // class names: default, XX01, XX04, XX03, XX05, XX06, TELV
-    {"ND6017_MODULE", "4017_MODULE", "PADV8_MODULE", "S7017-I_MODULE",
-     "O6017_MODULE", "S8017_MODULE", "Q7017-I_MODULE"},
-    // default names of the same families (the default family loads its string)
-    {nullptr, "4017-00", "PAD-V8-00", "S7017-I-00", "O6017-00", "S8017-00", "Q7017-I-00"},
-    1106, 1136, 1604, // strings: default name, description, description in XX03
-    "ND6017_ICO", "Q7017I_IN", // icon, symbol
-    ND6017_ClassProc, ND6017_Process, defaultName, description};
-// clang-format on
-
-} // namespace
-
-int ND6017_Register() {
-    return RegisterBlockType(row);
-}
+BLOCK_TYPE_PROCS(ND6017, SetupDialogProc(&dialogType, dialog, msg, wParam, lParam),
+                 TemplateClassProc(&type, module, msg, wParam, lParam),
+                 TemplateProcessInputs(&type, module))

@@ -6,7 +6,6 @@
 #include "host/host.h"
 #include "frame/moduletest.h"
 #include "host/numbers.h"
-#include "host/registration.h"
 #include "modules/types.h"
 #include "frame/setupdlg.h"
 #include "frame/loops.h"
@@ -152,8 +151,6 @@ int ND6018_RangeCommand(HWND dialog, void* work, int id, int code) {
     return 1;
 }
 
-INT_PTR CALLBACK ND6018_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
-
 namespace {
 
 constexpr TemplateType type = ND6018_Descriptor({
@@ -171,38 +168,6 @@ constexpr SetupDialogType dialogType = ND6018_DialogDescriptor(&type, "ZEMX Q701
 
 } // namespace
 
-INT_PTR CALLBACK ND6018_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-    return SetupDialogProc(&dialogType, dialog, msg, wParam, lParam);
-}
-
-int MODULE_CALL ND6018_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return TemplateClassProc(&type, module, msg, wParam, lParam);
-}
-
-int MODULE_CALL ND6018_Process(ModuleRecord* module) {
-    return TemplateProcessInputs(&type, module);
-}
-
-namespace {
-
-char defaultName[DEFAULT_NAME_CHARS + 1];
-char description[DESCRIPTION_CHARS + 1];
-
-// clang-format off
-const BlockTypeRow row = {
-    "ND6018", 1576, 56, 8, IDM_ND6018, 1120, // sizes, menu id, help context
-    // class names: default, XX01, XX04, XX03, XX05, XX06, TELV
-    {"ND6018_MODULE", "4018_MODULE", "PVTH8_MODULE", "S7018_I_MODULE",
-     "O6018_MODULE", "S8018_MODULE", "Q7018_I_MODULE"},
-    // default names of the same families (the default family loads its string)
-    {nullptr, "4018-00", "PADVTH8-00", "S7018-I-00", "O6018-00", "S8018-00", "Q7018-I-00"},
-    1107, 1137, 1605, // strings: default name, description, description in XX03
-    "ND6018_ICO", "Q7018I_IN", // icon, symbol
-    ND6018_ClassProc, ND6018_Process, defaultName, description};
-// clang-format on
-
-} // namespace
-
-int ND6018_Register() {
-    return RegisterBlockType(row);
-}
+BLOCK_TYPE_PROCS(ND6018, SetupDialogProc(&dialogType, dialog, msg, wParam, lParam),
+                 TemplateClassProc(&type, module, msg, wParam, lParam),
+                 TemplateProcessInputs(&type, module))

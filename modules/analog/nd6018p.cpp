@@ -1,6 +1,5 @@
 // Block type ND6018P: thermocouple input module with two more thermocouple types.
 #include "host/host.h"
-#include "host/registration.h"
 #include "modules/types.h"
 #include "frame/loops.h"
 #include "frame/template.h"
@@ -11,8 +10,6 @@
 
 // The stored format is that of ND6018.
 const ParamSchemaEntry* const ND6018P_ParamSchema = ND6018_ParamSchema;
-
-INT_PTR CALLBACK ND6018P_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 
 namespace {
 
@@ -38,38 +35,6 @@ constexpr SetupDialogType dialogType = ND6018_DialogDescriptor(&type, "ZEMX Q701
 
 } // namespace
 
-INT_PTR CALLBACK ND6018P_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-    return SetupDialogProc(&dialogType, dialog, msg, wParam, lParam);
-}
-
-int MODULE_CALL ND6018P_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return TemplateClassProc(&type, module, msg, wParam, lParam);
-}
-
-int MODULE_CALL ND6018P_Process(ModuleRecord* module) {
-    return TemplateProcessInputs(&type, module);
-}
-
-namespace {
-
-char defaultName[DEFAULT_NAME_CHARS + 1];
-char description[DESCRIPTION_CHARS + 1];
-
-// clang-format off
-const BlockTypeRow row = {
-    "ND6018P", 1576, 56, 8, IDM_ND6018P, 1120, // sizes, menu id, help context
-    // class names: default, XX01, XX04, XX03, XX05, XX06, TELV
-    {nullptr, nullptr, nullptr, nullptr,
-     nullptr, nullptr, "Q7018P_I_MODULE"},
-    // default names of the same families (the default family loads its string)
-    {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, "Q7018P-I-00"},
-    0, 1137, 0, // strings: default name, description, description in XX03
-    "ND6018_ICO", "Q7018P_IN", // icon, symbol
-    ND6018P_ClassProc, ND6018P_Process, defaultName, description};
-// clang-format on
-
-} // namespace
-
-int ND6018P_Register() {
-    return RegisterBlockType(row);
-}
+BLOCK_TYPE_PROCS(ND6018P, SetupDialogProc(&dialogType, dialog, msg, wParam, lParam),
+                 TemplateClassProc(&type, module, msg, wParam, lParam),
+                 TemplateProcessInputs(&type, module))

@@ -13,7 +13,6 @@
 #include "host/driver.h"
 #include "host/host.h"
 #include "host/numbers.h"
-#include "host/registration.h"
 #include "modules/types.h"
 #include "resource.h"
 #include "serial/scan.h"
@@ -502,8 +501,6 @@ void AoModuleShowWatchdogGroup(HWND dialog, int shown) {
 
 // ---- ND6021 ----
 
-INT_PTR CALLBACK ND6021_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
-
 namespace {
 
 const int kModels[] = {0, 4021, 6021, 7021, 8021};
@@ -785,11 +782,7 @@ constexpr SetupDialogType dialogType = {
 
 } // namespace
 
-INT_PTR CALLBACK ND6021_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-    return SetupDialogProc(&dialogType, dialog, msg, wParam, lParam);
-}
-
-int MODULE_CALL ND6021_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
+static int ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
     switch (msg) {
     case MODMSG_AFTER_LOAD: {
         int answer = TemplateAfterLoad(&type, module);
@@ -802,30 +795,6 @@ int MODULE_CALL ND6021_ClassProc(ModuleRecord* module, int msg, int wParam, int 
     }
 }
 
-int MODULE_CALL ND6021_Process(ModuleRecord* module) {
-    return TemplateProcessWrites(&type, module, &kWriteSteps);
-}
-
-namespace {
-
-char defaultName[DEFAULT_NAME_CHARS + 1];
-char description[DESCRIPTION_CHARS + 1];
-
-// clang-format off
-const BlockTypeRow row = {
-    "ND6021", 1952, 120, 8, IDM_ND6021, 1125, // sizes, menu id, help context
-    // class names: default, XX01, XX04, XX03, XX05, XX06, TELV
-    {"ND6021_MODULE", "4021_MODULE", "PAO1_MODULE", "S7021_O_MODULE",
-     "O6021_MODULE", "S8021_MODULE", "Q7021_O_MODULE"},
-    // default names of the same families (the default family loads its string)
-    {nullptr, "4021-00", "PAD-AO1-00", "S-7021-O-00", "O6021-00", "S8021-00", "Q-7021-O-00"},
-    1109, 1138, 1607, // strings: default name, description, description in XX03
-    "ND6021_ICO", "Q7021O_IN", // icon, symbol
-    ND6021_ClassProc, ND6021_Process, defaultName, description};
-// clang-format on
-
-} // namespace
-
-int ND6021_Register() {
-    return RegisterBlockType(row);
-}
+BLOCK_TYPE_PROCS(ND6021, SetupDialogProc(&dialogType, dialog, msg, wParam, lParam),
+                 ClassProc(module, msg, wParam, lParam),
+                 TemplateProcessWrites(&type, module, &kWriteSteps))

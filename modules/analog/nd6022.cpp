@@ -12,7 +12,6 @@
 #include "host/driver.h"
 #include "host/host.h"
 #include "host/numbers.h"
-#include "host/registration.h"
 #include "modules/types.h"
 #include "resource.h"
 #include "serial/scan.h"
@@ -38,8 +37,6 @@ const ParamSchemaEntry ND6022_ParamSchema[30] = {
     {nullptr, nullptr, 0, 0},
 };
 // clang-format on
-
-INT_PTR CALLBACK ND6022_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 
 namespace {
 
@@ -233,11 +230,7 @@ int ShowSetupDialog(ModuleRecord* module) {
 
 } // namespace
 
-INT_PTR CALLBACK ND6022_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-    return SetupDialogProc(&dialogType, dialog, msg, wParam, lParam);
-}
-
-int MODULE_CALL ND6022_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
+static int ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
     switch (msg) {
     case MODMSG_SETUP_DIALOG: return ShowSetupDialog(module);
     case MODMSG_START:
@@ -250,30 +243,6 @@ int MODULE_CALL ND6022_ClassProc(ModuleRecord* module, int msg, int wParam, int 
     return answer >= 0 ? answer : TemplateClassProc(&ao.type, module, msg, wParam, lParam);
 }
 
-int MODULE_CALL ND6022_Process(ModuleRecord* module) {
-    return TemplateProcessWrites(&ao.type, module, &kWriteSteps);
-}
-
-namespace {
-
-char defaultName[DEFAULT_NAME_CHARS + 1];
-char description[DESCRIPTION_CHARS + 1];
-
-// clang-format off
-const BlockTypeRow row = {
-    "ND6022", 1776, 184, 12, IDM_ND6022, 1220, // sizes, menu id, help context
-    // class names: default, XX01, XX04, XX03, XX05, XX06, TELV
-    {nullptr, nullptr, nullptr, nullptr,
-     nullptr, nullptr, "Q6022O_MODULE"},
-    // default names of the same families (the default family loads its string)
-    {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, "Q7022O-00"},
-    0, 2000, 0, // strings: default name, description, description in XX03
-    "ND6022_ICO", "Q7022O_IN", // icon, symbol
-    ND6022_ClassProc, ND6022_Process, defaultName, description};
-// clang-format on
-
-} // namespace
-
-int ND6022_Register() {
-    return RegisterBlockType(row);
-}
+BLOCK_TYPE_PROCS(ND6022, SetupDialogProc(&dialogType, dialog, msg, wParam, lParam),
+                 ClassProc(module, msg, wParam, lParam),
+                 TemplateProcessWrites(&ao.type, module, &kWriteSteps))

@@ -11,7 +11,6 @@
 #include "host/driver.h"
 #include "host/host.h"
 #include "host/numbers.h"
-#include "host/registration.h"
 #include "modules/types.h"
 #include "resource.h"
 #include "serial/scan.h"
@@ -37,8 +36,6 @@ const ParamSchemaEntry ND6024_ParamSchema[30] = {
     {nullptr, nullptr, 0, 0},
 };
 // clang-format on
-
-INT_PTR CALLBACK ND6024_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 
 namespace {
 
@@ -209,11 +206,7 @@ int ShowSetupDialog(ModuleRecord* module) {
 
 } // namespace
 
-INT_PTR CALLBACK ND6024_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-    return SetupDialogProc(&dialogType, dialog, msg, wParam, lParam);
-}
-
-int MODULE_CALL ND6024_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
+static int ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
     switch (msg) {
     case MODMSG_SETUP_DIALOG: return ShowSetupDialog(module);
     case MODMSG_START:
@@ -226,30 +219,6 @@ int MODULE_CALL ND6024_ClassProc(ModuleRecord* module, int msg, int wParam, int 
     return answer >= 0 ? answer : TemplateClassProc(&ao.type, module, msg, wParam, lParam);
 }
 
-int MODULE_CALL ND6024_Process(ModuleRecord* module) {
-    return TemplateProcessWrites(&ao.type, module, &kWriteSteps);
-}
-
-namespace {
-
-char defaultName[DEFAULT_NAME_CHARS + 1];
-char description[DESCRIPTION_CHARS + 1];
-
-// clang-format off
-const BlockTypeRow row = {
-    "ND6024", 504, 64, 12, IDM_ND6024, 1155, // sizes, menu id, help context
-    // class names: default, XX01, XX04, XX03, XX05, XX06, TELV
-    {"ND6024_MODULE", "4024_MODULE", nullptr, "S6024O_MODULE",
-     "O6024_MODULE", "8024_MODULE", "Q6024O_MODULE"},
-    // default names of the same families (the default family loads its string)
-    {nullptr, "4024-00", nullptr, "S7024O-00", "O6024-00", "S8024-00", "Q7024O-00"},
-    1110, 1146, 1608, // strings: default name, description, description in XX03
-    "ND6024_ICO", "Q7024O_IN", // icon, symbol
-    ND6024_ClassProc, ND6024_Process, defaultName, description};
-// clang-format on
-
-} // namespace
-
-int ND6024_Register() {
-    return RegisterBlockType(row);
-}
+BLOCK_TYPE_PROCS(ND6024, SetupDialogProc(&dialogType, dialog, msg, wParam, lParam),
+                 ClassProc(module, msg, wParam, lParam),
+                 TemplateProcessWrites(&ao.type, module, &kWriteSteps))

@@ -10,7 +10,6 @@
 #include "frame/template.h"
 #include "host/driver.h"
 #include "host/host.h"
-#include "host/registration.h"
 #include "modules/types.h"
 #include "resource.h"
 #include "serial/ports.h"
@@ -31,8 +30,6 @@ const ParamSchemaEntry ND6024I_ParamSchema[25] = {
     {nullptr, nullptr, 0, 0},
 };
 // clang-format on
-
-INT_PTR CALLBACK ND6024I_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 
 namespace {
 
@@ -103,11 +100,7 @@ constexpr SetupDialogType dialogType = {
 
 } // namespace
 
-INT_PTR CALLBACK ND6024I_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-    return SetupDialogProc(&dialogType, dialog, msg, wParam, lParam);
-}
-
-int MODULE_CALL ND6024I_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
+static int ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
     ModuleRecord* partner = reinterpret_cast<ModuleRecord*>(lParam);
     switch (msg) {
     case MODMSG_CHECK_LAYOUT: return FAMILY_ND ? TemplateCheckChannelLayout(&type, partner) : 0;
@@ -119,30 +112,6 @@ int MODULE_CALL ND6024I_ClassProc(ModuleRecord* module, int msg, int wParam, int
     }
 }
 
-int MODULE_CALL ND6024I_Process(ModuleRecord* module) {
-    return TemplateProcessSweep(&type, module, &kSweep);
-}
-
-namespace {
-
-char defaultName[DEFAULT_NAME_CHARS + 1];
-char description[DESCRIPTION_CHARS + 1];
-
-// clang-format off
-const BlockTypeRow row = {
-    "ND6024I", 1576, 64, 4, IDM_ND6024I, 1155, // sizes, menu id, help context
-    // class names: default, XX01, XX04, XX03, XX05, XX06, TELV
-    {"ND6024I_MODULE", "4024I_MODULE", nullptr, nullptr,
-     nullptr, "8024I_MODULE", nullptr},
-    // default names of the same families (the default family loads its string)
-    {nullptr, "4024I-00", nullptr, nullptr, nullptr, "S8024I-00", nullptr},
-    1111, 1147, 0, // strings: default name, description, description in XX03
-    "ND6024I_ICO", nullptr, // icon, symbol
-    ND6024I_ClassProc, ND6024I_Process, defaultName, description};
-// clang-format on
-
-} // namespace
-
-int ND6024I_Register() {
-    return RegisterBlockType(row);
-}
+BLOCK_TYPE_PROCS(ND6024I, SetupDialogProc(&dialogType, dialog, msg, wParam, lParam),
+                 ClassProc(module, msg, wParam, lParam),
+                 TemplateProcessSweep(&type, module, &kSweep))

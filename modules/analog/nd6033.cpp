@@ -7,14 +7,11 @@
 #include "frame/loops.h"
 #include "frame/template.h"
 #include "host/host.h"
-#include "host/registration.h"
 #include "modules/types.h"
 #include "resource.h"
 
 // The stored format is that of ND6013.
 const ParamSchemaEntry* const ND6033_ParamSchema = ND6013_ParamSchema;
-
-INT_PTR CALLBACK ND6033_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 
 namespace {
 
@@ -114,38 +111,6 @@ constexpr SetupDialogType dialogType = MakeDialogType();
 
 } // namespace
 
-INT_PTR CALLBACK ND6033_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-    return SetupDialogProc(&dialogType, dialog, msg, wParam, lParam);
-}
-
-int MODULE_CALL ND6033_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return TemplateClassProc(&type, module, msg, wParam, lParam);
-}
-
-int MODULE_CALL ND6033_Process(ModuleRecord* module) {
-    return TemplateProcessChannelsDue(&type, module);
-}
-
-namespace {
-
-char defaultName[DEFAULT_NAME_CHARS + 1];
-char description[DESCRIPTION_CHARS + 1];
-
-// clang-format off
-const BlockTypeRow row = {
-    "ND6033", 1576, 184, 8, IDM_ND6033, 1225, // sizes, menu id, help context
-    // class names: default, XX01, XX04, XX03, XX05, XX06, TELV
-    {nullptr, nullptr, nullptr, nullptr,
-     nullptr, nullptr, "Q7033_I_MODULE"},
-    // default names of the same families (the default family loads its string)
-    {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, "Q7033-I-00"},
-    0, 2001, 0, // strings: default name, description, description in XX03
-    "ND6033I_ICO", "Q7033I_IN", // icon, symbol
-    ND6033_ClassProc, ND6033_Process, defaultName, description};
-// clang-format on
-
-} // namespace
-
-int ND6033_Register() {
-    return RegisterBlockType(row);
-}
+BLOCK_TYPE_PROCS(ND6033, SetupDialogProc(&dialogType, dialog, msg, wParam, lParam),
+                 TemplateClassProc(&type, module, msg, wParam, lParam),
+                 TemplateProcessChannelsDue(&type, module))

@@ -6,7 +6,6 @@
 #include "frame/template.h"
 #include "host/driver.h"
 #include "host/host.h"
-#include "host/registration.h"
 #include "modules/digital/digital.h"
 #include "modules/digital/nd6041i.h"
 #include "modules/types.h"
@@ -16,8 +15,6 @@
 // The parameter record and its stored format are those of every digital type.
 typedef DigitalParam ND6041I_Param;
 constexpr const ParamSchemaEntry* ND6041I_ParamSchema = DigitalParamSchema;
-
-INT_PTR CALLBACK ND6041I_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 
 namespace {
 
@@ -78,38 +75,6 @@ const TemplateSweepSteps steps = {nullptr, Deliver, nullptr, nullptr};
 
 } // namespace
 
-INT_PTR CALLBACK ND6041I_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-    return SetupDialogProc(&dialogType, dialog, msg, wParam, lParam);
-}
-
-int MODULE_CALL ND6041I_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam);
-}
-
-int MODULE_CALL ND6041I_Process(ModuleRecord* module) {
-    return TemplateProcessSweep(&type, module, &steps);
-}
-
-namespace {
-
-char defaultName[DEFAULT_NAME_CHARS + 1];
-char description[DESCRIPTION_CHARS + 1];
-
-// clang-format off
-const BlockTypeRow row = {
-    "ND6041I", 1576, 56, 4, IDM_ND6041I, 1200, // sizes, menu id, help context
-    // class names: default, XX01, XX04, XX03, XX05, XX06, TELV
-    {nullptr, nullptr, nullptr, "7041I_MODULE",
-     nullptr, "8041I_MODULE", "7041-I-00"},
-    // default names of the same families (the default family loads its string)
-    {nullptr, nullptr, nullptr, "7041-I-00", nullptr, "S8041I-00", "Q7041-I-00"},
-    0, 1155, 1609, // strings: default name, description, description in XX03
-    "ND6050I_ICO", "Q7041I_IN", // icon, symbol
-    ND6041I_ClassProc, ND6041I_Process, defaultName, description};
-// clang-format on
-
-} // namespace
-
-int ND6041I_Register() {
-    return RegisterBlockType(row);
-}
+BLOCK_TYPE_PROCS(ND6041I, SetupDialogProc(&dialogType, dialog, msg, wParam, lParam),
+                 DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam),
+                 TemplateProcessSweep(&type, module, &steps))

@@ -5,7 +5,6 @@
 #include "frame/start.h"
 #include "frame/template.h"
 #include "host/host.h"
-#include "host/registration.h"
 #include "modules/digital/digital.h"
 #include "modules/types.h"
 #include "resource.h"
@@ -16,8 +15,6 @@
 typedef DigitalParam ND6043O_Param;
 typedef DigitalRuntime16 ND6043O_Runtime;
 constexpr const ParamSchemaEntry* ND6043O_ParamSchema = DigitalParamSchema;
-
-INT_PTR CALLBACK ND6043O_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 
 namespace {
 
@@ -73,38 +70,6 @@ const TemplateSweepSteps steps = {DigitalTake16, nullptr, nullptr, nullptr};
 
 } // namespace
 
-INT_PTR CALLBACK ND6043O_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-    return SetupDialogProc(&dialogType, dialog, msg, wParam, lParam);
-}
-
-int MODULE_CALL ND6043O_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam);
-}
-
-int MODULE_CALL ND6043O_Process(ModuleRecord* module) {
-    return TemplateProcessSweep(&type, module, &steps);
-}
-
-namespace {
-
-char defaultName[DEFAULT_NAME_CHARS + 1];
-char description[DESCRIPTION_CHARS + 1];
-
-// clang-format off
-const BlockTypeRow row = {
-    "ND6043O", 1576, 56, 4, IDM_ND6043O, 1210, // sizes, menu id, help context
-    // class names: default, XX01, XX04, XX03, XX05, XX06, TELV
-    {nullptr, nullptr, nullptr, "S7043_O_MODULE",
-     nullptr, nullptr, "Q7043_O_MODULE"},
-    // default names of the same families (the default family loads its string)
-    {nullptr, nullptr, nullptr, "S7043-O-00", nullptr, nullptr, "Q7043-O-00"},
-    0, 1157, 1611, // strings: default name, description, description in XX03
-    "ND6043O_ICO", "Q7043O_IN", // icon, symbol
-    ND6043O_ClassProc, ND6043O_Process, defaultName, description};
-// clang-format on
-
-} // namespace
-
-int ND6043O_Register() {
-    return RegisterBlockType(row);
-}
+BLOCK_TYPE_PROCS(ND6043O, SetupDialogProc(&dialogType, dialog, msg, wParam, lParam),
+                 DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam),
+                 TemplateProcessSweep(&type, module, &steps))

@@ -5,7 +5,6 @@
 #include "frame/start.h"
 #include "frame/template.h"
 #include "host/host.h"
-#include "host/registration.h"
 #include "modules/digital/digital.h"
 #include "modules/types.h"
 #include "resource.h"
@@ -15,8 +14,6 @@
 typedef DigitalParam ND6044I_Param;
 typedef DigitalRuntime8 ND6044I_Runtime;
 constexpr const ParamSchemaEntry* ND6044I_ParamSchema = DigitalParamSchemaWatchdog;
-
-INT_PTR CALLBACK ND6044I_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 
 namespace {
 
@@ -67,38 +64,6 @@ const TemplateSweepSteps steps = {nullptr, DigitalDeliver8, nullptr, nullptr};
 
 } // namespace
 
-INT_PTR CALLBACK ND6044I_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-    return SetupDialogProc(&dialogType, dialog, msg, wParam, lParam);
-}
-
-int MODULE_CALL ND6044I_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam);
-}
-
-int MODULE_CALL ND6044I_Process(ModuleRecord* module) {
-    return TemplateProcessSweep(&type, module, &steps);
-}
-
-namespace {
-
-char defaultName[DEFAULT_NAME_CHARS + 1];
-char description[DESCRIPTION_CHARS + 1];
-
-// clang-format off
-const BlockTypeRow row = {
-    "ND6044I", 1576, 56, 4, IDM_ND6044I, 1195, // sizes, menu id, help context
-    // class names: default, XX01, XX04, XX03, XX05, XX06, TELV
-    {nullptr, nullptr, nullptr, "7044I_MODULE",
-     nullptr, nullptr, "Q7044I_MODULE"},
-    // default names of the same families (the default family loads its string)
-    {nullptr, nullptr, nullptr, "S7044-I-00", nullptr, nullptr, "Q7044-I-00"},
-    0, 1153, 1612, // strings: default name, description, description in XX03
-    "ND6050I_ICO", "Q7044I_IN", // icon, symbol
-    ND6044I_ClassProc, ND6044I_Process, defaultName, description};
-// clang-format on
-
-} // namespace
-
-int ND6044I_Register() {
-    return RegisterBlockType(row);
-}
+BLOCK_TYPE_PROCS(ND6044I, SetupDialogProc(&dialogType, dialog, msg, wParam, lParam),
+                 DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam),
+                 TemplateProcessSweep(&type, module, &steps))

@@ -5,7 +5,6 @@
 #include "frame/start.h"
 #include "frame/template.h"
 #include "host/host.h"
-#include "host/registration.h"
 #include "modules/digital/digital.h"
 #include "modules/types.h"
 #include "resource.h"
@@ -14,8 +13,6 @@
 typedef DigitalParam ND6052_Param;
 typedef DigitalRuntime8 ND6052_Runtime;
 constexpr const ParamSchemaEntry* ND6052_ParamSchema = DigitalParamSchema;
-
-INT_PTR CALLBACK ND6052_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 
 namespace {
 
@@ -58,38 +55,6 @@ const TemplateSweepSteps steps = {nullptr, DigitalDeliver8, nullptr, nullptr};
 
 } // namespace
 
-INT_PTR CALLBACK ND6052_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-    return SetupDialogProc(&dialogType, dialog, msg, wParam, lParam);
-}
-
-int MODULE_CALL ND6052_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam);
-}
-
-int MODULE_CALL ND6052_Process(ModuleRecord* module) {
-    return TemplateProcessSweep(&type, module, &steps);
-}
-
-namespace {
-
-char defaultName[DEFAULT_NAME_CHARS + 1];
-char description[DESCRIPTION_CHARS + 1];
-
-// clang-format off
-const BlockTypeRow row = {
-    "ND6052", 1576, 56, 4, IDM_ND6052, 1135, // sizes, menu id, help context
-    // class names: default, XX01, XX04, XX03, XX05, XX06, TELV
-    {"ND6052_MODULE", "4052_MODULE", "PADDI8_MODULE", "S7052I_MODULE",
-     "O6052_MODULE", "S8052_MODULE", "Q7052I_MODULE"},
-    // default names of the same families (the default family loads its string)
-    {nullptr, "4052-00", "PAD-DI8-00", "S7052I-00", "O6052-00", "S8052-00", "Q7052I-00"},
-    1114, 1141, 1616, // strings: default name, description, description in XX03
-    "ND6052_ICO", "Q7052I_IN", // icon, symbol
-    ND6052_ClassProc, ND6052_Process, defaultName, description};
-// clang-format on
-
-} // namespace
-
-int ND6052_Register() {
-    return RegisterBlockType(row);
-}
+BLOCK_TYPE_PROCS(ND6052, SetupDialogProc(&dialogType, dialog, msg, wParam, lParam),
+                 DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam),
+                 TemplateProcessSweep(&type, module, &steps))

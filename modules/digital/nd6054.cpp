@@ -6,7 +6,6 @@
 #include "frame/start.h"
 #include "frame/template.h"
 #include "host/host.h"
-#include "host/registration.h"
 #include "modules/digital/digital.h"
 #include "modules/types.h"
 #include "resource.h"
@@ -17,8 +16,6 @@
 typedef DigitalParam ND6054_Param;
 typedef DigitalRuntime16 ND6054_Runtime;
 constexpr const ParamSchemaEntry* ND6054_ParamSchema = DigitalParamSchema;
-
-INT_PTR CALLBACK ND6054_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 
 namespace {
 
@@ -67,38 +64,6 @@ const TemplateSweepSteps steps = {nullptr, DigitalDeliver16, nullptr, nullptr};
 
 } // namespace
 
-INT_PTR CALLBACK ND6054_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-    return SetupDialogProc(&dialogType, dialog, msg, wParam, lParam);
-}
-
-int MODULE_CALL ND6054_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam);
-}
-
-int MODULE_CALL ND6054_Process(ModuleRecord* module) {
-    return TemplateProcessSweep(&type, module, &steps);
-}
-
-namespace {
-
-char defaultName[DEFAULT_NAME_CHARS + 1];
-char description[DESCRIPTION_CHARS + 1];
-
-// clang-format off
-const BlockTypeRow row = {
-    "ND6054", 1576, 56, 4, IDM_ND6054, 1165, // sizes, menu id, help context
-    // class names: default, XX01, XX04, XX03, XX05, XX06, TELV
-    {"ND6054_MODULE", nullptr, nullptr, nullptr,
-     "O6054_MODULE", nullptr, nullptr},
-    // default names of the same families (the default family loads its string)
-    {nullptr, nullptr, nullptr, nullptr, "O6054-00", nullptr, nullptr},
-    1116, 1150, 0, // strings: default name, description, description in XX03
-    "ND6054_ICO", nullptr, // icon, symbol
-    ND6054_ClassProc, ND6054_Process, defaultName, description};
-// clang-format on
-
-} // namespace
-
-int ND6054_Register() {
-    return RegisterBlockType(row);
-}
+BLOCK_TYPE_PROCS(ND6054, SetupDialogProc(&dialogType, dialog, msg, wParam, lParam),
+                 DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam),
+                 TemplateProcessSweep(&type, module, &steps))

@@ -5,7 +5,6 @@
 #include "frame/start.h"
 #include "frame/template.h"
 #include "host/host.h"
-#include "host/registration.h"
 #include "modules/digital/digital.h"
 #include "modules/types.h"
 #include "resource.h"
@@ -15,8 +14,6 @@
 typedef DigitalParam ND6055I_Param;
 typedef DigitalRuntime8 ND6055I_Runtime;
 constexpr const ParamSchemaEntry* ND6055I_ParamSchema = DigitalParamSchemaWatchdog;
-
-INT_PTR CALLBACK ND6055I_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 
 namespace {
 
@@ -65,38 +62,6 @@ const TemplateSweepSteps steps = {nullptr, DigitalDeliver8, nullptr, nullptr};
 
 } // namespace
 
-INT_PTR CALLBACK ND6055I_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-    return SetupDialogProc(&dialogType, dialog, msg, wParam, lParam);
-}
-
-int MODULE_CALL ND6055I_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam);
-}
-
-int MODULE_CALL ND6055I_Process(ModuleRecord* module) {
-    return TemplateProcessSweep(&type, module, &steps);
-}
-
-namespace {
-
-char defaultName[DEFAULT_NAME_CHARS + 1];
-char description[DESCRIPTION_CHARS + 1];
-
-// clang-format off
-const BlockTypeRow row = {
-    "ND6055I", 1576, 56, 4, IDM_ND6055I, 1137, // sizes, menu id, help context
-    // class names: default, XX01, XX04, XX03, XX05, XX06, TELV
-    {"ND6055I_MODULE", "4055I_MODULE", nullptr, "7055I_MODULE",
-     "O6055I_MODULE", "S6055I_MODULE", "Q7055I_MODULE"},
-    // default names of the same families (the default family loads its string)
-    {nullptr, "4055-Inp00", nullptr, "S7055-I-00", "O6055-Inp00", "S8055-Inp00", "Q7055-I-00"},
-    1117, 1180, 1618, // strings: default name, description, description in XX03
-    "ND6055I_ICO", "Q7055I_IN", // icon, symbol
-    ND6055I_ClassProc, ND6055I_Process, defaultName, description};
-// clang-format on
-
-} // namespace
-
-int ND6055I_Register() {
-    return RegisterBlockType(row);
-}
+BLOCK_TYPE_PROCS(ND6055I, SetupDialogProc(&dialogType, dialog, msg, wParam, lParam),
+                 DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam),
+                 TemplateProcessSweep(&type, module, &steps))

@@ -8,7 +8,6 @@
 #include "frame/template.h"
 #include "host/driver.h"
 #include "host/host.h"
-#include "host/registration.h"
 #include "modules/digital/digital.h"
 #include "modules/types.h"
 #include "resource.h"
@@ -20,8 +19,6 @@
 typedef DigitalParam ND6056_Param;
 typedef DigitalRuntime16 ND6056_Runtime;
 constexpr const ParamSchemaEntry* ND6056_ParamSchema = DigitalParamSchema;
-
-INT_PTR CALLBACK ND6056_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 
 namespace {
 
@@ -87,38 +84,6 @@ const TemplateSweepSteps steps = {DigitalTake16, nullptr, nullptr, nullptr};
 
 } // namespace
 
-INT_PTR CALLBACK ND6056_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-    return SetupDialogProc(&dialogType, dialog, msg, wParam, lParam);
-}
-
-int MODULE_CALL ND6056_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam);
-}
-
-int MODULE_CALL ND6056_Process(ModuleRecord* module) {
-    return TemplateProcessSweep(&type, module, &steps);
-}
-
-namespace {
-
-char defaultName[DEFAULT_NAME_CHARS + 1];
-char description[DESCRIPTION_CHARS + 1];
-
-// clang-format off
-const BlockTypeRow row = {
-    "ND6056", 1576, 56, 4, IDM_ND6056, 1140, // sizes, menu id, help context
-    // class names: default, XX01, XX04, XX03, XX05, XX06, TELV
-    {"ND6056_MODULE", nullptr, nullptr, nullptr,
-     "O6056_MODULE", nullptr, nullptr},
-    // default names of the same families (the default family loads its string)
-    {nullptr, nullptr, nullptr, nullptr, "O6056-00", nullptr, nullptr},
-    1119, 1151, 0, // strings: default name, description, description in XX03
-    "ND6056_ICO", nullptr, // icon, symbol
-    ND6056_ClassProc, ND6056_Process, defaultName, description};
-// clang-format on
-
-} // namespace
-
-int ND6056_Register() {
-    return RegisterBlockType(row);
-}
+BLOCK_TYPE_PROCS(ND6056, SetupDialogProc(&dialogType, dialog, msg, wParam, lParam),
+                 DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam),
+                 TemplateProcessSweep(&type, module, &steps))

@@ -5,7 +5,6 @@
 #include "frame/start.h"
 #include "frame/template.h"
 #include "host/host.h"
-#include "host/registration.h"
 #include "modules/digital/digital.h"
 #include "modules/types.h"
 #include "resource.h"
@@ -14,8 +13,6 @@
 typedef DigitalParam ND6060I_Param;
 typedef DigitalRuntime8 ND6060I_Runtime;
 constexpr const ParamSchemaEntry* ND6060I_ParamSchema = DigitalParamSchema;
-
-INT_PTR CALLBACK ND6060I_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 
 namespace {
 
@@ -56,38 +53,6 @@ const TemplateSweepSteps steps = {nullptr, DigitalDeliver8, nullptr, nullptr};
 
 } // namespace
 
-INT_PTR CALLBACK ND6060I_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-    return SetupDialogProc(&dialogType, dialog, msg, wParam, lParam);
-}
-
-int MODULE_CALL ND6060I_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam);
-}
-
-int MODULE_CALL ND6060I_Process(ModuleRecord* module) {
-    return TemplateProcessSweep(&type, module, &steps);
-}
-
-namespace {
-
-char defaultName[DEFAULT_NAME_CHARS + 1];
-char description[DESCRIPTION_CHARS + 1];
-
-// clang-format off
-const BlockTypeRow row = {
-    "ND6060I", 1576, 56, 4, IDM_ND6060I, 1140, // sizes, menu id, help context
-    // class names: default, XX01, XX04, XX03, XX05, XX06, TELV
-    {"ND6060I_MODULE", nullptr, nullptr, "7060I_MODULE",
-     "O6060I_MODULE", "S8060I_MODULE", "Q7060I_MODULE"},
-    // default names of the same families (the default family loads its string)
-    {nullptr, nullptr, nullptr, "7060-Inp00", "O6060Inp00", "S8060Inp00", "Q7060-Inp00"},
-    1121, 1142, 1620, // strings: default name, description, description in XX03
-    "ND6060I_ICO", "Q7060I_IN", // icon, symbol
-    ND6060I_ClassProc, ND6060I_Process, defaultName, description};
-// clang-format on
-
-} // namespace
-
-int ND6060I_Register() {
-    return RegisterBlockType(row);
-}
+BLOCK_TYPE_PROCS(ND6060I, SetupDialogProc(&dialogType, dialog, msg, wParam, lParam),
+                 DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam),
+                 TemplateProcessSweep(&type, module, &steps))

@@ -5,7 +5,6 @@
 #include "frame/start.h"
 #include "frame/template.h"
 #include "host/host.h"
-#include "host/registration.h"
 #include "modules/digital/digital.h"
 #include "modules/types.h"
 #include "resource.h"
@@ -14,8 +13,6 @@
 typedef DigitalParam ND6063I_Param;
 typedef DigitalRuntime8 ND6063I_Runtime;
 constexpr const ParamSchemaEntry* ND6063I_ParamSchema = DigitalParamSchema;
-
-INT_PTR CALLBACK ND6063I_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 
 namespace {
 
@@ -58,38 +55,6 @@ const TemplateSweepSteps steps = {nullptr, DigitalDeliver8, nullptr, nullptr};
 
 } // namespace
 
-INT_PTR CALLBACK ND6063I_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-    return SetupDialogProc(&dialogType, dialog, msg, wParam, lParam);
-}
-
-int MODULE_CALL ND6063I_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam);
-}
-
-int MODULE_CALL ND6063I_Process(ModuleRecord* module) {
-    return TemplateProcessSweep(&type, module, &steps);
-}
-
-namespace {
-
-char defaultName[DEFAULT_NAME_CHARS + 1];
-char description[DESCRIPTION_CHARS + 1];
-
-// clang-format off
-const BlockTypeRow row = {
-    "ND6063I", 1576, 56, 4, IDM_ND6063I, 1180, // sizes, menu id, help context
-    // class names: default, XX01, XX04, XX03, XX05, XX06, TELV
-    {nullptr, nullptr, nullptr, nullptr,
-     nullptr, nullptr, "Q7063I_MODULE"},
-    // default names of the same families (the default family loads its string)
-    {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, "Q7063 Inp00"},
-    0, 2004, 0, // strings: default name, description, description in XX03
-    "ND6063I_ICO", "Q7063I_IN", // icon, symbol
-    ND6063I_ClassProc, ND6063I_Process, defaultName, description};
-// clang-format on
-
-} // namespace
-
-int ND6063I_Register() {
-    return RegisterBlockType(row);
-}
+BLOCK_TYPE_PROCS(ND6063I, SetupDialogProc(&dialogType, dialog, msg, wParam, lParam),
+                 DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam),
+                 TemplateProcessSweep(&type, module, &steps))

@@ -5,7 +5,6 @@
 #include "frame/start.h"
 #include "frame/template.h"
 #include "host/host.h"
-#include "host/registration.h"
 #include "modules/digital/digital.h"
 #include "modules/types.h"
 #include "resource.h"
@@ -15,8 +14,6 @@
 typedef DigitalParam ND6065O_Param;
 typedef DigitalChangeRuntime ND6065O_Runtime;
 constexpr const ParamSchemaEntry* ND6065O_ParamSchema = DigitalParamSchema;
-
-INT_PTR CALLBACK ND6065O_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 
 namespace {
 
@@ -73,38 +70,6 @@ constexpr SetupDialogType dialogType = DigitalDialogDescriptor(&type,
 
 } // namespace
 
-INT_PTR CALLBACK ND6065O_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-    return SetupDialogProc(&dialogType, dialog, msg, wParam, lParam);
-}
-
-int MODULE_CALL ND6065O_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam);
-}
-
-int MODULE_CALL ND6065O_Process(ModuleRecord* module) {
-    return TemplateProcessSweep(&type, module, &DigitalChangeSteps);
-}
-
-namespace {
-
-char defaultName[DEFAULT_NAME_CHARS + 1];
-char description[DESCRIPTION_CHARS + 1];
-
-// clang-format off
-const BlockTypeRow row = {
-    "ND6065O", 1576, 64, 4, IDM_ND6065O, 1230, // sizes, menu id, help context
-    // class names: default, XX01, XX04, XX03, XX05, XX06, TELV
-    {nullptr, nullptr, nullptr, nullptr,
-     nullptr, nullptr, "Q7065O_MODULE"},
-    // default names of the same families (the default family loads its string)
-    {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, "Q7065O-00"},
-    0, 2002, 0, // strings: default name, description, description in XX03
-    "ND6065O_ICO", "Q7065O_IN", // icon, symbol
-    ND6065O_ClassProc, ND6065O_Process, defaultName, description};
-// clang-format on
-
-} // namespace
-
-int ND6065O_Register() {
-    return RegisterBlockType(row);
-}
+BLOCK_TYPE_PROCS(ND6065O, SetupDialogProc(&dialogType, dialog, msg, wParam, lParam),
+                 DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam),
+                 TemplateProcessSweep(&type, module, &DigitalChangeSteps))

@@ -5,7 +5,6 @@
 #include "frame/start.h"
 #include "frame/template.h"
 #include "host/host.h"
-#include "host/registration.h"
 #include "modules/digital/digital.h"
 #include "modules/types.h"
 #include "resource.h"
@@ -14,8 +13,6 @@
 typedef DigitalParam ND6067_Param;
 typedef DigitalRuntime8 ND6067_Runtime;
 constexpr const ParamSchemaEntry* ND6067_ParamSchema = DigitalParamSchema;
-
-INT_PTR CALLBACK ND6067_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 
 namespace {
 
@@ -78,11 +75,7 @@ const TemplateSweepSteps steps = {DigitalTake8, nullptr, nullptr, nullptr};
 
 } // namespace
 
-INT_PTR CALLBACK ND6067_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-    return SetupDialogProc(&dialogType, dialog, msg, wParam, lParam);
-}
-
-int MODULE_CALL ND6067_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
+static int ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
     if (msg == MODMSG_INPUT_NAME && (wParam < 0 || wParam >= kRelays))
         return PerformDefaultAction(module, msg, wParam, lParam);
     if (msg == MODMSG_SET_NAME_COPY) {
@@ -93,30 +86,6 @@ int MODULE_CALL ND6067_ClassProc(ModuleRecord* module, int msg, int wParam, int 
     return DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam);
 }
 
-int MODULE_CALL ND6067_Process(ModuleRecord* module) {
-    return TemplateProcessSweep(&type, module, &steps);
-}
-
-namespace {
-
-char defaultName[DEFAULT_NAME_CHARS + 1];
-char description[DESCRIPTION_CHARS + 1];
-
-// clang-format off
-const BlockTypeRow row = {
-    "ND6067", 1576, 56, 4, IDM_ND6067, 1215, // sizes, menu id, help context
-    // class names: default, XX01, XX04, XX03, XX05, XX06, TELV
-    {nullptr, nullptr, nullptr, "S7067O_MODULE",
-     nullptr, "S8067_MODULE", "Q7067O_MODULE"},
-    // default names of the same families (the default family loads its string)
-    {nullptr, nullptr, nullptr, "S7067O-00", nullptr, "S8067-00", "Q7067O-00"},
-    0, 1158, 1622, // strings: default name, description, description in XX03
-    "ND6067O_ICO", "Q7067O_IN", // icon, symbol
-    ND6067_ClassProc, ND6067_Process, defaultName, description};
-// clang-format on
-
-} // namespace
-
-int ND6067_Register() {
-    return RegisterBlockType(row);
-}
+BLOCK_TYPE_PROCS(ND6067, SetupDialogProc(&dialogType, dialog, msg, wParam, lParam),
+                 ClassProc(module, msg, wParam, lParam),
+                 TemplateProcessSweep(&type, module, &steps))

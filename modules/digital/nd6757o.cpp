@@ -5,7 +5,6 @@
 #include "frame/start.h"
 #include "frame/template.h"
 #include "host/host.h"
-#include "host/registration.h"
 #include "modules/digital/digital.h"
 #include "modules/types.h"
 #include "resource.h"
@@ -16,8 +15,6 @@
 typedef DigitalParam ND6757O_Param;
 typedef DigitalRuntime16 ND6757O_Runtime;
 constexpr const ParamSchemaEntry* ND6757O_ParamSchema = DigitalParamSchema;
-
-INT_PTR CALLBACK ND6757O_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 
 namespace {
 
@@ -73,38 +70,6 @@ const TemplateSweepSteps steps = {DigitalTake16, nullptr, nullptr, nullptr};
 
 } // namespace
 
-INT_PTR CALLBACK ND6757O_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-    return SetupDialogProc(&dialogType, dialog, msg, wParam, lParam);
-}
-
-int MODULE_CALL ND6757O_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam);
-}
-
-int MODULE_CALL ND6757O_Process(ModuleRecord* module) {
-    return TemplateProcessSweep(&type, module, &steps);
-}
-
-namespace {
-
-char defaultName[DEFAULT_NAME_CHARS + 1];
-char description[DESCRIPTION_CHARS + 1];
-
-// clang-format off
-const BlockTypeRow row = {
-    "ND6757O", 1576, 56, 4, IDM_ND6757O, 1231, // sizes, menu id, help context
-    // class names: default, XX01, XX04, XX03, XX05, XX06, TELV
-    {nullptr, nullptr, nullptr, "S7757_O_MODULE",
-     nullptr, nullptr, "Q87057_O_MODULE"},
-    // default names of the same families (the default family loads its string)
-    {nullptr, nullptr, nullptr, "S6757-O-00", nullptr, nullptr, "Q87057-O-00"},
-    0, 1168, 1624, // strings: default name, description, description in XX03
-    "ND6757O_ICO", "Q87057O_IN", // icon, symbol
-    ND6757O_ClassProc, ND6757O_Process, defaultName, description};
-// clang-format on
-
-} // namespace
-
-int ND6757O_Register() {
-    return RegisterBlockType(row);
-}
+BLOCK_TYPE_PROCS(ND6757O, SetupDialogProc(&dialogType, dialog, msg, wParam, lParam),
+                 DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam),
+                 TemplateProcessSweep(&type, module, &steps))

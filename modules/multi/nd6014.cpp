@@ -15,7 +15,6 @@
 #include "host/driver.h"
 #include "host/host.h"
 #include "host/numbers.h"
-#include "host/registration.h"
 #include "modules/types.h"
 #include "resource.h"
 #include "serial/engine.h"
@@ -49,8 +48,6 @@ const ParamSchemaEntry ND6014_ParamSchema[ND6014_SCHEMA_ROWS] = {
 // clang-format on
 
 MultiBlockTable ND6014_BlockTable = {{}, 0, MULTI_FIRST_MASTER_ID};
-
-INT_PTR CALLBACK ND6014_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 
 namespace {
 
@@ -355,39 +352,12 @@ int ShowSetupDialog(ModuleRecord* module) {
 
 } // namespace
 
-INT_PTR CALLBACK ND6014_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+static INT_PTR DialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (!openDialog) return FALSE;
     return MultiSetupDialogProc(&multi, openDialog, 1, dialog, msg, wParam, lParam);
 }
 
-int MODULE_CALL ND6014_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return MultiTaskClassProc(&tasks, &startSteps, ShowSetupDialog, module, msg, wParam, lParam);
-}
-
-int MODULE_CALL ND6014_Process(ModuleRecord* module) {
-    return MultiProcess(&multi, module, HardwareIO, Exchange);
-}
-
-namespace {
-
-char defaultName[DEFAULT_NAME_CHARS + 1];
-char description[DESCRIPTION_CHARS + 1];
-
-// clang-format off
-const BlockTypeRow row = {
-    "ND6014", 1616, 272, 8, IDM_ND6014, 1140, // sizes, menu id, help context
-    // class names: default, XX01, XX04, XX03, XX05, XX06, TELV
-    {nullptr, nullptr, nullptr, nullptr,
-     nullptr, nullptr, "Q7014_MODULE"},
-    // default names of the same families (the default family loads its string)
-    {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, "Q7014-00"},
-    0, 1162, 0, // strings: default name, description, description in XX03
-    "ND6014_ICO", "Q7014I_IN", // icon, symbol
-    ND6014_ClassProc, ND6014_Process, defaultName, description};
-// clang-format on
-
-} // namespace
-
-int ND6014_Register() {
-    return RegisterBlockType(row);
-}
+BLOCK_TYPE_PROCS(ND6014, DialogProc(dialog, msg, wParam, lParam),
+                 MultiTaskClassProc(&tasks, &startSteps, ShowSetupDialog, module, msg, wParam,
+                                    lParam),
+                 MultiProcess(&multi, module, HardwareIO, Exchange))

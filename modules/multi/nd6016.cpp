@@ -14,7 +14,6 @@
 #include "host/driver.h"
 #include "host/host.h"
 #include "host/numbers.h"
-#include "host/registration.h"
 #include "modules/types.h"
 #include "resource.h"
 #include "serial/engine.h"
@@ -50,8 +49,6 @@ const ParamSchemaEntry ND6016_ParamSchema[ND6016_SCHEMA_ROWS] = {
 // clang-format on
 
 MultiBlockTable ND6016_BlockTable = {{}, 0, MULTI_FIRST_MASTER_ID};
-
-INT_PTR CALLBACK ND6016_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 
 namespace {
 
@@ -464,39 +461,12 @@ int ShowSetupDialog(ModuleRecord* module) {
 
 } // namespace
 
-INT_PTR CALLBACK ND6016_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+static INT_PTR DialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (!openDialog) return FALSE;
     return MultiSetupDialogProc(&multi, openDialog, 0, dialog, msg, wParam, lParam);
 }
 
-int MODULE_CALL ND6016_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    return MultiTaskClassProc(&tasks, &startSteps, ShowSetupDialog, module, msg, wParam, lParam);
-}
-
-int MODULE_CALL ND6016_Process(ModuleRecord* module) {
-    return MultiProcess(&multi, module, HardwareIO, Exchange);
-}
-
-namespace {
-
-char defaultName[DEFAULT_NAME_CHARS + 1];
-char description[DESCRIPTION_CHARS + 1];
-
-// clang-format off
-const BlockTypeRow row = {
-    "ND6016", 1624, 280, 12, IDM_ND6016, 1140, // sizes, menu id, help context
-    // class names: default, XX01, XX04, XX03, XX05, XX06, TELV
-    {nullptr, nullptr, nullptr, "S7016_MODULE",
-     nullptr, nullptr, "Q7016_MODULE"},
-    // default names of the same families (the default family loads its string)
-    {nullptr, nullptr, nullptr, "S7016-00", nullptr, nullptr, "Q7016-00"},
-    0, 1159, 1159, // strings: default name, description, description in XX03
-    "ND6016_ICO", "Q7016", // icon, symbol
-    ND6016_ClassProc, ND6016_Process, defaultName, description};
-// clang-format on
-
-} // namespace
-
-int ND6016_Register() {
-    return RegisterBlockType(row);
-}
+BLOCK_TYPE_PROCS(ND6016, DialogProc(dialog, msg, wParam, lParam),
+                 MultiTaskClassProc(&tasks, &startSteps, ShowSetupDialog, module, msg, wParam,
+                                    lParam),
+                 MultiProcess(&multi, module, HardwareIO, Exchange))

@@ -15,7 +15,6 @@
 #include "host/driver.h"
 #include "host/host.h"
 #include "host/numbers.h"
-#include "host/registration.h"
 #include "modules/types.h"
 #include "resource.h"
 #include "serial/engine.h"
@@ -47,8 +46,6 @@ const ParamSchemaEntry ND6058_ParamSchema[ND6058_SCHEMA_ROWS] = {
 // clang-format on
 
 MultiBlockTable ND6058_BlockTable = {{}, 0, MULTI_FIRST_MASTER_ID};
-
-INT_PTR CALLBACK ND6058_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 
 namespace {
 
@@ -509,12 +506,12 @@ int ShowSetupDialog(ModuleRecord* module) {
 
 } // namespace
 
-INT_PTR CALLBACK ND6058_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+static INT_PTR DialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (!dialogOpen) return FALSE;
     return MultiSetupDialogProc(&multi, &openDialog, 0, dialog, msg, wParam, lParam);
 }
 
-int MODULE_CALL ND6058_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
+static int ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
     switch (msg) {
     case MODMSG_SETUP_DIALOG: return ShowSetupDialog(module);
     case MODMSG_START: return MultiStartMeasurement(&multi, module, &startSteps);
@@ -522,30 +519,6 @@ int MODULE_CALL ND6058_ClassProc(ModuleRecord* module, int msg, int wParam, int 
     }
 }
 
-int MODULE_CALL ND6058_Process(ModuleRecord* module) {
-    return MultiProcess(&multi, module, HardwareIO, Exchange);
-}
-
-namespace {
-
-char defaultName[DEFAULT_NAME_CHARS + 1];
-char description[DESCRIPTION_CHARS + 1];
-
-// clang-format off
-const BlockTypeRow row = {
-    "ND6058", 1600, 96, 4, IDM_ND6058, 1140, // sizes, menu id, help context
-    // class names: default, XX01, XX04, XX03, XX05, XX06, TELV
-    {"ND6058_MODULE", nullptr, nullptr, nullptr,
-     "O6058_MODULE", nullptr, nullptr},
-    // default names of the same families (the default family loads its string)
-    {nullptr, nullptr, nullptr, nullptr, "O6058-00", nullptr, nullptr},
-    1120, 1161, 0, // strings: default name, description, description in XX03
-    "ND6058_ICO", nullptr, // icon, symbol
-    ND6058_ClassProc, ND6058_Process, defaultName, description};
-// clang-format on
-
-} // namespace
-
-int ND6058_Register() {
-    return RegisterBlockType(row);
-}
+BLOCK_TYPE_PROCS(ND6058, DialogProc(dialog, msg, wParam, lParam),
+                 ClassProc(module, msg, wParam, lParam),
+                 MultiProcess(&multi, module, HardwareIO, Exchange))

@@ -14,7 +14,6 @@
 #include "host/driver.h"
 #include "host/host.h"
 #include "host/numbers.h"
-#include "host/registration.h"
 #include "modules/types.h"
 #include "resource.h"
 #include "serial/ports.h"
@@ -57,8 +56,6 @@ const ParamSchemaEntry ND6080_ParamSchema[ND6080_SCHEMA_ROWS] = {
 // clang-format on
 static_assert(sizeof ND6080_ParamSchema / sizeof ND6080_ParamSchema[0] == 39,
               "38 rows and the end");
-
-INT_PTR CALLBACK ND6080_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 
 namespace {
 
@@ -677,11 +674,7 @@ constexpr SetupDialogType dialogType = {
 
 } // namespace
 
-INT_PTR CALLBACK ND6080_SetupDlgProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-    return SetupDialogProc(&dialogType, dialog, msg, wParam, lParam);
-}
-
-int MODULE_CALL ND6080_ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
+static int ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
     const ActionRequest* request = reinterpret_cast<const ActionRequest*>(lParam);
     switch (msg) {
     case MODMSG_CREATE:
@@ -719,30 +712,6 @@ int MODULE_CALL ND6080_ClassProc(ModuleRecord* module, int msg, int wParam, int 
     }
 }
 
-int MODULE_CALL ND6080_Process(ModuleRecord* module) {
-    return TemplateProcessChannels(&type, module, &kChannelSteps);
-}
-
-namespace {
-
-char defaultName[DEFAULT_NAME_CHARS + 1];
-char description[DESCRIPTION_CHARS + 1];
-
-// clang-format off
-const BlockTypeRow row = {
-    "ND6080", 600, 128, 4, IDM_ND6080, 1145, // sizes, menu id, help context
-    // class names: default, XX01, XX04, XX03, XX05, XX06, TELV
-    {"ND6080_MODULE", "4080_MODULE", "PADCNT2", "S7080_MODULE",
-     "O6080_MODULE", "S8080_MODULE", "Q7080_MODULE"},
-    // default names of the same families (the default family loads its string)
-    {nullptr, "4080-00", "PADCNT2-00", "S7080-00", "O6080-00", "S8080-00", "Q7080-00"},
-    1124, 1144, 1623, // strings: default name, description, description in XX03
-    "ND6080_ICO", "Q7080_IN", // icon, symbol
-    ND6080_ClassProc, ND6080_Process, defaultName, description};
-// clang-format on
-
-} // namespace
-
-int ND6080_Register() {
-    return RegisterBlockType(row);
-}
+BLOCK_TYPE_PROCS(ND6080, SetupDialogProc(&dialogType, dialog, msg, wParam, lParam),
+                 ClassProc(module, msg, wParam, lParam),
+                 TemplateProcessChannels(&type, module, &kChannelSteps))
