@@ -227,6 +227,10 @@ int ChannelOf(const AoModuleType* ao, int channel) {
     return ao->rangePerChannel && channel >= 0 && channel < TEMPLATE_CHANNELS ? channel : 0;
 }
 
+int WatchdogChannelOf(const AoModuleType* ao, int channel) {
+    return ao->watchdogPerChannel && channel >= 0 && channel < TEMPLATE_CHANNELS ? channel : 0;
+}
+
 // The bounds the dialog holds a channel's safety value within.
 void SafeBounds(const AoModuleType* ao, int range, float* low, float* high) {
     if (AoCurrentRange(range) || !(ao->safeHigh > ao->safeLow)) {
@@ -237,15 +241,10 @@ void SafeBounds(const AoModuleType* ao, int range, float* low, float* high) {
     }
 }
 
-int ModuleInputs(const ModuleRecord* module) {
-    return module->uInputs > TEMPLATE_CHANNELS ? TEMPLATE_CHANNELS
-                                               : static_cast<int>(module->uInputs);
-}
-
 // Settings from a file within what the dialog offers.
 void ModuleSettingsInBounds(const AoModuleType* ao, ModuleRecord* module) {
     void* p = module->pParam;
-    ClampInt(AoModuleWatchdogTime(ao, p), WATCHDOG_TIME_LOW, WATCHDOG_TIME_HIGH);
+    ClampInt(AoModuleWatchdogTime(ao, p, 0), WATCHDOG_TIME_LOW, WATCHDOG_TIME_HIGH);
     for (int n = 0; n < ao->channels; n++) {
         ClampInt(AoModuleSlew(ao, p, n), 0, ao->slewRates - 1);
         float* safe = AoModuleSafe(ao, p, n);
@@ -267,12 +266,14 @@ int* AoModuleSlew(const AoModuleType* ao, void* param, int channel) {
     return reinterpret_cast<int*>(At(param, ao->slewOffset)) + ChannelOf(ao, channel);
 }
 
-BOOL* AoModuleWatchdogOn(const AoModuleType* ao, void* param) {
-    return reinterpret_cast<BOOL*>(At(param, ao->watchdogOnOffset));
+BOOL* AoModuleWatchdogOn(const AoModuleType* ao, void* param, int channel) {
+    return reinterpret_cast<BOOL*>(At(param, ao->watchdogOnOffset)) +
+           WatchdogChannelOf(ao, channel);
 }
 
-int* AoModuleWatchdogTime(const AoModuleType* ao, void* param) {
-    return reinterpret_cast<int*>(At(param, ao->watchdogTimeOffset));
+int* AoModuleWatchdogTime(const AoModuleType* ao, void* param, int channel) {
+    return reinterpret_cast<int*>(At(param, ao->watchdogTimeOffset)) +
+           WatchdogChannelOf(ao, channel);
 }
 
 float* AoModuleSafe(const AoModuleType* ao, void* param, int channel) {
@@ -317,7 +318,7 @@ float AoModuleLimit(const AoModuleType* ao, ModuleRecord* module, int input, flo
 }
 
 int AoModuleWatchdogIsOn(const AoModuleType* ao, ModuleRecord* module) {
-    return *AoModuleWatchdogOn(ao, module->pParam) ? 1 : 0;
+    return *AoModuleWatchdogOn(ao, module->pParam, 0) ? 1 : 0;
 }
 
 int AoModuleRangesKnown(const AoModuleType* ao, ModuleRecord* module) {
@@ -332,7 +333,7 @@ int AoModuleAddRequests(ModuleRecord* module, const TemplateType* type,
                         int (*add)(ModuleRecord* module, int input, int channel, float* cell)) {
     WORD mask = TemplateChannelsInUse(module, type);
     AoForgetWritten(module);
-    for (int i = 0; i < ModuleInputs(module); i++) {
+    for (int i = 0; i < TemplateInputs(module); i++) {
         int channel = TemplateChannelOfOutput(mask, i);
         ChannelScan* scan = TemplateChannelScan(module, i);
         // An input beyond the channels in use has no request and is never
@@ -346,8 +347,8 @@ int AoModuleAddRequests(ModuleRecord* module, const TemplateType* type,
 }
 
 MessParam AoModuleWatch(const AoModuleType* ao, ModuleRecord* module) {
-    return AoWatch(*AoModuleWatchdogOn(ao, module->pParam),
-                   *AoModuleWatchdogTime(ao, module->pParam));
+    return AoWatch(*AoModuleWatchdogOn(ao, module->pParam, 0),
+                   *AoModuleWatchdogTime(ao, module->pParam, 0));
 }
 
 float AoModuleSafeValue(const AoModuleType* ao, ModuleRecord* module, int channel) {
@@ -368,9 +369,9 @@ int CurrentOf(const AoModuleType* ao) {
 
 void ShowModuleWatchdog(const AoModuleType* ao, HWND dialog, void* work, int ch) {
     const int range = *AoModuleRange(ao, work, ch < 0 ? 0 : ch);
-    AoShowWatchdogControls(dialog, *AoModuleWatchdogOn(ao, work), *AoModuleWatchdogTime(ao, work),
-                           ch < 0 ? 0.0f : *AoModuleSafe(ao, work, ch),
-                           ch < 0 ? "" : AoRangeUnit(range));
+    AoShowWatchdogControls(
+        dialog, *AoModuleWatchdogOn(ao, work, ch), *AoModuleWatchdogTime(ao, work, ch),
+        ch < 0 ? 0.0f : *AoModuleSafe(ao, work, ch), ch < 0 ? "" : AoRangeUnit(range));
     if (ao->lockWatchdog && bExperimentIsRunning) {
         const int ids[] = {IDC_AO_WATCHDOG_ON, IDC_WD_TIME, IDC_AO_SAFE_VALUE};
         for (int id : ids) {
@@ -381,7 +382,7 @@ void ShowModuleWatchdog(const AoModuleType* ao, HWND dialog, void* work, int ch)
 }
 
 void ReadModuleSafe(const AoModuleType* ao, HWND dialog, void* work, int ch) {
-    if (ch < 0 || !*AoModuleWatchdogOn(ao, work)) return;
+    if (ch < 0 || !*AoModuleWatchdogOn(ao, work, ch)) return;
     float low = 0.0f;
     float high = 0.0f;
     SafeBounds(ao, *AoModuleRange(ao, work, ch), &low, &high);
@@ -442,16 +443,16 @@ int AoModuleCommand(HWND dialog, void* work, int id, int code) {
         }
         return 1;
     case IDC_AO_WATCHDOG_ON:
-        if (code == BN_CLICKED) {
-            *AoModuleWatchdogOn(ao, work) =
+        if (code == BN_CLICKED && (ch >= 0 || !ao->watchdogPerChannel)) {
+            *AoModuleWatchdogOn(ao, work, ch) =
                 IsDlgButtonChecked(dialog, IDC_AO_WATCHDOG_ON) == BST_CHECKED;
             ShowModuleWatchdog(ao, dialog, work, ch);
         }
         return 1;
     case IDC_WD_TIME:
-        if (code == CBN_SELCHANGE) {
+        if (code == CBN_SELCHANGE && (ch >= 0 || !ao->watchdogPerChannel)) {
             int seconds = AoChosenWatchdogTime(dialog);
-            if (seconds) *AoModuleWatchdogTime(ao, work) = seconds;
+            if (seconds) *AoModuleWatchdogTime(ao, work, ch) = seconds;
         }
         return 1;
     case IDC_AO_SAFE_VALUE:

@@ -84,6 +84,8 @@ void AoReadSafetyValue(HWND dialog, float low, float high, float* value);
 int AoChosenWatchdogTime(HWND dialog);
 
 // ---- The multi-channel types (ND6022, ND6024): one module, one address ----
+// (ND6021, a module per channel, is described so too for its dialog's
+// commands.)
 
 // What such a type adds to the template's values: where its record keeps
 // the range, slew rate and watchdog, how many channels the module has, and
@@ -97,7 +99,7 @@ struct AoModuleType {
     int rangePerChannel; // 1: Range and Slew_Rate are arrays of 16
     int rangeOffset;
     int slewOffset;
-    int watchdogOnOffset; // the module's own watchdog fields
+    int watchdogOnOffset; // the watchdog fields: the module's, or each channel's
     int watchdogTimeOffset;
     int safeOffset; // Watchdog_Value[channels]
     int ranges;     // codes the range box offers
@@ -108,15 +110,19 @@ struct AoModuleType {
     float safeLow, safeHigh;
     // The watchdog group's controls are disabled while an experiment runs.
     int lockWatchdog = 0;
+    // 1: a watchdog per channel (a module per channel), Watchdog_On and
+    // Watchdog_Time are arrays of 16 like Range; 0: one for the module.
+    int watchdogPerChannel = 0;
 };
 
 const AoModuleType* AoModuleOf(const TemplateType* type);
 
-// The fields of a record of the type (the block's, or the dialog's copy).
+// The fields of a record of the type (the block's, or the dialog's copy);
+// the channel picks the watchdog's fields only where each has its own.
 int* AoModuleRange(const AoModuleType* ao, void* param, int channel);
 int* AoModuleSlew(const AoModuleType* ao, void* param, int channel);
-BOOL* AoModuleWatchdogOn(const AoModuleType* ao, void* param);
-int* AoModuleWatchdogTime(const AoModuleType* ao, void* param);
+BOOL* AoModuleWatchdogOn(const AoModuleType* ao, void* param, int channel);
+int* AoModuleWatchdogTime(const AoModuleType* ao, void* param, int channel);
 float* AoModuleSafe(const AoModuleType* ao, void* param, int channel);
 
 // The class procedure's messages that differ from the template's:
@@ -130,6 +136,7 @@ int AoModuleClassMessage(const AoModuleType* ao, ModuleRecord* module, int msg, 
 // The range of input i's channel, the sample held within it.
 int AoModuleInputRange(const AoModuleType* ao, ModuleRecord* module, int input);
 float AoModuleLimit(const AoModuleType* ao, ModuleRecord* module, int input, float sample);
+// Whether the module's watchdog (one for the module) is on.
 int AoModuleWatchdogIsOn(const AoModuleType* ao, ModuleRecord* module);
 // Start steps: every range of the channels in use one the type has (0 and
 // the failure shown otherwise); the requests of the inputs, one per input on
@@ -137,13 +144,13 @@ int AoModuleWatchdogIsOn(const AoModuleType* ao, ModuleRecord* module);
 int AoModuleRangesKnown(const AoModuleType* ao, ModuleRecord* module);
 int AoModuleAddRequests(ModuleRecord* module, const TemplateType* type,
                         int (*add)(ModuleRecord* module, int input, int channel, float* cell));
-// The watchdog's settings and safety values of the module, each held
-// within its channel's range.
+// The watchdog's settings (one for the module) and safety values of the
+// module, each held within its channel's range.
 MessParam AoModuleWatch(const AoModuleType* ao, ModuleRecord* module);
 float AoModuleSafeValue(const AoModuleType* ao, ModuleRecord* module, int channel);
 
-// The setup dialog's steps of both types (the open dialog's type leads to
-// its AoModuleType).
+// The setup dialog's steps of the types (the open dialog's type leads to
+// its AoModuleType); ND6021 takes the command and store steps.
 void AoModuleShowChannel(HWND dialog, void* work, int ch);
 void AoModuleStoreChannel(HWND dialog, void* work, int ch);
 int AoModuleCommand(HWND dialog, void* work, int id, int code);

@@ -58,39 +58,57 @@ ND6021_Runtime* RuntimeOf(ModuleRecord* module) {
     return static_cast<ND6021_Runtime*>(module->pRuntime);
 }
 
-int Inputs(const ModuleRecord* module) {
-    return module->uInputs > TEMPLATE_CHANNELS ? TEMPLATE_CHANNELS
-                                               : static_cast<int>(module->uInputs);
-}
-
 void Defaults(ModuleRecord* module);
 
-constexpr TemplateType type = {
-    .type = "ND6021",
-    .form = TEMPLATE_OUTPUT_FORM,
-    .maxChannels = 16,
-    .channelLimit = 16,
-    .model = 6021,
-    .models = kModels,
-    .modelCount = 5,
-    .nameFormat = "ND6021 %02d",
-    .unit = "V",
-    .namedChannels = 16,
-    .restartNote = "Restart 6021",
-    .schema = ND6021_ParamSchema,
-    .addressOffset = offsetof(ND6021_Param, Module_Address),
-    .maskOffset = TEMPLATE_MODULE_PER_CHANNEL,
-    .comOffset = offsetof(ND6021_Param, Com),
-    .messOffset = offsetof(ND6021_Param, Mess),
-    .unitOffset = offsetof(ND6021_Param, Unit),
-    .copyOffset = offsetof(ND6021_Param, Copy_Channel_Name),
-    .dialogTemplate = "DLG_ND6021",
-    .setupDlgProc = ND6021_SetupDlgProc,
-    .defaults = Defaults,
-    .configure = nullptr,                 // its own start
-    .watchdogTick = TEMPLATE_TICK_ALWAYS, // the modules' watchdogs
-    .watchdogResetAtStop = 1,             // a stop disarms every keep-alive
+// The template's values, and where the record keeps each channel's range,
+// slew rate and watchdog, for the analog output types' dialog commands.
+constexpr AoModuleType ao = {
+    .type =
+        {
+            .type = "ND6021",
+            .form = TEMPLATE_OUTPUT_FORM,
+            .maxChannels = 16,
+            .channelLimit = 16,
+            .model = 6021,
+            .models = kModels,
+            .modelCount = 5,
+            .nameFormat = "ND6021 %02d",
+            .unit = "V",
+            .namedChannels = 16,
+            .restartNote = "Restart 6021",
+            .schema = ND6021_ParamSchema,
+            .addressOffset = offsetof(ND6021_Param, Module_Address),
+            .maskOffset = TEMPLATE_MODULE_PER_CHANNEL,
+            .comOffset = offsetof(ND6021_Param, Com),
+            .messOffset = offsetof(ND6021_Param, Mess),
+            .unitOffset = offsetof(ND6021_Param, Unit),
+            .copyOffset = offsetof(ND6021_Param, Copy_Channel_Name),
+            .dialogTemplate = "DLG_ND6021",
+            .setupDlgProc = ND6021_SetupDlgProc,
+            .defaults = Defaults,
+            .configure = nullptr,                 // its own start
+            .watchdogTick = TEMPLATE_TICK_ALWAYS, // the modules' watchdogs
+            .watchdogResetAtStop = 1,             // a stop disarms every keep-alive
+        },
+    .channels = TEMPLATE_CHANNELS,
+    .nameChannels = TEMPLATE_CHANNELS, // (the class procedure is the template's)
+    .exportChannels = TEMPLATE_CHANNELS,
+    .rangePerChannel = 1,
+    .rangeOffset = offsetof(ND6021_Param, Range),
+    .slewOffset = offsetof(ND6021_Param, Slew_Rate),
+    .watchdogOnOffset = offsetof(ND6021_Param, Watchdog_On),
+    .watchdogTimeOffset = offsetof(ND6021_Param, Watchdog_Time),
+    .safeOffset = offsetof(ND6021_Param, Watchdog_Value),
+    .ranges = AO_SINGLE_RANGES,
+    .slewRates = kSlewRates,
+    .rangeFirst = IDS_ND6021_RANGE_FIRST,
+    .slewVFirst = IDS_ND6021_SLEW_V_FIRST,
+    .slewMAFirst = IDS_ND6021_SLEW_MA_FIRST,
+    .safeLow = 0.0f, // the safety value held within the range
+    .safeHigh = 0.0f,
+    .watchdogPerChannel = 1,
 };
+constexpr const TemplateType& type = ao.type;
 
 void Defaults(ModuleRecord* module) {
     ND6021_Param* p = ParamOf(module);
@@ -162,7 +180,7 @@ int SetUpWatchdog(ModuleRecord* module, int i, int model) {
 int Start(ModuleRecord* module) {
     ND6021_Param* p = ParamOf(module);
     ND6021_Runtime* rt = RuntimeOf(module);
-    const int inputs = Inputs(module);
+    const int inputs = TemplateInputs(module);
     TemplateForgetInputRequests(module);
     rt->Frame.Channel_Index = 0;
     if (!TemplateStartBegin(&type, module)) return 0;
@@ -223,7 +241,7 @@ float Limit(ModuleRecord* module, int input, float sample) {
 
 int WatchdogOn(ModuleRecord* module) {
     const ND6021_Param* p = ParamOf(module);
-    for (int i = 0; i < Inputs(module); i++)
+    for (int i = 0; i < TemplateInputs(module); i++)
         if (p->Watchdog_On[i]) return 1;
     return 0;
 }
@@ -236,21 +254,9 @@ ND6021_Param* Work(void* work) {
     return static_cast<ND6021_Param*>(work);
 }
 
-int Current() {
-    return CurrentChannel >= 0 && CurrentChannel < TEMPLATE_CHANNELS ? CurrentChannel : -1;
-}
-
 void ShowWatchdog(HWND dialog, const ND6021_Param* p, int ch) {
     AoShowWatchdogControls(dialog, p->Watchdog_On[ch], p->Watchdog_Time[ch], p->Watchdog_Value[ch],
                            AoRangeUnit(p->Range[ch]));
-}
-
-void ReadSafetyValue(HWND dialog, ND6021_Param* p, int ch) {
-    if (!p->Watchdog_On[ch]) return;
-    float low = 0.0f;
-    float high = 0.0f;
-    AoRangeLimits(p->Range[ch], &low, &high);
-    AoReadSafetyValue(dialog, low, high, &p->Watchdog_Value[ch]);
 }
 
 void ShowChannel(HWND dialog, void* work, int ch) {
@@ -262,54 +268,6 @@ void ShowChannel(HWND dialog, void* work, int ch) {
     ShowWatchdog(dialog, p, ch);
 }
 
-// A safety value still in its edit is kept with the channel's fields, while
-// the watchdog is on (with it off the edit shows no number).
-void StoreChannel(HWND dialog, void* work, int ch) {
-    ReadSafetyValue(dialog, Work(work), ch);
-}
-
-void RangeChosen(HWND dialog, ND6021_Param* p, int ch) {
-    LRESULT entry = SendDlgItemMessageA(dialog, IDC_AO_RANGE, CB_GETCURSEL, 0, 0);
-    if (entry < 0 || entry >= AO_SINGLE_RANGES) return;
-    SetupStoreChannelFields(dialog, ch);
-    p->Range[ch] = static_cast<int>(entry);
-    snprintf(p->Unit[ch], sizeof p->Unit[ch], "%s", AoRangeUnit(p->Range[ch]));
-    p->Watchdog_Value[ch] = AoLimit(p->Range[ch], p->Watchdog_Value[ch]);
-    SetupShowChannelFields(dialog, ch);
-}
-
-int Command(HWND dialog, void* work, int id, int code) {
-    ND6021_Param* p = Work(work);
-    const int ch = Current();
-    switch (id) {
-    case IDC_AO_RANGE:
-        if (code == CBN_SELCHANGE && ch >= 0) RangeChosen(dialog, p, ch);
-        return 1;
-    case IDC_AO_SLEW:
-        if (code == CBN_SELCHANGE && ch >= 0) {
-            LRESULT entry = SendDlgItemMessageA(dialog, IDC_AO_SLEW, CB_GETCURSEL, 0, 0);
-            if (entry >= 0 && entry < kSlewRates) p->Slew_Rate[ch] = static_cast<int>(entry);
-        }
-        return 1;
-    case IDC_AO_WATCHDOG_ON:
-        if (code == BN_CLICKED && ch >= 0) {
-            p->Watchdog_On[ch] = IsDlgButtonChecked(dialog, IDC_AO_WATCHDOG_ON) == BST_CHECKED;
-            ShowWatchdog(dialog, p, ch);
-        }
-        return 1;
-    case IDC_WD_TIME:
-        if (code == CBN_SELCHANGE && ch >= 0) {
-            int seconds = AoChosenWatchdogTime(dialog);
-            if (seconds) p->Watchdog_Time[ch] = seconds;
-        }
-        return 1;
-    case IDC_AO_SAFE_VALUE:
-        if (code == EN_KILLFOCUS && ch >= 0) ReadSafetyValue(dialog, p, ch);
-        return 1;
-    default: return 0;
-    }
-}
-
 constexpr SetupDialogType dialogType = {
     &type,
     sizeof(ND6021_Param),
@@ -319,8 +277,8 @@ constexpr SetupDialogType dialogType = {
     {nullptr, "XX01-4021", "YY04 PAD-AO1", "XX03-7021-O", "ZAV-6021", "YY06-8021", "ZEMX-7021-O"},
     {0, 0, 0, 0},
     nullptr,
-    Command,
-    StoreChannel,
+    AoModuleCommand,
+    AoModuleStoreChannel,
     ShowChannel,
 };
 
