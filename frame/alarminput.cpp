@@ -6,7 +6,6 @@
 #include "frame/lifecycle.h"
 #include "frame/loops.h"
 #include "frame/modwatchdog.h"
-#include "frame/moduletest.h"
 #include "frame/start.h"
 #include "host/driver.h"
 #include "host/host.h"

@@ -2,26 +2,10 @@
 // thermocouple) with alarm outputs, digital input and counter.
 #include "modules/analog/nd6011.h"
 
-#include "frame/chanbar.h"
-#include "frame/fields.h"
-#include "frame/lifecycle.h"
-#include "frame/loops.h"
-#include "frame/modwatchdog.h"
-#include "frame/moduletest.h"
-#include "frame/start.h"
-#include "host/driver.h"
 #include "host/host.h"
-#include "host/numbers.h"
 #include "host/registration.h"
 #include "modules/types.h"
 #include "resource.h"
-#include "serial/scan.h"
-#include "serial/sercomm.h"
-
-#include <stdio.h>
-#include <string.h>
-
-#include <type_traits>
 
 // clang-format off
 // Every thermocouple type is clamped to its own range, and every range has

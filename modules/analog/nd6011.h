@@ -1,16 +1,13 @@
 // The ranges of the analog input types with alarm outputs ND6011 and
-// ND6011P, and of ND6012; the family's records and steps are in
-// frame/alarminput.h.
+// ND6011P (the family's records and steps are in frame/alarminput.h).
 #ifndef TELVIO_MODULES_ANALOG_ND6011_H
 #define TELVIO_MODULES_ANALOG_ND6011_H
 
 #include "frame/alarminput.h"
 
-// The ranges of ND6011 (the first 16) and ND6011P (all 18), and of ND6012.
+// The ranges of ND6011 (the first 16) and ND6011P (all 18).
 #define ND6011_RANGES 16
 #define ND6011P_RANGES 18
-#define ND6012_RANGES 6
 extern const AlarmRange ND6011_Ranges[ND6011P_RANGES];
-extern const AlarmRange ND6012_Ranges[ND6012_RANGES];
 
 #endif

@@ -8,6 +8,8 @@
 #include "modules/types.h"
 #include "resource.h"
 
+#define ND6012_RANGES 6
+
 // clang-format off
 // ND6012 holds its limits in volts (amperes for 20 mA) and sends them so;
 // the user sees and types them in the unit of the range.
