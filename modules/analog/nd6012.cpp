@@ -7,6 +7,21 @@
 #include "modules/types.h"
 #include "resource.h"
 
+#define ND6012_RANGES 6
+
+// clang-format off
+// ND6012 holds its limits in volts (amperes for 20 mA) and sends them so;
+// the user sees and types them in the unit of the range.
+const AlarmRange ND6012_Ranges[ND6012_RANGES] = {
+    {8, "+/- 10 V", "V", {-10.0, 10.0}, "%+07.3f", 1.0},
+    {9, "+/- 5 V", "V", {-5.0, 5.0}, "%+07.4f", 1.0},
+    {10, "+/- 1 V", "V", {-1.0, 1.0}, "%+07.4f", 1.0},
+    {11, "+/- 500 mV", "mV", {-0.5, 0.5}, "%+07.2f", 1000.0},
+    {12, "+/- 150 mV", "mV", {-0.15, 0.15}, "%+07.2f", 1000.0},
+    {13, "+/- 20 mA", "mA", {-0.02, 0.02}, "%+07.3f", 1000.0},
+};
+// clang-format on
+
 namespace {
 
 const int kModels[] = {6012, 7012, 7014, 8014, 4012, 0};

@@ -2,8 +2,7 @@
 // each written when its value changes.
 #include "modules/analog/nd6022.h"
 
-#include "modules/analog/nd6021.h"
-
+#include "frame/analogout.h"
 #include "frame/chanbar.h"
 #include "frame/fields.h"
 #include "frame/loops.h"

@@ -2,8 +2,7 @@
 // module, each written when its value changes.
 #include "modules/analog/nd6024.h"
 
-#include "modules/analog/nd6021.h"
-
+#include "frame/analogout.h"
 #include "frame/fields.h"
 #include "frame/loops.h"
 #include "frame/modwatchdog.h"

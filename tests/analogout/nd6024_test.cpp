@@ -9,7 +9,9 @@
 #include "frame/poll.h"
 
 #include "frame/chanbar.h"
-#include "modules/analog/nd6021.h"
+#include "modules/analog/nd6022.h"
+#include "modules/analog/nd6024.h"
+#include "resource.h"
 
 #include <cmath>
 
@@ -19,44 +21,6 @@ using aotest::AnalogOutTest;
 using aotest::kND6022;
 using aotest::kND6024;
 using aotest::Lines;
-
-// The records as the plug-in lays them out.
-struct ND6022_Param {
-    int Version;
-    char Channel_Name[16][24];
-    int Module_Address;
-    WORD Channel_Mask;
-    WORD Padding1;
-    BOOL Watchdog_On;
-    int Watchdog_Time;
-    float Watchdog_Value[16];
-    ComSettings Com;
-    int Padding2;
-    MessParam Mess;
-    char Unit[16][64];
-    BOOL Copy_Channel_Name[16];
-    int Range[16];
-    int Slew_Rate[16];
-};
-static_assert(sizeof(ND6022_Param) == 1776, "ND6022_Param");
-struct ND6024_Param {
-    int Version;
-    char Channel_Name[4][24];
-    int Module_Address;
-    WORD Channel_Mask;
-    WORD Padding1;
-    BOOL Watchdog_On;
-    int Watchdog_Time;
-    float Watchdog_Value[4];
-    ComSettings Com;
-    int Padding2;
-    MessParam Mess;
-    char Unit[4][64];
-    BOOL Copy_Channel_Name[4];
-    int Range;
-    int Slew_Rate;
-};
-static_assert(sizeof(ND6024_Param) == 504, "ND6024_Param");
 
 class MultiChannel : public AnalogOutTest {
   protected:

@@ -5,28 +5,14 @@
 #include "analogout_fixture.h"
 
 #include "frame/chanbar.h"
+#include "modules/analog/nd6024i.h"
 #include "resource.h"
-#include "serial/ports.h"
 
 namespace {
 
 using aotest::AnalogOutTest;
 using aotest::kND6024I;
 using aotest::Lines;
-
-struct ND6024I_Param {
-    int Version;
-    char Channel_Name[16][24];
-    int Module_Address;
-    WORD Channel_Mask;
-    WORD Padding1;
-    ComSettings Com;
-    int Padding2;
-    MessParam Mess;
-    char Unit[16][64];
-    BOOL Copy_Channel_Name[16];
-};
-static_assert(sizeof(ND6024I_Param) == 1576, "ND6024I_Param");
 
 class DigitalInputs : public AnalogOutTest {
   protected:
