@@ -471,3 +471,22 @@ void AoModuleShowWatchdogGroup(HWND dialog, int shown) {
         if (control) ShowWindow(control, shown ? SW_SHOW : SW_HIDE);
     }
 }
+
+int AoModuleClassProc(const AoModuleType* ao, const TemplateStartSteps* start,
+                      const char* dialogName, const char* dialogNameWithRange, DLGPROC dialogProc,
+                      ModuleRecord* module, int msg, int wParam, int lParam) {
+    switch (msg) {
+    case MODMSG_SETUP_DIALOG: {
+        const char* name = FAMILY_XX03 || FAMILY_TELV ? dialogNameWithRange : dialogName;
+        DialogBoxParamA(hInstDriver, name, module->hwndModule, dialogProc, 0);
+        return 1;
+    }
+    case MODMSG_START:
+        TemplateForgetInputRequests(module);
+        TemplateRuntimeOf(module)->Channel_Index = 0;
+        return TemplateStartMeasurementWith(&ao->type, module, start);
+    default: break;
+    }
+    int answer = AoModuleClassMessage(ao, module, msg, wParam, lParam);
+    return answer >= 0 ? answer : TemplateClassProc(&ao->type, module, msg, wParam, lParam);
+}

@@ -8,8 +8,10 @@
 
 #include "frame/messparam.h"
 #include "frame/setupdlg.h"
+#include "frame/start.h"
 #include "frame/template.h"
 #include "host/records.h"
+#include "resource.h"
 
 // The output ranges: ND6021 and ND6022 offer the first three, ND6024 all six.
 enum {
@@ -156,5 +158,35 @@ void AoModuleStoreChannel(HWND dialog, void* work, int ch);
 int AoModuleCommand(HWND dialog, void* work, int id, int code);
 // The watchdog group and its labels shown or hidden.
 void AoModuleShowWatchdogGroup(HWND dialog, int shown);
+
+// The class procedure of a write-on-change output type with a module of
+// ao->channels (ND6022, ND6024): its setup dialog from the template
+// `dialogName`, or `dialogNameWithRange` in the families XX03 and TELV; its
+// start from the first channel with `start`; the messages of
+// AoModuleClassMessage; the template's for the rest.
+int AoModuleClassProc(const AoModuleType* ao, const TemplateStartSteps* start,
+                      const char* dialogName, const char* dialogNameWithRange, DLGPROC dialogProc,
+                      ModuleRecord* module, int msg, int wParam, int lParam);
+
+// The setup dialog of such a type: a button per channel of the module, the
+// range and slew-rate boxes locked while an experiment runs, the shared
+// commands and channel steps, and the type's own `init`.
+constexpr SetupDialogType AoModuleDialogType(const AoModuleType* ao, int paramSize,
+                                             DWORD helpContext, const char* const* caption,
+                                             void (*init)(HWND dialog, void* work)) {
+    SetupDialogType d = {&ao->type,
+                         paramSize,
+                         ao->channels,
+                         helpContext,
+                         {},
+                         {IDC_AO_RANGE, IDC_AO_SLEW, 0, 0},
+                         init,
+                         AoModuleCommand,
+                         AoModuleStoreChannel,
+                         AoModuleShowChannel};
+    for (int f = 0; f < FAMILY_INDEX_COUNT; f++)
+        d.caption[f] = caption[f];
+    return d;
+}
 
 #endif

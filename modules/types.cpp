@@ -8,7 +8,7 @@
 #include "host/registration.h"
 #include "modules/analog/nd6005.h"
 #include "modules/analog/nd6005i.h"
-#include "modules/analog/nd6011.h"
+#include "modules/analog/alarm.h"
 #include "modules/analog/nd6013.h"
 #include "modules/analog/nd6015.h"
 #include "modules/analog/nd6017.h"

@@ -1,16 +1,21 @@
-// Block type ND6011: single-channel analog input module (voltage, current,
-// thermocouple) with alarm outputs, digital input and counter.
-#include "modules/analog/nd6011.h"
+// The analog input types with alarm outputs, digital input and counter:
+// ND6011 (voltage, current and thermocouple ranges), ND6011P (ND6011 with
+// the thermocouple types L and M) and ND6012 (voltage and current ranges).
+// They differ only in data, a row each; the family's records and steps are
+// in frame/alarminput.
+#include "modules/analog/alarm.h"
 
 #include "host/host.h"
 #include "modules/types.h"
 #include "resource.h"
 
+namespace {
+
 // clang-format off
 // Every thermocouple type is clamped to its own range, and every range has
 // the limit format of its unit's resolution.
 #define DEG "\260"
-const AlarmRange ND6011_Ranges[ND6011P_RANGES] = {
+const AlarmRange kRanges6011[18] = {
     {0, "+/- 15 mV", "mV", {-15.0, 15.0}, "%+07.3f", 1.0},
     {1, "+/- 50 mV", "mV", {-50.0, 50.0}, "%+07.3f", 1.0},
     {2, "+/- 100 mV", "mV", {-100.0, 100.0}, "%+07.2f", 1.0},
@@ -31,54 +36,75 @@ const AlarmRange ND6011_Ranges[ND6011P_RANGES] = {
     {24, "Type M -200" DEG " - 100 " DEG "C", DEG "C", {-200.0, 100.0}, "%+07.2f", 1.0},
 };
 #undef DEG
-// clang-format on
 
-// ---- ND6011 ----
+// ND6012 holds its limits in volts (amperes for 20 mA) and sends them so;
+// the user sees and types them in the unit of the range.
+const AlarmRange kRanges6012[6] = {
+    {8, "+/- 10 V", "V", {-10.0, 10.0}, "%+07.3f", 1.0},
+    {9, "+/- 5 V", "V", {-5.0, 5.0}, "%+07.4f", 1.0},
+    {10, "+/- 1 V", "V", {-1.0, 1.0}, "%+07.4f", 1.0},
+    {11, "+/- 500 mV", "mV", {-0.5, 0.5}, "%+07.2f", 1000.0},
+    {12, "+/- 150 mV", "mV", {-0.15, 0.15}, "%+07.2f", 1000.0},
+    {13, "+/- 20 mA", "mA", {-0.02, 0.02}, "%+07.3f", 1000.0},
+};
 
-namespace {
+enum { kND6011, kND6011P, kND6012, kAlarmTypes };
 
-const int kModels[] = {6011, 7011, 4011, 0};
+const int kModels6011[] = {6011, 7011, 4011, 0};
+const int kModels6011P[] = {7011, 6011};
+const int kModels6012[] = {6012, 7012, 7014, 8014, 4012, 0};
 
-// clang-format off
-const ActionDef kActions[ND6011_ACTIONS] = {
-    {ND6011_RESET_COUNTER, "ND6011_RESET_COUNTER", IDS_ACTION_RESET_COUNTER},
-    {ND6011_RESET_ALARM, "ND6011_RESET_ALARM", IDS_ACTION_RESET_ALARM},
-    {ND6011_SET_DOUT, "ND6011_SET_DOUT", IDS_ACTION_SET_DOUT},
-    {ND6011_RESET_DOUT, "ND6011_RESET_DOUT", IDS_ACTION_RESET_DOUT},
+// Each type's actions carry its name.
+#define ALARM_ACTIONS(T)                                                                           \
+    {{ND6011_RESET_COUNTER, #T "_RESET_COUNTER", IDS_ACTION_RESET_COUNTER},                        \
+     {ND6011_RESET_ALARM, #T "_RESET_ALARM", IDS_ACTION_RESET_ALARM},                              \
+     {ND6011_SET_DOUT, #T "_SET_DOUT", IDS_ACTION_SET_DOUT},                                       \
+     {ND6011_RESET_DOUT, #T "_RESET_DOUT", IDS_ACTION_RESET_DOUT}}
+const ActionDef kActions[kAlarmTypes][ND6011_ACTIONS] = {
+    ALARM_ACTIONS(ND6011), ALARM_ACTIONS(ND6011P), ALARM_ACTIONS(ND6012)};
+#undef ALARM_ACTIONS
+
+extern const AlarmInputType kAlarm[kAlarmTypes];
+
+template <int i> void Defaults(ModuleRecord* module) {
+    AlarmInputDefaults(&kAlarm[i], module);
+}
+
+// Columns: name, accepted models and their count, model number, restart
+// note, dialog template and procedure, defaults, ranges, their count and
+// the default one; a module that does not answer at start; "~AA1" opening
+// the configuration in "TELV" too (always in "XX03"); the modules of the
+// 6000 and 7000 series (their watchdog forms), and whether any other model
+// takes the 7000 form in "TELV"; the actions.
+constexpr AlarmInputType kAlarm[kAlarmTypes] = {
+    ND6011_Descriptor({"ND6011", kModels6011, 4, 6011, "Restart 6011", "DLG_ND6011", ND6011_SetupDlgProc,
+                       Defaults<kND6011>, kRanges6011, 16, 5 /* +/- 2.5 V */, TEMPLATE_SILENT_STOP,
+                       1, 6011, 7011, 1, kActions[kND6011]}),
+    ND6011_Descriptor({"ND6011P", kModels6011P, 2, 6011, "Restart 6011P", "DLG_ND6011", ND6011P_SetupDlgProc,
+                       Defaults<kND6011P>, kRanges6011, 18, 5 /* +/- 2.5 V */, TEMPLATE_SILENT_STOP,
+                       1, 6011, 7011, 1, kActions[kND6011P]}),
+    ND6011_Descriptor({"ND6012", kModels6012, 6, 6012, "Restart 6012", "DLG_ND6012", ND6012_SetupDlgProc,
+                       Defaults<kND6012>, kRanges6012, 6, 9 /* +/- 5 V */, TEMPLATE_SILENT_ASK,
+                       0, 6012, 7012, 0, kActions[kND6012]}),
+};
+
+// Help context and the captions of the families XX01, XX03, XX05, XX06 and
+// TELV. ND6012's Test button accepts what its start accepts, the family
+// "XX06"'s 8014 among them.
+constexpr SetupDialogType kDialogs[kAlarmTypes] = {
+    ND6011_DialogDescriptor(&kAlarm[kND6011], 1100, "XX01-4011", "XX03-7011-I", "ZAV-6011", nullptr, "ZEMX-7011-I"),
+    ND6011_DialogDescriptor(&kAlarm[kND6011P], 1100, nullptr, nullptr, nullptr, nullptr, "ZEMX-7011P-I"),
+    ND6011_DialogDescriptor(&kAlarm[kND6012], 1105, "XX01-4012", "XX03-7012-I", "ZAV-6012", "YY06-8014", "ZEMX-7012-I"),
 };
 // clang-format on
 
-void Defaults(ModuleRecord* module);
-
-constexpr AlarmInputType alarm = ND6011_Descriptor({
-    .name = "ND6011",
-    .models = kModels,
-    .modelCount = 4,
-    .model = 6011,
-    .restartNote = "Restart 6011",
-    .dialogTemplate = "DLG_ND6011",
-    .setupDlgProc = ND6011_SetupDlgProc,
-    .defaults = Defaults,
-    .ranges = ND6011_Ranges,
-    .rangeCount = ND6011_RANGES,
-    .defaultRange = 5,              // +/- 2.5 V
-    .silent = TEMPLATE_SILENT_STOP, // a module that does not answer stops the experiment
-    .preambleInTelv = 1,            // "~AA1" in "TELV" too
-    .model6000 = 6011,
-    .model7000 = 7011,
-    .telvWatchdog7000 = 1, // other models take the 7000 form in "TELV"
-    .actions = kActions,
-});
-
-void Defaults(ModuleRecord* module) {
-    AlarmInputDefaults(&alarm, module);
-}
-
-constexpr SetupDialogType dialogType = ND6011_DialogDescriptor(
-    &alarm, 1100, "XX01-4011", "XX03-7011-I", "ZAV-6011", nullptr, "ZEMX-7011-I");
-
 } // namespace
 
-BLOCK_TYPE_PROCS(ND6011, SetupDialogProc(&dialogType, dialog, msg, wParam, lParam),
-                 AlarmInputClassProc(&alarm, module, msg, wParam, lParam),
-                 AlarmInputProcess(&alarm, module))
+#define ALARM_TYPE_PROCS(T)                                                                        \
+    BLOCK_TYPE_PROCS(T, SetupDialogProc(&kDialogs[k##T], dialog, msg, wParam, lParam),             \
+                     AlarmInputClassProc(&kAlarm[k##T], module, msg, wParam, lParam),              \
+                     AlarmInputProcess(&kAlarm[k##T], module))
+ALARM_TYPE_PROCS(ND6011)
+ALARM_TYPE_PROCS(ND6011P)
+ALARM_TYPE_PROCS(ND6012)
+#undef ALARM_TYPE_PROCS

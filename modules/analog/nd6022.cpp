@@ -207,41 +207,15 @@ void Init(HWND dialog, void*) {
     LayoutChannelButtons(dialog);
 }
 
-constexpr SetupDialogType dialogType = {
-    &ao.type,
-    sizeof(ND6022_Param),
-    kChannels, // channel buttons
-    1220,      // help context
-    // captions: default (the template's), XX01, XX04, XX03, XX05, XX06, TELV
-    {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, "ZEMX-7022"},
-    {IDC_AO_RANGE, IDC_AO_SLEW, 0, 0},
-    Init,
-    AoModuleCommand,
-    AoModuleStoreChannel,
-    AoModuleShowChannel,
-};
-
-int ShowSetupDialog(ModuleRecord* module) {
-    const char* name = FAMILY_XX03 || FAMILY_TELV ? "DLG_ND6022_WITH_RANGE" : "DLG_ND6022";
-    DialogBoxParamA(hInstDriver, name, module->hwndModule, ND6022_SetupDlgProc, 0);
-    return 1;
-}
+// Captions: default (the template's), XX01, XX04, XX03, XX05, XX06, TELV.
+const char* const kCaptions[FAMILY_INDEX_COUNT] = {nullptr, nullptr, nullptr,    nullptr,
+                                                   nullptr, nullptr, "ZEMX-7022"};
+constexpr SetupDialogType dialogType =
+    AoModuleDialogType(&ao, sizeof(ND6022_Param), 1220, kCaptions, Init);
 
 } // namespace
 
-static int ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    switch (msg) {
-    case MODMSG_SETUP_DIALOG: return ShowSetupDialog(module);
-    case MODMSG_START:
-        TemplateForgetInputRequests(module);
-        TemplateRuntimeOf(module)->Channel_Index = 0;
-        return TemplateStartMeasurementWith(&ao.type, module, &kStart);
-    default: break;
-    }
-    int answer = AoModuleClassMessage(&ao, module, msg, wParam, lParam);
-    return answer >= 0 ? answer : TemplateClassProc(&ao.type, module, msg, wParam, lParam);
-}
-
 BLOCK_TYPE_PROCS(ND6022, SetupDialogProc(&dialogType, dialog, msg, wParam, lParam),
-                 ClassProc(module, msg, wParam, lParam),
+                 AoModuleClassProc(&ao, &kStart, "DLG_ND6022", "DLG_ND6022_WITH_RANGE",
+                                   ND6022_SetupDlgProc, module, msg, wParam, lParam),
                  TemplateProcessWrites(&ao.type, module, &kWriteSteps))

@@ -183,41 +183,15 @@ void Init(HWND dialog, void*) {
     AoModuleShowWatchdogGroup(dialog, FAMILY_ND || FAMILY_XX03 || FAMILY_TELV);
 }
 
-constexpr SetupDialogType dialogType = {
-    &ao.type,
-    sizeof(ND6024_Param),
-    kChannels, // channel buttons
-    1155,      // help context
-    // captions: default (the template's), XX01, XX04, XX03, XX05, XX06, TELV
-    {nullptr, "XX01-4024", nullptr, "XX03-7024", "ZAV-6024", "YY06-8024", "ZEMX-7024"},
-    {IDC_AO_RANGE, IDC_AO_SLEW, 0, 0},
-    Init,
-    AoModuleCommand,
-    AoModuleStoreChannel,
-    AoModuleShowChannel,
-};
-
-int ShowSetupDialog(ModuleRecord* module) {
-    const char* name = FAMILY_XX03 || FAMILY_TELV ? "DLG_ND6024_WITH_RANGE" : "DLG_ND6024";
-    DialogBoxParamA(hInstDriver, name, module->hwndModule, ND6024_SetupDlgProc, 0);
-    return 1;
-}
+// Captions: default (the template's), XX01, XX04, XX03, XX05, XX06, TELV.
+const char* const kCaptions[FAMILY_INDEX_COUNT] = {nullptr,    "XX01-4024", nullptr,    "XX03-7024",
+                                                   "ZAV-6024", "YY06-8024", "ZEMX-7024"};
+constexpr SetupDialogType dialogType =
+    AoModuleDialogType(&ao, sizeof(ND6024_Param), 1155, kCaptions, Init);
 
 } // namespace
 
-static int ClassProc(ModuleRecord* module, int msg, int wParam, int lParam) {
-    switch (msg) {
-    case MODMSG_SETUP_DIALOG: return ShowSetupDialog(module);
-    case MODMSG_START:
-        TemplateForgetInputRequests(module);
-        TemplateRuntimeOf(module)->Channel_Index = 0;
-        return TemplateStartMeasurementWith(&ao.type, module, &kStart);
-    default: break;
-    }
-    int answer = AoModuleClassMessage(&ao, module, msg, wParam, lParam);
-    return answer >= 0 ? answer : TemplateClassProc(&ao.type, module, msg, wParam, lParam);
-}
-
 BLOCK_TYPE_PROCS(ND6024, SetupDialogProc(&dialogType, dialog, msg, wParam, lParam),
-                 ClassProc(module, msg, wParam, lParam),
+                 AoModuleClassProc(&ao, &kStart, "DLG_ND6024", "DLG_ND6024_WITH_RANGE",
+                                   ND6024_SetupDlgProc, module, msg, wParam, lParam),
                  TemplateProcessWrites(&ao.type, module, &kWriteSteps))

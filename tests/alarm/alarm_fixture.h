@@ -6,7 +6,7 @@
 
 #include "bus_fixture.h"
 
-#include "modules/analog/nd6011.h"
+#include "modules/analog/alarm.h"
 #include "modules/multi/nd6080.h"
 
 #include <string>
