@@ -117,6 +117,14 @@ struct AoModuleType {
     int watchdogPerChannel = 0;
 };
 
+// The offsets of the engine's fields in a parameter record that has them
+// under their stored names, as designated members of an AoModuleType.
+#define AO_RECORD_OFFSETS(Param)                                                                   \
+    .rangeOffset = offsetof(Param, Range), .slewOffset = offsetof(Param, Slew_Rate),               \
+    .watchdogOnOffset = offsetof(Param, Watchdog_On),                                              \
+    .watchdogTimeOffset = offsetof(Param, Watchdog_Time),                                          \
+    .safeOffset = offsetof(Param, Watchdog_Value)
+
 const AoModuleType* AoModuleOf(const TemplateType* type);
 
 // The fields of a record of the type (the block's, or the dialog's copy);

@@ -206,6 +206,13 @@ struct TemplateType {
     int anyVersion = 0;
 };
 
+// The offsets of the frame's fields in a parameter record that has them
+// under their stored names, as designated members of a TemplateType.
+#define TEMPLATE_RECORD_OFFSETS(Param)                                                             \
+    .addressOffset = offsetof(Param, Module_Address), .maskOffset = offsetof(Param, Channel_Mask), \
+    .comOffset = offsetof(Param, Com), .messOffset = offsetof(Param, Mess),                        \
+    .unitOffset = offsetof(Param, Unit), .copyOffset = offsetof(Param, Copy_Channel_Name)
+
 // The class procedure of a type: every message the frame answers, the rest
 // the host's default action.
 int TemplateClassProc(const TemplateType* type, ModuleRecord* module, int msg, int wParam,

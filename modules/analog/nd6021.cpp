@@ -91,11 +91,7 @@ constexpr AoModuleType ao = {
     .nameChannels = TEMPLATE_CHANNELS, // (the class procedure is the template's)
     .exportChannels = TEMPLATE_CHANNELS,
     .rangePerChannel = 1,
-    .rangeOffset = offsetof(ND6021_Param, Range),
-    .slewOffset = offsetof(ND6021_Param, Slew_Rate),
-    .watchdogOnOffset = offsetof(ND6021_Param, Watchdog_On),
-    .watchdogTimeOffset = offsetof(ND6021_Param, Watchdog_Time),
-    .safeOffset = offsetof(ND6021_Param, Watchdog_Value),
+    AO_RECORD_OFFSETS(ND6021_Param),
     .ranges = AO_SINGLE_RANGES,
     .slewRates = kSlewRates,
     .rangeFirst = IDS_ND6021_RANGE_FIRST,
