@@ -41,6 +41,15 @@ struct MultiFields {
     int portAssigned; // int: master: the bits taken by the blocks of the module
 };
 
+// The fields of a parameter record that has them all under their stored
+// names.
+#define MULTI_FIELDS_OF(Param)                                                                     \
+    {                                                                                              \
+        offsetof(Param, IsMaster), offsetof(Param, Module_Type), offsetof(Param, Port_Mask),       \
+            offsetof(Param, IsInput), offsetof(Param, MasterID), offsetof(Param, ConfigInput),     \
+            offsetof(Param, PortAssigned)                                                          \
+    }
+
 // The head of every runtime record of these types. The master's is the one
 // that counts: its timing, checksum setting and error wait.
 struct MultiRuntime {

@@ -95,10 +95,7 @@ int Channels(int bits, int) {
 constexpr MultiBlockType multi = {
     &frame,
     &ND6014_BlockTable,
-    {offsetof(ND6014_Param, IsMaster), offsetof(ND6014_Param, Module_Type),
-     offsetof(ND6014_Param, Port_Mask), offsetof(ND6014_Param, IsInput),
-     offsetof(ND6014_Param, MasterID), offsetof(ND6014_Param, ConfigInput),
-     offsetof(ND6014_Param, PortAssigned)},
+    MULTI_FIELDS_OF(ND6014_Param),
     7,
     "Max. number of 6014 modules supported by the driver reached",
     "Deleting 6014 module",

@@ -101,10 +101,7 @@ int Channels(int bits, int) {
 constexpr MultiBlockType multi = {
     &frame,
     &ND6016_BlockTable,
-    {offsetof(ND6016_Param, IsMaster), offsetof(ND6016_Param, Module_Type),
-     offsetof(ND6016_Param, Port_Mask), offsetof(ND6016_Param, IsInput),
-     offsetof(ND6016_Param, MasterID), offsetof(ND6016_Param, ConfigInput),
-     offsetof(ND6016_Param, PortAssigned)},
+    MULTI_FIELDS_OF(ND6016_Param),
     7,
     "Max. number of 6016 modules supported by the driver reached",
     "Deleting 6016 module",
