@@ -53,6 +53,17 @@ struct SetupDialogType {
     void (*showNoChannel)(HWND dialog, void* work) = nullptr;
 };
 
+// The setup dialog of a type that has no controls of its own: its channel
+// buttons, help topic and captions by family (null keeps the template's).
+constexpr SetupDialogType SetupDialogOf(const TemplateType* type, int paramSize, int buttons,
+                                        DWORD helpContext, const char* const* caption) {
+    SetupDialogType d = {type,         paramSize, buttons, helpContext, {},
+                         {0, 0, 0, 0}, nullptr,   nullptr, nullptr,     nullptr};
+    for (int f = 0; f < FAMILY_INDEX_COUNT; f++)
+        d.caption[f] = caption[f];
+    return d;
+}
+
 // Id of the control that last reported EN_SETFOCUS, IDC_CHANNEL_FIRST after
 // a channel-button action, IDC_SETUP_COPY_NAME after a click on the copy
 // check box, 0 after Help and when a dialog starts.

@@ -72,6 +72,13 @@ BLOCK_TYPES(DECLARE_BLOCK_TYPE_ENTRIES)
         return PROCESS;                                                                            \
     }
 
+// The procedures of type T that is row k##T of its family's tables: the
+// setup dialog of DIALOGS[k##T], and CLASS_PROC and PROCESS on TYPES[k##T].
+#define BLOCK_TYPE_ROW_PROCS(T, DIALOGS, TYPES, CLASS_PROC, PROCESS)                               \
+    BLOCK_TYPE_PROCS(T, SetupDialogProc(&DIALOGS[k##T], dialog, msg, wParam, lParam),              \
+                     CLASS_PROC(&TYPES[k##T], module, msg, wParam, lParam),                        \
+                     PROCESS(&TYPES[k##T], module))
+
 // Registers every type in the fixed order, each in the selected family.
 void RegisterBlockTypes();
 

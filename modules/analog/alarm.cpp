@@ -100,11 +100,6 @@ constexpr SetupDialogType kDialogs[kAlarmTypes] = {
 
 } // namespace
 
-#define ALARM_TYPE_PROCS(T)                                                                        \
-    BLOCK_TYPE_PROCS(T, SetupDialogProc(&kDialogs[k##T], dialog, msg, wParam, lParam),             \
-                     AlarmInputClassProc(&kAlarm[k##T], module, msg, wParam, lParam),              \
-                     AlarmInputProcess(&kAlarm[k##T], module))
-ALARM_TYPE_PROCS(ND6011)
-ALARM_TYPE_PROCS(ND6011P)
-ALARM_TYPE_PROCS(ND6012)
-#undef ALARM_TYPE_PROCS
+BLOCK_TYPE_ROW_PROCS(ND6011, kDialogs, kAlarm, AlarmInputClassProc, AlarmInputProcess)
+BLOCK_TYPE_ROW_PROCS(ND6011P, kDialogs, kAlarm, AlarmInputClassProc, AlarmInputProcess)
+BLOCK_TYPE_ROW_PROCS(ND6012, kDialogs, kAlarm, AlarmInputClassProc, AlarmInputProcess)

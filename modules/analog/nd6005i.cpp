@@ -101,20 +101,13 @@ int Deliver(ModuleRecord* module, const TemplateType* type) {
 
 const TemplateSweepSteps sweepSteps = {nullptr, Deliver, nullptr, nullptr};
 
-constexpr SetupDialogType dialogType = {
-    &type,
-    sizeof(ND6005I_Param),
-    8,    // channels (the resource shows six buttons)
-    1090, // help context
-    // captions: default (the resource's), XX01, XX04, XX03, XX05, XX06, TELV
-    {nullptr, "XX01-4005 Input", nullptr, "XX03-7005-I", "ZAV-6005 Input", "YY06-8005 Input",
-     "ZEMX-7005-I"},
-    {0, 0, 0, 0},
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-};
+// Captions: default (the template's), XX01, XX04, XX03, XX05, XX06, TELV.
+const char* const kCaptions[FAMILY_INDEX_COUNT] = {
+    nullptr,          "XX01-4005 Input", nullptr,      "XX03-7005-I",
+    "ZAV-6005 Input", "YY06-8005 Input", "ZEMX-7005-I"};
+// Channel buttons: the resource shows six of the eight.
+constexpr SetupDialogType dialogType =
+    SetupDialogOf(&type, sizeof(ND6005I_Param), 8, 1090, kCaptions);
 
 } // namespace
 

@@ -1,4 +1,5 @@
-// Block type ND6018: eight-channel thermocouple and millivolt input module.
+// Block types ND6018 and ND6018P: eight-channel thermocouple and millivolt
+// input modules.
 #include "modules/analog/nd6018.h"
 
 #include "frame/analogin.h"
@@ -151,23 +152,40 @@ int ND6018_RangeCommand(HWND dialog, void* work, int id, int code) {
     return 1;
 }
 
+// The thermocouple types differ only in data: ND6018P offers two
+// thermocouple types more than ND6018, L and M (codes 23 and 24), and has its
+// own name, restart note and caption in "TELV".
+const ParamSchemaEntry* const ND6018P_ParamSchema = ND6018_ParamSchema;
+
 namespace {
 
-constexpr TemplateType type = ND6018_Descriptor({
-    .type = "ND6018",
-    .restartNote = "Restart 6018",
-    .setupDlgProc = ND6018_SetupDlgProc,
-    .configure = ND6018_Configure,
-});
+enum { kND6018, kND6018P, kThermocoupleTypes };
 
-void InitBoxes(HWND dialog, void* work) {
-    ND6018_InitRangeBox(dialog, work, ND6018_LETTERS);
+const char* const kLetters[kThermocoupleTypes] = {ND6018_LETTERS, ND6018_LETTERS "LM"};
+
+template <int i> int Configure(ModuleRecord* module, const TemplateType* type) {
+    return ND6018_ConfigureWith(module, type, kLetters[i]);
 }
 
-constexpr SetupDialogType dialogType = ND6018_DialogDescriptor(&type, "ZEMX Q7018-I", InitBoxes);
+template <int i> void InitBoxes(HWND dialog, void* work) {
+    ND6018_InitRangeBox(dialog, work, kLetters[i]);
+}
+
+// clang-format off
+constexpr TemplateType kTypes[kThermocoupleTypes] = {
+    ND6018_Descriptor({.type = "ND6018", .restartNote = "Restart 6018",
+                       .setupDlgProc = ND6018_SetupDlgProc, .configure = Configure<kND6018>}),
+    ND6018_Descriptor({.type = "ND6018P", .restartNote = "Restart 6018P",
+                       .setupDlgProc = ND6018P_SetupDlgProc, .configure = Configure<kND6018P>}),
+};
+
+constexpr SetupDialogType kDialogs[kThermocoupleTypes] = {
+    ND6018_DialogDescriptor(&kTypes[kND6018], "ZEMX Q7018-I", InitBoxes<kND6018>),
+    ND6018_DialogDescriptor(&kTypes[kND6018P], "ZEMX Q7018P-I", InitBoxes<kND6018P>),
+};
+// clang-format on
 
 } // namespace
 
-BLOCK_TYPE_PROCS(ND6018, SetupDialogProc(&dialogType, dialog, msg, wParam, lParam),
-                 TemplateClassProc(&type, module, msg, wParam, lParam),
-                 TemplateProcessInputs(&type, module))
+BLOCK_TYPE_ROW_PROCS(ND6018, kDialogs, kTypes, TemplateClassProc, TemplateProcessInputs)
+BLOCK_TYPE_ROW_PROCS(ND6018P, kDialogs, kTypes, TemplateClassProc, TemplateProcessInputs)

@@ -79,19 +79,11 @@ int Deliver(ModuleRecord* module, const TemplateType* t) {
 
 const TemplateSweepSteps kSweep = {nullptr, Deliver, nullptr, nullptr};
 
-constexpr SetupDialogType dialogType = {
-    &type,
-    sizeof(ND6024I_Param),
-    kLines, // channel buttons
-    1155,   // help context
-    // captions: default (the template's), XX01, XX04, XX03, XX05, XX06, TELV
-    {nullptr, "XX01-4024 Input", nullptr, nullptr, nullptr, "YY06-8024 Input", nullptr},
-    {0, 0, 0, 0},
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-};
+// Captions: default (the template's), XX01, XX04, XX03, XX05, XX06, TELV.
+const char* const kCaptions[FAMILY_INDEX_COUNT] = {nullptr, "XX01-4024 Input", nullptr, nullptr,
+                                                   nullptr, "YY06-8024 Input", nullptr};
+constexpr SetupDialogType dialogType =
+    SetupDialogOf(&type, sizeof(ND6024I_Param), kLines, 1155, kCaptions);
 
 } // namespace
 
