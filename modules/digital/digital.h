@@ -204,30 +204,35 @@ extern const TemplateSweepSteps DigitalChangeSteps;
 
 // ---- The table of the digital types ----
 
-// The digital types, in the order of the table's rows.
-#define DIGITAL_TYPES(X)                                                                           \
+// The digital input types and the output and relay types, in the order of
+// the table's rows.
+#define DIGITAL_INPUT_TYPES(X)                                                                     \
     X(ND6041I)                                                                                     \
-    X(ND6042O)                                                                                     \
-    X(ND6043O)                                                                                     \
     X(ND6044I)                                                                                     \
-    X(ND6044O)                                                                                     \
     X(ND6050I)                                                                                     \
-    X(ND6050O)                                                                                     \
     X(ND6052)                                                                                      \
     X(ND6053)                                                                                      \
     X(ND6054)                                                                                      \
     X(ND6055I)                                                                                     \
-    X(ND6055O)                                                                                     \
-    X(ND6056)                                                                                      \
     X(ND6060I)                                                                                     \
-    X(ND6060O)                                                                                     \
-    X(ND6063)                                                                                      \
     X(ND6063I)                                                                                     \
     X(ND6065I)                                                                                     \
+    X(ND6751)
+
+#define DIGITAL_OUTPUT_TYPES(X)                                                                    \
+    X(ND6042O)                                                                                     \
+    X(ND6043O)                                                                                     \
+    X(ND6044O)                                                                                     \
+    X(ND6050O)                                                                                     \
+    X(ND6055O)                                                                                     \
+    X(ND6056)                                                                                      \
+    X(ND6060O)                                                                                     \
+    X(ND6063)                                                                                      \
     X(ND6065O)                                                                                     \
     X(ND6067)                                                                                      \
-    X(ND6751)                                                                                      \
     X(ND6757O)
+
+#define DIGITAL_TYPES(X) DIGITAL_INPUT_TYPES(X) DIGITAL_OUTPUT_TYPES(X)
 
 // The setup dialog's caption in each family; null keeps the template's.
 struct DigitalCaptions {
@@ -244,25 +249,15 @@ struct DigitalCaptions {
 // descriptor, start steps and dialog are built from it (table.cpp); a member
 // a row does not name is 0 or null.
 struct DigitalTypeRow {
-    const char* type = nullptr;  // type identifier
-    int form = 0;                // TEMPLATE_INPUT_FORM or TEMPLATE_OUTPUT_FORM
-    int maxChannels = 0;         // the module's lines, the dialog's channel buttons
-    int channelLimit = 0;        // most channels another block on the module may have
-    int model = 0;               // module table and module test
-    const int* models = nullptr; // accepted at start, `modelCount` of them
-    int modelCount = 0;
-    int namedChannels = 0; // channels that get the default names
-    const char* restartNote = nullptr;
-    const char* dialogTemplate = nullptr;
+    // The descriptor's members the type names: identifier, form, channels,
+    // models, default names, restart note, dialog, defaults, request, start
+    // policy and the versions it loads. The others are those of every digital
+    // type of its form.
+    TemplateType own = {};
     DWORD helpContext = 0;
     DigitalCaptions caption = {};
-    // The defaults of a new block after the frame's; may be null.
-    void (*defaults)(ModuleRecord* module) = nullptr;
-    // The sweep's one request, and the steps around it.
-    int (*addSweepRequest)(ModuleRecord* module, const TemplateType* type) = nullptr;
+    // The steps around the sweep's one request.
     const TemplateSweepSteps* steps = nullptr;
-    TemplateStartPolicy start = {};
-    int anyVersion = 0; // a record loads whatever its Version
     // The module's watchdog at the start: the type's own step, else an input
     // type's for `inputWatchdogModel` (TELV only; the type stores the watchdog
     // rows twice and keeps the port's keep-alive), else an output type's, the
