@@ -1,7 +1,7 @@
 // What the digital input, output and relay types share: their parameter
-// record and its schema, their runtime records, the descriptors they are
-// built from, and the start steps, requests and dialog steps that several
-// of them take.
+// record and its schema, their runtime records, the row of the table they
+// are built from (table.cpp), the start steps, requests and dialog steps
+// that several of them take, and the own steps of the types that have some.
 #ifndef TELVIO_MODULES_DIGITAL_DIGITAL_H
 #define TELVIO_MODULES_DIGITAL_DIGITAL_H
 
