@@ -129,10 +129,16 @@ int DigitalDeliver16(ModuleRecord* module, const TemplateType*) {
     return DigitalDeliver(module, DigitalRuntime16Of(module)->Data_Image);
 }
 
-void DigitalNamesVinOutsideTelv(ModuleRecord* module) {
-    if (FAMILY_TELV) return;
+const TemplateSweepSteps DigitalInput8Steps = {nullptr, DigitalDeliver8, nullptr, nullptr};
+const TemplateSweepSteps DigitalInput16Steps = {nullptr, DigitalDeliver16, nullptr, nullptr};
+
+void DigitalNamesVin(ModuleRecord* module) {
     for (int i = 0; i < TEMPLATE_CHANNELS; i++)
         snprintf(DigitalParamOf(module)->Channel_Name[i], TEMPLATE_NAME_CHARS, "Vin %d", i);
+}
+
+void DigitalNamesVinOutsideTelv(ModuleRecord* module) {
+    if (!FAMILY_TELV) DigitalNamesVin(module);
 }
 
 int DigitalInputWatchdog(ModuleRecord* module, const TemplateType* type, int model,
@@ -146,14 +152,6 @@ int DigitalInputWatchdog(ModuleRecord* module, const TemplateType* type, int mod
     return ModuleWatchdog7000(type, module, Checksum(module), a, &p->Mess, 0, &step, 1, 10);
 }
 
-void DigitalInputWatchdogButtonInit(HWND dialog, void*) {
-    DigitalShowWatchdogButton(dialog, DIGITAL_FAMILY(FAMILY_INDEX_TELV));
-}
-
-int DigitalInputWatchdogButton(HWND dialog, void* work, int id, int code) {
-    return DigitalWatchdogButton(dialog, work, id, code, 2);
-}
-
 // ---- Output types ----
 
 int DigitalInFamilies(int families) {
@@ -163,6 +161,10 @@ int DigitalInFamilies(int families) {
 int DigitalAddDoWrite(ModuleRecord* module, const TemplateType*) {
     return ScanAddDoWrite(Port(module), Address(module), &DigitalRuntime8Of(module)->Data_Image,
                           Checksum(module));
+}
+
+int DigitalAddDoWriteShown(ModuleRecord* module, const TemplateType* type) {
+    return DigitalShowFullList(module, DigitalAddDoWrite(module, type));
 }
 
 int DigitalAddDo16Write6042O(ModuleRecord* module, const TemplateType*) {
@@ -188,6 +190,9 @@ void DigitalTake16(ModuleRecord* module, const TemplateType*) {
     DigitalTakeInputs(module, Mask(module), &image, nullptr);
     rt->Data_Image = static_cast<WORD>(image);
 }
+
+const TemplateSweepSteps DigitalOutput8Steps = {DigitalTake8, nullptr, nullptr, nullptr};
+const TemplateSweepSteps DigitalOutput16Steps = {DigitalTake16, nullptr, nullptr, nullptr};
 
 int DigitalWatchdog6000(ModuleRecord* module, const TemplateType* type) {
     DigitalParam* p = DigitalParamOf(module);
@@ -317,9 +322,3 @@ int DigitalChangeWatchdog(ModuleRecord* module, const TemplateType* type, int se
 // one interval per write, so after a quiet time a change goes out at once.
 const TemplateSweepSteps DigitalChangeSteps = {ChangeTake, ChangeReady, ChangeWanted, ChangeBegun,
                                                1};
-
-int DigitalClassProc(const TemplateType* type, const TemplateStartSteps* start,
-                     ModuleRecord* module, int msg, int wParam, int lParam) {
-    if (msg == MODMSG_START) return TemplateStartMeasurementWith(type, module, start);
-    return TemplateClassProc(type, module, msg, wParam, lParam);
-}

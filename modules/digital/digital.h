@@ -1,7 +1,7 @@
 // What the digital input, output and relay types share: their parameter
-// record and its schema, their runtime records, the descriptors they are
-// built from, and the start steps, requests and dialog steps that several
-// of them take.
+// record and its schema, their runtime records, the row of the table they
+// are built from (table.cpp), the start steps, requests and dialog steps
+// that several of them take, and the own steps of the types that have some.
 #ifndef TELVIO_MODULES_DIGITAL_DIGITAL_H
 #define TELVIO_MODULES_DIGITAL_DIGITAL_H
 
@@ -125,7 +125,9 @@ int DigitalAddDi16Read(ModuleRecord* module, const TemplateType* type);
 int DigitalDeliver(ModuleRecord* module, DWORD image);
 int DigitalDeliver8(ModuleRecord* module, const TemplateType* type);
 int DigitalDeliver16(ModuleRecord* module, const TemplateType* type);
-// Channels named "Vin %d" in every family but TELV.
+// Channels named "Vin 0" to "Vin 15": in every family, or in every family
+// but TELV.
+void DigitalNamesVin(ModuleRecord* module);
 void DigitalNamesVinOutsideTelv(ModuleRecord* module);
 // The start step of the input types that set up the watchdog of their
 // module's outputs (family TELV, the identified `model` being
@@ -133,46 +135,10 @@ void DigitalNamesVinOutsideTelv(ModuleRecord* module);
 // the low byte twice) and the time-out ("~AA31TT"), else "~AA3000".
 int DigitalInputWatchdog(ModuleRecord* module, const TemplateType* type, int model,
                          int watchdogModel);
-// Its button in the setup dialog (IDC_WATCHDOG_BUTTON, family TELV only):
-// the "Watchdog" dialog with two safe-value lines.
-void DigitalInputWatchdogButtonInit(HWND dialog, void* work);
-int DigitalInputWatchdogButton(HWND dialog, void* work, int id, int code);
-
-// An input type: the members the type names (`own`: its identifier,
-// channels, models, restart note, schema, dialog, defaults, request, its
-// module's watchdog, its start policy and the versions it loads) and those
-// every digital input type shares.
-constexpr TemplateType DigitalInputDescriptor(const TemplateType& own) {
-    return TemplateType{
-        .type = own.type,
-        .form = TEMPLATE_INPUT_FORM,
-        .maxChannels = own.maxChannels,
-        .channelLimit = own.channelLimit,
-        .model = own.model,
-        .models = own.models,
-        .modelCount = own.modelCount,
-        .nameFormat = "DI %d",
-        .unit = "V",
-        .namedChannels = own.namedChannels,
-        .restartNote = own.restartNote,
-        .schema = own.schema,
-        .addressOffset = offsetof(DigitalParam, Module_Address),
-        .maskOffset = offsetof(DigitalParam, Channel_Mask),
-        .comOffset = offsetof(DigitalParam, Com),
-        .messOffset = offsetof(DigitalParam, Mess),
-        .unitOffset = offsetof(DigitalParam, Unit),
-        .copyOffset = offsetof(DigitalParam, Copy_Channel_Name),
-        .dialogTemplate = own.dialogTemplate,
-        .setupDlgProc = own.setupDlgProc,
-        .defaults = own.defaults,
-        // the start steps are the type's TemplateStartSteps; one request for
-        // all lines
-        .addSweepRequest = own.addSweepRequest,
-        .watchdogTick = own.watchdogTick, // the port's keep-alive at the idle turns
-        .start = own.start,
-        .anyVersion = own.anyVersion,
-    };
-}
+// The steps of the sweep of the input types: the byte or sixteen-bit image
+// delivered.
+extern const TemplateSweepSteps DigitalInput8Steps;
+extern const TemplateSweepSteps DigitalInput16Steps;
 
 // ---- Output types ----
 
@@ -188,9 +154,16 @@ int DigitalInFamilies(int families);
 int DigitalAddDoWrite(ModuleRecord* module, const TemplateType* type);
 int DigitalAddDo16Write6042O(ModuleRecord* module, const TemplateType* type);
 int DigitalAddDo16Write(ModuleRecord* module, const TemplateType* type);
+// The byte image written, a request the full scan list refused shown once
+// more under the block's name.
+int DigitalAddDoWriteShown(ModuleRecord* module, const TemplateType* type);
 // The host's values into the image, at the block's turn.
 void DigitalTake8(ModuleRecord* module, const TemplateType* type);
 void DigitalTake16(ModuleRecord* module, const TemplateType* type);
+// The steps of the sweep of the output types: the host's values taken into
+// the byte or sixteen-bit image.
+extern const TemplateSweepSteps DigitalOutput8Steps;
+extern const TemplateSweepSteps DigitalOutput16Steps;
 
 // The watchdog sequences of the output types, on the block's settings:
 // the 6000 series with the low byte of the safe value ("~AA21TTVV"; off
@@ -229,65 +202,102 @@ int DigitalChangeStart(ModuleRecord* module, const TemplateType* type, int model
 int DigitalChangeWatchdog(ModuleRecord* module, const TemplateType* type, int series);
 extern const TemplateSweepSteps DigitalChangeSteps;
 
-// The class procedure of the digital types: the template's, with the
-// type's own start steps.
-int DigitalClassProc(const TemplateType* type, const TemplateStartSteps* start,
-                     ModuleRecord* module, int msg, int wParam, int lParam);
+// ---- The table of the digital types ----
 
-// An output type: the members the type names (`own`: its identifier,
-// channels, models, restart note, schema, dialog, request and start
-// policy) and those every digital output type shares.
-constexpr TemplateType DigitalOutputDescriptor(const TemplateType& own) {
-    return TemplateType{
-        .type = own.type,
-        .form = TEMPLATE_OUTPUT_FORM,
-        .maxChannels = own.maxChannels,
-        .channelLimit = own.channelLimit,
-        .model = own.model,
-        .models = own.models,
-        .modelCount = own.modelCount,
-        .nameFormat = "DO %d",
-        .unit = "V",
-        .namedChannels = own.namedChannels,
-        .restartNote = own.restartNote,
-        .schema = own.schema,
-        .addressOffset = offsetof(DigitalParam, Module_Address),
-        .maskOffset = offsetof(DigitalParam, Channel_Mask),
-        .comOffset = offsetof(DigitalParam, Com),
-        .messOffset = offsetof(DigitalParam, Mess),
-        .unitOffset = offsetof(DigitalParam, Unit),
-        .copyOffset = offsetof(DigitalParam, Copy_Channel_Name),
-        .dialogTemplate = own.dialogTemplate,
-        .setupDlgProc = own.setupDlgProc,
-        // the start steps are the type's TemplateStartSteps; one request for
-        // all lines
-        .addSweepRequest = own.addSweepRequest,
-        .watchdogTick = TEMPLATE_TICK_ALWAYS, // the port's keep-alive at the idle turns
-        .watchdogResetAtStop = 1,             // the stop disarms every port's keep-alive
-        .start = own.start,
-    };
-}
+// The digital input types and the output and relay types, in the order of
+// the table's rows.
+#define DIGITAL_INPUT_TYPES(X)                                                                     \
+    X(ND6041I)                                                                                     \
+    X(ND6044I)                                                                                     \
+    X(ND6050I)                                                                                     \
+    X(ND6052)                                                                                      \
+    X(ND6053)                                                                                      \
+    X(ND6054)                                                                                      \
+    X(ND6055I)                                                                                     \
+    X(ND6060I)                                                                                     \
+    X(ND6063I)                                                                                     \
+    X(ND6065I)                                                                                     \
+    X(ND6751)
 
-// ---- The setup dialog ----
+#define DIGITAL_OUTPUT_TYPES(X)                                                                    \
+    X(ND6042O)                                                                                     \
+    X(ND6043O)                                                                                     \
+    X(ND6044O)                                                                                     \
+    X(ND6050O)                                                                                     \
+    X(ND6055O)                                                                                     \
+    X(ND6056)                                                                                      \
+    X(ND6060O)                                                                                     \
+    X(ND6063)                                                                                      \
+    X(ND6065O)                                                                                     \
+    X(ND6067)                                                                                      \
+    X(ND6757O)
 
-constexpr SetupDialogType
-DigitalDialogDescriptor(const TemplateType* type, int buttons, DWORD helpContext, const char* nd,
-                        const char* xx01, const char* xx04, const char* xx03, const char* xx05,
-                        const char* xx06, const char* telv, void (*init)(HWND dialog, void* work),
-                        int (*command)(HWND dialog, void* work, int id, int code)) {
-    return SetupDialogType{
-        type,
-        sizeof(DigitalParam),
-        buttons,
-        helpContext,
-        // captions: default, XX01, XX04, XX03, XX05, XX06, TELV
-        {nd, xx01, xx04, xx03, xx05, xx06, telv},
-        {0, 0, 0, 0},
-        init,
-        command,
-        nullptr,
-        nullptr,
-    };
-}
+#define DIGITAL_TYPES(X) DIGITAL_INPUT_TYPES(X) DIGITAL_OUTPUT_TYPES(X)
+
+// The setup dialog's caption in each family; null keeps the template's.
+struct DigitalCaptions {
+    const char* nd = nullptr;
+    const char* xx01 = nullptr;
+    const char* xx04 = nullptr;
+    const char* xx03 = nullptr;
+    const char* xx05 = nullptr;
+    const char* xx06 = nullptr;
+    const char* telv = nullptr;
+};
+
+// One row of the table: what a digital type has of its own. The type's
+// descriptor, start steps and dialog are built from it (table.cpp); a member
+// a row does not name is 0 or null.
+struct DigitalTypeRow {
+    // The descriptor's members the type names: identifier, form, channels,
+    // models, default names, restart note, dialog, defaults, request, start
+    // policy and the versions it loads. The others are those of every digital
+    // type of its form.
+    TemplateType own = {};
+    DWORD helpContext = 0;
+    DigitalCaptions caption = {};
+    // The steps around the sweep's one request.
+    const TemplateSweepSteps* steps = nullptr;
+    // The module's watchdog at the start: the type's own step, else an input
+    // type's for `inputWatchdogModel` (TELV only; the type stores the watchdog
+    // rows twice and keeps the port's keep-alive), else an output type's, the
+    // 6000-series sequence for `watchdog6000` and the 7000-series one for
+    // `watchdog7000`, else a relay type's by `changeSeries`.
+    int (*configure)(ModuleRecord* module, const TemplateType* type, int model) = nullptr;
+    int inputWatchdogModel = 0;
+    int watchdog6000 = 0;
+    int watchdog7000 = 0;
+    int changeSeries = 0;
+    // 1: a relay type that writes on change (DigitalChangeStart ends its start).
+    int writesOnChange = 0;
+    // The families whose dialog shows the watchdog button (DIGITAL_FAMILY
+    // bits; 0: the type's dialog has none), and the safe-value lines of its
+    // "Watchdog" dialog.
+    int watchdogFamilies = 0;
+    int watchdogLines = 0;
+    // 1: the module of the family XX04 has seven outputs, channel 7 is hidden.
+    int sevenOutputsInXX04 = 0;
+    // The type's own dialog steps, in place of the watchdog button's.
+    void (*init)(HWND dialog, void* work) = nullptr;
+    int (*command)(HWND dialog, void* work, int id, int code) = nullptr;
+    // Channels that take names from the host (0: all); the others keep the
+    // host's default action.
+    int hostNamedChannels = 0;
+};
+
+// ---- The types' own steps ----
+
+extern const TemplateSweepSteps ND6041I_Steps;
+int ND6041I_AddRequest(ModuleRecord* module, const TemplateType* type);
+int ND6042O_Configure(ModuleRecord* module, const TemplateType* type, int model);
+int ND6056_AddRequest(ModuleRecord* module, const TemplateType* type);
+int ND6056_Configure(ModuleRecord* module, const TemplateType* type, int model);
+int ND6060O_Configure(ModuleRecord* module, const TemplateType* type, int model);
+int ND6063_AddRequest(ModuleRecord* module, const TemplateType* type);
+int ND6063_Configure(ModuleRecord* module, const TemplateType* type, int model);
+void ND6063_InitDialog(HWND dialog, void* work);
+int ND6063_Command(HWND dialog, void* work, int id, int code);
+void ND6063_LayoutChannelButtons(HWND dialog, int buttons, int keep);
+int ND6067_Configure(ModuleRecord* module, const TemplateType* type, int model);
 
 #endif

@@ -1,31 +1,24 @@
-// Block type ND6063: relays of the 6063 relay module.
+// Block type ND6063: relays of the 6063 relay module. Its row is in
+// table.cpp; here its request, the watchdog of its module and the dialog of
+// the family TELV's three-relay module.
 
-#include "frame/setupdlg.h"
-#include "frame/loops.h"
-#include "frame/start.h"
-#include "frame/template.h"
 #include "frame/chanbar.h"
+#include "frame/modwatchdog.h"
+#include "frame/setupdlg.h"
 #include "host/driver.h"
-#include "host/host.h"
 #include "modules/digital/digital.h"
-#include "modules/types.h"
 #include "resource.h"
 #include "serial/scan.h"
 
-// The records and the stored format are those of every digital type.
-typedef DigitalParam ND6063_Param;
-typedef DigitalRuntime8 ND6063_Runtime;
-constexpr const ParamSchemaEntry* ND6063_ParamSchema = DigitalParamSchema;
-
 namespace {
-
-const int kModels[] = {6063, 4063, 7063, 0};
 
 // The family TELV's module has three relays, written as one hexadecimal
 // digit ("@AAN"); the image goes out as the block holds it.
 const int kTelvRelays = 3;
 
-int AddRequest(ModuleRecord* module, const TemplateType* type) {
+} // namespace
+
+int ND6063_AddRequest(ModuleRecord* module, const TemplateType* type) {
     if (!FAMILY_TELV) return DigitalAddDoWrite(module, type);
     const DigitalParam* p = DigitalParamOf(module);
     DigitalRuntime8* rt = DigitalRuntime8Of(module);
@@ -35,35 +28,13 @@ int AddRequest(ModuleRecord* module, const TemplateType* type) {
 
 // In the family TELV a 7063 gets the 7000-series watchdog sequence;
 // elsewhere every model from 6000 up the 6000-series one.
-int Configure(ModuleRecord* module, const TemplateType* type, int model) {
+int ND6063_Configure(ModuleRecord* module, const TemplateType* type, int model) {
     if (!FAMILY_TELV) return model >= 6000 ? DigitalWatchdog6000(module, type) : 1;
     if (model != 7063) return 1;
     WatchdogStep safe;
     DigitalSafeByte(module, &safe);
     return DigitalWatchdog7000(module, type, 0, &safe);
 }
-
-constexpr TemplateType type = DigitalOutputDescriptor({
-    .type = "ND6063",
-    .maxChannels = 8,
-    .channelLimit = 8,
-    .model = 6063,
-    .models = kModels,
-    .modelCount = 4,
-    .namedChannels = 8,
-    .restartNote = "Restart 6063",
-    .schema = ND6063_ParamSchema,
-    .dialogTemplate = "DLG_ND6063",
-    .setupDlgProc = ND6063_SetupDlgProc,
-    .addSweepRequest = AddRequest,
-    // A silent or wrong module stops the experiment; a number that cannot be
-    // read is shown as no reply.
-    .start = {.badNumberText = IDS_MODULE_NO_REPLY},
-});
-
-constexpr TemplateStartSteps startSteps = {.configure = Configure};
-
-} // namespace
 
 // The channel bar of the three-relay module: of the template's `buttons`
 // buttons the first `keep` stay, centred in the span of all, 3 pixels apart,
@@ -103,34 +74,12 @@ void ND6063_LayoutChannelButtons(HWND dialog, int buttons, int keep) {
     }
 }
 
-namespace {
-
-void InitDialog(HWND dialog, void*) {
+void ND6063_InitDialog(HWND dialog, void*) {
     DigitalShowWatchdogButton(dialog,
                               DIGITAL_FAMILY(FAMILY_INDEX_ND) | DIGITAL_FAMILY(FAMILY_INDEX_TELV));
     if (FAMILY_TELV) ND6063_LayoutChannelButtons(dialog, 8, kTelvRelays);
 }
 
-int Command(HWND dialog, void* work, int id, int code) {
+int ND6063_Command(HWND dialog, void* work, int id, int code) {
     return DigitalWatchdogButton(dialog, work, id, code, FAMILY_TELV ? kTelvRelays : 8);
 }
-
-constexpr SetupDialogType dialogType = DigitalDialogDescriptor(&type,
-                                                               8,                 // channel buttons
-                                                               1180,              // help context
-                                                               nullptr,           // default
-                                                               nullptr,           // XX01
-                                                               nullptr,           // XX04
-                                                               nullptr,           // XX03
-                                                               nullptr,           // XX05
-                                                               nullptr,           // XX06
-                                                               "ZEM-7063 Output", // TELV
-                                                               InitDialog, Command);
-
-const TemplateSweepSteps steps = {DigitalTake8, nullptr, nullptr, nullptr};
-
-} // namespace
-
-BLOCK_TYPE_PROCS(ND6063, SetupDialogProc(&dialogType, dialog, msg, wParam, lParam),
-                 DigitalClassProc(&type, &startSteps, module, msg, wParam, lParam),
-                 TemplateProcessSweep(&type, module, &steps))
