@@ -484,13 +484,36 @@ int MultiTaskClassProc(const MultiTaskType* type, const TemplateStartSteps* mast
     }
 }
 
+namespace {
+
+// The setup dialog that is open; the dialogs are modal, one at a time.
+const SetupDialogType* openDialog;
+
+} // namespace
+
 int MultiTaskShowSetupDialog(const MultiTaskType* type, ModuleRecord* module,
                              const char* const* templates, const SetupDialogType* dialogs,
-                             DLGPROC proc, const SetupDialogType** open) {
+                             DLGPROC proc) {
     int function = MultiModuleType(type->multi, module);
     if (function < 0 || function > 2) return 1;
-    *open = &dialogs[function];
+    openDialog = &dialogs[function];
     DialogBoxParamA(hInstDriver, templates[function], module->hwndModule, proc, 0);
-    *open = nullptr;
+    openDialog = nullptr;
     return 1;
+}
+
+INT_PTR MultiTaskDialogProc(const MultiTaskType* type, int keepBoxes, HWND dialog, UINT msg,
+                            WPARAM wParam, LPARAM lParam) {
+    if (!openDialog) return FALSE;
+    return MultiSetupDialogProc(type->multi, openDialog, keepBoxes, dialog, msg, wParam, lParam);
+}
+
+void MultiTaskExchange(const MultiTaskType* type, ModuleRecord* module,
+                       void (*digitalOutput)(ModuleRecord* module)) {
+    switch (MultiModuleType(type->multi, module)) {
+    case 0: MultiTaskAnalogInput(type, module); break;
+    case 1: digitalOutput(module); break;
+    case 2: MultiTaskDigitalInput(type, module); break;
+    default: ShowInternalError("Impossible case", __FILE__, __LINE__); break;
+    }
 }

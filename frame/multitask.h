@@ -152,11 +152,21 @@ int MultiTaskPerformAction(const MultiTaskType* type, ModuleRecord* module, int 
                            const ActionRequest* request);
 
 // The setup dialog of the block's function (0..2): `templates[f]` run with
-// `proc` on `dialogs[f]`, which *open names while it runs. Another function
+// `proc` on `dialogs[f]`, the open dialog while it runs. Another function
 // has none. 1.
 int MultiTaskShowSetupDialog(const MultiTaskType* type, ModuleRecord* module,
                              const char* const* templates, const SetupDialogType* dialogs,
-                             DLGPROC proc, const SetupDialogType** open);
+                             DLGPROC proc);
+// The dialog procedure of the open dialog (MultiSetupDialogProc with
+// `keepBoxes`); FALSE while none is open.
+INT_PTR MultiTaskDialogProc(const MultiTaskType* type, int keepBoxes, HWND dialog, UINT msg,
+                            WPARAM wParam, LPARAM lParam);
+
+// A block's turn by its function: the analog input's delivery, the digital
+// outputs' values (the type's `digitalOutput`), the digital input's
+// delivery.
+void MultiTaskExchange(const MultiTaskType* type, ModuleRecord* module,
+                       void (*digitalOutput)(ModuleRecord* module));
 
 // The class procedure of these types: the setup dialog by function, the
 // start with the master's steps, the host actions; everything else the

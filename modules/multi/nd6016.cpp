@@ -357,12 +357,7 @@ void DigitalOutput(ModuleRecord* module) {
 }
 
 void Exchange(ModuleRecord* module) {
-    switch (ParamOf(module)->Module_Type) {
-    case 0: MultiTaskAnalogInput(&tasks, module); break;
-    case 1: DigitalOutput(module); break;
-    case 2: MultiTaskDigitalInput(&tasks, module); break;
-    default: ShowInternalError("Impossible case", __FILE__, __LINE__); break;
-    }
+    MultiTaskExchange(&tasks, module, DigitalOutput);
 }
 
 // ---- The setup dialogs ----
@@ -448,22 +443,13 @@ constexpr SetupDialogType kDialogs[3] = {
 };
 const char* const kTemplates[3] = {"DLG_ND6016I", "DLG_ND6016DO", "DLG_ND6016C"};
 
-// The dialog that is open.
-const SetupDialogType* openDialog;
-
 int ShowSetupDialog(ModuleRecord* module) {
-    return MultiTaskShowSetupDialog(&tasks, module, kTemplates, kDialogs, ND6016_SetupDlgProc,
-                                    &openDialog);
+    return MultiTaskShowSetupDialog(&tasks, module, kTemplates, kDialogs, ND6016_SetupDlgProc);
 }
 
 } // namespace
 
-static INT_PTR DialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (!openDialog) return FALSE;
-    return MultiSetupDialogProc(&multi, openDialog, 0, dialog, msg, wParam, lParam);
-}
-
-BLOCK_TYPE_PROCS(ND6016, DialogProc(dialog, msg, wParam, lParam),
+BLOCK_TYPE_PROCS(ND6016, MultiTaskDialogProc(&tasks, 0, dialog, msg, wParam, lParam),
                  MultiTaskClassProc(&tasks, &startSteps, ShowSetupDialog, module, msg, wParam,
                                     lParam),
                  MultiProcess(&multi, module, HardwareIO, Exchange))
