@@ -251,37 +251,48 @@ constexpr TemplateType Descriptor(const DigitalTypeRow& r, DLGPROC setupDlgProc)
     return t;
 }
 
-// The module's watchdog by the row's models or series.
+// The type's own configuration step where it has one, else the module's
+// watchdog by the row's models or series; nothing to do without either.
+// The choice is made here rather than in the constant descriptors: whether
+// a function's address is null is not a constant in every build.
+// A row as the steps read it when they run.
+const DigitalTypeRow& RowOf(int i) {
+    return kRows[i];
+}
+
 template <int I> int Configure(ModuleRecord* module, const TemplateType* type, int model) {
-    const DigitalTypeRow& r = kRows[I];
+    const DigitalTypeRow& r = RowOf(I);
+    if (r.configure) return r.configure(module, type, model);
     if (r.inputWatchdogModel)
         return DigitalInputWatchdog(module, type, model, r.inputWatchdogModel);
     if (r.changeSeries) return DigitalChangeWatchdog(module, type, r.changeSeries);
-    return DigitalOutputWatchdog(module, type, model, r.watchdog6000, r.watchdog7000, nullptr);
-}
-
-// The type's own step where it has one, else the shared one.
-template <class Step> constexpr Step OwnOr(Step own, Step shared) {
-    return own ? own : shared;
+    if (r.watchdog6000 || r.watchdog7000)
+        return DigitalOutputWatchdog(module, type, model, r.watchdog6000, r.watchdog7000, nullptr);
+    return 1;
 }
 
 template <int I> constexpr TemplateStartSteps StartSteps() {
-    const DigitalTypeRow& r = kRows[I];
-    const int shared = r.inputWatchdogModel || r.changeSeries || r.watchdog6000 || r.watchdog7000;
     return TemplateStartSteps{
-        .configure = OwnOr(r.configure, shared ? Configure<I> : nullptr),
-        .finish = r.writesOnChange ? DigitalChangeStart : nullptr,
+        .configure = Configure<I>,
+        .finish = kRows[I].writesOnChange ? DigitalChangeStart : nullptr,
     };
 }
 
-template <int I> void InitDialog(HWND dialog, void*) {
-    DigitalShowWatchdogButton(dialog, kRows[I].watchdogFamilies);
-    if (kRows[I].sevenOutputsInXX04 && FAMILY_XX04)
-        DigitalHideChannel(dialog, 7, IDC_DIGITAL_LABEL7);
+// The type's own dialog steps where it has them, else the watchdog button
+// where the row names its families.
+template <int I> void InitDialog(HWND dialog, void* work) {
+    const DigitalTypeRow& r = RowOf(I);
+    if (r.init) return r.init(dialog, work);
+    if (!r.watchdogFamilies) return;
+    DigitalShowWatchdogButton(dialog, r.watchdogFamilies);
+    if (r.sevenOutputsInXX04 && FAMILY_XX04) DigitalHideChannel(dialog, 7, IDC_DIGITAL_LABEL7);
 }
 
 template <int I> int Command(HWND dialog, void* work, int id, int code) {
-    return DigitalWatchdogButton(dialog, work, id, code, kRows[I].watchdogLines);
+    const DigitalTypeRow& r = RowOf(I);
+    if (r.command) return r.command(dialog, work, id, code);
+    if (!r.watchdogFamilies) return 0;
+    return DigitalWatchdogButton(dialog, work, id, code, r.watchdogLines);
 }
 
 // The dialog of a row: a channel button a line, the watchdog button where
@@ -289,7 +300,6 @@ template <int I> int Command(HWND dialog, void* work, int id, int code) {
 template <int I> constexpr SetupDialogType Dialog(const TemplateType* type) {
     const DigitalTypeRow& r = kRows[I];
     const DigitalCaptions& c = r.caption;
-    const int button = r.watchdogFamilies != 0;
     return SetupDialogType{
         type,
         sizeof(DigitalParam),
@@ -297,8 +307,8 @@ template <int I> constexpr SetupDialogType Dialog(const TemplateType* type) {
         r.helpContext,
         {c.nd, c.xx01, c.xx04, c.xx03, c.xx05, c.xx06, c.telv},
         {0, 0, 0, 0},
-        OwnOr(r.init, button ? InitDialog<I> : nullptr),
-        OwnOr(r.command, button ? Command<I> : nullptr),
+        InitDialog<I>,
+        Command<I>,
         nullptr,
         nullptr,
     };
