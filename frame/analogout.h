@@ -182,18 +182,13 @@ int AoModuleClassProc(const AoModuleType* ao, const TemplateStartSteps* start,
 constexpr SetupDialogType AoModuleDialogType(const AoModuleType* ao, int paramSize,
                                              DWORD helpContext, const char* const* caption,
                                              void (*init)(HWND dialog, void* work)) {
-    SetupDialogType d = {&ao->type,
-                         paramSize,
-                         ao->channels,
-                         helpContext,
-                         {},
-                         {IDC_AO_RANGE, IDC_AO_SLEW, 0, 0},
-                         init,
-                         AoModuleCommand,
-                         AoModuleStoreChannel,
-                         AoModuleShowChannel};
-    for (int f = 0; f < FAMILY_INDEX_COUNT; f++)
-        d.caption[f] = caption[f];
+    SetupDialogType d = SetupDialogOf(&ao->type, paramSize, ao->channels, helpContext, caption);
+    d.locked[0] = IDC_AO_RANGE;
+    d.locked[1] = IDC_AO_SLEW;
+    d.init = init;
+    d.command = AoModuleCommand;
+    d.storeChannel = AoModuleStoreChannel;
+    d.showChannel = AoModuleShowChannel;
     return d;
 }
 

@@ -53,8 +53,9 @@ struct SetupDialogType {
     void (*showNoChannel)(HWND dialog, void* work) = nullptr;
 };
 
-// The setup dialog of a type that has no controls of its own: its channel
-// buttons, help topic and captions by family (null keeps the template's).
+// The setup dialog of a type by its channel buttons, help topic and captions
+// by family (null keeps the template's), with no controls or roles of its
+// own; a type that has some sets them on the result.
 constexpr SetupDialogType SetupDialogOf(const TemplateType* type, int paramSize, int buttons,
                                         DWORD helpContext, const char* const* caption) {
     SetupDialogType d = {type,         paramSize, buttons, helpContext, {},
