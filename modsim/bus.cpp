@@ -50,8 +50,8 @@ int StartsWith(const std::string& s, const std::string& prefix) {
 }
 
 // The bytes that go on the wire for a reply text, shaped by a fault.
-std::string ShapeReply(std::string reply, int checksum, const Fault& f, int* delayMs, int* unplug,
-                       int* copyMs) {
+std::string ShapeReply(std::string reply, int address, int checksum, const Fault& f, int* delayMs,
+                       int* unplug, int* copyMs, int* strayMs, std::string* stray) {
     switch (f.kind) {
     case FaultKind::Silence: return "";
     case FaultKind::Late: *delayMs = f.delayMs > 0 ? f.delayMs : 0; break;
@@ -89,13 +89,36 @@ std::string ShapeReply(std::string reply, int checksum, const Fault& f, int* del
         reply.insert(at, f.bytes.empty() ? std::string(1, '\0') : f.bytes);
         break;
     }
+    case FaultKind::OtherAddress:
+        // Only the replies that carry the address: "!AA..." and "?AA".
+        if (reply.size() >= 3 && (reply[0] == '!' || reply[0] == '?') &&
+            reply.compare(1, 2, Hex2(address)) == 0)
+            reply.replace(1, 2, Hex2(f.address >= 0 ? f.address : address + 1));
+        break;
+    case FaultKind::AllChannels: break; // the reply was made for the whole module
+    case FaultKind::Stray:
+        *strayMs = f.delayMs > 0 ? f.delayMs : 0;
+        *stray = FrameLine(f.bytes.empty() ? reply : f.bytes, checksum);
+        break;
     }
     return FrameLine(reply, checksum);
 }
 
+ClockFunction defaultClock = nullptr;
+
+long long SteadyMicroseconds() {
+    return std::chrono::duration_cast<std::chrono::microseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
 } // namespace
 
-Bus::Bus() : t0_(Clock::now()), wireFree_(t0_), replugDue_(t0_) {}
+void SetDefaultClock(ClockFunction clock) {
+    defaultClock = clock;
+}
+
+Bus::Bus() : t0_(Clock::now()), replugDue_(t0_) {}
 
 Bus::~Bus() {
     Close();
@@ -158,7 +181,6 @@ int Bus::OpenPtyLocked(std::string* error) {
     rx_.clear();
     rxOverlong_ = 0;
     pending_.clear();
-    wireFree_ = Clock::now();
     UpdateLinkLocked();
     return 1;
 }
@@ -234,12 +256,22 @@ int Bus::UpdateLinkLocked() {
 void Bus::SetBaud(int baud, int bitsPerChar) {
     std::lock_guard<std::mutex> lock(mutex_);
     baud_ = baud > 0 ? baud : 0;
-    bitsPerChar_ = bitsPerChar > 0 ? bitsPerChar : 10;
+    bitsPerChar_ = bitsPerChar > 0 ? bitsPerChar : 0;
 }
 
 void Bus::SetWireTime(int on) {
     std::lock_guard<std::mutex> lock(mutex_);
     wireTime_ = on ? 1 : 0;
+}
+
+void Bus::SetClock(ClockFunction clock) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    clock_ = clock;
+}
+
+long long Bus::ReplyNow() const {
+    ClockFunction clock = clock_ ? clock_ : defaultClock;
+    return clock ? clock() : SteadyMicroseconds();
 }
 
 int Bus::AddModule(int address, const std::string& model, int checksum) {
@@ -377,6 +409,11 @@ int Bus::WaitForHeard(size_t count, int timeoutMs) const {
                : 0;
 }
 
+size_t Bus::RepliesOnTheWay() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return pending_.size();
+}
+
 void Bus::SetTrace(std::function<void(const LogEntry&)> trace) {
     std::lock_guard<std::mutex> lock(mutex_);
     trace_ = std::move(trace);
@@ -425,8 +462,13 @@ int Bus::Pump(int timeoutMs) {
             if ((handled > 0 || wrote > 0) && pending_.empty()) break;
             now = Clock::now();
             if (now >= deadline) break;
-            for (const Pending& p : pending_)
-                wakeAt = std::min(wakeAt, p.due);
+            if (!pending_.empty()) {
+                const Pending& p = pending_.front();
+                long long left = (p.firstWritten ? p.due : p.first) - ReplyNow();
+                // A clock of the caller's may move in steps of its own: look again soon.
+                if (clock_ || defaultClock) left = std::min(left, 200LL);
+                wakeAt = std::min(wakeAt, now + std::chrono::microseconds(std::max(0LL, left)));
+            }
             if (replugAt_) wakeAt = std::min(wakeAt, replugDue_);
             if (plugged_ && !hangup) fd = master_;
         }
@@ -452,7 +494,7 @@ int Bus::Pump(int timeoutMs) {
             if (r > 0) {
                 {
                     std::lock_guard<std::mutex> lock(mutex_);
-                    rxTime_ = Clock::now();
+                    rxTime_ = ReplyNow();
                 }
                 TakeBytes(buf, static_cast<size_t>(r), &handled);
             }
@@ -499,23 +541,22 @@ void Bus::HandleLine(const std::string& line, int overlong) {
         entry.timeS = Seconds(now);
         entry.line = line;
         entry.overlong = overlong;
-        int delayMs = 0;
-        int unplug = 0;
-        int unplugMs = -1;
-        int copyMs = -1;
-        if (!overlong)
-            entry.reply = AnswerLocked(line, &entry, &delayMs, &unplugMs, &unplug, &copyMs);
-        if (!entry.reply.empty()) QueueReplyLocked(entry.reply, delayMs, line.size() + 1);
-        if (!entry.reply.empty() && copyMs >= 0)
-            QueueReplyLocked(entry.reply, delayMs + copyMs, line.size() + 1);
+        Answer answer;
+        if (!overlong) AnswerLocked(line, &entry, &answer);
+        entry.reply = answer.bytes;
+        if (answer.strayMs >= 0) QueueStrayLocked(answer.stray, answer.strayMs);
+        if (!answer.bytes.empty()) QueueReplyLocked(answer.bytes, answer.delayMs, line.size() + 1);
+        if (!answer.bytes.empty() && answer.copyMs >= 0)
+            QueueReplyLocked(answer.bytes, answer.delayMs + answer.copyMs, line.size() + 1);
         // A reply due at once is on its way before the line counts as heard.
         WriteDueLocked();
         log_.push_back(entry);
         ++heard_;
-        if (unplug) {
+        if (answer.unplug) {
             ClosePtyLocked();
-            replugAt_ = unplugMs >= 0;
-            replugDue_ = now + std::chrono::milliseconds(unplugMs >= 0 ? unplugMs : 0);
+            replugAt_ = answer.unplugMs >= 0;
+            replugDue_ =
+                now + std::chrono::milliseconds(answer.unplugMs >= 0 ? answer.unplugMs : 0);
         }
         changed_.notify_all();
         trace = trace_;
@@ -523,8 +564,7 @@ void Bus::HandleLine(const std::string& line, int overlong) {
     if (trace) trace(entry);
 }
 
-std::string Bus::AnswerLocked(const std::string& line, LogEntry* entry, int* delayMs, int* unplugMs,
-                              int* unplug, int* copyMs) {
+void Bus::AnswerLocked(const std::string& line, LogEntry* entry, Answer* answer) {
     // "~**": keep-alive to every module, no reply. It may carry its checksum.
     if (StartsWith(line, "~**")) {
         std::string rest = line.substr(3);
@@ -535,16 +575,16 @@ std::string Bus::AnswerLocked(const std::string& line, LogEntry* entry, int* del
                 s.module.watchdog.lastHostOkS = entry->timeS;
             }
         }
-        return "";
+        return;
     }
-    if (line.size() < 3 || !strchr("$#%@~", line[0])) return "";
+    if (line.size() < 3 || !strchr("$#%@~", line[0])) return;
     int hi = HexDigit(line[1]);
     int lo = HexDigit(line[2]);
-    if (hi < 0 || lo < 0) return "";
+    if (hi < 0 || lo < 0) return;
     int address = hi * 16 + lo;
     entry->address = address;
     Slot& slot = slots_[address];
-    if (!slot.used) return ""; // nobody there: silence
+    if (!slot.used) return; // nobody there: silence
     Module& m = slot.module;
 
     Command c;
@@ -553,8 +593,8 @@ std::string Bus::AnswerLocked(const std::string& line, LogEntry* entry, int* del
     c.timeS = entry->timeS;
     // A module that uses checksums ignores a line whose checksum is wrong or missing.
     if (!UnframeLine(line, m.checksum, &c.text) || c.text.size() < 3) {
-        if (!m.answerBadChecksum) return "";
-        return FrameLine("?" + Hex2(address), m.checksum);
+        if (m.answerBadChecksum) answer->bytes = FrameLine("?" + Hex2(address), m.checksum);
+        return;
     }
     c.body = c.text.substr(3);
 
@@ -576,7 +616,7 @@ std::string Bus::AnswerLocked(const std::string& line, LogEntry* entry, int* del
         known = row->handler(m, c, reply);
     }
     if (!known) reply = "?" + Hex2(address);
-    if (reply.empty()) return ""; // a command without reply
+    if (reply.empty()) return; // a command without reply
 
     for (size_t i = 0; i < slot.faults.size(); ++i) {
         Fault& f = slot.faults[i];
@@ -586,45 +626,95 @@ std::string Bus::AnswerLocked(const std::string& line, LogEntry* entry, int* del
         }
         if (entry->timeS < f.fromS) continue;
         if (!f.match.empty() && !StartsWith(c.text, f.match)) continue;
+        if (f.every > 1 && ++f.seen % f.every != 0) continue;
+        if (f.kind == FaultKind::AllChannels && known && row && !c.args.empty()) {
+            // The same command without its channel: what the module gives for all of them.
+            Command all = c;
+            all.body = c.body.substr(0, c.body.size() - c.args.size());
+            all.args.clear();
+            std::string whole;
+            if (row->handler(m, all, whole) && !whole.empty()) reply = whole;
+        }
         entry->fault = FaultName(f.kind);
-        std::string bytes = ShapeReply(reply, m.checksum, f, delayMs, unplug, copyMs);
-        if (*unplug) *unplugMs = f.delayMs;
+        answer->bytes = ShapeReply(reply, address, m.checksum, f, &answer->delayMs, &answer->unplug,
+                                   &answer->copyMs, &answer->strayMs, &answer->stray);
+        if (answer->unplug) answer->unplugMs = f.delayMs;
         if (f.times > 0 && --f.times == 0) slot.faults.erase(slot.faults.begin() + i);
-        return bytes;
+        return;
     }
-    return FrameLine(reply, m.checksum);
+    answer->bytes = FrameLine(reply, m.checksum);
 }
 
 int Bus::EffectiveBaudLocked() const {
     if (baud_ > 0) return baud_;
     termios t;
-    if (spare_ < 0 || tcgetattr(spare_, &t) != 0) return 0;
-    return SpeedToBaud(cfgetospeed(&t));
+    int baud = spare_ >= 0 && tcgetattr(spare_, &t) == 0 ? SpeedToBaud(cfgetospeed(&t)) : 0;
+    return baud > 0 ? baud : 9600;
+}
+
+int Bus::BitsPerCharLocked() const {
+    if (bitsPerChar_ > 0) return bitsPerChar_;
+    termios t;
+    if (spare_ < 0 || tcgetattr(spare_, &t) != 0) return 10;
+    int data = 8;
+    switch (t.c_cflag & CSIZE) {
+    case CS5: data = 5; break;
+    case CS6: data = 6; break;
+    case CS7: data = 7; break;
+    default: break;
+    }
+    // Start bit, data bits, parity bit, stop bits.
+    return 1 + data + ((t.c_cflag & PARENB) ? 1 : 0) + ((t.c_cflag & CSTOPB) ? 2 : 1);
+}
+
+long long Bus::WireUsLocked(size_t bytes) const {
+    if (!wireTime_) return 0;
+    return static_cast<long long>(bytes) * BitsPerCharLocked() * 1000000LL / EffectiveBaudLocked();
+}
+
+void Bus::ScheduleLocked(const std::string& bytes, long long start, long long length, int whole) {
+    // One line at a time on the wire: a reply held back does not hold the line before it
+    // begins, and one that would run into another waits until that one is through.
+    for (const Pending& other : pending_)
+        if (start < other.due && start + length > other.start) start = other.due;
+    Pending p;
+    p.bytes = bytes;
+    p.start = start;
+    p.due = start + length;
+    p.first = whole || length == 0 ? p.due : start + WireUsLocked(1);
+    p.firstWritten = 0;
+    pending_.push_back(p);
+    std::stable_sort(pending_.begin(), pending_.end(),
+                     [](const Pending& a, const Pending& b) { return a.start < b.start; });
 }
 
 void Bus::QueueReplyLocked(const std::string& bytes, int delayMs, size_t requestBytes) {
-    // On the emulated line the request's bits count from when its bytes came
-    // in, not from when this bus got round to answering them.
-    Clock::time_point start =
-        (wireTime_ ? rxTime_ : Clock::now()) + std::chrono::milliseconds(delayMs);
-    Clock::time_point due = start;
-    if (wireTime_) {
-        int baud = EffectiveBaudLocked();
-        if (baud > 0) {
-            // The request reached the pseudo-terminal at once; on a line its
-            // last byte, the carriage return, arrives only after its bits.
-            start += std::chrono::microseconds(static_cast<long long>(requestBytes) * bitsPerChar_ *
-                                               1000000LL / baud);
-            // One reply at a time on the line, each as long as its bits take.
-            if (start < wireFree_) start = wireFree_;
-            long long us = static_cast<long long>(bytes.size()) * bitsPerChar_ * 1000000LL / baud;
-            due = start + std::chrono::microseconds(us);
-            wireFree_ = due;
+    // On the line the module hears the request's last bit only after its bits, counted from
+    // when its bytes came in, not from when this bus got round to answering them.
+    long long start =
+        (wireTime_ ? rxTime_ : ReplyNow()) + delayMs * 1000LL + WireUsLocked(requestBytes);
+    ScheduleLocked(bytes, start, WireUsLocked(bytes.size()), 0);
+}
+
+void Bus::QueueStrayLocked(const std::string& bytes, int delayMs) {
+    // Its bits were on the line before: it arrives whole at its time.
+    long long due = (wireTime_ ? rxTime_ : ReplyNow()) + delayMs * 1000LL;
+    long long length = WireUsLocked(bytes.size());
+    ScheduleLocked(bytes, due - length, length, 1);
+}
+
+int Bus::WritePendingLocked(const std::string& b) {
+    size_t off = 0;
+    while (off < b.size()) {
+        ssize_t w = write(master_, b.data() + off, b.size() - off);
+        if (w > 0) {
+            off += static_cast<size_t>(w);
+            continue;
         }
+        if (w < 0 && errno == EINTR) continue;
+        return 0; // the driver does not read and the line is full: the rest is lost
     }
-    pending_.push_back(Pending{due, bytes});
-    std::stable_sort(pending_.begin(), pending_.end(),
-                     [](const Pending& a, const Pending& b) { return a.due < b.due; });
+    return 1;
 }
 
 int Bus::WriteDueLocked() {
@@ -632,20 +722,21 @@ int Bus::WriteDueLocked() {
         pending_.clear();
         return 0;
     }
-    Clock::time_point now = Clock::now();
+    long long now = ReplyNow();
     size_t done = 0;
-    while (done < pending_.size() && pending_[done].due <= now) {
-        const std::string& b = pending_[done].bytes;
-        size_t off = 0;
-        while (off < b.size()) {
-            ssize_t w = write(master_, b.data() + off, b.size() - off);
-            if (w > 0) {
-                off += static_cast<size_t>(w);
-                continue;
+    // In order, a line whole before the next begins: lines on one wire never mix.
+    while (done < pending_.size()) {
+        Pending& p = pending_[done];
+        if (!p.firstWritten) {
+            if (p.first > now) break;
+            if (p.due > now && p.bytes.size() > 1) {
+                WritePendingLocked(p.bytes.substr(0, 1));
+                p.firstWritten = 1;
+                break;
             }
-            if (w < 0 && errno == EINTR) continue;
-            break; // the driver does not read and the line is full: the rest is lost
         }
+        if (p.due > now) break;
+        WritePendingLocked(p.firstWritten ? p.bytes.substr(1) : p.bytes);
         ++done;
     }
     pending_.erase(pending_.begin(), pending_.begin() + done);

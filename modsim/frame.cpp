@@ -99,6 +99,9 @@ const char* FaultName(FaultKind kind) {
     case FaultKind::Double: return "double";
     case FaultKind::Garbage: return "garbage";
     case FaultKind::Inserted: return "inserted";
+    case FaultKind::OtherAddress: return "other-address";
+    case FaultKind::AllChannels: return "all-channels";
+    case FaultKind::Stray: return "stray";
     }
     return "?";
 }
@@ -111,7 +114,8 @@ int FaultKindOfName(const std::string& name, FaultKind* kind) {
         FaultKind::NeverEnded,      FaultKind::TrailingBytes,
         FaultKind::Overlong,        FaultKind::Unplug,
         FaultKind::Double,          FaultKind::Garbage,
-        FaultKind::Inserted,
+        FaultKind::Inserted,        FaultKind::OtherAddress,
+        FaultKind::AllChannels,     FaultKind::Stray,
     };
     for (FaultKind k : kinds) {
         if (name == FaultName(k)) {
@@ -183,6 +187,14 @@ int ParseFault(const std::string& text, Fault* out, std::string* error) {
             ok = Seconds(value, &f.fromS);
         } else if (key == "until") {
             ok = Seconds(value, &f.untilS);
+        } else if (key == "every") {
+            ok = WholeNumber(value, 1, 1000000, &n);
+            f.every = static_cast<int>(n);
+        } else if (key == "address") {
+            char* end = nullptr;
+            n = strtol(value.c_str(), &end, 0);
+            ok = !value.empty() && end && !*end && n >= 0 && n <= 255;
+            f.address = static_cast<int>(n);
         } else {
             ok = 0;
         }

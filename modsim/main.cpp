@@ -1,24 +1,26 @@
 // modsim: serves simulated modules on pseudo-terminals until SIGINT or SIGTERM.
 //
-//   modsim [--link PATH] [--baud N] [--wire-time] [--module ADDR:MODEL[:cs]]...
+//   modsim [--link PATH] [--baud N] [--module ADDR:MODEL[:cs]]...
 //          [--value ADDR:CH=V]... [--wave ADDR:CH:sine|ramp|square:OFFSET:AMPLITUDE:PERIOD]...
 //          [--inputs ADDR=HEX]... [--fault ADDR:KIND[:key=value]...]... [--quiet]
 //   modsim --help    the usage, the models and the fault kinds
 //
-// Every --link starts another port; --baud, --wire-time, --module, --value, --wave, --inputs and
-// --fault that follow it belong to that port (before the first --link, to the first port). ADDR
+// Every --link starts another port; --baud, --module, --value, --wave, --inputs and --fault
+// that follow it belong to that port (before the first --link, to the first port). ADDR
 // is decimal, or hexadecimal with 0x; MODEL is a model name such as 6018; ":cs" makes the module
 // use checksums; a --module at an address given before on that port replaces that module. --value
 // sets input channel CH of the module at ADDR on that port to V; --wave makes it follow a waveform
 // (PERIOD in seconds); --inputs sets the module's digital input lines, bit c of the hexadecimal
 // number for line c. --fault gives the module a fault (KIND silence, late, wrong-first-char,
 // bad-checksum, missing-checksum, cut-short, never-ended, trailing-bytes, overlong, unplug, double,
-// garbage, inserted; keys times, match, delay (ms), length, char, bytes, from and until (seconds
-// after the start); without times it applies to every reply), for example
+// garbage, inserted, other-address, all-channels, stray; keys times, match, delay (ms), length,
+// char, bytes, from and until (seconds after the start), every and address; without times it
+// applies to every reply), for example
 // "--fault 2:silence:from=2:until=12" or "--fault 1:unplug:from=5:delay=5000". For each port
 // the program prints "PATH -> SLAVE" (or the slave alone without a link), then, unless --quiet,
-// one line per received command with its reply. At the signal it first takes in what the driver
-// wrote before it (a script that counts the lines stops the simulator first).
+// one line per received command with its reply. Every reply takes its time on the line, at the
+// rate the driver set on the port (or the one --baud gives). At the signal it first takes in what
+// the driver wrote before it (a script that counts the lines stops the simulator first).
 #include "modsim.h"
 
 #include <cctype>
@@ -57,8 +59,7 @@ struct InputsArg {
 
 struct PortArg {
     std::string link;
-    int baud = 9600;
-    int wireTime = 0;
+    int baud = 0; // the rate the driver sets
     std::vector<ModuleArg> modules;
     std::vector<ChannelArg> channels;
     std::vector<std::pair<int, modsim::Fault>> faults;
@@ -68,7 +69,7 @@ struct PortArg {
 std::mutex g_out;
 
 const char kUsage[] =
-    "usage: modsim [--link PATH] [--baud N] [--wire-time] [--module ADDR:MODEL[:cs]]...\n"
+    "usage: modsim [--link PATH] [--baud N] [--module ADDR:MODEL[:cs]]...\n"
     "              [--value ADDR:CH=V]... "
     "[--wave ADDR:CH:sine|ramp|square:OFFSET:AMPLITUDE:PERIOD]...\n"
     "              [--inputs ADDR=HEX]... [--fault ADDR:KIND[:key=value]...]... [--quiet]\n"
@@ -84,8 +85,9 @@ void Help() {
            "  --value and --wave set what input channel CH reads (PERIOD in seconds),\n"
            "  --inputs the digital input lines (bit c of HEX for line c). --fault keys:\n"
            "  times, match, delay (ms), length, char, bytes, from and until (seconds after\n"
-           "  the start), e.g. --fault 2:silence:from=2:until=12.\n"
-           "  --baud and --wire-time hold each reply back for its time on the wire.\n"
+           "  the start), every and address, e.g. --fault 2:silence:from=2:until=12.\n"
+           "  Every reply takes its time on the line, at the rate the driver set on the\n"
+           "  port or the one --baud gives.\n"
            "models:");
     size_t count = 0;
     const modsim::Profile* profiles = modsim::Profiles(&count);
@@ -93,7 +95,7 @@ void Help() {
         printf("%s %s", i % 12 == 0 ? "\n " : "", profiles[i].model);
     printf("\nfault kinds:");
     for (int k = static_cast<int>(modsim::FaultKind::Silence);
-         k <= static_cast<int>(modsim::FaultKind::Garbage); k++)
+         k <= static_cast<int>(modsim::FaultKind::Stray); k++)
         printf(" %s", modsim::FaultName(static_cast<modsim::FaultKind>(k)));
     printf("\n");
 }
@@ -249,8 +251,6 @@ int main(int argc, char** argv) {
                 return 2;
             }
             ports.back().baud = baud;
-        } else if (!strcmp(a, "--wire-time")) {
-            ports.back().wireTime = 1;
         } else if (!strcmp(a, "--module") && i + 1 < argc) {
             ModuleArg m;
             if (!ParseModule(argv[++i], &m)) {
@@ -354,7 +354,6 @@ int main(int argc, char** argv) {
             return 1;
         }
         bus->SetBaud(p.baud);
-        bus->SetWireTime(p.wireTime);
         for (const ModuleArg& m : p.modules)
             bus->AddModule(m.address, m.model, m.checksum);
         for (const ChannelArg& c : p.channels) {

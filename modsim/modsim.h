@@ -189,6 +189,10 @@ extern const CommandEntry k6058Commands[];
 extern const CommandEntry kAnalogOutput1Commands[];
 extern const CommandEntry kAnalogOutput7022Commands[];
 extern const CommandEntry kAnalogOutput4Commands[];
+// An analog reading as a module in engineering units sends it: seven characters, a sign and
+// the digits with the decimals of `format` ("%+07.2f"), fewer where the value needs the room
+// (1234.567 in "%+07.2f" is "+1234.6"), limited to +/-999999.
+std::string EngineeringValue(const char* format, double value);
 // Handlers several tables share: "#AA" and "#AAN", the analog inputs in the profile's format;
 // "@AARE", the event count.
 int ReadAnalog(Module& module, const Command& command, std::string& reply);
@@ -218,9 +222,15 @@ enum class FaultKind {
     Overlong,        // the reply text padded to `length` characters (default 200)
     Unplug,          // no reply, the port goes away for delayMs (-1: until Replug)
     Double,          // the reply, then the same line again delayMs (default 5) later
-    Garbage,  // the reply's first character, then `bytes` (default "12abc"), checksum fitting
-    Inserted, // `bytes` (default one NUL byte) put into the reply text before its `length`-th
-              // character (past its end: behind it), checksum fitting
+    Garbage,      // the reply's first character, then `bytes` (default "12abc"), checksum fitting
+    Inserted,     // `bytes` (default one NUL byte) put into the reply text before its `length`-th
+                  // character (past its end: behind it), checksum fitting
+    OtherAddress, // a reply that names the module ("!AA...", "?AA") names `address` instead
+                  // (default: the module's address + 1), checksum fitting
+    AllChannels,  // a one-channel read ("#AAN") answered with every channel, as "#AA" is
+    Stray,        // a line of another talker, `bytes` (default: the reply's own text) framed
+                  // as the module frames, whole on the line `delayMs` after the request came
+                  // in (while the request may still be on the wire), ahead of the reply
 };
 const char* FaultName(FaultKind kind);
 // The kind of a name FaultName gives; 0 for an unknown name.
@@ -229,9 +239,10 @@ int FaultKindOfName(const std::string& name, FaultKind* kind);
 constexpr int kAlways = -1;
 
 // A fault applies to the next replies of its module: `times` of them (kAlways: all), only to
-// commands whose text starts with `match` when it is not empty, and only to commands received
-// from `fromS` on and before `untilS` (seconds of the bus, Bus::Now; 0: no limit), after which it
-// is gone. Of several faults of a module the first that matches takes the reply.
+// commands whose text starts with `match` when it is not empty, only to every `every`-th of
+// those (the others are answered as they would be), and only to commands received from `fromS`
+// on and before `untilS` (seconds of the bus, Bus::Now; 0: no limit), after which it is gone. Of
+// several faults of a module the first that matches takes the reply.
 struct Fault {
     FaultKind kind = FaultKind::Silence;
     int times = 1;
@@ -242,14 +253,18 @@ struct Fault {
     std::string bytes;
     double fromS = 0.0;
     double untilS = 0.0;
+    int every = 1;
+    int address = -1;
+    int seen = 0; // matching replies so far, for `every`
 
     Fault() = default;
     explicit Fault(FaultKind k, int n = 1) : kind(k), times(n) {}
 };
 
 // A fault as the command line gives it: KIND[:key=value]... with the keys times (a number or
-// "always"), match, delay (ms), length, char, bytes, from and until (s). Without times it
-// applies to every reply. 1 when understood, else 0 and the reason in *error.
+// "always"), match, delay (ms), length, char, bytes, from and until (s), every and address
+// (decimal, or hexadecimal with 0x). Without times it applies to every reply. 1 when
+// understood, else 0 and the reason in *error.
 int ParseFault(const std::string& text, Fault* out, std::string* error);
 
 /* ---- the log ---- */
@@ -266,6 +281,14 @@ struct LogEntry {
 /* ---- the bus ---- */
 
 constexpr size_t kMaxInputLine = 256; // a longer line is dropped whole
+
+// A clock in microseconds that never goes back: what the bus times its replies by. A test that
+// runs the driver on a clock of its own gives the buses that clock, so a reply takes its time on
+// the wire on the clock the driver measures it by.
+using ClockFunction = long long (*)();
+// The clock of every bus that has none of its own; null: the steady clock. Set it before a bus
+// serves.
+void SetDefaultClock(ClockFunction clock);
 
 class Bus {
   public:
@@ -287,12 +310,16 @@ class Bus {
     int SetLink(const std::string& path);
     std::string LinkPath() const;
 
-    // The line's baud rate and bits per character (start + data + parity + stop bits). Baud 0
-    // takes the rate the driver set on the port. New modules take its baud code.
-    void SetBaud(int baud, int bitsPerChar = 10);
-    // Holds every reply back by the length of its request and its own at the baud rate, as a
-    // real line would take.
+    // The line's baud rate and bits per character (start + data + parity + stop bits). 0 (the
+    // default) takes what the driver set on the port. New modules take its baud code.
+    void SetBaud(int baud, int bitsPerChar = 0);
+    // On (the default), every reply takes the time a line takes: a module begins to answer
+    // once the last bit of its request is in, one reply at a time, and a reply's first byte
+    // reaches the driver one character after it began, the rest once the line is through. Off,
+    // replies go out as soon as they are made.
     void SetWireTime(int on);
+    // The clock this bus times its replies by; null: the default clock. Set it before it serves.
+    void SetClock(ClockFunction clock);
 
     int AddModule(int address, const std::string& model, int checksum);
     int AddModule(int address, const Profile& profile, int checksum);
@@ -322,6 +349,8 @@ class Bus {
     // reply, unless held back, has been written.
     size_t Heard() const;
     int WaitForHeard(size_t count, int timeoutMs) const;
+    // Replies made and not yet wholly written to the line.
+    size_t RepliesOnTheWay() const;
     // Seconds since the bus was made: the clock of the log and of a fault's from/until.
     double Now() const;
     // Called for every received line, from the serving thread, without the lock held.
@@ -347,9 +376,24 @@ class Bus {
 
   private:
     using Clock = std::chrono::steady_clock;
+    // A reply on its way, in microseconds of the bus's reply clock: on the line from `start`,
+    // its first byte due at `first`, the rest at `due`.
     struct Pending {
-        Clock::time_point due;
+        long long start;
+        long long first;
+        long long due;
         std::string bytes;
+        int firstWritten;
+    };
+    // What a received line is answered with.
+    struct Answer {
+        std::string bytes; // the reply as it goes on the line
+        int delayMs = 0;   // held back this much more
+        int unplug = 0;    // the port goes away
+        int unplugMs = -1; // for this long (-1: until Replug)
+        int copyMs = -1;   // the reply again this much later
+        int strayMs = -1;  // a stray line this long after the request came in
+        std::string stray; // its bytes
     };
     struct Slot {
         int used = 0;
@@ -364,12 +408,20 @@ class Bus {
     void ServeRequestsLocked();
     void TakeBytes(const char* data, size_t n, int* handled);
     void HandleLine(const std::string& line, int overlong);
-    std::string AnswerLocked(const std::string& line, LogEntry* entry, int* delayMs, int* unplugMs,
-                             int* unplug, int* copyMs);
+    void AnswerLocked(const std::string& line, LogEntry* entry, Answer* answer);
     int RequestLocked(std::unique_lock<std::mutex>& lock, int* request);
     void QueueReplyLocked(const std::string& bytes, int delayMs, size_t requestBytes);
+    void QueueStrayLocked(const std::string& bytes, int delayMs);
+    // Puts a line on the wire at `start` or, where another one is on the wire then, after
+    // it; `whole`: its bytes arrive together at the end, not the first one after one character.
+    void ScheduleLocked(const std::string& bytes, long long start, long long length, int whole);
     int WriteDueLocked();
+    int WritePendingLocked(const std::string& bytes);
     int EffectiveBaudLocked() const;
+    int BitsPerCharLocked() const;
+    // Microseconds of `bytes` characters on the line; 0 without wire time.
+    long long WireUsLocked(size_t bytes) const;
+    long long ReplyNow() const;
     double Seconds(Clock::time_point t) const;
     void ThreadMain();
 
@@ -383,9 +435,10 @@ class Bus {
     int plugged_ = 0;
     std::string slavePath_;
     std::string linkPath_;
-    int baud_ = 9600;
-    int bitsPerChar_ = 10;
-    int wireTime_ = 0;
+    int baud_ = 0;
+    int bitsPerChar_ = 0;
+    int wireTime_ = 1;
+    ClockFunction clock_ = nullptr;
     Slot slots_[kAddresses];
     std::vector<LogEntry> log_;
     size_t heard_ = 0;
@@ -393,8 +446,7 @@ class Bus {
     std::string rx_;
     int rxOverlong_ = 0;
     std::vector<Pending> pending_;
-    Clock::time_point wireFree_;
-    Clock::time_point rxTime_; // when the bytes of the latest read came in
+    long long rxTime_ = 0; // reply clock: when the bytes of the latest read came in
     int replugAt_ = 0;
     Clock::time_point replugDue_;
     int unplugRequest_ = 0;

@@ -54,9 +54,7 @@ int ReadInputs(Module& m, const Command& c, std::string& reply) {
     reply = ">";
     for (int ch = 0; ch < inputs; ++ch) {
         if (only >= 0 ? ch != only : !ModeReads(m.channelMode, ch)) continue;
-        char value[32];
-        snprintf(value, sizeof value, "%+07.3f", m.Channel(ch, c.timeS));
-        reply += value;
+        reply += EngineeringValue("%+07.3f", m.Channel(ch, c.timeS));
     }
     return 1;
 }

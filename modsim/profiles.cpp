@@ -312,13 +312,23 @@ int ReadAnalog(Module& m, const Command& c, std::string& reply) {
     }
     if (count <= 0) return 0;
     reply = ">";
-    for (int ch = first; ch < first + count; ++ch) {
-        char value[32];
-        snprintf(value, sizeof value, p.analogFormat ? p.analogFormat : "%+07.2f",
-                 m.Channel(ch, c.timeS));
-        reply += value;
-    }
+    for (int ch = first; ch < first + count; ++ch)
+        reply +=
+            EngineeringValue(p.analogFormat ? p.analogFormat : "%+07.2f", m.Channel(ch, c.timeS));
     return 1;
+}
+
+std::string EngineeringValue(const char* format, double value) {
+    const char* point = strchr(format, '.');
+    int decimals = point ? atoi(point + 1) : 0;
+    if (value > 999999.0) value = 999999.0;
+    if (value < -999999.0) value = -999999.0;
+    char text[32] = "";
+    for (; decimals >= 0; --decimals) {
+        snprintf(text, sizeof text, "%+07.*f", decimals, value);
+        if (strlen(text) <= 7) break;
+    }
+    return text;
 }
 
 const CommandEntry kCommonCommands[] = {

@@ -2,7 +2,7 @@
 # The bench: the shipped plug-in measured through the processing procedure of
 # its blocks in the stand-in host's loop (`hostsim run bench/bench.wks`),
 # reading all channels of a simulated thermocouple module that holds each
-# reply back for its time on the wire (`modsim --wire-time`).
+# reply back for its time on the wire, as modsim does.
 #
 # For 9600 and 38400 baud (the slowest speed that leaves the pause between
 # writes the limit, and the fastest the port table offers), three runs each:
@@ -64,7 +64,7 @@ export TELVIO_COM_DIR=$work
 modules=$("$work/hostsim" modules "$work/bench.wks" --port 1)
 start_modsim() {
     # shellcheck disable=SC2086 # the words of $modules are modsim's arguments
-    "$bin/modsim" --link "$work/com1" --baud "$1" --wire-time --quiet $modules \
+    "$bin/modsim" --link "$work/com1" --baud "$1" --quiet $modules \
         >"$work/modsim.log" 2>&1 &
     modsim_pid=$!
     for _ in $(seq 100); do [ -L "$work/com1" ] && return 0; sleep 0.05; done

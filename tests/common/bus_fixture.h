@@ -20,6 +20,7 @@
 #ifndef TESTS_COMMON_BUS_FIXTURE_H
 #define TESTS_COMMON_BUS_FIXTURE_H
 
+#include "driver_clock.h"
 #include "experiment_run.h"
 #include "heard.h"
 #include "plugin_fixture.h"
@@ -60,6 +61,7 @@ class BusTest : public PortFolderTest {
   protected:
     void SetUp() override {
         PortFolderTest::SetUp();
+        SimulateOnDriverClock();
         // COM1 at 9600 baud, 8 data bits, 1 stop bit, no parity.
         std::ofstream(dir + "/XX02.ini") << "[Com Ports]\nNumComPorts=1\nComPort#0=1,3,8,1,0,1\n";
         sentBefore_ = WinapiCommLinesWritten(kPort);

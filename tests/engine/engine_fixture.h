@@ -7,6 +7,7 @@
 #include "host/driver.h"
 #include "host/host.h"
 #include "frame/messparam.h"
+#include "driver_clock.h"
 #include "heard.h"
 #include "hostsim/hostsim.h"
 #include "modsim.h"
@@ -58,6 +59,7 @@ class EngineTest : public serialtest::SerialTest {
   protected:
     void SetUp() override {
         SerialTest::SetUp();
+        telviotest::SimulateOnDriverClock();
         MinModuleAddress = 1;
         bExperimentIsRunning = 0;
         BusyTimeOut = 1500;

@@ -23,8 +23,12 @@ void PrintTo(const PaceCase& c, std::ostream* os) {
 class Pacing : public TemplateTest, public ::testing::WithParamInterface<PaceCase> {
   protected:
     // A block reading all eight channels as fast as it may, started on the
-    // real clock, then run on the manual clock from `ticks`.
+    // real clock, then run on the manual clock from `ticks`. The port runs
+    // at 38400 baud, so a reading, its time on the line and the quiet behind
+    // it are over before the pause between writes ends.
     hostsim::Block* Running(DWORD ticks) {
+        ComSettings fast = enginetest::Row(1, 5);
+        EXPECT_EQ(1, PortTableMerge(&fast));
         std::string error;
         EXPECT_EQ(1, bus.Open(&error)) << error;
         EXPECT_EQ(1, bus.SetLink(ComLink(1)));
@@ -44,11 +48,17 @@ class Pacing : public TemplateTest, public ::testing::WithParamInterface<PaceCas
         hostsim::StartExperimentClock();
         return b;
     }
-    // After a write: the module answers and its reply is queued for the
-    // driver.
+    // After a write: the module takes it in and answers, its reply taking
+    // its time on the line, and the whole reply is queued for the driver.
     void Answer() {
         bus.Pump(100);
-        for (int i = 0; i < 1000 && ComPendingBytes(1) == 0; i++)
+        for (int i = 0; i < 1000 && bus.RepliesOnTheWay() > 0; i++) {
+            WinapiAdvanceClockMicroseconds(100);
+            bus.Pump(1);
+        }
+        std::vector<modsim::LogEntry> log = bus.Log();
+        const int bytes = log.empty() ? 1 : static_cast<int>(log.back().reply.size());
+        for (int i = 0; i < 1000 && ComPendingBytes(1) < bytes; i++)
             usleep(1000);
     }
 };

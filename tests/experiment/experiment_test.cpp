@@ -618,7 +618,8 @@ TEST_F(Experiment, HostileWorksheetsAndIniFilesAreCheckedWhereTheyEnter) {
     }
 }
 
-// Eight channels every 10 ms cannot be read: the block says so once, with
+// Eight channels every 10 ms cannot be read (a reading takes some 25 ms on
+// the line at 9600 baud, with the quiet behind it): the block says so once, with
 // the distance asked and the one it reaches, notes it in the monitor, and
 // stamps every reading within one sample distance of when it was asked for,
 // leaving out the sweeps it could not make.
@@ -640,7 +641,7 @@ TEST_F(Experiment, ABlockThatCannotKeepItsDistanceSaysSoOnceAndStampsItsReadings
                         &reached))
         << w.text;
     EXPECT_GT(reached, 0.07);
-    EXPECT_LT(reached, 0.2);
+    EXPECT_LT(reached, 0.3);
     hostsim::MonitorCounts counts;
     ASSERT_EQ(1, hostsim::MonitorRead(&counts, false));
     for (int k = 0; k < 8; k++) {

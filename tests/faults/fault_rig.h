@@ -6,9 +6,15 @@
 // from the channel it is delivered under and how far its stamp lies from its
 // reading. Block types other than the thermocouple ones reuse it with their
 // own blocks and expectations.
+//
+// A reading has the seven characters of a module's engineering units
+// ("+123.45"): so the ramp of a channel is 100 units of one per second, in
+// a band of 100 of its own. Channels 0 and 1 of up to three modules each
+// have a band; the other channels of a module share one.
 #ifndef TESTS_FAULTS_FAULT_RIG_H
 #define TESTS_FAULTS_FAULT_RIG_H
 
+#include "driver_clock.h"
 #include "plugin_fixture.h"
 
 #include "modsim.h"
@@ -17,6 +23,7 @@
 #include <math.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -54,6 +61,7 @@ class FaultRig : public PortFolderTest {
     // The driver INI file (COM ports at 9600 baud, 8N1; the reply time-out;
     // the reopen switch), a bus on each port, and the plug-in bound.
     void Setup(const std::vector<int>& ports, int busyTimeOutMs, int reopen) {
+        telviotest::SimulateOnDriverClock();
         std::ofstream ini(dir + "/XX02.ini");
         ini << "[Com Ports]\nNumComPorts=" << ports.size() << "\n";
         for (size_t i = 0; i < ports.size(); i++)
@@ -73,14 +81,19 @@ class FaultRig : public PortFolderTest {
     }
     modsim::Bus& Port(int port) { return *buses.at(port); }
 
-    // What a channel's reading names: its port, module address and channel.
-    static int Identity(int port, int address, int channel) {
-        return port * 100 + address * 10 + channel;
+    // What a channel's reading names: the band of its module (the modules
+    // in the order they were added) and channel.
+    int Identity(int port, int address, int channel) const {
+        auto m = std::find(modules.begin(), modules.end(), std::make_pair(port, address));
+        int module = static_cast<int>(m - modules.begin());
+        return module * 3 + (channel < 2 ? channel : 2);
     }
     // A module whose every input channel reads Identity * 100 plus the
-    // seconds of its bus (a ramp of 100 s).
+    // seconds of its bus (a ramp of 100 s). Three modules at most.
     void AddModule(int port, int address, const char* model, int channels = 8) {
+        ASSERT_LT(modules.size(), 3u);
         ASSERT_EQ(1, Port(port).AddModule(address, model, 0));
+        modules.push_back(std::make_pair(port, address));
         for (int c = 0; c < channels; c++) {
             modsim::Waveform w;
             w.kind = modsim::Wave::Ramp;
@@ -142,6 +155,7 @@ class FaultRig : public PortFolderTest {
 
     std::map<int, std::unique_ptr<modsim::Bus>> buses;
     std::map<int, double> offsets;
+    std::vector<std::pair<int, int>> modules; // port and address, in the order added
 };
 
 } // namespace faultrig

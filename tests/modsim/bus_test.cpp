@@ -238,6 +238,9 @@ TEST_F(BusTest, EachFaultShapesOneReplyThenTheModuleIsWellAgain) {
         {FaultKind::Double, 0, "", good + good},
         {FaultKind::Inserted, 3, "", modsim::FrameLine(std::string("!02") + '\0' + "6018", true)},
         {FaultKind::Inserted, 99, "XY", modsim::FrameLine("!026018XY", true)},
+        {FaultKind::OtherAddress, 0, "", modsim::FrameLine("!036018", true)},
+        {FaultKind::Stray, 0, "!99", modsim::FrameLine("!99", true) + good},
+        {FaultKind::Stray, 0, "", good + good},
     };
     for (const FaultCase& c : cases) {
         Fault f(c.kind);
@@ -275,6 +278,48 @@ TEST_F(BusTest, FaultCountsAndMatch) {
     EXPECT_EQ(bus_.PendingFaults(1), 1u);
     bus_.ClearFaults(1);
     EXPECT_EQ(Transact("#013", false), ">+000.00\r");
+
+    // Every third matching reply, twice: the third and the sixth read; the
+    // "$01M" between them ("!016018") is not counted.
+    Fault third(FaultKind::WrongFirstChar, 2);
+    third.match = "#01";
+    third.every = 3;
+    bus_.InjectFault(1, third);
+    std::string firsts;
+    for (int i = 0; i < 8; ++i)
+        firsts += Transact(i == 4 ? "$01M" : "#010", false).substr(0, 1);
+    EXPECT_EQ(firsts, ">>!>!>!>");
+    EXPECT_EQ(bus_.PendingFaults(1), 0u);
+}
+
+// A read of one channel answered with every channel, as "#AA" is; another
+// address named where the reply names one, and only there.
+TEST_F(BusTest, AllChannelsAndAnotherAddress) {
+    bus_.SetChannel(1, 0, 11.0);
+    bus_.SetChannel(1, 3, 11.3);
+    bus_.InjectFault(1, Fault(FaultKind::AllChannels));
+    std::string all = Transact("#013", false);
+    EXPECT_EQ(all.substr(0, 17), ">+011.00+000.00+0");
+    EXPECT_EQ(all.size(), 1u + 8 * 7 + 1);
+    EXPECT_EQ(Transact("#013", false), ">+011.30\r");
+
+    Fault other(FaultKind::OtherAddress, 2);
+    other.address = 0x2A;
+    bus_.InjectFault(1, other);
+    EXPECT_EQ(Transact("$01M", false), "!2A6018\r");
+    EXPECT_EQ(Transact("#013", false), ">+011.30\r") << "a reply without address is left";
+    EXPECT_EQ(Transact("$01M", false), "!016018\r");
+}
+
+// Readings in engineering units: seven characters, fewer decimals where the
+// value needs the room.
+TEST(EngineeringValue, SevenCharactersWhateverTheValue) {
+    EXPECT_EQ(modsim::EngineeringValue("%+07.2f", 25.3), "+025.30");
+    EXPECT_EQ(modsim::EngineeringValue("%+07.3f", -1.5), "-01.500");
+    EXPECT_EQ(modsim::EngineeringValue("%+07.2f", 1234.567), "+1234.6");
+    EXPECT_EQ(modsim::EngineeringValue("%+07.3f", 12345.6), "+012346");
+    EXPECT_EQ(modsim::EngineeringValue("%+07.2f", -123456.0), "-123456");
+    EXPECT_EQ(modsim::EngineeringValue("%+07.2f", 1e9), "+999999");
 }
 
 // A fault with a time applies to the commands that come within it, and is
@@ -325,13 +370,22 @@ TEST(FaultText, ParsesKindAndSettings) {
     ASSERT_EQ(1, modsim::ParseFault("never-ended", &f, &error)) << error;
     EXPECT_EQ(FaultKind::NeverEnded, f.kind);
     EXPECT_EQ(modsim::kAlways, f.times);
+    ASSERT_EQ(1, modsim::ParseFault("other-address:address=0x2A:every=3", &f, &error)) << error;
+    EXPECT_EQ(FaultKind::OtherAddress, f.kind);
+    EXPECT_EQ(0x2A, f.address);
+    EXPECT_EQ(3, f.every);
+    ASSERT_EQ(1, modsim::ParseFault("stray:delay=2:bytes=>+099.99", &f, &error)) << error;
+    EXPECT_EQ(FaultKind::Stray, f.kind);
+    EXPECT_EQ(">+099.99", f.bytes);
     const char* bad[] = {"",
                          "lost",
                          "late:delay",
                          "late:delay=x",
                          "silence:from=5:until=2",
                          "silence:times=0",
-                         "garbage:size=3"};
+                         "garbage:size=3",
+                         "late:every=0",
+                         "other-address:address=256"};
     for (const char* text : bad)
         EXPECT_EQ(0, modsim::ParseFault(text, &f, &error)) << text;
 }
@@ -352,11 +406,57 @@ TEST_F(BusTest, LateReplyComesAfterItsDelay) {
 
 TEST_F(BusTest, WireTimeHoldsTheReplyBackByItsLength) {
     bus_.SetBaud(1200);
-    bus_.SetWireTime(1);
     auto start = std::chrono::steady_clock::now();
-    // 8 bytes of 10 bits at 1200 baud: at least 66 ms.
-    EXPECT_EQ(Transact("$01M", false), "!016018\r");
-    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::microseconds(66666));
+    // The request's 5 bytes and the reply's 8, of 10 bits at 1200 baud:
+    // 108 ms; the reply's first byte after one character.
+    Send(fd_, "$01M\r");
+    EXPECT_EQ(bus_.Pump(kReplyWaitMs), 1);
+    EXPECT_EQ(ReadBytes(fd_, 1, kReplyWaitMs), "!");
+    auto first = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(first, std::chrono::microseconds(50000));
+    EXPECT_EQ(bus_.Pump(kReplyWaitMs), 0);
+    EXPECT_EQ(ReadLine(fd_), "016018\r");
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::microseconds(108333));
+}
+
+// A reply held back does not hold the line before it goes: another one due
+// earlier goes first, and none runs into another.
+TEST_F(BusTest, AHeldBackReplyLeavesTheLineToOthersUntilItGoes) {
+    bus_.SetBaud(38400);
+    Fault late(FaultKind::Late);
+    late.delayMs = 300;
+    bus_.InjectFault(1, late);
+    Send(fd_, "$01M\r");
+    EXPECT_EQ(bus_.Pump(50), 1);
+    EXPECT_EQ(Transact("$02M", true), modsim::FrameLine("!026018", true));
+    EXPECT_EQ(bus_.Pump(kReplyWaitMs), 0);
+    EXPECT_EQ(ReadLine(fd_), "!016018\r");
+}
+
+long long stepClock = 0;
+long long StepClock() {
+    return stepClock;
+}
+
+// On a clock of the caller's, a reply waits for that clock to pass its time
+// on the line, however long that takes in real time.
+TEST_F(BusTest, RepliesTakeTheirTimeOnTheClockTheyAreGiven) {
+    bus_.SetBaud(9600);
+    bus_.SetClock(StepClock);
+    stepClock = 1000000;
+    Send(fd_, "$01M\r");
+    EXPECT_EQ(bus_.Pump(100), 1);
+    EXPECT_EQ(bus_.RepliesOnTheWay(), 1u);
+    EXPECT_EQ(Leftover(fd_), "") << "the clock has not moved";
+    // 13 characters at 9600 baud: 13.5 ms.
+    stepClock += 13000;
+    bus_.Pump(20);
+    EXPECT_EQ(Leftover(fd_), "!") << "only the first character is through";
+    stepClock += 1000;
+    bus_.Pump(20);
+    EXPECT_EQ(ReadLine(fd_), "016018\r");
+    EXPECT_EQ(bus_.RepliesOnTheWay(), 0u);
+    bus_.SetClock(nullptr);
 }
 
 TEST_F(BusTest, DriverMayCloseAndReopenThePort) {

@@ -1,6 +1,7 @@
 // The blocking query against simulated modules on a pseudo-terminal: a good
 // reply, a silent module, a reply cut short or never ended, a bad checksum,
 // a reply longer than the buffer, and what the buffer holds on each path.
+#include "../common/driver_clock.h"
 #include "modsim.h"
 #include "serial_fixture.h"
 
@@ -15,6 +16,7 @@ class Query : public SerialTest {
   protected:
     void SetUp() override {
         SerialTest::SetUp();
+        telviotest::SimulateOnDriverClock();
         std::string error;
         ASSERT_EQ(1, bus.Open(&error)) << error;
         ASSERT_EQ(1, bus.SetLink(ComLink(1)));

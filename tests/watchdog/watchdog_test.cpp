@@ -1,6 +1,7 @@
 // The keep-alive of the modules' output watchdogs: how arming sets a port's
 // spacing, and the "~**" lines a bus of modules sees as experiment time goes
 // on, on the manual clock.
+#include "../common/driver_clock.h"
 #include "modsim.h"
 #include "serial/watchdog.h"
 #include "serial_fixture.h"
@@ -23,6 +24,7 @@ class Watchdog : public SerialTest {
   protected:
     void SetUp() override {
         SerialTest::SetUp();
+        telviotest::SimulateOnDriverClock();
         WinapiUseManualClock(50000);
         hostsim::StartExperimentClock();
         WatchdogReset();
