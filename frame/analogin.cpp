@@ -92,6 +92,12 @@ int AnalogAddModuleRead(ModuleRecord* module, const TemplateType* type, int j, i
     return AddRead(module, type, j, -1);
 }
 
+int AnalogAddChannelReadAnyWidth(ModuleRecord* module, const TemplateType* type, int j, int c) {
+    int handle = AddRead(module, type, j, c);
+    ScanAcceptAnyWidth(handle);
+    return handle;
+}
+
 int AnalogReadModuleType(const TemplateType* type, ModuleRecord* module, BYTE* code) {
     char text[TEMPLATE_QUERY_SIZE];
     snprintf(text, sizeof text, "$%02X2", Address(type, module));

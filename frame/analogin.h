@@ -43,6 +43,9 @@ int AnalogChoiceCommand(HWND dialog, int id, int notification, const AnalogChoic
 int AnalogAddChannelRead(ModuleRecord* module, const TemplateType* type, int j, int c);
 // The same without the channel number, for the single-channel modules.
 int AnalogAddModuleRead(ModuleRecord* module, const TemplateType* type, int j, int c);
+// The read of channel c for a module whose data format the start leaves as
+// the module has it: its readings may come in any width.
+int AnalogAddChannelReadAnyWidth(ModuleRecord* module, const TemplateType* type, int j, int c);
 
 // The module's input type code from "$AA2" (reply "!AATTCCFF").
 int AnalogReadModuleType(const TemplateType* type, ModuleRecord* module, BYTE* code);

@@ -7,10 +7,24 @@
 // the port holds when the request is due came while no request waited and
 // is dropped (and counted); after a time-out, a wrong reply or such a stray
 // line the port must stay silent for a guard time before the next write; the
-// purge comes after the pause between writes, right before the write. A reply
-// is taken only once the line has stayed quiet behind it until the next
-// write may go out: a second line within that time means two answers to one
-// request, and neither is kept.
+// purge comes after the pause between writes, right before the write.
+//
+// A module answers only once it has heard the request's last character, so
+// a line that began before the request could have been sent and heard at
+// the port's rate is no answer to it: a late line of an earlier request,
+// dropped and counted, while the request waits on for its own reply. When a
+// line began is known to the character: the bytes of a line seen so far
+// cannot have come faster than the line carries them. A reply is taken only
+// once the line has stayed quiet behind it for as long as the reply itself
+// took, and until the next write may go out: a second line within that time
+// means two answers to one request, and neither is kept.
+//
+// A request that timed out may still be answered, later: until that line
+// has shown (and been dropped) or four reply time-outs more have passed, the
+// port owes it. While it does, a line that comes only after a module would
+// have answered is taken for the owed one and dropped, and the request waits
+// on for its own reply; so also the repeat of the request that timed out,
+// which would otherwise take the first attempt's reading for its own.
 #include "serial/engine.h"
 #include "host/driver.h"
 #include "host/host.h"
@@ -38,21 +52,32 @@ struct Engine {
     double sentTime; // the same, in experiment time
     int timeouts;    // time-outs and failed writes of this transaction
     int badReplies;
-    int retry;     // one attempt only: the retry of a module that has been failing
-    int reopened;  // the port has been reopened within this transaction
-    int haveReply; // a complete line waits for the line to stay quiet
+    int retry;          // one attempt only: the retry of a module that has been failing
+    int reopened;       // the port has been reopened within this transaction
+    int haveReply;      // a complete line waits for the line to stay quiet
+    FineTime heardFrom; // no reply can have begun before: the request was on the line until then
+    int lineSeen;       // bytes of the line being received have come
+    FineTime lineBegan; // the latest the line can have begun, by its bytes so far
+    FineTime replyAt;   // the reply waiting to be judged was whole then
+    int replyChars;     // and took this many characters on the line
     char reply[COM_REPLY_SIZE];
     char errorText[SCAN_ERROR_TEXT_SIZE];
 };
 
-Engine engine = {SS_IDLE, -1, nullptr, 0, 0.0, 0, 0, 0, 0, 0, "", ""};
+Engine engine = {SS_IDLE, -1, nullptr, 0, 0.0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "", ""};
 
 // What the engine knows of each port's line.
 struct Line {
     int guarded;        // the next write waits for the line to be quiet
     FineTime quietFrom; // the line has been silent since
     int writeWarned;    // a failed write has been shown; a good one clears it
+    int owed;           // lines of requests that timed out and may still come
+    FineTime owedFrom;  // the latest of those time-outs
 };
+
+// How soon after hearing its request a module begins to answer, at most,
+// with what a port may add in handing its bytes on.
+const FineTime kAnswerWithin = 20 * FINE_PER_MS;
 
 Line lines[MAX_COM_PORTS + 1];
 int droppedLines;
@@ -109,6 +134,36 @@ void Guard(int port) {
     l->quietFrom = FineNow();
 }
 
+// A line the port owed has shown.
+void Paid(Line* l) {
+    if (l && l->owed > 0) l->owed--;
+}
+
+// Lines the port still owes: none once four reply time-outs have passed
+// since the latest request that timed out.
+int Owed(int port) {
+    Line* l = LineOf(port);
+    if (!l || !l->owed) return 0;
+    FineTime timeout = static_cast<FineTime>(static_cast<DWORD>(BusyTimeOut)) * FINE_PER_MS;
+    if (FinePassed(&l->owedFrom, 4 * timeout)) l->owed = 0;
+    return l->owed;
+}
+
+// The request in flight timed out: its line may still come.
+void Owe(int port) {
+    Line* l = LineOf(port);
+    if (!l) return;
+    if (l->owed < 16) l->owed++;
+    l->owedFrom = FineNow();
+}
+
+// A line that was no reply to the request waiting: perhaps one the port owed.
+void LateLineDropped(int port) {
+    droppedLines++;
+    MonitorNote("Late reply dropped");
+    Paid(LineOf(port));
+}
+
 // 1 when a request may go out on the port now. What the port holds came
 // while no request waited for it: it is dropped, counted and noted, and the
 // line is guarded. A guarded line must have been silent for the guard time.
@@ -117,8 +172,7 @@ int LineQuiet(int port) {
     if (!l) return 1;
     if (ComPendingBytes(port) > 0) {
         ComDiscardReply(port);
-        droppedLines++;
-        MonitorNote("Late reply dropped");
+        LateLineDropped(port);
         Guard(port);
     }
     if (!l->guarded) return 1;
@@ -158,6 +212,7 @@ void Repeat() {
 void TimedOut(ScanEntry* e, int writeFailed) {
     engine.timeouts++;
     Guard(e->Port);
+    if (!writeFailed) Owe(e->Port);
     int reopen =
         ReOpenComOnError && !engine.reopened && (engine.retry ? writeFailed : engine.timeouts == 2);
     if (reopen) {
@@ -193,11 +248,16 @@ void Send() {
         return;
     }
     ComDiscardReply(e->Port);
+    FineTime writing = FineNow();
     if (WriteCom(e->Port, request, e->Checksum)) {
         engine.state = SS_BUSY;
         engine.sentAt = FineNow();
         engine.sentTime = CurrentExperimentTime(1);
         engine.haveReply = 0;
+        // The framed line: the text, the checksum digits, the carriage return.
+        FineTime chars = static_cast<FineTime>(strlen(request)) + (e->Checksum ? 3 : 1);
+        engine.heardFrom = writing + chars * ComCharTime(e->Port);
+        engine.lineSeen = 0;
         if (Line* l = LineOf(e->Port)) l->writeWarned = 0;
         return;
     }
@@ -205,39 +265,75 @@ void Send() {
     TimedOut(e, 1);
 }
 
-// Step 2: poll the reply without blocking; a complete line is judged once
-// the line has stayed quiet behind it until the next write may go out.
+// The line being received holds `chars` characters now: it began that many
+// character times ago at the latest.
+void LineSeen(int chars, FineTime charTime) {
+    if (chars <= 0) return;
+    FineTime began = FineNow() - chars * charTime;
+    if (!engine.lineSeen || began < engine.lineBegan) engine.lineBegan = began;
+    engine.lineSeen = 1;
+}
+
+// Step 2: poll the reply without blocking; a line that began before the
+// request could have been heard is dropped, and a reply is judged once the
+// line has stayed quiet behind it for as long as it took, and the next write
+// may go out.
 void Receive() {
     ScanEntry* e = Current();
     if (engine.state != SS_BUSY || e == nullptr) return;
-    if (!engine.haveReply) {
+    const FineTime charTime = ComCharTime(e->Port);
+    while (!engine.haveReply) {
         int result = ReadCom(e->Port, engine.reply, sizeof engine.reply, e->Checksum);
-        switch (result) {
-        case COM_OK: engine.haveReply = 1; break;
-        case COM_INCOMPLETE: return;
-        case COM_CHECKSUM:
+        if (result == COM_INCOMPLETE) {
+            LineSeen(ComPendingBytes(e->Port), charTime);
+            return;
+        }
+        if (result == COM_OK || result == COM_CHECKSUM) {
+            // The text as read, its checksum digits and its carriage return.
+            int chars = static_cast<int>(strlen(engine.reply)) + (e->Checksum ? 3 : 1);
+            LineSeen(chars, charTime);
+            engine.lineSeen = 0;
+            // Begun before the request was heard, or, while the port owes a
+            // line, later than a module answers: not this request's reply.
+            int late = engine.lineBegan < engine.heardFrom ||
+                       (Owed(e->Port) && engine.lineBegan > engine.heardFrom + kAnswerWithin);
+            if (late) {
+                LateLineDropped(e->Port);
+                continue;
+            }
+            if (result == COM_OK) {
+                engine.haveReply = 1;
+                engine.replyAt = FineNow();
+                engine.replyChars = chars;
+                break;
+            }
             Guard(e->Port);
             Fail(IDS_SCAN_CHECKSUM, e);
             return;
-        default:
-            Guard(e->Port);
-            Fail(IDS_SCAN_COMM_PROBLEM, e);
-            return;
         }
+        Guard(e->Port);
+        Fail(IDS_SCAN_COMM_PROBLEM, e);
+        return;
     }
     if (ComPendingBytes(e->Port) > 0) {
-        // A second line behind the reply: two answers to one request.
+        // A second line behind the reply: two answers to one request, or
+        // one and a line the port owed.
+        Paid(LineOf(e->Port));
+        engine.haveReply = 0;
+        engine.state = SS_BADREPLY;
+        return;
+    }
+    // A reply that is not the kind's is wrong at once; one that is, only
+    // once the line has stayed quiet behind it.
+    if (engine.reply[0] != ScanExpectedReply(e->Kind) || !ScanReplyFits(e, engine.reply)) {
         engine.haveReply = 0;
         engine.state = SS_BADREPLY;
         return;
     }
     if (ComPaceLeft() > 0) return;
+    if (!FinePassed(&engine.replyAt, engine.replyChars * charTime)) return;
     engine.haveReply = 0;
-    if (engine.reply[0] == ScanExpectedReply(e->Kind) && ScanParseReply(e, engine.reply)) {
-        engine.state = SS_READY;
-    } else {
-        engine.state = SS_BADREPLY;
-    }
+    engine.state = ScanParseReply(e, engine.reply) ? SS_READY : SS_BADREPLY;
 }
 
 // Step 3: a request whose reply has not come within BusyTimeOut.

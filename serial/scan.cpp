@@ -12,6 +12,7 @@
 
 #include <float.h>
 #include <math.h>
+#include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -23,6 +24,14 @@ const char kSource[] = "scan";
 ScanEntry* scanList;
 int scanCount;
 int scanRun;
+// Per entry: an analog reading may come in any width (the module's data
+// format was left as the module had it).
+BYTE anyWidth[SCAN_LIST_SIZE];
+
+// A reading in engineering units, the data format the starts give the
+// modules they configure, has seven characters: a sign and five digits
+// with the decimal point among them ("+025.30", "-1.2345").
+const size_t kReadingWidth = 7;
 
 // The length of the well-formed number at `text`: optional blanks, a sign,
 // digits with at most one decimal point ('.', ',' or the host's separator)
@@ -76,6 +85,29 @@ int DecimalAt(const char* reply, size_t length, size_t at, double* out) {
     if (!isfinite(value) || fabs(value) > FLT_MAX) return 0;
     *out = value;
     return 1;
+}
+
+// The reading of an analog reply, the '>' at position 0. A reply to the read
+// of one channel holds exactly one value; a reply to the read of the whole
+// module (`first`) gives its first value. With a fixed width every value has
+// exactly that many characters.
+int ReadingOf(const char* reply, size_t length, size_t width, int first, double* out) {
+    if (length < 2) return 0;
+    const char* text = reply + 1;
+    char copy[COM_REPLY_SIZE];
+    if (width > 0) {
+        if (length - 1 < width || (!first && length - 1 != width)) return 0;
+        snprintf(copy, sizeof copy, "%.*s", static_cast<int>(width), text);
+        if (NumberLength(copy) != width) return 0;
+        text = copy;
+    } else if (!first) {
+        size_t n = NumberLength(text);
+        if (n == 0) return 0;
+        // Nothing but blanks behind it: a second value is one too many.
+        for (const char* p = text + n; *p; p++)
+            if (*p != ' ') return 0;
+    }
+    return DecimalAt(text, strlen(text), 0, out);
 }
 
 // A whole number: optional blanks and sign, digits, nothing but blanks
@@ -161,7 +193,12 @@ ScanHandle ScanListAdd(int kind, int port, int address, int param, void* data, i
     e->Param = param;
     e->Checksum = checksum;
     e->Data = data;
+    anyWidth[scanCount] = 0;
     return scanCount++;
+}
+
+void ScanAcceptAnyWidth(ScanHandle handle) {
+    if (handle >= 0 && handle < scanCount) anyWidth[handle] = 1;
 }
 
 ScanHandle ScanAddAiRead(int port, int address, int channel, float* data, int checksum) {
@@ -348,45 +385,79 @@ char ScanExpectedReply(int kind) {
     }
 }
 
-int ScanParseReply(const ScanEntry* e, const char* reply) {
+namespace {
+
+// The kinds whose reply names the module it comes from: "!AA" and what
+// follows.
+int ReplyNamesModule(int kind) {
+    switch (kind) {
+    case SCAN_DIO_READ:
+    case SCAN_EVENT_READ:
+    case SCAN_EVENT_READ_6016:
+    case SCAN_EVENT_READ_6014:
+    case SCAN_DI_READ_6080:
+    case SCAN_DI_READ_6005I:
+    case SCAN_DI_READ_6024DI:
+    case SCAN_EXCITATION_WRITE_6016:
+    case SCAN_DO1_WRITE_6016:
+    case SCAN_DO0_WRITE:
+    case SCAN_DO1_WRITE16: return 1;
+    case SCAN_AO_WRITE_6024: return FAMILY_XX01;
+    default: return 0;
+    }
+}
+
+// The reply's value into `data` (none: only whether the reply is one).
+int ParseReply(const ScanEntry* e, const char* reply, void* data) {
     if (e == nullptr || reply == nullptr) return 0;
     const size_t length = strlen(reply);
+    if (ReplyNamesModule(e->Kind)) {
+        char address[3];
+        snprintf(address, sizeof address, "%02X", e->Address & 0xFF);
+        if (length < 3 || reply[1] != address[0] || reply[2] != address[1]) return 0;
+    }
     BYTE b[4];
     double number;
     long integer;
     switch (e->Kind) {
-    case SCAN_AI_READ:
-        if (!DecimalAt(reply, length, 1, &number)) return 0;
-        if (e->Data) *static_cast<float*>(e->Data) = static_cast<float>(number);
+    case SCAN_AI_READ: {
+        // An entry of the list may carry readings of any width.
+        uintptr_t at = reinterpret_cast<uintptr_t>(e);
+        uintptr_t base = reinterpret_cast<uintptr_t>(scanList);
+        size_t i = (at - base) / sizeof(ScanEntry);
+        int any = scanList && at >= base && i < static_cast<size_t>(scanCount) && anyWidth[i];
+        if (!ReadingOf(reply, length, any ? 0 : kReadingWidth, e->Param < 0, &number)) return 0;
+        if (data) *static_cast<float*>(data) = static_cast<float>(number);
         return 1;
+    }
     case SCAN_DI_READ:
     case SCAN_DI_READ_6005I:
         if (!ParseHexByteAt(reply, length, 3, &b[0])) return 0;
-        if (e->Data) *static_cast<BYTE*>(e->Data) = b[0];
+        if (data) *static_cast<BYTE*>(data) = b[0];
         return 1;
     case SCAN_DI_READ_6052:
         if (!ParseHexByteAt(reply, length, 1, &b[0])) return 0;
-        if (e->Data) *static_cast<BYTE*>(e->Data) = b[0];
+        if (data) *static_cast<BYTE*>(data) = b[0];
         return 1;
     case SCAN_DI16_READ:
     case SCAN_DI16_READ_6041I:
         if (!ParseHexByteAt(reply, length, 1, &b[0]) || !ParseHexByteAt(reply, length, 3, &b[1]))
             return 0;
-        if (e->Data) *static_cast<WORD*>(e->Data) = static_cast<WORD>(b[0] * 256 + b[1]);
+        if (data) *static_cast<WORD*>(data) = static_cast<WORD>(b[0] * 256 + b[1]);
         return 1;
     case SCAN_DIO_READ:
         if (!ParseHexByteAt(reply, length, 6, &b[0]) || !ParseHexByteAt(reply, length, 4, &b[1]))
             return 0;
-        if (e->Data) {
-            static_cast<BYTE*>(e->Data)[0] = b[0];
-            static_cast<BYTE*>(e->Data)[1] = b[1];
+        if (data) {
+            static_cast<BYTE*>(data)[0] = b[0];
+            static_cast<BYTE*>(data)[1] = b[1];
         }
         return 1;
     case SCAN_EVENT_READ:
     case SCAN_EVENT_READ_6016:
     case SCAN_EVENT_READ_6014:
         if (!IntegerAt(reply, length, 3, &integer)) return 0;
-        if (e->Data) *static_cast<short*>(e->Data) = static_cast<short>(integer);
+        if (data) *static_cast<short*>(data) = static_cast<short>(integer);
         return 1;
     case SCAN_COUNTER_READ_6080:
         if (FAMILY_ND) {
@@ -398,24 +469,24 @@ int ScanParseReply(const ScanEntry* e, const char* reply) {
                 if (!IsHexDigit(reply[1 + i])) return 0;
             number = static_cast<double>(ParseHex32(reply + 1));
         }
-        if (e->Data) *static_cast<float*>(e->Data) = static_cast<float>(number);
+        if (data) *static_cast<float*>(data) = static_cast<float>(number);
         return 1;
     case SCAN_DI_READ_6080:
         if (!ParseHexByteAt(reply, length, 4, &b[0])) return 0;
-        if (e->Data) *static_cast<BYTE*>(e->Data) = b[0];
+        if (data) *static_cast<BYTE*>(data) = b[0];
         return 1;
     case SCAN_DIO_READ_6058:
         for (int i = 0; i < 4; i++)
             if (!ParseHexByteAt(reply, length, 3 + 2 * static_cast<size_t>(i), &b[i])) return 0;
-        if (e->Data) {
-            *static_cast<DWORD*>(e->Data) =
-                static_cast<DWORD>(b[0]) | static_cast<DWORD>(b[1]) << 8 |
-                static_cast<DWORD>(b[2]) << 16 | static_cast<DWORD>(b[3]) << 24;
+        if (data) {
+            *static_cast<DWORD*>(data) = static_cast<DWORD>(b[0]) | static_cast<DWORD>(b[1]) << 8 |
+                                         static_cast<DWORD>(b[2]) << 16 |
+                                         static_cast<DWORD>(b[3]) << 24;
         }
         return 1;
     case SCAN_DI_READ_6024DI:
         if (length < 4 || !IsHexDigit(reply[3])) return 0;
-        if (e->Data) *static_cast<BYTE*>(e->Data) = static_cast<BYTE>(HexDigitValue(reply[3]));
+        if (data) *static_cast<BYTE*>(data) = static_cast<BYTE>(HexDigitValue(reply[3]));
         return 1;
     case SCAN_AO_WRITE:
     case SCAN_DO_WRITE:
@@ -432,4 +503,14 @@ int ScanParseReply(const ScanEntry* e, const char* reply) {
     }
     ShowInternalError("scan kind", kSource, __LINE__);
     return 0;
+}
+
+} // namespace
+
+int ScanParseReply(const ScanEntry* e, const char* reply) {
+    return e ? ParseReply(e, reply, e->Data) : 0;
+}
+
+int ScanReplyFits(const ScanEntry* e, const char* reply) {
+    return ParseReply(e, reply, nullptr);
 }

@@ -105,6 +105,11 @@ ScanHandle ScanAddDiRead6080(int port, int address, BYTE* data, int checksum);
 ScanHandle ScanAddDiRead6005I(int port, int address, BYTE* data, int checksum);
 ScanHandle ScanAddDiRead6024Di(int port, int address, BYTE* data, int checksum);
 
+// The analog reading of the entry may come in any width: its module's data
+// format was left as the module had it. Otherwise a reading in engineering
+// units has its fixed width, and a reply of another width is a wrong reply.
+void ScanAcceptAnyWidth(ScanHandle handle);
+
 // The request of an entry, its output cell read now (the two-bit kinds write
 // the reduced value back); 0 for an unknown kind or a request that does not
 // fit `size`.
@@ -113,7 +118,11 @@ int ScanFormatRequest(const ScanEntry* entry, char* request, int size);
 char ScanExpectedReply(int kind);
 // Stores the reply (checksum already cut off) into the entry's cell: 1 when
 // the reply holds every character its kind reads and they are digits of the
-// right kind; 0 for a short or malformed reply, the cell unchanged.
+// right kind, names the entry's module where the kind's reply names one, and
+// holds the one reading a read of one channel asks for; 0 for a short,
+// malformed or foreign reply, the cell unchanged.
 int ScanParseReply(const ScanEntry* entry, const char* reply);
+// The same check, the cell left as it is.
+int ScanReplyFits(const ScanEntry* entry, const char* reply);
 
 #endif

@@ -375,16 +375,17 @@ int ReadCom(int port, char* reply, int maxlen, int checksum) {
     int& accumulated = accumulatedBytes[port];
     COMSTAT status;
     ComHandleErrors(h, &status);
-    if (status.cbInQue == 0) return COM_INCOMPLETE;
-    if (static_cast<DWORD>(accumulated) + status.cbInQue > static_cast<DWORD>(maxlen)) {
-        ShowInternalError("ReadCom: > maxlen", kSource, __LINE__);
-        accumulated = 0;
-        return COM_FAILED;
+    if (status.cbInQue > 0) {
+        if (static_cast<DWORD>(accumulated) + status.cbInQue > static_cast<DWORD>(maxlen)) {
+            ShowInternalError("ReadCom: > maxlen", kSource, __LINE__);
+            accumulated = 0;
+            return COM_FAILED;
+        }
+        accumulated +=
+            ComHandleRead(h, accumulator + accumulated, static_cast<int>(status.cbInQue));
     }
-    int got = ComHandleRead(h, accumulator + accumulated, static_cast<int>(status.cbInQue));
-    int start = accumulated;
-    accumulated += got;
-    char* cr = static_cast<char*>(memchr(accumulator + start, '\r', static_cast<size_t>(got)));
+    // A line may also be whole among the bytes held behind the one before.
+    char* cr = static_cast<char*>(memchr(accumulator, '\r', static_cast<size_t>(accumulated)));
     if (cr == nullptr) return COM_INCOMPLETE;
 
     // The line ends at the carriage return. What came after it stays
@@ -415,6 +416,21 @@ int ComPendingBytes(int port) {
         pending += static_cast<int>(status.cbInQue);
     }
     return pending;
+}
+
+FineTime ComCharTime(int port) {
+    static const int bauds[] = {1200, 2400, 4800, 9600, 19200, 38400};
+    const ComSettings* row = PortTableFind(port);
+    int baud = 38400;
+    int bits = 10;
+    if (row) {
+        if (row->Baud_Rate >= 0 && row->Baud_Rate <= 5) baud = bauds[row->Baud_Rate];
+        int data = row->Data_Bits >= 5 && row->Data_Bits <= 8 ? row->Data_Bits : 7;
+        int parity = row->Parity == 1 || row->Parity == 2 ? 1 : 0;
+        int stop = row->Stop_Bits == 2 ? 2 : 1;
+        bits = 1 + data + parity + stop;
+    }
+    return static_cast<FineTime>(bits) * 1000000LL / baud;
 }
 
 int QueryCom(int port, char* buffer, int maxlen, int checksum, int waitMs) {

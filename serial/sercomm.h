@@ -81,7 +81,8 @@ int ReopenCom(int port);
 // never waits here).
 int WriteCom(int port, const char* text, int checksum);
 // Polls a reply line without blocking. Bytes after the line's carriage
-// return stay held for the port (see ComPendingBytes).
+// return stay held for the port (see ComPendingBytes); the next call answers
+// with the line they hold once its carriage return is in.
 int ReadCom(int port, char* reply, int maxlen, int checksum);
 // Drops what the port holds, writes the command and waits for its reply.
 int QueryCom(int port, char* buffer, int maxlen, int checksum, int waitMs);
@@ -91,6 +92,11 @@ void ComDiscardReply(int port);
 // Bytes the port holds that no reply has taken: the rest of a read behind a
 // line's carriage return and what is queued. Reads nothing.
 int ComPendingBytes(int port);
+// How long one character takes on the port's line at the settings of its
+// table row (start bit, data bits, parity bit, stop bits at the baud rate),
+// in microseconds of the fine clock. A row that cannot be read counts at the
+// fastest rate: a character is never taken for longer than it can be.
+FineTime ComCharTime(int port);
 
 // The pause between two writes, one for all ports, by family (10 ms in the
 // families "XX03" and "TELV", 50 ms in "XX01", none elsewhere), on the fine

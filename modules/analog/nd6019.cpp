@@ -131,7 +131,7 @@ constexpr TemplateType type = {
     .setupDlgProc = ND6019_SetupDlgProc,
     .defaults = Defaults,
     .configure = Configure,
-    .addRequest = AnalogAddChannelRead,
+    .addRequest = AnalogAddChannelReadAnyWidth,
     .watchdogTick = TEMPLATE_TICK_NONE,
 };
 

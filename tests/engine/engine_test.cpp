@@ -258,10 +258,15 @@ TEST_F(Engine, ALateReplyIsNeverTakenForTheNextRequestsReply) {
     InitMessParam(&goOn);
     goOn.Error_Stop = 0;
     ScanErrorAction(&goOn, &waiting, &resume);
-    // Now both replies to channel 0 arrive, late.
+    // Now both replies to channel 0 arrive, late, each in its time on the
+    // line.
     for (int i = 0; i < 20 && bus.LogCount() < 2; i++)
         bus.Pump(50);
     ASSERT_EQ(2u, bus.LogCount());
+    for (int i = 0; i < 1000 && bus.RepliesOnTheWay() > 0; i++) {
+        WinapiAdvanceClock(1);
+        bus.Pump(1);
+    }
     ASSERT_EQ(1, WaitPending(1, ReplyBytes(bus)));
 
     // They came while no request waited: dropped, counted, and the line
@@ -374,6 +379,149 @@ TEST_F(Engine, ALineCutShortOnOnePortIsNotJoinedToAReplyOnAnother) {
     EXPECT_STREQ(">+01.000", reply);
     CloseCom(2);
     other.Close();
+}
+
+// The faults of a reply, each as the module gives it and when, against the
+// request for channel 1 (reading 2.0), on the manual clock by which the
+// module's lines take their time on the wire. A late line is one of the
+// request for channel 0 let time out before. Verdicts: the reply is taken;
+// it is a wrong reply, asked for once more and then taken from the repeat;
+// or a line that is no answer to the request is dropped as late and the
+// request's own reply taken.
+enum Verdict { TAKEN, WRONG_REPLY, LATE_DROPPED };
+
+struct ReplyCase {
+    const char* name;
+    int lateMs;     // channel 0's request times out first, its reply this late; 0: none
+    FaultKind kind; // the fault of channel 1's reply
+    int delayMs;
+    int length;
+    const char* bytes;
+    Verdict verdict;
+    int repeats; // requests of channel 1 sent once more
+};
+
+TEST_F(Engine, EveryReplyFaultHasItsVerdict) {
+    const int kTimeOutMs = 400;                // its line guard: 100 ms
+    const FaultKind kNone = FaultKind::Unplug; // no fault on channel 1
+    const ReplyCase cases[] = {
+        {"ItsOwnReply", 0, kNone, 0, 0, nullptr, TAKEN, 0},
+        // Late by more than the time-out and its guard, after channel 1's
+        // own reply: dropped when the next request is due.
+        {"LateByMoreThanTheGuard", 650, kNone, 0, 0, nullptr, TAKEN, 0},
+        // Late, alone in the wait of a request that gets no reply at first:
+        // not its reply, for the port owes a line and this one began long
+        // after a module answers. The request's repeat is answered.
+        {"LateAloneInASilentWait", 600, FaultKind::Silence, 0, 0, nullptr, LATE_DROPPED, 1},
+        // A line of another module, whole 1 ms after the request came in,
+        // while the request was still on the wire.
+        {"ALineDuringTheRequest", 0, FaultKind::Stray, 1, 0, ">+09.999", LATE_DROPPED, 0},
+        {"ASecondLineBehindTheReply", 0, FaultKind::Double, 1, 0, nullptr, WRONG_REPLY, 1},
+        {"ACutValue", 0, FaultKind::CutShort, 0, 5, nullptr, WRONG_REPLY, 1},
+        {"AValueTooMany", 0, FaultKind::Inserted, 0, 99, "+09.999", WRONG_REPLY, 1},
+        {"EveryChannelToAOneChannelRead", 0, FaultKind::AllChannels, 0, 0, nullptr, WRONG_REPLY, 1},
+    };
+    BusyTimeOut = kTimeOutMs;
+    AnalogModule(0);
+    for (const ReplyCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.lateMs > 0) {
+            Fault late(FaultKind::Late, 1);
+            late.delayMs = c.lateMs;
+            late.match = "#010";
+            ASSERT_EQ(1, bus.InjectFault(1, late));
+            ASSERT_EQ(1, ScanBeginRetry(h0, &block));
+            ASSERT_EQ(SS_ERROR, StepUntilDone()) << "channel 0 times out";
+            ScanReset();
+        }
+        MonitorClear();
+        int dropped = ScanDroppedLines();
+        if (c.kind != kNone) {
+            Fault f(c.kind, 1);
+            f.delayMs = c.delayMs;
+            f.length = c.length;
+            f.bytes = c.bytes ? c.bytes : "";
+            f.match = "#011";
+            ASSERT_EQ(1, bus.InjectFault(1, f));
+        }
+        cell1 = 0.0f;
+        ASSERT_EQ(1, ScanBegin(h1, &block));
+        EXPECT_EQ(SS_READY, StepUntilDone());
+        EXPECT_FLOAT_EQ(2.0f, cell1) << "channel 1's own reading";
+        EXPECT_EQ(c.repeats, MonitorHas("Repeat"));
+        if (c.verdict != WRONG_REPLY) {
+            // (The rest of a wrong reply's line is dropped before its repeat.)
+            EXPECT_EQ(dropped + (c.verdict == LATE_DROPPED), ScanDroppedLines())
+                << "dropped as late";
+        }
+        ScanReset();
+        // Whatever is left comes while no request waits, and is dropped
+        // before the next request, which reads its own channel.
+        WinapiAdvanceClock(static_cast<DWORD>(c.lateMs + kTimeOutMs));
+        cell0 = 0.0f;
+        EXPECT_EQ(SS_READY, Transact(h0));
+        EXPECT_FLOAT_EQ(1.0f, cell0);
+        ScanReset();
+        if (c.lateMs > 0 && c.verdict == TAKEN) {
+            EXPECT_EQ(dropped + 1, ScanDroppedLines()) << "the late line dropped at last";
+        }
+        WaitHeard();
+    }
+}
+
+// Every kind whose reply names the module: a reply from another address is
+// a wrong reply, asked for once more, then the communication problem; the
+// cell keeps what it had.
+struct AddressCase {
+    int* family;
+    const char* model;
+    int kind;
+    int param;
+    float value; // what a write sends; reads start from 0
+};
+
+TEST_F(Engine, AReplyFromAnotherAddressIsAWrongReplyOfEveryKindThatNamesItsModule) {
+    const AddressCase cases[] = {
+        {&FAMILY_TELV, "6011", SCAN_DIO_READ, -1, 0},
+        {&FAMILY_TELV, "6011", SCAN_EVENT_READ, -1, 0},
+        {&FAMILY_TELV, "6014", SCAN_EVENT_READ_6014, -1, 0},
+        {&FAMILY_TELV, "6016", SCAN_EVENT_READ_6016, -1, 0},
+        {&FAMILY_TELV, "6080", SCAN_DI_READ_6080, -1, 0},
+        {&FAMILY_TELV, "6005", SCAN_DI_READ_6005I, -1, 0},
+        {&FAMILY_TELV, "6024", SCAN_DI_READ_6024DI, -1, 0},
+        {&FAMILY_TELV, "6016", SCAN_EXCITATION_WRITE_6016, -1, 5.0f},
+        {&FAMILY_TELV, "6016", SCAN_DO1_WRITE_6016, -1, 0},
+        {&FAMILY_TELV, "6014", SCAN_DO0_WRITE, -1, 0},
+        {&FAMILY_XX01, "6024", SCAN_AO_WRITE_6024, 0, 1.0f},
+    };
+    BusyTimeOut = 400;
+    OpenBus();
+    ASSERT_EQ(1, ScanListCreate());
+    for (const AddressCase& c : cases) {
+        SCOPED_TRACE(std::string(c.model) + " kind " + std::to_string(c.kind));
+        serialtest::SelectFamily(c.family);
+        ASSERT_EQ(1, bus.AddModule(1, c.model, 0));
+        union {
+            float f;
+            BYTE b[4];
+        } cell;
+        cell.f = c.value;
+        ScanHandle h = ScanListAdd(c.kind, 1, 1, c.param, &cell, 0);
+        ASSERT_EQ(1, ScanBegin(h, &block));
+        EXPECT_EQ(SS_READY, StepUntilDone()) << "answered as asked";
+        ScanReset();
+        const float before = cell.f;
+        ASSERT_EQ(1, bus.InjectFault(1, Fault(FaultKind::OtherAddress, 2)));
+        ASSERT_EQ(1, ScanBegin(h, &block));
+        EXPECT_EQ(SS_ERROR, StepUntilDone());
+        EXPECT_STREQ(kProblem, ScanErrorText());
+        EXPECT_EQ(before, cell.f) << "nothing of a wrong reply is kept";
+        EXPECT_EQ(0u, bus.PendingFaults(1));
+        ScanReset();
+        WaitHeard();
+        WinapiAdvanceClock(GuardMs());
+    }
+    serialtest::SelectFamily(&FAMILY_TELV);
 }
 
 struct PolicyCase {

@@ -42,7 +42,7 @@ class Kinds : public EngineTest {};
 TEST_F(Kinds, EveryKindSendsItsCommandExpectsItsReplyAndUsesItsCell) {
     const KindCase cases[] = {
         {&FAMILY_TELV, SCAN_AI_READ, 0x1A, 3, 0, "#1A3", '>', 4, true, ">+025.30", 25.3},
-        {&FAMILY_TELV, SCAN_AI_READ, 0x1A, -1, 0, "#1A", '>', 4, true, ">-1,5", -1.5},
+        {&FAMILY_TELV, SCAN_AI_READ, 0x1A, -1, 0, "#1A", '>', 4, true, ">-01,500", -1.5},
         {&FAMILY_TELV, SCAN_AO_WRITE, 2, 1, 5.0, "#02105.000", '>', 4, true, ">", 0},
         {&FAMILY_XX03, SCAN_AO_WRITE, 2, 1, 5.0, "#021+05.000", '>', 4, true, ">", 0},
         {&FAMILY_ND, SCAN_AO_WRITE, 2, 1, 5.0, "#02B+05.000", '>', 4, true, ">", 0},
@@ -127,27 +127,50 @@ struct ParseCase {
     int kind;
     const char* reply;
     int accepted;
-    DWORD bits;  // integer cells: the cell's low bytes
-    float value; // float cells
+    DWORD bits;       // integer cells: the cell's low bytes
+    float value;      // float cells
+    int param = -1;   // the entry's channel: a read of one channel, or of the whole module
+    int anyWidth = 0; // readings of any width (the module's data format left as found)
 };
 
-TEST_F(Kinds, RepliesAreParsedIntoTheCellOrRefusedWhenShortOrMalformed) {
+TEST_F(Kinds, RepliesAreParsedIntoTheCellOrRefusedWhenShortOrMalformedOrForeign) {
     const ParseCase cases[] = {
+        // Readings in engineering units: seven characters each. A read of
+        // one channel takes exactly one; a read of the whole module takes
+        // the first of them.
         {&FAMILY_TELV, SCAN_AI_READ, ">+025.30", 1, 0, 25.3f},
-        {&FAMILY_TELV, SCAN_AI_READ, ">-1,5", 1, 0, -1.5f},
+        {&FAMILY_TELV, SCAN_AI_READ, ">+025.30", 1, 0, 25.3f, 3},
+        {&FAMILY_TELV, SCAN_AI_READ, ">-01,500", 1, 0, -1.5f},
+        {&FAMILY_TELV, SCAN_AI_READ, ">+025.30+026.40-001.00", 1, 0, 25.3f},
+        {&FAMILY_TELV, SCAN_AI_READ, ">+025.30+026.40-001.00", 0, 0, 0, 3},
+        {&FAMILY_TELV, SCAN_AI_READ, ">+011.40+099.99", 0, 0, 0, 3},
+        {&FAMILY_TELV, SCAN_AI_READ, ">+025.30 ", 1, 0, 25.3f},
+        {&FAMILY_TELV, SCAN_AI_READ, ">+025.30 ", 0, 0, 0, 3},
+        {&FAMILY_TELV, SCAN_AI_READ, ">+011", 0, 0, 0},
+        {&FAMILY_TELV, SCAN_AI_READ, ">+011", 0, 0, 0, 3},
+        {&FAMILY_TELV, SCAN_AI_READ, ">+0011.40", 0, 0, 0, 3},
+        {&FAMILY_TELV, SCAN_AI_READ, ">-1,5", 0, 0, 0},
         {&FAMILY_TELV, SCAN_AI_READ, ">", 0, 0, 0},
         {&FAMILY_TELV, SCAN_AI_READ, ">+", 0, 0, 0},
         {&FAMILY_TELV, SCAN_AI_READ, ">ERR", 0, 0, 0},
-        // A reading is a whole, finite number a float holds; the next value
-        // of a whole-module read may follow it.
-        {&FAMILY_TELV, SCAN_AI_READ, ">+12abc", 0, 0, 0},
-        {&FAMILY_TELV, SCAN_AI_READ, ">+9e99999", 0, 0, 0},
-        {&FAMILY_TELV, SCAN_AI_READ, ">1e39", 0, 0, 0},
-        {&FAMILY_TELV, SCAN_AI_READ, ">+1.2.3", 0, 0, 0},
-        {&FAMILY_TELV, SCAN_AI_READ, ">+12-", 0, 0, 0},
-        {&FAMILY_TELV, SCAN_AI_READ, ">1e3", 1, 0, 1000.0f},
-        {&FAMILY_TELV, SCAN_AI_READ, ">+025.30 ", 1, 0, 25.3f},
-        {&FAMILY_TELV, SCAN_AI_READ, ">+025.30+026.40-001.00", 1, 0, 25.3f},
+        {&FAMILY_TELV, SCAN_AI_READ, ">+12abcd", 0, 0, 0},
+        {&FAMILY_TELV, SCAN_AI_READ, ">+1.2.34", 0, 0, 0},
+        {&FAMILY_TELV, SCAN_AI_READ, ">+1234-5", 0, 0, 0},
+        // A module whose data format its start left as it was: a reading
+        // of any width, a whole, finite number a float holds; one value to
+        // a read of one channel; the first of a read of the whole module.
+        {&FAMILY_TELV, SCAN_AI_READ, ">+025.30", 1, 0, 25.3f, 3, 1},
+        {&FAMILY_TELV, SCAN_AI_READ, ">-1,5", 1, 0, -1.5f, 3, 1},
+        {&FAMILY_TELV, SCAN_AI_READ, ">1e3", 1, 0, 1000.0f, 3, 1},
+        {&FAMILY_TELV, SCAN_AI_READ, ">+011", 1, 0, 11.0f, 3, 1},
+        {&FAMILY_TELV, SCAN_AI_READ, ">+025.30 ", 1, 0, 25.3f, 3, 1},
+        {&FAMILY_TELV, SCAN_AI_READ, ">+011.40+099.99", 0, 0, 0, 3, 1},
+        {&FAMILY_TELV, SCAN_AI_READ, ">+025.30+026.40-001.00", 1, 0, 25.3f, -1, 1},
+        {&FAMILY_TELV, SCAN_AI_READ, ">+12abc", 0, 0, 0, 3, 1},
+        {&FAMILY_TELV, SCAN_AI_READ, ">+9e99999", 0, 0, 0, 3, 1},
+        {&FAMILY_TELV, SCAN_AI_READ, ">1e39", 0, 0, 0, 3, 1},
+        {&FAMILY_TELV, SCAN_AI_READ, ">+1.2.3", 0, 0, 0, 3, 1},
+        {&FAMILY_TELV, SCAN_AI_READ, ">+12-", 0, 0, 0, 3, 1},
         {&FAMILY_TELV, SCAN_DI_READ, "!00C300", 1, 0xC3, 0},
         {&FAMILY_TELV, SCAN_DI_READ, "!00C", 0, 0, 0},
         {&FAMILY_TELV, SCAN_DI_READ, "!00G100", 0, 0, 0},
@@ -177,23 +200,48 @@ TEST_F(Kinds, RepliesAreParsedIntoTheCellOrRefusedWhenShortOrMalformed) {
         {&FAMILY_TELV, SCAN_DI_READ_6005I, "!013", 0, 0, 0},
         {&FAMILY_TELV, SCAN_DO_WRITE, ">", 1, 0, 0},
         {&FAMILY_XX01, SCAN_AO_WRITE_6024, "!01", 1, 0, 0},
+        // A reply that names its module must name the one asked (1).
+        {&FAMILY_TELV, SCAN_DIO_READ, "!020C305", 0, 0, 0},
+        {&FAMILY_TELV, SCAN_EVENT_READ, "!02123", 0, 0, 0},
+        {&FAMILY_TELV, SCAN_EVENT_READ_6014, "!0a-7", 0, 0, 0},
+        {&FAMILY_TELV, SCAN_EVENT_READ_6016, "!1112", 0, 0, 0},
+        {&FAMILY_TELV, SCAN_DI_READ_6080, "!02077", 0, 0, 0},
+        {&FAMILY_TELV, SCAN_DI_READ_6005I, "!0233", 0, 0, 0},
+        {&FAMILY_TELV, SCAN_DI_READ_6024DI, "!02A", 0, 0, 0},
+        {&FAMILY_TELV, SCAN_EXCITATION_WRITE_6016, "!02", 0, 0, 0},
+        {&FAMILY_TELV, SCAN_EXCITATION_WRITE_6016, "!", 0, 0, 0},
+        {&FAMILY_TELV, SCAN_DO1_WRITE_6016, "!02", 0, 0, 0},
+        {&FAMILY_TELV, SCAN_DO0_WRITE, "!02", 0, 0, 0},
+        {&FAMILY_TELV, SCAN_DO0_WRITE, "!01", 1, 0, 0},
+        {&FAMILY_XX01, SCAN_AO_WRITE_6024, "!02", 0, 0, 0},
+        // "$AA6" is answered with data alone: nothing there names the module.
+        {&FAMILY_TELV, SCAN_DI16_READ, "!0234", 1, 0x0234, 0},
     };
     for (const ParseCase& c : cases) {
+        SCOPED_TRACE(std::string(c.reply) + " to the entry of channel " + std::to_string(c.param));
         SelectFamily(c.family);
         Cell cell;
         memset(&cell, 0, sizeof cell);
-        ScanEntry e = {c.kind, 1, 1, -1, 0, &cell};
-        EXPECT_EQ(c.accepted, ScanParseReply(&e, c.reply)) << c.reply;
+        ScanEntry own = {c.kind, 1, 1, c.param, 0, &cell};
+        ScanEntry* e = &own;
+        if (c.anyWidth) {
+            ASSERT_EQ(1, ScanListCreate());
+            ScanHandle h = ScanAddAiRead(1, 1, c.param, &cell.f, 0);
+            ScanAcceptAnyWidth(h);
+            e = ScanListEntry(h);
+        }
+        EXPECT_EQ(c.accepted, ScanParseReply(e, c.reply));
+        if (c.anyWidth) ScanListFree();
         bool isFloat = c.kind == SCAN_AI_READ || c.kind == SCAN_COUNTER_READ_6080;
         if (!c.accepted) {
-            EXPECT_EQ(0u, cell.d) << "a refused reply leaves the cell: " << c.reply;
+            EXPECT_EQ(0u, cell.d) << "a refused reply leaves the cell";
         } else if (isFloat) {
-            EXPECT_FLOAT_EQ(c.value, cell.f) << c.reply;
+            EXPECT_FLOAT_EQ(c.value, cell.f);
         } else if (c.kind == SCAN_DIO_READ) {
-            EXPECT_EQ(c.bits & 0xFF, cell.b[0]) << c.reply;
-            EXPECT_EQ(c.bits >> 8, cell.b[1]) << c.reply;
+            EXPECT_EQ(c.bits & 0xFF, cell.b[0]);
+            EXPECT_EQ(c.bits >> 8, cell.b[1]);
         } else {
-            EXPECT_EQ(c.bits, cell.d) << c.reply;
+            EXPECT_EQ(c.bits, cell.d);
         }
     }
 }
