@@ -422,7 +422,7 @@ int DialogStepRan();
 std::string DescribeDialog(HWND dialog);
 // Shows the dialog for `seconds` (when above 0) and keeps its messages going,
 // after a line "hold: KEY LEFT TOP WIDTH HEIGHT" (screen pixels) on `out`, so
-// a picture can be taken of it.
+// a picture can be taken of it; the Windows build hides the caret meanwhile.
 void HoldDialog(HWND dialog, const char* key, double seconds, FILE* out);
 
 struct WalkOptions {

@@ -575,6 +575,11 @@ void HoldDialog(HWND dialog, const char* key, double seconds, FILE* out) {
     if (!(seconds > 0.0)) return;
     ShowWindow(dialog, SW_SHOW);
     UpdateWindow(dialog);
+#ifdef _WIN32
+    // No blinking caret in the focused edit: a picture of the dialog does not
+    // depend on the moment it is taken.
+    HideCaret(nullptr);
+#endif
     RECT r;
     GetWindowRect(dialog, &r);
     if (out) {
