@@ -23,7 +23,7 @@ trap 'rm -rf "$work"' EXIT
 
 # One data file per channel (time, value). Then the panels, in the order
 # their first channels come, the digital panel last:
-#   panels:   PANEL <tab> TITLE <tab> KIND (analog or digital)
+#   panels:   PANEL <tab> TITLE <tab> KIND (analog or digital) <tab> LOW <tab> HIGH
 #   channels: PANEL <tab> NAME <tab> FILE <tab> STYLE <tab> TRACK
 # and the last sample time (end). Quoted CSV fields (names with commas) are
 # not expected in the demo.
@@ -88,12 +88,17 @@ awk -F, -v dir="$work" '
           panelHi = hi; panelLo = lo
           panel[pick] = p; delete todo[pick]; left--
         }
+        # the range drawn: the values and a margin of an eighth of the span
+        margin = Span(panelHi, panelLo) / 8
+        if (margin == 0) margin = 1
+        rangeLo[p] = panelLo - margin; rangeHi[p] = panelHi + margin
         open = 0
       }
       for (q = 1; q <= parts; q++) {
         title = unitName[j]
         if (parts > 1) title = title " (" q " of " parts ")"
-        print unitPanel[j, q] "\t" title "\tanalog" >> (dir "/panels")
+        q2 = unitPanel[j, q]
+        print q2 "\t" title "\tanalog\t" rangeLo[q2] "\t" rangeHi[q2] >> (dir "/panels")
       }
     }
     if (digitals) print ++p "\tdigital states\tdigital" >> (dir "/panels")
@@ -133,7 +138,7 @@ panel_height=260
   echo "set format x ''"
   top=$((panel_height * panels + 40))
   total=$((panel_height * panels + 70))
-  while IFS=$'\t' read -r panel title kind; do
+  while IFS=$'\t' read -r panel title kind low high; do
     # Panel q spans [top - q * h, top - (q - 1) * h] in pixels from below.
     awk -v t="$top" -v h="$panel_height" -v q="$panel" -v all="$total" 'BEGIN {
         printf "set tmargin at screen %.4f\n", (t - (q - 1) * h) / all
@@ -170,7 +175,8 @@ panel_height=260
         }' "$work/channels"
     else
       echo "set ylabel '$title'"
-      echo "set offsets 0, 0, graph 0.12, graph 0.12"
+      echo "set offsets 0, 0, 0, 0"
+      echo "set yrange [$low:$high]"
       echo "set ytics autofreq font \",10\""
       printf 'plot '
       awk -F'\t' -v p="$panel" '$1 == p {
