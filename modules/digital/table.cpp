@@ -62,9 +62,7 @@ constexpr int k6056[] = {0, MODEL_ENDING_IN(56, 3)};
 constexpr int k6060I[] = {6060, 7060};
 constexpr int k6060O[] = {6060, 4060, 7060, 8060, 0};
 constexpr int k6063[] = {6063, 4063, 7063, 0};
-// The relay modules 7063 and 6063: the start takes what the Test button
-// passes.
-constexpr int k6063I[] = {7063, 6063};
+constexpr int k6063I[] = {7063};
 constexpr int k6065I[] = {7065};
 constexpr int k6065O[] = {7065, 0};
 constexpr int k6067[] = {6067, 4067, 7067, 8067, 0};
