@@ -372,8 +372,8 @@ int MultiTaskPerformAction(const MultiTaskType* type, ModuleRecord* module, int 
     // The queue is the master's; a block without one has nowhere to send it.
     ModuleRecord* master = MultiFindMaster(type->multi, module);
     if (!master) return 0;
-    ActionQueuePut(&type->state(master)->Actions, MULTI_RESET_COUNTER);
-    return 1;
+    // A full queue drops the reset: the host is told it was not taken.
+    return ActionAccept(&type->state(master)->Actions, MULTI_RESET_COUNTER);
 }
 
 float MultiLimitExcitation(double value) {
