@@ -217,6 +217,8 @@ void ShowAlarmGroup(const AlarmInputType* alarm, HWND dialog, void* work) {
     const AlarmRange* range = RangeOfWork(alarm, work);
     AlarmGroupShow(dialog, p->Alarm_On, p->Alarm_Latched, &p->Alarm_High, &p->Alarm_Low,
                    range ? &range->bounds : nullptr, range ? range->scale : 1.0);
+    // The alarm settings are the module's: an experiment locks them.
+    if (bExperimentIsRunning) AlarmGroupLock(dialog);
 }
 
 void RangeChosen(const AlarmInputType* alarm, HWND dialog, void* work) {

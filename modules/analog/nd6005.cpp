@@ -229,7 +229,7 @@ void ShowAlarm(HWND dialog, ND6005_Param* p, int ch) {
                    &kLimits, 1.0);
     AlarmGroupShowUnits(dialog, "");
     HWND output = GetDlgItem(dialog, IDC_ND6005_OUTPUT);
-    if (output) EnableWindow(output, on && !bExperimentIsRunning);
+    if (output) EnableWindow(output, on ? TRUE : FALSE);
     int selected = p->Alarm_DO[ch] >= 0 && p->Alarm_DO[ch] < kOutputs ? p->Alarm_DO[ch] : -1;
     SendDlgItemMessageA(dialog, IDC_ND6005_OUTPUT, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
 }

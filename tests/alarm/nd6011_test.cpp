@@ -376,6 +376,27 @@ TEST_F(AlarmInput, TheDialogHoldsTheLimitsWithinTheirOwnRange) {
     }
 }
 
+// While an experiment runs the module's settings are locked, the alarm's
+// among them, also after OK has drawn the alarm group again.
+TEST_F(AlarmInput, AnExperimentLocksTheModuleAndItsAlarm) {
+    Load();
+    hostsim::Block* b = NewBlock(kND6011);
+    ASSERT_NE(nullptr, b);
+    P(b)->Alarm_On = 1;
+    SetRunning(1);
+    WinapiDialogsReset();
+    WinapiQueueOk();
+    hostsim::SendClassMessage(b, MODMSG_SETUP_DIALOG, 0, 0);
+    SetRunning(0);
+    for (int id :
+         {IDC_SETUP_PORT, IDC_SETUP_ADDRESS, IDC_SETUP_TEST, IDC_ND6011_RANGE, IDC_ALARM_ON,
+          IDC_ALARM_OFF, IDC_ALARM_HIGH, IDC_ALARM_LOW, IDC_ALARM_MOMENTARY, IDC_ALARM_LATCH}) {
+        WinapiControlInfo info;
+        ASSERT_EQ(1, WinapiDialogControl("DLG_ND6011", id, &info)) << id;
+        EXPECT_EQ(0, info.enabled) << id;
+    }
+}
+
 // A new range does not clamp the limits at once; OK does with the alarm on,
 // and with the alarm off the limits stay as they are.
 TEST_F(AlarmInput, OkClampsTheLimitsOnlyWithTheAlarmOn) {

@@ -307,6 +307,26 @@ TEST_F(ND6005, TheAlarmGroupEditsTheCurrentChannel) {
     EXPECT_EQ(0, p->TC_Type[1]);
     EXPECT_EQ(0x0002, p->Channel_Mask);
     EXPECT_EQ(0, WinapiFailedActionCount());
+
+    // While an experiment runs only the port, the address, Test and the type
+    // are locked: the current channel's alarm can still be set.
+    p->Alarm_On[1] = 1;
+    SetRunning(1);
+    QueueCheck([](HWND d) {
+        for (int id : {IDC_SETUP_PORT, IDC_SETUP_ADDRESS, IDC_SETUP_TEST, IDC_INPUT_TYPE})
+            EXPECT_FALSE(Enabled(d, id)) << id;
+        for (int id : {IDC_ALARM_ON, IDC_ALARM_OFF, IDC_ALARM_HIGH, IDC_ALARM_LOW,
+                       IDC_ALARM_MOMENTARY, IDC_ALARM_LATCH, IDC_ND6005_OUTPUT})
+            EXPECT_TRUE(Enabled(d, id)) << id;
+    });
+    WinapiQueueClick(IDC_ALARM_LATCH);
+    WinapiQueuePick(IDC_ND6005_OUTPUT, "3");
+    WinapiQueueOk();
+    OpenDialog(b);
+    SetRunning(0);
+    EXPECT_EQ(1, p->Alarm_Latched[1]);
+    EXPECT_EQ(3, p->Alarm_DO[1]);
+    EXPECT_EQ(0, WinapiFailedActionCount());
 }
 
 // The unit box chooses the module's scale, and every channel is labelled
