@@ -195,11 +195,10 @@ int TemplateStartMeasurementWith(const TemplateType* type, ModuleRecord* module,
         if (!SilentModule(type, module)) return 0;
     } else {
         if (found == TEMPLATE_MODULE_REFUSED) {
-            UINT badNumber =
-                type->start.badNumberText ? type->start.badNumberText : IDS_USES_CHECKSUMS;
-            UINT id = model == -1   ? IDS_MODULE_NO_REPLY
-                      : model == -2 ? badNumber
-                                    : IDS_WRONG_MODULE;
+            UINT id = model == -1                              ? IDS_MODULE_NO_REPLY
+                      : model < 0 && type->start.badNumberText ? type->start.badNumberText
+                      : model == -2                            ? IDS_USES_CHECKSUMS
+                                                               : IDS_WRONG_MODULE;
             int refuses = type->start.wrong == TEMPLATE_WRONG_FAIL;
             return StartFailed(module, id, !refuses);
         }

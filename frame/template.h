@@ -138,8 +138,10 @@ struct TemplateStartPolicy {
     // The Yes/No question of TEMPLATE_SILENT_ASK*: a string id of the type's
     // own; 0: the shared one.
     UINT silentQuestion = 0;
-    // Shown for a model number the module gives that cannot be read (above
-    // 99999); 0: "Error. Uses checksums ?".
+    // Shown for a negative model number other than -1 (the answer of another
+    // module, shown as no reply); 0: the frame's, "Error. Uses checksums ?"
+    // for -2 (a number above 99999) and "Wrong module type connected." for
+    // any other.
     UINT badNumberText = 0;
     // Shown for an address outside the module range; 0: the frame's.
     UINT badAddressText = 0;

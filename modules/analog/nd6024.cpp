@@ -73,8 +73,10 @@ constexpr AoModuleType ao = {
             .watchdogTick = TEMPLATE_TICK_ALWAYS, // the module's watchdog
             .watchdogResetAtStop = 1,             // a stop disarms every keep-alive
             // A module that does not answer fails the start alone; another
-            // model stops the experiment.
-            .start = {.silent = TEMPLATE_SILENT_FAIL, .badAddressText = IDS_NO_ADDRESS},
+            // model stops the experiment, a negative number shown as no reply.
+            .start = {.silent = TEMPLATE_SILENT_FAIL,
+                      .badNumberText = IDS_MODULE_NO_REPLY,
+                      .badAddressText = IDS_NO_ADDRESS},
         },
     .channels = kChannels,
     .nameChannels = kChannels,

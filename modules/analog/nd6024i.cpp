@@ -69,6 +69,8 @@ constexpr TemplateType type = {
     .addSweepRequest = AddSweepRequest,
     .watchdogTick = 0,        // no watchdog command
     .watchdogResetAtStop = 0, // the stop leaves the keep-alive as it is
+    // A negative model number is shown as no reply.
+    .start = {.badNumberText = IDS_MODULE_NO_REPLY},
 };
 
 int Deliver(ModuleRecord* module, const TemplateType* t) {

@@ -162,8 +162,10 @@ constexpr TemplateType type = {
     .watchdogTick = TEMPLATE_TICK_ALWAYS, // the module's watchdog
     .watchdogResetAtStop = 1,
     // A module that does not answer fails the start without stopping the
-    // experiment.
-    .start = {.silent = TEMPLATE_SILENT_FAIL, .badAddressText = IDS_NO_ADDRESS},
+    // experiment; a negative model number is shown as no reply.
+    .start = {.silent = TEMPLATE_SILENT_FAIL,
+              .badNumberText = IDS_MODULE_NO_REPLY,
+              .badAddressText = IDS_NO_ADDRESS},
 };
 
 constexpr TemplateStartSteps startSteps = {
