@@ -145,6 +145,9 @@ struct TemplateStartPolicy {
     UINT badNumberText = 0;
     // Shown for an address outside the module range; 0: the frame's.
     UINT badAddressText = 0;
+    // 1: a request the full scan list refused is shown once more, under the
+    // block's name, after the list's own message.
+    int fullListShown = 0;
 };
 
 // What a type supplies to the frame, by designated members: a member the

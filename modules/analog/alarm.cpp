@@ -70,10 +70,12 @@ template <int i> void Defaults(ModuleRecord* module) {
     AlarmInputDefaults(&kAlarm[i], module);
 }
 
-// How a start meets a module that does not answer and a negative model
-// number (shown as no reply): ND6011 and ND6011P stop the experiment for a
-// silent module; ND6012 asks whether to go on without the module.
-constexpr TemplateStartPolicy kStart6011 = {.badNumberText = IDS_MODULE_NO_REPLY};
+// How a start meets a module that does not answer, a negative model number
+// (shown as no reply) and a full scan list: ND6011 and ND6011P stop the
+// experiment for a silent module and show the full list once more under the
+// block's name; ND6012 asks whether to go on without the module.
+constexpr TemplateStartPolicy kStart6011 = {.badNumberText = IDS_MODULE_NO_REPLY,
+                                            .fullListShown = 1};
 constexpr TemplateStartPolicy kStart6012 = {.silent = TEMPLATE_SILENT_ASK,
                                             .badNumberText = IDS_MODULE_NO_REPLY};
 

@@ -162,10 +162,12 @@ constexpr TemplateType type = {
     .watchdogTick = TEMPLATE_TICK_ALWAYS, // the module's watchdog
     .watchdogResetAtStop = 1,
     // A module that does not answer fails the start without stopping the
-    // experiment; a negative model number is shown as no reply.
+    // experiment; a negative model number is shown as no reply, a full scan
+    // list once more under the block's name.
     .start = {.silent = TEMPLATE_SILENT_FAIL,
               .badNumberText = IDS_MODULE_NO_REPLY,
-              .badAddressText = IDS_NO_ADDRESS},
+              .badAddressText = IDS_NO_ADDRESS,
+              .fullListShown = 1},
 };
 
 constexpr TemplateStartSteps startSteps = {

@@ -5,7 +5,11 @@
 // dialog's alarm group; a failing block beside a healthy one.
 #include "alarm_fixture.h"
 
+#include "modules/analog/nd6018.h"
+#include "serial/scan.h"
+
 #include <cmath>
+#include <string.h>
 
 namespace {
 
@@ -300,6 +304,67 @@ TEST_F(AlarmInput, EachTypeAcceptsItsOwnModels) {
         hostsim::DeleteBlock(b);
         bus.RemoveModule(1);
     }
+}
+
+// A start that finds the scan list full: the list stops the experiment and
+// says so under "Error"; ND6011, ND6011P and ND6080 say it once more under
+// the block's name, ND6012 does not. The list is filled by the repeated
+// starts of a thermocouple block of eight channels: no block stops in
+// between, so the list is not freed.
+TEST_F(AlarmInput, AFullScanListIsShownOnceMoreUnderTheBlocksName) {
+    const char kFull[] = "Too many XX02 channels in the worksheet.";
+    struct Case {
+        const char* plugin;
+        int menu;
+        int address;
+        int shown;
+    } cases[] = {
+        {"Plug.so", kND6011, 1, 1},
+        {"Plug.so", kND6012, 2, 0},
+        {"Plug.so", alarmtest::kND6080, 3, 1},
+        {"Telvio.so", kND6011P, 1, 1},
+    };
+    const char* filled = nullptr; // the family whose list is full
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.plugin << " " << c.menu);
+        if (!filled || strcmp(filled, c.plugin) != 0) {
+            // A plug-in bound anew: the blocks of the last one are stopped
+            // and gone.
+            Load(c.plugin);
+            filled = c.plugin;
+            ASSERT_EQ(1, bus.AddModule(1, "6011", 0));
+            ASSERT_EQ(1, bus.AddModule(2, "6012", 0));
+            ASSERT_EQ(1, bus.AddModule(3, "6080", 0));
+            ASSERT_EQ(1, bus.AddModule(4, "6018", 0));
+            hostsim::Block* filler = hostsim::CreateBlock(hostsim::FindClassByMenuId(IDM_ND6018));
+            ASSERT_NE(nullptr, filler);
+            ND6018_Param* f = reinterpret_cast<ND6018_Param*>(filler->param.data());
+            f->Module_Address = 4;
+            f->Com.Port_Number = 1;
+            f->Channel_Mask = 0xFF;
+            filler->record.uOutputs = 8;
+            for (int i = 0; i < SCAN_LIST_SIZE / 8; i++)
+                ASSERT_EQ(1, Start(filler)) << i << ": " << LastWarningText();
+            ASSERT_TRUE(hostsim::Warnings().empty()) << LastWarningText();
+        }
+        hostsim::Block* b = NewBlock(c.menu, c.address);
+        ASSERT_NE(nullptr, b);
+        const size_t before = hostsim::Warnings().size();
+        EXPECT_EQ(0, Start(b));
+        std::vector<hostsim::Warning> shown(hostsim::Warnings().begin() +
+                                                static_cast<std::ptrdiff_t>(before),
+                                            hostsim::Warnings().end());
+        ASSERT_EQ(c.shown ? 2u : 1u, shown.size());
+        EXPECT_EQ("Error", shown[0].caption);
+        EXPECT_EQ(kFull, shown[0].text);
+        if (c.shown) {
+            EXPECT_EQ(b->record.szName, shown[1].caption);
+            EXPECT_EQ(kFull, shown[1].text);
+        }
+        // No block is stopped before the last case of the family: a stop
+        // frees the list.
+    }
+    EndCase();
 }
 
 TEST_F(AlarmInput, AModuleRefusingAConfigurationCommandStopsTheExperiment) {
