@@ -472,6 +472,25 @@ void AoModuleShowWatchdogGroup(HWND dialog, int shown) {
     }
 }
 
+void AoLayoutChannelButtons(HWND dialog, int kept, int buttons, int shift) {
+    for (int i = kept; i < buttons; i++) {
+        ShowWindow(GetDlgItem(dialog, IDC_CHANNEL_FIRST + i), SW_HIDE);
+        ShowWindow(GetDlgItem(dialog, IDC_AO_LABEL0 + i), SW_HIDE);
+    }
+    for (int i = 0; i < kept; i++) {
+        const int ids[] = {IDC_CHANNEL_FIRST + i, IDC_AO_LABEL0 + i};
+        for (int id : ids) {
+            HWND control = GetDlgItem(dialog, id);
+            if (!control) continue;
+            RECT r;
+            GetWindowRect(control, &r);
+            MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+            MoveWindow(control, r.left + shift, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+            ShowWindow(control, SW_SHOW);
+        }
+    }
+}
+
 int AoModuleClassProc(const AoModuleType* ao, const TemplateStartSteps* start,
                       const char* dialogName, const char* dialogNameWithRange, DLGPROC dialogProc,
                       ModuleRecord* module, int msg, int wParam, int lParam) {

@@ -166,6 +166,12 @@ void AoModuleStoreChannel(HWND dialog, void* work, int ch);
 int AoModuleCommand(HWND dialog, void* work, int id, int code);
 // The watchdog group and its labels shown or hidden.
 void AoModuleShowWatchdogGroup(HWND dialog, int shown);
+// The channel bar of a template of `buttons` channel buttons, labelled from
+// IDC_AO_LABEL0, for a module of the first `kept` channels: the others and
+// their labels are hidden, the kept ones and their labels moved `shift`
+// pixels to the right and shown. Each button keeps the state its channel
+// has.
+void AoLayoutChannelButtons(HWND dialog, int kept, int buttons, int shift);
 
 // The class procedure of a write-on-change output type with a module of
 // ao->channels (ND6022, ND6024): its setup dialog from the template

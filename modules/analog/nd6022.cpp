@@ -172,30 +172,11 @@ int WatchdogOn(ModuleRecord* module) {
 
 const TemplateWriteSteps kWriteSteps = {Limit, AoChangedWanted, AoChangedWritten, WatchdogOn};
 
-// The template holds four channel buttons; the module has two, moved to the
-// middle of the four's room. Each keeps the state its channel has.
-void LayoutChannelButtons(HWND dialog) {
-    for (int i = kChannels; i < 4; i++) {
-        ShowWindow(GetDlgItem(dialog, IDC_CHANNEL_FIRST + i), SW_HIDE);
-        ShowWindow(GetDlgItem(dialog, IDC_AO_LABEL0 + i), SW_HIDE);
-    }
-    for (int i = 0; i < kChannels; i++) {
-        const int ids[] = {IDC_CHANNEL_FIRST + i, IDC_AO_LABEL0 + i};
-        for (int id : ids) {
-            HWND control = GetDlgItem(dialog, id);
-            if (!control) continue;
-            RECT r;
-            GetWindowRect(control, &r);
-            MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
-            MoveWindow(control, r.left + 25, r.top, r.right - r.left, r.bottom - r.top, TRUE);
-            ShowWindow(control, SW_SHOW);
-        }
-    }
-}
-
 void Init(HWND dialog, void*) {
     AoModuleShowWatchdogGroup(dialog, FAMILY_TELV);
-    LayoutChannelButtons(dialog);
+    // The template holds four channel buttons; the module has two, moved to
+    // the middle of the four's room.
+    AoLayoutChannelButtons(dialog, kChannels, 4, 25);
 }
 
 // Captions: default (the template's), XX01, XX04, XX03, XX05, XX06, TELV.
