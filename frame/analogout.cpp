@@ -241,10 +241,10 @@ void SafeBounds(const AoModuleType* ao, int range, float* low, float* high) {
     }
 }
 
-// Settings from a file within what the dialog offers.
+// Settings from a file within what the dialog offers; the watchdog time
+// stays as it was saved (the start bounds the time-out code it sends).
 void ModuleSettingsInBounds(const AoModuleType* ao, ModuleRecord* module) {
     void* p = module->pParam;
-    ClampInt(AoModuleWatchdogTime(ao, p, 0), WATCHDOG_TIME_LOW, WATCHDOG_TIME_HIGH);
     for (int n = 0; n < ao->channels; n++) {
         ClampInt(AoModuleSlew(ao, p, n), 0, ao->slewRates - 1);
         float* safe = AoModuleSafe(ao, p, n);

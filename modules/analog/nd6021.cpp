@@ -118,12 +118,12 @@ void Defaults(ModuleRecord* module) {
 }
 
 // Settings from a file within what the dialog offers; a range the type does
-// not have is refused at start.
+// not have is refused at start, and the watchdog times stay as they were
+// saved (the start bounds the time-out code it sends).
 void KeepSettingsInBounds(ModuleRecord* module) {
     ND6021_Param* p = ParamOf(module);
     for (int n = 0; n < TEMPLATE_CHANNELS; n++) {
         ClampInt(&p->Slew_Rate[n], 0, kSlewRates - 1);
-        ClampInt(&p->Watchdog_Time[n], WATCHDOG_TIME_LOW, WATCHDOG_TIME_HIGH);
         if (isnan(p->Watchdog_Value[n])) p->Watchdog_Value[n] = 0.0f;
         p->Watchdog_Value[n] = AoLimit(p->Range[n], p->Watchdog_Value[n]);
     }

@@ -496,7 +496,8 @@ TEST_F(MultiChannel, TheClassMessagesStayWithinTheRecord) {
 
 // The schemas name Watchdog_On and Watchdog_Time twice, the module's own
 // fields and the measurement settings' at other offsets: a worksheet keeps
-// both, each under its name in schema order.
+// both, each under its name in schema order and as it was saved, also a
+// time beyond what the dialogs offer.
 TEST_F(MultiChannel, AWorksheetKeepsBothWatchdogFields) {
     Load();
     hostsim::Block* b24 = nullptr;
@@ -509,9 +510,9 @@ TEST_F(MultiChannel, AWorksheetKeepsBothWatchdogFields) {
     p24->Mess.Watchdog_On = 0;
     p24->Mess.Watchdog_Time = 4;
     p22->Watchdog_On = 0;
-    p22->Watchdog_Time = 13;
+    p22->Watchdog_Time = 40;
     p22->Mess.Watchdog_On = 1;
-    p22->Mess.Watchdog_Time = 3;
+    p22->Mess.Watchdog_Time = 0;
     std::string text, error;
     ASSERT_EQ(1, hostsim::WorksheetToText(&text, &error)) << error;
     size_t first = text.find("  field Watchdog_On BOOL = 1\n");
@@ -529,9 +530,9 @@ TEST_F(MultiChannel, AWorksheetKeepsBothWatchdogFields) {
     EXPECT_EQ(0, q24->Mess.Watchdog_On);
     EXPECT_EQ(4, q24->Mess.Watchdog_Time);
     EXPECT_EQ(0, q22->Watchdog_On);
-    EXPECT_EQ(13, q22->Watchdog_Time);
+    EXPECT_EQ(40, q22->Watchdog_Time);
     EXPECT_EQ(1, q22->Mess.Watchdog_On);
-    EXPECT_EQ(3, q22->Mess.Watchdog_Time);
+    EXPECT_EQ(0, q22->Mess.Watchdog_Time);
 
     // A third line of the name has no field left.
     size_t at = text.find("  field Watchdog_On BOOL = 1\n");
