@@ -101,12 +101,15 @@ int AoSafetyCode6024(int, float value) {
     return v >= 0.0f ? 0x800 + m : 0x800 - m;
 }
 
-MessParam AoWatch(int on, int seconds) {
-    MessParam watch;
-    memset(&watch, 0, sizeof watch);
-    watch.Watchdog_On = on ? 1 : 0;
-    watch.Watchdog_Time = seconds;
-    return watch;
+const MessParam* AoStartWatch(MessParam* mess, BOOL on, int seconds, MessParam* off) {
+    if (on) {
+        mess->Watchdog_On = 1;
+        mess->Watchdog_Time = seconds;
+        return mess;
+    }
+    memset(off, 0, sizeof *off);
+    off->Watchdog_Time = seconds;
+    return off;
 }
 
 int AoWatchdog7000Channels(const TemplateType* type, ModuleRecord* module, int checksum,
@@ -317,10 +320,6 @@ float AoModuleLimit(const AoModuleType* ao, ModuleRecord* module, int input, flo
     return AoLimit(AoModuleInputRange(ao, module, input), sample);
 }
 
-int AoModuleWatchdogIsOn(const AoModuleType* ao, ModuleRecord* module) {
-    return *AoModuleWatchdogOn(ao, module->pParam, 0) ? 1 : 0;
-}
-
 int AoModuleRangesKnown(const AoModuleType* ao, ModuleRecord* module) {
     WORD mask = TemplateChannelsInUse(module, &ao->type);
     for (int n = 0; n < ao->channels; n++)
@@ -346,9 +345,9 @@ int AoModuleAddRequests(ModuleRecord* module, const TemplateType* type,
     return 1;
 }
 
-MessParam AoModuleWatch(const AoModuleType* ao, ModuleRecord* module) {
-    return AoWatch(*AoModuleWatchdogOn(ao, module->pParam, 0),
-                   *AoModuleWatchdogTime(ao, module->pParam, 0));
+const MessParam* AoModuleStartWatch(const AoModuleType* ao, ModuleRecord* module, MessParam* off) {
+    return AoStartWatch(TemplateMess(module, &ao->type), *AoModuleWatchdogOn(ao, module->pParam, 0),
+                        *AoModuleWatchdogTime(ao, module->pParam, 0), off);
 }
 
 float AoModuleSafeValue(const AoModuleType* ao, ModuleRecord* module, int channel) {

@@ -19,9 +19,9 @@ int TicksInFamily(const TemplateType* type) {
            (type->watchdogTick == TEMPLATE_TICK_TELV && FAMILY_TELV);
 }
 
-// The block as the poll policy sees it; `watchdogOn`: a watchdog of its
-// modules is on, so its idle turns send the port's keep-alive.
-PollBlock PollOf(const TemplateType* type, ModuleRecord* module, int watchdogOn) {
+// The block as the poll policy sees it: while its Watchdog_On is set, its
+// idle turns send the port's keep-alive.
+PollBlock PollOf(const TemplateType* type, ModuleRecord* module) {
     // Both runtime layouts keep the poll interval at the same place.
     static_assert(offsetof(TemplateRuntime, Poll_Interval) ==
                       offsetof(TemplateDueRuntime, Poll_Interval),
@@ -33,12 +33,7 @@ PollBlock PollOf(const TemplateType* type, ModuleRecord* module, int watchdogOn)
             TemplateErrorWaiting(type, module),
             TemplateResumeTime(type, module),
             TemplateRuntimeOf(module)->Poll_Interval,
-            TicksInFamily(type) && watchdogOn ? port : 0};
-}
-
-// The block whose keep-alive follows its Watchdog_On.
-PollBlock PollOf(const TemplateType* type, ModuleRecord* module) {
-    return PollOf(type, module, TemplateMess(module, type)->Watchdog_On);
+            TicksInFamily(type) && TemplateMess(module, type)->Watchdog_On ? port : 0};
 }
 
 } // namespace
@@ -326,9 +321,7 @@ int TemplateProcessWrites(const TemplateType* type, ModuleRecord* module,
     if (!steps) steps = &none;
     TemplateRuntime* rt = TemplateRuntimeOf(module);
     const int inputs = TemplateInputs(module);
-    const PollBlock poll = PollOf(type, module,
-                                  steps->watchdogOn ? steps->watchdogOn(module)
-                                                    : TemplateMess(module, type)->Watchdog_On);
+    const PollBlock poll = PollOf(type, module);
     TakeInputValues(module, steps);
     int answer = 0;
     for (;;) {

@@ -148,11 +148,13 @@ int AddRequests(ModuleRecord* module, const TemplateType* type) {
 // output.
 int Finish(ModuleRecord* module, const TemplateType*, int) {
     ND6022_Param* p = ParamOf(module);
-    const MessParam watch = AoModuleWatch(&ao, module);
+    p->Mess.Watchdog_On = 0;
+    MessParam off;
+    const MessParam* watch = AoModuleStartWatch(&ao, module, &off);
     float values[kChannels];
     for (int n = 0; n < kChannels; n++)
         values[n] = AoModuleSafeValue(&ao, module, n);
-    return AoWatchdog7000Channels(&ao.type, module, Checksum(module), p->Module_Address, &watch,
+    return AoWatchdog7000Channels(&ao.type, module, Checksum(module), p->Module_Address, watch,
                                   kChannels, p->Channel_Mask, values, "%06.3f");
 }
 
@@ -166,11 +168,7 @@ float Limit(ModuleRecord* module, int input, float sample) {
     return AoModuleLimit(&ao, module, input, sample);
 }
 
-int WatchdogOn(ModuleRecord* module) {
-    return AoModuleWatchdogIsOn(&ao, module);
-}
-
-const TemplateWriteSteps kWriteSteps = {Limit, AoChangedWanted, AoChangedWritten, WatchdogOn};
+const TemplateWriteSteps kWriteSteps = {Limit, AoChangedWanted, AoChangedWritten};
 
 void Init(HWND dialog, void*) {
     AoModuleShowWatchdogGroup(dialog, FAMILY_TELV);
