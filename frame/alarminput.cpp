@@ -390,7 +390,8 @@ int AlarmInputFinish(ModuleRecord* module, const TemplateType* type, int model) 
     if (model != 0 && model == alarm->model6000) {
         char onSafe[4];
         snprintf(onSafe, sizeof onSafe, "%02X", safe);
-        return ModuleWatchdog6000(&alarm->type, module, checksum, a, &p->Mess, onSafe, "0000", 0);
+        return ModuleWatchdog6000(&alarm->type, module, checksum, a, &p->Mess, onSafe, 0, "0000",
+                                  0);
     }
     if ((model != 0 && model == alarm->model7000) || (alarm->telvWatchdog7000 && FAMILY_TELV)) {
         WatchdogStep step;

@@ -157,7 +157,7 @@ int SetUpWatchdog(ModuleRecord* module, int i, int model) {
     if (sixThousand) {
         char onSafe[4];
         snprintf(onSafe, sizeof onSafe, "%03X", AoSafetyCode6021(p->Range[i], value));
-        return ModuleWatchdog6000(&type, module, checksum, a, watch, onSafe, "00000", 10);
+        return ModuleWatchdog6000(&type, module, checksum, a, watch, onSafe, 10, "00000", 10);
     }
     WatchdogStep steps[2];
     char number[NUMBER_TEXT_SIZE];

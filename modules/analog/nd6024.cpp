@@ -148,7 +148,7 @@ int Finish(ModuleRecord* module, const TemplateType*, int) {
             float value = (p->Channel_Mask >> n) & 1 ? values[n] : 0.0f;
             snprintf(at, 4, "%03X", AoSafetyCode6024(p->Range, value));
         }
-        return ModuleWatchdog6000(&ao.type, module, Checksum(module), a, watch, onSafe,
+        return ModuleWatchdog6000(&ao.type, module, Checksum(module), a, watch, onSafe, 10,
                                   "80800800800800", 10);
     }
     if (!FAMILY_XX03 && !FAMILY_TELV) return 1;

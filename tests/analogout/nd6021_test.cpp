@@ -30,6 +30,11 @@ class ND6021 : public AnalogOutTest {
     static ND6021_Param* P(hostsim::Block* b) { return AnalogOutTest::P<ND6021_Param>(b); }
 };
 
+bool EndsWith(const std::string& text, const std::string& end) {
+    return text.size() >= end.size() &&
+           text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
 // A 6021 whose firmware reports its watchdog in units of 100 ms.
 const modsim::Profile k6021Tenths = {
     "6021", "A2.0", 0x30, 0x00, 0, nullptr, modsim::kAnalogOutput1Commands};
@@ -114,6 +119,36 @@ TEST_F(ND6021, TheStartConfiguresTheModuleAndItsWatchdogByModelAndFamily) {
         // set it up on, else off with the time before.
         EXPECT_EQ(c.enabled, p->Mess.Watchdog_On);
         EXPECT_EQ(c.enabled ? c.seconds : 9, p->Mess.Watchdog_Time);
+        Stop(b);
+        bus.RemoveModule(1);
+    }
+
+    // The family XX01, which keeps the programming waits: the 6000-series
+    // "on" command has its wait of 10 ms before the reply is read, as the
+    // "off" one has.
+    for (int on = 0; on < 2; on++) {
+        SCOPED_TRACE(on ? "XX01 6021, the watchdog on" : "XX01 6021, the watchdog off");
+        CaseGuard guard(this);
+        Load("XX01.so");
+        ASSERT_EQ(1, hostsim::MonitorSwitchOn());
+        ASSERT_EQ(1, bus.AddModule(1, "6021", 0));
+        hostsim::Block* b = nullptr;
+        ND6021_Param* p = NewBlock(1, &b);
+        ASSERT_NE(nullptr, p);
+        p->Range[0] = 0;
+        p->Watchdog_On[0] = on;
+        p->Watchdog_Time[0] = 6;
+        p->Watchdog_Value[0] = 12.0f;
+        EXPECT_EQ(1, Start(b)) << LastWarningText();
+        hostsim::MonitorCounts counts;
+        counts.keepLines = true;
+        ASSERT_EQ(1, hostsim::MonitorRead(&counts, true));
+        const std::string command = on ? "~012171999" : "~012000000";
+        auto sent = std::find_if(counts.listed.begin(), counts.listed.end(),
+                                 [&](const std::string& l) { return EndsWith(l, command); });
+        ASSERT_NE(counts.listed.end(), sent);
+        ASSERT_NE(counts.listed.end(), sent + 1);
+        EXPECT_TRUE(EndsWith(*(sent + 1), "Waiting 10 msec")) << *(sent + 1);
         Stop(b);
         bus.RemoveModule(1);
     }
