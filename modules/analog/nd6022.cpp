@@ -46,10 +46,6 @@ ND6022_Param* ParamOf(ModuleRecord* module) {
     return static_cast<ND6022_Param*>(module->pParam);
 }
 
-int Checksum(ModuleRecord* module) {
-    return TemplateRuntimeOf(module)->Uses_Checksum;
-}
-
 void Defaults(ModuleRecord* module);
 
 constexpr AoModuleType ao = {
@@ -76,6 +72,7 @@ constexpr AoModuleType ao = {
             // A module that does not answer fails the start alone; another
             // model stops the experiment.
             .start = {.silent = TEMPLATE_SILENT_FAIL, .badAddressText = IDS_NO_ADDRESS},
+            .channelDue = 1, // each channel written on its own schedule
         },
     .channels = kChannels,
     .nameChannels = kChannels,
@@ -91,6 +88,10 @@ constexpr AoModuleType ao = {
     .safeHigh = 0.0f,
     .lockWatchdog = 1, // the watchdog group locked while an experiment runs
 };
+
+int Checksum(ModuleRecord* module) {
+    return *TemplateUsesChecksum(&ao.type, module);
+}
 
 void Defaults(ModuleRecord* module) {
     ND6022_Param* p = ParamOf(module);

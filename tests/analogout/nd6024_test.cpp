@@ -207,6 +207,55 @@ TEST_F(MultiChannel, AChannelIsWrittenWhenItsValueChanges) {
         hostsim::DeleteBlock(b);
         bus.RemoveModule(1);
     }
+
+    // ND6022 keeps a due time for each channel: after an error wait the
+    // waiting channel is due at once, and the other keeps its own schedule.
+    CaseGuard guard(this);
+    Load("Telvio.so");
+    ASSERT_EQ(1, bus.AddModule(1, "7022", 0));
+    hostsim::Block* b = nullptr;
+    ND6022_Param* p = New6022(0x3, &b);
+    ASSERT_NE(nullptr, p);
+    p->Mess.Sample_Distance = 1.0;
+    p->Mess.Error_Stop = 0;
+    p->Mess.Error_Wait_Min = 1;
+    ASSERT_EQ(1, Start(b)) << LastWarningText();
+    ClockFromZero();
+    bus.ClearLog();
+    Feed(b, 0, {7.25f});
+    Feed(b, 1, {1.0f});
+    ProcessUntilLines(b, 2);
+    EXPECT_EQ((Lines{"#01007.250", "#01101.000"}), Wire());
+    // At 1 s channel 0's write and its repeat are answered wrongly: the
+    // block waits a minute.
+    modsim::Fault wrong(modsim::FaultKind::WrongFirstChar, 2);
+    wrong.firstChar = '?';
+    ASSERT_EQ(1, bus.InjectFault(1, wrong));
+    WinapiAdvanceClock(1000);
+    bus.ClearLog();
+    Feed(b, 0, {8.0f});
+    ProcessUntilLines(b, 2);
+    // At 61.5 s channel 0 is written at once and is due again at 62.5 s;
+    // channel 1 keeps its schedule of whole seconds.
+    WinapiAdvanceClock(60500);
+    bus.ClearLog();
+    ProcessUntilLines(b, 1);
+    EXPECT_EQ((Lines{"#01008.000"}), Wire());
+    for (int i = 0; i < 100; i++)
+        hostsim::ProcessBlock(b);
+    WaitHeard();
+    EXPECT_EQ(1u, bus.LogCount());
+    bus.ClearLog();
+    Feed(b, 0, {9.0f});
+    Feed(b, 1, {2.0f});
+    WinapiAdvanceClock(500);
+    ProcessUntilLines(b, 1);
+    EXPECT_EQ((Lines{"#01102.000"}), Wire()) << "channel 1 at 62 s, channel 0 not yet";
+    bus.ClearLog();
+    WinapiAdvanceClock(500);
+    ProcessUntilLines(b, 1);
+    EXPECT_EQ((Lines{"#01009.000"}), Wire());
+    Stop(b);
 }
 
 // A write that fails goes out again at its module's retry time: what was
