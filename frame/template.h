@@ -201,8 +201,9 @@ struct TemplateType {
     // How the start meets a module that does not answer, is not one of the
     // type's models or gives a number that cannot be read.
     TemplateStartPolicy start = {};
-    // 1: the runtime record is a TemplateDueRuntime and the processing
-    // procedure TemplateProcessChannelsDue.
+    // 1: the runtime record is a TemplateDueRuntime, and the processing
+    // loop keeps a due time per channel: TemplateProcessChannelsDue of the
+    // input types, TemplateProcessWrites of the output types.
     int channelDue = 0;
     // 1: every start-sequence reply is written to the debug output.
     int traceReplies = 0;

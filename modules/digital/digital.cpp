@@ -197,7 +197,7 @@ int DigitalWatchdog6000(ModuleRecord* module, const TemplateType* type) {
     DigitalParam* p = DigitalParamOf(module);
     char safe[4];
     snprintf(safe, sizeof safe, "%02X", p->Mess.Watchdog_Value & 0xFF);
-    return ModuleWatchdog6000(type, module, Checksum(module), p->Module_Address, &p->Mess, safe,
+    return ModuleWatchdog6000(type, module, Checksum(module), p->Module_Address, &p->Mess, safe, 0,
                               "0000", 0);
 }
 

@@ -26,5 +26,5 @@ int ND6056_Configure(ModuleRecord* module, const TemplateType* type, int) {
     char safe[8];
     snprintf(safe, sizeof safe, "%04X", p->Mess.Watchdog_Value);
     return ModuleWatchdog6000(type, module, TemplateRuntimeOf(module)->Uses_Checksum,
-                              p->Module_Address, &p->Mess, safe, "000000", 0);
+                              p->Module_Address, &p->Mess, safe, 0, "000000", 0);
 }

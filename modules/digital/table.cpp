@@ -228,9 +228,10 @@ DIGITAL_TYPES(DIGITAL_ROW_IN_PLACE)
 #undef DIGITAL_ROW_IN_PLACE
 
 // The descriptor of a row. The input types that set up their module's
-// watchdog store its rows twice; they and the output types keep the port's
-// keep-alive at the idle turns, and a stop of an output type disarms every
-// port's keep-alive. One request serves all lines.
+// watchdog store its rows twice and keep the port's keep-alive at the idle
+// turns in the family TELV, where they set it up; the output types keep it
+// in every family, and a stop of an output type disarms every port's
+// keep-alive. One request serves all lines.
 constexpr TemplateType Descriptor(const DigitalTypeRow& r, DLGPROC setupDlgProc) {
     TemplateType t = r.own;
     const int output = t.form == TEMPLATE_OUTPUT_FORM;
@@ -244,7 +245,9 @@ constexpr TemplateType Descriptor(const DigitalTypeRow& r, DLGPROC setupDlgProc)
     t.unitOffset = offsetof(DigitalParam, Unit);
     t.copyOffset = offsetof(DigitalParam, Copy_Channel_Name);
     t.setupDlgProc = setupDlgProc;
-    t.watchdogTick = output || r.inputWatchdogModel ? TEMPLATE_TICK_ALWAYS : TEMPLATE_TICK_NONE;
+    t.watchdogTick = output                 ? TEMPLATE_TICK_ALWAYS
+                     : r.inputWatchdogModel ? TEMPLATE_TICK_TELV
+                                            : TEMPLATE_TICK_NONE;
     t.watchdogResetAtStop = output;
     return t;
 }

@@ -328,7 +328,8 @@ int Finish(ModuleRecord* module, const TemplateType*, int model) {
         char offTail[8];
         snprintf(onSafe, sizeof onSafe, "%02X", safe);
         snprintf(offTail, sizeof offTail, "00%02X", safe);
-        done = ModuleWatchdog6000(&type, module, Checksum(module), a, &p->Mess, onSafe, offTail, 0);
+        done =
+            ModuleWatchdog6000(&type, module, Checksum(module), a, &p->Mess, onSafe, 0, offTail, 0);
     } else if (model == 7080 && (FAMILY_XX03 || FAMILY_TELV)) {
         // The time set in the dialog, in units of 100 ms.
         done = ModuleWatchdog7000(&type, module, Checksum(module), a, &p->Mess,

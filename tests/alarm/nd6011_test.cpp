@@ -89,6 +89,11 @@ TEST_F(AlarmInput, TheStartWritesOnlyWhatDiffersAndTheWatchdogByModelAndFamily) 
          "Telvio.so", kND6012, "6012", 0x08, '0', 0.0, 0.0,
          9, 0, 0, 0.0, 0.0, 0x10, 0, 0,
          {"$012", "%0101090600", "@01DI", "@01CE", "~01200000"}},
+        {"TELV, 7011: limits saved beyond the range go out as saved",
+         "Telvio.so", kND6011, "7011", 5, '1', 0.0, 0.0,
+         5, 1, 0, 4.0, -3.0, 0x01, 0, 0,
+         {"~011", "$012", "@01DI", "@01RH", "@01HI+4.0000", "@01RL", "@01LO-3.0000", "@01CA",
+          "~013000"}},
         // clang-format on
     };
     for (const Case& c : cases) {
@@ -113,6 +118,13 @@ TEST_F(AlarmInput, TheStartWritesOnlyWhatDiffersAndTheWatchdogByModelAndFamily) 
         P(b)->Mess.Watchdog_On = c.watchdogOn;
         P(b)->Mess.Watchdog_Time = 6;
         P(b)->Mess.Watchdog_Value = c.watchdogValue;
+        // The block as a worksheet saved and loaded it.
+        std::string text, error;
+        ASSERT_EQ(1, hostsim::WorksheetToText(&text, &error)) << error;
+        ASSERT_EQ(1, hostsim::WorksheetFromText(text, &error)) << error;
+        ASSERT_EQ(1, hostsim::BlockCount());
+        b = hostsim::BlockAt(0);
+        ASSERT_EQ(1, b->afterLoadAnswer);
         bus.ClearLog();
         EXPECT_EQ(1, Start(b)) << (LastWarning() ? LastWarning()->text : "");
         EXPECT_EQ(c.lines, AfterModel());
@@ -231,19 +243,31 @@ TEST_F(AlarmInput, ABlockWithoutChannelsRegistersNothingAndPassesTheTurn) {
     Stop(b);
 }
 
+// A range the type does not have, or a limit the module cannot be told (no
+// number, or a text beyond the command), stops the start before anything is
+// written.
 TEST_F(AlarmInput, SettingsOutsideTheTypeStopTheStart) {
     Load();
     ASSERT_EQ(1, bus.AddModule(1, "7011", 0));
     ASSERT_EQ(1, bus.AddModule(2, "7012", 0));
+    const char* const kRange = "Unknown input range in the settings of this module.";
+    const char* const kAlarm = "Alarm setting out of range in the settings of this module.";
     struct Case {
         const char* what;
         int menu;
         int address;
         int range;
+        double high;
+        const char* text;
     } cases[] = {
-        {"a code between the groups", kND6011, 1, 7}, {"type L is ND6011P's", kND6011, 1, 23},
-        {"beyond every table", kND6011P, 1, 99},      {"a voltage range of ND6012", kND6011, 1, 8},
-        {"a range of ND6011", kND6012, 2, 5},
+        {"a code between the groups", kND6011, 1, 7, 0.0, kRange},
+        {"type L is ND6011P's", kND6011, 1, 23, 0.0, kRange},
+        {"beyond every table", kND6011P, 1, 99, 0.0, kRange},
+        {"a voltage range of ND6012", kND6011, 1, 8, 0.0, kRange},
+        {"a range of ND6011", kND6012, 2, 5, 0.0, kRange},
+        {"a limit that is no number", kND6011, 1, 5, NAN, kAlarm},
+        {"an infinite limit", kND6012, 2, 9, INFINITY, kAlarm},
+        {"a limit whose text overruns the command", kND6011, 1, 5, 1e30, kAlarm},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -252,12 +276,13 @@ TEST_F(AlarmInput, SettingsOutsideTheTypeStopTheStart) {
         ASSERT_NE(nullptr, b);
         P(b)->Range = c.range;
         P(b)->Alarm_On = 1;
+        P(b)->Alarm_High = c.high;
         bus.ClearLog();
         int stops = hostsim::StopExperimentCalls();
         EXPECT_EQ(0, Start(b));
         EXPECT_EQ(stops + 1, hostsim::StopExperimentCalls());
         ASSERT_NE(nullptr, LastWarning());
-        EXPECT_EQ("Unknown input range in the settings of this module.", LastWarning()->text);
+        EXPECT_EQ(c.text, LastWarning()->text);
         // Nothing but the probe and the model.
         for (const std::string& line : Wire())
             EXPECT_EQ('$', line[0]) << line;
