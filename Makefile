@@ -2,6 +2,9 @@
 #   make demo          the demo measurement on simulated modules, with a plot
 #   make test          every test: the Linux build, the Windows build, the Wine
 #                      checks; prints the time of each phase
+#   make win32         the Windows build (Telvio.dll, Inilink.exe)
+#   make linux         the Linux build
+# and of docs/development.md:
 #   make screenshots   pictures of the dialogs under Wine (not part of the tests)
 #   make sanitize      every Linux test under the address and undefined-behaviour sanitizers
 #   make bench         the poll rate of the shipped plug-in against its limit, on Linux and under Wine

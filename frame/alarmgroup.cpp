@@ -1,7 +1,6 @@
 // The alarm group of a setup dialog.
 #include "frame/alarmgroup.h"
 
-#include "host/driver.h"
 #include "host/numbers.h"
 #include "resource.h"
 
@@ -39,11 +38,10 @@ void AlarmGroupShowOn(HWND dialog, int on) {
 
 void AlarmGroupShow(HWND dialog, int on, int latched, double* high, double* low,
                     const AlarmBounds* bounds, double scale) {
-    int enable = on && !bExperimentIsRunning;
-    Enable(dialog, IDC_ALARM_MOMENTARY, enable);
-    Enable(dialog, IDC_ALARM_LATCH, enable);
-    Enable(dialog, IDC_ALARM_HIGH, enable);
-    Enable(dialog, IDC_ALARM_LOW, enable);
+    Enable(dialog, IDC_ALARM_MOMENTARY, on);
+    Enable(dialog, IDC_ALARM_LATCH, on);
+    Enable(dialog, IDC_ALARM_HIGH, on);
+    Enable(dialog, IDC_ALARM_LOW, on);
     if (!on) {
         SetDlgItemTextA(dialog, IDC_ALARM_HIGH, " ---");
         SetDlgItemTextA(dialog, IDC_ALARM_LOW, " ---");

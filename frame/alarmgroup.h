@@ -22,8 +22,9 @@ void AlarmGroupShowOn(HWND dialog, int on);
 // With the alarm on: both limits clamped in place to `bounds` (none: not
 // clamped), shown times `scale` (the factor from the held value to the unit
 // the user types) with FormatValue, and the Latch or the Momentary radio
-// checked; the limits and radios enabled while no experiment runs. With the
-// alarm off: " ---" in both limits, all four disabled.
+// checked; the limits and radios enabled. With the alarm off: " ---" in
+// both limits, all four disabled. What an experiment locks is the type's
+// (AlarmGroupLock).
 void AlarmGroupShow(HWND dialog, int on, int latched, double* high, double* low,
                     const AlarmBounds* bounds, double scale);
 // The unit beside both limits.

@@ -14,6 +14,7 @@
 #include "serial/scan.h"
 #include "serial/sercomm.h"
 
+#include <math.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -87,12 +88,24 @@ double ReadAlarmLimit(ModuleRecord* module, char which) {
 }
 
 // The limit as the module takes it, as the block holds it: with the range's
-// format in the families "XX03" and "TELV", else FormatValue.
-void FormatAlarmLimit(const AlarmRange* range, double limit, char* text, size_t size) {
-    if (FAMILY_XX03 || FAMILY_TELV)
-        FormatDouble(text, size, range->format, limit);
-    else
-        snprintf(text, size, "%s", FormatValue(limit));
+// format in the families "XX03" and "TELV", else FormatValue. 0 when the
+// text does not fit `size`.
+int FormatAlarmLimit(const AlarmRange* range, double limit, char* text, size_t size) {
+    int n = FAMILY_XX03 || FAMILY_TELV ? FormatDouble(text, size, range->format, limit)
+                                       : snprintf(text, size, "%s", FormatValue(limit));
+    return n >= 0 && n < static_cast<int>(size);
+}
+
+// The command of the high ('H') or low limit into `text`; 0 for a limit that
+// is no number or whose command does not fit the query: cut short, it would
+// tell the module another limit.
+int LimitCommand(ModuleRecord* module, const AlarmRange* range, char which, double limit,
+                 char* text, size_t size) {
+    char value[NUMBER_TEXT_SIZE];
+    if (!isfinite(limit) || !FormatAlarmLimit(range, limit, value, sizeof value)) return 0;
+    int n = snprintf(text, size, "@%02X%s%s", ParamOf(module)->Module_Address & 0xFF,
+                     which == 'H' ? "HI" : "LO", value);
+    return n >= 0 && n < static_cast<int>(size);
 }
 
 // Reads a limit and writes the block's when the module's differs.
@@ -100,11 +113,9 @@ int ConfigureLimit(const AlarmInputType* alarm, ModuleRecord* module, const Alar
                    char which, double limit) {
     double held = ReadAlarmLimit(module, which);
     if (NearlyEqual(limit, held, 0.00001)) return 1;
-    char value[NUMBER_TEXT_SIZE];
-    FormatAlarmLimit(range, limit, value, sizeof value);
     char text[TEMPLATE_QUERY_SIZE];
-    snprintf(text, sizeof text, "@%02X%s%s", ParamOf(module)->Module_Address & 0xFF,
-             which == 'H' ? "HI" : "LO", value);
+    if (!LimitCommand(module, range, which, limit, text, sizeof text))
+        return TemplateStepFailed(module, IDS_BAD_ALARM);
     return Send(alarm, module, text, 2000);
 }
 
@@ -217,6 +228,8 @@ void ShowAlarmGroup(const AlarmInputType* alarm, HWND dialog, void* work) {
     const AlarmRange* range = RangeOfWork(alarm, work);
     AlarmGroupShow(dialog, p->Alarm_On, p->Alarm_Latched, &p->Alarm_High, &p->Alarm_Low,
                    range ? &range->bounds : nullptr, range ? range->scale : 1.0);
+    // The alarm settings are the module's: an experiment locks them.
+    if (bExperimentIsRunning) AlarmGroupLock(dialog);
 }
 
 void RangeChosen(const AlarmInputType* alarm, HWND dialog, void* work) {
@@ -292,9 +305,14 @@ int AlarmInputConfigure(ModuleRecord* module, const TemplateType* type, int) {
     // the module.
     const AlarmRange* range = AlarmInputRange(alarm, p->Range);
     if (!range) return TemplateStepFailed(module, IDS_ND6018_UNKNOWN_RANGE);
+    // The limits go out as they are held; one the module cannot be told is
+    // refused before anything is written.
+    char text[TEMPLATE_QUERY_SIZE];
+    if (p->Alarm_On && (!LimitCommand(module, range, 'H', p->Alarm_High, text, sizeof text) ||
+                        !LimitCommand(module, range, 'L', p->Alarm_Low, text, sizeof text)))
+        return TemplateStepFailed(module, IDS_BAD_ALARM);
     int checksum = RuntimeOf(module)->Frame.Uses_Checksum;
     const int a = p->Module_Address & 0xFF;
-    char text[TEMPLATE_QUERY_SIZE];
     if (FAMILY_XX03 || (FAMILY_TELV && alarm->preambleInTelv)) {
         snprintf(text, sizeof text, "~%02X1", a);
         if (!Send(alarm, module, text, 0)) return 0;
@@ -374,7 +392,8 @@ int AlarmInputFinish(ModuleRecord* module, const TemplateType* type, int model) 
     if (model != 0 && model == alarm->model6000) {
         char onSafe[4];
         snprintf(onSafe, sizeof onSafe, "%02X", safe);
-        return ModuleWatchdog6000(&alarm->type, module, checksum, a, &p->Mess, onSafe, "0000", 0);
+        return ModuleWatchdog6000(&alarm->type, module, checksum, a, &p->Mess, onSafe, 0, "0000",
+                                  0);
     }
     if ((model != 0 && model == alarm->model7000) || (alarm->telvWatchdog7000 && FAMILY_TELV)) {
         WatchdogStep step;
@@ -389,16 +408,11 @@ int AlarmInputClassProc(const AlarmInputType* alarm, ModuleRecord* module, int m
     const ActionRequest* request = reinterpret_cast<const ActionRequest*>(lParam);
     switch (msg) {
     case MODMSG_AFTER_LOAD: {
-        // Nothing queued or half-known from before survives a load; limits
-        // from the file are held within the bounds of their range.
+        // Nothing queued or half-known from before survives a load; the
+        // limits stay as they were saved (the dialog holds them within their
+        // range).
         int answer = TemplateAfterLoad(&alarm->type, module);
         ResetRuntime(module);
-        ND6011_Param* p = ParamOf(module);
-        const AlarmRange* range = AlarmInputRange(alarm, p->Range);
-        if (range && p->Alarm_On) {
-            AlarmClampLimit(&p->Alarm_High, &range->bounds);
-            AlarmClampLimit(&p->Alarm_Low, &range->bounds);
-        }
         return answer;
     }
     case MODMSG_START:

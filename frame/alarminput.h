@@ -148,8 +148,8 @@ void AlarmInputInitDialog(HWND dialog, void* work);
 int AlarmInputCommand(HWND dialog, void* work, int id, int code);
 
 // The values the three types are built from: they differ in name, accepted
-// models, model number, restart note, dialog, ranges, start and watchdog
-// forms and action names.
+// models, model number, restart note, dialog, ranges, start policy, start and
+// watchdog forms and action names.
 struct AlarmInputValues {
     const char* name;
     const int* models;
@@ -162,7 +162,7 @@ struct AlarmInputValues {
     const AlarmRange* ranges;
     int rangeCount;
     int defaultRange;
-    int silent; // TEMPLATE_SILENT_*: a module that does not answer at start
+    TemplateStartPolicy start; // a module that does not answer or is refused, a full list
     int preambleInTelv;
     int model6000;
     int model7000;
@@ -192,7 +192,7 @@ constexpr AlarmInputType ND6011_Descriptor(const AlarmInputValues& v) {
                 // configured by the start steps, requests by kind
                 .watchdogTick = TEMPLATE_TICK_ALWAYS, // the module's watchdog
                 .watchdogResetAtStop = 1,
-                .start = {.silent = v.silent},
+                .start = v.start,
             },
         .start = {.configure = AlarmInputConfigure,
                   .addRequests = AlarmInputAddRequests,

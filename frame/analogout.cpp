@@ -101,12 +101,15 @@ int AoSafetyCode6024(int, float value) {
     return v >= 0.0f ? 0x800 + m : 0x800 - m;
 }
 
-MessParam AoWatch(int on, int seconds) {
-    MessParam watch;
-    memset(&watch, 0, sizeof watch);
-    watch.Watchdog_On = on ? 1 : 0;
-    watch.Watchdog_Time = seconds;
-    return watch;
+const MessParam* AoStartWatch(MessParam* mess, BOOL on, int seconds, MessParam* off) {
+    if (on) {
+        mess->Watchdog_On = 1;
+        mess->Watchdog_Time = seconds;
+        return mess;
+    }
+    memset(off, 0, sizeof *off);
+    off->Watchdog_Time = seconds;
+    return off;
 }
 
 int AoWatchdog7000Channels(const TemplateType* type, ModuleRecord* module, int checksum,
@@ -241,10 +244,10 @@ void SafeBounds(const AoModuleType* ao, int range, float* low, float* high) {
     }
 }
 
-// Settings from a file within what the dialog offers.
+// Settings from a file within what the dialog offers; the watchdog time
+// stays as it was saved (the start bounds the time-out code it sends).
 void ModuleSettingsInBounds(const AoModuleType* ao, ModuleRecord* module) {
     void* p = module->pParam;
-    ClampInt(AoModuleWatchdogTime(ao, p, 0), WATCHDOG_TIME_LOW, WATCHDOG_TIME_HIGH);
     for (int n = 0; n < ao->channels; n++) {
         ClampInt(AoModuleSlew(ao, p, n), 0, ao->slewRates - 1);
         float* safe = AoModuleSafe(ao, p, n);
@@ -317,10 +320,6 @@ float AoModuleLimit(const AoModuleType* ao, ModuleRecord* module, int input, flo
     return AoLimit(AoModuleInputRange(ao, module, input), sample);
 }
 
-int AoModuleWatchdogIsOn(const AoModuleType* ao, ModuleRecord* module) {
-    return *AoModuleWatchdogOn(ao, module->pParam, 0) ? 1 : 0;
-}
-
 int AoModuleRangesKnown(const AoModuleType* ao, ModuleRecord* module) {
     WORD mask = TemplateChannelsInUse(module, &ao->type);
     for (int n = 0; n < ao->channels; n++)
@@ -346,9 +345,9 @@ int AoModuleAddRequests(ModuleRecord* module, const TemplateType* type,
     return 1;
 }
 
-MessParam AoModuleWatch(const AoModuleType* ao, ModuleRecord* module) {
-    return AoWatch(*AoModuleWatchdogOn(ao, module->pParam, 0),
-                   *AoModuleWatchdogTime(ao, module->pParam, 0));
+const MessParam* AoModuleStartWatch(const AoModuleType* ao, ModuleRecord* module, MessParam* off) {
+    return AoStartWatch(TemplateMess(module, &ao->type), *AoModuleWatchdogOn(ao, module->pParam, 0),
+                        *AoModuleWatchdogTime(ao, module->pParam, 0), off);
 }
 
 float AoModuleSafeValue(const AoModuleType* ao, ModuleRecord* module, int channel) {
@@ -469,6 +468,25 @@ void AoModuleShowWatchdogGroup(HWND dialog, int shown) {
     for (int id : ids) {
         HWND control = GetDlgItem(dialog, id);
         if (control) ShowWindow(control, shown ? SW_SHOW : SW_HIDE);
+    }
+}
+
+void AoLayoutChannelButtons(HWND dialog, int kept, int buttons, int shift) {
+    for (int i = kept; i < buttons; i++) {
+        ShowWindow(GetDlgItem(dialog, IDC_CHANNEL_FIRST + i), SW_HIDE);
+        ShowWindow(GetDlgItem(dialog, IDC_AO_LABEL0 + i), SW_HIDE);
+    }
+    for (int i = 0; i < kept; i++) {
+        const int ids[] = {IDC_CHANNEL_FIRST + i, IDC_AO_LABEL0 + i};
+        for (int id : ids) {
+            HWND control = GetDlgItem(dialog, id);
+            if (!control) continue;
+            RECT r;
+            GetWindowRect(control, &r);
+            MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+            MoveWindow(control, r.left + shift, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+            ShowWindow(control, SW_SHOW);
+        }
     }
 }
 

@@ -63,8 +63,13 @@ int AoWatchdog7000Channels(const TemplateType* type, ModuleRecord* module, int c
                            int address, const MessParam* watch, int channels, WORD mask,
                            const float* values, const char* format);
 
-// The settings a module's watchdog arms the port's keep-alive with.
-MessParam AoWatch(int on, int seconds);
+// The settings a module's watchdog is set up with at start. On, they are
+// the block's measurement settings `mess`, whose Watchdog_On and
+// Watchdog_Time take `on` and `seconds`: the port's keep-alive is armed with
+// them, and the block's turns send it while Watchdog_On is set (both are
+// saved with the worksheet). Off, `off` holds them and `mess` stays as it
+// is. A start clears Watchdog_On of `mess` before its modules' watchdogs.
+const MessParam* AoStartWatch(MessParam* mess, BOOL on, int seconds, MessParam* off);
 
 // The output loop of the types that write on change: input i is written
 // when its value differs from what it last wrote (Last_Written of its
@@ -146,17 +151,16 @@ int AoModuleClassMessage(const AoModuleType* ao, ModuleRecord* module, int msg, 
 // The range of input i's channel, the sample held within it.
 int AoModuleInputRange(const AoModuleType* ao, ModuleRecord* module, int input);
 float AoModuleLimit(const AoModuleType* ao, ModuleRecord* module, int input, float sample);
-// Whether the module's watchdog (one for the module) is on.
-int AoModuleWatchdogIsOn(const AoModuleType* ao, ModuleRecord* module);
 // Start steps: every range of the channels in use one the type has (0 and
 // the failure shown otherwise); the requests of the inputs, one per input on
 // its channel by `add`, each with nothing written yet.
 int AoModuleRangesKnown(const AoModuleType* ao, ModuleRecord* module);
 int AoModuleAddRequests(ModuleRecord* module, const TemplateType* type,
                         int (*add)(ModuleRecord* module, int input, int channel, float* cell));
-// The watchdog's settings (one for the module) and safety values of the
-// module, each held within its channel's range.
-MessParam AoModuleWatch(const AoModuleType* ao, ModuleRecord* module);
+// The module's watchdog (one for the module) as AoStartWatch sets it up,
+// from the block's measurement settings; and the safety value of each
+// channel, held within its range.
+const MessParam* AoModuleStartWatch(const AoModuleType* ao, ModuleRecord* module, MessParam* off);
 float AoModuleSafeValue(const AoModuleType* ao, ModuleRecord* module, int channel);
 
 // The setup dialog's steps of the types (the open dialog's type leads to
@@ -166,6 +170,12 @@ void AoModuleStoreChannel(HWND dialog, void* work, int ch);
 int AoModuleCommand(HWND dialog, void* work, int id, int code);
 // The watchdog group and its labels shown or hidden.
 void AoModuleShowWatchdogGroup(HWND dialog, int shown);
+// The channel bar of a template of `buttons` channel buttons, labelled from
+// IDC_AO_LABEL0, for a module of the first `kept` channels: the others and
+// their labels are hidden, the kept ones and their labels moved `shift`
+// pixels to the right and shown. Each button keeps the state its channel
+// has.
+void AoLayoutChannelButtons(HWND dialog, int kept, int buttons, int shift);
 
 // The class procedure of a write-on-change output type with a module of
 // ao->channels (ND6022, ND6024): its setup dialog from the template

@@ -19,9 +19,9 @@ int TicksInFamily(const TemplateType* type) {
            (type->watchdogTick == TEMPLATE_TICK_TELV && FAMILY_TELV);
 }
 
-// The block as the poll policy sees it; `watchdogOn`: a watchdog of its
-// modules is on, so its idle turns send the port's keep-alive.
-PollBlock PollOf(const TemplateType* type, ModuleRecord* module, int watchdogOn) {
+// The block as the poll policy sees it: while its Watchdog_On is set, its
+// idle turns send the port's keep-alive.
+PollBlock PollOf(const TemplateType* type, ModuleRecord* module) {
     // Both runtime layouts keep the poll interval at the same place.
     static_assert(offsetof(TemplateRuntime, Poll_Interval) ==
                       offsetof(TemplateDueRuntime, Poll_Interval),
@@ -33,12 +33,7 @@ PollBlock PollOf(const TemplateType* type, ModuleRecord* module, int watchdogOn)
             TemplateErrorWaiting(type, module),
             TemplateResumeTime(type, module),
             TemplateRuntimeOf(module)->Poll_Interval,
-            TicksInFamily(type) && watchdogOn ? port : 0};
-}
-
-// The block whose keep-alive follows its Watchdog_On.
-PollBlock PollOf(const TemplateType* type, ModuleRecord* module) {
-    return PollOf(type, module, TemplateMess(module, type)->Watchdog_On);
+            TicksInFamily(type) && TemplateMess(module, type)->Watchdog_On ? port : 0};
 }
 
 } // namespace
@@ -299,13 +294,46 @@ int WriteWanted(ModuleRecord* module, const TemplateWriteSteps* steps, int input
     return steps->wanted ? steps->wanted(module, input) : 1;
 }
 
+// The due times of the output loop: one for the block's cycle (Next_Due,
+// on the experiment's clock), or, in the types with a due time per channel
+// (channelDue), one for each input (Channel_Due, on the block's clock from
+// its start).
+struct WriteDue {
+    TemplateRuntime* rt;
+    TemplateDueRuntime* perInput; // null: the cycle's
+};
+
+WriteDue WriteDueOf(const TemplateType* type, ModuleRecord* module) {
+    return {TemplateRuntimeOf(module), type->channelDue ? TemplateDueRuntimeOf(module) : nullptr};
+}
+
+// Where the clock of the due times begins: the start of the block for a due
+// time per input (after the host's clock began anew, it begins with it).
+double DueOrigin(const WriteDue& due) {
+    if (!due.perInput) return 0.0;
+    if (CurrentExperimentTime(1) < due.perInput->Start_Time)
+        due.perInput->Start_Time = CurrentExperimentTime(1);
+    return due.perInput->Start_Time;
+}
+
+double* DueTime(const WriteDue& due, int input) {
+    if (!due.perInput) return &due.rt->Next_Due;
+    return &due.perInput->Channel_Due[input < 0 || input >= TEMPLATE_CHANNELS ? 0 : input];
+}
+
+int DueNow(const WriteDue& due, int input) {
+    return CurrentExperimentTime(1) - DueOrigin(due) >= *DueTime(due, input);
+}
+
 // The next input of the cycle; 0 after the last one, when the next cycle
-// is due one poll interval on.
-int NextInput(TemplateRuntime* rt, int inputs) {
+// is due one poll interval on (an input with a due time of its own moves it
+// on itself).
+int NextInput(const WriteDue& due, int inputs) {
+    TemplateRuntime* rt = due.rt;
     rt->Channel_Index++;
     if (rt->Channel_Index < inputs) return 1;
     rt->Channel_Index = 0;
-    rt->Next_Due += rt->Poll_Interval;
+    if (!due.perInput) rt->Next_Due += rt->Poll_Interval;
     return 0;
 }
 
@@ -325,10 +353,9 @@ int TemplateProcessWrites(const TemplateType* type, ModuleRecord* module,
     const TemplateWriteSteps none = {};
     if (!steps) steps = &none;
     TemplateRuntime* rt = TemplateRuntimeOf(module);
+    const WriteDue due = WriteDueOf(type, module);
     const int inputs = TemplateInputs(module);
-    const PollBlock poll = PollOf(type, module,
-                                  steps->watchdogOn ? steps->watchdogOn(module)
-                                                    : TemplateMess(module, type)->Watchdog_On);
+    const PollBlock poll = PollOf(type, module);
     TakeInputValues(module, steps);
     int answer = 0;
     for (;;) {
@@ -340,11 +367,14 @@ int TemplateProcessWrites(const TemplateType* type, ModuleRecord* module,
             // A retry outside the cycle leaves the cycle where it was.
             int inCycle = input == rt->Channel_Index;
             // A write that went out late skips the cycles it missed.
-            if (inCycle) PollCatchUp(module, &rt->Next_Due, rt->Poll_Interval);
+            if (inCycle)
+                PollCatchUpOn(module, DueTime(due, input), rt->Poll_Interval, DueOrigin(due));
             if (input >= 0 && steps->written) steps->written(module, input);
             ScanReset();
             answer = 1;
-            if (!inCycle || NextInput(rt, inputs)) continue;
+            if (!inCycle) continue;
+            if (due.perInput) *DueTime(due, input) += rt->Poll_Interval;
+            if (NextInput(due, inputs)) continue;
             PollSweepEnded(module, rt->Poll_Interval);
             ModuleTableNext();
             return 1;
@@ -352,19 +382,29 @@ int TemplateProcessWrites(const TemplateType* type, ModuleRecord* module,
         if (state != SS_IDLE) return OtherState(state, &poll);
         int idle = PollIdle(&poll);
         if (idle == POLL_PASSED) return answer;
-        if (idle == POLL_RESUMED) rt->Next_Due = CurrentExperimentTime(1);
+        // The waiting input (or the block's cycle) is due at once.
+        if (idle == POLL_RESUMED)
+            *DueTime(due, rt->Channel_Index) = CurrentExperimentTime(1) - DueOrigin(due);
         int input = RetryInput(module, steps, &poll);
         if (input < 0) {
-            if (!PollDue(rt->Next_Due)) {
+            if (!due.perInput && !DueNow(due, 0)) {
                 ModuleTableNext();
                 return answer;
             }
-            // An input with nothing to write, or whose module waits for its
-            // retry, waits for the next cycle; the others are written.
-            while (inputs > 0 &&
-                   (!WriteWanted(module, steps, rt->Channel_Index) ||
-                    !PollRequestReady(&poll, InputRequest(module, rt->Channel_Index)))) {
-                if (NextInput(rt, inputs)) continue;
+            // An input not due yet, with nothing to write, or whose module
+            // waits for its retry, waits for the next cycle; the others are
+            // written. An input with a due time of its own and nothing to
+            // write is due again one poll interval on.
+            while (inputs > 0) {
+                const int c = rt->Channel_Index;
+                if (!due.perInput || DueNow(due, c)) {
+                    if (!WriteWanted(module, steps, c)) {
+                        if (due.perInput) *DueTime(due, c) += rt->Poll_Interval;
+                    } else if (PollRequestReady(&poll, InputRequest(module, c))) {
+                        break;
+                    }
+                }
+                if (NextInput(due, inputs)) continue;
                 ModuleTableNext();
                 return answer;
             }

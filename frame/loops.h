@@ -66,10 +66,6 @@ struct TemplateWriteSteps {
     int (*wanted)(ModuleRecord* module, int input);
     // Input i's write came back. May be null.
     void (*written)(ModuleRecord* module, int input);
-    // 1 while a watchdog of the block's modules is on: the port's
-    // keep-alive goes out at the block's idle turns (types with
-    // watchdogTick). May be null: the block's Watchdog_On.
-    int (*watchdogOn)(ModuleRecord* module);
 };
 
 // The processing procedure of the per-channel input types: one request per

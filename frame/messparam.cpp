@@ -187,7 +187,7 @@ UINT MessParamFault(const MessParam* settings) {
     if (settings == nullptr || settings->Use_Global_Settings) return 0;
     // Written so that NaN fails too.
     double distance = settings->Sample_Distance;
-    if (!(distance >= SAMPLE_DISTANCE_LOW) || !isfinite(distance)) return IDS_BAD_SAMPLE_DISTANCE;
+    if (!(distance > 0.0) || !isfinite(distance)) return IDS_BAD_SAMPLE_DISTANCE;
     return 0;
 }
 
@@ -202,9 +202,6 @@ UINT MessParamStartFault(const MessParam* settings) {
 
 int MessParamAfterLoad(const char* caption, MessParam* settings) {
     if (settings == nullptr) return 0;
-    ClampInt(&settings->Error_Wait_Min, 0, WAIT_MIN_HIGH);
-    ClampInt(&settings->Error_Var_Nr, GLOBAL_STRING_LOW, GLOBAL_STRING_HIGH);
-    ClampInt(&settings->Watchdog_Time, WATCHDOG_TIME_LOW, WATCHDOG_TIME_HIGH);
     // The worksheet holds the block's own sample distance; the host's global
     // settings are checked where a block starts with them.
     UINT fault = MessParamFault(settings);

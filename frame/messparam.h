@@ -11,9 +11,10 @@
 void InitMessParam(MessParam* settings);
 
 // 0 when the block's own settings can be measured with: an own sample
-// distance of at least SAMPLE_DISTANCE_LOW seconds (NaN and infinities are
-// refused); with the global settings there is nothing of the block's own to
-// check. Otherwise the string id of the reason. The dialog's OK checks this.
+// distance above 0 seconds (NaN and infinities are refused: the block would
+// poll without a pause, or never again, and hand the host no time base);
+// with the global settings there is nothing of the block's own to check.
+// Otherwise the string id of the reason. The dialog's OK checks this.
 UINT MessParamFault(const MessParam* settings);
 
 // The same at the start of a block, together with the host's global
@@ -21,9 +22,9 @@ UINT MessParamFault(const MessParam* settings);
 // global block size of 1 to 65535.
 UINT MessParamStartFault(const MessParam* settings);
 
-// A record loaded from a worksheet: the numbers the dialogs limit are limited
-// the same way, and a record MessParamFault refuses is refused with its
-// warning under `caption` (0).
+// A record loaded from a worksheet keeps its numbers as they were saved (the
+// dialogs limit them where the user edits them); a record MessParamFault
+// refuses is refused with its warning under `caption` (0).
 int MessParamAfterLoad(const char* caption, MessParam* settings);
 
 // The shared dialogs on a block's settings; both answer 0.

@@ -138,8 +138,8 @@ int Watchdog6000Code(const TemplateType* type, ModuleRecord* module, int checksu
 }
 
 int ModuleWatchdog6000(const TemplateType* type, ModuleRecord* module, int checksum, int address,
-                       const MessParam* watch, const char* onSafe, const char* offTail,
-                       int offWaitMs) {
+                       const MessParam* watch, const char* onSafe, int onWaitMs,
+                       const char* offTail, int offWaitMs) {
     const int a = address & 0xFF;
     if (!ModuleWatchdogOwner(type, module, a)) return 1;
     if (!watch->Watchdog_On)
@@ -148,7 +148,7 @@ int ModuleWatchdog6000(const TemplateType* type, ModuleRecord* module, int check
     Arm(type, module, watch);
     int code = 0;
     if (!Watchdog6000Code(type, module, checksum, a, watch->Watchdog_Time, &code)) return 0;
-    return WatchdogCommand(type, module, checksum, '!', 0, "~%02X21%02X%s", a, code,
+    return WatchdogCommand(type, module, checksum, '!', onWaitMs, "~%02X21%02X%s", a, code,
                            onSafe ? onSafe : "");
 }
 

@@ -57,11 +57,12 @@ int WatchdogStepFormat(WatchdogStep* step, char expected, int waitMs, const char
 // module's watchdog), by `watch` (the settings the port's keep-alive is
 // armed with: Watchdog_On and Watchdog_Time):
 //   on:  WatchdogArm(port, watch), the time base ("$AAF"), then
-//        "~AA21" + time-out code (two hexadecimal digits) + `onSafe`, reply '!'
+//        "~AA21" + time-out code (two hexadecimal digits) + `onSafe`, reply '!',
+//        after `onWaitMs`
 //   off: "~AA20" + `offTail`, reply '!', after `offWaitMs`
 int ModuleWatchdog6000(const TemplateType* type, ModuleRecord* module, int checksum, int address,
-                       const MessParam* watch, const char* onSafe, const char* offTail,
-                       int offWaitMs);
+                       const MessParam* watch, const char* onSafe, int onWaitMs,
+                       const char* offTail, int offWaitMs);
 
 // Flags of the 7000-series sequence.
 enum {

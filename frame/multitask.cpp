@@ -6,7 +6,6 @@
 #include "frame/start.h"
 #include "host/driver.h"
 #include "host/host.h"
-#include "host/warnings.h"
 #include "resource.h"
 #include "serial/engine.h"
 #include "serial/modtable.h"
@@ -372,8 +371,8 @@ int MultiTaskPerformAction(const MultiTaskType* type, ModuleRecord* module, int 
     // The queue is the master's; a block without one has nowhere to send it.
     ModuleRecord* master = MultiFindMaster(type->multi, module);
     if (!master) return 0;
-    ActionQueuePut(&type->state(master)->Actions, MULTI_RESET_COUNTER);
-    return 1;
+    // A full queue drops the reset: the host is told it was not taken.
+    return ActionAccept(&type->state(master)->Actions, MULTI_RESET_COUNTER);
 }
 
 float MultiLimitExcitation(double value) {
@@ -440,9 +439,7 @@ int MultiTaskAddInputReads(const MultiTaskType* type, ModuleRecord* master, WORD
     if ((mask & 2) && !((mask & 1) && *stateHandle < 0))
         *eventHandle = eventRead(port, address, events, checksum);
     if (((mask & 1) && *stateHandle < 0) || ((mask & 2) && *eventHandle < 0)) {
-        char name[16];
-        TemplateBlockName(block, name, sizeof name);
-        ShowWarningById(name, IDS_TOO_MANY_CHANNELS);
+        TemplateShowFullList(block, -1);
         return 0;
     }
     return 1;

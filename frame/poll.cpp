@@ -155,7 +155,11 @@ int PollSkipMissed(double* due, double when, double step) {
 }
 
 void PollCatchUp(ModuleRecord* module, double* due, double interval) {
-    if (PollSkipMissed(due, ScanRequestTime(), interval)) RunOf(module)->lateInSweep = 1;
+    PollCatchUpOn(module, due, interval, 0.0);
+}
+
+void PollCatchUpOn(ModuleRecord* module, double* due, double interval, double origin) {
+    if (PollSkipMissed(due, ScanRequestTime() - origin, interval)) RunOf(module)->lateInSweep = 1;
 }
 
 void PollSweepEnded(ModuleRecord* module, double interval) {

@@ -72,6 +72,9 @@ int PollSkipMissed(double* due, double when, double step);
 // in the monitor and shown once, with the interval asked and the one
 // reached.
 void PollCatchUp(ModuleRecord* module, double* due, double interval);
+// The same for a due time on a clock that begins at experiment time
+// `origin` (a block's own clock from its start).
+void PollCatchUpOn(ModuleRecord* module, double* due, double interval, double origin);
 void PollSweepEnded(ModuleRecord* module, double interval);
 
 // 1 when a request to the module at `port` and `address` may begin now: the

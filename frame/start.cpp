@@ -102,6 +102,11 @@ int TemplateStepFailed(ModuleRecord* module, UINT textId) {
     return 0;
 }
 
+int TemplateShowFullList(ModuleRecord* module, int handle) {
+    if (handle < 0) ShowUnderBlockName(module, IDS_TOO_MANY_CHANNELS);
+    return handle;
+}
+
 namespace {
 
 // A module that did not answer the probe. Where the type's policy asks, Yes
@@ -121,6 +126,13 @@ int SilentModule(const TemplateType* type, ModuleRecord* module) {
     }
     int refuses = silent == TEMPLATE_SILENT_FAIL || silent == TEMPLATE_SILENT_ASK_FAIL;
     return StartFailed(module, IDS_MODULE_NO_REPLY, !refuses);
+}
+
+// A request the full scan list refused: the list has stopped the experiment
+// and shown its message; the type's policy may show it once more.
+int FullList(const TemplateType* type, ModuleRecord* module) {
+    if (type->start.fullListShown) TemplateShowFullList(module, -1);
+    return StartFailed(module, 0, 1);
 }
 
 // The sample timing of a start, from the block's measurement settings.
@@ -195,11 +207,10 @@ int TemplateStartMeasurementWith(const TemplateType* type, ModuleRecord* module,
         if (!SilentModule(type, module)) return 0;
     } else {
         if (found == TEMPLATE_MODULE_REFUSED) {
-            UINT badNumber =
-                type->start.badNumberText ? type->start.badNumberText : IDS_USES_CHECKSUMS;
-            UINT id = model == -1   ? IDS_MODULE_NO_REPLY
-                      : model == -2 ? badNumber
-                                    : IDS_WRONG_MODULE;
+            UINT id = model == -1                              ? IDS_MODULE_NO_REPLY
+                      : model < 0 && type->start.badNumberText ? type->start.badNumberText
+                      : model == -2                            ? IDS_USES_CHECKSUMS
+                                                               : IDS_WRONG_MODULE;
             int refuses = type->start.wrong == TEMPLATE_WRONG_FAIL;
             return StartFailed(module, id, !refuses);
         }
@@ -220,18 +231,18 @@ int TemplateStartMeasurementWith(const TemplateType* type, ModuleRecord* module,
         int handle = type->addRequest(module, type, j, c);
         if (handle < 0) {
             scan->ScanHandle = -1;
-            return StartFailed(module, 0, 1);
+            return FullList(type, module);
         }
         scan->ScanHandle = handle;
     }
     // A block without a channel in use has nothing to read or write.
     if (type->addSweepRequest && TemplateChannelsInUse(module, type) != 0) {
         int handle = type->addSweepRequest(module, type);
-        if (handle < 0) return StartFailed(module, 0, 1);
+        if (handle < 0) return FullList(type, module);
         rt->ScanHandle = handle;
     }
     if (steps && steps->addRequests && !steps->addRequests(module, type))
-        return StartFailed(module, 0, 1);
+        return FullList(type, module);
     if (steps && steps->finish && !steps->finish(module, type, model))
         return StartFailed(module, 0, 0);
     return TemplateStartEnd();

@@ -83,5 +83,8 @@ int TemplateStopMeasurement(ModuleRecord* module, const TemplateType* type);
 // A failed start step: stops the experiment and shows the text under the
 // block's name; answers 0, for the step to return.
 int TemplateStepFailed(ModuleRecord* module, UINT textId);
+// A request's handle; a negative one, which the full scan list refused, is
+// shown once more under the block's name, after the list's own message.
+int TemplateShowFullList(ModuleRecord* module, int handle);
 
 #endif

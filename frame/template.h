@@ -138,11 +138,16 @@ struct TemplateStartPolicy {
     // The Yes/No question of TEMPLATE_SILENT_ASK*: a string id of the type's
     // own; 0: the shared one.
     UINT silentQuestion = 0;
-    // Shown for a model number the module gives that cannot be read (above
-    // 99999); 0: "Error. Uses checksums ?".
+    // Shown for a negative model number other than -1 (the answer of another
+    // module, shown as no reply); 0: the frame's, "Error. Uses checksums ?"
+    // for -2 (a number above 99999) and "Wrong module type connected." for
+    // any other.
     UINT badNumberText = 0;
     // Shown for an address outside the module range; 0: the frame's.
     UINT badAddressText = 0;
+    // 1: a request the full scan list refused is shown once more, under the
+    // block's name, after the list's own message.
+    int fullListShown = 0;
 };
 
 // What a type supplies to the frame, by designated members: a member the
@@ -196,8 +201,9 @@ struct TemplateType {
     // How the start meets a module that does not answer, is not one of the
     // type's models or gives a number that cannot be read.
     TemplateStartPolicy start = {};
-    // 1: the runtime record is a TemplateDueRuntime and the processing
-    // procedure TemplateProcessChannelsDue.
+    // 1: the runtime record is a TemplateDueRuntime, and the processing
+    // loop keeps a due time per channel: TemplateProcessChannelsDue of the
+    // input types, TemplateProcessWrites of the output types.
     int channelDue = 0;
     // 1: every start-sequence reply is written to the debug output.
     int traceReplies = 0;

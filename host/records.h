@@ -302,9 +302,5 @@ static_assert(offsetof(MessParam, Padding) == 50, "Padding");
 #define WATCHDOG_TIME_LOW 2
 #define WATCHDOG_TIME_HIGH 13
 #define BLOCK_SIZE_HIGH 65535
-// An own sample distance below a millisecond is refused: the host counts its
-// own sample distance in milliseconds, and a distance that is nearly 0 would
-// stamp every sweep with nearly the same time.
-#define SAMPLE_DISTANCE_LOW 0.001
 
 #endif

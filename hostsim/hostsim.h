@@ -397,8 +397,10 @@ int MonitorSwitchOn();
 // then &Clear when `clear`, &Close and Cancel. 1 when the list was read.
 int MonitorRead(MonitorCounts* counts, bool clear);
 // The same way in: &Monitor shows the list as it is for `seconds`
-// (HoldDialog, key "rs232-monitor", the line on `out`), then &Close and
-// Cancel; nothing is read or emptied. 1 when the monitor is on.
+// (HoldDialog, key "rs232-monitor", the line on `out`, after a line
+// "varies: rs232-monitor LEFT TOP WIDTH HEIGHT" with the list's place in the
+// dialog, whose rows differ from run to run), then &Close and Cancel;
+// nothing is read or emptied. 1 when the monitor is on.
 int MonitorHold(double seconds, FILE* out);
 // Adds one listed line ("n:\tCOMp \tt sec\td\ttext") to the counts.
 void MonitorCountLine(const std::string& line, MonitorCounts* counts);
@@ -420,7 +422,7 @@ int DialogStepRan();
 std::string DescribeDialog(HWND dialog);
 // Shows the dialog for `seconds` (when above 0) and keeps its messages going,
 // after a line "hold: KEY LEFT TOP WIDTH HEIGHT" (screen pixels) on `out`, so
-// a picture can be taken of it.
+// a picture can be taken of it; the Windows build hides the caret meanwhile.
 void HoldDialog(HWND dialog, const char* key, double seconds, FILE* out);
 
 struct WalkOptions {
@@ -441,6 +443,8 @@ struct WalkResult {
     int measured = 0;       // dialogs and templates whose texts were measured
     int texts = 0;          // texts measured
     int clipped = 0;        // texts that do not fit
+    int broken = 0;         // labels broken over lines although they fit one
+    int probeFound = -1;    // the probe's faults: 1 found, 0 missed, -1 not measured
     int laidOut = 0;        // dialogs whose layout was checked
     int layoutFaults = 0;   // overlapping or misplaced controls, wrong channel buttons
 };

@@ -682,6 +682,7 @@ int Dialogs(int argc, char** argv) {
         total.measured += result.measured;
         total.texts += result.texts;
         total.clipped += result.clipped;
+        total.broken += result.broken;
         total.laidOut += result.laidOut;
         total.layoutFaults += result.layoutFaults;
     }
@@ -689,8 +690,8 @@ int Dialogs(int argc, char** argv) {
     fprintf(stderr, "layout total: %d dialogs, %d faults\n", total.laidOut, total.layoutFaults);
     if (options.fit) {
 #ifdef _WIN32
-        fprintf(stderr, "text fit: %d dialogs and templates, %d texts, %d clipped\n",
-                total.measured, total.texts, total.clipped);
+        fprintf(stderr, "text fit: %d dialogs and templates, %d texts, %d clipped, %d broken\n",
+                total.measured, total.texts, total.clipped, total.broken);
 #else
         fprintf(stderr, "text fit: not measured, the Linux build draws no text\n");
 #endif

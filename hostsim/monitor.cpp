@@ -157,6 +157,17 @@ double holdSeconds;
 FILE* holdOut;
 
 void HoldList(HWND monitor) {
+    // The rows come from a measurement in real time, their times and values
+    // differ from run to run: "varies: KEY LEFT TOP WIDTH HEIGHT" tells where
+    // they are in the picture (pixels from the dialog's top left corner).
+    RECT dialog, list;
+    if (holdOut && holdSeconds > 0.0 && GetWindowRect(monitor, &dialog) &&
+        GetWindowRect(GetDlgItem(monitor, kList), &list)) {
+        fprintf(holdOut, "varies: rs232-monitor %ld %ld %ld %ld\n",
+                static_cast<long>(list.left - dialog.left),
+                static_cast<long>(list.top - dialog.top), static_cast<long>(list.right - list.left),
+                static_cast<long>(list.bottom - list.top));
+    }
     HoldDialog(monitor, "rs232-monitor", holdSeconds, holdOut);
     Press(monitor, IDOK); // &Close
 }

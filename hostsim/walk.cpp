@@ -7,7 +7,8 @@
 //
 // In the Windows build the texts are also measured: every static text,
 // button, check box, radio button and group box must show its whole text in
-// its own font within its client area.
+// its own font within its client area, and a label whose text would fit on
+// one line of its dialog must not be broken over several.
 #include "hostsim/internal.h"
 
 #include <ctype.h>
@@ -157,14 +158,20 @@ struct Tightest {
     int width = 0, room = 0;
 };
 
+// What the measure of one control's text found.
+enum TextFit { kNoText = -1, kClipped = 0, kFits = 1, kBroken = 2 };
+
 // Measures one control's text in the control's own font against its client
-// area; 1 when it fits, 0 (and a line of the report) when it is clipped, -1
-// when the control shows no text of its own.
-int CheckControlText(HWND control, const std::string& where, Tightest* tightest) {
+// area: kFits, kClipped or kBroken (each fault with a line of the report), or
+// kNoText when the control shows no text of its own. A wrapping static whose
+// text holds no line break of its own is broken when it takes more than one
+// line although the text, on one line, would fit between the control's left
+// edge and the dialog's right edge.
+TextFit CheckControlText(HWND control, const std::string& where, Tightest* tightest) {
     std::string name = UpperClassName(control);
     LONG style = GetWindowLongA(control, GWL_STYLE);
     std::string text = WindowText(control);
-    if (text.empty()) return -1;
+    if (text.empty()) return kNoText;
     enum { kSingleLine, kWrapped, kBox, kGroup, kPush } kind;
     if (name == "STATIC") {
         LONG type = style & SS_TYPEMASK;
@@ -173,7 +180,7 @@ int CheckControlText(HWND control, const std::string& where, Tightest* tightest)
         } else if (type == SS_LEFTNOWORDWRAP || type == SS_SIMPLE) {
             kind = kSingleLine;
         } else {
-            return -1; // icons, bitmaps, frames
+            return kNoText; // icons, bitmaps, frames
         }
         if (!(style & SS_NOPREFIX)) text = Shown(text);
     } else if (name == "BUTTON") {
@@ -185,11 +192,11 @@ int CheckControlText(HWND control, const std::string& where, Tightest* tightest)
         } else if (Checkable(type)) {
             kind = kBox;
         } else {
-            return -1; // owner-drawn
+            return kNoText; // owner-drawn
         }
         text = Shown(text);
     } else {
-        return -1;
+        return kNoText;
     }
 
     RECT client;
@@ -211,6 +218,8 @@ int CheckControlText(HWND control, const std::string& where, Tightest* tightest)
         room -= GetSystemMetrics(SM_CXMENUCHECK) + digit.cx / 2;
     }
     int needWidth = 0, needHeight = 0;
+    SIZE oneLine = {0, 0};
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &oneLine);
     if (kind == kWrapped || (name == "BUTTON" && (style & BS_MULTILINE))) {
         RECT r = {0, 0, room, 0};
         DrawTextA(dc, text.c_str(), -1, &r,
@@ -218,13 +227,19 @@ int CheckControlText(HWND control, const std::string& where, Tightest* tightest)
         needWidth = r.right - r.left;
         needHeight = r.bottom - r.top;
     } else {
-        SIZE size;
-        GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
-        needWidth = size.cx;
-        needHeight = size.cy;
+        needWidth = oneLine.cx;
+        needHeight = oneLine.cy;
     }
     SelectObject(dc, old);
     ReleaseDC(control, dc);
+    // Room for one line: from the control's left edge to the dialog's right.
+    HWND dialog = GetParent(control);
+    RECT place, inside;
+    GetWindowRect(control, &place);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&place), 2);
+    GetClientRect(dialog, &inside);
+    bool broken = kind == kWrapped && text.find('\n') == std::string::npos &&
+                  needHeight > oneLine.cy && oneLine.cx <= inside.right - place.left;
     // A group box's caption sits on its frame: only the width counts.
     bool fits = needWidth <= room && (kind == kGroup || needHeight <= height);
     if (room - needWidth < tightest->slack) {
@@ -233,17 +248,30 @@ int CheckControlText(HWND control, const std::string& where, Tightest* tightest)
         tightest->width = needWidth;
         tightest->room = room;
     }
+    FILE* report = walk.options.report;
+    int id = static_cast<int>(static_cast<short>(GetDlgCtrlID(control)));
     if (!fits) {
-        FILE* report = walk.options.report;
         if (report) {
             fprintf(report,
                     "text clipped: %s control %d %s \"%s\": the text is %d px wide and %d px high, "
                     "the control leaves it %d px by %d px\n",
-                    where.c_str(), static_cast<int>(static_cast<short>(GetDlgCtrlID(control))),
-                    name.c_str(), WindowText(control).c_str(), needWidth, needHeight, room, height);
+                    where.c_str(), id, name.c_str(), WindowText(control).c_str(), needWidth,
+                    needHeight, room, height);
         }
+        return kClipped;
     }
-    return fits ? 1 : 0;
+    if (broken) {
+        if (report) {
+            fprintf(report,
+                    "text broken: %s control %d %s \"%s\": %d lines in %d px, on one line the "
+                    "text is %d px wide\n",
+                    where.c_str(), id, name.c_str(), WindowText(control).c_str(),
+                    oneLine.cy > 0 ? needHeight / static_cast<int>(oneLine.cy) : 0, room,
+                    static_cast<int>(oneLine.cx));
+        }
+        return kBroken;
+    }
+    return kFits;
 }
 
 struct Fitting {
@@ -251,15 +279,17 @@ struct Fitting {
     std::string where;
     int texts = 0;
     int clipped = 0;
+    int broken = 0;
     Tightest tightest;
 };
 
 BOOL CALLBACK FitControl(HWND control, LPARAM param) {
     Fitting* f = reinterpret_cast<Fitting*>(param);
     if (GetParent(control) != f->dialog) return TRUE;
-    int fits = CheckControlText(control, f->where, &f->tightest);
-    if (fits >= 0) f->texts++;
-    if (fits == 0) f->clipped++;
+    TextFit fit = CheckControlText(control, f->where, &f->tightest);
+    if (fit != kNoText) f->texts++;
+    if (fit == kClipped) f->clipped++;
+    if (fit == kBroken) f->broken++;
     return TRUE;
 }
 
@@ -270,10 +300,11 @@ void CheckTexts(HWND dialog, const std::string& where) {
     EnumChildWindows(dialog, FitControl, reinterpret_cast<LPARAM>(&f));
     walk.result->texts += f.texts;
     walk.result->clipped += f.clipped;
+    walk.result->broken += f.broken;
     walk.result->measured++;
     if (walk.options.report) {
-        fprintf(walk.options.report, "text fit: %s: %d texts, %d clipped", where.c_str(), f.texts,
-                f.clipped);
+        fprintf(walk.options.report, "text fit: %s: %d texts, %d clipped, %d broken", where.c_str(),
+                f.texts, f.clipped, f.broken);
         if (f.texts > 0)
             fprintf(walk.options.report, "; least room to spare: \"%s\", %d of %d px",
                     f.tightest.text.c_str(), f.tightest.width, f.tightest.room);
@@ -295,29 +326,59 @@ BOOL CALLBACK GiveFont(HWND child, LPARAM font) {
     return TRUE;
 }
 
+// Makes the dialog of a template, its controls in the dialog's font made
+// regular (`*regular`, for DeleteObject after the dialog); nullptr when it
+// cannot be made.
+HWND MakeTemplate(HMODULE module, LPCSTR name, HFONT* regular) {
+    *regular = nullptr;
+    HWND dialog = CreateDialogParamA(module, name, MainWindow(), TemplateProc, 0);
+    if (dialog == nullptr) return nullptr;
+    HFONT font = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
+    LOGFONTA description;
+    if (font && GetObjectA(font, sizeof description, &description) == sizeof description) {
+        description.lfWeight = FW_NORMAL;
+        *regular = CreateFontIndirectA(&description);
+    }
+    if (*regular) EnumChildWindows(dialog, GiveFont, reinterpret_cast<LPARAM>(*regular));
+    return dialog;
+}
+
 BOOL CALLBACK CheckTemplate(HMODULE module, LPCSTR, LPSTR name, LONG_PTR) {
     std::string label = IS_INTRESOURCE(name)
                             ? "template #" + std::to_string(reinterpret_cast<ULONG_PTR>(name))
                             : std::string("template ") + name;
-    HWND dialog = CreateDialogParamA(module, name, MainWindow(), TemplateProc, 0);
+    HFONT regular;
+    HWND dialog = MakeTemplate(module, name, &regular);
     if (dialog == nullptr) {
         if (walk.options.report)
             fprintf(walk.options.report, "text fit: %s: cannot be made\n", label.c_str());
         walk.result->clipped++;
         return TRUE;
     }
-    HFONT font = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
-    LOGFONTA description;
-    HFONT regular = nullptr;
-    if (font && GetObjectA(font, sizeof description, &description) == sizeof description) {
-        description.lfWeight = FW_NORMAL;
-        regular = CreateFontIndirectA(&description);
-    }
-    if (regular) EnumChildWindows(dialog, GiveFont, reinterpret_cast<LPARAM>(regular));
     CheckTexts(dialog, label);
     DestroyWindow(dialog);
     if (regular) DeleteObject(regular);
     return TRUE;
+}
+
+// The measure tried on the host's own template FIT_PROBE, which holds one
+// clipped label (control 1), one broken over two lines (2) and two that
+// fit, one of them on two lines of its own (3, 4): 1 when the measure finds
+// exactly the two faults. Its lines stay out of the report.
+int ProbeTextFit() {
+    HFONT regular;
+    HWND dialog = MakeTemplate(GetModuleHandleA(nullptr), "FIT_PROBE", &regular);
+    if (dialog == nullptr) return 0;
+    FILE* report = walk.options.report;
+    walk.options.report = nullptr;
+    TextFit found[4];
+    Tightest tightest;
+    for (int id = 1; id <= 4; id++)
+        found[id - 1] = CheckControlText(GetDlgItem(dialog, id), "probe", &tightest);
+    walk.options.report = report;
+    DestroyWindow(dialog);
+    if (regular) DeleteObject(regular);
+    return found[0] == kClipped && found[1] == kBroken && found[2] == kFits && found[3] == kFits;
 }
 
 #endif
@@ -514,6 +575,11 @@ void HoldDialog(HWND dialog, const char* key, double seconds, FILE* out) {
     if (!(seconds > 0.0)) return;
     ShowWindow(dialog, SW_SHOW);
     UpdateWindow(dialog);
+#ifdef _WIN32
+    // No blinking caret in the focused edit: a picture of the dialog does not
+    // depend on the moment it is taken.
+    HideCaret(nullptr);
+#endif
     RECT r;
     GetWindowRect(dialog, &r);
     if (out) {
@@ -583,8 +649,14 @@ int WalkDialogs(const WalkOptions& options, HMODULE plugin, WalkResult* result) 
 #ifdef _WIN32
     // Every template the plug-in ships, also those no step of this walk
     // reached.
-    if (options.fit && options.templates && plugin)
+    if (options.fit && options.templates && plugin) {
         EnumResourceNamesA(plugin, RT_DIALOG, CheckTemplate, 0);
+        result->probeFound = ProbeTextFit();
+        if (options.report)
+            fprintf(options.report, "text fit probe: %s\n",
+                    result->probeFound ? "the measure finds a clipped and a broken label"
+                                       : "the measure misses a clipped or a broken label");
+    }
 #else
     (void)plugin;
 #endif
@@ -598,7 +670,8 @@ int WalkDialogs(const WalkOptions& options, HMODULE plugin, WalkResult* result) 
     if (options.report)
         fprintf(options.report, "layout: %d dialogs, %d faults\n", result->laidOut,
                 result->layoutFaults);
-    return result->missing == 0 && result->clipped == 0 && result->layoutFaults == 0;
+    return result->missing == 0 && result->clipped == 0 && result->broken == 0 &&
+           result->probeFound != 0 && result->layoutFaults == 0;
 }
 
 } // namespace hostsim

@@ -21,7 +21,7 @@ typedef DWORD(WINAPI* DialogErrorProc)(void);
 
 const char* const kInstallFailures[] = {
     "",
-    "the INI file is missing",
+    "the INI file is a folder, or its folder is missing",
     "a source file is missing",
     "a copy failed",
     "the INI file could not be written",
@@ -76,7 +76,8 @@ int CommonDialog1_ShowOpen(char* file, DWORD size, DWORD* error) {
     ofn.lpstrInitialDir = kDialogFolder;
     ofn.lpstrTitle = kDialogTitle;
     ofn.lpstrDefExt = kDialogDefaultExtension;
-    ofn.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
+    // A name that is not there yet may be chosen: the entry makes the file.
+    ofn.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST;
 
     // The common dialogs' library is loaded for the dialog alone: a run that
     // names the INI file starts without it, which is much sooner where
@@ -110,7 +111,12 @@ int Form_Load(const InilinkArgs* args) {
     if (!unattended) {
         DWORD error = 0;
         int chose = CommonDialog1_ShowOpen(chosen, sizeof chosen, &error);
-        if (chose == 0) return INILINK_CANCELLED;
+        // Without a chosen file there is nothing to install beside: the user
+        // is told so, and nothing changes.
+        if (chose == 0) {
+            reportFailure(unattended, "the file dialog was cancelled", "", 0);
+            return INILINK_CANCELLED;
+        }
         if (chose < 0) {
             reportFailure(unattended, "the file dialog failed", "", error);
             return INILINK_FAILED;

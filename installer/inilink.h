@@ -19,7 +19,7 @@ enum InilinkResult {
     INILINK_INSTALLED = 0,
     INILINK_FAILED = 1,   // the error message was shown; the plug-in is not registered
     INILINK_USAGE = 2,    // unknown arguments: nothing done
-    INILINK_CANCELLED = 3 // the dialog was cancelled: nothing done
+    INILINK_CANCELLED = 3 // the dialog was cancelled: the error message was shown, nothing done
 };
 
 #define INILINK_ERROR_CAPTION "Fatal Error!!"

@@ -42,6 +42,30 @@ int isWritable(const char* path, DWORD* error) {
     return 1;
 }
 
+// 1 when the missing file can be made in its folder: it is made and removed
+// again, so nothing is left.
+int isCreatable(const char* path, DWORD* error) {
+    HANDLE h =
+        CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        *error = GetLastError();
+        return 0;
+    }
+    CloseHandle(h);
+    DeleteFileA(path);
+    return 1;
+}
+
+// Whether the entry can be written into the INI file: one that is there
+// must be a file that opens for writing; a missing one is made by the write,
+// so its folder must be there and take a new file.
+int checkIniFile(const char* path, DWORD* error) {
+    if (isFile(path, error)) return isWritable(path, error) ? INSTALL_DONE : INSTALL_INI_READ_ONLY;
+    if (*error != ERROR_FILE_NOT_FOUND) return INSTALL_NO_INI_FILE;
+    if (isCreatable(path, error)) return INSTALL_DONE;
+    return *error == ERROR_PATH_NOT_FOUND ? INSTALL_NO_INI_FILE : INSTALL_INI_READ_ONLY;
+}
+
 } // namespace
 
 int InstallTargetFolder(const char* iniFile, char* folder, size_t size) {
@@ -90,13 +114,8 @@ int InstallRun(const InstallPlan* plan, const char** failedFile, DWORD* error) {
     int result = INSTALL_DONE;
 
     // Everything that must be there is looked at before anything changes.
-    if (!isFile(plan->IniFile, &code)) {
-        failed = plan->IniFile;
-        result = INSTALL_NO_INI_FILE;
-    } else if (!isWritable(plan->IniFile, &code)) {
-        failed = plan->IniFile;
-        result = INSTALL_INI_READ_ONLY;
-    }
+    result = checkIniFile(plan->IniFile, &code);
+    if (result != INSTALL_DONE) failed = plan->IniFile;
     for (int i = 0; i < INSTALL_COPY_COUNT && result == INSTALL_DONE; ++i) {
         if (!isFile(plan->Copies[i].Source, &code)) {
             failed = plan->Copies[i].Source;

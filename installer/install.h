@@ -38,7 +38,7 @@ struct InstallPlan {
 // Results of InstallRun.
 enum InstallResult {
     INSTALL_DONE = 0,
-    INSTALL_NO_INI_FILE = 1,  // the INI file is missing or a folder: nothing done
+    INSTALL_NO_INI_FILE = 1,  // the INI file is a folder, or its folder is missing: nothing done
     INSTALL_NO_SOURCE = 2,    // a source file is missing: nothing done
     INSTALL_COPY_FAILED = 3,  // a copy failed; the copies before it stay
     INSTALL_INI_FAILED = 4,   // the entry could not be written; the copies stay
@@ -58,14 +58,13 @@ int InstallTargetFolder(const char* iniFile, char* folder, size_t size);
 // MAX_PATH.
 int InstallMakePlan(const char* iniFile, const char* sourceFolder, InstallPlan* plan);
 
-// Carries the plan out: checks that the INI file is there and can be
-// written and that both sources are there, copies the plug-in and the help
-// file (replacing older copies), then writes
-// INSTALL_INI_KEY=INSTALL_INI_VALUE into section INSTALL_INI_SECTION of the
-// INI file (an earlier value of the key is replaced, the rest of the file
-// kept). Answers an InstallResult; `failedFile`, when not null, takes the
-// file the failure concerns ("" on success) and `error` the system's error
-// code.
+// Carries the plan out: checks that the INI file can be written (a missing
+// one is made by the write: its folder must be there and take a new file)
+// and that both sources are there, copies the plug-in and the help file
+// (replacing older copies), then writes INSTALL_INI_KEY=INSTALL_INI_VALUE
+// into section INSTALL_INI_SECTION of the INI file (an earlier value of the
+// key is replaced, the rest of the file kept). Answers an InstallResult; `failedFile`, when not
+// null, takes the file the failure concerns ("" on success) and `error` the system's error code.
 int InstallRun(const InstallPlan* plan, const char** failedFile, DWORD* error);
 
 #endif

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # The demo: simulated modules on a pseudo-terminal mapped to COM1, every one
 # the worksheets name (three thermocouple modules and one of each analog input
-# type), their channels on slow waveforms, and the stand-in host measuring
-# them for twenty seconds with the plug-in through the bundled worksheet
-# examples/thermocouples.wks. The terminal shows one line per channel (with
-# --table every sample); the samples are written as CSV and plotted over time
-# (gnuplot) into build/demo/. Then, for ten seconds, examples/analogout.wks
-# drives simulated analog output modules, one channel from a thermocouple
-# block's measurement, and the values written to that channel are shown.
+# type), their channels on slow waveforms or at fixed values, and the
+# stand-in host measuring them for twenty seconds with the plug-in through
+# the bundled worksheet examples/thermocouples.wks. The terminal shows one
+# line per channel (with --table every sample); the samples are written as
+# CSV and plotted over time (gnuplot) into build/demo/. Then, for ten
+# seconds, examples/analogout.wks drives simulated analog output modules, one
+# channel from a thermocouple block's measurement, and the values written to
+# that channel are shown.
 #
 # The host runs from a temporary folder of its own (the plug-in reads its
 # driver INI file XX02.ini there), COM1 is mapped through TELVIO_COM_DIR, and
@@ -56,8 +57,9 @@ ComPort#0=1,3,8,1,0,1
 EOF
 
 # Every module the two worksheets name, as their blocks' fields give them
-# (hostsim modules), every channel on a slow waveform: an oven heating up in
-# zones, its flue gas switching between two levels, the room drifting. The
+# (hostsim modules), their channels on slow waveforms or at fixed values: an
+# oven heating up in zones, its flue gas switching between two levels, the
+# room drifting. The
 # module at address 3 uses checksums: its block's start finds that out (two
 # plain queries time out, which the summary counts apart); the second output
 # module of "Heaters" is of the 6000 series, with that series' watchdog.

@@ -6,8 +6,8 @@
 # modules), and ImageMagick's `import` takes each dialog from the screen.
 #
 # Every picture goes to build/screenshots/KEY.png (those of the second walk
-# to build/screenshots/groups/); the ones the README shows are copied to
-# docs/: the setup dialog of an ND6018 block, its measurement settings, the
+# to build/screenshots/groups/), in full colour; the ones the README shows
+# are copied to docs/ when they changed: the setup dialog of an ND6018 block, its measurement settings, the
 # serial-port dialog and the RS-232 monitor, and one setup dialog of each
 # group of types: analog input (ND6017), analog output (ND6024), digital
 # input and output (ND6050I, ND6050O), the multi-block types (ND6014's
@@ -78,7 +78,10 @@ shoot() {
       seen=$((seen + 1))
       read -r _ key x y w h < <(grep '^hold: ' "$log" | sed -n "${seen}p" | tr -d '\r')
       sleep 2
-      import -window root -crop "${w}x${h}+${x}+${y}" +repage -colors 64 "PNG8:$dir/$key.png"
+      # Every colour as Wine drew it; no time stamps in the file, so the same
+      # pixels give the same bytes.
+      import -window root -crop "${w}x${h}+${x}+${y}" +repage -strip \
+        -define png:compression-level=9 -define png:exclude-chunks=date,time "$dir/$key.png"
       echo "  $dir/$key.png (${w} x ${h})"
     else
       sleep 0.5
@@ -127,20 +130,44 @@ wait "$host_pid" || { cat "$work/run.log" "$work/run.log.err" >&2; exit 1; }
 tr -d '\r' <"$work/run.log" | grep -E '^(experiment|message boxes|warnings|RS-232 monitor)' || true
 host_pid=
 
+# A picture goes to docs/ only when it shows something else than the one
+# there: another size, or another pixel outside the part that varies from run
+# to run (the monitor's rows: the times and values of a measurement in real
+# time, as the host's "varies:" line gives it).
+publish() {
+  local picture=$1 target=$2 varies=${3:-} old=$work/old.png new=$work/new.png
+  if [ -f "$target" ] && [ "$(identify -format '%wx%h' "$target")" = "$(identify -format '%wx%h' "$picture")" ]; then
+    cp "$target" "$old"
+    cp "$picture" "$new"
+    if [ -n "$varies" ]; then
+      read -r x y w h <<<"$varies"
+      for f in "$old" "$new"; do
+        convert "$f" -fill black -draw "rectangle $x,$y $((x + w - 1)),$((y + h - 1))" "$f"
+      done
+    fi
+    if compare -metric AE "$old" "$new" null: 2>/dev/null; then
+      echo "$target: unchanged"
+      return
+    fi
+  fi
+  cp "$picture" "$target"
+  echo "$target: new picture"
+}
+
 mkdir -p docs
 for key in setup-2955 measurement serial-ports rs232-monitor; do
   [ -s "$out/$key.png" ] || { echo "screenshots: no picture of $key" >&2; exit 1; }
 done
-cp "$out/setup-2955.png" docs/dialog-nd6018.png
-cp "$out/measurement.png" docs/dialog-measurement.png
-cp "$out/serial-ports.png" docs/dialog-serial-ports.png
-cp "$out/rs232-monitor.png" docs/dialog-rs232-monitor.png
-echo "docs/dialog-nd6018.png docs/dialog-measurement.png docs/dialog-serial-ports.png docs/dialog-rs232-monitor.png"
+varies=$(tr -d '\r' <"$work/run.log" | sed -n 's/^varies: rs232-monitor //p' | tail -1)
+[ -n "$varies" ] || { echo "screenshots: the host did not say where the monitor's rows are" >&2; exit 1; }
+publish "$out/setup-2955.png" docs/dialog-nd6018.png
+publish "$out/measurement.png" docs/dialog-measurement.png
+publish "$out/serial-ports.png" docs/dialog-serial-ports.png
+publish "$out/rs232-monitor.png" docs/dialog-rs232-monitor.png "$varies"
 # key in build/screenshots/groups, picture in docs
 for pair in setup-2954:nd6017 setup-2968:nd6024 setup-2958:nd6050i setup-2959:nd6050o \
   creation-2989:nd6014-creation setup-2989:nd6014 setup-2965:nd6080; do
   key=${pair%%:*} name=${pair#*:}
   [ -s "$out/groups/$key.png" ] || { echo "screenshots: no picture of $key" >&2; exit 1; }
-  cp "$out/groups/$key.png" "docs/dialog-$name.png"
-  echo "docs/dialog-$name.png"
+  publish "$out/groups/$key.png" "docs/dialog-$name.png"
 done

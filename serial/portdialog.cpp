@@ -9,6 +9,7 @@
 
 #include "resource.h"
 
+#include <limits.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -229,8 +230,14 @@ void FormatPortLine(char* text, int size, const ComSettings* row) {
     // A baud index outside the table shows as 0 baud.
     unsigned baud = (row->Baud_Rate >= 0 && row->Baud_Rate <= 5) ? bauds[row->Baud_Rate] : 0;
     const char* parity = row->Parity == 0 ? "No" : (row->Parity == 1 ? "Odd" : "Even");
+    // A buffer a worksheet brought may be any number: its kilobytes are
+    // counted without overflow and shown within what the text can hold.
+    long long kilobytes = 4LL * row->RS232_Buffer;
+    int shown = kilobytes > INT_MAX   ? INT_MAX
+                : kilobytes < INT_MIN ? INT_MIN
+                                      : static_cast<int>(kilobytes);
     snprintf(text, static_cast<size_t>(size), format, row->Port_Number, baud, row->Data_Bits,
-             row->Stop_Bits, parity, row->RS232_Buffer * 4);
+             row->Stop_Bits, parity, shown);
 }
 
 void FillFreePortCombo(int* list, const ComSettings* rows, int count, int ownPort) {

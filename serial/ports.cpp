@@ -38,6 +38,16 @@ int ParseInt(const char* text) {
     return static_cast<int>(value);
 }
 
+// Limits every field of an INI file's row to its range.
+void ClampComSettings(ComSettings* row) {
+    row->Port_Number = Clamp(row->Port_Number, 1, MAX_COM_PORTS);
+    row->Baud_Rate = Clamp(row->Baud_Rate, 0, 5);
+    row->Data_Bits = Clamp(row->Data_Bits, 7, 8);
+    row->Stop_Bits = Clamp(row->Stop_Bits, 1, 2);
+    row->Parity = Clamp(row->Parity, 0, 2);
+    row->RS232_Buffer = Clamp(row->RS232_Buffer, 1, 12);
+}
+
 // "port,baud,data,stop,parity,buffer"; a field that is missing takes the
 // lower bound of its range.
 void ParsePortLine(const char* text, ComSettings* row) {
@@ -84,15 +94,6 @@ void ReportPath(const char* text) {
 
 } // namespace
 
-void ClampComSettings(ComSettings* row) {
-    row->Port_Number = Clamp(row->Port_Number, 1, MAX_COM_PORTS);
-    row->Baud_Rate = Clamp(row->Baud_Rate, 0, 5);
-    row->Data_Bits = Clamp(row->Data_Bits, 7, 8);
-    row->Stop_Bits = Clamp(row->Stop_Bits, 1, 2);
-    row->Parity = Clamp(row->Parity, 0, 2);
-    row->RS232_Buffer = Clamp(row->RS232_Buffer, 1, 12);
-}
-
 const ComSettings* PortTableFind(int port) {
     for (int i = 0; i < NumComPorts; i++) {
         if (PortTable[i].Port_Number == port) return &PortTable[i];
@@ -107,9 +108,7 @@ void PortTableGet(ComSettings* out, int port) {
 
 int PortTableMerge(const ComSettings* saved) {
     if (saved == nullptr || saved->Port_Number < 1 || saved->Port_Number > MAX_COM_PORTS) return 0;
-    // A worksheet's values are limited as those of the INI file are.
-    ComSettings row = *saved;
-    ClampComSettings(&row);
+    const ComSettings row = *saved;
     for (int i = 0; i < NumComPorts; i++) {
         if (PortTable[i].Port_Number == row.Port_Number) {
             PortTable[i] = row;
@@ -199,9 +198,10 @@ void ReadBusyTimeOut() {
     char path[255];
     int value = 0;
     if (GetDriverIniPath(path, sizeof path)) value = ReadIniInt(kSettings, "BusyTimeOut", path, 31);
-    // No value, 0 or a negative one: the family's default; a longer one than
-    // a minute: a minute.
-    BusyTimeOut = value <= 0 ? (FAMILY_XX04 ? 100 : 1500) : Clamp(value, 1, BUSY_TIMEOUT_HIGH);
+    // No value or 0: the family's default. So is a negative one: compared
+    // as an unsigned number it would never end, and a silent module would
+    // hold the line for ever.
+    BusyTimeOut = value <= 0 ? (FAMILY_XX04 ? 100 : 1500) : value;
 }
 
 void WriteBusyTimeOut() {

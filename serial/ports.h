@@ -38,21 +38,16 @@ extern int ComPortsDefined;
 extern int FlowControl;      // FLOW_* of every port
 extern int ReOpenComOnError; // the request engine may reopen a port after time-outs
 extern int BusyTimeOut;      // reply time-out of the request engine, ms
-// The longest reply time-out the INI file may set: a longer one would keep a
-// silent module's transaction, and with it every block's polling, waiting
-// for days.
-#define BUSY_TIMEOUT_HIGH 60000
 
 // Copies the row of `port` into `out`; leaves `out` alone when there is none.
 void PortTableGet(ComSettings* out, int port);
-// A block's saved settings into the table, every field limited to its range:
-// replaces the row of its port or inserts it in port order. 0 for a port
-// outside 1..16 or a new port when all 16 rows are in use.
+// A block's saved settings into the table, as they were saved (opening the
+// port reports a setting it cannot take): replaces the row of its port or
+// inserts it in port order. 0 for a port outside 1..16 or a new port when
+// all 16 rows are in use.
 int PortTableMerge(const ComSettings* row);
 // The first row of `port`, or null.
 const ComSettings* PortTableFind(int port);
-// Limits every field of the row to its range.
-void ClampComSettings(ComSettings* row);
 
 // The host program's folder (its module path cut after the last backslash);
 // 0 when it is unknown or does not fit `size`.

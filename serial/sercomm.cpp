@@ -149,7 +149,8 @@ void ApplyComSettings(DCB* dcb, const ComSettings* row) {
     if (flow == FLOW_XONXOFF) {
         dcb->XonChar = 0x11;
         dcb->XoffChar = 0x13;
-        dcb->XonLim = static_cast<WORD>(row->RS232_Buffer * 4096 - 500);
+        // Unsigned: a buffer a worksheet brought may be any number.
+        dcb->XonLim = static_cast<WORD>(static_cast<DWORD>(row->RS232_Buffer) * 4096u - 500u);
         dcb->XoffLim = 200;
     } else {
         dcb->XonLim = 10;

@@ -70,21 +70,30 @@ template <int i> void Defaults(ModuleRecord* module) {
     AlarmInputDefaults(&kAlarm[i], module);
 }
 
+// How a start meets a module that does not answer, a negative model number
+// (shown as no reply) and a full scan list: ND6011 and ND6011P stop the
+// experiment for a silent module and show the full list once more under the
+// block's name; ND6012 asks whether to go on without the module.
+constexpr TemplateStartPolicy kStart6011 = {.badNumberText = IDS_MODULE_NO_REPLY,
+                                            .fullListShown = 1};
+constexpr TemplateStartPolicy kStart6012 = {.silent = TEMPLATE_SILENT_ASK,
+                                            .badNumberText = IDS_MODULE_NO_REPLY};
+
 // Columns: name, accepted models and their count, model number, restart
 // note, dialog template and procedure, defaults, ranges, their count and
-// the default one; a module that does not answer at start; "~AA1" opening
-// the configuration in "TELV" too (always in "XX03"); the modules of the
-// 6000 and 7000 series (their watchdog forms), and whether any other model
-// takes the 7000 form in "TELV"; the actions.
+// the default one; the start policy; "~AA1" opening the configuration in
+// "TELV" too (always in "XX03"); the modules of the 6000 and 7000 series
+// (their watchdog forms), and whether any other model takes the 7000 form
+// in "TELV"; the actions.
 constexpr AlarmInputType kAlarm[kAlarmTypes] = {
     ND6011_Descriptor({"ND6011", kModels6011, 4, 6011, "Restart 6011", "DLG_ND6011", ND6011_SetupDlgProc,
-                       Defaults<kND6011>, kRanges6011, 16, 5 /* +/- 2.5 V */, TEMPLATE_SILENT_STOP,
+                       Defaults<kND6011>, kRanges6011, 16, 5 /* +/- 2.5 V */, kStart6011,
                        1, 6011, 7011, 1, kActions[kND6011]}),
     ND6011_Descriptor({"ND6011P", kModels6011P, 2, 6011, "Restart 6011P", "DLG_ND6011", ND6011P_SetupDlgProc,
-                       Defaults<kND6011P>, kRanges6011, 18, 5 /* +/- 2.5 V */, TEMPLATE_SILENT_STOP,
+                       Defaults<kND6011P>, kRanges6011, 18, 5 /* +/- 2.5 V */, kStart6011,
                        1, 6011, 7011, 1, kActions[kND6011P]}),
     ND6011_Descriptor({"ND6012", kModels6012, 6, 6012, "Restart 6012", "DLG_ND6012", ND6012_SetupDlgProc,
-                       Defaults<kND6012>, kRanges6012, 6, 9 /* +/- 5 V */, TEMPLATE_SILENT_ASK,
+                       Defaults<kND6012>, kRanges6012, 6, 9 /* +/- 5 V */, kStart6012,
                        0, 6012, 7012, 0, kActions[kND6012]}),
 };
 

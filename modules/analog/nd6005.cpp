@@ -84,10 +84,13 @@ const AnalogChoice kTypes[kTypeCount] = {
 };
 // clang-format on
 
-// The limits both alarms of a channel are clamped to, by its type: every
-// type the same, wide enough for both scales and for the module's field of
-// seven characters.
+// The limits the dialog clamps both alarms of a channel to, by its type:
+// every type the same, wide enough for both scales.
 const AlarmBounds kLimits = {-600.0, 600.0};
+// A limit goes to the module in a field of seven characters: sign, three
+// digits, the point and two decimals.
+const char kLimitFormat[] = "%+07.2f";
+const int kLimitField = 7;
 
 // The module's alarm outputs.
 const int kOutputs = 6;
@@ -123,14 +126,17 @@ void Defaults(ModuleRecord* module) {
     LabelChannels(p);
 }
 
-// A limit the module takes: a number within the bounds.
+// A limit the module can be told, as it is stored: a number whose text
+// fits its field.
 int LimitFits(double limit) {
-    return isfinite(limit) && limit >= kLimits.low && limit <= kLimits.high;
+    char number[NUMBER_TEXT_SIZE];
+    return isfinite(limit) &&
+           FormatDouble(number, sizeof number, kLimitFormat, limit) == kLimitField;
 }
 
 // Settings from a file that the module cannot take are refused before
 // anything is written: a type it does not have, an alarm output it lacks,
-// a limit beyond the bounds.
+// a limit that is no number or does not fit its field.
 UINT Refusal(const ND6005_Param* p, WORD mask) {
     for (int c = 0; c < kChannels; c++) {
         if (!(mask & (1u << c))) continue;
@@ -156,7 +162,7 @@ int SendAlarm(const TemplateType* type, ModuleRecord* module, int c, const char*
               double limit) {
     const ND6005_Param* p = ParamOf(module->pParam);
     char number[NUMBER_TEXT_SIZE];
-    FormatDouble(number, sizeof number, "%+07.2f", limit);
+    FormatDouble(number, sizeof number, kLimitFormat, limit);
     char command[TEMPLATE_QUERY_SIZE];
     snprintf(command, sizeof command, "@%02X%s%sC%01X%s%01X", p->Module_Address & 0xFF, which,
              number, c, p->Alarm_Latched[c] ? "LO" : "MO", p->Alarm_DO[c]);
@@ -229,7 +235,7 @@ void ShowAlarm(HWND dialog, ND6005_Param* p, int ch) {
                    &kLimits, 1.0);
     AlarmGroupShowUnits(dialog, "");
     HWND output = GetDlgItem(dialog, IDC_ND6005_OUTPUT);
-    if (output) EnableWindow(output, on && !bExperimentIsRunning);
+    if (output) EnableWindow(output, on ? TRUE : FALSE);
     int selected = p->Alarm_DO[ch] >= 0 && p->Alarm_DO[ch] < kOutputs ? p->Alarm_DO[ch] : -1;
     SendDlgItemMessageA(dialog, IDC_ND6005_OUTPUT, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
 }

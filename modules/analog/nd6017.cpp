@@ -5,6 +5,7 @@
 #include "frame/analogin.h"
 #include "frame/chanbar.h"
 #include "frame/setupdlg.h"
+#include "frame/start.h"
 #include "frame/loops.h"
 #include "frame/template.h"
 #include "host/host.h"
@@ -54,11 +55,13 @@ void Defaults(ModuleRecord* module) {
     ParamOf(module->pParam)->Range = kRanges[0].code;
 }
 
-// The module's range where it differs, and every channel enabled.
+// The module's range where it differs, and every channel enabled. A range
+// code the box does not list is sent as it is stored; one beyond the two
+// hexadecimal digits of its field is not sent.
 int Configure(ModuleRecord* module, const TemplateType* type) {
-    if (!AnalogConfigureModuleChoice(type, module, ParamOf(module->pParam)->Range, kRanges,
-                                     kRangeCount, IDS_ND6018_UNKNOWN_RANGE))
-        return 0;
+    const int range = ParamOf(module->pParam)->Range;
+    if (range < 0 || range > 0xFF) return TemplateStepFailed(module, IDS_ND6018_UNKNOWN_RANGE);
+    if (!AnalogConfigureModuleType(type, module, range)) return 0;
     BYTE enabled = 0;
     if (!AnalogReadChannelEnable(type, module, &enabled, 7000)) return 0;
     if (enabled == 0xFF) return 1;

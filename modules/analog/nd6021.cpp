@@ -118,12 +118,12 @@ void Defaults(ModuleRecord* module) {
 }
 
 // Settings from a file within what the dialog offers; a range the type does
-// not have is refused at start.
+// not have is refused at start, and the watchdog times stay as they were
+// saved (the start bounds the time-out code it sends).
 void KeepSettingsInBounds(ModuleRecord* module) {
     ND6021_Param* p = ParamOf(module);
     for (int n = 0; n < TEMPLATE_CHANNELS; n++) {
         ClampInt(&p->Slew_Rate[n], 0, kSlewRates - 1);
-        ClampInt(&p->Watchdog_Time[n], WATCHDOG_TIME_LOW, WATCHDOG_TIME_HIGH);
         if (isnan(p->Watchdog_Value[n])) p->Watchdog_Value[n] = 0.0f;
         p->Watchdog_Value[n] = AoLimit(p->Range[n], p->Watchdog_Value[n]);
     }
@@ -149,14 +149,16 @@ int SetUpWatchdog(ModuleRecord* module, int i, int model) {
     ND6021_Param* p = ParamOf(module);
     const int a = p->Module_Address[i] & 0xFF;
     const int checksum = RuntimeOf(module)->Uses_Checksum[i];
-    const MessParam watch = AoWatch(p->Watchdog_On[i], p->Watchdog_Time[i]);
+    const int sixThousand = model == 6021;
+    if (!sixThousand && !(FAMILY_XX03 || FAMILY_XX06 || FAMILY_TELV)) return 1;
+    MessParam off;
+    const MessParam* watch = AoStartWatch(&p->Mess, p->Watchdog_On[i], p->Watchdog_Time[i], &off);
     const float value = AoLimit(p->Range[i], p->Watchdog_Value[i]);
-    if (model == 6021) {
+    if (sixThousand) {
         char onSafe[4];
         snprintf(onSafe, sizeof onSafe, "%03X", AoSafetyCode6021(p->Range[i], value));
-        return ModuleWatchdog6000(&type, module, checksum, a, &watch, onSafe, "00000", 10);
+        return ModuleWatchdog6000(&type, module, checksum, a, watch, onSafe, 10, "00000", 10);
     }
-    if (!(FAMILY_XX03 || FAMILY_XX06 || FAMILY_TELV)) return 1;
     WatchdogStep steps[2];
     char number[NUMBER_TEXT_SIZE];
     if (FAMILY_TELV) {
@@ -167,7 +169,7 @@ int SetUpWatchdog(ModuleRecord* module, int i, int model) {
         WatchdogStepFormat(&steps[0], '!', 10, "#%02X%s", a, number);
     }
     WatchdogStepFormat(&steps[1], '!', 10, "~%02X5", a);
-    return ModuleWatchdog7000(&type, module, checksum, a, &watch, 0, steps, 2, 10);
+    return ModuleWatchdog7000(&type, module, checksum, a, watch, 0, steps, 2, 10);
 }
 
 int Start(ModuleRecord* module) {
@@ -223,6 +225,7 @@ int Start(ModuleRecord* module) {
         if (handle < 0) return TemplateStartFailed(module, 0, 1);
         scan->ScanHandle = handle;
     }
+    p->Mess.Watchdog_On = 0;
     for (int i = 0; i < inputs; i++)
         if (!SetUpWatchdog(module, i, models[i])) return TemplateStartFailed(module, 0, 0);
     return TemplateStartEnd();
@@ -232,14 +235,7 @@ float Limit(ModuleRecord* module, int input, float sample) {
     return AoLimit(ParamOf(module)->Range[input], sample);
 }
 
-int WatchdogOn(ModuleRecord* module) {
-    const ND6021_Param* p = ParamOf(module);
-    for (int i = 0; i < TemplateInputs(module); i++)
-        if (p->Watchdog_On[i]) return 1;
-    return 0;
-}
-
-const TemplateWriteSteps kWriteSteps = {Limit, nullptr, nullptr, WatchdogOn};
+const TemplateWriteSteps kWriteSteps = {Limit, nullptr, nullptr};
 
 // ---- The setup dialog ----
 

@@ -46,10 +46,6 @@ ND6022_Param* ParamOf(ModuleRecord* module) {
     return static_cast<ND6022_Param*>(module->pParam);
 }
 
-int Checksum(ModuleRecord* module) {
-    return TemplateRuntimeOf(module)->Uses_Checksum;
-}
-
 void Defaults(ModuleRecord* module);
 
 constexpr AoModuleType ao = {
@@ -74,8 +70,11 @@ constexpr AoModuleType ao = {
             .watchdogTick = TEMPLATE_TICK_ALWAYS, // the module's watchdog
             .watchdogResetAtStop = 1,             // a stop disarms every keep-alive
             // A module that does not answer fails the start alone; another
-            // model stops the experiment.
-            .start = {.silent = TEMPLATE_SILENT_FAIL, .badAddressText = IDS_NO_ADDRESS},
+            // model stops the experiment, a negative number shown as no reply.
+            .start = {.silent = TEMPLATE_SILENT_FAIL,
+                      .badNumberText = IDS_MODULE_NO_REPLY,
+                      .badAddressText = IDS_NO_ADDRESS},
+            .channelDue = 1, // each channel written on its own schedule
         },
     .channels = kChannels,
     .nameChannels = kChannels,
@@ -91,6 +90,10 @@ constexpr AoModuleType ao = {
     .safeHigh = 0.0f,
     .lockWatchdog = 1, // the watchdog group locked while an experiment runs
 };
+
+int Checksum(ModuleRecord* module) {
+    return *TemplateUsesChecksum(&ao.type, module);
+}
 
 void Defaults(ModuleRecord* module) {
     ND6022_Param* p = ParamOf(module);
@@ -148,11 +151,13 @@ int AddRequests(ModuleRecord* module, const TemplateType* type) {
 // output.
 int Finish(ModuleRecord* module, const TemplateType*, int) {
     ND6022_Param* p = ParamOf(module);
-    const MessParam watch = AoModuleWatch(&ao, module);
+    p->Mess.Watchdog_On = 0;
+    MessParam off;
+    const MessParam* watch = AoModuleStartWatch(&ao, module, &off);
     float values[kChannels];
     for (int n = 0; n < kChannels; n++)
         values[n] = AoModuleSafeValue(&ao, module, n);
-    return AoWatchdog7000Channels(&ao.type, module, Checksum(module), p->Module_Address, &watch,
+    return AoWatchdog7000Channels(&ao.type, module, Checksum(module), p->Module_Address, watch,
                                   kChannels, p->Channel_Mask, values, "%06.3f");
 }
 
@@ -166,36 +171,13 @@ float Limit(ModuleRecord* module, int input, float sample) {
     return AoModuleLimit(&ao, module, input, sample);
 }
 
-int WatchdogOn(ModuleRecord* module) {
-    return AoModuleWatchdogIsOn(&ao, module);
-}
-
-const TemplateWriteSteps kWriteSteps = {Limit, AoChangedWanted, AoChangedWritten, WatchdogOn};
-
-// The template holds four channel buttons; the module has two, moved to the
-// middle of the four's room. Each keeps the state its channel has.
-void LayoutChannelButtons(HWND dialog) {
-    for (int i = kChannels; i < 4; i++) {
-        ShowWindow(GetDlgItem(dialog, IDC_CHANNEL_FIRST + i), SW_HIDE);
-        ShowWindow(GetDlgItem(dialog, IDC_AO_LABEL0 + i), SW_HIDE);
-    }
-    for (int i = 0; i < kChannels; i++) {
-        const int ids[] = {IDC_CHANNEL_FIRST + i, IDC_AO_LABEL0 + i};
-        for (int id : ids) {
-            HWND control = GetDlgItem(dialog, id);
-            if (!control) continue;
-            RECT r;
-            GetWindowRect(control, &r);
-            MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
-            MoveWindow(control, r.left + 25, r.top, r.right - r.left, r.bottom - r.top, TRUE);
-            ShowWindow(control, SW_SHOW);
-        }
-    }
-}
+const TemplateWriteSteps kWriteSteps = {Limit, AoChangedWanted, AoChangedWritten};
 
 void Init(HWND dialog, void*) {
     AoModuleShowWatchdogGroup(dialog, FAMILY_TELV);
-    LayoutChannelButtons(dialog);
+    // The template holds four channel buttons; the module has two, moved to
+    // the middle of the four's room.
+    AoLayoutChannelButtons(dialog, kChannels, 4, 25);
 }
 
 // Captions: default (the template's), XX01, XX04, XX03, XX05, XX06, TELV.

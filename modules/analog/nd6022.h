@@ -40,11 +40,10 @@ static_assert(offsetof(ND6022_Param, Copy_Channel_Name) == 1584, "Copy_Channel_N
 static_assert(offsetof(ND6022_Param, Range) == 1648, "Range");
 static_assert(offsetof(ND6022_Param, Slew_Rate) == 1712, "Slew_Rate");
 
-// The runtime record: the template's fields (the block's one due time, as
-// in ND6024), then room the type registers and does not use.
+// The runtime record: the template's layout with a due time per channel, on
+// the block's own clock from its start.
 struct ND6022_Runtime {
-    TemplateRuntime Frame;
-    BYTE Reserved[128];
+    TemplateDueRuntime Frame;
 };
 static_assert(sizeof(ND6022_Runtime) == 184, "ND6022_Runtime is 184 bytes");
 

@@ -73,8 +73,10 @@ constexpr AoModuleType ao = {
             .watchdogTick = TEMPLATE_TICK_ALWAYS, // the module's watchdog
             .watchdogResetAtStop = 1,             // a stop disarms every keep-alive
             // A module that does not answer fails the start alone; another
-            // model stops the experiment.
-            .start = {.silent = TEMPLATE_SILENT_FAIL, .badAddressText = IDS_NO_ADDRESS},
+            // model stops the experiment, a negative number shown as no reply.
+            .start = {.silent = TEMPLATE_SILENT_FAIL,
+                      .badNumberText = IDS_MODULE_NO_REPLY,
+                      .badAddressText = IDS_NO_ADDRESS},
         },
     .channels = kChannels,
     .nameChannels = kChannels,
@@ -134,24 +136,27 @@ int AddRequests(ModuleRecord* module, const TemplateType* type) {
 // "TELV", none elsewhere.
 int Finish(ModuleRecord* module, const TemplateType*, int) {
     ND6024_Param* p = ParamOf(module);
-    const MessParam watch = AoModuleWatch(&ao, module);
+    p->Mess.Watchdog_On = 0;
     const int a = p->Module_Address & 0xFF;
     float values[kChannels];
     for (int n = 0; n < kChannels; n++)
         values[n] = AoModuleSafeValue(&ao, module, n);
+    MessParam off;
     if (FAMILY_ND) {
+        const MessParam* watch = AoModuleStartWatch(&ao, module, &off);
         char onSafe[4 * 3 + 1];
         char* at = onSafe;
         for (int n = 0; n < kChannels; n++, at += 3) {
             float value = (p->Channel_Mask >> n) & 1 ? values[n] : 0.0f;
             snprintf(at, 4, "%03X", AoSafetyCode6024(p->Range, value));
         }
-        return ModuleWatchdog6000(&ao.type, module, Checksum(module), a, &watch, onSafe,
+        return ModuleWatchdog6000(&ao.type, module, Checksum(module), a, watch, onSafe, 10,
                                   "80800800800800", 10);
     }
     if (!FAMILY_XX03 && !FAMILY_TELV) return 1;
-    return AoWatchdog7000Channels(&ao.type, module, Checksum(module), a, &watch, kChannels,
-                                  p->Channel_Mask, values, "%+07.3f");
+    return AoWatchdog7000Channels(&ao.type, module, Checksum(module), a,
+                                  AoModuleStartWatch(&ao, module, &off), kChannels, p->Channel_Mask,
+                                  values, "%+07.3f");
 }
 
 const TemplateStartSteps kStart = {
@@ -164,11 +169,7 @@ float Limit(ModuleRecord* module, int input, float sample) {
     return AoModuleLimit(&ao, module, input, sample);
 }
 
-int WatchdogOn(ModuleRecord* module) {
-    return AoModuleWatchdogIsOn(&ao, module);
-}
-
-const TemplateWriteSteps kWriteSteps = {Limit, AoChangedWanted, AoChangedWritten, WatchdogOn};
+const TemplateWriteSteps kWriteSteps = {Limit, AoChangedWanted, AoChangedWritten};
 
 void Init(HWND dialog, void*) {
     AoModuleShowWatchdogGroup(dialog, FAMILY_ND || FAMILY_XX03 || FAMILY_TELV);

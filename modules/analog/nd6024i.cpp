@@ -2,6 +2,7 @@
 // output module, each delivered as one output channel of the block.
 #include "modules/analog/nd6024i.h"
 
+#include "frame/analogout.h"
 #include "frame/digital.h"
 #include "frame/setupdlg.h"
 #include "frame/fields.h"
@@ -34,8 +35,11 @@ const ParamSchemaEntry ND6024I_ParamSchema[25] = {
 namespace {
 
 const int kModels[] = {0, 4024, 6024, 7024, 8024};
-// The module reports its four lines in one hexadecimal digit.
-const int kLines = 4;
+// The lines of the block: the module reports the first four in one
+// hexadecimal digit, so lines 4 to 7 always deliver 0.0.
+const int kLines = 8;
+// The template's channel buttons, and the outputs another block may have.
+const int kButtons = 7;
 // The channels whose names the exchange with another block carries.
 const int kExchanged = 7;
 
@@ -53,8 +57,8 @@ int AddSweepRequest(ModuleRecord* module, const TemplateType* type) {
 constexpr TemplateType type = {
     .type = "ND6024I",
     .form = TEMPLATE_INPUT_FORM,
-    .maxChannels = kLines, // the lines the module reports
-    .channelLimit = kLines,
+    .maxChannels = kLines,
+    .channelLimit = kButtons,
     .model = 6024,
     .models = kModels,
     .modelCount = 5,
@@ -69,6 +73,8 @@ constexpr TemplateType type = {
     .addSweepRequest = AddSweepRequest,
     .watchdogTick = 0,        // no watchdog command
     .watchdogResetAtStop = 0, // the stop leaves the keep-alive as it is
+    // A negative model number is shown as no reply.
+    .start = {.badNumberText = IDS_MODULE_NO_REPLY},
 };
 
 int Deliver(ModuleRecord* module, const TemplateType* t) {
@@ -79,11 +85,21 @@ int Deliver(ModuleRecord* module, const TemplateType* t) {
 
 const TemplateSweepSteps kSweep = {nullptr, Deliver, nullptr, nullptr};
 
+// The family XX01 shows the four lines the module reports, moved to the
+// middle of the seven buttons' room.
+void Init(HWND dialog, void*) {
+    if (FAMILY_XX01) AoLayoutChannelButtons(dialog, 4, kButtons, 40);
+}
+
 // Captions: default (the template's), XX01, XX04, XX03, XX05, XX06, TELV.
 const char* const kCaptions[FAMILY_INDEX_COUNT] = {nullptr, "XX01-4024 Input", nullptr, nullptr,
                                                    nullptr, "YY06-8024 Input", nullptr};
-constexpr SetupDialogType dialogType =
-    SetupDialogOf(&type, sizeof(ND6024I_Param), kLines, 1155, kCaptions);
+constexpr SetupDialogType MakeDialogType() {
+    SetupDialogType d = SetupDialogOf(&type, sizeof(ND6024I_Param), kLines, 1155, kCaptions);
+    d.init = Init;
+    return d;
+}
+constexpr SetupDialogType dialogType = MakeDialogType();
 
 } // namespace
 

@@ -10,7 +10,6 @@
 #include "frame/start.h"
 #include "host/driver.h"
 #include "host/registration.h"
-#include "host/warnings.h"
 #include "resource.h"
 #include "serial/scan.h"
 
@@ -164,7 +163,7 @@ int DigitalAddDoWrite(ModuleRecord* module, const TemplateType*) {
 }
 
 int DigitalAddDoWriteShown(ModuleRecord* module, const TemplateType* type) {
-    return DigitalShowFullList(module, DigitalAddDoWrite(module, type));
+    return TemplateShowFullList(module, DigitalAddDoWrite(module, type));
 }
 
 int DigitalAddDo16Write6042O(ModuleRecord* module, const TemplateType*) {
@@ -198,7 +197,7 @@ int DigitalWatchdog6000(ModuleRecord* module, const TemplateType* type) {
     DigitalParam* p = DigitalParamOf(module);
     char safe[4];
     snprintf(safe, sizeof safe, "%02X", p->Mess.Watchdog_Value & 0xFF);
-    return ModuleWatchdog6000(type, module, Checksum(module), p->Module_Address, &p->Mess, safe,
+    return ModuleWatchdog6000(type, module, Checksum(module), p->Module_Address, &p->Mess, safe, 0,
                               "0000", 0);
 }
 
@@ -254,15 +253,6 @@ int DigitalWatchdogButton(HWND dialog, void* work, int id, int code, int lines) 
     if (code == BN_CLICKED && work && button && IsWindowVisible(button))
         WatchdogDialog(&static_cast<DigitalParam*>(work)->Mess, lines);
     return 1;
-}
-
-int DigitalShowFullList(ModuleRecord* module, int handle) {
-    if (handle < 0) {
-        char name[16];
-        TemplateBlockName(module, name, sizeof name);
-        ShowWarningById(name, IDS_TOO_MANY_CHANNELS);
-    }
-    return handle;
 }
 
 // ---- Relay types that write on change ----

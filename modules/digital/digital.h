@@ -189,10 +189,6 @@ void DigitalShowWatchdogButton(HWND dialog, int families);
 void DigitalHideChannel(HWND dialog, int channel, int labelId);
 int DigitalWatchdogButton(HWND dialog, void* work, int id, int code, int lines);
 
-// A request the full scan list refused is shown once more, under the
-// block's name; answers the handle.
-int DigitalShowFullList(ModuleRecord* module, int handle);
-
 // The relay types that write on change: the last step of the start (the
 // first write pending, the image as the block left it; also for a module
 // the user started without), the module's watchdog by `series`

@@ -3,6 +3,7 @@
 
 #include "frame/fields.h"
 #include "frame/modwatchdog.h"
+#include "frame/start.h"
 #include "frame/template.h"
 #include "host/driver.h"
 #include "modules/digital/digital.h"
@@ -13,8 +14,8 @@
 int ND6056_AddRequest(ModuleRecord* module, const TemplateType*) {
     const DigitalParam* p = DigitalParamOf(module);
     DigitalRuntime16* rt = DigitalRuntime16Of(module);
-    return DigitalShowFullList(module, ScanAddDoWrite6056(p->Com.Port_Number, p->Module_Address,
-                                                          &rt->Data_Image, rt->Uses_Checksum));
+    return TemplateShowFullList(module, ScanAddDoWrite6056(p->Com.Port_Number, p->Module_Address,
+                                                           &rt->Data_Image, rt->Uses_Checksum));
 }
 
 // In the default family the module's watchdog gets the safe value of all
@@ -25,5 +26,5 @@ int ND6056_Configure(ModuleRecord* module, const TemplateType* type, int) {
     char safe[8];
     snprintf(safe, sizeof safe, "%04X", p->Mess.Watchdog_Value);
     return ModuleWatchdog6000(type, module, TemplateRuntimeOf(module)->Uses_Checksum,
-                              p->Module_Address, &p->Mess, safe, "000000", 0);
+                              p->Module_Address, &p->Mess, safe, 0, "000000", 0);
 }

@@ -62,9 +62,7 @@ constexpr int k6056[] = {0, MODEL_ENDING_IN(56, 3)};
 constexpr int k6060I[] = {6060, 7060};
 constexpr int k6060O[] = {6060, 4060, 7060, 8060, 0};
 constexpr int k6063[] = {6063, 4063, 7063, 0};
-// The relay modules 7063 and 6063: the start takes what the Test button
-// passes.
-constexpr int k6063I[] = {7063, 6063};
+constexpr int k6063I[] = {7063};
 constexpr int k6065I[] = {7065};
 constexpr int k6065O[] = {7065, 0};
 constexpr int k6067[] = {6067, 4067, 7067, 8067, 0};
@@ -230,9 +228,10 @@ DIGITAL_TYPES(DIGITAL_ROW_IN_PLACE)
 #undef DIGITAL_ROW_IN_PLACE
 
 // The descriptor of a row. The input types that set up their module's
-// watchdog store its rows twice; they and the output types keep the port's
-// keep-alive at the idle turns, and a stop of an output type disarms every
-// port's keep-alive. One request serves all lines.
+// watchdog store its rows twice and keep the port's keep-alive at the idle
+// turns in the family TELV, where they set it up; the output types keep it
+// in every family, and a stop of an output type disarms every port's
+// keep-alive. One request serves all lines.
 constexpr TemplateType Descriptor(const DigitalTypeRow& r, DLGPROC setupDlgProc) {
     TemplateType t = r.own;
     const int output = t.form == TEMPLATE_OUTPUT_FORM;
@@ -246,7 +245,9 @@ constexpr TemplateType Descriptor(const DigitalTypeRow& r, DLGPROC setupDlgProc)
     t.unitOffset = offsetof(DigitalParam, Unit);
     t.copyOffset = offsetof(DigitalParam, Copy_Channel_Name);
     t.setupDlgProc = setupDlgProc;
-    t.watchdogTick = output || r.inputWatchdogModel ? TEMPLATE_TICK_ALWAYS : TEMPLATE_TICK_NONE;
+    t.watchdogTick = output                 ? TEMPLATE_TICK_ALWAYS
+                     : r.inputWatchdogModel ? TEMPLATE_TICK_TELV
+                                            : TEMPLATE_TICK_NONE;
     t.watchdogResetAtStop = output;
     return t;
 }

@@ -162,8 +162,12 @@ constexpr TemplateType type = {
     .watchdogTick = TEMPLATE_TICK_ALWAYS, // the module's watchdog
     .watchdogResetAtStop = 1,
     // A module that does not answer fails the start without stopping the
-    // experiment.
-    .start = {.silent = TEMPLATE_SILENT_FAIL, .badAddressText = IDS_NO_ADDRESS},
+    // experiment; a negative model number is shown as no reply, a full scan
+    // list once more under the block's name.
+    .start = {.silent = TEMPLATE_SILENT_FAIL,
+              .badNumberText = IDS_MODULE_NO_REPLY,
+              .badAddressText = IDS_NO_ADDRESS,
+              .fullListShown = 1},
 };
 
 constexpr TemplateStartSteps startSteps = {
@@ -324,7 +328,8 @@ int Finish(ModuleRecord* module, const TemplateType*, int model) {
         char offTail[8];
         snprintf(onSafe, sizeof onSafe, "%02X", safe);
         snprintf(offTail, sizeof offTail, "00%02X", safe);
-        done = ModuleWatchdog6000(&type, module, Checksum(module), a, &p->Mess, onSafe, offTail, 0);
+        done =
+            ModuleWatchdog6000(&type, module, Checksum(module), a, &p->Mess, onSafe, 0, offTail, 0);
     } else if (model == 7080 && (FAMILY_XX03 || FAMILY_TELV)) {
         // The time set in the dialog, in units of 100 ms.
         done = ModuleWatchdog7000(&type, module, Checksum(module), a, &p->Mess,

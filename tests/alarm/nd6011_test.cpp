@@ -5,7 +5,11 @@
 // dialog's alarm group; a failing block beside a healthy one.
 #include "alarm_fixture.h"
 
+#include "modules/analog/nd6018.h"
+#include "serial/scan.h"
+
 #include <cmath>
+#include <string.h>
 
 namespace {
 
@@ -85,6 +89,11 @@ TEST_F(AlarmInput, TheStartWritesOnlyWhatDiffersAndTheWatchdogByModelAndFamily) 
          "Telvio.so", kND6012, "6012", 0x08, '0', 0.0, 0.0,
          9, 0, 0, 0.0, 0.0, 0x10, 0, 0,
          {"$012", "%0101090600", "@01DI", "@01CE", "~01200000"}},
+        {"TELV, 7011: limits saved beyond the range go out as saved",
+         "Telvio.so", kND6011, "7011", 5, '1', 0.0, 0.0,
+         5, 1, 0, 4.0, -3.0, 0x01, 0, 0,
+         {"~011", "$012", "@01DI", "@01RH", "@01HI+4.0000", "@01RL", "@01LO-3.0000", "@01CA",
+          "~013000"}},
         // clang-format on
     };
     for (const Case& c : cases) {
@@ -109,6 +118,13 @@ TEST_F(AlarmInput, TheStartWritesOnlyWhatDiffersAndTheWatchdogByModelAndFamily) 
         P(b)->Mess.Watchdog_On = c.watchdogOn;
         P(b)->Mess.Watchdog_Time = 6;
         P(b)->Mess.Watchdog_Value = c.watchdogValue;
+        // The block as a worksheet saved and loaded it.
+        std::string text, error;
+        ASSERT_EQ(1, hostsim::WorksheetToText(&text, &error)) << error;
+        ASSERT_EQ(1, hostsim::WorksheetFromText(text, &error)) << error;
+        ASSERT_EQ(1, hostsim::BlockCount());
+        b = hostsim::BlockAt(0);
+        ASSERT_EQ(1, b->afterLoadAnswer);
         bus.ClearLog();
         EXPECT_EQ(1, Start(b)) << (LastWarning() ? LastWarning()->text : "");
         EXPECT_EQ(c.lines, AfterModel());
@@ -227,19 +243,31 @@ TEST_F(AlarmInput, ABlockWithoutChannelsRegistersNothingAndPassesTheTurn) {
     Stop(b);
 }
 
+// A range the type does not have, or a limit the module cannot be told (no
+// number, or a text beyond the command), stops the start before anything is
+// written.
 TEST_F(AlarmInput, SettingsOutsideTheTypeStopTheStart) {
     Load();
     ASSERT_EQ(1, bus.AddModule(1, "7011", 0));
     ASSERT_EQ(1, bus.AddModule(2, "7012", 0));
+    const char* const kRange = "Unknown input range in the settings of this module.";
+    const char* const kAlarm = "Alarm setting out of range in the settings of this module.";
     struct Case {
         const char* what;
         int menu;
         int address;
         int range;
+        double high;
+        const char* text;
     } cases[] = {
-        {"a code between the groups", kND6011, 1, 7}, {"type L is ND6011P's", kND6011, 1, 23},
-        {"beyond every table", kND6011P, 1, 99},      {"a voltage range of ND6012", kND6011, 1, 8},
-        {"a range of ND6011", kND6012, 2, 5},
+        {"a code between the groups", kND6011, 1, 7, 0.0, kRange},
+        {"type L is ND6011P's", kND6011, 1, 23, 0.0, kRange},
+        {"beyond every table", kND6011P, 1, 99, 0.0, kRange},
+        {"a voltage range of ND6012", kND6011, 1, 8, 0.0, kRange},
+        {"a range of ND6011", kND6012, 2, 5, 0.0, kRange},
+        {"a limit that is no number", kND6011, 1, 5, NAN, kAlarm},
+        {"an infinite limit", kND6012, 2, 9, INFINITY, kAlarm},
+        {"a limit whose text overruns the command", kND6011, 1, 5, 1e30, kAlarm},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -248,12 +276,13 @@ TEST_F(AlarmInput, SettingsOutsideTheTypeStopTheStart) {
         ASSERT_NE(nullptr, b);
         P(b)->Range = c.range;
         P(b)->Alarm_On = 1;
+        P(b)->Alarm_High = c.high;
         bus.ClearLog();
         int stops = hostsim::StopExperimentCalls();
         EXPECT_EQ(0, Start(b));
         EXPECT_EQ(stops + 1, hostsim::StopExperimentCalls());
         ASSERT_NE(nullptr, LastWarning());
-        EXPECT_EQ("Unknown input range in the settings of this module.", LastWarning()->text);
+        EXPECT_EQ(c.text, LastWarning()->text);
         // Nothing but the probe and the model.
         for (const std::string& line : Wire())
             EXPECT_EQ('$', line[0]) << line;
@@ -300,6 +329,67 @@ TEST_F(AlarmInput, EachTypeAcceptsItsOwnModels) {
         hostsim::DeleteBlock(b);
         bus.RemoveModule(1);
     }
+}
+
+// A start that finds the scan list full: the list stops the experiment and
+// says so under "Error"; ND6011, ND6011P and ND6080 say it once more under
+// the block's name, ND6012 does not. The list is filled by the repeated
+// starts of a thermocouple block of eight channels: no block stops in
+// between, so the list is not freed.
+TEST_F(AlarmInput, AFullScanListIsShownOnceMoreUnderTheBlocksName) {
+    const char kFull[] = "Too many XX02 channels in the worksheet.";
+    struct Case {
+        const char* plugin;
+        int menu;
+        int address;
+        int shown;
+    } cases[] = {
+        {"Plug.so", kND6011, 1, 1},
+        {"Plug.so", kND6012, 2, 0},
+        {"Plug.so", alarmtest::kND6080, 3, 1},
+        {"Telvio.so", kND6011P, 1, 1},
+    };
+    const char* filled = nullptr; // the family whose list is full
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.plugin << " " << c.menu);
+        if (!filled || strcmp(filled, c.plugin) != 0) {
+            // A plug-in bound anew: the blocks of the last one are stopped
+            // and gone.
+            Load(c.plugin);
+            filled = c.plugin;
+            ASSERT_EQ(1, bus.AddModule(1, "6011", 0));
+            ASSERT_EQ(1, bus.AddModule(2, "6012", 0));
+            ASSERT_EQ(1, bus.AddModule(3, "6080", 0));
+            ASSERT_EQ(1, bus.AddModule(4, "6018", 0));
+            hostsim::Block* filler = hostsim::CreateBlock(hostsim::FindClassByMenuId(IDM_ND6018));
+            ASSERT_NE(nullptr, filler);
+            ND6018_Param* f = reinterpret_cast<ND6018_Param*>(filler->param.data());
+            f->Module_Address = 4;
+            f->Com.Port_Number = 1;
+            f->Channel_Mask = 0xFF;
+            filler->record.uOutputs = 8;
+            for (int i = 0; i < SCAN_LIST_SIZE / 8; i++)
+                ASSERT_EQ(1, Start(filler)) << i << ": " << LastWarningText();
+            ASSERT_TRUE(hostsim::Warnings().empty()) << LastWarningText();
+        }
+        hostsim::Block* b = NewBlock(c.menu, c.address);
+        ASSERT_NE(nullptr, b);
+        const size_t before = hostsim::Warnings().size();
+        EXPECT_EQ(0, Start(b));
+        std::vector<hostsim::Warning> shown(hostsim::Warnings().begin() +
+                                                static_cast<std::ptrdiff_t>(before),
+                                            hostsim::Warnings().end());
+        ASSERT_EQ(c.shown ? 2u : 1u, shown.size());
+        EXPECT_EQ("Error", shown[0].caption);
+        EXPECT_EQ(kFull, shown[0].text);
+        if (c.shown) {
+            EXPECT_EQ(b->record.szName, shown[1].caption);
+            EXPECT_EQ(kFull, shown[1].text);
+        }
+        // No block is stopped before the last case of the family: a stop
+        // frees the list.
+    }
+    EndCase();
 }
 
 TEST_F(AlarmInput, AModuleRefusingAConfigurationCommandStopsTheExperiment) {
@@ -373,6 +463,27 @@ TEST_F(AlarmInput, TheDialogHoldsTheLimitsWithinTheirOwnRange) {
         EXPECT_STREQ(c.unit, text);
         EXPECT_STREQ(c.unit, P(b)->Unit[0]);
         hostsim::DeleteBlock(b);
+    }
+}
+
+// While an experiment runs the module's settings are locked, the alarm's
+// among them, also after OK has drawn the alarm group again.
+TEST_F(AlarmInput, AnExperimentLocksTheModuleAndItsAlarm) {
+    Load();
+    hostsim::Block* b = NewBlock(kND6011);
+    ASSERT_NE(nullptr, b);
+    P(b)->Alarm_On = 1;
+    SetRunning(1);
+    WinapiDialogsReset();
+    WinapiQueueOk();
+    hostsim::SendClassMessage(b, MODMSG_SETUP_DIALOG, 0, 0);
+    SetRunning(0);
+    for (int id :
+         {IDC_SETUP_PORT, IDC_SETUP_ADDRESS, IDC_SETUP_TEST, IDC_ND6011_RANGE, IDC_ALARM_ON,
+          IDC_ALARM_OFF, IDC_ALARM_HIGH, IDC_ALARM_LOW, IDC_ALARM_MOMENTARY, IDC_ALARM_LATCH}) {
+        WinapiControlInfo info;
+        ASSERT_EQ(1, WinapiDialogControl("DLG_ND6011", id, &info)) << id;
+        EXPECT_EQ(0, info.enabled) << id;
     }
 }
 

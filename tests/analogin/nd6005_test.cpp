@@ -139,14 +139,14 @@ TEST_F(ND6005, TypesScaleAndAlarmsGoToTheModule) {
     p->Alarm_Low[2] = -10.25;
     p->Alarm_DO[2] = 1;
     p->Alarm_On[5] = 1;
-    p->Alarm_High[5] = 599.994;
-    p->Alarm_Low[5] = -600;
+    p->Alarm_High[5] = 999.994; // as stored, beyond what the dialog offers
+    p->Alarm_Low[5] = -700;
     p->Alarm_DO[5] = 5;
     ASSERT_EQ(1, Start(b));
     // Channel by channel: its type where it differs, then its alarms.
     EXPECT_EQ((std::vector<std::string>{"%0101000600", "~01DF", "$0152C", "@01HI+035.50C2LO1",
                                         "@01LO-010.25C2LO1", "$017C3R64", "@01DHC3", "@01DLC3",
-                                        "$017C5R72", "@01HI+599.99C5MO5", "@01LO-600.00C5MO5"}),
+                                        "$017C5R72", "@01HI+999.99C5MO5", "@01LO-700.00C5MO5"}),
               Writes(1));
     modsim::Module m = ModuleAt(1);
     EXPECT_EQ(1, m.fahrenheit);
@@ -173,9 +173,16 @@ TEST_F(ND6005, SettingsTheModuleCannotTakeAreRefused) {
          "Unknown sensor type in the settings of this module."},
         {"negative type", [](ND6005_Param* p) { p->TC_Type[0] = -1; },
          "Unknown sensor type in the settings of this module."},
-        {"high limit beyond", [](ND6005_Param* p) { p->Alarm_High[1] = 1000.0; },
+        {"high limit beyond its field", [](ND6005_Param* p) { p->Alarm_High[1] = 1000.0; },
+         "Alarm setting out of range in the settings of this module."},
+        {"high limit that rounds beyond its field",
+         [](ND6005_Param* p) { p->Alarm_High[1] = 999.996; },
+         "Alarm setting out of range in the settings of this module."},
+        {"low limit beyond its field", [](ND6005_Param* p) { p->Alarm_Low[1] = -1000.0; },
          "Alarm setting out of range in the settings of this module."},
         {"low limit no number", [](ND6005_Param* p) { p->Alarm_Low[0] = NAN; },
+         "Alarm setting out of range in the settings of this module."},
+        {"high limit infinite", [](ND6005_Param* p) { p->Alarm_High[0] = INFINITY; },
          "Alarm setting out of range in the settings of this module."},
         {"output beyond", [](ND6005_Param* p) { p->Alarm_DO[1] = 6; },
          "Alarm setting out of range in the settings of this module."},
@@ -306,6 +313,26 @@ TEST_F(ND6005, TheAlarmGroupEditsTheCurrentChannel) {
     EXPECT_EQ(0, p->Alarm_On[1]);
     EXPECT_EQ(0, p->TC_Type[1]);
     EXPECT_EQ(0x0002, p->Channel_Mask);
+    EXPECT_EQ(0, WinapiFailedActionCount());
+
+    // While an experiment runs only the port, the address, Test and the type
+    // are locked: the current channel's alarm can still be set.
+    p->Alarm_On[1] = 1;
+    SetRunning(1);
+    QueueCheck([](HWND d) {
+        for (int id : {IDC_SETUP_PORT, IDC_SETUP_ADDRESS, IDC_SETUP_TEST, IDC_INPUT_TYPE})
+            EXPECT_FALSE(Enabled(d, id)) << id;
+        for (int id : {IDC_ALARM_ON, IDC_ALARM_OFF, IDC_ALARM_HIGH, IDC_ALARM_LOW,
+                       IDC_ALARM_MOMENTARY, IDC_ALARM_LATCH, IDC_ND6005_OUTPUT})
+            EXPECT_TRUE(Enabled(d, id)) << id;
+    });
+    WinapiQueueClick(IDC_ALARM_LATCH);
+    WinapiQueuePick(IDC_ND6005_OUTPUT, "3");
+    WinapiQueueOk();
+    OpenDialog(b);
+    SetRunning(0);
+    EXPECT_EQ(1, p->Alarm_Latched[1]);
+    EXPECT_EQ(3, p->Alarm_DO[1]);
     EXPECT_EQ(0, WinapiFailedActionCount());
 }
 

@@ -130,21 +130,40 @@ TEST_F(ND6017, ItsModelsAndAnUnnamedModuleAreAccepted) {
     EXPECT_EQ(0, hostsim::StopExperimentCalls());
 }
 
-// A range from a file that the module does not have stops the start before
-// anything is written.
-TEST_F(ND6017, ARangeTheModuleLacksIsRefused) {
+// A range from a file that the box does not list is sent to the module as
+// it is stored; one beyond the two digits of its field stops the start
+// before anything is written.
+TEST_F(ND6017, ARangeTheBoxLacksIsSentAsStored) {
     ASSERT_EQ(1, bus.AddModule(1, "6017", 0));
-    for (int range : {7, 14, -1, 0x108}) {
-        SCOPED_TRACE(range);
+    const struct {
+        int range;
+        const char* written; // null: refused
+    } cases[] = {
+        {7, "%0101070600"}, {14, "%01010E0600"}, {0xFF, "%0101FF0600"},
+        {-1, nullptr},      {0x108, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.range);
+        bus.EditModule(1, [](modsim::Module& m) {
+            m.typeCode = 0x08;
+            m.writes.clear();
+        });
         hostsim::Block* b = NewBlock(kMenu);
         ASSERT_NE(nullptr, b);
-        P(b)->Range = range;
+        P(b)->Range = c.range;
         int stops = hostsim::StopExperimentCalls();
-        EXPECT_EQ(0, Start(b));
-        EXPECT_EQ(stops + 1, hostsim::StopExperimentCalls());
-        ASSERT_NE(nullptr, LastWarning());
-        EXPECT_EQ("Unknown input range in the settings of this module.", LastWarning()->text);
-        EXPECT_TRUE(Writes(1).empty());
+        if (c.written) {
+            EXPECT_EQ(1, Start(b)) << LastWarningText();
+            ASSERT_FALSE(Writes(1).empty());
+            EXPECT_EQ(c.written, Writes(1)[0]);
+            EXPECT_EQ(c.range, ModuleAt(1).typeCode);
+        } else {
+            EXPECT_EQ(0, Start(b));
+            EXPECT_EQ(stops + 1, hostsim::StopExperimentCalls());
+            ASSERT_NE(nullptr, LastWarning());
+            EXPECT_EQ("Unknown input range in the settings of this module.", LastWarning()->text);
+            EXPECT_TRUE(Writes(1).empty());
+        }
         Stop(b);
         hostsim::DeleteBlock(b);
     }

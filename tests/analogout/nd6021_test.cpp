@@ -30,6 +30,11 @@ class ND6021 : public AnalogOutTest {
     static ND6021_Param* P(hostsim::Block* b) { return AnalogOutTest::P<ND6021_Param>(b); }
 };
 
+bool EndsWith(const std::string& text, const std::string& end) {
+    return text.size() >= end.size() &&
+           text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
 // A 6021 whose firmware reports its watchdog in units of 100 ms.
 const modsim::Profile k6021Tenths = {
     "6021", "A2.0", 0x30, 0x00, 0, nullptr, modsim::kAnalogOutput1Commands};
@@ -77,6 +82,9 @@ TEST_F(ND6021, TheStartConfiguresTheModuleAndItsWatchdogByModelAndFamily) {
         {"default family 7021: no watchdog command",
          "Plug.so", "7021", 0, 0x32, 2, 0, 1, 2, 5.5f,
          {"$012"}, 0},
+        {"a watchdog time of 0 as saved: the shortest time-out",
+         "Plug.so", nullptr, 0, 0x30, 0, 0, 1, 0, 12.0f,
+         {"$012", "$01F", "~012101999"}, 1},
         // clang-format on
     };
     for (const Case& c : cases) {
@@ -98,7 +106,8 @@ TEST_F(ND6021, TheStartConfiguresTheModuleAndItsWatchdogByModelAndFamily) {
         p->Watchdog_On[0] = c.watchdogOn;
         p->Watchdog_Time[0] = c.seconds;
         p->Watchdog_Value[0] = c.safe;
-        p->Mess.Watchdog_On = 0;
+        // Cleared by the start, whatever it was.
+        p->Mess.Watchdog_On = 1;
         p->Mess.Watchdog_Time = 9;
         bus.ClearLog();
         EXPECT_EQ(1, Start(b)) << LastWarningText();
@@ -106,9 +115,40 @@ TEST_F(ND6021, TheStartConfiguresTheModuleAndItsWatchdogByModelAndFamily) {
         modsim::Module m = ModuleAt(1);
         EXPECT_EQ(0x30 + c.range, m.typeCode);
         EXPECT_EQ(c.enabled, m.watchdog.enabled);
-        // The block's own measurement settings are not the modules'.
-        EXPECT_EQ(0, p->Mess.Watchdog_On);
-        EXPECT_EQ(9, p->Mess.Watchdog_Time);
+        // The measurement settings' watchdog: the module's when its sequence
+        // set it up on, else off with the time before.
+        EXPECT_EQ(c.enabled, p->Mess.Watchdog_On);
+        EXPECT_EQ(c.enabled ? c.seconds : 9, p->Mess.Watchdog_Time);
+        Stop(b);
+        bus.RemoveModule(1);
+    }
+
+    // The family XX01, which keeps the programming waits: the 6000-series
+    // "on" command has its wait of 10 ms before the reply is read, as the
+    // "off" one has.
+    for (int on = 0; on < 2; on++) {
+        SCOPED_TRACE(on ? "XX01 6021, the watchdog on" : "XX01 6021, the watchdog off");
+        CaseGuard guard(this);
+        Load("XX01.so");
+        ASSERT_EQ(1, hostsim::MonitorSwitchOn());
+        ASSERT_EQ(1, bus.AddModule(1, "6021", 0));
+        hostsim::Block* b = nullptr;
+        ND6021_Param* p = NewBlock(1, &b);
+        ASSERT_NE(nullptr, p);
+        p->Range[0] = 0;
+        p->Watchdog_On[0] = on;
+        p->Watchdog_Time[0] = 6;
+        p->Watchdog_Value[0] = 12.0f;
+        EXPECT_EQ(1, Start(b)) << LastWarningText();
+        hostsim::MonitorCounts counts;
+        counts.keepLines = true;
+        ASSERT_EQ(1, hostsim::MonitorRead(&counts, true));
+        const std::string command = on ? "~012171999" : "~012000000";
+        auto sent = std::find_if(counts.listed.begin(), counts.listed.end(),
+                                 [&](const std::string& l) { return EndsWith(l, command); });
+        ASSERT_NE(counts.listed.end(), sent);
+        ASSERT_NE(counts.listed.end(), sent + 1);
+        EXPECT_TRUE(EndsWith(*(sent + 1), "Waiting 10 msec")) << *(sent + 1);
         Stop(b);
         bus.RemoveModule(1);
     }
@@ -249,17 +289,22 @@ TEST_F(ND6021, AFailingBlockLeavesTheHealthyOneItsRate) {
     ExpectTheHealthyKeepsItsRate(healthy, &ph->Mess, 1, failing, &pf->Mess, 2);
 }
 
-// The port's keep-alive goes out at half the watchdog time while a
-// channel's watchdog is on.
+// The port's keep-alive goes out at half the shortest watchdog time while a
+// channel's watchdog is on; the measurement settings take the time of the
+// last channel whose watchdog is on.
 TEST_F(ND6021, TheKeepAliveGoesOutWhileAWatchdogIsOn) {
     Load();
     ASSERT_EQ(1, bus.AddModule(1, "6021", 0));
     ASSERT_EQ(1, bus.AddModule(2, "6021", 0));
+    ASSERT_EQ(1, bus.AddModule(3, "6021", 0));
     hostsim::Block* b = nullptr;
-    ND6021_Param* p = NewBlock(2, &b);
+    ND6021_Param* p = NewBlock(3, &b);
     ASSERT_NE(nullptr, p);
+    p->Watchdog_On[0] = 1;
+    p->Watchdog_Time[0] = 6;
     p->Watchdog_On[1] = 1;
     p->Watchdog_Time[1] = 2;
+    p->Watchdog_Time[2] = 4; // off
     p->Mess.Sample_Distance = 0.5;
     hostsim::ExperimentOptions o = Manual(3.5);
     auto started = o.onStarted;
@@ -270,6 +315,8 @@ TEST_F(ND6021, TheKeepAliveGoesOutWhileAWatchdogIsOn) {
     hostsim::ExperimentResult r;
     ASSERT_EQ(1, Run(o, &r)) << r.error;
     EXPECT_EQ(3u, Starting("~**").size());
+    EXPECT_EQ(1, p->Mess.Watchdog_On);
+    EXPECT_EQ(2, p->Mess.Watchdog_Time);
 }
 
 TEST_F(ND6021, TheDialogEditsEachChannelsModule) {

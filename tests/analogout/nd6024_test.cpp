@@ -69,34 +69,37 @@ TEST_F(MultiChannel, TheStartConfiguresTheModuleAndItsWatchdogByFamily) {
         int watchdogOn, seconds;
         float safe[4];
         Lines lines; // after the model
+        // The measurement settings' watchdog after the start: the module's
+        // when its sequence set it up on, else off with the time before (9).
+        int messOn, messSeconds;
     } cases[] = {
         // clang-format off
         {"ND6022: only channel 1 configured, its slew rate differs; the watchdog off",
          "Telvio.so", kND6022, "7022", 0x2, 2, 1, 0, 6, {},
-         {"$0191", "$019121", "~011", "~013000"}},
+         {"$0191", "$019121", "~011", "~013000"}, 0, 9},
         {"ND6022: both safety values as the outputs, 7000 form",
          "Telvio.so", kND6022, "7022", 0x3, 2, 0, 1, 2, {1.5f, 12.0f},
          {"$0190", "$019020", "$0191", "$019120", "~011", "#01001.500", "~0150", "#01110.000",
-          "~0151", "~013114"}},
+          "~0151", "~013114"}, 1, 2},
         {"ND6024 TELV: channels 0 and 2, 7000 form",
          "Telvio.so", kND6024, "7024", 0x5, 3, 0, 1, 2, {1.5f, 9.0f, -2.5f, 4.0f},
          {"$012", "~011", "#010+01.500", "~0150", "#011+00.000", "~0151", "#012-02.500",
-          "~0152", "#013+00.000", "~0153", "~013114"}},
+          "~0152", "#013+00.000", "~0153", "~013114"}, 1, 2},
         {"ND6024 default family: 6000 form with the four codes",
          "Plug.so", kND6024, nullptr, 0x3, 3, 0, 1, 6, {5.0f, -5.0f},
-         {"$012", "$01F", "~01213CBFF401800800"}},
+         {"$012", "$01F", "~01213CBFF401800800"}, 1, 6},
         {"ND6024 default family, the watchdog off",
          "Plug.so", kND6024, "6024", 0x1, 3, 0, 0, 6, {},
-         {"$012", "~012080800800800800"}},
+         {"$012", "~012080800800800800"}, 0, 9},
         {"ND6024 in 0 to 20 mA: the codes over -10 to 10 as in every range",
          "Plug.so", kND6024, nullptr, 0x1, 0, 2, 1, 6, {10.0f},
-         {"$012", "%0101300608", "$01F", "~01213CFFF800800800"}},
+         {"$012", "%0101300608", "$01F", "~01213CFFF800800800"}, 1, 6},
         {"ND6024 in 4 to 20 mA, units of 53 ms",
          "Plug.so", kND6024, "6024", 0x1, 1, 0, 1, 6, {10.0f},
-         {"$012", "%0101310600", "$01F", "~012171FFF800800800"}},
+         {"$012", "%0101310600", "$01F", "~012171FFF800800800"}, 1, 6},
         {"ND6024 XX01: each channel's output configured, no watchdog",
          "XX01.so", kND6024, "4024", 0x3, 3, 0, 1, 6, {},
-         {"$012", "$017C0R32", "$017C1R32"}},
+         {"$012", "$017C0R32", "$017C1R32"}, 0, 9},
         // clang-format on
     };
     for (const Case& c : cases) {
@@ -131,14 +134,14 @@ TEST_F(MultiChannel, TheStartConfiguresTheModuleAndItsWatchdogByFamily) {
             p->Watchdog_Time = c.seconds;
             mess = &p->Mess;
         }
-        mess->Watchdog_On = 0;
+        // Cleared by the start, whatever it was.
+        mess->Watchdog_On = 1;
         mess->Watchdog_Time = 9;
         bus.ClearLog();
         EXPECT_EQ(1, Start(b)) << LastWarningText();
         EXPECT_EQ(c.lines, After("$01M"));
-        // The block's own measurement settings are not the module's.
-        EXPECT_EQ(0, mess->Watchdog_On);
-        EXPECT_EQ(9, mess->Watchdog_Time);
+        EXPECT_EQ(c.messOn, mess->Watchdog_On);
+        EXPECT_EQ(c.messSeconds, mess->Watchdog_Time);
         Stop(b);
         hostsim::DeleteBlock(b);
         bus.RemoveModule(1);
@@ -204,6 +207,55 @@ TEST_F(MultiChannel, AChannelIsWrittenWhenItsValueChanges) {
         hostsim::DeleteBlock(b);
         bus.RemoveModule(1);
     }
+
+    // ND6022 keeps a due time for each channel: after an error wait the
+    // waiting channel is due at once, and the other keeps its own schedule.
+    CaseGuard guard(this);
+    Load("Telvio.so");
+    ASSERT_EQ(1, bus.AddModule(1, "7022", 0));
+    hostsim::Block* b = nullptr;
+    ND6022_Param* p = New6022(0x3, &b);
+    ASSERT_NE(nullptr, p);
+    p->Mess.Sample_Distance = 1.0;
+    p->Mess.Error_Stop = 0;
+    p->Mess.Error_Wait_Min = 1;
+    ASSERT_EQ(1, Start(b)) << LastWarningText();
+    ClockFromZero();
+    bus.ClearLog();
+    Feed(b, 0, {7.25f});
+    Feed(b, 1, {1.0f});
+    ProcessUntilLines(b, 2);
+    EXPECT_EQ((Lines{"#01007.250", "#01101.000"}), Wire());
+    // At 1 s channel 0's write and its repeat are answered wrongly: the
+    // block waits a minute.
+    modsim::Fault wrong(modsim::FaultKind::WrongFirstChar, 2);
+    wrong.firstChar = '?';
+    ASSERT_EQ(1, bus.InjectFault(1, wrong));
+    WinapiAdvanceClock(1000);
+    bus.ClearLog();
+    Feed(b, 0, {8.0f});
+    ProcessUntilLines(b, 2);
+    // At 61.5 s channel 0 is written at once and is due again at 62.5 s;
+    // channel 1 keeps its schedule of whole seconds.
+    WinapiAdvanceClock(60500);
+    bus.ClearLog();
+    ProcessUntilLines(b, 1);
+    EXPECT_EQ((Lines{"#01008.000"}), Wire());
+    for (int i = 0; i < 100; i++)
+        hostsim::ProcessBlock(b);
+    WaitHeard();
+    EXPECT_EQ(1u, bus.LogCount());
+    bus.ClearLog();
+    Feed(b, 0, {9.0f});
+    Feed(b, 1, {2.0f});
+    WinapiAdvanceClock(500);
+    ProcessUntilLines(b, 1);
+    EXPECT_EQ((Lines{"#01102.000"}), Wire()) << "channel 1 at 62 s, channel 0 not yet";
+    bus.ClearLog();
+    WinapiAdvanceClock(500);
+    ProcessUntilLines(b, 1);
+    EXPECT_EQ((Lines{"#01009.000"}), Wire());
+    Stop(b);
 }
 
 // A write that fails goes out again at its module's retry time: what was
@@ -496,7 +548,8 @@ TEST_F(MultiChannel, TheClassMessagesStayWithinTheRecord) {
 
 // The schemas name Watchdog_On and Watchdog_Time twice, the module's own
 // fields and the measurement settings' at other offsets: a worksheet keeps
-// both, each under its name in schema order.
+// both, each under its name in schema order and as it was saved, also a
+// time beyond what the dialogs offer.
 TEST_F(MultiChannel, AWorksheetKeepsBothWatchdogFields) {
     Load();
     hostsim::Block* b24 = nullptr;
@@ -509,9 +562,9 @@ TEST_F(MultiChannel, AWorksheetKeepsBothWatchdogFields) {
     p24->Mess.Watchdog_On = 0;
     p24->Mess.Watchdog_Time = 4;
     p22->Watchdog_On = 0;
-    p22->Watchdog_Time = 13;
+    p22->Watchdog_Time = 40;
     p22->Mess.Watchdog_On = 1;
-    p22->Mess.Watchdog_Time = 3;
+    p22->Mess.Watchdog_Time = 0;
     std::string text, error;
     ASSERT_EQ(1, hostsim::WorksheetToText(&text, &error)) << error;
     size_t first = text.find("  field Watchdog_On BOOL = 1\n");
@@ -529,9 +582,9 @@ TEST_F(MultiChannel, AWorksheetKeepsBothWatchdogFields) {
     EXPECT_EQ(0, q24->Mess.Watchdog_On);
     EXPECT_EQ(4, q24->Mess.Watchdog_Time);
     EXPECT_EQ(0, q22->Watchdog_On);
-    EXPECT_EQ(13, q22->Watchdog_Time);
+    EXPECT_EQ(40, q22->Watchdog_Time);
     EXPECT_EQ(1, q22->Mess.Watchdog_On);
-    EXPECT_EQ(3, q22->Mess.Watchdog_Time);
+    EXPECT_EQ(0, q22->Mess.Watchdog_Time);
 
     // A third line of the name has no field left.
     size_t at = text.find("  field Watchdog_On BOOL = 1\n");

@@ -1,7 +1,8 @@
 // The digital inputs of the four-channel output module (ND6024I) against a
 // simulated module: each chosen line delivered as 5.0 or 0.0 from the one
-// hexadecimal digit the module reports; only the lines it reports offered;
-// a module that falls silent beside a healthy one.
+// hexadecimal digit the module reports, lines 4 to 7 always 0.0; seven
+// channel buttons (four in the family XX01) and blocks of one to seven
+// outputs; a module that falls silent beside a healthy one.
 #include "analogout_fixture.h"
 
 #include "frame/chanbar.h"
@@ -44,6 +45,9 @@ TEST_F(DigitalInputs, EachLineIsDeliveredFromTheModulesDigit) {
         {0x0F, {0.0f, 5.0f, 0.0f, 5.0f}},
         {0x0A, {5.0f, 5.0f}},
         {0x04, {0.0f}},
+        // Lines 4 to 7 are beyond the module's digit.
+        {0x30, {0.0f, 0.0f}},
+        {0x7F, {0.0f, 5.0f, 0.0f, 5.0f, 0.0f, 0.0f, 0.0f}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.mask);
@@ -110,43 +114,48 @@ TEST_F(DigitalInputs, OneRequestPerHostBlock) {
     EXPECT_EQ(3u, Starting("$01I").size());
 }
 
-// The module reports four lines: the dialog offers four, MODMSG_CHECK_LAYOUT accepts
-// up to four outputs, and a loaded record keeps the lines the module has.
-TEST_F(DigitalInputs, OnlyTheLinesTheModuleReportsAreOffered) {
+// Seven channel buttons and blocks of one to seven outputs: MODMSG_CHECK_LAYOUT accepts
+// up to seven, a loaded record keeps its lines, and the dialog's seventh
+// button brings line 6 into use.
+TEST_F(DigitalInputs, SevenButtonsAndBlocksOfUpToSevenOutputs) {
     hostsim::Block* b = nullptr;
     ND6024I_Param* p = NewBlock(0x31, &b);
     ASSERT_NE(nullptr, p);
     EXPECT_EQ(1, hostsim::SendClassMessage(b, MODMSG_AFTER_LOAD, 0, 0));
-    EXPECT_EQ(0x01, p->Channel_Mask);
-    EXPECT_EQ(1u, static_cast<UINT>(b->record.uOutputs));
+    EXPECT_EQ(0x31, p->Channel_Mask);
+    EXPECT_EQ(3u, static_cast<UINT>(b->record.uOutputs));
 
     ModuleRecord other = {};
-    for (UINT outputs : {1u, 4u, 5u}) {
+    for (UINT outputs : {1u, 4u, 7u, 8u}) {
         other.uOutputs = outputs;
-        EXPECT_EQ(outputs <= 4 ? 1 : 0,
+        EXPECT_EQ(outputs <= 7 ? 1 : 0,
                   hostsim::SendClassMessage(b, MODMSG_CHECK_LAYOUT, 0,
                                             static_cast<int>(reinterpret_cast<intptr_t>(&other))));
     }
 
     WinapiDialogsReset();
-    WinapiQueueDoubleClick(IDC_CHANNEL_FIRST + 3);
+    WinapiQueueDoubleClick(IDC_CHANNEL_FIRST + 6);
     WinapiQueueOk();
     EXPECT_EQ(1, hostsim::SendClassMessage(b, MODMSG_SETUP_DIALOG, 0, 0));
     EXPECT_EQ(0, WinapiFailedActionCount());
-    EXPECT_EQ(0x09, p->Channel_Mask);
-    EXPECT_EQ(2u, static_cast<UINT>(b->record.uOutputs));
-    EXPECT_EQ(4, static_cast<int>(b->record.aiOutputChannel[1]));
+    EXPECT_EQ(0x71, p->Channel_Mask);
+    EXPECT_EQ(4u, static_cast<UINT>(b->record.uOutputs));
+    EXPECT_EQ(7, static_cast<int>(b->record.aiOutputChannel[3]));
     WinapiControlInfo info;
-    EXPECT_EQ(0, WinapiDialogControl("DLG_ND6024I", IDC_CHANNEL_FIRST + 4, &info));
+    for (int i = 0; i < 7; i++) {
+        ASSERT_EQ(1, WinapiDialogControl("DLG_ND6024I", IDC_CHANNEL_FIRST + i, &info)) << i;
+        EXPECT_EQ(1, info.visible) << i;
+    }
+    EXPECT_EQ(0, WinapiDialogControl("DLG_ND6024I", IDC_CHANNEL_FIRST + 7, &info));
     EXPECT_EQ(0, WinapiDialogControl("DLG_ND6024I", IDC_SETUP_COPY_NAME, &info));
 }
 
-// A record whose lines are all outside the module's keeps no channel: the
-// block starts, delivers nothing and sends nothing.
+// A record whose lines are all beyond the block's eight keeps no channel:
+// the block starts, delivers nothing and sends nothing.
 TEST_F(DigitalInputs, ABlockWithoutAChannelSendsNothing) {
     ASSERT_EQ(1, bus.AddModule(1, "6024", 0));
     hostsim::Block* b = nullptr;
-    ND6024I_Param* p = NewBlock(0x30, &b);
+    ND6024I_Param* p = NewBlock(0x300, &b);
     ASSERT_NE(nullptr, p);
     p->Mess.Sample_Distance = 0.5;
     EXPECT_EQ(1, hostsim::SendClassMessage(b, MODMSG_AFTER_LOAD, 0, 0));
@@ -156,6 +165,8 @@ TEST_F(DigitalInputs, ABlockWithoutAChannelSendsNothing) {
     EXPECT_EQ(r.firstOutputBlock, hostsim::ReleasedOutputBlocks().size());
 }
 
+// In the family XX01 MODMSG_CHECK_LAYOUT accepts nothing, and the dialog shows the
+// four lines the module reports.
 TEST_F(DigitalInputs, InTheFamilyXX01MessageTwoAcceptsNothing) {
     Load("XX01.so");
     hostsim::Block* b = nullptr;
@@ -164,6 +175,16 @@ TEST_F(DigitalInputs, InTheFamilyXX01MessageTwoAcceptsNothing) {
     other.uOutputs = 1;
     EXPECT_EQ(0, hostsim::SendClassMessage(b, MODMSG_CHECK_LAYOUT, 0,
                                            static_cast<int>(reinterpret_cast<intptr_t>(&other))));
+    WinapiDialogsReset();
+    WinapiQueueOk();
+    EXPECT_EQ(1, hostsim::SendClassMessage(b, MODMSG_SETUP_DIALOG, 0, 0));
+    WinapiControlInfo info;
+    for (int i = 0; i < 7; i++) {
+        ASSERT_EQ(1, WinapiDialogControl("DLG_ND6024I", IDC_CHANNEL_FIRST + i, &info)) << i;
+        EXPECT_EQ(i < 4 ? 1 : 0, info.visible) << i;
+        ASSERT_EQ(1, WinapiDialogControl("DLG_ND6024I", IDC_AO_LABEL0 + i, &info)) << i;
+        EXPECT_EQ(i < 4 ? 1 : 0, info.visible) << i;
+    }
 }
 
 // A module that gives no name is accepted.

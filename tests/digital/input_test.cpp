@@ -103,8 +103,8 @@ const std::vector<InputType>& Types() {
          "DI %d",
          0x09,
          0x01,
-         {"7063", "6063"},
-         {"6060", ""},
+         {"7063"},
+         {"6063", "6060", ""},
          24},
         {"ND6065I", 2963, kTelv, "7065", 2, 4, 4, "DI %d", 0x06, 0x04, {"7065"}, {"6065", ""}, 24},
         {"ND6052", 2960, kTelv, "6052", 3, 8, 16, "DI %d", 0xF0, 0x30, {"6052", ""}, {"6053"}, 24},
@@ -492,7 +492,8 @@ TEST_P(InputWatchdog, TheSafeValueAndTimeOutOfTheModulesOutputs) {
 }
 
 // The keep-alive goes out at the block's idle turns while its watchdog is
-// on, and a wrong reply to a watchdog command stops the experiment.
+// on, in the family TELV only, and a wrong reply to a watchdog command
+// stops the experiment.
 TEST_P(InputWatchdog, TheKeepAliveAndAWrongReply) {
     const WatchdogCase& w = GetParam();
     ASSERT_EQ(1, Load(kTelv));
@@ -519,6 +520,29 @@ TEST_P(InputWatchdog, TheKeepAliveAndAWrongReply) {
     ASSERT_NE(nullptr, LastWarning());
     EXPECT_EQ("Inputs", LastWarning()->caption);
     EXPECT_EQ(digitaltest::kCommProblem, LastWarning()->text);
+
+    // In another family the input block keeps no port alive, not even one
+    // that an output block on the port armed (and then leaves to it).
+    ASSERT_EQ(1, Load(kXX03));
+    bus.ClearFaults(3);
+    ASSERT_EQ(1, bus.AddModule(5, "7050", 0));
+    hostsim::Block* input = NewBlock(w.menu, 3, 0x01);
+    hostsim::Block* output = NewBlock(2959, 5, 0x01); // ND6050O
+    ASSERT_TRUE(input && output);
+    for (hostsim::Block* x : {input, output}) {
+        P(x)->Mess.Watchdog_On = 1;
+        P(x)->Mess.Watchdog_Time = 2;
+    }
+    hostsim::ExperimentOptions o = Manual(3.5);
+    auto manual = o.onStarted;
+    o.onStarted = [&] {
+        manual();
+        P(output)->Mess.Watchdog_On = 0;
+        bus.ClearLog();
+    };
+    hostsim::ExperimentResult other;
+    ASSERT_EQ(1, Run(o, &other)) << other.error;
+    EXPECT_TRUE(Starting("~**").empty());
 }
 
 // The keep-alive goes only to a port whose watchdog a block armed in this

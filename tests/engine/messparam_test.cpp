@@ -64,17 +64,18 @@ TEST_F(Settings, ANewBlockCopiesTheBlockAddedLast) {
     EXPECT_EQ(0, memcmp(&pb, &c, sizeof c));
 }
 
-// The block's own sample distance: at least a millisecond, a number, finite.
-// With the global settings the block has none of its own to check.
-TEST_F(Settings, AnOwnSampleDistanceOfLessThanAMillisecondIsRefused) {
+// The block's own sample distance: above 0, a number, finite. With the
+// global settings the block has none of its own to check.
+TEST_F(Settings, AnOwnSampleDistanceOfZeroOrBelowIsRefused) {
     const struct {
         double distance;
         UINT fault;
     } cases[] = {
         {-1.0, IDS_BAD_SAMPLE_DISTANCE},
         {0.0, IDS_BAD_SAMPLE_DISTANCE},
-        {1e-300, IDS_BAD_SAMPLE_DISTANCE},
-        {0.0009, IDS_BAD_SAMPLE_DISTANCE},
+        {-0.0, IDS_BAD_SAMPLE_DISTANCE},
+        {1e-300, 0u},
+        {0.0009, 0u},
         {NAN, IDS_BAD_SAMPLE_DISTANCE},
         {INFINITY, IDS_BAD_SAMPLE_DISTANCE},
         {-INFINITY, IDS_BAD_SAMPLE_DISTANCE},
@@ -124,15 +125,17 @@ TEST_F(Settings, AStartWithGlobalSettingsNeedsTheHostsToBeInRange) {
     }
 }
 
-TEST_F(Settings, ALoadedRecordKeepsItsNumbersInTheirRanges) {
+// A loaded record keeps its numbers as they were saved; the dialogs limit
+// them where the user edits them.
+TEST_F(Settings, ALoadedRecordKeepsItsNumbersAsSaved) {
     MessParam p = Fresh();
     p.Error_Wait_Min = 99999;
     p.Error_Var_Nr = 0;
     p.Watchdog_Time = 40;
+    p.Sample_Distance = 0.0005;
+    MessParam saved = p;
     EXPECT_EQ(1, MessParamAfterLoad("Blk", &p));
-    EXPECT_EQ(30240, p.Error_Wait_Min);
-    EXPECT_EQ(1, p.Error_Var_Nr);
-    EXPECT_EQ(13, p.Watchdog_Time);
+    EXPECT_EQ(0, memcmp(&saved, &p, sizeof p));
 }
 
 TEST_F(Settings, MinutesAreStoredAsSecondsAndShownInEitherUnit) {
@@ -157,7 +160,7 @@ TEST_F(Settings, NearlyWholeSecondsAreRounded) {
     const struct {
         const char* typed;
         double stored;
-    } cases[] = {{"0.995", 1.0}, {"59.8", 60.0}, {"0.5", 0.5}};
+    } cases[] = {{"0.995", 1.0}, {"59.8", 60.0}, {"0.5", 0.5}, {"0.0004", 0.0004}};
     for (const auto& c : cases) {
         MessParam p = Fresh();
         WinapiQueueType(IDC_MP_DISTANCE, c.typed);
@@ -192,8 +195,8 @@ TEST_F(Settings, TheErrorFieldsFollowTheChosenBehaviour) {
     EXPECT_EQ("1", Text(kMeasure, IDC_MP_WAIT));
 }
 
-TEST_F(Settings, ASampleDistanceBelowAMillisecondIsRefusedAtOk) {
-    for (const char* typed : {"0", "0.0004", "x"}) {
+TEST_F(Settings, ASampleDistanceOfZeroOrBelowIsRefusedAtOk) {
+    for (const char* typed : {"0", "-0.5", "x"}) {
         SCOPED_TRACE(typed);
         WinapiDialogsReset();
         MessParam p = Fresh();
@@ -206,7 +209,7 @@ TEST_F(Settings, ASampleDistanceBelowAMillisecondIsRefusedAtOk) {
         WinapiMessageBoxCall box;
         WinapiMessageBoxAt(0, &box);
         EXPECT_STREQ("Measurement", box.caption);
-        EXPECT_STREQ("The sample distance must be at least 0.001 seconds.", box.text);
+        EXPECT_STREQ("The sample distance must be more than 0 seconds.", box.text);
         EXPECT_EQ(static_cast<UINT>(MB_ICONERROR), box.type & MB_ICONMASK);
     }
 }

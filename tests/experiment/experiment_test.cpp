@@ -7,6 +7,7 @@
 
 #include "modules/analog/nd6018.h"
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -481,13 +482,13 @@ std::string WithField(const std::string& text, const std::string& field, const s
     return text.substr(0, eq + 3) + value + text.substr(end);
 }
 
-// Values a worksheet or the driver INI file may bring that no block can
-// measure or report with. Each is refused where it enters (the load of the
-// block, or its start) or limited there; the user is told what was refused,
-// and nothing of it reaches a module or the host.
+// Values a worksheet or the driver INI file may bring. Those no block can
+// measure with are refused where they enter (the load of the block, or its
+// start): the user is told what was refused, and nothing of it reaches a
+// module or the host. The others are kept as they were saved.
 TEST_F(Experiment, HostileWorksheetsAndIniFilesAreCheckedWhereTheyEnter) {
-    enum Stage { kRefusedAtLoad, kRefusedAtStart, kWarnedAtStart, kLimited };
-    const char kDistance[] = "The sample distance must be at least 0.001 seconds.";
+    enum Stage { kRefusedAtLoad, kRefusedAtStart, kWarnedAtStart, kKept };
+    const char kDistance[] = "The sample distance must be more than 0 seconds.";
     const char kNoPort[] = "No COM Port configurated in this module.";
     const char kNoChannel[] = "No channel of this module is in use.";
     struct Case {
@@ -497,14 +498,14 @@ TEST_F(Experiment, HostileWorksheetsAndIniFilesAreCheckedWhereTheyEnter) {
         Stage stage;
         const char* caption; // what the user is shown (refused values)
         const char* text;
-        int limit; // limited values: the global string written, or the time-out
+        int kept; // kept values: the global string written (16 bits), or the time-out
     } cases[] = {
         {"wks", "Version", "0", kRefusedAtLoad, "Error", "Old module format (not supported)", 0},
         {"wks", "Sample_Distance", "-1", kRefusedAtLoad, "Hostile", kDistance, 0},
         {"wks", "Sample_Distance", "0", kRefusedAtLoad, "Hostile", kDistance, 0},
         {"wks", "Sample_Distance", "nan", kRefusedAtLoad, "Hostile", kDistance, 0},
         {"wks", "Sample_Distance", "inf", kRefusedAtLoad, "Hostile", kDistance, 0},
-        {"wks", "Sample_Distance", "1e-300", kRefusedAtLoad, "Hostile", kDistance, 0},
+        {"wks", "Sample_Distance", "-1e-300", kRefusedAtLoad, "Hostile", kDistance, 0},
         {"wks", "Module_Address", "300", kRefusedAtStart, "Hostile", "Module address ?", 0},
         {"wks", "TC_Type", "99", kRefusedAtStart, "Hostile",
          "Unknown input range in the settings of this module.", 0},
@@ -512,11 +513,14 @@ TEST_F(Experiment, HostileWorksheetsAndIniFilesAreCheckedWhereTheyEnter) {
         {"wks", "Port_Number", "17", kRefusedAtStart, "Hostile", kNoPort, 0},
         {"wks", "Channel_Mask", "0", kWarnedAtStart, "Hostile", kNoChannel, 0},
         {"wks", "Channel_Mask", "65280", kWarnedAtStart, "Hostile", kNoChannel, 0},
-        {"wks", "Error_Var_Nr", "65537", kLimited, "", "", 200},
-        {"wks", "Error_Var_Nr", "70000", kLimited, "", "", 200},
-        {"wks", "Error_Var_Nr", "0", kLimited, "", "", 1},
-        {"wks", "Error_Var_Nr", "-1", kLimited, "", "", 1},
-        {"ini", "BusyTimeOut", "2147483647", kLimited, "", "", 60000},
+        {"wks", "Error_Var_Nr", "65537", kKept, "", "", 1},
+        {"wks", "Error_Var_Nr", "70000", kKept, "", "", 4464},
+        {"wks", "Error_Var_Nr", "0", kKept, "", "", 0},
+        {"wks", "Error_Var_Nr", "-1", kKept, "", "", 65535},
+        {"ini", "BusyTimeOut", "61000", kKept, "", "", 61000},
+        // A time-out that never ends would hold the line for ever: the
+        // family's own.
+        {"ini", "BusyTimeOut", "-5", kKept, "", "", 1500},
     };
     ASSERT_EQ(1, bus.AddModule(1, "6018", 0));
     // The module answers the starts, never a reading: a reply withheld, not
@@ -570,7 +574,7 @@ TEST_F(Experiment, HostileWorksheetsAndIniFilesAreCheckedWhereTheyEnter) {
             EXPECT_EQ(1, Run(Manual(1.0), &r)) << r.error;
             EXPECT_EQ(0, r.stoppedByPlugin);
         }
-        if (c.stage != kLimited) {
+        if (c.stage != kKept) {
             EXPECT_EQ(warnings + 1, hostsim::Warnings().size());
             if (hostsim::Warnings().size() > warnings) {
                 EXPECT_EQ(c.caption, hostsim::Warnings().back().caption);
@@ -584,18 +588,22 @@ TEST_F(Experiment, HostileWorksheetsAndIniFilesAreCheckedWhereTheyEnter) {
             continue;
         }
 
-        // Limited: the block loads and runs; its readings go unanswered, and
-        // each failure reaches the host only where the limit lets it.
+        // Kept: the block loads and runs; its readings go unanswered, and
+        // each failure reaches the host's global string of the saved
+        // number, taken as 16 bits; the host is told the number as saved
+        // (none for one below 1).
         EXPECT_EQ(1, b->afterLoadAnswer);
         EXPECT_EQ(0u, hostsim::Warnings().size() - warnings);
-        const int string = iniCase ? 7 : c.limit;
+        const int string = iniCase ? 7 : c.kept;
+        const int reported = iniCase ? 7 : std::max(0, atoi(c.value));
+        EXPECT_EQ(iniCase ? 7 : atoi(c.value), P(b)->Mess.Error_Var_Nr);
         hostsim::SendClassMessage(b, MODMSG_REPORT_GLOBALS, 0, 0);
         ASSERT_FALSE(hostsim::GlobalVarNotifications().empty());
-        EXPECT_EQ(static_cast<DWORD>(string),
+        EXPECT_EQ(static_cast<DWORD>(reported),
                   static_cast<DWORD>(hostsim::GlobalVarNotifications().back().dwGlvoNumber));
         hostsim::ExperimentOptions o;
-        // Long enough for two reply time-outs of the limited INI value.
-        o.seconds = iniCase ? 2.2 * c.limit / 1000.0 : 4.0;
+        // Long enough for two reply time-outs of the INI value.
+        o.seconds = iniCase ? std::max(4.0, 2.2 * c.kept / 1000.0) : 4.0;
         o.idleSleepMs = 0;
         o.onStarted = [] { WinapiUseManualClock(100000); };
         o.onCycle = [](int, int) { WinapiAdvanceClock(50); };
@@ -604,15 +612,11 @@ TEST_F(Experiment, HostileWorksheetsAndIniFilesAreCheckedWhereTheyEnter) {
                                                                  : hostsim::Warnings().back().text);
         EXPECT_NE(std::string::npos, hostsim::GlobalString(string).find("doesn't reply"));
         EXPECT_GE(hostsim::GlobalStringWrites(), 1);
-        if (!iniCase) {
-            WORD wrapped = static_cast<WORD>(atoi(c.value));
-            if (wrapped != string) {
-                EXPECT_EQ("", hostsim::GlobalString(wrapped));
-            }
-        } else {
-            // The plug-in keeps the limited time-out in its file.
+        if (iniCase) {
+            // The plug-in writes the time-out it used back into its file.
             hostsim::FinishPlugin(&plugin);
-            EXPECT_NE(std::string::npos, Ini(ini).find("BusyTimeOut=60000")) << Ini(ini);
+            EXPECT_NE(std::string::npos, Ini(ini).find("BusyTimeOut=" + std::to_string(c.kept)))
+                << Ini(ini);
             ASSERT_TRUE(hostsim::Start());
         }
     }

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <commdlg.h>
+
 #include "winapi_headless.h"
 
 #include "tests/winapi_kernel32/temp_dir.h"
@@ -238,6 +240,18 @@ TEST_F(Installer, TheDialogAsksWithTheInstallersTexts) {
     EXPECT_STREQ("C:\\Program Files\\", call.initialDir);
     EXPECT_STREQ("exe", call.defExt);
     EXPECT_GE(call.maxFile, static_cast<DWORD>(MAX_PATH));
+    // An INI file that is not there yet may be named: the entry makes it.
+    EXPECT_EQ(0u, call.flags & OFN_FILEMUSTEXIST);
+}
+
+// An INI file not there yet, chosen in the dialog, is made by the entry.
+TEST_F(Installer, AnIniFileNotThereYetIsMadeByTheEntry) {
+    EXPECT_EQ(INILINK_INSTALLED, runWithDialog((host_ + "/New.ini").c_str()));
+    EXPECT_EQ((std::vector<std::string>{"EVEHZEM.HLP", "New.ini", "Telvio.dll", "Varnix.ini"}),
+              folderEntries(host_));
+    EXPECT_EQ("[Extend]\r\nDLL8=Telvio.DLL\r\n", fileText(host_ + "/New.ini"));
+    EXPECT_EQ(kHostIni, fileText(host_ + "/Varnix.ini"));
+    EXPECT_EQ(0, WinapiMessageBoxCount());
 }
 
 // The INI file's name in another case: the copies still go into its folder,
@@ -279,11 +293,15 @@ const IniCase kIniFiles[] = {
     {"no section yet", "[Varnix]\r\nVersion=5.1\r\n",
      "[Varnix]\r\nVersion=5.1\r\n[Extend]\r\nDLL8=Telvio.DLL\r\n"},
     {"an empty file", "", "[Extend]\r\nDLL8=Telvio.DLL\r\n"},
+    {"no file yet: the entry makes it", nullptr, "[Extend]\r\nDLL8=Telvio.DLL\r\n"},
 };
 
 TEST_F(Installer, TheEntryChangesOnlyItsOwnLine) {
     for (const IniCase& c : kIniFiles) {
-        writeText(host_ + "/Varnix.ini", c.before);
+        if (c.before)
+            writeText(host_ + "/Varnix.ini", c.before);
+        else
+            ASSERT_EQ(0, remove((host_ + "/Varnix.ini").c_str())) << c.name;
         EXPECT_EQ(INILINK_INSTALLED, runUnattended(host_ + "/Varnix.ini")) << c.name;
         EXPECT_EQ(c.after, fileText(host_ + "/Varnix.ini")) << c.name;
     }
@@ -297,9 +315,10 @@ TEST_F(Installer, EarlierCopiesAreReplaced) {
     EXPECT_EQ(help_, fileText(host_ + "/EVEHZEM.HLP"));
 }
 
-// A missing source, the INI file missing or one that cannot be written: the
-// error message, and the host's folder as it was (nothing copied).
-enum Missing { MISSING_SOURCE_FOLDER, MISSING_HELP_FILE, MISSING_INI_FILE, READ_ONLY_INI_FILE };
+// A missing source, an INI file whose folder is missing or one that cannot
+// be written: the error message, and the host's folder as it was (nothing
+// copied).
+enum Missing { MISSING_SOURCE_FOLDER, MISSING_HELP_FILE, MISSING_INI_FOLDER, READ_ONLY_INI_FILE };
 
 class InstallerMissing : public Installer, public ::testing::WithParamInterface<Missing> {};
 
@@ -308,7 +327,7 @@ TEST_P(InstallerMissing, IsReportedBeforeAnythingChanges) {
     switch (GetParam()) {
     case MISSING_SOURCE_FOLDER: removeTree(source_); break;
     case MISSING_HELP_FILE: remove((source_ + "/Manual/EVEHZEM.HLP").c_str()); break;
-    case MISSING_INI_FILE: chosen = host_ + "/Absent.ini"; break;
+    case MISSING_INI_FOLDER: chosen = host_ + "/Absent/Varnix.ini"; break;
     case READ_ONLY_INI_FILE: ASSERT_EQ(0, chmod(chosen.c_str(), 0444)); break;
     }
     EXPECT_EQ(INILINK_FAILED, runWithDialog(chosen.c_str()));
@@ -318,7 +337,7 @@ TEST_P(InstallerMissing, IsReportedBeforeAnythingChanges) {
 
 INSTANTIATE_TEST_SUITE_P(SourceFolderHelpFileIniFile, InstallerMissing,
                          ::testing::Values(MISSING_SOURCE_FOLDER, MISSING_HELP_FILE,
-                                           MISSING_INI_FILE, READ_ONLY_INI_FILE));
+                                           MISSING_INI_FOLDER, READ_ONLY_INI_FILE));
 
 // A copy that fails stops the installation: nothing is registered.
 TEST_F(Installer, ACopyThatFailsIsReportedAndNothingIsRegistered) {
@@ -328,10 +347,11 @@ TEST_F(Installer, ACopyThatFailsIsReportedAndNothingIsRegistered) {
     EXPECT_EQ(kHostIni, fileText(host_ + "/Varnix.ini"));
 }
 
-TEST_F(Installer, CancellingTheDialogEndsTheProgramAndChangesNothing) {
+// Without a chosen file nothing can be installed: the user is told so.
+TEST_F(Installer, CancellingTheDialogShowsTheErrorMessageAndChangesNothing) {
     EXPECT_EQ(INILINK_CANCELLED, runWithDialog(nullptr));
     EXPECT_EQ(1, WinapiFileDialogCount());
-    EXPECT_EQ(0, WinapiMessageBoxCount());
+    expectOneErrorMessage();
     expectHostUntouched();
 }
 

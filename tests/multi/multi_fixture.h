@@ -8,6 +8,8 @@
 
 #include "modules/multi/nd6014.h"
 
+#include <stdio.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -56,6 +58,23 @@ class MultiTest : public telviotest::BusTest {
         Address(master) = address;
         Com(master).Port_Number = 1;
         Mess(master).Sample_Distance = seconds;
+    }
+    // The host's counter reset, offered by the digital input and counter
+    // block `inputs` and not by the analog block: three are queued in the
+    // master, a fourth before its turn does not fit and the host is told it
+    // was not taken; at the master's turn the three go out after the start's
+    // own reset of the module at `address`.
+    void ExpectTheHostsCounterResets(hostsim::Block* analog, hostsim::Block* inputs, int address) {
+        EXPECT_EQ(0, hostsim::ActionSupported(analog, 13));
+        EXPECT_EQ(1, hostsim::ActionSupported(inputs, 13));
+        for (int i = 0; i < 4; i++)
+            EXPECT_EQ(i < 3 ? 1 : 0, hostsim::PerformAction(inputs, 13, 0)) << i;
+        // The resets are queries that wait for their replies: the real clock.
+        hostsim::ExperimentResult r;
+        ASSERT_EQ(1, Run(RealTime(0.2), &r)) << r.error << " " << LastWarningText();
+        char reset[8];
+        snprintf(reset, sizeof reset, "@%02XCE", address);
+        EXPECT_EQ(4, Count(reset));
     }
     // The block's channels: the mask and as many outputs (input blocks) or
     // inputs (output blocks).

@@ -137,6 +137,14 @@ TEST_F(ND6014, EveryFunctionIsMeasuredThroughTheMaster) {
     EXPECT_EQ(1u, ModuleAt(1).digitalOutputs);
 }
 
+// The host's counter reset on the digital input and counter block.
+TEST_F(ND6014, TheCounterResetOfTheHostGoesOutAtTheMastersTurn) {
+    Load();
+    ASSERT_EQ(1, bus.AddModule(1, "6014", 0));
+    MakeModule(1, 0.5);
+    ExpectTheHostsCounterResets(analog, inputs, 1);
+}
+
 } // namespace
 
 namespace {

@@ -1,7 +1,9 @@
 // The port table and the driver INI file: the examples read and written,
-// limits on every value that comes in, and paths that do not fit.
+// limits on every value the INI file brings, a worksheet's rows taken as
+// saved, and paths that do not fit.
 #include "serial_fixture.h"
 
+#include <limits.h>
 #include <sys/stat.h>
 
 namespace {
@@ -104,12 +106,10 @@ TEST_F(Ports, BusyTimeOutByFamily) {
         {&FAMILY_TELV, "XX02.ini", "250", 250},
         {&FAMILY_XX04, "XX04.ini", "3000", 3000},
         {&FAMILY_ND, "XX02.ini", "junk", 1500},
-        // A time-out of days would hold every block's polling after the
-        // first silent module: a minute at most.
-        {&FAMILY_TELV, "XX02.ini", "60000", 60000},
-        {&FAMILY_TELV, "XX02.ini", "60001", 60000},
-        {&FAMILY_TELV, "XX02.ini", "2147483647", 60000},
-        {&FAMILY_XX04, "XX04.ini", "99999999999", 60000},
+        // A long one is taken as it stands.
+        {&FAMILY_TELV, "XX02.ini", "60001", 60001},
+        {&FAMILY_TELV, "XX02.ini", "2147483647", 2147483647},
+        {&FAMILY_XX04, "XX04.ini", "99999999999", 2147483647},
     };
     for (const auto& c : cases) {
         serialtest::SelectFamily(c.family);
@@ -174,12 +174,20 @@ TEST_F(Ports, MergeKeepsPortOrder) {
     EXPECT_EQ("1,3,8,1,0,1 3,1,8,1,0,1 5,0,7,2,2,6", Table());
 }
 
-TEST_F(Ports, MergeLimitsEveryFieldAWorksheetBrings) {
+// A worksheet's row is taken as it was saved; opening the port reports what
+// it cannot take, and its line in the port dialog is within what the text
+// can hold.
+TEST_F(Ports, MergeKeepsEveryFieldAWorksheetBrings) {
     ComSettings wild = Row(4, 9, 9, 3, 5, 0);
     ASSERT_EQ(1, PortTableMerge(&wild));
     ComSettings low = Row(6, -1, 0, -3, -1, -7);
     ASSERT_EQ(1, PortTableMerge(&low));
-    EXPECT_EQ("4,5,8,2,2,1 6,0,7,1,0,1", Table());
+    ComSettings huge = Row(8, 3, 8, 1, 0, INT_MAX);
+    ASSERT_EQ(1, PortTableMerge(&huge));
+    EXPECT_EQ("4,9,9,3,5,0 6,-1,0,-3,-1,-7 8,3,8,1,0,2147483647", Table());
+    char line[128];
+    FormatPortLine(line, sizeof line, &PortTable[2]);
+    EXPECT_STREQ("COM8: 9600 Baud, 8 Bit, 1 Stop, No Parity, 2147483647 kByte", line);
 }
 
 TEST_F(Ports, MergeRefusesBadPortsAndASeventeenthRow) {

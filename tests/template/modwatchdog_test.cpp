@@ -73,7 +73,7 @@ TEST_F(ModuleWatchdog, TheSixThousandSeriesAsksItsTimeBaseAndArmsThePort) {
         bus.ClearLog();
         WatchdogReset();
         MessParam watch = Watch(c.on, 2);
-        EXPECT_EQ(1, ModuleWatchdog6000(&kType, &block->record, 0, 1, &watch, "FF", "0000", 0));
+        EXPECT_EQ(1, ModuleWatchdog6000(&kType, &block->record, 0, 1, &watch, "FF", 0, "0000", 0));
         EXPECT_EQ(c.lines, Lines());
         EXPECT_EQ(c.on != 0, WatchdogTable[0].Interval > 0.0);
     }

@@ -1,4 +1,5 @@
-// CreateFileA, ReadFile, WriteFile, CloseHandle on ordinary files.
+// CreateFileA, ReadFile, WriteFile, CloseHandle, CopyFileA, DeleteFileA and
+// GetFileAttributesA on ordinary files.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -176,6 +177,32 @@ TEST(File, CopyFileFailuresGiveTheDocumentedErrorsAndLeaveTheTarget) {
     EXPECT_EQ("kept", fileText(dir.file("kept.txt")));
     EXPECT_EQ("kept", fileText(dir.file("locked.txt")));
     EXPECT_NE(0, access(dir.file("out.txt").c_str(), F_OK));
+}
+
+TEST(File, DeleteFileRemovesAFileAndRefusesWhatItMayNot) {
+    TempDir dir;
+    writeText(dir.file("gone.txt"), "x");
+    writeText(dir.file("locked.txt"), "kept");
+    ASSERT_EQ(0, chmod(dir.file("locked.txt").c_str(), 0444));
+    ASSERT_EQ(0, mkdir(dir.file("sub").c_str(), 0755));
+    EXPECT_TRUE(DeleteFileA(dir.file("gone.txt").c_str()));
+    EXPECT_NE(0, access(dir.file("gone.txt").c_str(), F_OK));
+    struct Case {
+        const char* name;
+        DWORD error;
+    } const cases[] = {
+        {"gone.txt", ERROR_FILE_NOT_FOUND},
+        {"no/such/f.txt", ERROR_PATH_NOT_FOUND},
+        {"locked.txt", ERROR_ACCESS_DENIED},
+        {"sub", ERROR_ACCESS_DENIED},
+    };
+    for (const Case& c : cases) {
+        SetLastError(0);
+        EXPECT_FALSE(DeleteFileA(dir.file(c.name).c_str())) << c.name;
+        EXPECT_EQ(c.error, GetLastError()) << c.name;
+    }
+    EXPECT_EQ("kept", fileText(dir.file("locked.txt")));
+    EXPECT_EQ(0, access(dir.file("sub").c_str(), F_OK));
 }
 
 TEST(File, ClosedOrForeignHandlesAreInvalid) {

@@ -8,7 +8,8 @@
 #       same driver INI file; OUT keeps linux.txt, win32.txt, fit.txt (the
 #       Windows report) and linux-report.txt
 #   dialogs.sh match OUT    the Windows listing is the Linux one, byte for byte
-#   dialogs.sh fit OUT      every text fits its control under Wine
+#   dialogs.sh fit OUT      every text fits its control under Wine, and no label
+#                           is broken over lines although one would hold it
 #   dialogs.sh layout OUT   no control overlaps another or leaves its dialog or
 #                           group box, in either build
 set -euo pipefail
@@ -81,7 +82,13 @@ case $mode in
     if grep -q '^text clipped' "$out/fit.txt"; then
       fail "$(grep -c '^text clipped' "$out/fit.txt") texts do not fit their controls"
     fi
-    grep -Eq '^text fit: [1-9][0-9]* dialogs and templates, [1-9][0-9]* texts, 0 clipped$' \
+    if grep -q '^text broken' "$out/fit.txt"; then
+      fail "$(grep -c '^text broken' "$out/fit.txt") labels are broken over lines that one would hold"
+    fi
+    # The measure found the faults of the host's own probe, so it can see them.
+    grep -q '^text fit probe: the measure finds a clipped and a broken label$' "$out/fit.txt" ||
+      fail "the measure does not find the probe's clipped and broken labels"
+    grep -Eq '^text fit: [1-9][0-9]* dialogs and templates, [1-9][0-9]* texts, 0 clipped, 0 broken$' \
       "$out/fit.txt" || fail "the texts were not measured"
     ;;
   layout)

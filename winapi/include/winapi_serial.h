@@ -87,10 +87,12 @@ WINUSERAPI BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOf
 WINUSERAPI BOOL WINAPI CloseHandle(HANDLE hObject);
 WINUSERAPI BOOL WINAPI CopyFileA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName,
                                  BOOL bFailIfExists);
+WINUSERAPI BOOL WINAPI DeleteFileA(LPCSTR lpFileName);
 WINUSERAPI DWORD WINAPI GetFileAttributesA(LPCSTR lpFileName);
 
 #define CreateFile CreateFileA
 #define CopyFile CopyFileA
+#define DeleteFile DeleteFileA
 #define GetFileAttributes GetFileAttributesA
 
 /* ---- serial communication devices ---- */

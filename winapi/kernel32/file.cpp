@@ -1,5 +1,5 @@
 // Files through HANDLEs: CreateFileA, ReadFile, WriteFile, CloseHandle; and
-// whole files: CopyFileA, GetFileAttributesA. A COM port name is handed to
+// whole files: CopyFileA, DeleteFileA, GetFileAttributesA. A COM port name is handed to
 // the serial code; everything else is a file on the host file system, named
 // as winapi::hostPath translates it.
 #include "handle.h"
@@ -374,6 +374,35 @@ WINUSERAPI BOOL WINAPI CopyFileA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName
     }
     if (!ok) {
         unlink(to.c_str());
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Removes a file; a folder or a read-only file is refused with
+// ERROR_ACCESS_DENIED, a missing one with ERROR_FILE_NOT_FOUND (or
+// ERROR_PATH_NOT_FOUND when its folder is missing too).
+WINUSERAPI BOOL WINAPI DeleteFileA(LPCSTR lpFileName) {
+    if (!lpFileName) {
+        setLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    std::string path = hostPath(lpFileName);
+    if (path.empty()) {
+        setLastError(ERROR_PATH_NOT_FOUND);
+        return FALSE;
+    }
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0) {
+        setErrorOf(errno, path);
+        return FALSE;
+    }
+    if (S_ISDIR(st.st_mode) || hasReadOnlyAttribute(path)) {
+        setLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    if (unlink(path.c_str()) != 0) {
+        setErrorOf(errno, path);
         return FALSE;
     }
     return TRUE;
