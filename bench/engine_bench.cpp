@@ -59,6 +59,11 @@ int main() {
     // whole milliseconds; the little that passed since is rounded off.
     if (!WriteCom(1, request, 0) || !WriteCom(1, request, 0)) return 1;
     FineTime pause = (ComPaceLeft() + FINE_PER_MS - 1) / FINE_PER_MS * FINE_PER_MS;
+    // Their replies take their time on the line; the query drops them, and
+    // takes its own.
+    bus.WaitForHeard(2, 2000);
+    for (int i = 0; i < 2000 && bus.RepliesOnTheWay() > 0; i++)
+        Sleep(1);
     char reply[COM_REPLY_SIZE];
     if (QueryCom(1, strcpy(reply, request), sizeof reply, 0, 0) != COM_OK) return 1;
 
