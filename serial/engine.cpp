@@ -302,6 +302,13 @@ void Receive() {
                 continue;
             }
             if (result == COM_OK) {
+                // A reply that is not of the kind's shape is wrong at once;
+                // one that is, only once the line has stayed quiet behind it.
+                if (engine.reply[0] != ScanExpectedReply(e->Kind) ||
+                    !ScanReplyFits(e, engine.reply)) {
+                    engine.state = SS_BADREPLY;
+                    return;
+                }
                 engine.haveReply = 1;
                 engine.replyAt = FineNow();
                 engine.replyChars = chars;
@@ -319,13 +326,6 @@ void Receive() {
         // A second line behind the reply: two answers to one request, or
         // one and a line the port owed.
         Paid(LineOf(e->Port));
-        engine.haveReply = 0;
-        engine.state = SS_BADREPLY;
-        return;
-    }
-    // A reply that is not the kind's is wrong at once; one that is, only
-    // once the line has stayed quiet behind it.
-    if (engine.reply[0] != ScanExpectedReply(e->Kind) || !ScanReplyFits(e, engine.reply)) {
         engine.haveReply = 0;
         engine.state = SS_BADREPLY;
         return;

@@ -424,8 +424,11 @@ int ParseReply(const ScanEntry* e, const char* reply, void* data) {
         // An entry of the list may carry readings of any width.
         uintptr_t at = reinterpret_cast<uintptr_t>(e);
         uintptr_t base = reinterpret_cast<uintptr_t>(scanList);
-        size_t i = (at - base) / sizeof(ScanEntry);
-        int any = scanList && at >= base && i < static_cast<size_t>(scanCount) && anyWidth[i];
+        int any = 0;
+        if (scanList && at >= base) {
+            size_t i = (at - base) / sizeof(ScanEntry);
+            any = i < static_cast<size_t>(scanCount) && anyWidth[i];
+        }
         if (!ReadingOf(reply, length, any ? 0 : kReadingWidth, e->Param < 0, &number)) return 0;
         if (data) *static_cast<float*>(data) = static_cast<float>(number);
         return 1;
