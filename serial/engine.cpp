@@ -60,11 +60,12 @@ struct Engine {
     FineTime lineBegan; // the latest the line can have begun, by its bytes so far
     FineTime replyAt;   // the reply waiting to be judged was whole then
     int replyChars;     // and took this many characters on the line
+    FineTime charTime;  // one character on the request's line
     char reply[COM_REPLY_SIZE];
     char errorText[SCAN_ERROR_TEXT_SIZE];
 };
 
-Engine engine = {SS_IDLE, -1, nullptr, 0, 0.0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "", ""};
+Engine engine = {SS_IDLE, -1, nullptr, 0, 0.0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "", ""};
 
 // What the engine knows of each port's line.
 struct Line {
@@ -256,7 +257,8 @@ void Send() {
         engine.haveReply = 0;
         // The framed line: the text, the checksum digits, the carriage return.
         FineTime chars = static_cast<FineTime>(strlen(request)) + (e->Checksum ? 3 : 1);
-        engine.heardFrom = writing + chars * ComCharTime(e->Port);
+        engine.charTime = ComCharTime(e->Port);
+        engine.heardFrom = writing + chars * engine.charTime;
         engine.lineSeen = 0;
         if (Line* l = LineOf(e->Port)) l->writeWarned = 0;
         return;
@@ -281,7 +283,7 @@ void LineSeen(int chars, FineTime charTime) {
 void Receive() {
     ScanEntry* e = Current();
     if (engine.state != SS_BUSY || e == nullptr) return;
-    const FineTime charTime = ComCharTime(e->Port);
+    const FineTime charTime = engine.charTime;
     while (!engine.haveReply) {
         int result = ReadCom(e->Port, engine.reply, sizeof engine.reply, e->Checksum);
         if (result == COM_INCOMPLETE) {
